@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Zorvik need, when missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
+    libqt6sql6-sqlite libqt6sql6-odbc
+    libjpeg62-turbo-dev
+    unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    clang libclang-rt-14-dev clang-format
+    xvfb xauth fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The ODBC drivers register themselves on install; make sure both are known to unixODBC.
+if ! odbcinst -q -d 2>/dev/null | grep -q '^\[SQLite3\]'; then
+    echo "warning: the SQLite3 ODBC driver is not registered with unixODBC" >&2
+fi

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds Zorvik and runs every test through CTest; then the sanitizer and fuzzing runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build --output-on-failure --timeout 600 -j "$(nproc)"
+if [ "${ZORVIK_QUICK:-0}" != "1" ]; then
+    bash scripts/checks.sh
+fi

@@ -1,0 +1,190 @@
+#include "app/CSettings.h"
+
+#include <QSettings>
+
+namespace {
+
+// Names may hold any text (panel titles): the characters QSettings reads as group separators
+// are percent-encoded so that one name stays one value.
+QString encodeName(const QString &name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        if (c == u'/' || c == u'\\' || c == u'%')
+            out += QStringLiteral("%%%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool matchesPattern(const char *pattern, const QString &name)
+{
+    const QString p = QString::fromLatin1(pattern);
+    if (!p.endsWith(QLatin1String("%d")))
+        return p.compare(name, Qt::CaseInsensitive) == 0;
+    const QString stem = p.left(p.size() - 2);
+    if (!name.startsWith(stem, Qt::CaseInsensitive) || name.size() == stem.size())
+        return false;
+    for (qsizetype i = stem.size(); i < name.size(); ++i)
+        if (!name.at(i).isDigit())
+            return false;
+    return true;
+}
+
+} // namespace
+
+const QList<CSettings::Entry> &CSettings::table()
+{
+    using T = Type;
+    static const QList<Entry> entries = {
+        {"Settings", "Connection", T::Text, QString()},
+        {"Settings", "Refresh", T::Int, 60},
+        {"Settings", "KRVersion", T::Int, QVariant()},
+        {"Settings", "ExpandLatest", T::Int, 1},
+        {"Settings", "NameFormat", T::Int, 0},
+        {"Settings", "LangWarning", T::Int, 1},
+        {"Settings", "AutoShowPresences", T::Int, 0},
+        {"Settings", "AutoShowGuests", T::Int, 0},
+        {"Settings", "AutoShowMandatory", T::Int, 0},
+        {"Settings", "Language", T::Text, QStringLiteral("Srpski")},
+        {"Settings", "NewPanelSelection", T::Int, 0},
+        {"Settings", "ZVPlacement", T::Bytes, QVariant()},
+        {"AutoLoad", "Count", T::Int, 0},
+        {"AutoLoad", "File%d", T::Text, QString()},
+        {"Report", "Sort", T::Int, 0},
+        {"Report", "Unvisible", T::Int, 0},
+        {"Report", "LastActAll", T::Int, 0},
+        {"Report", "GroupAll", T::Int, 0},
+        {"Report", "DepAll", T::Int, 0},
+        {"Report", "ActOrGroup", T::Int, 0},
+        {"Report", "Calendar", T::Int, 0},
+        {"Report", "InvertAct", T::Int, 0},
+        {"Report", "InvertGroup", T::Int, 0},
+        {"Report", "SelAct", T::Int, -1},
+        {"Report", "SelGroup", T::Int, -1},
+        {"Report", "SelDep", T::Int, 0},
+        {"Report", "SelDep%d", T::Int, 0},
+        // One placement record per panel title.
+        {"Placement", "%s", T::Bytes, QVariant()},
+    };
+    return entries;
+}
+
+const CSettings::Entry *CSettings::find(const QString &section, const QString &name)
+{
+    for (const Entry &e : table()) {
+        if (section.compare(QLatin1String(e.section), Qt::CaseInsensitive) != 0)
+            continue;
+        if (qstrcmp(e.name, "%s") == 0 || matchesPattern(e.name, name))
+            return &e;
+    }
+    return nullptr;
+}
+
+CSettings::CSettings(const QString &organisation, const QString &application)
+    : m_store(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, organisation, application))
+{
+}
+
+CSettings::CSettings(const QString &iniPath) : m_store(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+
+CSettings::~CSettings() = default;
+
+QString CSettings::resolve(const QString &section, const QString &name) const
+{
+    // The stored spelling wins, so that one value has one name whatever the case used.
+    QString group;
+    for (const QString &g : m_store->childGroups())
+        if (g.compare(section, Qt::CaseInsensitive) == 0)
+            group = g;
+    if (group.isEmpty())
+        group = section;
+    const QString encoded = encodeName(name);
+    m_store->beginGroup(group);
+    const QStringList keys = m_store->childKeys();
+    m_store->endGroup();
+    for (const QString &k : keys)
+        if (k.compare(encoded, Qt::CaseInsensitive) == 0)
+            return group + u'/' + k;
+    return group + u'/' + encoded;
+}
+
+QVariant CSettings::raw(const QString &section, const QString &name) const
+{
+    return m_store->value(resolve(section, name));
+}
+
+bool CSettings::contains(const QString &section, const QString &name) const
+{
+    return m_store->contains(resolve(section, name));
+}
+
+int CSettings::readInt(const QString &section, const QString &name) const
+{
+    const Entry *e = find(section, name);
+    return readInt(section, name, e && e->defaultValue.isValid() ? e->defaultValue.toInt() : 0);
+}
+
+int CSettings::readInt(const QString &section, const QString &name, int defaultValue) const
+{
+    const QVariant v = raw(section, name);
+    if (!v.isValid())
+        return defaultValue;
+    bool ok = false;
+    const int i = v.toInt(&ok);
+    return ok ? i : defaultValue;
+}
+
+QString CSettings::readText(const QString &section, const QString &name) const
+{
+    const Entry *e = find(section, name);
+    return readText(section, name, e && e->defaultValue.isValid() ? e->defaultValue.toString() : QString());
+}
+
+QString CSettings::readText(const QString &section, const QString &name, const QString &defaultValue) const
+{
+    const QVariant v = raw(section, name);
+    return v.isValid() ? v.toString() : defaultValue;
+}
+
+QByteArray CSettings::readBytes(const QString &section, const QString &name) const
+{
+    return raw(section, name).toByteArray();
+}
+
+void CSettings::write(const QString &section, const QString &name, const QVariant &value)
+{
+    m_store->setValue(resolve(section, name), value);
+}
+
+void CSettings::writeInt(const QString &section, const QString &name, int value)
+{
+    write(section, name, value);
+}
+
+void CSettings::writeText(const QString &section, const QString &name, const QString &value)
+{
+    write(section, name, value);
+}
+
+void CSettings::writeBytes(const QString &section, const QString &name, const QByteArray &value)
+{
+    write(section, name, value);
+}
+
+void CSettings::remove(const QString &section, const QString &name)
+{
+    m_store->remove(resolve(section, name));
+}
+
+void CSettings::sync()
+{
+    m_store->sync();
+}
+
+QString CSettings::fileName() const
+{
+    return m_store->fileName();
+}
