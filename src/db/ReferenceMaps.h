@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <map>
+
+// Text keys of the reference maps are ordered byte-wise (case-sensitive, shorter prefix
+// first), so that "10" comes before "9".
+struct ByteWiseLess
+{
+    bool operator()(const QString &a, const QString &b) const { return a < b; }
+};
+
+// Colour value in the order 0x00BBGGRR (red in the lowest byte); 0xFF000000 is "Automatic".
+using ColourValue = quint32;
+constexpr ColourValue kColourWhite = 0x00FFFFFF;
+constexpr ColourValue kColourAutomatic = 0xFF000000;
+
+// IDSektora -> NazivSektora, IDLogickeAktivnosti -> OpisLogAkt.
+using TextMap = std::map<QString, QString, ByteWiseLess>;
+// IDLogickeAktivnosti -> colour.
+using ColourMap = std::map<QString, ColourValue, ByteWiseLess>;
