@@ -20,3 +20,17 @@ constexpr ColourValue kColourAutomatic = 0xFF000000;
 using TextMap = std::map<QString, QString, ByteWiseLess>;
 // IDLogickeAktivnosti -> colour.
 using ColourMap = std::map<QString, ColourValue, ByteWiseLess>;
+
+#include <QColor>
+
+// Colours are handed to painting as they stand: the top byte is ignored, so "Automatic"
+// paints black.
+inline QColor toQColor(ColourValue v)
+{
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+inline ColourValue fromQColor(const QColor &c)
+{
+    return ColourValue(c.red()) | (ColourValue(c.green()) << 8) | (ColourValue(c.blue()) << 16);
+}

@@ -1,5 +1,5 @@
-#include "app/CSettings.h"
 #include "TestSupport.h"
+#include "app/CSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,127 @@
+#include "dialogs/CPrompt.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QVariant>
+
+namespace {
+
+struct State
+{
+    bool testMode = false;
+    QList<QVariant> answers;
+    QList<CPrompt::Asked> asked;
+};
+
+State &state()
+{
+    static State s;
+    return s;
+}
+
+void record(const QString &kind, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon,
+            QMessageBox::StandardButtons buttons = {})
+{
+    state().asked.append({kind, text, icon, buttons});
+}
+
+QVariant takeAnswer()
+{
+    return state().answers.isEmpty() ? QVariant() : state().answers.takeFirst();
+}
+
+} // namespace
+
+QMessageBox::StandardButton CPrompt::message(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons,
+                                             QMessageBox::Icon icon)
+{
+    if (state().testMode) {
+        record(QStringLiteral("message"), text, icon, buttons);
+        const QVariant a = takeAnswer();
+        if (a.isValid())
+            return QMessageBox::StandardButton(a.toInt());
+        return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
+    }
+    QMessageBox box(icon, QCoreApplication::applicationName(), text, buttons, parent);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+void CPrompt::error(QWidget *parent, const QString &text)
+{
+    message(parent, text, QMessageBox::Ok, QMessageBox::Critical);
+}
+
+QString CPrompt::openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    if (state().testMode) {
+        record(QStringLiteral("open"), caption);
+        return takeAnswer().toString();
+    }
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}
+
+QStringList CPrompt::openFileNames(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    if (state().testMode) {
+        record(QStringLiteral("openMany"), caption);
+        const QString joined = takeAnswer().toString();
+        return joined.isEmpty() ? QStringList() : joined.split(u';');
+    }
+    return QFileDialog::getOpenFileNames(parent, caption, dir, filter);
+}
+
+QString CPrompt::saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    if (state().testMode) {
+        record(QStringLiteral("save"), caption);
+        return takeAnswer().toString();
+    }
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
+QColor CPrompt::colour(QWidget *parent, const QColor &initial)
+{
+    if (state().testMode) {
+        record(QStringLiteral("colour"), initial.name());
+        return takeAnswer().value<QColor>();
+    }
+    return QColorDialog::getColor(initial, parent);
+}
+
+void CPrompt::queueButton(QMessageBox::StandardButton answer)
+{
+    state().answers.append(int(answer));
+}
+
+void CPrompt::queueFile(const QString &path)
+{
+    state().answers.append(path);
+}
+
+void CPrompt::queueColour(const QColor &colour)
+{
+    state().answers.append(QVariant::fromValue(colour));
+}
+
+void CPrompt::setTestMode(bool on)
+{
+    state().testMode = on;
+}
+
+bool CPrompt::testMode()
+{
+    return state().testMode;
+}
+
+QList<CPrompt::Asked> CPrompt::takeAsked()
+{
+    QList<Asked> out;
+    out.swap(state().asked);
+    return out;
+}
+
+void CPrompt::clearQueue()
+{
+    state().answers.clear();
+    state().asked.clear();
+}

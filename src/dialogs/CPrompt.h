@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QColor>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+// Every modal question the program asks (message boxes, file dialogs, the colour dialog) goes
+// through here, so that a test can answer in advance instead of blocking on a window.
+class CPrompt
+{
+public:
+    // A message box with the given buttons and icon; returns the button pressed.
+    static QMessageBox::StandardButton message(QWidget *parent, const QString &text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                               QMessageBox::Icon icon = QMessageBox::Information);
+    static void error(QWidget *parent, const QString &text);
+
+    // Empty text (or an empty list) when cancelled.
+    static QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+    static QStringList openFileNames(QWidget *parent, const QString &caption, const QString &dir,
+                                     const QString &filter);
+    static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+    // Invalid colour when cancelled.
+    static QColor colour(QWidget *parent, const QColor &initial);
+
+    // Test hooks. Answers are taken in order; each call records what was asked.
+    struct Asked
+    {
+        QString kind; // "message", "open", "openMany", "save", "colour"
+        QString text; // message text or caption
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+    };
+    static void queueButton(QMessageBox::StandardButton answer);
+    static void queueFile(const QString &path); // one path for open/save, or ";"-joined for openMany
+    static void queueColour(const QColor &colour);
+    // From now on every prompt is answered from the queue, or with Cancel/empty when the
+    // queue is empty, and never shown.
+    static void setTestMode(bool on);
+    static bool testMode();
+    static QList<Asked> takeAsked();
+    static void clearQueue();
+};
