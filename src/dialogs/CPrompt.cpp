@@ -1,6 +1,7 @@
 #include "dialogs/CPrompt.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QVariant>
 
