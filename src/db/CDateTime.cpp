@@ -1,0 +1,135 @@
+#include "db/CDateTime.h"
+
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+const QDate kEpoch(1899, 12, 30);
+// The range a date-time value can hold: 1 January 100 to 31 December 9999.
+constexpr double kMinDays = -657434.0;
+constexpr double kMaxDays = 2958465.99999;
+
+} // namespace
+
+CDateTime CDateTime::fromParts(int year, int month, int day, int hour, int minute, int second)
+{
+    if (year < 100 || year > 9999)
+        return invalid();
+    const QDate date(year, month, day);
+    if (!date.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return invalid();
+    const double whole = double(kEpoch.daysTo(date));
+    const double frac = double(hour * 3600 + minute * 60 + second) / 86400.0;
+    return CDateTime(whole >= 0 ? whole + frac : whole - frac);
+}
+
+CDateTime CDateTime::fromLocal(const QDateTime &local)
+{
+    if (!local.isValid())
+        return invalid();
+    const QDate d = local.date();
+    const QTime t = local.time();
+    return fromParts(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+}
+
+bool CDateTime::looksLikeStoredText(const QString &text)
+{
+    if (text.size() != 19)
+        return false;
+    static const char pattern[] = "dddd-dd-dd dd:dd:dd";
+    for (int i = 0; i < 19; ++i) {
+        const QChar c = text.at(i);
+        if (pattern[i] == 'd' ? !(c >= u'0' && c <= u'9') : c != QLatin1Char(pattern[i]))
+            return false;
+    }
+    return true;
+}
+
+CDateTime CDateTime::fromText(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return null();
+    QDateTime dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!dt.isValid())
+        dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    if (!dt.isValid()) {
+        const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+        if (d.isValid())
+            return fromParts(d.year(), d.month(), d.day());
+        return invalid();
+    }
+    // The wall-clock fields as written, whatever the time zone rules say about that moment.
+    return fromParts(dt.date().year(), dt.date().month(), dt.date().day(), dt.time().hour(), dt.time().minute(),
+                     dt.time().second());
+}
+
+bool CDateTime::toParts(int &year, int &month, int &day, int &hour, int &minute, int &second) const
+{
+    if (m_status != Valid || m_days < kMinDays || m_days > kMaxDays || std::isnan(m_days))
+        return false;
+    // Round to the nearest second first, so that 23:59:59.6 becomes the next day's 00:00:00.
+    const double rounded = m_days + (m_days > 0.0 ? kHalfSecond : -kHalfSecond);
+    const double whole = std::trunc(rounded);
+    const double timePart = std::fabs(rounded - whole);
+    long secs = long(timePart * 86400.0);
+    if (secs >= 86400)
+        secs = 86399;
+    const QDate date = kEpoch.addDays(qint64(whole));
+    year = date.year();
+    month = date.month();
+    day = date.day();
+    hour = int(secs / 3600);
+    minute = int((secs % 3600) / 60);
+    second = int(secs % 60);
+    return true;
+}
+
+QDateTime CDateTime::toLocal() const
+{
+    int y, mo, d, h, mi, s;
+    if (!toParts(y, mo, d, h, mi, s))
+        return QDateTime();
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+QString CDateTime::format(const QString &strftimeFormat) const
+{
+    if (m_status == Null)
+        return QString();
+    int y, mo, d, h, mi, s;
+    if (m_status == Invalid || !toParts(y, mo, d, h, mi, s))
+        return QStringLiteral("Invalid DateTime");
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = s;
+    const QDate date(y, mo, d);
+    tm.tm_wday = date.dayOfWeek() % 7;
+    tm.tm_yday = date.dayOfYear() - 1;
+    tm.tm_isdst = -1;
+    char buffer[256];
+    const QByteArray fmt = strftimeFormat.toUtf8();
+    const size_t n = std::strftime(buffer, sizeof buffer, fmt.constData(), &tm);
+    return QString::fromUtf8(buffer, qsizetype(n));
+}
+
+bool CDateTime::sameMoment(const CDateTime &other) const
+{
+    if (m_status == Null && other.m_status == Null)
+        return true;
+    if (m_status != Valid || other.m_status != Valid)
+        return false;
+    return std::fabs(m_days - other.m_days) < kHalfSecond;
+}
+
+long long CDateTime::wholeDaysBetween(const CDateTime &later, const CDateTime &earlier)
+{
+    double span = later.m_days - earlier.m_days;
+    span += span >= 0.0 ? kHalfSecond : -kHalfSecond;
+    return (long long)std::trunc(span);
+}

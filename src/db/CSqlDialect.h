@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The SQL the program sends is SQL Server's. A connection string selects a dialect: an ODBC
+// string goes to SQL Server (or any ODBC source) through QODBC unchanged; "Provider=SQLite;
+// Data Source=PATH", or an ODBC string whose driver is SQLite, selects SQLite, for which the
+// few T-SQL forms the program uses are rewritten.
+class CSqlDialect
+{
+public:
+    enum Kind
+    {
+        SqlServer,
+        Sqlite
+    };
+
+    struct Target
+    {
+        Kind kind = SqlServer;
+        QString driver;         // Qt SQL driver: "QODBC" or "QSQLITE"
+        QString databaseName;   // the ODBC connection string, or the SQLite file
+        QString connectOptions; // Qt SQL connect options
+        QString sqliteFile;     // the database file for either SQLite route, else empty
+    };
+
+    // Parses a connection string; an empty or unusable one gives an empty driver.
+    static Target target(const QString &connectionString);
+    // The value of key in a "key=value;key=value" string (case-insensitive key, braces removed).
+    static QString keyValue(const QString &connectionString, const QString &key);
+
+    // The statement as the dialect needs it.
+    static QString rewrite(Kind kind, const QString &statement);
+    // The pieces of the T-SQL rewrite, public for tests.
+    static QString rewriteDropIfExists(const QString &statement);
+    static QString rewriteSelectInto(const QString &statement);
+    static QString rewriteStringConcat(const QString &statement);
+    static QString rewriteLeftRight(const QString &statement);
+
+    // Splits a stored body into its statements at semicolons outside quotes.
+    static QStringList splitStatements(const QString &body);
+    // The text that runs a stored procedure on SQL Server.
+    static QString callText(const QString &procedure) { return QStringLiteral("{call %1}").arg(procedure); }
+    // The query that reads a stored procedure's body in the SQLite dialect.
+    static QString procedureBodyQuery() { return QStringLiteral("select body from zv_procedure where name = ?"); }
+};

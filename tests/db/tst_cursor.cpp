@@ -1,0 +1,327 @@
+#include "TestSupport.h"
+#include "db/CDbCommand.h"
+#include "db/CDbConnection.h"
+#include "db/CDbCursor.h"
+#include "db/CDbError.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using testsupport::TempDir;
+
+namespace {
+
+// A small attendance-like database made with plain Qt SQL.
+QString makeDatabase(const TempDir &dir)
+{
+    const QString path = dir.file("att.sqlite");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "maker");
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const char *sql : {
+                 "create table tblLastReg (IDZaposlenog integer, DatumLastReg datetime, IDLogickeAktivnosti integer, "
+                 "Note text, Ratio real, Photo blob)",
+                 "insert into tblLastReg values (17, '2026-12-08 07:41:05', 3, 'it''s', 0.25, x'FFD8FF')",
+                 "insert into tblLastReg values (9, null, 10, null, 1.0, null)",
+                 "insert into tblLastReg values (10, '2026-12-07 16:00:00', 3, 'O''Brien', 2.5, x'')",
+                 "insert into tblLastReg values (11, '2026-12-07 16:00:00', 4, 'x', 3, null)",
+                 "create table zv_procedure (name text, body text)",
+                 "insert into zv_procedure values ('sp_mark', 'delete from marks; insert into marks values (1); "
+                 "insert into marks values (2)')",
+                 "create table marks (n integer)",
+             })
+            EXPECT_TRUE(q.exec(sql)) << sql;
+    }
+    QSqlDatabase::removeDatabase("maker");
+    return path;
+}
+
+QString sqliteString(const QString &path)
+{
+    return "Provider=SQLite;Data Source=" + path;
+}
+
+} // namespace
+
+TEST(Cursor, ReadsAllRowsAndConvertsByType)
+{
+    TempDir dir;
+    const QString path = makeDatabase(dir);
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(sqliteString(path))) << conn.lastErrorText().toStdString();
+    CDbCursor cur(&conn);
+    ASSERT_TRUE(cur.open("   select * from tblLastReg order by IDZaposlenog"));
+    EXPECT_EQ(cur.query(), "select * from tblLastReg order by IDZaposlenog");
+    EXPECT_EQ(cur.recordCount(), 4);
+
+    cur.moveFirst();
+    QString text;
+    ASSERT_TRUE(cur.getFieldText("IDZaposlenog", text));
+    EXPECT_EQ(text, "9");
+    CDateTime dt = CDateTime::fromParts(2000, 1, 1);
+    ASSERT_TRUE(cur.getFieldDateTime("DatumLastReg", dt));
+    EXPECT_TRUE(dt.isNull());
+    EXPECT_TRUE(cur.getFieldText("Note", text));
+    EXPECT_EQ(text, "");
+    EXPECT_TRUE(cur.getFieldText("Ratio", text));
+    EXPECT_EQ(text, "1");
+
+    cur.moveNext();
+    ASSERT_TRUE(cur.getFieldText("datumlastreg", text)); // names ignore case
+    EXPECT_EQ(text, "2026-12-07 16:00:00");
+    ASSERT_TRUE(cur.getFieldText("DatumLastReg", text, "%d.%m.%Y."));
+    EXPECT_EQ(text, "07.12.2026.");
+    EXPECT_TRUE(cur.getFieldText("Ratio", text));
+    EXPECT_EQ(text, "2.5");
+
+    cur.moveNext();
+    cur.moveNext();
+    ASSERT_TRUE(cur.getFieldDateTime("DatumLastReg", dt));
+    EXPECT_EQ(dt.format("%H:%M:%S"), "07:41:05");
+    QByteArray bytes;
+    ASSERT_TRUE(cur.getFieldBytes("Photo", bytes));
+    EXPECT_EQ(bytes, QByteArray("\xFF\xD8\xFF"));
+    EXPECT_EQ(cur.getFieldSize("Photo"), 3);
+    // Not a date: fails and leaves the value as it was.
+    CDateTime keep = CDateTime::fromParts(2001, 2, 3);
+    EXPECT_FALSE(cur.getFieldDateTime("Note", keep));
+    EXPECT_EQ(keep.format("%Y"), "2001");
+    // A missing field reads as empty text and records a readable error.
+    text = "stale";
+    EXPECT_FALSE(cur.getFieldText("NoSuchColumn", text));
+    EXPECT_EQ(text, "");
+    EXPECT_TRUE(
+        cur.lastErrorText().startsWith("Query = select * from tblLastReg order by IDZaposlenog\nCDbCursor Error\n"));
+    EXPECT_TRUE(cur.lastErrorText().contains("NoSuchColumn"));
+
+    cur.moveNext();
+    EXPECT_TRUE(cur.isEOF());
+    EXPECT_FALSE(cur.getFieldText("IDZaposlenog", text));
+}
+
+TEST(Cursor, ConversionTableValueByValue)
+{
+    QString t;
+    const auto conv = [&](const QVariant &v, const QString &fmt = {}) {
+        t.clear();
+        const bool ok = CDbCursor::valueToText(v, t, fmt, CSqlDialect::SqlServer);
+        return std::make_pair(ok, t);
+    };
+    EXPECT_EQ(conv(QVariant::fromValue<short>(-12)), std::make_pair(true, QString("-12")));
+    EXPECT_EQ(conv(QVariant::fromValue<uchar>(200)), std::make_pair(true, QString("200")));
+    EXPECT_EQ(conv(QVariant(int(-2147483647 - 1))), std::make_pair(true, QString("-2147483648")));
+    EXPECT_EQ(conv(QVariant(uint(4294967295u))), std::make_pair(true, QString("4294967295")));
+    EXPECT_EQ(conv(QVariant(qlonglong(12345678901LL))), std::make_pair(true, QString("12345678901")));
+    EXPECT_EQ(conv(QVariant(float(1.0f / 3.0f))), std::make_pair(true, QString("0.3333333433")));
+    EXPECT_EQ(conv(QVariant(0.1)), std::make_pair(true, QString("0.10000000000000000555")));
+    EXPECT_EQ(conv(QVariant(2.0)), std::make_pair(true, QString("2")));
+    EXPECT_EQ(conv(QVariant(true)), std::make_pair(true, QString("T")));
+    EXPECT_EQ(conv(QVariant(false)), std::make_pair(true, QString("F")));
+    EXPECT_EQ(conv(QVariant(QString("Šćž"))), std::make_pair(true, QString("Šćž")));
+    EXPECT_EQ(conv(QVariant(QDateTime(QDate(2026, 12, 8), QTime(7, 41, 5)))),
+              std::make_pair(true, QString("2026-12-08 07:41:05")));
+    EXPECT_EQ(conv(QVariant(QDateTime(QDate(2026, 12, 8), QTime(7, 41, 5))), "%H:%M"),
+              std::make_pair(true, QString("07:41")));
+    EXPECT_EQ(conv(QVariant()), std::make_pair(true, QString()));
+    EXPECT_EQ(conv(QVariant(QMetaType(QMetaType::Int))), std::make_pair(true, QString()));
+    // Types without a text form give empty text and false.
+    EXPECT_EQ(conv(QVariant(QByteArray("\x01\x02"))), std::make_pair(false, QString()));
+    EXPECT_EQ(conv(QVariant(QStringList{"a"})), std::make_pair(false, QString()));
+}
+
+TEST(Cursor, FiltersAnsweredLocally)
+{
+    TempDir dir;
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(sqliteString(makeDatabase(dir))));
+    CDbCursor cur(&conn);
+    ASSERT_TRUE(cur.open("SELECT IDZaposlenog, DatumLastReg, IDLogickeAktivnosti, Note from tblLastReg order by 1"));
+    EXPECT_EQ(cur.recordCount(), 4);
+
+    EXPECT_TRUE(cur.setFilter("IDZaposlenog = '17'"));
+    EXPECT_EQ(cur.recordCount(), 1);
+    QString text;
+    cur.getFieldText("IDLogickeAktivnosti", text);
+    EXPECT_EQ(text, "3");
+
+    EXPECT_TRUE(cur.setFilter("IDZaposlenog = '1'")); // text, not prefix
+    EXPECT_EQ(cur.recordCount(), 0);
+    EXPECT_TRUE(cur.isEOF());
+    EXPECT_TRUE(cur.setFilter("IDZaposlenog = '017'")); // text, not number
+    EXPECT_EQ(cur.recordCount(), 0);
+
+    EXPECT_TRUE(cur.setFilter(""));
+    EXPECT_EQ(cur.recordCount(), 4);
+
+    EXPECT_TRUE(cur.setFilter("IDLogickeAktivnosti = '3' and IDZaposlenog='10'"));
+    EXPECT_EQ(cur.recordCount(), 1);
+    cur.getFieldText("Note", text);
+    EXPECT_EQ(text, "O'Brien");
+    EXPECT_TRUE(cur.setFilter("IDLogickeAktivnosti = '3'"));
+    EXPECT_EQ(cur.recordCount(), 2);
+    // Rows stay in cursor order under a filter.
+    cur.moveFirst();
+    cur.getFieldText("IDZaposlenog", text);
+    EXPECT_EQ(text, "10");
+    cur.moveNext();
+    cur.getFieldText("IDZaposlenog", text);
+    EXPECT_EQ(text, "17");
+
+    EXPECT_TRUE(cur.setFilter("Note = 'O''Brien'"));
+    EXPECT_EQ(cur.recordCount(), 1);
+    EXPECT_TRUE(cur.setFilter("Note = 'it''s'"));
+    EXPECT_EQ(cur.recordCount(), 1);
+    EXPECT_TRUE(cur.setFilter("DatumLastReg = '2026-12-07 16:00:00'"));
+    EXPECT_EQ(cur.recordCount(), 2);
+    // Null fields match the empty text.
+    EXPECT_TRUE(cur.setFilter("Note = ''"));
+    EXPECT_EQ(cur.recordCount(), 1);
+
+    // A filter of another form is refused with a recorded error; the previous one stays.
+    EXPECT_TRUE(cur.setFilter("IDZaposlenog > 3"));
+    EXPECT_EQ(cur.recordCount(), 1);
+    EXPECT_EQ(cur.lastErrorCode(), CDbError::kUnsupportedFilter);
+    EXPECT_TRUE(cur.setFilter("Nope = '1'"));
+    EXPECT_EQ(cur.lastErrorCode(), CDbError::kUnsupportedFilter);
+    cur.setFilter({});
+    EXPECT_EQ(cur.recordCount(), 4);
+}
+
+TEST(Cursor, FilterParser)
+{
+    QList<QPair<QString, QString>> c;
+    ASSERT_TRUE(CDbCursor::parseFilter("IDDana = '2' and IDLogickeAktivnosti='5'", c));
+    ASSERT_EQ(c.size(), 2);
+    EXPECT_EQ(c[1], qMakePair(QString("IDLogickeAktivnosti"), QString("5")));
+    ASSERT_TRUE(CDbCursor::parseFilter("[My Col] = 'a and b' AND x = ''''", c));
+    EXPECT_EQ(c[0], qMakePair(QString("My Col"), QString("a and b")));
+    EXPECT_EQ(c[1], qMakePair(QString("x"), QString("'")));
+    EXPECT_FALSE(CDbCursor::parseFilter("a = 'unterminated", c));
+    EXPECT_FALSE(CDbCursor::parseFilter("a = 'x' or b = 'y'", c));
+    EXPECT_FALSE(CDbCursor::parseFilter("a = 1", c));
+    EXPECT_FALSE(CDbCursor::parseFilter("a = 'x' andb = 'y'", c));
+}
+
+TEST(Cursor, ErrorsAreRecordedNeverThrown)
+{
+    TempDir dir;
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(sqliteString(makeDatabase(dir))));
+    CDbCursor cur(&conn);
+    EXPECT_FALSE(cur.open("select * from NoSuchTable"));
+    EXPECT_FALSE(cur.isOpen());
+    EXPECT_EQ(cur.recordCount(), 0);
+    EXPECT_EQ(cur.lastErrorCode(), CDbError::kErrorsInCommand);
+    const QString e = cur.lastErrorText();
+    EXPECT_TRUE(e.startsWith("Query = select * from NoSuchTable\nCDbCursor Error\n\tCode = 80040e14\n"
+                             "\tCode meaning = IDispatch error #3092\n\tSource = QSQLITE\n\tDescription = "))
+        << e.toStdString();
+    EXPECT_TRUE(e.contains("NoSuchTable"));
+    EXPECT_TRUE(e.endsWith("\n"));
+
+    EXPECT_FALSE(conn.execute("update NoSuchTable set a = 1"));
+    EXPECT_TRUE(conn.lastErrorText().startsWith("Connection String = Provider=SQLite;Data Source="));
+    EXPECT_TRUE(conn.lastErrorText().contains("\nCDbConnection Error\n\tCode = 80040e14\n"));
+    EXPECT_FALSE(conn.lastErrorDescription().isEmpty());
+
+    CDbCommand cmd(&conn, "sp_missing", CDbCommand::StoredProcedure);
+    EXPECT_FALSE(cmd.execute());
+    EXPECT_TRUE(cmd.lastErrorText().startsWith("CDbCommand Error\n\tCode = 80040e14\n"));
+    EXPECT_TRUE(cmd.lastErrorText().contains("sp_missing"));
+
+    CDbCursor unbound;
+    EXPECT_FALSE(unbound.open("select 1"));
+    EXPECT_FALSE(unbound.lastErrorText().isEmpty());
+}
+
+TEST(Connection, MissingFileWrongDriverAndNonDatabase)
+{
+    TempDir dir;
+    CDbConnection conn;
+    EXPECT_FALSE(conn.open(sqliteString(dir.file("missing.sqlite"))));
+    EXPECT_FALSE(conn.isOpen());
+    EXPECT_FALSE(QFile::exists(dir.file("missing.sqlite"))); // never created by opening
+    EXPECT_TRUE(conn.lastErrorText().contains("missing.sqlite"));
+    EXPECT_TRUE(conn.lastErrorText().contains("CDbConnection Error\n\tCode = 80004005\n\tCode meaning = "
+                                              "Unspecified error\n"));
+
+    QFile junk(dir.file("junk.sqlite"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    EXPECT_FALSE(conn.open(sqliteString(dir.file("junk.sqlite"))));
+    EXPECT_FALSE(conn.lastErrorDescription().isEmpty());
+
+    EXPECT_FALSE(conn.open("Driver={No Such Driver};Server=nowhere;Database=x"));
+    EXPECT_FALSE(conn.lastErrorDescription().isEmpty());
+    EXPECT_TRUE(conn.lastErrorText().startsWith("Connection String = Driver={No Such Driver};"));
+
+    EXPECT_FALSE(conn.open(""));
+    CDbCursor cur(&conn);
+    EXPECT_FALSE(cur.open("select 1"));
+}
+
+TEST(Connection, StoredProcedureRunsItsBody)
+{
+    TempDir dir;
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(sqliteString(makeDatabase(dir))));
+    CDbCommand cmd(&conn, "sp_mark", CDbCommand::StoredProcedure);
+    ASSERT_TRUE(cmd.execute()) << cmd.lastErrorText().toStdString();
+    ASSERT_TRUE(cmd.execute());
+    CDbCursor cur(&conn);
+    ASSERT_TRUE(cur.open("select n from marks"));
+    EXPECT_EQ(cur.recordCount(), 2);
+    ASSERT_TRUE(conn.execute("select 1 into marks2 from marks"));
+    ASSERT_TRUE(cur.open("select * from marks2"));
+    EXPECT_EQ(cur.recordCount(), 2);
+    ASSERT_TRUE(conn.execute("if exists (select * from sysobjects where name = 'marks2') drop table marks2"));
+    EXPECT_FALSE(cur.open("select * from marks2"));
+}
+
+TEST(Connection, VanishedFileIsALostConnectionUntilItReturns)
+{
+    TempDir dir;
+    const QString path = makeDatabase(dir);
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(sqliteString(path)));
+    CDbCursor cur(&conn);
+    ASSERT_TRUE(cur.open("select * from tblLastReg"));
+    ASSERT_TRUE(QFile::rename(path, path + ".away"));
+    EXPECT_FALSE(cur.open());
+    EXPECT_FALSE(cur.lastErrorText().isEmpty());
+    ASSERT_TRUE(QFile::rename(path + ".away", path));
+    EXPECT_TRUE(cur.open());
+    EXPECT_EQ(cur.recordCount(), 4);
+}
+
+TEST(Connection, OdbcRouteWithTheSqliteDriver)
+{
+    TempDir dir;
+    const QString path = makeDatabase(dir);
+    CDbConnection conn;
+    if (!QSqlDatabase::isDriverAvailable("QODBC"))
+        GTEST_SKIP() << "Qt ODBC driver not installed";
+    ASSERT_TRUE(conn.open("Driver=SQLite3;Database=" + path)) << conn.lastErrorText().toStdString();
+    EXPECT_EQ(conn.dialect(), CSqlDialect::Sqlite);
+    CDbCursor cur(&conn);
+    ASSERT_TRUE(cur.open("select IDZaposlenog, DatumLastReg, Note, Photo from tblLastReg order by IDZaposlenog"))
+        << cur.lastErrorText().toStdString();
+    EXPECT_EQ(cur.recordCount(), 4);
+    EXPECT_TRUE(cur.setFilter("IDZaposlenog = '17'"));
+    ASSERT_EQ(cur.recordCount(), 1);
+    QString text;
+    ASSERT_TRUE(cur.getFieldText("DatumLastReg", text, "%d.%m.%Y. %H:%M"));
+    EXPECT_EQ(text, "08.12.2026. 07:41");
+    CDateTime dt;
+    ASSERT_TRUE(cur.getFieldDateTime("DatumLastReg", dt));
+    EXPECT_EQ(dt.format("%Y-%m-%d %H:%M:%S"), "2026-12-08 07:41:05");
+    ASSERT_TRUE(cur.getFieldText("Note", text));
+    EXPECT_EQ(text, "it's");
+    CDbCommand cmd(&conn, "sp_mark", CDbCommand::StoredProcedure);
+    EXPECT_TRUE(cmd.execute()) << cmd.lastErrorText().toStdString();
+}
