@@ -2,4 +2,9 @@ target_sources(zorvik_core PRIVATE
     CClock.cpp CClock.h
     CSettings.cpp CSettings.h
     CStringTable.cpp CStringTable.h
+    CAppContext.cpp CAppContext.h
+)
+target_sources(zorvik_core PRIVATE
+    CDocTemplate.cpp CDocTemplate.h
+    CDocument.cpp CDocument.h
 )

@@ -1,0 +1,3 @@
+target_sources(zorvik_core PRIVATE
+    CReferenceData.cpp CReferenceData.h
+)
