@@ -36,11 +36,7 @@ CWarningCenter *CWarningCenter::instance()
 
 QList<CD_AckInvalidAct *> CWarningCenter::openWindows() const
 {
-    QList<CD_AckInvalidAct *> result;
-    for (const auto &w : m_windows)
-        if (w)
-            result.append(w.data());
-    return result;
+    return m_windows;
 }
 
 void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
@@ -63,7 +59,8 @@ void CWarningCenter::onAcknowledged(CD_AckInvalidAct *warning)
 
 void CWarningCenter::onWindowGone(QObject *window)
 {
-    m_windows.removeIf([window](const QPointer<CD_AckInvalidAct> &w) { return !w || w.data() == window; });
+    // Only the address is compared: the window is already half destroyed.
+    m_windows.removeIf([window](CD_AckInvalidAct *w) { return static_cast<QObject *>(w) == window; });
     if (m_openWarnings > 0 && --m_openWarnings == 0)
         stopSound();
 }

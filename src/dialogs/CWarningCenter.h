@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 
 class CD_AckInvalidAct;
 class QSoundEffect;
@@ -44,5 +43,6 @@ private:
     int m_openWarnings = 0;
     bool m_soundPlaying = false;
     QSoundEffect *m_sound = nullptr;
-    QList<QPointer<CD_AckInvalidAct>> m_windows;
+    // Removed when destroyed, so never dangling.
+    QList<CD_AckInvalidAct *> m_windows;
 };

@@ -217,15 +217,17 @@ TEST_F(WarningCenterTest, ClosingTheOwnerTakesTheWindowsWithoutAcknowledging)
     EXPECT_FALSE(readAll(log()).contains(" - "));
 }
 
-TEST_F(WarningCenterTest, WarningOutlivesNothingButTheCenter)
+TEST_F(WarningCenterTest, SecondRunAppendsAndEachCenterOwnsItsWindows)
 {
     // A second center of the same day (a second run) appends its own start line; its windows
     // are its own.
     auto run1 = std::make_unique<CWarningCenter>(folder());
+    EXPECT_EQ(CWarningCenter::instance(), run1.get());
     run1->raise(nullptr, m_ana);
     QPointer<CD_AckInvalidAct> left = run1->openWindows().value(0);
     run1.reset();
     EXPECT_TRUE(left.isNull());
+    EXPECT_EQ(CWarningCenter::instance(), nullptr);
 
     const QDateTime later = at(2026, 12, 8, 16, 0, 0);
     CClock::setFixed(later);
