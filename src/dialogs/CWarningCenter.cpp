@@ -1,0 +1,93 @@
+#include "dialogs/CWarningCenter.h"
+
+#include "dialogs/CD_AckInvalidAct.h"
+
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace {
+CWarningCenter *g_instance = nullptr;
+}
+
+CWarningCenter::CWarningCenter(const QString &programFolder, QObject *parent)
+    : QObject(parent), m_folder(programFolder), m_log(programFolder)
+{
+    if (!g_instance)
+        g_instance = this;
+}
+
+CWarningCenter::~CWarningCenter()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+    const QList<CD_AckInvalidAct *> windows = openWindows();
+    for (CD_AckInvalidAct *w : windows) {
+        disconnect(w, nullptr, this, nullptr);
+        delete w;
+    }
+    stopSound();
+}
+
+CWarningCenter *CWarningCenter::instance()
+{
+    return g_instance;
+}
+
+QList<CD_AckInvalidAct *> CWarningCenter::openWindows() const
+{
+    return m_windows;
+}
+
+void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
+{
+    m_log.writeRaised(fields);
+    startSound();
+    ++m_openWarnings;
+
+    auto *window = new CD_AckInvalidAct(fields, owner);
+    m_windows.append(window);
+    connect(window, &CD_AckInvalidAct::acknowledged, this, &CWarningCenter::onAcknowledged);
+    connect(window, &QObject::destroyed, this, &CWarningCenter::onWindowGone);
+    window->show();
+}
+
+void CWarningCenter::onAcknowledged(CD_AckInvalidAct *warning)
+{
+    m_log.writeAcknowledged(warning->fields());
+}
+
+void CWarningCenter::onWindowGone(QObject *window)
+{
+    // Only the address is compared: the window is already half destroyed.
+    m_windows.removeIf([window](CD_AckInvalidAct *w) { return static_cast<QObject *>(w) == window; });
+    if (m_openWarnings > 0 && --m_openWarnings == 0)
+        stopSound();
+}
+
+void CWarningCenter::startSound()
+{
+    // A loop that already sounds goes on; a new warning adds nothing to it.
+    if (m_soundPlaying)
+        return;
+    m_soundPlaying = true;
+    const QString path = m_folder + QStringLiteral("InvalidAct.wav");
+    // Without the file the warning stays silent.
+    if (!QFileInfo(path).isFile())
+        return;
+    if (!m_sound) {
+        m_sound = new QSoundEffect(this);
+        m_sound->setLoopCount(QSoundEffect::Infinite);
+    }
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (m_sound->source() != url)
+        m_sound->setSource(url);
+    m_sound->play();
+}
+
+void CWarningCenter::stopSound()
+{
+    m_soundPlaying = false;
+    if (m_sound)
+        m_sound->stop();
+}

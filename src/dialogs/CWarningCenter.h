@@ -1,0 +1,48 @@
+#pragma once
+
+#include "dialogs/CInvalidActLog.h"
+
+#include <QList>
+#include <QObject>
+
+class CD_AckInvalidAct;
+class QSoundEffect;
+class QWidget;
+
+// The warnings of one run: the log, the open warning windows and the alarm that loops while
+// any of them stands open. One object, owned by the application; interface thread only.
+class CWarningCenter : public QObject
+{
+    Q_OBJECT
+public:
+    // programFolder ends with a separator; the log and "InvalidAct.wav" live there.
+    explicit CWarningCenter(const QString &programFolder, QObject *parent = nullptr);
+    // Windows still open go with it, without an acknowledged line.
+    ~CWarningCenter() override;
+
+    // The application's center: the first one constructed and still alive.
+    static CWarningCenter *instance();
+
+    // Logs the warning, starts the alarm, and shows a modeless window over owner. Never waits.
+    void raise(QWidget *owner, const InvalidActFields &fields);
+
+    int openWarnings() const { return m_openWarnings; }
+    // Whether the alarm was asked to loop; a missing file or audio device does not change it.
+    bool isSoundPlaying() const { return m_soundPlaying; }
+    QList<CD_AckInvalidAct *> openWindows() const;
+    const CInvalidActLog &log() const { return m_log; }
+
+private:
+    void startSound();
+    void stopSound();
+    void onAcknowledged(CD_AckInvalidAct *warning);
+    void onWindowGone(QObject *window);
+
+    QString m_folder;
+    CInvalidActLog m_log;
+    int m_openWarnings = 0;
+    bool m_soundPlaying = false;
+    QSoundEffect *m_sound = nullptr;
+    // Removed when destroyed, so never dangling.
+    QList<CD_AckInvalidAct *> m_windows;
+};

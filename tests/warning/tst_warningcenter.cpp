@@ -1,0 +1,258 @@
+#include "WarningTestUtil.h"
+
+#include "app/CClock.h"
+#include "dialogs/CD_AckInvalidAct.h"
+#include "dialogs/CWarningCenter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QWindow>
+#include <TestSupport.h>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace warningtest;
+
+namespace {
+
+class WarningCenterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { CClock::setFixed(m_now); }
+    void TearDown() override { CClock::reset(); }
+    QString folder() const { return m_dir.path() + "/"; }
+    QString log() const { return m_dir.file("InvalidAct-20261208.log"); }
+
+    static void pressKey(QWidget *window, int key)
+    {
+        QWidget *target = window->focusWidget() ? window->focusWidget() : window;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    }
+    // What the window system sends when the user clicks the close box.
+    static void closeBox(QWidget *window)
+    {
+        QCloseEvent ev;
+        QApplication::sendEvent(window->windowHandle(), &ev);
+    }
+    static bool gone(const QPointer<CD_AckInvalidAct> &w)
+    {
+        return testsupport::waitFor([&] { return w.isNull(); });
+    }
+
+    testsupport::TempDir m_dir;
+    const QDateTime m_now = at(2026, 12, 8, 7, 42, 13);
+    const InvalidActFields m_ana{"1043", "Lastname", "Firstname", "08.12.2026.", "07:41", "Trip"};
+    const InvalidActFields m_bob{"2001", "Other", "Person", "08.12.2026.", "07:40", "Private exit"};
+};
+
+} // namespace
+
+TEST_F(WarningCenterTest, TwoWarningsShareOneLoopUntilTheLastIsAcknowledged)
+{
+    ASSERT_TRUE(QFile::copy(ZORVIK_ALARM_WAV, m_dir.file("InvalidAct.wav")));
+    QWidget owner;
+    owner.show();
+    CWarningCenter center(folder());
+    EXPECT_FALSE(center.isSoundPlaying());
+
+    center.raise(&owner, m_ana);
+    center.raise(&owner, m_bob);
+    const QList<CD_AckInvalidAct *> windows = center.openWindows();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(center.openWarnings(), 2);
+    EXPECT_TRUE(center.isSoundPlaying());
+    for (CD_AckInvalidAct *w : windows) {
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_FALSE(w->isModal());
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    QPointer<CD_AckInvalidAct> first = windows[0];
+    first->findChild<QPushButton *>("ok")->click();
+    ASSERT_TRUE(gone(first));
+    EXPECT_EQ(center.openWarnings(), 1);
+    EXPECT_TRUE(center.isSoundPlaying());
+
+    const QDateTime later = at(2026, 12, 8, 7, 50, 0);
+    CClock::setFixed(later);
+    QPointer<CD_AckInvalidAct> second = windows[1];
+    second->findChild<QPushButton *>("ok")->click();
+    ASSERT_TRUE(gone(second));
+    EXPECT_EQ(center.openWarnings(), 0);
+    EXPECT_FALSE(center.isSoundPlaying());
+    EXPECT_TRUE(center.openWindows().isEmpty());
+
+    EXPECT_EQ(readAll(log()), startLine(m_now) + expectedLine(m_now, "+", m_ana) + expectedLine(m_now, "+", m_bob) +
+                                  expectedLine(m_now, "-", m_ana) + expectedLine(later, "-", m_bob));
+
+    // The next warning starts the loop again.
+    center.raise(&owner, m_ana);
+    EXPECT_TRUE(center.isSoundPlaying());
+}
+
+TEST_F(WarningCenterTest, EscapeEnterAndCloseBoxAcknowledgeLikeOk)
+{
+    CWarningCenter center(folder());
+    QByteArray expected = startLine(m_now);
+    for (int way = 0; way < 3; ++way) {
+        center.raise(nullptr, m_ana);
+        ASSERT_EQ(center.openWindows().size(), 1);
+        QPointer<CD_AckInvalidAct> w = center.openWindows().first();
+        if (way == 0)
+            pressKey(w, Qt::Key_Escape);
+        else if (way == 1)
+            pressKey(w, Qt::Key_Return); // the default button
+        else
+            closeBox(w);
+        ASSERT_TRUE(gone(w)) << "way " << way;
+        EXPECT_EQ(center.openWarnings(), 0);
+        EXPECT_FALSE(center.isSoundPlaying());
+        expected += expectedLine(m_now, "+", m_ana) + expectedLine(m_now, "-", m_ana);
+    }
+    EXPECT_EQ(readAll(log()), expected);
+}
+
+TEST_F(WarningCenterTest, WindowShowsTheSixFieldsAsPlainText)
+{
+    QWidget owner;
+    owner.setGeometry(100, 80, 900, 700);
+    owner.show();
+    CWarningCenter center(folder());
+    const InvalidActFields f{"<b>7</b>", "Last", "First", "08.12.2026.", "07:41", ""};
+    center.raise(&owner, f);
+    CD_AckInvalidAct *w = center.openWindows().value(0);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), "Warning");
+    const std::pair<const char *, QString> values[] = {
+        {"id", f.id},     {"lastName", f.lastName}, {"firstName", f.firstName},
+        {"date", f.date}, {"time", f.time},         {"activity", f.activity}};
+    for (const auto &[name, value] : values) {
+        auto *label = w->findChild<QLabel *>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->text(), value) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+    }
+    QStringList captions;
+    for (QLabel *l : w->findChildren<QLabel *>())
+        if (l->objectName().isEmpty())
+            captions << l->text();
+    EXPECT_EQ(captions, QStringList({"ID:", "Last name:", "First name:", "Date:", "Time:", "Illegal activity:"}));
+    auto *ok = w->findChild<QPushButton *>("ok");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), "OK");
+    EXPECT_TRUE(ok->isDefault());
+    // Rows top to bottom in field order, the button below them at the right.
+    int lastY = -1;
+    for (const auto &[name, value] : values) {
+        const int y = w->findChild<QLabel *>(name)->y();
+        EXPECT_GT(y, lastY) << name;
+        lastY = y;
+    }
+    EXPECT_GT(ok->y(), lastY);
+    EXPECT_GT(ok->geometry().center().x(), w->width() / 2);
+    EXPECT_NEAR(w->width(), 186 * 1.75, 20);
+    EXPECT_NEAR(w->height(), 130 * 1.875, 20);
+    // Centred over its owner.
+    const QPoint delta = w->geometry().center() - owner.geometry().center();
+    EXPECT_LE(delta.manhattanLength(), 40);
+}
+
+TEST_F(WarningCenterTest, WarningSurvivesAnUnopenableLogAndTheNextRaiseRetries)
+{
+    const QString blocker = m_dir.file("blocker");
+    {
+        QFile f(blocker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QString prog = blocker + "/prog/";
+    CWarningCenter center(prog);
+    center.raise(nullptr, m_ana);
+    EXPECT_EQ(center.openWarnings(), 1);
+    ASSERT_EQ(center.openWindows().size(), 1);
+    EXPECT_TRUE(center.openWindows().first()->isVisible());
+    EXPECT_TRUE(center.isSoundPlaying());
+    EXPECT_FALSE(center.log().isOpen());
+
+    ASSERT_TRUE(QFile::remove(blocker));
+    ASSERT_TRUE(QDir().mkpath(prog));
+    center.raise(nullptr, m_bob);
+    EXPECT_EQ(center.openWarnings(), 2);
+    EXPECT_EQ(readAll(prog + "InvalidAct-20261208.log"), startLine(m_now) + expectedLine(m_now, "+", m_bob));
+}
+
+TEST_F(WarningCenterTest, MissingSoundFileStillRaises)
+{
+    CWarningCenter center(folder());
+    ASSERT_FALSE(QFile::exists(m_dir.file("InvalidAct.wav")));
+    center.raise(nullptr, m_ana);
+    EXPECT_EQ(center.openWarnings(), 1);
+    EXPECT_TRUE(center.isSoundPlaying());
+    EXPECT_EQ(readAll(log()), startLine(m_now) + expectedLine(m_now, "+", m_ana));
+    QPointer<CD_AckInvalidAct> w = center.openWindows().value(0);
+    pressKey(w, Qt::Key_Escape);
+    ASSERT_TRUE(gone(w));
+    EXPECT_FALSE(center.isSoundPlaying());
+}
+
+TEST_F(WarningCenterTest, ClosingTheOwnerTakesTheWindowsWithoutAcknowledging)
+{
+    auto owner = std::make_unique<QWidget>();
+    owner->show();
+    CWarningCenter center(folder());
+    center.raise(owner.get(), m_ana);
+    center.raise(owner.get(), m_bob);
+    owner.reset();
+    EXPECT_EQ(center.openWarnings(), 0);
+    EXPECT_TRUE(center.openWindows().isEmpty());
+    EXPECT_FALSE(center.isSoundPlaying());
+    EXPECT_FALSE(readAll(log()).contains(" - "));
+}
+
+TEST_F(WarningCenterTest, SecondRunAppendsAndEachCenterOwnsItsWindows)
+{
+    // A second center of the same day (a second run) appends its own start line; its windows
+    // are its own.
+    auto run1 = std::make_unique<CWarningCenter>(folder());
+    EXPECT_EQ(CWarningCenter::instance(), run1.get());
+    run1->raise(nullptr, m_ana);
+    QPointer<CD_AckInvalidAct> left = run1->openWindows().value(0);
+    run1.reset();
+    EXPECT_TRUE(left.isNull());
+    EXPECT_EQ(CWarningCenter::instance(), nullptr);
+
+    const QDateTime later = at(2026, 12, 8, 16, 0, 0);
+    CClock::setFixed(later);
+    CWarningCenter run2(folder());
+    run2.raise(nullptr, m_bob);
+    EXPECT_EQ(run2.openWindows().size(), 1);
+    EXPECT_EQ(readAll(log()),
+              startLine(m_now) + expectedLine(m_now, "+", m_ana) + startLine(later) + expectedLine(later, "+", m_bob));
+}
+
+TEST(AlarmSound, ShippedFileIsShortMono16BitPcm)
+{
+    QFile f(ZORVIK_ALARM_WAV);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray h = f.read(44);
+    ASSERT_EQ(h.size(), 44);
+    auto u16 = [&](int at) { return quint16(uchar(h[at]) | uchar(h[at + 1]) << 8); };
+    auto u32 = [&](int at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
+    EXPECT_EQ(h.left(4), "RIFF");
+    EXPECT_EQ(h.mid(8, 4), "WAVE");
+    EXPECT_EQ(u16(20), 1);      // PCM
+    EXPECT_EQ(u16(22), 1);      // mono
+    EXPECT_EQ(u32(24), 22050u); // sample rate
+    EXPECT_EQ(u16(34), 16);     // bits per sample
+    const double seconds = double(u32(40)) / (22050 * 2);
+    EXPECT_GT(seconds, 0.3);
+    EXPECT_LT(seconds, 1.5);
+}
