@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QThread>
+#include <atomic>
+
+class CReferenceData;
+
+// DBThread: re-reads the live cursors at the refresh interval while holding DBMutex, runs the
+// day-type procedure, reconnects after a failure, and tells the interface thread after each
+// cycle. It sleeps in one-second steps so that stopping never waits longer than one second
+// plus a cycle in progress.
+class CDbThread : public QThread
+{
+    Q_OBJECT
+public:
+    CDbThread(CReferenceData *reference, int refreshSeconds, QObject *parent = nullptr);
+    ~CDbThread() override;
+
+    // The running switch.
+    void setRunning(bool on) { m_running = on ? 1 : 0; }
+    bool isRunningSwitchOn() const { return m_running.load() != 0; }
+    // Clears the running switch and waits for the thread to end.
+    void stopAndWait();
+
+    std::atomic<bool> firstCyclePending{true};
+    std::atomic<bool> firstCycleDone{false};
+    // Length of one sleep step; one second in the program.
+    void setSleepStepMs(int ms) { m_sleepStepMs = ms; }
+
+signals:
+    // After every cycle (queued to the interface thread): the connection state for the status
+    // bar, and whether the cycle succeeded (then an update pass is due).
+    void connectionStatus(bool connected);
+    void cycleFinished(bool ok);
+
+protected:
+    void run() override;
+
+private:
+    bool cycle();
+    void reconnect();
+
+    CReferenceData *m_reference;
+    int m_refreshSeconds;
+    int m_sleepStepMs = 1000;
+    std::atomic<int> m_running{0};
+};

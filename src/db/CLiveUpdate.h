@@ -1,0 +1,69 @@
+#pragma once
+
+#include "db/CDateTime.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <memory>
+
+class CReferenceData;
+class CDbThread;
+class CDocTemplate;
+class C_ZorvikDoc;
+class CTablet;
+class CDbCursor;
+
+// Live data: starts and stops the polling thread, and runs the update pass that copies each
+// employee's last clocking into the tablets of every open panel and refreshes the guests and
+// presences windows. The pass never blocks the interface thread on the first cycle: a pass
+// asked for before the first cycle has ended runs when it ends, and with no polling thread it
+// runs at once.
+class CLiveUpdate : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CLiveUpdate(CReferenceData *reference, QObject *parent = nullptr);
+    ~CLiveUpdate() override;
+
+    // The panel template, then the templates whose documents are refreshed by every pass.
+    void setTemplates(CDocTemplate *panels, const QList<CDocTemplate *> &refreshed);
+
+    // Sets the running switch and starts DBThread (a negative interval counts as 60).
+    void start(int refreshSeconds, int sleepStepMs = 1000);
+    // Clears the running switch and waits for the thread to end.
+    void stop();
+    bool isThreadRunning() const;
+    CDbThread *thread() const { return m_thread.get(); }
+
+    // Asks for a pass over one panel, or over all (nullptr); runs from the event loop.
+    void requestUpdate(C_ZorvikDoc *doc = nullptr);
+    // The update pass itself (holds DBMutex while it runs). False when DBMutex stayed busy;
+    // the pass then runs after the current cycle.
+    bool OnMsgUpdateDocs(C_ZorvikDoc *only = nullptr);
+
+    // One tablet's update; DBMutex is held by the caller.
+    void updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now);
+
+    bool waitForFirstCycle() const { return m_waitForFirstCycle; }
+    int passCount() const { return m_passCount; }
+
+signals:
+    void connectionStatus(bool connected);
+    void passFinished();
+
+private:
+    void handleRequest(QPointer<C_ZorvikDoc> doc, bool all);
+    void onCycleFinished(bool ok);
+    void runPending();
+
+    CReferenceData *m_reference;
+    std::unique_ptr<CDbThread> m_thread;
+    QPointer<CDocTemplate> m_panels;
+    QList<QPointer<CDocTemplate>> m_refreshed;
+    bool m_waitForFirstCycle = true;
+    bool m_pendingAll = false;
+    QList<QPointer<C_ZorvikDoc>> m_pending;
+    int m_passCount = 0;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "db/CDateTime.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+// One employee's tablet on a panel: what it shows, where it stands on the canvas, and the
+// state the live update keeps for it. Its window (C_PanelWnd) draws it and handles the mouse;
+// this object holds no widget, so the update pass and the panel file work without a display.
+class CTablet : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 168;
+    static constexpr int kCollapsedHeight = 24;
+    static constexpr int kExpandedHeight = 96;
+    static constexpr int kGrid = 24;
+
+    explicit CTablet(QObject *parent = nullptr);
+
+    // Texts.
+    QString lastName, firstName, employeeId, mediaNumber;
+    QString activityDescription, activityId, dateText, timeText;
+    // Photograph bytes as stored (JPEG, GIF or BMP); decoded by the window at the size drawn.
+    QByteArray photograph;
+    bool photographPending = false; // still to be read from the employee table
+
+    // Canvas rectangle (the panel file's X, Y, W, H).
+    QRect geometry() const { return m_geometry; }
+    void setGeometry(const QRect &r);
+    void moveTo(const QPoint &topLeft);
+
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+    bool isExpanded() const { return m_expanded; } // the user's expansion (saved in the file)
+    void setExpanded(bool expanded) { m_expanded = expanded; }
+    bool isStale() const { return m_stale; }
+    void setStale(bool stale) { m_stale = stale; }
+    bool isIllegal() const { return m_illegal; }
+
+    // Brings the tablet to the top and resizes it in place to 168x96 (true) or 168x24; the
+    // expanded flag is not changed.
+    void setExpandedSize(bool big);
+    void lower() { emit lowerRequested(); }
+
+    // Stores the flag; when it turns on for a registration not warned about yet (date, time
+    // or activity differ from the last warning), remembers it and raises the warning once the
+    // current update has finished.
+    void setIllegal(bool illegal);
+
+    // The registration moment seen last while Expand Latest was on, and the initial moment
+    // (the zero date) that tells the first registration seen.
+    CDateTime rememberedMoment;
+    const CDateTime initialMoment;
+    QString warnedDate, warnedTime, warnedActivity;
+
+    // "Last First" for name format 0, "First Last" otherwise.
+    QString displayName(int nameFormat) const;
+
+    // Repaint requests from the update pass.
+    void invalidateAll() { emit changed(); }
+
+    // Where raised warnings go (the application's warning window); none in a plain core.
+    using WarningHandler = std::function<void(const CTablet &)>;
+    static void setWarningHandler(WarningHandler handler);
+
+signals:
+    void geometryChanged(const QRect &r);
+    void raiseRequested();
+    void lowerRequested();
+    void changed();
+    void selectionChanged(bool selected);
+    void warningRaised();
+
+private:
+    void raiseWarning();
+
+    QRect m_geometry{0, 0, kWidth, kCollapsedHeight};
+    bool m_selected = false;
+    bool m_expanded = false;
+    bool m_stale = false;
+    bool m_illegal = false;
+};

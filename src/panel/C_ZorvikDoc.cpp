@@ -1,0 +1,393 @@
+#include "panel/C_ZorvikDoc.h"
+
+#include "app/CAppContext.h"
+#include "db/CDbCursor.h"
+#include "db/CLiveUpdate.h"
+#include "db/CReferenceData.h"
+#include "panel/CPanelFile.h"
+#include "panel/CTablet.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace {
+
+QString quoted(const QString &key)
+{
+    QString k = key;
+    return k.replace(u'\'', QLatin1String("''"));
+}
+
+} // namespace
+
+C_ZorvikDoc::C_ZorvikDoc(QObject *parent) : CDocument(parent) {}
+
+C_ZorvikDoc::~C_ZorvikDoc()
+{
+    for (auto &entry : m_tablets)
+        delete entry.second;
+    m_tablets.clear();
+}
+
+CTablet *C_ZorvikDoc::tablet(const QString &employeeId) const
+{
+    auto it = m_tablets.find(employeeId);
+    return it == m_tablets.end() ? nullptr : it->second;
+}
+
+void C_ZorvikDoc::setBackground(bool useImage, bool tile, const QString &path)
+{
+    m_useImage = useImage;
+    m_tile = tile;
+    m_imagePath = path;
+    emit backgroundChanged();
+}
+
+void C_ZorvikDoc::setTile(bool tile)
+{
+    m_tile = tile;
+    emit backgroundChanged();
+}
+
+bool C_ZorvikDoc::load(const QString &path)
+{
+    bool readOk = false;
+    const PanelFileData data = CPanelFile::loadFile(path, &readOk);
+    if (!readOk)
+        return false;
+    loadData(data);
+    setPathName(path);
+    setModified(false);
+    requestUpdate();
+    return true;
+}
+
+void C_ZorvikDoc::loadData(const PanelFileData &data)
+{
+    if (data.backgroundPresent)
+        setBackground(data.useImage, data.tile, data.imagePath);
+    for (const PanelFileTablet &p : data.tablets) {
+        if (m_tablets.count(p.id))
+            continue; // one tablet per employee: the first one in the file stays
+        CTablet *t = addTablet(p.lastName, p.firstName, p.card, p.id, QRect(p.x, p.y, p.w, p.h));
+        t->setExpanded(p.expanded);
+    }
+}
+
+PanelFileData C_ZorvikDoc::toData() const
+{
+    PanelFileData data;
+    data.backgroundPresent = true;
+    data.useImage = m_useImage;
+    data.tile = m_tile;
+    data.imagePath = m_imagePath;
+    for (const auto &entry : m_tablets) {
+        const CTablet *t = entry.second;
+        PanelFileTablet p;
+        const QRect g = t->geometry();
+        p.x = g.x();
+        p.y = g.y();
+        p.w = g.width();
+        p.h = g.height();
+        p.expanded = t->isExpanded();
+        p.lastName = t->lastName;
+        p.firstName = t->firstName;
+        p.card = t->mediaNumber;
+        p.id = t->employeeId;
+        data.tablets.append(p);
+    }
+    return data;
+}
+
+bool C_ZorvikDoc::save(const QString &path, QString *error)
+{
+    if (!CPanelFile::save(path, toData(), error))
+        return false;
+    setPathName(path);
+    setModified(false);
+    return true;
+}
+
+CTablet *C_ZorvikDoc::addTablet(const QString &lastName, const QString &firstName, const QString &mediaNumber,
+                                const QString &employeeId, const QRect &geometry)
+{
+    if (m_tablets.count(employeeId))
+        return nullptr;
+    auto *t = new CTablet(this);
+    t->lastName = lastName;
+    t->firstName = firstName;
+    t->mediaNumber = mediaNumber;
+    t->employeeId = employeeId;
+    t->setGeometry(geometry);
+    m_tablets.emplace(employeeId, t);
+    loadPhotograph(t);
+    emit tabletAdded(t);
+    return t;
+}
+
+void C_ZorvikDoc::destroyTablet(TabletMap::iterator it)
+{
+    CTablet *t = it->second;
+    m_tablets.erase(it);
+    if (m_latest == t)
+        m_latest = nullptr;
+    emit tabletRemoved(t);
+    delete t;
+}
+
+void C_ZorvikDoc::removeTablet(const QString &employeeId)
+{
+    auto it = m_tablets.find(employeeId);
+    if (it != m_tablets.end())
+        destroyTablet(it);
+}
+
+void C_ZorvikDoc::removeAll()
+{
+    while (!m_tablets.empty())
+        destroyTablet(m_tablets.begin());
+    setModified(true);
+}
+
+void C_ZorvikDoc::initFromDialog(const NewPanelData &data, const QSize &clientSize)
+{
+    setBackground(data.useImage, data.tile, data.imagePath);
+    int placed = 0;
+    for (const NewPanelRow &row : data.rows) {
+        if (!row.checked)
+            continue;
+        const int column = placed / 99;
+        const int line = placed % 99;
+        if (addTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
+                      QRect(CTablet::kWidth * column, CTablet::kCollapsedHeight * line, CTablet::kWidth,
+                            CTablet::kCollapsedHeight)))
+            ++placed;
+    }
+    if (data.arrangement == 0)
+        arrangeHorizontally(clientSize.width());
+    else if (data.arrangement == 1)
+        arrangeVertically(clientSize.height());
+    requestUpdate();
+    updateAllViews();
+}
+
+void C_ZorvikDoc::applyDialog(const NewPanelData &data)
+{
+    setBackground(data.useImage, data.tile, data.imagePath);
+    int added = 0;
+    for (const NewPanelRow &row : data.rows) {
+        const bool present = m_tablets.count(row.employeeId) != 0;
+        if (!present && row.checked) {
+            addTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
+                      QRect(0, CTablet::kCollapsedHeight * added, CTablet::kWidth, CTablet::kCollapsedHeight));
+            ++added;
+            setModified(true);
+        } else if (present && !row.checked) {
+            removeTablet(row.employeeId);
+            setModified(true);
+        }
+    }
+    requestUpdate();
+    updateAllViews();
+}
+
+NewPanelData C_ZorvikDoc::dialogData() const
+{
+    NewPanelData d;
+    d.useImage = m_useImage;
+    d.tile = m_tile;
+    d.imagePath = m_imagePath;
+    return d;
+}
+
+bool C_ZorvikDoc::checkEmployees(CDbCursor *employees)
+{
+    // A closed cursor knows no employees at all: never empty a panel because of it.
+    if (!employees || !employees->isOpen())
+        return false;
+    QStringList gone;
+    for (const auto &entry : m_tablets) {
+        employees->setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(quoted(entry.first)));
+        if (employees->recordCount() == 0)
+            gone << entry.first;
+    }
+    employees->setFilter(QString());
+    for (const QString &key : std::as_const(gone)) {
+        removeTablet(key);
+        setModified(true);
+    }
+    return !gone.isEmpty();
+}
+
+namespace {
+
+struct Ordered
+{
+    QString sortText;
+    CTablet *tablet;
+};
+
+QList<Ordered> sortedForArrange(const C_ZorvikDoc::TabletMap &tablets)
+{
+    QList<Ordered> list;
+    for (const auto &entry : tablets) {
+        CTablet *t = entry.second;
+        list.append({t->lastName + u' ' + t->firstName + u' ' + t->employeeId, t});
+    }
+    std::stable_sort(list.begin(), list.end(),
+                     [](const Ordered &a, const Ordered &b) { return ByteWiseLess()(a.sortText, b.sortText); });
+    return list;
+}
+
+} // namespace
+
+void C_ZorvikDoc::arrangeHorizontally(int clientWidth)
+{
+    if (m_tablets.empty())
+        return;
+    emit scrollToOriginRequested();
+    const int limit = qMax(0, clientWidth / CTablet::kWidth - 1) * CTablet::kWidth;
+    int x = 0, y = 0;
+    for (const Ordered &o : sortedForArrange(m_tablets)) {
+        o.tablet->setExpanded(false);
+        o.tablet->setSelected(false);
+        o.tablet->setGeometry(QRect(x, y, CTablet::kWidth, CTablet::kCollapsedHeight));
+        o.tablet->invalidateAll();
+        x += CTablet::kWidth;
+        if (x > limit) {
+            x = 0;
+            y += CTablet::kCollapsedHeight;
+        }
+    }
+    setModified(true);
+    updateAllViews();
+}
+
+void C_ZorvikDoc::arrangeVertically(int clientHeight)
+{
+    if (m_tablets.empty())
+        return;
+    emit scrollToOriginRequested();
+    const int limit = qMax(0, clientHeight / CTablet::kCollapsedHeight - 1) * CTablet::kCollapsedHeight;
+    int x = 0, y = 0;
+    for (const Ordered &o : sortedForArrange(m_tablets)) {
+        o.tablet->setExpanded(false);
+        o.tablet->setSelected(false);
+        o.tablet->setGeometry(QRect(x, y, CTablet::kWidth, CTablet::kCollapsedHeight));
+        o.tablet->invalidateAll();
+        y += CTablet::kCollapsedHeight;
+        if (y > limit) {
+            y = 0;
+            x += CTablet::kWidth;
+        }
+    }
+    setModified(true);
+    updateAllViews();
+}
+
+void C_ZorvikDoc::expandAll()
+{
+    for (const auto &entry : m_tablets) {
+        entry.second->setExpanded(true);
+        entry.second->setExpandedSize(true);
+    }
+}
+
+void C_ZorvikDoc::collapseAll()
+{
+    for (const auto &entry : m_tablets) {
+        entry.second->setExpanded(false);
+        entry.second->setExpandedSize(false);
+    }
+}
+
+void C_ZorvikDoc::clearSelection()
+{
+    for (const auto &entry : m_tablets)
+        entry.second->setSelected(false);
+}
+
+void C_ZorvikDoc::find(const QString &lastName, const QString &firstName)
+{
+    if (lastName.isEmpty() && firstName.isEmpty())
+        return;
+    const bool both = !lastName.isEmpty() && !firstName.isEmpty();
+    const QString wantLast = lastName.toUpper();
+    const QString wantFirst = firstName.toUpper();
+    for (const auto &entry : m_tablets) {
+        CTablet *t = entry.second;
+        const bool a = !wantFirst.isEmpty() && t->firstName.toUpper().contains(wantFirst);
+        const bool b = !wantLast.isEmpty() && t->lastName.toUpper().contains(wantLast);
+        t->setSelected(both ? (a && b) : (a || b));
+    }
+    updateAllViews();
+}
+
+QRect C_ZorvikDoc::selectionBounds() const
+{
+    int left = kCanvasSize, top = kCanvasSize, right = 0, bottom = 0;
+    for (const auto &entry : m_tablets) {
+        const CTablet *t = entry.second;
+        if (!t->isSelected())
+            continue;
+        const QRect g = t->geometry();
+        left = qMin(left, g.left());
+        top = qMin(top, g.top());
+        right = qMax(right, g.x() + g.width());
+        bottom = qMax(bottom, g.y() + g.height());
+    }
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+QList<CTablet *> C_ZorvikDoc::selectedTablets() const
+{
+    QList<CTablet *> out;
+    for (const auto &entry : m_tablets)
+        if (entry.second->isSelected())
+            out << entry.second;
+    return out;
+}
+
+void C_ZorvikDoc::loadPhotograph(CTablet *t, bool wait)
+{
+    CAppContext *ctx = CAppContext::current();
+    CReferenceData *ref = ctx ? ctx->reference() : nullptr;
+    if (!ref)
+        return;
+    // The polling thread may hold the cursors for a whole cycle; rather than freeze the
+    // window, leave the photograph to the next update pass.
+    if (wait)
+        ref->dbMutex.lock();
+    else if (!ref->dbMutex.tryLock()) {
+        t->photographPending = true;
+        return;
+    }
+    readPhotographLocked(t);
+    ref->dbMutex.unlock();
+}
+
+void C_ZorvikDoc::readPhotographLocked(CTablet *t)
+{
+    CAppContext *ctx = CAppContext::current();
+    CReferenceData *ref = ctx ? ctx->reference() : nullptr;
+    if (!ref)
+        return;
+    t->photographPending = false;
+    CDbCursor *emp = ref->cursor(CReferenceData::EmployeeCursor);
+    if (emp && emp->isOpen()) {
+        emp->setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(quoted(t->employeeId)));
+        if (emp->recordCount() == 1 && emp->getFieldSize(QStringLiteral("Fotografija")) != 0) {
+            QByteArray bytes;
+            if (emp->getFieldBytes(QStringLiteral("Fotografija"), bytes))
+                t->photograph = bytes;
+        }
+        emp->setFilter(QString());
+    }
+}
+
+void C_ZorvikDoc::requestUpdate()
+{
+    CAppContext *ctx = CAppContext::current();
+    if (ctx && ctx->live())
+        ctx->live()->requestUpdate(this);
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/CDocument.h"
+#include "db/ReferenceMaps.h"
+#include "panel/NewPanelData.h"
+
+#include <QPointer>
+#include <QRect>
+#include <map>
+
+class CTablet;
+class CDbCursor;
+struct PanelFileData;
+
+// A panel: the user's board of employee tablets, keyed and ordered by employee identifier,
+// with the background image settings of its view. Loads and saves the panel file and is the
+// unit that every update pass walks.
+class C_ZorvikDoc : public CDocument
+{
+    Q_OBJECT
+public:
+    using TabletMap = std::map<QString, CTablet *, ByteWiseLess>;
+    static constexpr int kCanvasSize = 24000;
+
+    explicit C_ZorvikDoc(QObject *parent = nullptr);
+    ~C_ZorvikDoc() override;
+
+    const TabletMap &tablets() const { return m_tablets; }
+    int tabletCount() const { return int(m_tablets.size()); }
+    CTablet *tablet(const QString &employeeId) const;
+    CTablet *latestTablet() const { return m_latest; }
+    void setLatestTablet(CTablet *t) { m_latest = t; }
+
+    // Background image settings (kept by the view on screen, saved in the panel file).
+    bool useImage() const { return m_useImage; }
+    bool tile() const { return m_tile; }
+    QString imagePath() const { return m_imagePath; }
+    void setBackground(bool useImage, bool tile, const QString &path);
+    void setTile(bool tile);
+
+    // Loads a panel file; a file that does not parse gives an empty panel. False only when
+    // the file cannot be read. The panel is not modified afterwards and asks for its update.
+    bool load(const QString &path);
+    void loadData(const PanelFileData &data);
+    // Writes the panel file atomically; false with a readable error naming the file.
+    bool save(const QString &path, QString *error);
+    PanelFileData toData() const;
+
+    // A new tablet (168 by 24 at the canvas point) unless the employee already has one.
+    CTablet *addTablet(const QString &lastName, const QString &firstName, const QString &mediaNumber,
+                       const QString &employeeId, const QRect &geometry);
+    void removeTablet(const QString &employeeId);
+    // Destroys every tablet (Remove all, without asking).
+    void removeAll();
+
+    // New panel from the dialog: tablets for the checked rows, then the chosen arrangement
+    // for a view of the given client size.
+    void initFromDialog(const NewPanelData &data, const QSize &clientSize);
+    // Edit mode: adds the checked employees that are missing, removes the unchecked ones.
+    void applyDialog(const NewPanelData &data);
+    NewPanelData dialogData() const;
+
+    // Drops the tablets whose employee is no longer in the employee cursor (which is open
+    // and not filtered); true when one was dropped.
+    bool checkEmployees(CDbCursor *employees);
+
+    void arrangeHorizontally(int clientWidth);
+    void arrangeVertically(int clientHeight);
+    void expandAll();
+    void collapseAll();
+    void clearSelection();
+    // Selects the tablets whose names hold the texts (case-insensitive); both empty: nothing.
+    void find(const QString &lastName, const QString &firstName);
+    // The smallest canvas rectangle holding every selected tablet; empty value
+    // (24000, 24000, 0, 0) as left, top, right, bottom when none is selected.
+    QRect selectionBounds() const;
+    QList<CTablet *> selectedTablets() const;
+
+    // Reads the photograph of a tablet from the employee cursor (under DBMutex); when the
+    // cursor is busy the photograph is read by the next update pass.
+    void loadPhotograph(CTablet *t, bool wait = false);
+    // The same with DBMutex already held (the update pass).
+    void readPhotographLocked(CTablet *t);
+    // Asks for an update pass over this panel.
+    void requestUpdate();
+
+signals:
+    void tabletAdded(CTablet *t);
+    void tabletRemoved(CTablet *t);
+    void backgroundChanged();
+    // Arranging starts from the top-left corner of the canvas.
+    void scrollToOriginRequested();
+
+private:
+    void destroyTablet(TabletMap::iterator it);
+
+    TabletMap m_tablets;
+    QPointer<CTablet> m_latest;
+    bool m_useImage = false;
+    bool m_tile = false;
+    QString m_imagePath;
+};
