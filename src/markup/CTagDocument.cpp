@@ -1,0 +1,581 @@
+#include "markup/CTagDocument.h"
+
+#include <cstring>
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Characters that end an unquoted token inside a tag.
+bool isDelimiter(char c)
+{
+    return isSpace(c) || c == '<' || c == '>' || c == '=' || c == '\\' || c == '/' || c == '?' || c == '!';
+}
+
+// A name that reads back as one token after "<", so the written tag can be found again.
+bool isValidName(const QByteArray &name)
+{
+    if (name.isEmpty() || name.front() == '"' || name.front() == '\'')
+        return false;
+    for (char c : name)
+        if (isDelimiter(c))
+            return false;
+    return true;
+}
+
+QByteArray escaped(const QString &data)
+{
+    const QByteArray in = data.toUtf8();
+    QByteArray out;
+    out.reserve(in.size() + 16);
+    for (char c : in) {
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '&')
+            out += "&amp;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+QByteArray decodeEntities(const char *p, qsizetype n)
+{
+    struct Entity
+    {
+        const char *text;
+        int length;
+        char value;
+    };
+    static const Entity entities[] = {
+        {"&lt;", 4, '<'}, {"&amp;", 5, '&'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'},
+    };
+    QByteArray out;
+    out.reserve(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == '&') {
+            bool done = false;
+            for (const Entity &e : entities) {
+                if (n - i >= e.length && std::memcmp(p + i, e.text, e.length) == 0) {
+                    out += e.value;
+                    i += e.length - 1;
+                    done = true;
+                    break;
+                }
+            }
+            if (done)
+                continue;
+        }
+        out += p[i];
+    }
+    return out;
+}
+
+} // namespace
+
+bool CTagDocument::setDocument(const QByteArray &utf8)
+{
+    m_doc = utf8;
+    resetPosition();
+    return parse();
+}
+
+void CTagDocument::resetPosition()
+{
+    m_parent = m_main = m_child = 0;
+    m_mainIsElement = false;
+}
+
+CTagDocument::Token CTagDocument::nextToken(int from) const
+{
+    const int n = static_cast<int>(m_doc.size());
+    const char *d = m_doc.constData();
+    int p = from;
+    while (p < n && isSpace(d[p]))
+        ++p;
+    Token t;
+    if (p >= n)
+        return t;
+    t.start = p;
+    if (d[p] == '"' || d[p] == '\'') {
+        // A quoted token runs to the matching quote (or to the end of the text).
+        const void *close = std::memchr(d + p + 1, d[p], n - p - 1);
+        t.end = close ? static_cast<int>(static_cast<const char *>(close) - d) + 1 : n;
+        t.quoted = true;
+        return t;
+    }
+    int e = p;
+    while (e < n && !isDelimiter(d[e]))
+        ++e;
+    t.end = (e == p) ? p + 1 : e;
+    return t;
+}
+
+bool CTagDocument::tokenIs(const Token &t, char c) const
+{
+    return t.valid() && !t.quoted && m_doc.at(t.start) == c;
+}
+
+CTagDocument::Token CTagDocument::nameToken(int index) const
+{
+    return nextToken(m_pos[index].tagStart + 1);
+}
+
+bool CTagDocument::nameMatches(int index, const QByteArray &name) const
+{
+    if (name.isEmpty())
+        return true;
+    const Token t = nameToken(index);
+    const int len = t.end - t.start;
+    if (!t.valid() || name.size() < len || std::memcmp(m_doc.constData() + t.start, name.constData(), len) != 0)
+        return false;
+    if (name.size() == len)
+        return true;
+    const char next = name.at(len);
+    return next == ' ' || next == '=' || next == '/' || next == '[';
+}
+
+bool CTagDocument::isEmptyElement(int index) const
+{
+    return m_pos[index].tagEnd == m_pos[index].endTagEnd;
+}
+
+int CTagDocument::takeEntry()
+{
+    if (m_free >= static_cast<int>(m_pos.size())) {
+        // Grow by half, so that a document of many elements costs few copies.
+        const size_t size = m_pos.size();
+        m_pos.resize(size + std::max<size_t>(size / 2, 1));
+    }
+    const int index = m_free++;
+    m_pos[index] = TagPos();
+    return index;
+}
+
+bool CTagDocument::fail(const char *message, int index)
+{
+    if (m_error.isEmpty()) {
+        QString text = QString::fromLatin1(message);
+        if (index > 0) {
+            const Token t = nameToken(index);
+            text.replace(QLatin1String("%s"), QString::fromUtf8(m_doc.constData() + t.start, t.end - t.start));
+        }
+        m_error = text;
+    }
+    return false;
+}
+
+bool CTagDocument::parse()
+{
+    m_error.clear();
+    m_pos.assign(m_doc.size() / 64 + 8, TagPos());
+    m_free = 1;
+
+    // Parsed without recursion, so deeply nested input cannot exhaust the stack.
+    struct Open
+    {
+        int index;
+        int lastChild;
+    };
+    std::vector<Open> open;
+    int cursor = 0;
+    bool empty = false;
+    const int root = parseTag(0, cursor, empty);
+    bool ok = root > 0;
+    if (root == 0)
+        fail("Element tag not found");
+    if (ok && !empty)
+        open.push_back({root, 0});
+    while (ok && !open.empty()) {
+        const int parent = open.back().index;
+        m_pos[parent].reserved = cursor;
+        const int child = parseTag(parent, cursor, empty);
+        if (child < 0) {
+            ok = false;
+        } else if (child > 0) {
+            if (open.back().lastChild)
+                m_pos[open.back().lastChild].next = child;
+            else
+                m_pos[parent].firstChild = child;
+            open.back().lastChild = child;
+            if (!empty)
+                open.push_back({child, 0});
+        } else {
+            ok = parseEndTag(parent, cursor);
+            open.pop_back();
+        }
+    }
+    if (!ok) {
+        // Not well formed: no elements at all, though the text stays.
+        m_pos.clear();
+        m_free = 1;
+        return false;
+    }
+    m_pos[0].firstChild = root;
+    m_pos[0].reserved = cursor;
+    return true;
+}
+
+// Reads up to and including the next start tag below parent, skipping processing instructions,
+// comments, CDATA sections and declarations. Returns the new entry, 0 at the end of the parent's
+// content (an end tag, or for an element no further "<"), or -1 on a parse error.
+int CTagDocument::parseTag(int parent, int &cursor, bool &empty)
+{
+    const int index = takeEntry();
+    m_pos[index].parent = parent;
+    empty = false;
+    const char *d = m_doc.constData();
+    for (;;) {
+        const int lt = static_cast<int>(m_doc.indexOf('<', cursor));
+        if (lt < 0) {
+            --m_free;
+            if (parent == 0) {
+                fail("Element tag not found");
+                return -1;
+            }
+            // The parent's missing end tag is reported by the parent itself.
+            cursor = static_cast<int>(m_doc.size());
+            return 0;
+        }
+        const Token t = nextToken(lt + 1);
+        if (!t.valid())
+            return fail("Abrupt end within tag"), -1;
+        if (t.quoted)
+            return fail("Tag starts with quote"), -1;
+
+        const char c = d[t.start];
+        if (c == '?' || c == '!') {
+            const char n = t.start + 1 < m_doc.size() ? d[t.start + 1] : '\0';
+            qsizetype close = -1;
+            if (c == '?') {
+                close = m_doc.indexOf("?>", t.start + 1);
+                cursor = static_cast<int>(close + 2);
+            } else if (n == '-') {
+                close = m_doc.indexOf("-->", t.start + 2);
+                cursor = static_cast<int>(close + 3);
+            } else if (n == '[') {
+                close = m_doc.indexOf("]]>", t.start + 2);
+                cursor = static_cast<int>(close + 3);
+            } else {
+                // A declaration ends at a ">" that stands outside square brackets.
+                int depth = 0;
+                int p = t.end;
+                for (;;) {
+                    const Token k = nextToken(p);
+                    if (!k.valid())
+                        break;
+                    p = k.end;
+                    if (k.quoted)
+                        continue;
+                    const char f = d[k.start];
+                    if (f == '[') {
+                        ++depth;
+                    } else if (f == ']') {
+                        if (depth > 0)
+                            --depth;
+                    } else if (f == '>' && depth == 0) {
+                        close = k.start;
+                        cursor = k.end;
+                        break;
+                    }
+                }
+            }
+            if (close < 0)
+                return fail("Invalid node"), -1;
+            continue;
+        }
+        if (c == '/') {
+            // An end tag: it closes the parent, which checks it.
+            --m_free;
+            cursor = lt;
+            return 0;
+        }
+        const int gt = static_cast<int>(m_doc.indexOf('>', t.end));
+        if (gt < 0)
+            return fail("End of tag not found"), -1;
+        TagPos &pos = m_pos[index];
+        pos.tagStart = lt;
+        pos.tagEnd = gt;
+        cursor = gt + 1;
+        pos.reserved = cursor;
+        if (d[gt - 1] == '/') {
+            pos.endTagStart = gt - 1;
+            pos.endTagEnd = gt;
+            empty = true;
+        }
+        return index;
+    }
+}
+
+bool CTagDocument::parseEndTag(int index, int &cursor)
+{
+    const int lt = static_cast<int>(m_doc.indexOf('<', cursor));
+    if (lt < 0)
+        return fail("End tag of %s element not found", index);
+    const Token slash = nextToken(lt + 1);
+    if (!tokenIs(slash, '/'))
+        return fail("Expecting end tag of element %s", index);
+    const Token name = nextToken(slash.end);
+    const Token own = nameToken(index);
+    if (!name.valid() || name.end - name.start != own.end - own.start ||
+        std::memcmp(m_doc.constData() + name.start, m_doc.constData() + own.start, own.end - own.start) != 0)
+        return fail("End tag does not correspond to %s", index);
+    int p = name.end;
+    for (;;) {
+        const Token k = nextToken(p);
+        if (!k.valid())
+            return fail("End tag not completed for element %s", index);
+        if (tokenIs(k, '>')) {
+            m_pos[index].endTagStart = lt;
+            m_pos[index].endTagEnd = k.start;
+            cursor = k.end;
+            return true;
+        }
+        p = k.end;
+    }
+}
+
+bool CTagDocument::findElement(const QString &name)
+{
+    if (!hasRoot())
+        return false;
+    const QByteArray n = name.toUtf8();
+    for (int i = m_main ? m_pos[m_main].next : m_pos[m_parent].firstChild; i; i = m_pos[i].next) {
+        if (nameMatches(i, n)) {
+            m_main = i;
+            m_child = 0;
+            m_mainIsElement = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CTagDocument::findChildElement(const QString &name)
+{
+    if (!hasRoot())
+        return false;
+    if (!m_main && !findElement())
+        return false;
+    const QByteArray n = name.toUtf8();
+    for (int i = m_child ? m_pos[m_child].next : m_pos[m_main].firstChild; i; i = m_pos[i].next) {
+        if (nameMatches(i, n)) {
+            m_child = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CTagDocument::intoElement()
+{
+    if (!m_main || !m_mainIsElement)
+        return false;
+    m_parent = m_main;
+    m_main = m_child;
+    m_child = 0;
+    m_mainIsElement = m_main != 0;
+    return true;
+}
+
+bool CTagDocument::outOfElement()
+{
+    if (!m_parent)
+        return false;
+    m_child = m_main;
+    m_main = m_parent;
+    m_parent = m_pos[m_parent].parent;
+    m_mainIsElement = true;
+    return true;
+}
+
+QString CTagDocument::childData() const
+{
+    return m_child ? elementData(m_child) : QString();
+}
+
+QString CTagDocument::childName() const
+{
+    if (!m_child)
+        return {};
+    const Token t = nameToken(m_child);
+    return QString::fromUtf8(m_doc.constData() + t.start, t.end - t.start);
+}
+
+QString CTagDocument::elementData(int index) const
+{
+    const TagPos &pos = m_pos[index];
+    if (pos.firstChild || isEmptyElement(index))
+        return {};
+    const char *d = m_doc.constData();
+    const int begin = pos.tagEnd + 1;
+    const int end = pos.endTagStart;
+    int p = begin;
+    while (p < end && isSpace(d[p]))
+        ++p;
+    static const char cdata[] = "<![CDATA[";
+    const int cdataLength = sizeof(cdata) - 1;
+    if (end - p >= cdataLength && std::memcmp(d + p, cdata, cdataLength) == 0) {
+        const qsizetype close = m_doc.indexOf("]]>", p + cdataLength);
+        if (close >= 0 && close + 3 <= end)
+            return QString::fromUtf8(d + p + cdataLength, close - p - cdataLength);
+    }
+    return QString::fromUtf8(decodeEntities(d + begin, end - begin));
+}
+
+bool CTagDocument::addElement(const QString &name, const QString &data)
+{
+    if (!m_parent && hasRoot())
+        return false;
+    const int index = insertElement(m_parent, m_main, name, data);
+    if (!index)
+        return false;
+    m_main = index;
+    m_child = 0;
+    m_mainIsElement = true;
+    return true;
+}
+
+bool CTagDocument::addChildElement(const QString &name, const QString &data)
+{
+    if (!m_main || !m_mainIsElement)
+        return false;
+    const int index = insertElement(m_main, m_child, name, data);
+    if (!index)
+        return false;
+    m_child = index;
+    return true;
+}
+
+// Writes the element after `after` (or as the last child of parent when there is none) and
+// links it into the table. Only the positions that follow the insertion point move, so
+// appending at the end costs the depth of the tree, not its size.
+int CTagDocument::insertElement(int parent, int after, const QString &name, const QString &data)
+{
+    const QByteArray n = name.toUtf8();
+    if (!isValidName(n))
+        return 0;
+    QByteArray text;
+    if (data.isEmpty()) {
+        text = '<' + n + "/>\r\n";
+    } else {
+        const QByteArray e = escaped(data);
+        text.reserve(2 * n.size() + e.size() + 7);
+        text += '<' + n + '>' + e + "</" + n + ">\r\n";
+    }
+    const int length = static_cast<int>(text.size());
+
+    if (m_pos.empty()) {
+        // A document without elements (empty, or one that did not parse) gets a fresh table.
+        m_pos.assign(m_doc.size() / 64 + 8, TagPos());
+        m_free = 1;
+    }
+    const int index = takeEntry();
+    int at = 0;
+
+    if (parent == 0) {
+        // The root goes at the end of the text.
+        at = static_cast<int>(m_doc.size());
+        m_doc.append(text);
+        m_pos[0].firstChild = index;
+    } else if (isEmptyElement(parent)) {
+        // "<P/>" becomes "<P>" CR LF, the new element, and "</P" closed by the old ">".
+        const int slash = m_pos[parent].endTagStart;
+        const QByteArray open = ">\r\n";
+        const Token own = nameToken(parent);
+        const QByteArray close = "</" + m_doc.mid(own.start, own.end - own.start);
+        m_doc.replace(slash, 1, open + text + close);
+        const int delta = static_cast<int>(open.size() + length + close.size()) - 1;
+        shiftFollowing(parent, delta);
+        TagPos &q = m_pos[parent];
+        q.tagEnd = slash;
+        q.endTagStart = slash + static_cast<int>(open.size()) + length;
+        q.endTagEnd += delta;
+        at = slash + static_cast<int>(open.size());
+        q.firstChild = index;
+    } else {
+        const char *d = m_doc.constData();
+        int prefix = 0;
+        if (after) {
+            at = m_pos[after].endTagEnd + 1;
+            while (at < m_doc.size() && isSpace(d[at]))
+                ++at;
+        } else {
+            at = m_pos[parent].endTagStart;
+            if (at == m_pos[parent].tagEnd + 1) {
+                text.prepend("\r\n");
+                prefix = 2;
+            }
+        }
+        m_doc.insert(at, text);
+        const int delta = length + prefix;
+        if (after) {
+            shiftFollowing(after, delta);
+            m_pos[index].next = m_pos[after].next;
+            m_pos[after].next = index;
+        } else {
+            m_pos[parent].endTagStart += delta;
+            m_pos[parent].endTagEnd += delta;
+            shiftFollowing(parent, delta);
+            int last = m_pos[parent].firstChild;
+            if (!last) {
+                m_pos[parent].firstChild = index;
+            } else {
+                while (m_pos[last].next)
+                    last = m_pos[last].next;
+                m_pos[last].next = index;
+            }
+        }
+        at += prefix;
+    }
+
+    TagPos &e = m_pos[index];
+    e.parent = parent;
+    e.tagStart = at;
+    if (data.isEmpty()) {
+        e.tagEnd = at + static_cast<int>(n.size()) + 2;
+        e.endTagStart = e.tagEnd - 1;
+        e.endTagEnd = e.tagEnd;
+    } else {
+        e.tagEnd = at + static_cast<int>(n.size()) + 1;
+        e.endTagEnd = at + length - 3;
+        e.endTagStart = e.endTagEnd - static_cast<int>(n.size()) - 2;
+    }
+    return index;
+}
+
+// Moves everything that stands after the element `index` in the text: its following
+// siblings with their contents, and the end tags and following siblings of every ancestor.
+void CTagDocument::shiftFollowing(int index, int delta)
+{
+    for (int a = index; a; a = m_pos[a].parent) {
+        for (int s = m_pos[a].next; s; s = m_pos[s].next)
+            shiftSubtree(s, delta);
+        const int up = m_pos[a].parent;
+        if (up) {
+            m_pos[up].endTagStart += delta;
+            m_pos[up].endTagEnd += delta;
+        }
+    }
+}
+
+void CTagDocument::shiftSubtree(int index, int delta)
+{
+    std::vector<int> pending{index};
+    while (!pending.empty()) {
+        const int i = pending.back();
+        pending.pop_back();
+        TagPos &p = m_pos[i];
+        p.tagStart += delta;
+        p.tagEnd += delta;
+        p.endTagStart += delta;
+        p.endTagEnd += delta;
+        for (int c = p.firstChild; c; c = m_pos[c].next)
+            pending.push_back(c);
+    }
+}

@@ -1,0 +1,1 @@
+target_sources(zorvik_core PRIVATE CTagDocument.cpp CTagDocument.h)
