@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 
-class CColourPalettePopup;
+#include "config/CColourPalettePopup.h"
 
 // A push button that shows a colour swatch with a small arrow and, when clicked, opens the
 // palette popup below itself. It reports the outcome by its signals.
