@@ -116,6 +116,20 @@ TEST(ColourFile, RootNameIsNotChecked)
     EXPECT_EQ(map["1"], ColourValue(0x00404000));
 }
 
+TEST(ColourFile, ReadsFilesOfOlderInstallationsInTheCentralEuropeanCodePage)
+{
+    ColourMap map;
+    map[QStringLiteral("\u010C1")] = kColourWhite; // "Č1"
+    CColourFile::loadFromBytes("<R><COLOR><ACT>\xC8"
+                               "1</ACT><VALUE>000000FF</VALUE></COLOR></R>",
+                               map);
+    EXPECT_EQ(map[QStringLiteral("\u010C1")], ColourValue(0x000000FF));
+    // And in UTF-8, as written now.
+    map[QStringLiteral("\u010C1")] = kColourWhite;
+    CColourFile::loadFromBytes(CColourFile::toBytes({{QStringLiteral("\u010C1"), 0x00FF0000}}), map);
+    EXPECT_EQ(map[QStringLiteral("\u010C1")], ColourValue(0x00FF0000));
+}
+
 TEST(ColourFile, UnreadableValuesAndFilesLeaveColoursAsTheyWere)
 {
     ColourMap map = whiteMap({"1", "2", "3", "4", "5"});
