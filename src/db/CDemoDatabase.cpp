@@ -269,21 +269,20 @@ void encodeRgb(const unsigned char *rgb, int width, int height, int stride, int 
 {
     jpeg_compress_struct cinfo;
     JpegError err;
-    unsigned char *volatile buffer = nullptr;
     *out = nullptr;
     *size = 0;
     cinfo.err = jpeg_std_error(&err.mgr);
     err.mgr.error_exit = jpegErrorExit;
     if (setjmp(err.jump)) {
+        // The output buffer lives in the caller's variables, so it is current here.
         jpeg_destroy_compress(&cinfo);
-        std::free(buffer);
+        std::free(*out);
         *out = nullptr;
+        *size = 0;
         return;
     }
     jpeg_create_compress(&cinfo);
-    unsigned char *mem = nullptr;
-    unsigned long memSize = 0;
-    jpeg_mem_dest(&cinfo, &mem, &memSize);
+    jpeg_mem_dest(&cinfo, out, size);
     cinfo.image_width = JDIMENSION(width);
     cinfo.image_height = JDIMENSION(height);
     cinfo.input_components = 3;
@@ -296,9 +295,6 @@ void encodeRgb(const unsigned char *rgb, int width, int height, int stride, int 
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
-    buffer = mem;
-    *out = mem;
-    *size = memSize;
     jpeg_destroy_compress(&cinfo);
 }
 

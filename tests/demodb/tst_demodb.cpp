@@ -464,3 +464,43 @@ TEST(DemoDbEnsure, BuildsOnceInTheUsersDataFolder)
     else
         qputenv("XDG_DATA_HOME", saved);
 }
+
+// The program can reach the demo through the SQLite ODBC driver as it reaches SQL Server.
+TEST(DemoDbOdbc, ReadableThroughTheSqliteOdbcDriver)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+        GTEST_SKIP() << "no QODBC driver";
+    testsupport::TempDir dir;
+    const QString path = dir.file(QStringLiteral("odbc.sqlite"));
+    CDemoDatabase::DemoOptions o = options(Wednesday);
+    o.employees = 20;
+    o.historyDays = 5;
+    ASSERT_TRUE(build(path, o));
+    const QString name = QStringLiteral("tst-demodb-odbc");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        db.setDatabaseName(QStringLiteral("Driver={SQLite3};Database=%1").arg(path));
+        if (!db.open()) {
+            const QString error = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            GTEST_SKIP() << "SQLite3 ODBC driver not usable: " << error.toStdString();
+        }
+        QSqlQuery q(db);
+        ASSERT_TRUE(
+            q.exec(QStringLiteral("select IDLogickeAktivnosti, DatumLastReg, Prezime, Ime, "
+                                  "tblLastReg.IDZaposlenog, SUBSTRING(UPPER(viewMediaIDActive.IDNo),7,8) as "
+                                  "IDNo from tblLastReg join viewMediaIDActive on viewMediaIDActive.IDZaposlenog "
+                                  "= tblLastReg.IDZaposlenog order by DatumLastReg desc")))
+            << q.lastError().text().toStdString();
+        ASSERT_TRUE(q.next());
+        const QDateTime newest = q.value(1).toDateTime();
+        EXPECT_TRUE(newest.isValid()) << q.value(1).toString().toStdString();
+        EXPECT_LE(newest, Wednesday);
+        EXPECT_EQ(newest.date(), Wednesday.date());
+        ASSERT_TRUE(q.exec(QStringLiteral("select Fotografija from viewPhoto order by IDZaposlenog")));
+        ASSERT_TRUE(q.next());
+        EXPECT_TRUE(q.value(0).toByteArray().startsWith("\xFF\xD8"));
+    }
+    QSqlDatabase::removeDatabase(name);
+}
