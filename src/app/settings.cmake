@@ -8,3 +8,4 @@ target_sources(zorvik_core PRIVATE
     CDocTemplate.cpp CDocTemplate.h
     CDocument.cpp CDocument.h
 )
+target_sources(zorvik_core PRIVATE CFileWriter.cpp CFileWriter.h)

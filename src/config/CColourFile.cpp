@@ -1,30 +1,11 @@
 #include "config/CColourFile.h"
 
+#include "app/CFileWriter.h"
+
+#include "markup/CFileText.h"
 #include "markup/CTagDocument.h"
 
 #include <QFile>
-#include <QSaveFile>
-#include <QStringDecoder>
-
-namespace {
-
-// Files from existing Windows installations are in the Central European code page.
-QByteArray asUtf8(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return bytes;
-    QStringDecoder cp1250("windows-1250");
-    if (cp1250.isValid()) {
-        const QString converted = cp1250.decode(bytes);
-        if (!cp1250.hasError())
-            return converted.toUtf8();
-    }
-    return QString::fromLatin1(bytes).toUtf8();
-}
-
-} // namespace
 
 bool CColourFile::parseValue(const QString &text, ColourValue *value)
 {
@@ -70,7 +51,7 @@ void CColourFile::load(const QString &path, ColourMap &map)
 void CColourFile::loadFromBytes(const QByteArray &bytes, ColourMap &map)
 {
     CTagDocument doc;
-    if (!doc.setDocument(asUtf8(bytes)))
+    if (!doc.setDocument(CFileText::toUtf8(bytes)))
         return;
     // The root's name is not checked.
     if (!doc.findElement())
@@ -108,25 +89,5 @@ QByteArray CColourFile::toBytes(const ColourMap &map)
 
 bool CColourFile::save(const QString &path, const ColourMap &map, QString *error)
 {
-    const QByteArray bytes = toBytes(map);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    // A short write (full disk, size limit) is not always reported by the write itself, so
-    // the written size is checked before the old file is replaced.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        if (error)
-            *error = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("Short write");
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return CFileWriter::writeAtomically(path, toBytes(map), error);
 }

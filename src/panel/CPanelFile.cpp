@@ -1,39 +1,19 @@
 #include "panel/CPanelFile.h"
 
+#include "app/CFileWriter.h"
+
 #include "app/CStringTable.h"
+#include "markup/CFileText.h"
 #include "markup/CTagDocument.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
 #include <climits>
 
 namespace {
-
-// Windows-1250 bytes 0x80 to 0xFF. The five bytes the code page leaves undefined map to the
-// control character of the same number, as Windows itself converts them.
-const char16_t kWindows1250High[128] = {
-    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, 0x0088, 0x2030, 0x0160, 0x2039, 0x015A,
-    0x0164, 0x017D, 0x0179, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0098, 0x2122,
-    0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6,
-    0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B, 0x00B0, 0x00B1, 0x02DB, 0x0142,
-    0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C, 0x0154,
-    0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, 0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD,
-    0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA,
-    0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, 0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
-    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4,
-    0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
-};
-
-bool isValidUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString ignored = decoder.decode(bytes);
-    return !decoder.hasError();
-}
 
 // The data of the next child called `name`; when there is none the child position stays and
 // the data is that of the element found last, which is how files with gaps have always read.
@@ -51,17 +31,6 @@ void readInt(CTagDocument &doc, const char *name, int *value)
 }
 
 } // namespace
-
-QString CPanelFile::fromWindows1250(const QByteArray &bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (char b : bytes) {
-        const unsigned char c = static_cast<unsigned char>(b);
-        *out++ = QChar(c < 0x80 ? char16_t(c) : kWindows1250High[c - 0x80]);
-    }
-    return text;
-}
 
 bool CPanelFile::scanInt(const QString &text, int *value)
 {
@@ -124,12 +93,11 @@ QByteArray CPanelFile::store(const PanelFileData &data)
 
 bool CPanelFile::save(const QString &path, const PanelFileData &data, QString *error)
 {
-    const QByteArray bytes = store(data);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    QString why;
+    if (CFileWriter::writeAtomically(path, store(data), &why))
         return true;
     if (error)
-        *error = CStringTable::format(1043, QDir::toNativeSeparators(path)) + u'\n' + file.errorString();
+        *error = CStringTable::format(1043, QDir::toNativeSeparators(path)) + u'\n' + why;
     return false;
 }
 
@@ -137,7 +105,7 @@ PanelFileData CPanelFile::load(const QByteArray &fileBytes)
 {
     PanelFileData data;
     CTagDocument doc;
-    if (!doc.setDocument(isValidUtf8(fileBytes) ? fileBytes : fromWindows1250(fileBytes).toUtf8()))
+    if (!doc.setDocument(CFileText::toUtf8(fileBytes)))
         return data;
     // The first element is the root, whatever its name.
     if (!doc.findElement())

@@ -43,8 +43,6 @@ public:
     static PanelFileData load(const QByteArray &fileBytes);
     static PanelFileData loadFile(const QString &path, bool *readOk);
 
-    // Windows-1250 bytes as text (exposed for the colour file, which has the same history).
-    static QString fromWindows1250(const QByteArray &bytes);
     // The leading decimal integer of text the way "%d" reads it; false when there is none.
     static bool scanInt(const QString &text, int *value);
 };
