@@ -3,7 +3,6 @@
 #include "db/CDbError.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QSqlQuery>
 #include <QThread>
 
@@ -16,7 +15,7 @@ CDbConnection::~CDbConnection()
     close();
     // Connections of other threads are released by those threads; whatever is left here
     // (a thread that ended without releasing) is removed now that nobody uses it.
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     for (const ThreadConnection &tc : std::as_const(m_threads)) {
         {
             QSqlDatabase db = QSqlDatabase::database(tc.name, false);
@@ -30,7 +29,7 @@ CDbConnection::~CDbConnection()
 
 void CDbConnection::recordError(quint32 code, const QString &source, const QString &description)
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     m_lastErrorCode = code;
     m_lastErrorDescription = description;
     m_lastErrorText = QStringLiteral("Connection String = ") + m_connectionString + u'\n' +
@@ -108,7 +107,7 @@ bool CDbConnection::threadDatabase(QSqlDatabase &db, QSqlError *error)
 {
     QSqlError localError;
     QSqlError *err = error ? error : &localError;
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     if (!m_open) {
         *err = QSqlError(QStringLiteral("Connection closed"),
                          QStringLiteral("Operation is not allowed when the object is closed."),
@@ -128,7 +127,7 @@ bool CDbConnection::threadDatabase(QSqlDatabase &db, QSqlError *error)
 
 void CDbConnection::releaseThread()
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     auto it = m_threads.find(QThread::currentThread());
     if (it == m_threads.end())
         return;
@@ -149,7 +148,7 @@ bool CDbConnection::open(const QString &connectionString, const QString &user, c
     close();
     QSqlError error;
     {
-        QMutexLocker guard(&m_lock);
+        std::lock_guard<std::mutex> guard(m_lock);
         if (!connectionString.isEmpty())
             m_connectionString = connectionString;
         m_target = CSqlDialect::target(m_connectionString);
@@ -167,13 +166,13 @@ bool CDbConnection::open(const QString &connectionString, const QString &user, c
 
 bool CDbConnection::isOpen() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_open;
 }
 
 void CDbConnection::close()
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     if (!m_open)
         return;
     m_open = false;
@@ -193,7 +192,7 @@ bool CDbConnection::execute(const QString &statement)
         QSqlQuery q(db);
         const QString sql = CSqlDialect::rewrite(dialect(), statement);
         if (q.exec(sql)) {
-            QMutexLocker guard(&m_lock);
+            std::lock_guard<std::mutex> guard(m_lock);
             m_recordsAffected = q.numRowsAffected();
             return true;
         }
@@ -261,48 +260,48 @@ bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QStr
 
 QString CDbConnection::connectionString() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_connectionString;
 }
 
 QString CDbConnection::lastErrorText() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_lastErrorText;
 }
 
 QString CDbConnection::lastErrorDescription() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_lastErrorDescription;
 }
 
 quint32 CDbConnection::lastErrorCode() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_lastErrorCode;
 }
 
 int CDbConnection::recordsAffected() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_recordsAffected;
 }
 
 void CDbConnection::setConnectionTimeout(int seconds)
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     m_timeout = seconds;
 }
 
 CSqlDialect::Kind CDbConnection::dialect() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_target.kind;
 }
 
 QString CDbConnection::driverName() const
 {
-    QMutexLocker guard(&m_lock);
+    std::lock_guard<std::mutex> guard(m_lock);
     return m_target.driver;
 }

@@ -3,10 +3,10 @@
 #include "db/CSqlDialect.h"
 
 #include <QHash>
-#include <QMutex>
 #include <QSqlDatabase>
 #include <QString>
 #include <atomic>
+#include <mutex>
 
 class QThread;
 
@@ -62,7 +62,7 @@ private:
     bool openThreadConnection(ThreadConnection &tc, QSqlError *error);
     bool sqliteFileMissing(QSqlError *error) const;
 
-    mutable QMutex m_lock;
+    mutable std::mutex m_lock;
     QString m_connectionString;
     CSqlDialect::Target m_target;
     QString m_lastErrorText;

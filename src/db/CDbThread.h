@@ -26,6 +26,9 @@ public:
     std::atomic<bool> firstCycleDone{false};
     // Length of one sleep step; one second in the program.
     void setSleepStepMs(int ms) { m_sleepStepMs = ms; }
+    // One cycle: re-reads the live cursors under DBMutex, reconnecting after a failure; true
+    // when every step succeeded. Public so that a cycle can also be run on its own.
+    bool cycle();
 
 signals:
     // After every cycle (queued to the interface thread): the connection state for the status
@@ -37,7 +40,6 @@ protected:
     void run() override;
 
 private:
-    bool cycle();
     void reconnect();
 
     CReferenceData *m_reference;

@@ -2,9 +2,9 @@
 
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
+#include "db/CDbMutex.h"
 #include "db/ReferenceMaps.h"
 
-#include <QMutex>
 #include <QString>
 #include <array>
 #include <atomic>
@@ -63,7 +63,7 @@ public:
 
     // DBMutex: held by the polling thread for a cycle, by the update pass for a pass, and by
     // every other user of the shared cursors around its use.
-    QMutex dbMutex;
+    CDbMutex dbMutex;
     std::atomic<bool> databaseError{false};
     std::atomic<bool> guestsAvailable{true};
 

@@ -1,3 +1,4 @@
 target_sources(zorvik_core PRIVATE
     CReferenceData.cpp CReferenceData.h
+    CDbMutex.h
 )

@@ -1,0 +1,256 @@
+#include "LiveFixture.h"
+
+#include "app/CClock.h"
+#include "app/CStringTable.h"
+#include "db/CDbThread.h"
+
+#include <QCoreApplication>
+
+using namespace livetest;
+
+namespace {
+
+QString stamp(const QDateTime &t)
+{
+    return t.toString("yyyy-MM-dd HH:mm:ss");
+}
+
+class UpdatePass : public LiveFixture
+{
+protected:
+    void SetUp() override
+    {
+        LiveFixture::SetUp();
+        makeDatabase();
+        ASSERT_TRUE(openReference());
+    }
+    void clock(const QString &id, const QDateTime &when, int activity)
+    {
+        sql(QString("insert or replace into tblLastReg (IDZaposlenog, DatumLastReg, IDLogickeAktivnosti) values "
+                    "(%1, '%2', %3)")
+                .arg(id, stamp(when))
+                .arg(activity));
+    }
+    // An activity that today's day type of the employee does not allow.
+    int forbiddenToday(const QString &id)
+    {
+        return value(QString("select n.IDLogickeAktivnosti from tblNedozvoljeneAktivnosti n join "
+                             "view_TekuciRadniDan d on d.IDDana = n.IDDana where d.IDZaposlenog = %1 order by 1")
+                         .arg(id))
+            .toInt();
+    }
+    int allowedToday(const QString &id)
+    {
+        return value(
+                   QString("select IDLogickeAktivnosti from LogickaAktivnost where Kalendarska = 0 and "
+                           "IDLogickeAktivnosti not in (select n.IDLogickeAktivnosti from tblNedozvoljeneAktivnosti "
+                           "n join view_TekuciRadniDan d on d.IDDana = n.IDDana where d.IDZaposlenog = %1) order by 1")
+                       .arg(id))
+            .toInt();
+    }
+};
+
+} // namespace
+
+TEST_F(UpdatePass, FillsTheTabletFromTheLastRegistration)
+{
+    const QString x = employee(0);
+    C_ZorvikDoc *doc = panel({x});
+    clock(x, testNow().addSecs(-3600), 3);
+    ASSERT_TRUE(cycleAndPass());
+    CTablet *t = doc->tablet(x);
+    EXPECT_EQ(t->dateText, "04.03.2026.");
+    EXPECT_EQ(t->timeText, "09:30");
+    EXPECT_EQ(t->activityId, "3");
+    EXPECT_EQ(t->activityDescription, m_ref->activityMap.at("3"));
+    EXPECT_FALSE(t->isStale());
+    EXPECT_FALSE(doc->isModified());
+}
+
+TEST_F(UpdatePass, StaleFromExactlyOneWholeDay)
+{
+    const QString x = employee(0);
+    C_ZorvikDoc *doc = panel({x});
+    const QDateTime when = testNow().addDays(-1);
+    clock(x, when, 1);
+    CDbThread(m_ref.get(), 60).cycle();
+    CTablet *t = doc->tablet(x);
+    const CDateTime d = CDateTime::fromLocal(when);
+    auto runAt = [&](double secondsLater) {
+        m_ref->dbMutex.lock();
+        m_live->updateTablet(doc, t, CDateTime(d.days() + secondsLater / 86400.0));
+        m_ref->dbMutex.unlock();
+        return t->isStale();
+    };
+    EXPECT_TRUE(runAt(86400.0));
+    EXPECT_FALSE(runAt(86399.4));
+    EXPECT_TRUE(runAt(86399.6)); // rounds to a whole day
+    EXPECT_FALSE(runAt(3600.0 * 8));
+    // Yesterday 23:59 seen today at 08:00 is less than a whole day old.
+    clock(x, QDateTime(QDate(2026, 3, 3), QTime(23, 59)), 1);
+    CDbThread(m_ref.get(), 60).cycle();
+    m_ref->dbMutex.lock();
+    m_live->updateTablet(doc, t, CDateTime::fromParts(2026, 3, 4, 8, 0, 0));
+    m_ref->dbMutex.unlock();
+    EXPECT_FALSE(t->isStale());
+}
+
+TEST_F(UpdatePass, ExpandLatestEnlargesTheNewestClockingOnly)
+{
+    const QString x = employee(0), y = employee(1);
+    C_ZorvikDoc *doc = panel({x, y});
+    CTablet *tx = doc->tablet(x);
+    CTablet *ty = doc->tablet(y);
+    clock(x, testNow().addSecs(-600), 1);
+    clock(y, testNow().addSecs(-500), 1);
+    ASSERT_TRUE(cycleAndPass());
+    // The first registration a tablet sees never enlarges it.
+    EXPECT_EQ(tx->geometry().height(), 24);
+    EXPECT_EQ(ty->geometry().height(), 24);
+    EXPECT_EQ(doc->latestTablet(), nullptr);
+
+    // The same data again changes nothing.
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(doc->latestTablet(), nullptr);
+
+    clock(y, testNow().addSecs(-60), 2);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(ty->geometry().height(), 96);
+    EXPECT_EQ(doc->latestTablet(), ty);
+
+    clock(x, testNow().addSecs(-30), 2);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(tx->geometry().height(), 96);
+    EXPECT_EQ(ty->geometry().height(), 24);
+    EXPECT_EQ(doc->latestTablet(), tx);
+    EXPECT_FALSE(tx->isExpanded()); // a temporary enlargement leaves the flag clear
+
+    // A tablet the user expanded keeps its size; the latest one still shrinks.
+    ty->setExpanded(true);
+    ty->setExpandedSize(true);
+    clock(y, testNow().addSecs(-10), 1);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(tx->geometry().height(), 24);
+    EXPECT_EQ(ty->geometry().height(), 96);
+    EXPECT_EQ(doc->latestTablet(), tx); // not replaced by a user-expanded tablet
+    EXPECT_FALSE(doc->isModified());
+}
+
+TEST_F(UpdatePass, ExpandLatestOffEnlargesNothing)
+{
+    m_context->expandLatest = 0;
+    const QString x = employee(0);
+    C_ZorvikDoc *doc = panel({x});
+    clock(x, testNow().addSecs(-600), 1);
+    ASSERT_TRUE(cycleAndPass());
+    clock(x, testNow().addSecs(-60), 2);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(doc->tablet(x)->geometry().height(), 24);
+    EXPECT_EQ(doc->tablet(x)->activityId, "2");
+}
+
+TEST_F(UpdatePass, IllegalOnlyForTodaysClockingAndWarnedOncePerRegistration)
+{
+    const QString x = employee(0);
+    ASSERT_TRUE(cycleAndPass()); // fills today's day types
+    const int forbidden = forbiddenToday(x);
+    const int allowed = allowedToday(x);
+    ASSERT_GT(forbidden, 0);
+    ASSERT_GT(allowed, 0);
+    C_ZorvikDoc *doc = panel({x});
+    CTablet *t = doc->tablet(x);
+    QStringList warnings;
+    CTablet::setWarningHandler([&](const CTablet &w) {
+        warnings << w.employeeId + "|" + w.warnedDate + "|" + w.warnedTime + "|" + w.warnedActivity;
+    });
+
+    clock(x, testNow().addDays(-1), forbidden);
+    ASSERT_TRUE(cycleAndPass());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(t->isIllegal());
+    EXPECT_TRUE(warnings.isEmpty());
+
+    clock(x, testNow().addSecs(-120), forbidden);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_TRUE(t->isIllegal());
+    EXPECT_TRUE(warnings.isEmpty()); // raised after the pass, not inside it
+    QCoreApplication::processEvents();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings[0], x + "|04.03.2026.|10:28|" + m_ref->activityMap.at(QString::number(forbidden)));
+
+    ASSERT_TRUE(cycleAndPass());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(warnings.size(), 1); // the same registration warns once
+
+    clock(x, testNow().addSecs(-60), allowed);
+    ASSERT_TRUE(cycleAndPass());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(t->isIllegal());
+
+    clock(x, testNow(), forbidden);
+    ASSERT_TRUE(cycleAndPass());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(warnings.size(), 2);
+    CTablet::setWarningHandler({});
+}
+
+TEST_F(UpdatePass, EmployeeWithoutLastRegistrationKeepsItsTexts)
+{
+    const QString x = employee(0);
+    C_ZorvikDoc *doc = panel({x});
+    clock(x, testNow().addSecs(-600), 4);
+    ASSERT_TRUE(cycleAndPass());
+    CTablet *t = doc->tablet(x);
+    const QString date = t->dateText, time = t->timeText;
+    sql("delete from tblLastReg where IDZaposlenog = " + x);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(t->dateText, date);
+    EXPECT_EQ(t->timeText, time);
+    EXPECT_EQ(t->activityId, "4");
+}
+
+TEST_F(UpdatePass, VanishedEmployeesLeaveThePanelWhichThenAsksToBeSaved)
+{
+    const QString x = employee(0), y = employee(1);
+    C_ZorvikDoc *doc = panel({x, y, "it's-no-employee"});
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(doc->tabletCount(), 2);
+    EXPECT_TRUE(doc->isModified());
+    doc->setModified(false);
+    sql("delete from tblZaposleni where IDZaposlenog = " + y);
+    // The employee cursor is re-read by a reconnection or a restart, not by every cycle.
+    m_ref->reopen(CReferenceData::EmployeeCursor);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_EQ(doc->tabletCount(), 1);
+    EXPECT_NE(doc->tablet(x), nullptr);
+    EXPECT_TRUE(doc->isModified());
+    // The cursor is left unfiltered for its other users.
+    EXPECT_EQ(m_ref->cursor(CReferenceData::EmployeeCursor)->recordCount(), 29);
+}
+
+TEST_F(UpdatePass, PhotographsComeFromTheEmployeeTable)
+{
+    const QString x = employee(0);
+    C_ZorvikDoc *doc = panel({x});
+    EXPECT_TRUE(doc->tablet(x)->photograph.startsWith("\xFF\xD8"));
+    // With DBMutex busy the photograph waits for the next pass instead of blocking.
+    m_ref->dbMutex.lock();
+    CTablet *later = doc->addTablet("L", "F", "M", employee(1), QRect(0, 48, 168, 24));
+    m_ref->dbMutex.unlock();
+    EXPECT_TRUE(later->photograph.isEmpty());
+    EXPECT_TRUE(later->photographPending);
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_TRUE(later->photograph.startsWith("\xFF\xD8"));
+}
+
+TEST_F(UpdatePass, PassWithOnlyOnePanel)
+{
+    const QString x = employee(0);
+    C_ZorvikDoc *a = panel({x});
+    C_ZorvikDoc *b = panel({x});
+    clock(x, testNow().addSecs(-600), 5);
+    CDbThread(m_ref.get(), 60).cycle();
+    m_live->OnMsgUpdateDocs(b);
+    EXPECT_EQ(a->tablet(x)->activityId, "");
+    EXPECT_EQ(b->tablet(x)->activityId, "5");
+}
