@@ -26,7 +26,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
 #include <QTreeView>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
@@ -517,6 +519,29 @@ TEST_F(NewPanelDialog, SelectionModeIsRememberedAndCancelWritesNothing)
         EXPECT_TRUE(child<QTreeView>(&dlg, "employeeList")->isEnabled());
         EXPECT_FALSE(child<QTreeView>(&dlg, "departmentList")->isEnabled());
     }
+}
+
+// The polling thread may hold DBMutex for a whole cycle; the list waits for it rather than
+// walk the shared cursor underneath the thread.
+TEST_F(NewPanelDialog, FillingWaitsForDbMutex)
+{
+    CD_New dlg(factory());
+    std::atomic<bool> locked{false}, released{false};
+    QThread *holder = QThread::create([&] {
+        m_ref.dbMutex.lock();
+        locked = true;
+        QThread::msleep(300);
+        released = true;
+        m_ref.dbMutex.unlock();
+    });
+    holder->start();
+    ASSERT_TRUE(testsupport::waitFor([&] { return locked.load(); }));
+    chooseFilterEntry(dlg, m_ref.departmentMap.begin()->first);
+    EXPECT_TRUE(released.load());
+    holder->wait();
+    delete holder;
+    EXPECT_EQ(listedIds(employeeModel(&dlg)), employeesOf({m_ref.departmentMap.begin()->first}));
+    expectCursorUnfiltered();
 }
 
 // Renders the filled dialog for a look when ZORVIK_SHOTS names a folder.
