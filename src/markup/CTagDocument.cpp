@@ -1,18 +1,37 @@
 #include "markup/CTagDocument.h"
 
+#include <array>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
+enum CharClass : unsigned char
+{
+    Plain = 0,
+    Space = 1,
+    Delimiter = 2
+};
+
+// Character classes for the token rules, looked up rather than compared one by one.
+constexpr auto kClasses = [] {
+    std::array<unsigned char, 256> table{};
+    for (unsigned char c : {' ', '\t', '\n', '\r'})
+        table[c] = Space | Delimiter;
+    for (unsigned char c : {'<', '>', '=', '\\', '/', '?', '!'})
+        table[c] = Delimiter;
+    return table;
+}();
+
 bool isSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return kClasses[static_cast<unsigned char>(c)] & Space;
 }
 
 // Characters that end an unquoted token inside a tag.
 bool isDelimiter(char c)
 {
-    return isSpace(c) || c == '<' || c == '>' || c == '=' || c == '\\' || c == '/' || c == '?' || c == '!';
+    return kClasses[static_cast<unsigned char>(c)] & Delimiter;
 }
 
 // A name that reads back as one token after "<", so the written tag can be found again.
@@ -26,26 +45,54 @@ bool isValidName(const QByteArray &name)
     return true;
 }
 
-QByteArray escaped(const QString &data)
+// Appends text as UTF-8 without a temporary, optionally with "<", "&" and ">" escaped
+// (apostrophes and quotes stay as they are). A lone surrogate becomes U+FFFD.
+void appendUtf8(QByteArray &out, QStringView text, bool escape)
 {
-    const QByteArray in = data.toUtf8();
-    QByteArray out;
-    out.reserve(in.size() + 16);
-    for (char c : in) {
-        if (c == '<')
-            out += "&lt;";
-        else if (c == '&')
-            out += "&amp;";
-        else if (c == '>')
-            out += "&gt;";
-        else
-            out += c;
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 5); // "&amp;" is the longest any UTF-16 unit becomes
+    char *o = out.data() + start;
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    for (; p < end; ++p) {
+        char32_t c = *p;
+        if (c < 0x80) {
+            if (escape && (c == '<' || c == '&' || c == '>')) {
+                const char *entity = c == '<' ? "&lt;" : c == '&' ? "&amp;" : "&gt;";
+                while (*entity)
+                    *o++ = *entity++;
+            } else {
+                *o++ = static_cast<char>(c);
+            }
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c <= 0xDBFF && p + 1 < end && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
+                ++p;
+            } else {
+                c = 0xFFFD;
+            }
+        }
+        if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xF0 | (c >> 18));
+            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
     }
-    return out;
+    out.truncate(o - out.constData());
 }
 
-QByteArray decodeEntities(const char *p, qsizetype n)
+QString decodeEntities(const char *p, qsizetype n)
 {
+    if (!std::memchr(p, '&', n))
+        return QString::fromUtf8(p, n);
     struct Entity
     {
         const char *text;
@@ -55,28 +102,60 @@ QByteArray decodeEntities(const char *p, qsizetype n)
     static const Entity entities[] = {
         {"&lt;", 4, '<'}, {"&amp;", 5, '&'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'},
     };
-    QByteArray out;
-    out.reserve(n);
+    QByteArray out(n, Qt::Uninitialized);
+    char *o = out.data();
     for (qsizetype i = 0; i < n; ++i) {
         if (p[i] == '&') {
-            bool done = false;
+            const Entity *found = nullptr;
             for (const Entity &e : entities) {
                 if (n - i >= e.length && std::memcmp(p + i, e.text, e.length) == 0) {
-                    out += e.value;
-                    i += e.length - 1;
-                    done = true;
+                    found = &e;
                     break;
                 }
             }
-            if (done)
+            if (found) {
+                *o++ = found->value;
+                i += found->length - 1;
                 continue;
+            }
         }
-        out += p[i];
+        *o++ = p[i];
     }
-    return out;
+    out.truncate(o - out.constData());
+    return QString::fromUtf8(out);
 }
 
 } // namespace
+
+void CTagDocument::Table::assign(int size)
+{
+    clear();
+    resize(std::max(size, 1));
+    construct(0);
+}
+
+void CTagDocument::Table::Free::operator()(TagPos *p) const
+{
+    std::free(p);
+}
+
+void CTagDocument::Table::clear()
+{
+    m_segments.clear();
+    m_size = 0;
+}
+
+void CTagDocument::Table::resize(int size)
+{
+    // Raw memory: the operating system maps a page when an entry on it is first constructed.
+    while (kFirst * ((1u << m_segments.size()) - 1) < static_cast<unsigned>(size)) {
+        void *memory = std::malloc(sizeof(TagPos) * (kFirst << m_segments.size()));
+        if (!memory)
+            throw std::bad_alloc();
+        m_segments.emplace_back(static_cast<TagPos *>(memory));
+    }
+    m_size = size;
+}
 
 bool CTagDocument::setDocument(const QByteArray &utf8)
 {
@@ -147,13 +226,13 @@ bool CTagDocument::isEmptyElement(int index) const
 
 int CTagDocument::takeEntry()
 {
-    if (m_free >= static_cast<int>(m_pos.size())) {
-        // Grow by half, so that a document of many elements costs few copies.
-        const size_t size = m_pos.size();
-        m_pos.resize(size + std::max<size_t>(size / 2, 1));
+    if (m_free >= m_pos.size()) {
+        // Full: grow to one and a half times the size.
+        const int size = m_pos.size();
+        m_pos.resize(size + std::max(size / 2, 1));
     }
     const int index = m_free++;
-    m_pos[index] = TagPos();
+    m_pos.construct(index);
     return index;
 }
 
@@ -173,7 +252,7 @@ bool CTagDocument::fail(const char *message, int index)
 bool CTagDocument::parse()
 {
     m_error.clear();
-    m_pos.assign(m_doc.size() / 64 + 8, TagPos());
+    m_pos.assign(static_cast<int>(m_doc.size() / 64 + 8));
     m_free = 1;
 
     // Parsed without recursion, so deeply nested input cannot exhaust the stack.
@@ -344,7 +423,9 @@ bool CTagDocument::findElement(const QString &name)
 {
     if (!hasRoot())
         return false;
-    const QByteArray n = name.toUtf8();
+    m_name.resize(0);
+    appendUtf8(m_name, name, false);
+    const QByteArray &n = m_name;
     for (int i = m_main ? m_pos[m_main].next : m_pos[m_parent].firstChild; i; i = m_pos[i].next) {
         if (nameMatches(i, n)) {
             m_main = i;
@@ -362,7 +443,9 @@ bool CTagDocument::findChildElement(const QString &name)
         return false;
     if (!m_main && !findElement())
         return false;
-    const QByteArray n = name.toUtf8();
+    m_name.resize(0);
+    appendUtf8(m_name, name, false);
+    const QByteArray &n = m_name;
     for (int i = m_child ? m_pos[m_child].next : m_pos[m_main].firstChild; i; i = m_pos[i].next) {
         if (nameMatches(i, n)) {
             m_child = i;
@@ -425,7 +508,7 @@ QString CTagDocument::elementData(int index) const
         if (close >= 0 && close + 3 <= end)
             return QString::fromUtf8(d + p + cdataLength, close - p - cdataLength);
     }
-    return QString::fromUtf8(decodeEntities(d + begin, end - begin));
+    return decodeEntities(d + begin, end - begin);
 }
 
 bool CTagDocument::addElement(const QString &name, const QString &data)
@@ -457,22 +540,26 @@ bool CTagDocument::addChildElement(const QString &name, const QString &data)
 // appending at the end costs the depth of the tree, not its size.
 int CTagDocument::insertElement(int parent, int after, const QString &name, const QString &data)
 {
-    const QByteArray n = name.toUtf8();
+    m_name.resize(0);
+    appendUtf8(m_name, name, false);
+    const QByteArray &n = m_name;
     if (!isValidName(n))
         return 0;
-    QByteArray text;
+    QByteArray &text = m_text;
+    text.resize(0);
+    text.append('<').append(n);
     if (data.isEmpty()) {
-        text = '<' + n + "/>\r\n";
+        text.append("/>\r\n");
     } else {
-        const QByteArray e = escaped(data);
-        text.reserve(2 * n.size() + e.size() + 7);
-        text += '<' + n + '>' + e + "</" + n + ">\r\n";
+        text.append('>');
+        appendUtf8(text, data, true);
+        text.append("</").append(n).append(">\r\n");
     }
     const int length = static_cast<int>(text.size());
 
     if (m_pos.empty()) {
         // A document without elements (empty, or one that did not parse) gets a fresh table.
-        m_pos.assign(m_doc.size() / 64 + 8, TagPos());
+        m_pos.assign(static_cast<int>(m_doc.size() / 64 + 8));
         m_free = 1;
     }
     const int index = takeEntry();

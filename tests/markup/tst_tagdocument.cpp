@@ -75,6 +75,14 @@ TEST(TagDocumentWrite, DataIsEscapedAndReadsBack)
     ASSERT_TRUE(parsed.addChildElement("F", QString::fromUtf8("Šćž")));
     EXPECT_EQ(parsed.childData(), QString::fromUtf8("Šćž"));
     EXPECT_TRUE(parsed.document().contains("<F>\xC5\xA0\xC4\x87\xC5\xBE</F>\r\n"));
+    const QString wide = QString::fromUtf8("\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA9 ~");
+    ASSERT_TRUE(parsed.addChildElement("G", wide));
+    EXPECT_EQ(parsed.childData(), wide);
+    EXPECT_TRUE(parsed.document().contains("<G>" + wide.toUtf8() + "</G>"));
+    // A lone surrogate cannot be written as UTF-8; it becomes the replacement character.
+    ASSERT_TRUE(parsed.addChildElement("H", QString(QChar(0xD800)) + u'a'));
+    EXPECT_EQ(parsed.childData(), QString::fromUtf8("\xEF\xBF\xBD"
+                                                    "a"));
 }
 
 TEST(TagDocumentWrite, RefusedWithoutPlaceOrName)
