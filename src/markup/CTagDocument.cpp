@@ -1,5 +1,7 @@
 #include "markup/CTagDocument.h"
 
+#include <QStringDecoder>
+
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -89,10 +91,21 @@ void appendUtf8(QByteArray &out, QStringView text, bool escape)
     out.truncate(o - out.constData());
 }
 
+// UTF-8 to text, keeping a leading U+FEFF: it is part of the data here, not a byte-order mark.
+QString textFromUtf8(const char *p, qsizetype n)
+{
+    if (n >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0) {
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(p, n));
+    }
+    return QString::fromUtf8(p, n);
+}
+
 QString decodeEntities(const char *p, qsizetype n)
 {
     if (!std::memchr(p, '&', n))
-        return QString::fromUtf8(p, n);
+        return textFromUtf8(p, n);
     struct Entity
     {
         const char *text;
@@ -122,7 +135,7 @@ QString decodeEntities(const char *p, qsizetype n)
         *o++ = p[i];
     }
     out.truncate(o - out.constData());
-    return QString::fromUtf8(out);
+    return textFromUtf8(out.constData(), out.size());
 }
 
 } // namespace
@@ -242,7 +255,7 @@ bool CTagDocument::fail(const char *message, int index)
         QString text = QString::fromLatin1(message);
         if (index > 0) {
             const Token t = nameToken(index);
-            text.replace(QLatin1String("%s"), QString::fromUtf8(m_doc.constData() + t.start, t.end - t.start));
+            text.replace(QLatin1String("%s"), textFromUtf8(m_doc.constData() + t.start, t.end - t.start));
         }
         m_error = text;
     }
@@ -487,7 +500,7 @@ QString CTagDocument::childName() const
     if (!m_child)
         return {};
     const Token t = nameToken(m_child);
-    return QString::fromUtf8(m_doc.constData() + t.start, t.end - t.start);
+    return textFromUtf8(m_doc.constData() + t.start, t.end - t.start);
 }
 
 QString CTagDocument::elementData(int index) const
@@ -506,7 +519,7 @@ QString CTagDocument::elementData(int index) const
     if (end - p >= cdataLength && std::memcmp(d + p, cdata, cdataLength) == 0) {
         const qsizetype close = m_doc.indexOf("]]>", p + cdataLength);
         if (close >= 0 && close + 3 <= end)
-            return QString::fromUtf8(d + p + cdataLength, close - p - cdataLength);
+            return textFromUtf8(d + p + cdataLength, close - p - cdataLength);
     }
     return decodeEntities(d + begin, end - begin);
 }
@@ -573,14 +586,15 @@ int CTagDocument::insertElement(int parent, int after, const QString &name, cons
     } else if (isEmptyElement(parent)) {
         // "<P/>" becomes "<P>" CR LF, the new element, and "</P" closed by the old ">".
         const int slash = m_pos[parent].endTagStart;
-        const QByteArray open = ">\r\n";
+        // A start tag such as "<P//>" would still read as empty with its last "/" gone.
+        const QByteArray open = m_doc.at(slash - 1) == '/' ? " >\r\n" : ">\r\n";
         const Token own = nameToken(parent);
         const QByteArray close = "</" + m_doc.mid(own.start, own.end - own.start);
         m_doc.replace(slash, 1, open + text + close);
         const int delta = static_cast<int>(open.size() + length + close.size()) - 1;
         shiftFollowing(parent, delta);
         TagPos &q = m_pos[parent];
-        q.tagEnd = slash;
+        q.tagEnd = slash + static_cast<int>(open.size()) - 3;
         q.endTagStart = slash + static_cast<int>(open.size()) + length;
         q.endTagEnd += delta;
         at = slash + static_cast<int>(open.size());
