@@ -152,8 +152,37 @@ void CTagDocument::Table::Free::operator()(TagPos *p) const
     std::free(p);
 }
 
+namespace {
+thread_local bool spareSegmentsGone = false;
+}
+
+// Segments that tables of this thread gave back, by segment number. The next document reuses
+// them, so that storing or loading a large panel does not page its table in again every time.
+std::vector<std::unique_ptr<CTagDocument::TagPos[], CTagDocument::Table::Free>> *CTagDocument::Table::spareSegments()
+{
+    struct Spare
+    {
+        std::vector<std::unique_ptr<TagPos[], Free>> segments;
+        ~Spare() { spareSegmentsGone = true; }
+    };
+    thread_local Spare spare;
+    return spareSegmentsGone ? nullptr : &spare.segments;
+}
+
+CTagDocument::Table::~Table()
+{
+    clear();
+}
+
 void CTagDocument::Table::clear()
 {
+    if (auto *spare = spareSegments()) {
+        if (spare->size() < m_segments.size())
+            spare->resize(m_segments.size());
+        for (size_t k = 0; k < m_segments.size(); ++k)
+            if (!(*spare)[k])
+                (*spare)[k] = std::move(m_segments[k]);
+    }
     m_segments.clear();
     m_size = 0;
 }
@@ -162,7 +191,13 @@ void CTagDocument::Table::resize(int size)
 {
     // Raw memory: the operating system maps a page when an entry on it is first constructed.
     while (kFirst * ((1u << m_segments.size()) - 1) < static_cast<unsigned>(size)) {
-        void *memory = std::malloc(sizeof(TagPos) * (kFirst << m_segments.size()));
+        const size_t k = m_segments.size();
+        auto *spare = spareSegments();
+        if (spare && k < spare->size() && (*spare)[k]) {
+            m_segments.push_back(std::move((*spare)[k]));
+            continue;
+        }
+        void *memory = std::malloc(sizeof(TagPos) * (kFirst << k));
         if (!memory)
             throw std::bad_alloc();
         m_segments.emplace_back(static_cast<TagPos *>(memory));
@@ -183,29 +218,25 @@ void CTagDocument::resetPosition()
     m_mainIsElement = false;
 }
 
-CTagDocument::Token CTagDocument::nextToken(int from) const
+// Inlined into its callers (all in this file): it runs several times per element.
+inline CTagDocument::Token CTagDocument::nextToken(int from) const
 {
     const int n = static_cast<int>(m_doc.size());
     const char *d = m_doc.constData();
     int p = from;
     while (p < n && isSpace(d[p]))
         ++p;
-    Token t;
     if (p >= n)
-        return t;
-    t.start = p;
+        return Token{};
     if (d[p] == '"' || d[p] == '\'') {
         // A quoted token runs to the matching quote (or to the end of the text).
         const void *close = std::memchr(d + p + 1, d[p], n - p - 1);
-        t.end = close ? static_cast<int>(static_cast<const char *>(close) - d) + 1 : n;
-        t.quoted = true;
-        return t;
+        return Token{p, close ? static_cast<int>(static_cast<const char *>(close) - d) + 1 : n, true};
     }
     int e = p;
     while (e < n && !isDelimiter(d[e]))
         ++e;
-    t.end = (e == p) ? p + 1 : e;
-    return t;
+    return Token{p, (e == p) ? p + 1 : e, false};
 }
 
 bool CTagDocument::tokenIs(const Token &t, char c) const
@@ -273,20 +304,22 @@ bool CTagDocument::parse()
     {
         int index;
         int lastChild;
+        Token name; // the start tag's name, so that the end tag is checked without rereading it
     };
     std::vector<Open> open;
     int cursor = 0;
     bool empty = false;
-    const int root = parseTag(0, cursor, empty);
+    Token name;
+    const int root = parseTag(0, cursor, empty, name);
     bool ok = root > 0;
     if (root == 0)
         fail("Element tag not found");
     if (ok && !empty)
-        open.push_back({root, 0});
+        open.push_back({root, 0, name});
     while (ok && !open.empty()) {
         const int parent = open.back().index;
         m_pos[parent].reserved = cursor;
-        const int child = parseTag(parent, cursor, empty);
+        const int child = parseTag(parent, cursor, empty, name);
         if (child < 0) {
             ok = false;
         } else if (child > 0) {
@@ -296,9 +329,9 @@ bool CTagDocument::parse()
                 m_pos[parent].firstChild = child;
             open.back().lastChild = child;
             if (!empty)
-                open.push_back({child, 0});
+                open.push_back({child, 0, name});
         } else {
-            ok = parseEndTag(parent, cursor);
+            ok = parseEndTag(parent, open.back().name, cursor);
             open.pop_back();
         }
     }
@@ -316,7 +349,7 @@ bool CTagDocument::parse()
 // Reads up to and including the next start tag below parent, skipping processing instructions,
 // comments, CDATA sections and declarations. Returns the new entry, 0 at the end of the parent's
 // content (an end tag, or for an element no further "<"), or -1 on a parse error.
-int CTagDocument::parseTag(int parent, int &cursor, bool &empty)
+int CTagDocument::parseTag(int parent, int &cursor, bool &empty, Token &name)
 {
     const int index = takeEntry();
     m_pos[index].parent = parent;
@@ -391,6 +424,7 @@ int CTagDocument::parseTag(int parent, int &cursor, bool &empty)
         if (gt < 0)
             return fail("End of tag not found"), -1;
         TagPos &pos = m_pos[index];
+        name = t;
         pos.tagStart = lt;
         pos.tagEnd = gt;
         cursor = gt + 1;
@@ -404,7 +438,7 @@ int CTagDocument::parseTag(int parent, int &cursor, bool &empty)
     }
 }
 
-bool CTagDocument::parseEndTag(int index, int &cursor)
+bool CTagDocument::parseEndTag(int index, const Token &own, int &cursor)
 {
     const int lt = static_cast<int>(m_doc.indexOf('<', cursor));
     if (lt < 0)
@@ -413,7 +447,6 @@ bool CTagDocument::parseEndTag(int index, int &cursor)
     if (!tokenIs(slash, '/'))
         return fail("Expecting end tag of element %s", index);
     const Token name = nextToken(slash.end);
-    const Token own = nameToken(index);
     if (!name.valid() || name.end - name.start != own.end - own.start ||
         std::memcmp(m_doc.constData() + name.start, m_doc.constData() + own.start, own.end - own.start) != 0)
         return fail("End tag does not correspond to %s", index);

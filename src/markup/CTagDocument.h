@@ -61,6 +61,10 @@ private:
     class Table
     {
     public:
+        Table() = default;
+        Table(const Table &) = delete;
+        Table &operator=(const Table &) = delete;
+        ~Table();
         void assign(int size);
         void clear();
         void resize(int size);
@@ -76,10 +80,14 @@ private:
         static int segment(int i) { return std::bit_width(static_cast<unsigned>(i) / kFirst + 1) - 1; }
         static int offset(int i) { return i - static_cast<int>(kFirst * ((1u << segment(i)) - 1)); }
 
+    public:
         struct Free
         {
             void operator()(TagPos *p) const;
         };
+
+    private:
+        static std::vector<std::unique_ptr<TagPos[], Free>> *spareSegments();
         std::vector<std::unique_ptr<TagPos[], Free>> m_segments;
         int m_size = 0;
     };
@@ -100,8 +108,8 @@ private:
     bool isEmptyElement(int index) const;
 
     bool parse();
-    int parseTag(int parent, int &cursor, bool &empty);
-    bool parseEndTag(int index, int &cursor);
+    int parseTag(int parent, int &cursor, bool &empty, Token &name);
+    bool parseEndTag(int index, const Token &own, int &cursor);
     bool fail(const char *message, int index = 0);
     int takeEntry();
 
