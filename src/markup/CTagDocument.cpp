@@ -8,6 +8,9 @@
 
 namespace {
 
+// Positions are int byte offsets, so a text must stay below this size.
+constexpr qsizetype kMaxDocument = 0x7FFFFF00;
+
 enum CharClass : unsigned char
 {
     Plain = 0,
@@ -296,6 +299,12 @@ bool CTagDocument::fail(const char *message, int index)
 bool CTagDocument::parse()
 {
     m_error.clear();
+    if (m_doc.size() >= kMaxDocument) {
+        // Positions are int offsets.
+        m_pos.clear();
+        m_error = QStringLiteral("Document too large");
+        return false;
+    }
     m_pos.assign(static_cast<int>(m_doc.size() / 64 + 8));
     m_free = 1;
 
@@ -601,6 +610,8 @@ int CTagDocument::insertElement(int parent, int after, const QString &name, cons
         appendUtf8(text, data, true);
         text.append("</").append(n).append(">\r\n");
     }
+    if (m_doc.size() + 2 * text.size() + 64 >= kMaxDocument)
+        return 0;
     const int length = static_cast<int>(text.size());
 
     if (m_pos.empty()) {

@@ -56,8 +56,8 @@ public:
 
 private:
     // The position table. Its size follows the growth rule (see takeEntry); the entries live in
-    // segments of doubling length, so growing never copies the entries already there, and an
-    // entry's memory is first touched when the entry is taken.
+    // segments of doubling length, so growing never copies the entries already there; a
+    // thread keeps the segments of its last large table for the next document.
     class Table
     {
     public:
@@ -68,7 +68,7 @@ private:
         void assign(int size);
         void clear();
         void resize(int size);
-        // Entries are constructed only here (and entry 0 by assign).
+        // Segment memory is raw: an entry exists once constructed (assign constructs entry 0).
         TagPos &construct(int i) { return *new (&(*this)[i]) TagPos(); }
         int size() const { return m_size; }
         bool empty() const { return m_size == 0; }
