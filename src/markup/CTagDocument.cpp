@@ -1,18 +1,42 @@
 #include "markup/CTagDocument.h"
 
+#include <QStringDecoder>
+
+#include <array>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
+// Positions are int byte offsets, so a text must stay below this size.
+constexpr qsizetype kMaxDocument = 0x7FFFFF00;
+
+enum CharClass : unsigned char
+{
+    Plain = 0,
+    Space = 1,
+    Delimiter = 2
+};
+
+// Character classes for the token rules, looked up rather than compared one by one.
+constexpr auto kClasses = [] {
+    std::array<unsigned char, 256> table{};
+    for (unsigned char c : {' ', '\t', '\n', '\r'})
+        table[c] = Space | Delimiter;
+    for (unsigned char c : {'<', '>', '=', '\\', '/', '?', '!'})
+        table[c] = Delimiter;
+    return table;
+}();
+
 bool isSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return kClasses[static_cast<unsigned char>(c)] & Space;
 }
 
 // Characters that end an unquoted token inside a tag.
 bool isDelimiter(char c)
 {
-    return isSpace(c) || c == '<' || c == '>' || c == '=' || c == '\\' || c == '/' || c == '?' || c == '!';
+    return kClasses[static_cast<unsigned char>(c)] & Delimiter;
 }
 
 // A name that reads back as one token after "<", so the written tag can be found again.
@@ -26,26 +50,65 @@ bool isValidName(const QByteArray &name)
     return true;
 }
 
-QByteArray escaped(const QString &data)
+// Appends text as UTF-8 without a temporary, optionally with "<", "&" and ">" escaped
+// (apostrophes and quotes stay as they are). A lone surrogate becomes U+FFFD.
+void appendUtf8(QByteArray &out, QStringView text, bool escape)
 {
-    const QByteArray in = data.toUtf8();
-    QByteArray out;
-    out.reserve(in.size() + 16);
-    for (char c : in) {
-        if (c == '<')
-            out += "&lt;";
-        else if (c == '&')
-            out += "&amp;";
-        else if (c == '>')
-            out += "&gt;";
-        else
-            out += c;
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 5); // "&amp;" is the longest any UTF-16 unit becomes
+    char *o = out.data() + start;
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    for (; p < end; ++p) {
+        char32_t c = *p;
+        if (c < 0x80) {
+            if (escape && (c == '<' || c == '&' || c == '>')) {
+                const char *entity = c == '<' ? "&lt;" : c == '&' ? "&amp;" : "&gt;";
+                while (*entity)
+                    *o++ = *entity++;
+            } else {
+                *o++ = static_cast<char>(c);
+            }
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c <= 0xDBFF && p + 1 < end && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
+                ++p;
+            } else {
+                c = 0xFFFD;
+            }
+        }
+        if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xF0 | (c >> 18));
+            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
     }
-    return out;
+    out.truncate(o - out.constData());
 }
 
-QByteArray decodeEntities(const char *p, qsizetype n)
+// UTF-8 to text, keeping a leading U+FEFF: it is part of the data here, not a byte-order mark.
+QString textFromUtf8(const char *p, qsizetype n)
 {
+    if (n >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0) {
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(p, n));
+    }
+    return QString::fromUtf8(p, n);
+}
+
+QString decodeEntities(const char *p, qsizetype n)
+{
+    if (!std::memchr(p, '&', n))
+        return textFromUtf8(p, n);
     struct Entity
     {
         const char *text;
@@ -55,28 +118,95 @@ QByteArray decodeEntities(const char *p, qsizetype n)
     static const Entity entities[] = {
         {"&lt;", 4, '<'}, {"&amp;", 5, '&'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'},
     };
-    QByteArray out;
-    out.reserve(n);
+    QByteArray out(n, Qt::Uninitialized);
+    char *o = out.data();
     for (qsizetype i = 0; i < n; ++i) {
         if (p[i] == '&') {
-            bool done = false;
+            const Entity *found = nullptr;
             for (const Entity &e : entities) {
                 if (n - i >= e.length && std::memcmp(p + i, e.text, e.length) == 0) {
-                    out += e.value;
-                    i += e.length - 1;
-                    done = true;
+                    found = &e;
                     break;
                 }
             }
-            if (done)
+            if (found) {
+                *o++ = found->value;
+                i += found->length - 1;
                 continue;
+            }
         }
-        out += p[i];
+        *o++ = p[i];
     }
-    return out;
+    out.truncate(o - out.constData());
+    return textFromUtf8(out.constData(), out.size());
 }
 
 } // namespace
+
+void CTagDocument::Table::assign(int size)
+{
+    clear();
+    resize(std::max(size, 1));
+    construct(0);
+}
+
+void CTagDocument::Table::Free::operator()(TagPos *p) const
+{
+    std::free(p);
+}
+
+namespace {
+thread_local bool spareSegmentsGone = false;
+}
+
+// Segments that tables of this thread gave back, by segment number. The next document reuses
+// them, so that storing or loading a large panel does not page its table in again every time.
+std::vector<std::unique_ptr<CTagDocument::TagPos[], CTagDocument::Table::Free>> *CTagDocument::Table::spareSegments()
+{
+    struct Spare
+    {
+        std::vector<std::unique_ptr<TagPos[], Free>> segments;
+        ~Spare() { spareSegmentsGone = true; }
+    };
+    thread_local Spare spare;
+    return spareSegmentsGone ? nullptr : &spare.segments;
+}
+
+CTagDocument::Table::~Table()
+{
+    clear();
+}
+
+void CTagDocument::Table::clear()
+{
+    if (auto *spare = spareSegments()) {
+        if (spare->size() < m_segments.size())
+            spare->resize(m_segments.size());
+        for (size_t k = 0; k < m_segments.size(); ++k)
+            if (!(*spare)[k])
+                (*spare)[k] = std::move(m_segments[k]);
+    }
+    m_segments.clear();
+    m_size = 0;
+}
+
+void CTagDocument::Table::resize(int size)
+{
+    // Raw memory: the operating system maps a page when an entry on it is first constructed.
+    while (kFirst * ((1u << m_segments.size()) - 1) < static_cast<unsigned>(size)) {
+        const size_t k = m_segments.size();
+        auto *spare = spareSegments();
+        if (spare && k < spare->size() && (*spare)[k]) {
+            m_segments.push_back(std::move((*spare)[k]));
+            continue;
+        }
+        void *memory = std::malloc(sizeof(TagPos) * (kFirst << k));
+        if (!memory)
+            throw std::bad_alloc();
+        m_segments.emplace_back(static_cast<TagPos *>(memory));
+    }
+    m_size = size;
+}
 
 bool CTagDocument::setDocument(const QByteArray &utf8)
 {
@@ -91,29 +221,25 @@ void CTagDocument::resetPosition()
     m_mainIsElement = false;
 }
 
-CTagDocument::Token CTagDocument::nextToken(int from) const
+// Inlined into its callers (all in this file): it runs several times per element.
+inline CTagDocument::Token CTagDocument::nextToken(int from) const
 {
     const int n = static_cast<int>(m_doc.size());
     const char *d = m_doc.constData();
     int p = from;
     while (p < n && isSpace(d[p]))
         ++p;
-    Token t;
     if (p >= n)
-        return t;
-    t.start = p;
+        return Token{};
     if (d[p] == '"' || d[p] == '\'') {
         // A quoted token runs to the matching quote (or to the end of the text).
         const void *close = std::memchr(d + p + 1, d[p], n - p - 1);
-        t.end = close ? static_cast<int>(static_cast<const char *>(close) - d) + 1 : n;
-        t.quoted = true;
-        return t;
+        return Token{p, close ? static_cast<int>(static_cast<const char *>(close) - d) + 1 : n, true};
     }
     int e = p;
     while (e < n && !isDelimiter(d[e]))
         ++e;
-    t.end = (e == p) ? p + 1 : e;
-    return t;
+    return Token{p, (e == p) ? p + 1 : e, false};
 }
 
 bool CTagDocument::tokenIs(const Token &t, char c) const
@@ -147,13 +273,13 @@ bool CTagDocument::isEmptyElement(int index) const
 
 int CTagDocument::takeEntry()
 {
-    if (m_free >= static_cast<int>(m_pos.size())) {
-        // Grow by half, so that a document of many elements costs few copies.
-        const size_t size = m_pos.size();
-        m_pos.resize(size + std::max<size_t>(size / 2, 1));
+    if (m_free >= m_pos.size()) {
+        // Full: grow to one and a half times the size.
+        const int size = m_pos.size();
+        m_pos.resize(size + std::max(size / 2, 1));
     }
     const int index = m_free++;
-    m_pos[index] = TagPos();
+    m_pos.construct(index);
     return index;
 }
 
@@ -163,7 +289,7 @@ bool CTagDocument::fail(const char *message, int index)
         QString text = QString::fromLatin1(message);
         if (index > 0) {
             const Token t = nameToken(index);
-            text.replace(QLatin1String("%s"), QString::fromUtf8(m_doc.constData() + t.start, t.end - t.start));
+            text.replace(QLatin1String("%s"), textFromUtf8(m_doc.constData() + t.start, t.end - t.start));
         }
         m_error = text;
     }
@@ -173,7 +299,13 @@ bool CTagDocument::fail(const char *message, int index)
 bool CTagDocument::parse()
 {
     m_error.clear();
-    m_pos.assign(m_doc.size() / 64 + 8, TagPos());
+    if (m_doc.size() >= kMaxDocument) {
+        // Positions are int offsets.
+        m_pos.clear();
+        m_error = QStringLiteral("Document too large");
+        return false;
+    }
+    m_pos.assign(static_cast<int>(m_doc.size() / 64 + 8));
     m_free = 1;
 
     // Parsed without recursion, so deeply nested input cannot exhaust the stack.
@@ -181,20 +313,22 @@ bool CTagDocument::parse()
     {
         int index;
         int lastChild;
+        Token name; // the start tag's name, so that the end tag is checked without rereading it
     };
     std::vector<Open> open;
     int cursor = 0;
     bool empty = false;
-    const int root = parseTag(0, cursor, empty);
+    Token name;
+    const int root = parseTag(0, cursor, empty, name);
     bool ok = root > 0;
     if (root == 0)
         fail("Element tag not found");
     if (ok && !empty)
-        open.push_back({root, 0});
+        open.push_back({root, 0, name});
     while (ok && !open.empty()) {
         const int parent = open.back().index;
         m_pos[parent].reserved = cursor;
-        const int child = parseTag(parent, cursor, empty);
+        const int child = parseTag(parent, cursor, empty, name);
         if (child < 0) {
             ok = false;
         } else if (child > 0) {
@@ -204,9 +338,9 @@ bool CTagDocument::parse()
                 m_pos[parent].firstChild = child;
             open.back().lastChild = child;
             if (!empty)
-                open.push_back({child, 0});
+                open.push_back({child, 0, name});
         } else {
-            ok = parseEndTag(parent, cursor);
+            ok = parseEndTag(parent, open.back().name, cursor);
             open.pop_back();
         }
     }
@@ -224,7 +358,7 @@ bool CTagDocument::parse()
 // Reads up to and including the next start tag below parent, skipping processing instructions,
 // comments, CDATA sections and declarations. Returns the new entry, 0 at the end of the parent's
 // content (an end tag, or for an element no further "<"), or -1 on a parse error.
-int CTagDocument::parseTag(int parent, int &cursor, bool &empty)
+int CTagDocument::parseTag(int parent, int &cursor, bool &empty, Token &name)
 {
     const int index = takeEntry();
     m_pos[index].parent = parent;
@@ -299,6 +433,7 @@ int CTagDocument::parseTag(int parent, int &cursor, bool &empty)
         if (gt < 0)
             return fail("End of tag not found"), -1;
         TagPos &pos = m_pos[index];
+        name = t;
         pos.tagStart = lt;
         pos.tagEnd = gt;
         cursor = gt + 1;
@@ -312,7 +447,7 @@ int CTagDocument::parseTag(int parent, int &cursor, bool &empty)
     }
 }
 
-bool CTagDocument::parseEndTag(int index, int &cursor)
+bool CTagDocument::parseEndTag(int index, const Token &own, int &cursor)
 {
     const int lt = static_cast<int>(m_doc.indexOf('<', cursor));
     if (lt < 0)
@@ -321,7 +456,6 @@ bool CTagDocument::parseEndTag(int index, int &cursor)
     if (!tokenIs(slash, '/'))
         return fail("Expecting end tag of element %s", index);
     const Token name = nextToken(slash.end);
-    const Token own = nameToken(index);
     if (!name.valid() || name.end - name.start != own.end - own.start ||
         std::memcmp(m_doc.constData() + name.start, m_doc.constData() + own.start, own.end - own.start) != 0)
         return fail("End tag does not correspond to %s", index);
@@ -344,7 +478,9 @@ bool CTagDocument::findElement(const QString &name)
 {
     if (!hasRoot())
         return false;
-    const QByteArray n = name.toUtf8();
+    m_name.resize(0);
+    appendUtf8(m_name, name, false);
+    const QByteArray &n = m_name;
     for (int i = m_main ? m_pos[m_main].next : m_pos[m_parent].firstChild; i; i = m_pos[i].next) {
         if (nameMatches(i, n)) {
             m_main = i;
@@ -362,7 +498,9 @@ bool CTagDocument::findChildElement(const QString &name)
         return false;
     if (!m_main && !findElement())
         return false;
-    const QByteArray n = name.toUtf8();
+    m_name.resize(0);
+    appendUtf8(m_name, name, false);
+    const QByteArray &n = m_name;
     for (int i = m_child ? m_pos[m_child].next : m_pos[m_main].firstChild; i; i = m_pos[i].next) {
         if (nameMatches(i, n)) {
             m_child = i;
@@ -404,7 +542,7 @@ QString CTagDocument::childName() const
     if (!m_child)
         return {};
     const Token t = nameToken(m_child);
-    return QString::fromUtf8(m_doc.constData() + t.start, t.end - t.start);
+    return textFromUtf8(m_doc.constData() + t.start, t.end - t.start);
 }
 
 QString CTagDocument::elementData(int index) const
@@ -423,9 +561,9 @@ QString CTagDocument::elementData(int index) const
     if (end - p >= cdataLength && std::memcmp(d + p, cdata, cdataLength) == 0) {
         const qsizetype close = m_doc.indexOf("]]>", p + cdataLength);
         if (close >= 0 && close + 3 <= end)
-            return QString::fromUtf8(d + p + cdataLength, close - p - cdataLength);
+            return textFromUtf8(d + p + cdataLength, close - p - cdataLength);
     }
-    return QString::fromUtf8(decodeEntities(d + begin, end - begin));
+    return decodeEntities(d + begin, end - begin);
 }
 
 bool CTagDocument::addElement(const QString &name, const QString &data)
@@ -457,22 +595,28 @@ bool CTagDocument::addChildElement(const QString &name, const QString &data)
 // appending at the end costs the depth of the tree, not its size.
 int CTagDocument::insertElement(int parent, int after, const QString &name, const QString &data)
 {
-    const QByteArray n = name.toUtf8();
+    m_name.resize(0);
+    appendUtf8(m_name, name, false);
+    const QByteArray &n = m_name;
     if (!isValidName(n))
         return 0;
-    QByteArray text;
+    QByteArray &text = m_text;
+    text.resize(0);
+    text.append('<').append(n);
     if (data.isEmpty()) {
-        text = '<' + n + "/>\r\n";
+        text.append("/>\r\n");
     } else {
-        const QByteArray e = escaped(data);
-        text.reserve(2 * n.size() + e.size() + 7);
-        text += '<' + n + '>' + e + "</" + n + ">\r\n";
+        text.append('>');
+        appendUtf8(text, data, true);
+        text.append("</").append(n).append(">\r\n");
     }
+    if (m_doc.size() + 2 * text.size() + 64 >= kMaxDocument)
+        return 0;
     const int length = static_cast<int>(text.size());
 
     if (m_pos.empty()) {
         // A document without elements (empty, or one that did not parse) gets a fresh table.
-        m_pos.assign(m_doc.size() / 64 + 8, TagPos());
+        m_pos.assign(static_cast<int>(m_doc.size() / 64 + 8));
         m_free = 1;
     }
     const int index = takeEntry();
@@ -486,14 +630,15 @@ int CTagDocument::insertElement(int parent, int after, const QString &name, cons
     } else if (isEmptyElement(parent)) {
         // "<P/>" becomes "<P>" CR LF, the new element, and "</P" closed by the old ">".
         const int slash = m_pos[parent].endTagStart;
-        const QByteArray open = ">\r\n";
+        // A start tag such as "<P//>" would still read as empty with its last "/" gone.
+        const QByteArray open = m_doc.at(slash - 1) == '/' ? " >\r\n" : ">\r\n";
         const Token own = nameToken(parent);
         const QByteArray close = "</" + m_doc.mid(own.start, own.end - own.start);
         m_doc.replace(slash, 1, open + text + close);
         const int delta = static_cast<int>(open.size() + length + close.size()) - 1;
         shiftFollowing(parent, delta);
         TagPos &q = m_pos[parent];
-        q.tagEnd = slash;
+        q.tagEnd = slash + static_cast<int>(open.size()) - 3;
         q.endTagStart = slash + static_cast<int>(open.size()) + length;
         q.endTagEnd += delta;
         at = slash + static_cast<int>(open.size());

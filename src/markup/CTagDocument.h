@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <bit>
+#include <memory>
+#include <new>
 #include <vector>
 
 // A small markup document: the text in element syntax plus a table of element positions,
@@ -40,14 +43,55 @@ public:
     bool addElement(const QString &name, const QString &data = {});
     bool addChildElement(const QString &name, const QString &data = {});
 
+    // Room for a text of this many bytes, so that building a large document does not copy it
+    // over and over while it grows.
+    void reserve(qsizetype bytes) { m_doc.reserve(bytes); }
+
     // Clears the navigation: no parent, main or child position.
     void resetPosition();
 
     // The number of entries the position table holds (used or not) and of elements in it.
-    int tableSize() const { return static_cast<int>(m_pos.size()); }
+    int tableSize() const { return m_pos.size(); }
     int elementCount() const { return m_pos.empty() ? 0 : m_free - 1; }
 
 private:
+    // The position table. Its size follows the growth rule (see takeEntry); the entries live in
+    // segments of doubling length, so growing never copies the entries already there; a
+    // thread keeps the segments of its last large table for the next document.
+    class Table
+    {
+    public:
+        Table() = default;
+        Table(const Table &) = delete;
+        Table &operator=(const Table &) = delete;
+        ~Table();
+        void assign(int size);
+        void clear();
+        void resize(int size);
+        // Segment memory is raw: an entry exists once constructed (assign constructs entry 0).
+        TagPos &construct(int i) { return *new (&(*this)[i]) TagPos(); }
+        int size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+        TagPos &operator[](int i) { return m_segments[segment(i)][offset(i)]; }
+        const TagPos &operator[](int i) const { return m_segments[segment(i)][offset(i)]; }
+
+    private:
+        static constexpr unsigned kFirst = 64; // entries of the first segment
+        static int segment(int i) { return std::bit_width(static_cast<unsigned>(i) / kFirst + 1) - 1; }
+        static int offset(int i) { return i - static_cast<int>(kFirst * ((1u << segment(i)) - 1)); }
+
+    public:
+        struct Free
+        {
+            void operator()(TagPos *p) const;
+        };
+
+    private:
+        static std::vector<std::unique_ptr<TagPos[], Free>> *spareSegments();
+        std::vector<std::unique_ptr<TagPos[], Free>> m_segments;
+        int m_size = 0;
+    };
+
     struct Token
     {
         int start = -1; // first byte; -1 when there is no token
@@ -64,8 +108,8 @@ private:
     bool isEmptyElement(int index) const;
 
     bool parse();
-    int parseTag(int parent, int &cursor, bool &empty);
-    bool parseEndTag(int index, int &cursor);
+    int parseTag(int parent, int &cursor, bool &empty, Token &name);
+    bool parseEndTag(int index, const Token &own, int &cursor);
     bool fail(const char *message, int index = 0);
     int takeEntry();
 
@@ -75,8 +119,10 @@ private:
     void shiftSubtree(int index, int delta);
 
     QByteArray m_doc;
+    QByteArray m_name; // scratch buffers, kept to spare an allocation per call
+    QByteArray m_text;
     QString m_error;
-    std::vector<TagPos> m_pos;
+    Table m_pos;
     int m_free = 1;
     int m_parent = 0;
     int m_main = 0;

@@ -75,6 +75,21 @@ TEST(TagDocumentWrite, DataIsEscapedAndReadsBack)
     ASSERT_TRUE(parsed.addChildElement("F", QString::fromUtf8("Šćž")));
     EXPECT_EQ(parsed.childData(), QString::fromUtf8("Šćž"));
     EXPECT_TRUE(parsed.document().contains("<F>\xC5\xA0\xC4\x87\xC5\xBE</F>\r\n"));
+    const QString wide = QString::fromUtf8("\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA9 ~");
+    ASSERT_TRUE(parsed.addChildElement("G", wide));
+    EXPECT_EQ(parsed.childData(), wide);
+    EXPECT_TRUE(parsed.document().contains("<G>" + wide.toUtf8() + "</G>"));
+    // A leading U+FEFF is data, not a byte-order mark to drop.
+    const QString marks = QString(QChar(0xFEFF)) + QChar(0xFEFF) + u'x';
+    ASSERT_TRUE(parsed.addChildElement("I", marks));
+    CTagDocument reread;
+    ASSERT_TRUE(reread.setDocument(parsed.document()));
+    ASSERT_TRUE(reread.findChildElement("I"));
+    EXPECT_EQ(reread.childData(), marks);
+    // A lone surrogate cannot be written as UTF-8; it becomes the replacement character.
+    ASSERT_TRUE(parsed.addChildElement("H", QString(QChar(0xD800)) + u'a'));
+    EXPECT_EQ(parsed.childData(), QString::fromUtf8("\xEF\xBF\xBD"
+                                                    "a"));
 }
 
 TEST(TagDocumentWrite, RefusedWithoutPlaceOrName)
@@ -135,6 +150,15 @@ TEST(TagDocumentWrite, ParentWithoutContentGetsALineEnd)
     ASSERT_TRUE(doc.addChildElement("Y"));
     EXPECT_EQ(doc.document(), QByteArray("<R><A>\r\n<B>x</B>\r\n</A><Z a='1' >\r\n<Y/>\r\n</Z></R>"));
     EXPECT_EQ(rootTree(doc), "A={B=x{}}Z={Y={}}");
+
+    // A start tag that would still end in "/" keeps a space before its ">".
+    ASSERT_TRUE(doc.setDocument("<R//>"));
+    ASSERT_TRUE(doc.findElement());
+    ASSERT_TRUE(doc.addChildElement("C"));
+    EXPECT_EQ(doc.document(), QByteArray("<R/ >\r\n<C/>\r\n</R>"));
+    CTagDocument parsed;
+    ASSERT_TRUE(parsed.setDocument(doc.document()));
+    EXPECT_EQ(rootTree(parsed), "C={}");
 }
 
 TEST(TagDocumentWrite, RandomEditsKeepPositionsTrue)
