@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+
+class QTableView;
+class C_ZorvikDocGuests;
+
+// The guests window's view: a read-only grid over the document's rows with fixed column widths.
+class C_ZorvikViewGuests : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent = nullptr);
+    ~C_ZorvikViewGuests() override;
+
+    C_ZorvikDocGuests *document() const { return m_doc; }
+    QTableView *grid() const { return m_grid; }
+
+private:
+    C_ZorvikDocGuests *m_doc;
+    QTableView *m_grid;
+};
