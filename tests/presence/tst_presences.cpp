@@ -129,8 +129,9 @@ TEST_F(PresencesView, ANewClockingKeepsOneRowInPlaceWithTheNewValues)
     EXPECT_EQ(row[CPresencesModel::ActivityColumn], "Doctor");
     EXPECT_EQ(row[CPresencesModel::LastNameColumn], before.at(at)[CPresencesModel::LastNameColumn]);
     for (int i = 0; i < before.size(); ++i) {
-        if (i != at)
+        if (i != at) {
             EXPECT_EQ(doc.model()->rows().at(i), before.at(i)) << i;
+        }
     }
     EXPECT_EQ(changedSignals, 1);
     EXPECT_EQ(inserted, 0);
