@@ -1,11 +1,13 @@
 #pragma once
 
+#include "views/C_ZorvikDocPresences.h"
+
+#include <QPointer>
 #include <QWidget>
 
 class QComboBox;
 class QLabel;
 class QTimer;
-class C_ZorvikDocPresences;
 
 // The strip across the top of the presences window: "Last activity:" and a drop-down list of
 // "All" and every activity. It asks for a full rebuild when the choice changes and at every
@@ -29,7 +31,8 @@ signals:
 private:
     void onSelection(int entry);
 
-    C_ZorvikDocPresences *m_doc;
+    // The document may go first (closing everything at once).
+    QPointer<C_ZorvikDocPresences> m_doc;
     QLabel *m_label;
     QComboBox *m_combo;
     QTimer *m_timer;

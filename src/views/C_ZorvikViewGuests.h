@@ -1,9 +1,11 @@
 #pragma once
 
+#include "views/C_ZorvikDocGuests.h"
+
+#include <QPointer>
 #include <QWidget>
 
 class QTableView;
-class C_ZorvikDocGuests;
 
 // The guests window's view: a read-only grid over the document's rows with fixed column widths.
 class C_ZorvikViewGuests : public QWidget
@@ -17,6 +19,7 @@ public:
     QTableView *grid() const { return m_grid; }
 
 private:
-    C_ZorvikDocGuests *m_doc;
+    // The document may go first (closing everything at once).
+    QPointer<C_ZorvikDocGuests> m_doc;
     QTableView *m_grid;
 };

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "views/C_ZorvikDocPresences.h"
+
+#include <QPointer>
 #include <QWidget>
 
 class QTableView;
 class CD_PresenceBar;
-class C_ZorvikDocPresences;
 
 // The presences window's view: the presence bar across the top and a read-only grid below it.
 // The bar's choice and its timer rebuild the grid; every update pass refreshes it through the
@@ -24,7 +26,8 @@ public:
     void rebuild();
 
 private:
-    C_ZorvikDocPresences *m_doc;
+    // The document may go first (closing everything at once).
+    QPointer<C_ZorvikDocPresences> m_doc;
     CD_PresenceBar *m_bar;
     QTableView *m_grid;
 };
