@@ -103,17 +103,8 @@ void CTabletPainter::drawLegalityIcon(QPainter &p, const QRect &r, bool illegal)
         p.setBrush(Qt::white);
         p.drawRoundedRect(QRectF(o + QPointF(7 * s, 3 * s), QSizeF(2 * s, 7 * s)), s, s);
         p.drawEllipse(QRectF(o + QPointF(7 * s, 11 * s), QSizeF(2 * s, 2 * s)));
-    } else {
-        // A small green check in the lower right corner, leaving the chevron visible.
-        QPen pen(QColor(0, 150, 0), 2 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        QPainterPath path;
-        path.moveTo(o + QPointF(9 * s, 11 * s));
-        path.lineTo(o + QPointF(11 * s, 13.5 * s));
-        path.lineTo(o + QPointF(15 * s, 8 * s));
-        p.drawPath(path);
     }
+    // Legal: a clear image, so that the expansion icon and long names stay readable.
     p.restore();
 }
 

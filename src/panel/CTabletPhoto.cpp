@@ -45,6 +45,10 @@ const QImage &CTabletPhoto::image(const QByteArray &bytes, const QRect &cell, QR
                                   ? decoded
                                   : decoded.scaled(m_target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
             }
+            // Kept in the painter's native format: drawn often, converted once.
+            if (!m_image.isNull() && m_image.format() != QImage::Format_RGB32)
+                m_image = m_image.convertToFormat(m_image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                            : QImage::Format_RGB32);
             if (m_image.isNull())
                 m_target = QRect();
         }

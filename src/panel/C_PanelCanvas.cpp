@@ -25,9 +25,11 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
     const QRect exposed = e->rect();
     if (!m_background->coversCanvas())
         p.fillRect(exposed, palette().color(QPalette::Base));
-    // The scroll ranges end one pixel short of the canvas size.
+    // The scroll ranges end one pixel short of the canvas size. The grid takes the 3D-light
+    // colour of Windows, which is Qt's Midlight (Qt's Light is the white highlight edge and
+    // would vanish on a white background).
     const int rangeEnd = CPanelGeometry::kCanvasSize - 1;
-    m_background->paint(p, exposed, rangeEnd, rangeEnd, palette().color(QPalette::Light), QApplication::font());
+    m_background->paint(p, exposed, rangeEnd, rangeEnd, palette().color(QPalette::Midlight), QApplication::font());
 }
 
 void C_PanelCanvas::mousePressEvent(QMouseEvent *e)
