@@ -9,6 +9,31 @@
 #include <QPainterPath>
 #include <QPalette>
 
+namespace {
+
+constexpr int kWidthForFonts = 168;
+
+// The layout has fixed pitches (details lines 12 pixels apart, the name in a 24-pixel strip)
+// made for an 8-point Windows font; a larger desktop font is brought down to fit them, and the
+// details font so far that a full media number fits beside the photograph.
+QFont fitted(QFont f, int maxHeight, const QString &sample = QString(), int maxWidth = 0)
+{
+    auto fits = [&](const QFont &font) {
+        const QFontMetrics fm(font);
+        return fm.height() <= maxHeight && (maxWidth <= 0 || fm.horizontalAdvance(sample) <= maxWidth);
+    };
+    if (fits(f))
+        return f;
+    for (int px = maxHeight; px > 7; --px) {
+        f.setPixelSize(px);
+        if (fits(f))
+            break;
+    }
+    return f;
+}
+
+} // namespace
+
 CTabletPainter::Look CTabletPainter::Look::fromPalette(const QPalette &pal, const QFont &guiFont, int iconSize)
 {
     Look l;
@@ -22,9 +47,12 @@ CTabletPainter::Look CTabletPainter::Look::fromPalette(const QPalette &pal, cons
     l.midlight = pal.color(QPalette::Midlight);
     l.dark = pal.color(QPalette::Dark);
     l.shadow = pal.color(QPalette::Shadow);
-    l.detailsFont = guiFont;
-    l.nameFont = guiFont;
-    l.nameFont.setWeight(QFont::Bold);
+    const int textWidth = CTabletPainter::detailsTextRect(QSize(kWidthForFonts, 96)).width() - 3;
+    l.detailsFont = fitted(
+        guiFont, 13, CStringTable::text(QStringLiteral("tablet.mediaid")) + QStringLiteral("00000000"), textWidth);
+    QFont bold = guiFont;
+    bold.setWeight(QFont::Bold);
+    l.nameFont = fitted(bold, 16);
     l.iconSize = iconSize > 0 ? iconSize : 16;
     return l;
 }

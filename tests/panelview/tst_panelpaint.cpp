@@ -352,3 +352,20 @@ TEST(PanelBackground, PaintsGridOrPicture)
     EXPECT_EQ(countColour(img, QRect(0, 0, 300, 200), QColor(0, 0, 255)), 300 * 200);
     EXPECT_TRUE(tiled.coversCanvas());
 }
+
+TEST(TabletPainter, LargeDesktopFontsAreBroughtDownToTheLayout)
+{
+    QFont big(QStringLiteral("DejaVu Sans"));
+    big.setPixelSize(20);
+    const CTabletPainter::Look look = CTabletPainter::Look::fromPalette(QGuiApplication::palette(), big);
+    const QFontMetrics details(look.detailsFont);
+    EXPECT_LE(details.height(), 13); // lines 12 pixels apart
+    EXPECT_LE(details.horizontalAdvance(QStringLiteral("MediaID: 00012345")),
+              CTabletPainter::detailsTextRect(QSize(168, 96)).width() - 2);
+    EXPECT_LE(QFontMetrics(look.nameFont).height(), 16);
+    EXPECT_TRUE(look.nameFont.bold());
+
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPixelSize(9); // already fits: kept as it is
+    EXPECT_EQ(CTabletPainter::Look::fromPalette(QGuiApplication::palette(), small).detailsFont.pixelSize(), 9);
+}
