@@ -34,7 +34,7 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
 
 void C_PanelCanvas::mousePressEvent(QMouseEvent *e)
 {
-    if (e->button() != Qt::LeftButton)
+    if (e->button() != Qt::LeftButton || !m_doc)
         return;
     m_doc->clearSelection();
     m_banding = true;
@@ -54,7 +54,7 @@ void C_PanelCanvas::mouseMoveEvent(QMouseEvent *e)
 
 void C_PanelCanvas::mouseReleaseEvent(QMouseEvent *e)
 {
-    if (e->button() != Qt::LeftButton || !m_banding)
+    if (e->button() != Qt::LeftButton || !m_banding || !m_doc)
         return;
     m_banding = false;
     m_rubberBand->hide();

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "panel/C_ZorvikDoc.h"
+
 #include <QPointer>
 #include <QWidget>
 
 class QRubberBand;
 class CPanelBackground;
-class C_ZorvikDoc;
 
 // The 24000 by 24000 surface of a panel view: draws the grid or the background picture,
 // holds the tablet windows as children and selects tablets with a rubber band.
@@ -29,7 +30,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *e) override;
 
 private:
-    C_ZorvikDoc *m_doc;
+    QPointer<C_ZorvikDoc> m_doc;
     const CPanelBackground *m_background;
     QRubberBand *m_rubberBand;
     QPoint m_anchor;

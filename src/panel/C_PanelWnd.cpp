@@ -73,7 +73,7 @@ void C_PanelWnd::paintEvent(QPaintEvent *)
 
 void C_PanelWnd::mousePressEvent(QMouseEvent *e)
 {
-    if (!m_tablet)
+    if (!m_tablet || !m_doc)
         return;
     if (e->button() == Qt::MiddleButton) {
         m_tablet->lower();
@@ -94,7 +94,7 @@ void C_PanelWnd::mousePressEvent(QMouseEvent *e)
 
 void C_PanelWnd::mouseMoveEvent(QMouseEvent *e)
 {
-    if (!m_tablet)
+    if (!m_tablet || !m_doc)
         return;
     if (!m_hoverArmed) {
         m_hoverArmed = true;
@@ -134,7 +134,7 @@ void C_PanelWnd::mouseReleaseEvent(QMouseEvent *e)
 void C_PanelWnd::mouseDoubleClickEvent(QMouseEvent *e)
 {
     // Not a second press: the first one already selected and grabbed.
-    if (e->button() != Qt::LeftButton || !m_tablet)
+    if (e->button() != Qt::LeftButton || !m_tablet || !m_doc)
         return;
     m_tablet->setExpanded(!m_tablet->isExpanded());
     m_tablet->setExpandedSize(m_tablet->isExpanded());

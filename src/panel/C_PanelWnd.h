@@ -3,12 +3,12 @@
 #include "panel/CTablet.h"
 #include "panel/CTabletPainter.h"
 #include "panel/CTabletPhoto.h"
+#include "panel/C_ZorvikDoc.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
-class C_ZorvikDoc;
 class C_ZorvikView;
 
 // The window of one tablet on a panel's canvas: mirrors its CTablet (place, size, z-order,
@@ -42,7 +42,7 @@ private:
     void buildLook();
 
     QPointer<CTablet> m_tablet;
-    C_ZorvikDoc *m_doc;
+    QPointer<C_ZorvikDoc> m_doc;
     C_ZorvikView *m_view;
     CTabletPainter m_painter;
     CTabletPhoto m_photo;

@@ -39,6 +39,8 @@ C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent) : QAbstractScrollA
     connect(doc, &C_ZorvikDoc::backgroundChanged, this, &C_ZorvikView::reloadBackground);
     connect(doc, &C_ZorvikDoc::scrollToOriginRequested, this, [this] { setScrollPosition(QPoint(0, 0)); });
     connect(doc, &CDocument::viewsNeedUpdate, this, [this] {
+        for (const auto &entry : m_doc->tablets())
+            addWindow(entry.second);
         m_canvas->update();
         for (const auto &w : std::as_const(m_windows))
             if (w)
@@ -65,7 +67,7 @@ void C_ZorvikView::setScrollPosition(const QPoint &pos)
 
 bool C_ZorvikView::canPrint() const
 {
-    return m_doc->tabletCount() > 0;
+    return m_doc && m_doc->tabletCount() > 0;
 }
 
 void C_ZorvikView::addWindow(CTablet *t)
@@ -86,6 +88,8 @@ void C_ZorvikView::removeWindow(CTablet *t)
 
 void C_ZorvikView::reloadBackground()
 {
+    if (!m_doc)
+        return;
     // The picture is read again only when the path or the use of it is set anew.
     if (m_doc->imagePath() != m_background.path() || m_doc->useImage() != m_background.useImage())
         m_background.setImage(m_doc->imagePath(), m_doc->useImage());
@@ -132,26 +136,36 @@ void C_ZorvikView::wheelEvent(QWheelEvent *e)
 
 void C_ZorvikView::expandAll()
 {
+    if (!m_doc)
+        return;
     m_doc->expandAll();
 }
 
 void C_ZorvikView::collapseAll()
 {
+    if (!m_doc)
+        return;
     m_doc->collapseAll();
 }
 
 void C_ZorvikView::arrangeHorizontally()
 {
+    if (!m_doc)
+        return;
     m_doc->arrangeHorizontally(viewport()->width());
 }
 
 void C_ZorvikView::arrangeVertically()
 {
+    if (!m_doc)
+        return;
     m_doc->arrangeVertically(viewport()->height());
 }
 
 void C_ZorvikView::find()
 {
+    if (!m_doc)
+        return;
     CD_FindName dlg(this);
     if (dlg.run() != QDialog::Accepted)
         return;
@@ -160,6 +174,8 @@ void C_ZorvikView::find()
 
 void C_ZorvikView::removeAll()
 {
+    if (!m_doc)
+        return;
     const auto answer = CPrompt::message(this, S(1079), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                          QMessageBox::Question);
     if (answer == QMessageBox::Yes)

@@ -2,6 +2,7 @@
 
 #include "panel/CPanelBackground.h"
 #include "panel/C_PanelWnd.h"
+#include "panel/C_ZorvikDoc.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>
@@ -9,7 +10,6 @@
 
 class CTablet;
 class C_PanelCanvas;
-class C_ZorvikDoc;
 
 // The scrolling view of a panel: a 24000 by 24000 canvas with the grid or a background
 // picture, the tablet windows on it, scrolling in grid steps, and the panel commands.
@@ -57,7 +57,7 @@ private:
     void reloadBackground();
     void updateScrollBars();
 
-    C_ZorvikDoc *m_doc;
+    QPointer<C_ZorvikDoc> m_doc; // the document normally outlives its views
     C_PanelCanvas *m_canvas;
     CPanelBackground m_background;
     QHash<const CTablet *, QPointer<C_PanelWnd>> m_windows;

@@ -466,3 +466,21 @@ TEST_F(PanelView, HoverPeeksAndShrinksAgain)
     ASSERT_TRUE(waitFor([&] { return !w->isHoverArmed(); }, 3000));
     EXPECT_EQ(w->height(), 96);
 }
+
+TEST_F(PanelView, ViewOutlivingItsDocumentStaysQuiet)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
+    showView();
+    QPointer<C_PanelWnd> w = wnd(t);
+    doc.reset();
+    view->expandAll();
+    view->arrangeHorizontally();
+    view->removeAll();
+    EXPECT_FALSE(view->canPrint());
+    ASSERT_FALSE(w.isNull());
+    EXPECT_EQ(w->tablet(), nullptr);
+    mouse(w, QEvent::MouseButtonPress, QPoint(5, 5));
+    mouse(w, QEvent::MouseMove, QPoint(60, 60));
+    mouse(view->canvas(), QEvent::MouseButtonPress, QPoint(500, 300));
+    (void)view->grab(); // paints without a tablet behind the window
+}
