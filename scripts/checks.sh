@@ -11,6 +11,14 @@ if [ -n "$files" ]; then
     clang-format --dry-run --Werror $files
 fi
 
+echo "== polling and database tests under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_SANITIZE=thread -DZORVIK_BENCH=OFF >/dev/null
+cmake --build build-tsan --target tst_live tst_db_access --parallel "$(nproc)"
+for t in tst_live tst_db_access; do
+    TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$PWD/tests/tsan.supp" \
+        "$(find build-tsan/tests -name "$t" -type f -executable | head -n 1)" --gtest_brief=1
+done
+
 echo "== fuzz targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer)"
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
