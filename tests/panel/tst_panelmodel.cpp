@@ -1,0 +1,167 @@
+#include "TestSupport.h"
+#include "panel/CPanelFile.h"
+#include "panel/CTablet.h"
+#include "panel/C_ZorvikDoc.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+NewPanelRow row(const QString &id, bool checked = true)
+{
+    return {"Last" + id, "First" + id, "M" + id, id, checked};
+}
+
+QStringList keys(const C_ZorvikDoc &doc)
+{
+    QStringList out;
+    for (const auto &e : doc.tablets())
+        out << e.first;
+    return out;
+}
+
+} // namespace
+
+TEST(PanelModel, NewPanelPlacesCheckedRowsNinetyNineToAColumnThenArranges)
+{
+    NewPanelData data;
+    for (int i = 0; i < 120; ++i)
+        data.rows << row(QString::number(1000 + i), i != 5);
+    data.arrangement = 2; // neither arrangement: keep the placement of the dialog's order
+    C_ZorvikDoc doc;
+    doc.initFromDialog(data, QSize(800, 600));
+    EXPECT_EQ(doc.tabletCount(), 119);
+    EXPECT_EQ(doc.tablet("1000")->geometry(), QRect(0, 0, 168, 24));
+    EXPECT_EQ(doc.tablet("1006")->geometry(), QRect(0, 24 * 5, 168, 24)); // 1005 unchecked
+    EXPECT_EQ(doc.tablet("1099")->geometry(), QRect(0, 24 * 98, 168, 24));
+    EXPECT_EQ(doc.tablet("1100")->geometry(), QRect(168, 0, 168, 24));
+
+    data.arrangement = 1;
+    C_ZorvikDoc vertical;
+    vertical.initFromDialog(data, QSize(800, 100)); // four rows fit
+    EXPECT_EQ(vertical.tablet("1000")->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(vertical.tablet("1003")->geometry().topLeft(), QPoint(0, 72));
+    EXPECT_EQ(vertical.tablet("1004")->geometry().topLeft(), QPoint(168, 0));
+}
+
+TEST(PanelModel, EditModeAddsMissingAndRemovesUnchecked)
+{
+    C_ZorvikDoc doc;
+    doc.addTablet("A", "a", "1", "1", QRect(240, 240, 168, 96));
+    doc.addTablet("B", "b", "2", "2", QRect(0, 0, 168, 24));
+    doc.setModified(false);
+    NewPanelData data;
+    data.rows = {row("1"), row("2", false), row("3"), row("4")};
+    doc.applyDialog(data);
+    EXPECT_EQ(keys(doc), (QStringList{"1", "3", "4"}));
+    EXPECT_EQ(doc.tablet("1")->geometry(), QRect(240, 240, 168, 96)); // kept as it was
+    EXPECT_EQ(doc.tablet("3")->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(doc.tablet("4")->geometry().topLeft(), QPoint(0, 24));
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST(PanelModel, LatestTabletReferenceClearedWhenItGoes)
+{
+    C_ZorvikDoc doc;
+    CTablet *t = doc.addTablet("A", "a", "1", "7", QRect(0, 0, 168, 24));
+    doc.setLatestTablet(t);
+    doc.removeTablet("7");
+    EXPECT_EQ(doc.latestTablet(), nullptr);
+    CTablet *u = doc.addTablet("B", "b", "2", "8", QRect(0, 0, 168, 24));
+    doc.setLatestTablet(u);
+    doc.removeAll();
+    EXPECT_EQ(doc.latestTablet(), nullptr);
+    EXPECT_EQ(doc.tabletCount(), 0);
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST(PanelModel, LoadedPanelIsUnmodifiedAndKeepsTheFirstOfTwoEqualIds)
+{
+    testsupport::TempDir dir;
+    PanelFileData data;
+    data.backgroundPresent = true;
+    data.useImage = true;
+    data.imagePath = "/nowhere/bk.jpg";
+    data.tablets << PanelFileTablet{48, 24, 168, 96, true, "Doe", "Jane", "00012345", "17"};
+    QFile f(dir.file("p.zvl"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QByteArray bytes = CPanelFile::store(data);
+    // A second PANEL with the same ID after the first.
+    bytes.replace("</ZVPANEL>",
+                  "<PANEL>\r\n<X>0</X>\r\n<Y>0</Y>\r\n<W>168</W>\r\n<H>24</H>\r\n<EXPANDED>0</EXPANDED>\r\n"
+                  "<LASTNAME>Other</LASTNAME>\r\n<FIRSTNAME>X</FIRSTNAME>\r\n<CARD/>\r\n<ID>17</ID>\r\n"
+                  "</PANEL>\r\n</ZVPANEL>");
+    f.write(bytes);
+    f.close();
+    C_ZorvikDoc doc;
+    ASSERT_TRUE(doc.load(dir.file("p.zvl")));
+    EXPECT_FALSE(doc.isModified());
+    ASSERT_EQ(doc.tabletCount(), 1);
+    EXPECT_EQ(doc.tablet("17")->lastName, "Doe");
+    EXPECT_EQ(doc.tablet("17")->geometry(), QRect(48, 24, 168, 96));
+    EXPECT_TRUE(doc.tablet("17")->isExpanded());
+    EXPECT_TRUE(doc.useImage());
+    EXPECT_EQ(doc.imagePath(), "/nowhere/bk.jpg");
+
+    // An unparseable file: an empty, unmodified panel whose background stays as it was.
+    QFile bad(dir.file("bad.zvl"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<ZVPANEL><PANEL>");
+    bad.close();
+    C_ZorvikDoc empty;
+    empty.setBackground(true, true, "keep.bmp");
+    ASSERT_TRUE(empty.load(dir.file("bad.zvl")));
+    EXPECT_EQ(empty.tabletCount(), 0);
+    EXPECT_FALSE(empty.isModified());
+    EXPECT_EQ(empty.imagePath(), "keep.bmp");
+    EXPECT_FALSE(C_ZorvikDoc().load(dir.file("missing.zvl")));
+}
+
+TEST(PanelModel, SaveWritesTabletsInIdOrderWithTheirSizes)
+{
+    testsupport::TempDir dir;
+    C_ZorvikDoc doc;
+    doc.addTablet("Nine", "n", "9", "9", QRect(0, 0, 168, 24));
+    CTablet *ten = doc.addTablet("Ten", "t", "10", "10", QRect(24, 48, 168, 24));
+    ten->setExpandedSize(true); // enlarged by Expand Latest or the hover peek: H 96, EXPANDED 0
+    doc.setModified(true);
+    QString error;
+    ASSERT_TRUE(doc.save(dir.file("s.zvl"), &error)) << error.toStdString();
+    EXPECT_FALSE(doc.isModified());
+    const PanelFileData back = CPanelFile::loadFile(dir.file("s.zvl"), nullptr);
+    ASSERT_EQ(back.tablets.size(), 2);
+    EXPECT_EQ(back.tablets[0].id, "10");
+    EXPECT_EQ(back.tablets[0].h, 96);
+    EXPECT_FALSE(back.tablets[0].expanded);
+    EXPECT_EQ(back.tablets[1].id, "9");
+
+    // A failed save names the file and leaves the panel modified.
+    doc.setModified(true);
+    EXPECT_FALSE(doc.save(dir.file("no/such/folder/s.zvl"), &error));
+    EXPECT_TRUE(error.contains("s.zvl"));
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
+{
+    int raised = 0;
+    CTablet::setWarningHandler([&](const CTablet &) { ++raised; });
+    CTablet t;
+    t.dateText = "08.12.2026.";
+    t.timeText = "07:41";
+    t.activityDescription = "Trip";
+    t.setIllegal(true);
+    EXPECT_EQ(raised, 0);
+    EXPECT_TRUE(testsupport::waitFor([&] { return raised == 1; }, 1000));
+    t.setIllegal(true);
+    t.setIllegal(false);
+    t.setIllegal(true);
+    testsupport::waitFor([] { return false; }, 50);
+    EXPECT_EQ(raised, 1);
+    t.activityDescription = "Other";
+    t.setIllegal(true);
+    EXPECT_TRUE(testsupport::waitFor([&] { return raised == 2; }, 1000));
+    EXPECT_EQ(t.warnedActivity, "Other");
+    CTablet::setWarningHandler({});
+}
