@@ -1,8 +1,10 @@
 #include "dialogs/CWarningCenter.h"
 
 #include "dialogs/CD_AckInvalidAct.h"
+#include "panel/CTablet.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -90,4 +92,20 @@ void CWarningCenter::stopSound()
     m_soundPlaying = false;
     if (m_sound)
         m_sound->stop();
+}
+
+void CWarningCenter::raiseFor(QWidget *owner, const CTablet &tablet)
+{
+    raise(owner, InvalidActFields{tablet.employeeId, tablet.lastName, tablet.firstName, tablet.warnedDate,
+                                  tablet.warnedTime, tablet.warnedActivity});
+}
+
+void CWarningCenter::attachTablets(QWidget *owner)
+{
+    QPointer<QWidget> guardedOwner(owner);
+    QPointer<CWarningCenter> self(this);
+    CTablet::setWarningHandler([self, guardedOwner](const CTablet &t) {
+        if (self)
+            self->raiseFor(guardedOwner, t);
+    });
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class CD_AckInvalidAct;
+class CTablet;
 class QSoundEffect;
 class QWidget;
 
@@ -25,6 +26,10 @@ public:
 
     // Logs the warning, starts the alarm, and shows a modeless window over owner. Never waits.
     void raise(QWidget *owner, const InvalidActFields &fields);
+    // The warning a tablet raises: its employee and the registration it last warned about.
+    void raiseFor(QWidget *owner, const CTablet &tablet);
+    // Routes every tablet's warnings to this center, over owner.
+    void attachTablets(QWidget *owner);
 
     int openWarnings() const { return m_openWarnings; }
     // Whether the alarm was asked to loop; a missing file or audio device does not change it.

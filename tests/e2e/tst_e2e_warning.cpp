@@ -1,0 +1,111 @@
+// From a forbidden clocking in the database to the warning window and the log line, with the
+// real polling thread, update pass, tablets and warning center.
+#include "TestSupport.h"
+#include "app/CAppContext.h"
+#include "app/CClock.h"
+#include "app/CDocTemplate.h"
+#include "app/CSettings.h"
+#include "db/CClockingSimulator.h"
+#include "db/CDemoDatabase.h"
+#include "db/CLiveUpdate.h"
+#include "db/CReferenceData.h"
+#include "dialogs/CD_AckInvalidAct.h"
+#include "dialogs/CWarningCenter.h"
+#include "panel/CTablet.h"
+#include "panel/C_ZorvikDoc.h"
+
+#include <QFile>
+#include <QMainWindow>
+#include <gtest/gtest.h>
+
+using testsupport::waitFor;
+
+TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
+{
+    testsupport::TempDir dir;
+    const QDateTime now(QDate(2026, 3, 8), QTime(9, 15, 0)); // a Sunday
+    CClock::setFixed(now);
+    const QString path = dir.file("att.sqlite");
+    CDemoDatabase::DemoOptions o;
+    o.employees = 12;
+    o.historyDays = 2;
+    o.now = now;
+    o.fixedToday = true;
+    o.photographs = false;
+    QString error;
+    ASSERT_TRUE(CDemoDatabase::build(path, o, &error)) << error.toStdString();
+
+    CSettings settings(dir.file("settings.ini"));
+    CReferenceData ref;
+    CLiveUpdate live(&ref);
+    CDocTemplate panels(CDocTemplate::Panels, 1029);
+    live.setTemplates(&panels, {});
+    CAppContext context(&settings, &ref, &live, dir.path());
+    context.makeCurrent();
+    ASSERT_TRUE(ref.open("Provider=SQLite;Data Source=" + path, nullptr));
+    ref.buildMaps();
+
+    QMainWindow mainWindow;
+    CWarningCenter warnings(context.programFolder());
+    warnings.attachTablets(&mainWindow);
+
+    // A panel with every employee.
+    C_ZorvikDoc doc;
+    panels.addDocument(&doc);
+    CDbCursor *emp = ref.cursor(CReferenceData::EmployeeCursor);
+    int row = 0;
+    for (emp->moveFirst(); !emp->isEOF(); emp->moveNext()) {
+        QString id, last, first;
+        emp->getFieldText("IDZaposlenog", id);
+        emp->getFieldText("Prezime", last);
+        emp->getFieldText("Ime", first);
+        doc.addTablet(last, first, QString(), id, QRect(0, 24 * row++, 168, 24));
+    }
+    live.start(0, 20);
+    ASSERT_TRUE(waitFor([&] { return live.passCount() >= 1; }));
+    EXPECT_EQ(warnings.openWarnings(), 0);
+
+    CClockingSimulator simulator(path);
+    simulator.setIllegalProbability(1.0);
+    simulator.setGuestProbability(0.0);
+    QString employee, activity;
+    bool forbidden = false;
+    QObject::connect(&simulator, &CClockingSimulator::clocked, [&](const QString &e, const QString &a, bool f) {
+        employee = e;
+        activity = a;
+        forbidden = f;
+    });
+    ASSERT_TRUE(simulator.step()) << simulator.lastError().toStdString();
+    ASSERT_TRUE(forbidden);
+
+    ASSERT_TRUE(waitFor([&] { return warnings.openWarnings() == 1; }, 10000));
+    CTablet *t = doc.tablet(employee);
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->isIllegal());
+    EXPECT_EQ(t->activityId, activity);
+    EXPECT_TRUE(warnings.isSoundPlaying());
+
+    QFile log(dir.file("InvalidAct-20260308.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_TRUE(text.contains(" *** START ***\r\n"));
+    const QByteArray raised = QString(" + %1 %2 %3 08.03.2026. 09:15 %4\r\n")
+                                  .arg(employee, t->lastName, t->firstName, ref.activityMap.at(activity))
+                                  .toUtf8();
+    EXPECT_TRUE(text.contains(raised)) << text.toStdString();
+
+    // Later cycles see the same registration: no second warning.
+    const int passes = live.passCount();
+    ASSERT_TRUE(waitFor([&] { return live.passCount() > passes + 3; }));
+    EXPECT_EQ(warnings.openWarnings(), 1);
+
+    // Acknowledging stops the alarm and writes the acknowledged line.
+    warnings.openWindows().first()->accept();
+    ASSERT_TRUE(waitFor([&] { return warnings.openWarnings() == 0; }));
+    EXPECT_FALSE(warnings.isSoundPlaying());
+    log.seek(0);
+    EXPECT_TRUE(log.readAll().contains(QByteArray(raised).replace(" + ", " - ")));
+    live.stop();
+    CTablet::setWarningHandler({});
+    CClock::reset();
+}
