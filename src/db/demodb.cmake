@@ -1,0 +1,4 @@
+target_sources(zorvik_core PRIVATE
+    CDemoDatabase.cpp CDemoDatabase.h
+    CClockingSimulator.cpp CClockingSimulator.h
+)
