@@ -1,0 +1,90 @@
+#include "config/CColoursModel.h"
+
+#include "app/CStringTable.h"
+
+CColoursModel::CColoursModel(const TextMap &activities, const ColourMap &colours, QObject *parent)
+    : QAbstractTableModel(parent)
+{
+    for (const auto &[id, colour] : colours) {
+        const auto activity = activities.find(id);
+        if (activity != activities.end())
+            m_rows.push_back({id, activity->second, colour});
+    }
+}
+
+int CColoursModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CColoursModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CColoursModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(m_rows.size()))
+        return {};
+    const Row &row = m_rows[size_t(index.row())];
+    if (role == ColourRole)
+        return QVariant::fromValue<uint>(row.colour);
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        switch (index.column()) {
+        case DescriptionColumn:
+            return row.description;
+        case IdColumn:
+            return row.id;
+        default:
+            return {};
+        }
+    }
+    return {};
+}
+
+QVariant CColoursModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return {};
+    static constexpr int kHeaders[ColumnCount] = {1050, 1051, 1052};
+    return S(kHeaders[section]);
+}
+
+Qt::ItemFlags CColoursModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QString CColoursModel::id(int row) const
+{
+    return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)].id : QString();
+}
+
+ColourValue CColoursModel::colour(int row) const
+{
+    return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)].colour : kColourWhite;
+}
+
+void CColoursModel::setColour(int row, ColourValue colour)
+{
+    if (row < 0 || row >= int(m_rows.size()))
+        return;
+    m_rows[size_t(row)].colour = colour;
+    const QModelIndex cell = index(row, ColourColumn);
+    emit dataChanged(cell, cell, {ColourRole});
+}
+
+void CColoursModel::applyTo(ColourMap &colours) const
+{
+    for (const Row &row : m_rows) {
+        const auto entry = colours.find(row.id);
+        if (entry != colours.end())
+            entry->second = row.colour;
+    }
+}
