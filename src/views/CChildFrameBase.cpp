@@ -1,0 +1,51 @@
+#include "views/CChildFrameBase.h"
+
+#include "app/CDocument.h"
+
+#include <QCloseEvent>
+
+CChildFrameBase::CChildFrameBase(CDocument *doc, CDocTemplate::Kind kind, QWidget *parent)
+    : QMdiSubWindow(parent), m_document(doc), m_kind(kind)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (doc) {
+        doc->setParent(this);
+        connect(doc, &CDocument::titleChanged, this, &CChildFrameBase::updateTitle);
+        connect(doc, &CDocument::modifiedChanged, this, &QWidget::setWindowModified);
+        setWindowModified(doc->isModified());
+    }
+    updateTitle();
+}
+
+CChildFrameBase::~CChildFrameBase()
+{
+    // The document goes before the view so that nothing draws a half-destroyed panel.
+    delete m_document.data();
+}
+
+void CChildFrameBase::closeQuietly()
+{
+    m_quiet = true;
+    close();
+}
+
+void CChildFrameBase::closeEvent(QCloseEvent *event)
+{
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    if (!m_quiet && m_guard && !m_guard(this)) {
+        event->ignore();
+        return;
+    }
+    m_closed = true;
+    frameClosing();
+    QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrameBase::updateTitle()
+{
+    const QString title = m_document ? m_document->title() : QString();
+    setWindowTitle(title + QStringLiteral("[*]"));
+}
