@@ -41,6 +41,10 @@ void CChildFrameBase::closeEvent(QCloseEvent *event)
     }
     m_closed = true;
     frameClosing();
+    // The document leaves its kind at once, not when the frame is finally deleted: the update
+    // pass and the command states must not see a closed window.
+    if (m_document && m_document->docTemplate())
+        m_document->docTemplate()->removeDocument(m_document);
     QMdiSubWindow::closeEvent(event);
 }
 

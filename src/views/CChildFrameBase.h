@@ -26,6 +26,8 @@ public:
     void setCloseGuard(CloseGuard guard) { m_guard = std::move(guard); }
     // Closes without asking the guard (Close all, shutdown).
     void closeQuietly();
+    // Closed, waiting to be deleted.
+    bool isClosed() const { return m_closed; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

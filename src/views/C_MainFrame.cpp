@@ -96,9 +96,16 @@ C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
 
 C_MainFrame::~C_MainFrame()
 {
-    // Frames own their documents; close them while the templates are still alive.
-    for (CChildFrameBase *f : childFrames())
+    // Frames own their documents; delete them while this frame is still whole, and hear no
+    // more of the templates they leave.
+    for (CDocTemplate *t : m_templates)
+        if (t)
+            disconnect(t, nullptr, this, nullptr);
+    const QList<CChildFrameBase *> frames = findChildren<CChildFrameBase *>();
+    for (CChildFrameBase *f : frames) {
+        disconnect(f, nullptr, this, nullptr);
         delete f;
+    }
 }
 
 // ---------------------------------------------------------------- set-up
@@ -505,14 +512,15 @@ QList<CChildFrameBase *> C_MainFrame::childFrames() const
 {
     QList<CChildFrameBase *> out;
     for (QMdiSubWindow *w : m_mdi->subWindowList())
-        if (auto *f = qobject_cast<CChildFrameBase *>(w))
+        if (auto *f = qobject_cast<CChildFrameBase *>(w); f && !f->isClosed())
             out << f;
     return out;
 }
 
 CChildFrameBase *C_MainFrame::activeChild() const
 {
-    return qobject_cast<CChildFrameBase *>(m_mdi->activeSubWindow());
+    auto *f = qobject_cast<CChildFrameBase *>(m_mdi->activeSubWindow());
+    return f && !f->isClosed() ? f : nullptr;
 }
 
 C_ZorvikDoc *C_MainFrame::activePanel() const
@@ -547,7 +555,7 @@ void C_MainFrame::onSubWindowActivated(QMdiSubWindow *window)
             kind = ReportMenu;
             break;
         }
-    } else if (!window && !m_mdi->subWindowList().isEmpty()) {
+    } else if (!window && !childFrames().isEmpty()) {
         // Focus left the document area (a dialog, another application): keep the menu.
         kind = m_menuKind;
     }
@@ -577,7 +585,7 @@ CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
     }
     connect(doc, &CDocument::modifiedChanged, this, &C_MainFrame::updateCommandStates);
     connect(frame, &QObject::destroyed, this, [this] {
-        if (m_mdi->subWindowList().isEmpty())
+        if (childFrames().isEmpty())
             onSubWindowActivated(nullptr);
         updateCommandStates();
     });
