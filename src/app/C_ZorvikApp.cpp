@@ -15,6 +15,7 @@
 #include "panel/C_ZorvikDoc.h"
 #include "views/CChildFrameBase.h"
 #include "views/CConnectionDialog.h"
+#include "views/CIconSet.h"
 #include "views/C_MainFrame.h"
 #include "views/CommandIds.h"
 
@@ -173,6 +174,7 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
 
 void C_ZorvikApp::createMainFrame()
 {
+    QApplication::setWindowIcon(CIconSet::applicationIcon());
     m_frame = new C_MainFrame;
     m_frame->setTemplates(m_templates[CDocTemplate::Panels], m_templates[CDocTemplate::Guests],
                           m_templates[CDocTemplate::Presences], m_templates[CDocTemplate::Reports]);

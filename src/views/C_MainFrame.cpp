@@ -577,6 +577,8 @@ CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
 {
     QWidget *view = makeView(frame->kind(), doc, frame);
     frame->setWidget(view);
+    frame->setWindowIcon(frame->kind() == CDocTemplate::Panels ? CIconSet::applicationIcon()
+                                                               : CIconSet::commandIcon(Employees));
     if (frame->kind() == CDocTemplate::Panels) {
         frame->setCloseGuard([this](CChildFrameBase *f) { return guardPanelClose(f); });
         // The panel view asks for the Employees command (a double-click on the empty panel).

@@ -1,5 +1,6 @@
 #include "MainFrameTestUtil.h"
 #include "views/CChildFrameBase.h"
+#include "views/CIconSet.h"
 #include "views/CommandIds.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMdiArea>
+#include <QSet>
 #include <QSysInfo>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -265,4 +267,35 @@ TEST_F(Startup, ClosingWithAModifiedPanelCanBeCancelled)
     CPrompt::queueButton(QMessageBox::No);
     EXPECT_TRUE(app.mainFrame()->close());
     EXPECT_TRUE(app.isShutDown());
+}
+
+// The running program as the user sees it; with ZORVIK_SHOT_DIR set the pictures are kept.
+TEST_F(Startup, MainWindowRendersWithItsBars)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    const QString panel = writePanel(QStringLiteral("Reception.zvl"));
+    presetInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 1);
+    presetText(QStringLiteral("AutoLoad"), QStringLiteral("File0"), panel);
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    C_MainFrame *frame = app.mainFrame();
+    frame->resize(900, 600);
+    frame->openPresences();
+    frame->mdiArea()->setActiveSubWindow(frame->frameOf(app.docTemplate(CDocTemplate::Panels)->documents().first()));
+    ASSERT_TRUE(testsupport::waitFor([&] { return frame->isConnected(); }, 10000));
+    const QImage shot = frame->grab().toImage();
+    EXPECT_EQ(shot.size(), frame->size() * shot.devicePixelRatio());
+    // The connection icon is drawn, not left blank.
+    const QImage icon = frame->connectionPane()->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            colours.insert(icon.pixel(x, y));
+    EXPECT_GT(colours.size(), 4);
+    const QString out = qEnvironmentVariable("ZORVIK_SHOT_DIR");
+    if (!out.isEmpty()) {
+        QDir().mkpath(out);
+        shot.save(QDir(out).filePath(QStringLiteral("mainframe.png")));
+        CIconSet::splashPixmap(QStringLiteral("2.7.14")).save(QDir(out).filePath(QStringLiteral("splash.png")));
+    }
 }
