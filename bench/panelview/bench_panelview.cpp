@@ -1,0 +1,150 @@
+// Repainting a panel of 500 expanded tablets with photographs, and what the photographs cost
+// in memory. Run: QT_QPA_PLATFORM=offscreen ./bench_panelview
+#include "PanelPicture.h"
+#include "panel/CPhotoDecoder.h"
+#include "panel/CTabletPainter.h"
+#include "panel/CTabletPhoto.h"
+#include "panel/C_PanelWnd.h"
+#include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+constexpr int kColumns = 10;
+const QSize kPhotoSize(300, 400);
+
+struct Panel
+{
+    std::unique_ptr<C_ZorvikDoc> doc = std::make_unique<C_ZorvikDoc>();
+    std::unique_ptr<C_ZorvikView> view;
+    QRect used; // the canvas part that holds the tablets
+};
+
+const QList<QByteArray> &photographs()
+{
+    // 50 different portraits shared round the tablets, as the database would hand them over.
+    static const QList<QByteArray> list = [] {
+        QList<QByteArray> l;
+        for (int i = 0; i < 50; ++i)
+            l << paneltest::portrait(i, kPhotoSize.width(), kPhotoSize.height());
+        return l;
+    }();
+    return list;
+}
+
+std::unique_ptr<Panel> makePanel(int count)
+{
+    auto panel = std::make_unique<Panel>();
+    for (int i = 0; i < count; ++i) {
+        const QRect g((i % kColumns) * 168, (i / kColumns) * 96, 168, 96);
+        CTablet *t = panel->doc->addTablet(paneltest::lastNames().at(i % paneltest::lastNames().size()),
+                                           paneltest::firstNames().at(i % paneltest::firstNames().size()),
+                                           QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')), QString::number(i), g);
+        paneltest::feed(t, i);
+        t->setExpanded(true);
+        // A copy of its own, as each tablet reads its photograph from its own database row.
+        t->photograph = QByteArray(photographs().at(i % photographs().size()).constData(),
+                                   photographs().at(i % photographs().size()).size());
+        panel->used |= g;
+    }
+    panel->view = std::make_unique<C_ZorvikView>(panel->doc.get());
+    panel->view->resize(1024, 768);
+    panel->view->show();
+    return panel;
+}
+
+void renderCanvas(Panel &panel, QImage &target)
+{
+    target.fill(Qt::white);
+    panel.view->canvas()->render(&target, QPoint(), QRegion(panel.used), QWidget::DrawChildren);
+}
+
+void reportMemory(benchmark::State &state, const Panel &panel)
+{
+    qint64 compressed = 0, cached = 0;
+    for (const auto &entry : panel.doc->tablets()) {
+        compressed += entry.second->photograph.size();
+        cached += panel.view->tabletWindow(entry.second)->photoCacheBytes();
+    }
+    const double n = panel.doc->tabletCount();
+    state.counters["photoBytesPerTablet"] = double(compressed) / n;
+    state.counters["decodedBytesPerTablet"] = double(cached) / n;
+}
+
+// Every tablet painted again with its photograph already decoded (the usual repaint).
+void BM_RepaintPanel(benchmark::State &state)
+{
+    auto panel = makePanel(int(state.range(0)));
+    QImage target(panel->used.size(), QImage::Format_RGB32);
+    renderCanvas(*panel, target); // first paint decodes
+    for (auto _ : state) {
+        renderCanvas(*panel, target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    reportMemory(state, *panel);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RepaintPanel)->Arg(500)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The first paint of a freshly opened panel: every photograph decoded at the cell's size.
+void BM_FirstPaintPanel(benchmark::State &state)
+{
+    QImage target;
+    std::unique_ptr<Panel> panel;
+    for (auto _ : state) {
+        state.PauseTiming();
+        panel.reset();
+        panel = makePanel(int(state.range(0)));
+        target = QImage(panel->used.size(), QImage::Format_RGB32);
+        state.ResumeTiming();
+        renderCanvas(*panel, target);
+    }
+    reportMemory(state, *panel);
+}
+BENCHMARK(BM_FirstPaintPanel)->Arg(500)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One tablet painted by the core painter onto an image (no widgets).
+void BM_PaintOneTablet(benchmark::State &state)
+{
+    CTablet t;
+    t.lastName = QStringLiteral("Petrović");
+    t.firstName = QStringLiteral("Ana");
+    paneltest::feed(&t, 3);
+    t.setExpanded(true);
+    t.photograph = photographs().first();
+    CTabletPainter painter(CTabletPainter::Look::fromPalette(QApplication::palette(), QApplication::font()));
+    CTabletPhoto cache;
+    QImage img(168, 96, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter p(&img);
+        painter.paint(p, t, img.size(), {}, &cache);
+    }
+}
+BENCHMARK(BM_PaintOneTablet)->Unit(benchmark::kMicrosecond);
+
+// Decoding one photograph for its cell (about 49 x 62): libjpeg's 1/8 scale against full size.
+void BM_DecodePhoto(benchmark::State &state)
+{
+    const QByteArray &bytes = photographs().first();
+    const QSize atLeast = state.range(0) ? QSize(49, 62) : QSize();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CPhotoDecoder::decode(bytes, atLeast));
+    state.SetLabel(state.range(0) ? "scaled to the cell" : "full size");
+}
+BENCHMARK(BM_DecodePhoto)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

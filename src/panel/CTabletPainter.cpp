@@ -1,0 +1,213 @@
+#include "panel/CTabletPainter.h"
+
+#include "app/CStringTable.h"
+#include "panel/CTablet.h"
+#include "panel/CTabletPhoto.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+
+namespace {
+
+constexpr int kWidthForFonts = 168;
+
+// The layout has fixed pitches (details lines 12 pixels apart, the name in a 24-pixel strip)
+// made for an 8-point Windows font; a larger desktop font is brought down to fit them, and the
+// details font so far that a full media number fits beside the photograph.
+QFont fitted(QFont f, int maxHeight, const QString &sample = QString(), int maxWidth = 0)
+{
+    auto fits = [&](const QFont &font) {
+        const QFontMetrics fm(font);
+        return fm.height() <= maxHeight && (maxWidth <= 0 || fm.horizontalAdvance(sample) <= maxWidth);
+    };
+    if (fits(f))
+        return f;
+    for (int px = maxHeight; px > 7; --px) {
+        f.setPixelSize(px);
+        if (fits(f))
+            break;
+    }
+    return f;
+}
+
+} // namespace
+
+CTabletPainter::Look CTabletPainter::Look::fromPalette(const QPalette &pal, const QFont &guiFont, int iconSize)
+{
+    Look l;
+    l.body = pal.color(QPalette::Button);
+    l.selectedBody = pal.color(QPalette::Highlight);
+    l.nameText = pal.color(QPalette::ButtonText);
+    l.selectedNameText = pal.color(QPalette::HighlightedText);
+    l.detailsText = pal.color(QPalette::ToolTipText);
+    l.detailsBackground = pal.color(QPalette::ToolTipBase);
+    l.light = pal.color(QPalette::Light);
+    l.midlight = pal.color(QPalette::Midlight);
+    l.dark = pal.color(QPalette::Dark);
+    l.shadow = pal.color(QPalette::Shadow);
+    const int textWidth = CTabletPainter::detailsTextRect(QSize(kWidthForFonts, 96)).width() - 3;
+    l.detailsFont = fitted(
+        guiFont, 13, CStringTable::text(QStringLiteral("tablet.mediaid")) + QStringLiteral("00000000"), textWidth);
+    QFont bold = guiFont;
+    bold.setWeight(QFont::Bold);
+    l.nameFont = fitted(bold, 16);
+    l.iconSize = iconSize > 0 ? iconSize : 16;
+    return l;
+}
+
+CTabletPainter::CTabletPainter(const Look &look) : m_look(look) {}
+
+QRect CTabletPainter::detailsArea(const QSize &size)
+{
+    return QRect(QPoint(5, 25), QPoint(size.width() - 5 - 1, 91 - 1));
+}
+
+QRect CTabletPainter::photoCell(const QSize &size)
+{
+    const QRect d = detailsArea(size);
+    const int right = d.left() + d.width() - 2 * d.width() / 3; // exclusive
+    return QRect(d.left(), d.top(), right - d.left(), d.height());
+}
+
+QRect CTabletPainter::detailsTextRect(const QSize &size)
+{
+    const QRect d = detailsArea(size);
+    const int left = d.left() + d.width() / 3;
+    // Top down by one, right and bottom in by one.
+    return QRect(QPoint(left, d.top() + 1), QPoint(d.right() - 1, d.bottom() - 1));
+}
+
+void CTabletPainter::drawEdge(QPainter &p, const QRect &r, bool raised) const
+{
+    // Two lines on each side, like a Windows 3D edge: the outer pair, then the inner pair.
+    const QColor outerLit = raised ? m_look.midlight : m_look.dark;
+    const QColor outerDark = raised ? m_look.shadow : m_look.light;
+    const QColor innerLit = raised ? m_look.light : m_look.shadow;
+    const QColor innerDark = raised ? m_look.dark : m_look.midlight;
+    auto frame = [&p](const QRect &q, const QColor &topLeft, const QColor &bottomRight) {
+        p.setPen(topLeft);
+        p.drawLine(q.left(), q.bottom() - 1, q.left(), q.top());
+        p.drawLine(q.left(), q.top(), q.right() - 1, q.top());
+        p.setPen(bottomRight);
+        p.drawLine(q.right(), q.top(), q.right(), q.bottom());
+        p.drawLine(q.right(), q.bottom(), q.left(), q.bottom());
+    };
+    frame(r, outerLit, outerDark);
+    frame(r.adjusted(1, 1, -1, -1), innerLit, innerDark);
+}
+
+void CTabletPainter::drawExpansionIcon(QPainter &p, const QRect &r, bool selected, const Look &look)
+{
+    // A chevron pointing up ("shown expanded"), in the colour of the name text.
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const qreal s = r.width() / 16.0;
+    QPen pen(selected ? look.selectedNameText : look.nameText, 2 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const QPointF o = r.topLeft();
+    QPainterPath path;
+    path.moveTo(o + QPointF(2 * s, 9 * s));
+    path.lineTo(o + QPointF(6 * s, 5 * s));
+    path.lineTo(o + QPointF(10 * s, 9 * s));
+    p.drawPath(path);
+    p.restore();
+}
+
+void CTabletPainter::drawLegalityIcon(QPainter &p, const QRect &r, bool illegal)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const qreal s = r.width() / 16.0;
+    const QPointF o = r.topLeft();
+    if (illegal) {
+        // A red disc with a white exclamation mark over the whole icon.
+        p.setPen(QPen(QColor(128, 0, 0), s));
+        p.setBrush(QColor(220, 0, 0));
+        p.drawEllipse(QRectF(o + QPointF(0.5 * s, 0.5 * s), QSizeF(15 * s, 15 * s)));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(o + QPointF(7 * s, 3 * s), QSizeF(2 * s, 7 * s)), s, s);
+        p.drawEllipse(QRectF(o + QPointF(7 * s, 11 * s), QSizeF(2 * s, 2 * s)));
+    }
+    // Legal: a clear image, so that the expansion icon and long names stay readable.
+    p.restore();
+}
+
+void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, const Context &ctx,
+                           CTabletPhoto *photo) const
+{
+    const int w = size.width();
+    const int h = size.height();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    // Outline and body.
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(0, 0, w - 1, h - 1);
+    const QRect body(1, 1, w - 2, h - 2);
+    p.fillRect(body, t.isSelected() ? m_look.selectedBody : m_look.body);
+    drawEdge(p, body, true);
+
+    // Activity dot.
+    QColor dot = Qt::black;
+    if (ctx.colours) {
+        auto it = ctx.colours->find(t.activityId);
+        if (it != ctx.colours->end())
+            dot = toQColor(it->second);
+    }
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(dot);
+    p.drawEllipse(QRectF(4.5, 4.5, 14, 14));
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    // Name.
+    QColor nameColour = m_look.nameText;
+    if (t.isSelected())
+        nameColour = m_look.selectedNameText;
+    else if (t.isStale())
+        nameColour = QColor(255, 0, 0);
+    p.setFont(m_look.nameFont);
+    p.setPen(nameColour);
+    p.setBrush(Qt::NoBrush);
+    p.drawText(QPoint(24, 5 + QFontMetrics(m_look.nameFont).ascent()), t.displayName(ctx.nameFormat));
+
+    // Icons: expansion (only when the user expanded it), legality always, over it.
+    const QRect icon(iconPosition(size), QSize(m_look.iconSize, m_look.iconSize));
+    if (t.isExpanded())
+        drawExpansionIcon(p, icon, t.isSelected(), m_look);
+    drawLegalityIcon(p, icon, t.isIllegal());
+
+    // Details area: photograph on the left, texts on the right.
+    if (h > 25) {
+        const QRect cell = photoCell(size);
+        p.fillRect(cell, m_look.body);
+        if (!t.photograph.isEmpty()) {
+            CTabletPhoto once;
+            CTabletPhoto *cache = photo ? photo : &once;
+            QRect target;
+            const QImage &img = cache->image(t.photograph, cell, &target);
+            if (!img.isNull())
+                p.drawImage(target.topLeft(), img);
+        }
+        const QRect text = detailsTextRect(size);
+        p.fillRect(text, m_look.detailsBackground);
+        p.setFont(m_look.detailsFont);
+        p.setPen(m_look.detailsText);
+        const int ascent = QFontMetrics(m_look.detailsFont).ascent();
+        const QString lines[5] = {CStringTable::text(QStringLiteral("tablet.empid")) + t.employeeId,
+                                  CStringTable::text(QStringLiteral("tablet.mediaid")) + t.mediaNumber,
+                                  t.activityDescription, t.dateText, t.timeText};
+        p.save();
+        p.setClipRect(text, Qt::IntersectClip);
+        for (int i = 0; i < 5; ++i)
+            p.drawText(QPoint(text.left() + 2, kDetailLines[i] + ascent), lines[i]);
+        p.restore();
+        drawEdge(p, detailsArea(size), false);
+    }
+    p.restore();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "db/ReferenceMaps.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+class QPainter;
+class QPalette;
+class CTablet;
+class CTabletPhoto;
+
+// Draws one employee tablet onto any QPainter (a tablet window, an image for a picture or a
+// benchmark). Coordinates are the tablet's own: (0, 0) is its top-left corner.
+class CTabletPainter
+{
+public:
+    // Colours and fonts taken from the system when a tablet is created.
+    struct Look
+    {
+        QColor body, selectedBody, nameText, selectedNameText, detailsText, detailsBackground;
+        // 3D edges: light and midlight on the lit side, dark and shadow on the other.
+        QColor light, midlight, dark, shadow;
+        QFont nameFont, detailsFont;
+        int iconSize = 16;
+
+        static Look fromPalette(const QPalette &palette, const QFont &guiFont, int iconSize = 16);
+    };
+
+    // What the tablet is drawn with besides its own state.
+    struct Context
+    {
+        int nameFormat = 0;                 // 0: "Last First", otherwise "First Last"
+        const ColourMap *colours = nullptr; // activity colours; none: black dots
+    };
+
+    explicit CTabletPainter(const Look &look);
+    const Look &look() const { return m_look; }
+
+    // Paints the tablet at the given size; photo caches the decoded photograph (may be null:
+    // then the photograph is decoded for this paint only).
+    void paint(QPainter &p, const CTablet &t, const QSize &size, const Context &ctx, CTabletPhoto *photo) const;
+
+    // Layout of the lower part: the details area, its photo cell and its text rectangle.
+    static QRect detailsArea(const QSize &size);
+    static QRect photoCell(const QSize &size);
+    static QRect detailsTextRect(const QSize &size);
+    // Top-left corner of the expansion and legality icons.
+    static QPoint iconPosition(const QSize &size) { return QPoint(size.width() - 35, 2); }
+    static constexpr int kDetailLines[5] = {26, 40, 52, 64, 76};
+
+    // The four icons of our own, drawn at the given size.
+    static void drawExpansionIcon(QPainter &p, const QRect &r, bool selected, const Look &look);
+    static void drawLegalityIcon(QPainter &p, const QRect &r, bool illegal);
+
+private:
+    void drawEdge(QPainter &p, const QRect &r, bool raised) const;
+
+    Look m_look;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+
+// A tablet's photograph as it is drawn: decoded on first use, scaled to the rectangle it fills
+// in the photo cell and kept only at that size. The compressed bytes stay with the tablet; a
+// change of bytes or of cell size decodes again.
+class CTabletPhoto
+{
+public:
+    // Where the photograph of natural size imageSize goes inside cell: scaled to fit, centred,
+    // then shrunk by 2 pixels on every side. Empty when nothing is to be drawn.
+    static QRect placement(const QRect &cell, const QSize &imageSize);
+
+    // The image for these bytes in this cell (null when there is none or it does not decode),
+    // with the rectangle to draw it in.
+    const QImage &image(const QByteArray &bytes, const QRect &cell, QRect *target);
+
+    // Memory held by the decoded image (not the compressed bytes).
+    qsizetype cachedBytes() const { return m_image.sizeInBytes(); }
+    void clear();
+
+private:
+    QByteArray m_source; // a shallow copy: tells whether the tablet's bytes changed
+    QRect m_cell;
+    QRect m_target;
+    QImage m_image;
+    bool m_done = false;
+};

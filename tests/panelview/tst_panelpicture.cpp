@@ -1,0 +1,101 @@
+// Tablet windows painted with the application's context, and a picture of a whole panel
+// (disabled by default: run with --gtest_also_run_disabled_tests; ZORVIK_SHOTS names the folder).
+#include "PanelPicture.h"
+#include "PanelTestUtil.h"
+#include "TestSupport.h"
+#include "app/CAppContext.h"
+#include "db/CReferenceData.h"
+#include "panel/CTabletPainter.h"
+#include "panel/C_PanelWnd.h"
+#include "panel/C_ZorvikView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+using namespace paneltest;
+
+namespace {
+
+ColourMap pictureColours()
+{
+    // 0x00BBGGRR
+    return {{QStringLiteral("1"), 0x0000C000},
+            {QStringLiteral("2"), 0x0000C0FF},
+            {QStringLiteral("3"), 0x00FF8000},
+            {QStringLiteral("4"), 0x000000E0},
+            {QStringLiteral("5"), 0x00C000C0}};
+}
+
+} // namespace
+
+TEST(PanelWindowContext, TakesColoursAndNameFormatFromTheApplication)
+{
+    CReferenceData ref;
+    ref.activityColourMap = pictureColours();
+    CAppContext ctx(nullptr, &ref, nullptr, QDir::tempPath());
+    ctx.makeCurrent();
+    C_ZorvikDoc doc;
+    CTablet *t = doc.addTablet(QStringLiteral("Wwww"), QStringLiteral("i"), QStringLiteral("1"), QStringLiteral("1"),
+                               QRect(0, 0, 168, 24));
+    t->activityId = QStringLiteral("4");
+    C_ZorvikView view(&doc);
+    view.resize(400, 300);
+    view.show();
+    C_PanelWnd *w = view.tabletWindow(t);
+    const QImage lastFirst = w->grab().toImage();
+    EXPECT_EQ(lastFirst.pixelColor(11, 11), QColor(0xE0, 0, 0));
+    ctx.nameFormat = 1;
+    const QImage firstLast = w->grab().toImage();
+    EXPECT_NE(lastFirst.copy(24, 3, 100, 18), firstLast.copy(24, 3, 100, 18));
+    ref.activityColourMap.clear();
+    EXPECT_EQ(w->grab().toImage().pixelColor(11, 11), QColor(Qt::black));
+}
+
+TEST(PanelPicture, DISABLED_RenderPanel)
+{
+    CReferenceData ref;
+    ref.activityColourMap = pictureColours();
+    CAppContext ctx(nullptr, &ref, nullptr, QDir::tempPath());
+    ctx.makeCurrent();
+    C_ZorvikDoc doc;
+    const int columns = 5, perColumn = 8;
+    for (int c = 0; c < columns; ++c) {
+        int y = 24;
+        for (int r = 0; r < perColumn; ++r) {
+            const int i = c * perColumn + r;
+            const bool expanded = (i % 5 == 2) || i == 9;
+            const QString id = QString::number(100 + i);
+            CTablet *t =
+                doc.addTablet(lastNames().at(i % lastNames().size()), firstNames().at((i * 5) % firstNames().size()),
+                              QStringLiteral("%1").arg(4711 + i * 37, 8, 10, QLatin1Char('0')), id,
+                              QRect(24 + c * 192, y, 168, expanded ? 96 : 24));
+            feed(t, i);
+            if (expanded) {
+                t->setExpanded(true);
+                t->photograph = portrait(i);
+            }
+            if (i == 9) {
+                t->setStale(true);
+                t->dateText = QStringLiteral("05.12.2026.");
+            }
+            if (i == 17)
+                t->setIllegal(true);
+            if (i == 20 || i == 21)
+                t->setSelected(true);
+            y += (expanded ? 96 : 24) + 24;
+        }
+    }
+    C_ZorvikView view(&doc);
+    view.resize(1024, 660);
+    view.show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return view.isVisible(); }));
+    const QString dir = qEnvironmentVariable("ZORVIK_SHOTS", QStringLiteral("shots"));
+    QDir().mkpath(dir);
+    const QImage shot = view.grab().toImage();
+    ASSERT_TRUE(shot.save(dir + QStringLiteral("/panel.png")));
+    // A close look at two tablets, enlarged without smoothing.
+    const QImage close = view.canvas()->grab(QRect(24, 24, 168 * 2 + 24, 144)).toImage();
+    ASSERT_TRUE(close.scaled(close.size() * 3).save(dir + QStringLiteral("/tablets-x3.png")));
+}

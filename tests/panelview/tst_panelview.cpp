@@ -1,0 +1,486 @@
+// The panel view and its tablet windows with real widgets on the offscreen platform: mouse
+// handling through real mouse events, the commands, scrolling, the background and the file.
+#include "PanelTestUtil.h"
+#include "TestSupport.h"
+#include "app/CStringTable.h"
+#include "dialogs/CD_FindName.h"
+#include "dialogs/CPrompt.h"
+#include "panel/CTablet.h"
+#include "panel/C_PanelWnd.h"
+#include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+#include <memory>
+
+using testsupport::waitFor;
+
+namespace {
+
+void mouse(QWidget *w, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::LeftButton,
+           Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    Qt::MouseButtons buttons = Qt::NoButton;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        buttons = button;
+    else if (type == QEvent::MouseMove)
+        buttons = button; // held while moving (Qt::NoButton for a hover)
+    const Qt::MouseButton which = type == QEvent::MouseMove ? Qt::NoButton : button;
+    QMouseEvent e(type, QPointF(local), QPointF(w->mapToGlobal(local)), which, buttons, mods);
+    QApplication::sendEvent(w, &e);
+}
+
+// Press at grab inside the tablet's window, move the cursor to canvas points, release.
+void drag(QWidget *wnd, QPoint grab, std::initializer_list<QPoint> canvasPoints)
+{
+    mouse(wnd, QEvent::MouseButtonPress, grab);
+    QPoint last = grab;
+    for (const QPoint &c : canvasPoints) {
+        last = c - wnd->pos(); // the window moves under the cursor
+        mouse(wnd, QEvent::MouseMove, last);
+    }
+    mouse(wnd, QEvent::MouseButtonRelease, last);
+}
+
+class PanelView : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CPrompt::setTestMode(true);
+        CPrompt::clearQueue();
+        CPrompt::takeAsked();
+        doc = std::make_unique<C_ZorvikDoc>();
+    }
+    void TearDown() override
+    {
+        view.reset();
+        doc.reset();
+        CD_FindName::setTestHook({});
+        CPrompt::clearQueue();
+    }
+
+    CTablet *add(const QString &last, const QString &first, const QString &id, QPoint at = QPoint(0, 0))
+    {
+        return doc->addTablet(last, first, QStringLiteral("0000") + id, id, QRect(at, QSize(168, 24)));
+    }
+
+    void showView(QSize viewport = QSize(600, 400))
+    {
+        view = std::make_unique<C_ZorvikView>(doc.get());
+        view->resize(viewport);
+        view->show();
+        // Make the visible area exactly the size asked for, whatever the frame and bars take.
+        const QSize extra = view->size() - view->viewport()->size();
+        view->resize(viewport + extra);
+        ASSERT_TRUE(waitFor([&] { return view->viewport()->size() == viewport; }));
+    }
+
+    C_PanelWnd *wnd(CTablet *t) const { return view->tabletWindow(t); }
+
+    std::unique_ptr<C_ZorvikDoc> doc;
+    std::unique_ptr<C_ZorvikView> view;
+};
+
+} // namespace
+
+TEST_F(PanelView, WindowsFollowTheDocument)
+{
+    CTablet *a = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
+    showView();
+    ASSERT_NE(wnd(a), nullptr);
+    EXPECT_EQ(wnd(a)->geometry(), QRect(48, 24, 168, 24));
+    EXPECT_EQ(wnd(a)->parentWidget(), view->canvas());
+    EXPECT_EQ(view->canvas()->size(), QSize(24000, 24000));
+
+    CTablet *b = add(QStringLiteral("Roe"), QStringLiteral("Rick"), QStringLiteral("3"), QPoint(240, 48));
+    ASSERT_NE(wnd(b), nullptr);
+    EXPECT_TRUE(wnd(b)->isVisible());
+    a->setExpandedSize(true);
+    EXPECT_EQ(wnd(a)->height(), 96);
+    EXPECT_EQ(view->canvas()->children().last(), wnd(a)); // raised
+
+    // Middle button lowers without moving or resizing.
+    mouse(wnd(a), QEvent::MouseButtonPress, QPoint(5, 5), Qt::MiddleButton);
+    QList<C_PanelWnd *> order;
+    for (QObject *o : view->canvas()->children())
+        if (auto *w = qobject_cast<C_PanelWnd *>(o))
+            order << w;
+    ASSERT_EQ(order.size(), 2);
+    EXPECT_EQ(order.first(), wnd(a));
+    EXPECT_EQ(a->geometry(), QRect(48, 24, 168, 96));
+
+    QPointer<C_PanelWnd> gone = wnd(b);
+    doc->removeTablet(QStringLiteral("3"));
+    EXPECT_EQ(view->tabletWindowCount(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gone.isNull());
+}
+
+TEST_F(PanelView, DragSnapsToTheGridAndStopsAtTheCanvasEdge)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
+    showView();
+    // Grabbed at (10, 10), cursor to canvas (88, 84): (78, 74) snaps down to (72, 72).
+    drag(wnd(t), QPoint(10, 10), {QPoint(70, 40), QPoint(88, 84)});
+    EXPECT_EQ(t->geometry(), QRect(72, 72, 168, 24));
+    EXPECT_EQ(wnd(t)->pos(), QPoint(72, 72));
+    EXPECT_TRUE(doc->isModified());
+
+    // Far beyond the left and top edges: it stops at 0.
+    drag(wnd(t), QPoint(10, 10), {QPoint(-150, -90)});
+    EXPECT_EQ(t->geometry().topLeft(), QPoint(0, 0));
+
+    // Scrolled to (240, 96): the canvas edge still holds.
+    t->moveTo(QPoint(480, 240));
+    view->setScrollPosition(QPoint(240, 96));
+    ASSERT_EQ(view->scrollPosition(), QPoint(240, 96));
+    drag(wnd(t), QPoint(10, 10), {QPoint(300, 150)}); // canvas (300,150) - grab: (290,140) -> client (48,24)
+    EXPECT_EQ(t->geometry().topLeft(), QPoint(288, 120));
+    drag(wnd(t), QPoint(10, 10), {QPoint(-500, -500)});
+    EXPECT_EQ(t->geometry().topLeft(), QPoint(0, 0));
+}
+
+TEST_F(PanelView, SelectedTabletsFollowUnlessTheyWouldLeaveTheCanvas)
+{
+    CTablet *a = add(QStringLiteral("A"), QString(), QStringLiteral("1"), QPoint(48, 48));
+    CTablet *b = add(QStringLiteral("B"), QString(), QStringLiteral("2"), QPoint(240, 48));
+    CTablet *c = add(QStringLiteral("C"), QString(), QStringLiteral("3"), QPoint(24, 200));
+    CTablet *d = add(QStringLiteral("D"), QString(), QStringLiteral("4"), QPoint(400, 200));
+    showView();
+    for (CTablet *t : {a, b, c})
+        t->setSelected(true);
+    // Left by 48: b follows, c would go to x -24 and stays, d is not selected.
+    drag(wnd(a), QPoint(0, 0), {QPoint(0, 48)});
+    EXPECT_EQ(a->geometry().topLeft(), QPoint(0, 48));
+    EXPECT_EQ(b->geometry().topLeft(), QPoint(192, 48));
+    EXPECT_EQ(c->geometry().topLeft(), QPoint(24, 200));
+    EXPECT_EQ(d->geometry().topLeft(), QPoint(400, 200));
+    EXPECT_TRUE(a->isSelected() && b->isSelected() && c->isSelected());
+    // Down by 24: all selected move together.
+    drag(wnd(a), QPoint(0, 0), {QPoint(0, 72)});
+    EXPECT_EQ(b->geometry().topLeft(), QPoint(192, 72));
+    EXPECT_EQ(c->geometry().topLeft(), QPoint(24, 224));
+}
+
+TEST_F(PanelView, ClicksSelect)
+{
+    CTablet *a = add(QStringLiteral("A"), QString(), QStringLiteral("1"), QPoint(0, 0));
+    CTablet *b = add(QStringLiteral("B"), QString(), QStringLiteral("2"), QPoint(0, 48));
+    CTablet *c = add(QStringLiteral("C"), QString(), QStringLiteral("3"), QPoint(0, 96));
+    showView();
+    auto click = [](QWidget *w, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        mouse(w, QEvent::MouseButtonPress, QPoint(30, 10), Qt::LeftButton, mods);
+        mouse(w, QEvent::MouseButtonRelease, QPoint(30, 10), Qt::LeftButton, mods);
+    };
+    click(wnd(a), Qt::ControlModifier);
+    click(wnd(b), Qt::ControlModifier);
+    EXPECT_TRUE(a->isSelected());
+    EXPECT_TRUE(b->isSelected());
+    click(wnd(b), Qt::ControlModifier); // toggles off
+    EXPECT_FALSE(b->isSelected());
+    click(wnd(a)); // selected: the selection stays
+    EXPECT_TRUE(a->isSelected());
+    click(wnd(c)); // unselected without Control: everything cleared, c not selected
+    EXPECT_FALSE(a->isSelected());
+    EXPECT_FALSE(c->isSelected());
+    EXPECT_FALSE(doc->isModified()); // a click without a move changes nothing
+}
+
+TEST_F(PanelView, RubberBandSelectsOnlyTabletsWhollyInside)
+{
+    CTablet *in1 = add(QStringLiteral("A"), QString(), QStringLiteral("1"), QPoint(48, 48));
+    CTablet *in2 = add(QStringLiteral("B"), QString(), QStringLiteral("2"), QPoint(48, 96));
+    CTablet *part = add(QStringLiteral("C"), QString(), QStringLiteral("3"), QPoint(192, 48));
+    CTablet *out = add(QStringLiteral("D"), QString(), QStringLiteral("4"), QPoint(400, 300));
+    showView();
+    out->setSelected(true);
+    QWidget *canvas = view->canvas();
+    mouse(canvas, QEvent::MouseButtonPress, QPoint(40, 40));
+    EXPECT_FALSE(out->isSelected()); // pressing on the empty canvas clears the selection
+    mouse(canvas, QEvent::MouseMove, QPoint(150, 90));
+    mouse(canvas, QEvent::MouseMove, QPoint(300, 120)); // band (40,40)-(300,120): c reaches 360
+    mouse(canvas, QEvent::MouseButtonRelease, QPoint(300, 120));
+    EXPECT_TRUE(in1->isSelected());
+    EXPECT_TRUE(in2->isSelected());
+    EXPECT_FALSE(part->isSelected());
+    EXPECT_FALSE(out->isSelected());
+
+    // Drawn from bottom-right to top-left, with the band edge exactly on a tablet's edge.
+    mouse(canvas, QEvent::MouseButtonPress, QPoint(360, 72));
+    mouse(canvas, QEvent::MouseMove, QPoint(192, 48));
+    mouse(canvas, QEvent::MouseButtonRelease, QPoint(192, 48));
+    EXPECT_TRUE(part->isSelected());
+    EXPECT_FALSE(in1->isSelected());
+}
+
+TEST_F(PanelView, DoubleClicks)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
+    showView();
+    mouse(wnd(t), QEvent::MouseButtonPress, QPoint(30, 10));
+    mouse(wnd(t), QEvent::MouseButtonRelease, QPoint(30, 10));
+    mouse(wnd(t), QEvent::MouseButtonDblClick, QPoint(30, 10));
+    mouse(wnd(t), QEvent::MouseButtonRelease, QPoint(30, 10));
+    EXPECT_TRUE(t->isExpanded());
+    EXPECT_EQ(wnd(t)->size(), QSize(168, 96));
+    EXPECT_TRUE(doc->isModified());
+    doc->setModified(false);
+    mouse(wnd(t), QEvent::MouseButtonDblClick, QPoint(30, 10));
+    EXPECT_FALSE(t->isExpanded());
+    EXPECT_EQ(t->geometry(), QRect(48, 24, 168, 24));
+    EXPECT_TRUE(doc->isModified());
+
+    int requested = 0;
+    QObject::connect(view.get(), &C_ZorvikView::employeesRequested, [&] { ++requested; });
+    mouse(view->canvas(), QEvent::MouseButtonDblClick, QPoint(500, 300));
+    EXPECT_EQ(requested, 1);
+}
+
+TEST_F(PanelView, ExpandAndCollapseAllLeaveThePanelUnmodified)
+{
+    CTablet *a = add(QStringLiteral("A"), QString(), QStringLiteral("1"));
+    CTablet *b = add(QStringLiteral("B"), QString(), QStringLiteral("2"), QPoint(0, 120));
+    showView();
+    EXPECT_TRUE(view->canPrint());
+    view->expandAll();
+    EXPECT_TRUE(a->isExpanded() && b->isExpanded());
+    EXPECT_EQ(wnd(b)->height(), 96);
+    view->collapseAll();
+    EXPECT_FALSE(a->isExpanded());
+    EXPECT_EQ(wnd(a)->height(), 24);
+    EXPECT_FALSE(doc->isModified());
+}
+
+TEST_F(PanelView, ArrangeUsesTheVisibleAreaAndTheFullSortText)
+{
+    CTablet *john = add(QStringLiteral("Doe"), QStringLiteral("John"), QStringLiteral("1"), QPoint(600, 600));
+    CTablet *jane = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(900, 48));
+    CTablet *adams = add(QStringLiteral("Adams"), QStringLiteral("Zed"), QStringLiteral("3"), QPoint(24, 960));
+    showView(QSize(500, 100));
+    john->setExpanded(true);
+    john->setExpandedSize(true);
+    jane->setSelected(true);
+    view->setScrollPosition(QPoint(480, 240));
+    view->arrangeHorizontally();
+    EXPECT_EQ(view->scrollPosition(), QPoint(0, 0));
+    // Two per row in 500 pixels: Adams, Doe Jane, then Doe John on the next row.
+    EXPECT_EQ(adams->geometry(), QRect(0, 0, 168, 24));
+    EXPECT_EQ(jane->geometry(), QRect(168, 0, 168, 24));
+    EXPECT_EQ(john->geometry(), QRect(0, 24, 168, 24));
+    EXPECT_FALSE(john->isExpanded());
+    EXPECT_FALSE(jane->isSelected());
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(wnd(john)->geometry(), QRect(0, 24, 168, 24));
+
+    // 100 pixels high: columns of four.
+    for (int i = 4; i <= 6; ++i)
+        add(QStringLiteral("Z%1").arg(i), QString(), QString::number(i));
+    view->arrangeVertically();
+    EXPECT_EQ(john->geometry().topLeft(), QPoint(0, 48));
+    EXPECT_EQ(doc->tablet(QStringLiteral("5"))->geometry().topLeft(), QPoint(168, 0));
+
+    // Below 336 pixels wide: one per row.
+    showView(QSize(300, 100));
+    view->arrangeHorizontally();
+    EXPECT_EQ(jane->geometry().topLeft(), QPoint(0, 24));
+}
+
+TEST_F(PanelView, FindSelectsByNameParts)
+{
+    CTablet *smith = add(QStringLiteral("Smith"), QStringLiteral("John"), QStringLiteral("1"));
+    CTablet *mills = add(QStringLiteral("Mills"), QStringLiteral("Anna"), QStringLiteral("2"));
+    CTablet *brown = add(QStringLiteral("Brown"), QStringLiteral("Jim"), QStringLiteral("3"));
+    showView();
+    auto answer = [](const QString &last, const QString &first, bool ok) {
+        CD_FindName::setTestHook([=](CD_FindName &dlg) {
+            EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Find"));
+            dlg.findChild<QLineEdit *>(QStringLiteral("lastName"))->setText(last);
+            dlg.findChild<QLineEdit *>(QStringLiteral("firstName"))->setText(first);
+            dlg.findChild<QPushButton *>(ok ? QStringLiteral("ok") : QStringLiteral("cancel"))->click();
+            return dlg.result();
+        });
+    };
+    answer(QStringLiteral("mi"), QString(), true);
+    view->find();
+    EXPECT_TRUE(smith->isSelected());
+    EXPECT_TRUE(mills->isSelected());
+    EXPECT_FALSE(brown->isSelected());
+
+    answer(QStringLiteral("mi"), QStringLiteral("j"), true);
+    view->find();
+    EXPECT_TRUE(smith->isSelected());
+    EXPECT_FALSE(mills->isSelected());
+    EXPECT_FALSE(brown->isSelected()); // J but no MI
+
+    answer(QStringLiteral("brown"), QString(), false); // cancelled: nothing changes
+    view->find();
+    EXPECT_TRUE(smith->isSelected());
+    EXPECT_FALSE(brown->isSelected());
+
+    answer(QString(), QString(), true); // both empty: nothing changes
+    view->find();
+    EXPECT_TRUE(smith->isSelected());
+}
+
+TEST_F(PanelView, RemoveAllAsksAndOnlyYesRemoves)
+{
+    add(QStringLiteral("A"), QString(), QStringLiteral("1"));
+    add(QStringLiteral("B"), QString(), QStringLiteral("2"), QPoint(0, 48));
+    showView();
+    for (auto no : {QMessageBox::No, QMessageBox::Cancel}) {
+        CPrompt::queueButton(no);
+        view->removeAll();
+        EXPECT_EQ(doc->tabletCount(), 2);
+        EXPECT_FALSE(doc->isModified());
+    }
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0].text, QStringLiteral("Are you sure you wish to remove all employees from the current panel?"));
+    EXPECT_EQ(asked[0].icon, QMessageBox::Question);
+    EXPECT_EQ(asked[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+
+    CPrompt::queueButton(QMessageBox::Yes);
+    view->removeAll();
+    EXPECT_EQ(doc->tabletCount(), 0);
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(view->tabletWindowCount(), 0);
+    EXPECT_FALSE(view->canPrint());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(view->canvas()->findChildren<C_PanelWnd *>().isEmpty());
+}
+
+TEST_F(PanelView, ScrollsInGridSteps)
+{
+    showView();
+    QScrollBar *h = view->horizontalScrollBar();
+    QScrollBar *v = view->verticalScrollBar();
+    h->setSliderPosition(100); // dragging the thumb
+    EXPECT_EQ(h->value(), 96);
+    EXPECT_EQ(view->scrollPosition().x(), 96);
+    EXPECT_EQ(view->canvas()->pos().x(), -96);
+    h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(h->value(), 120);
+    EXPECT_EQ(h->maximum(), 24000 - 600);
+    EXPECT_EQ(h->pageStep(), 600);
+
+    auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(QPointF(50, 50), QPointF(view->viewport()->mapToGlobal(QPoint(50, 50))), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &e);
+    };
+    wheel(-120, Qt::NoModifier); // down one line
+    EXPECT_EQ(v->value(), 24);
+    wheel(-240, Qt::NoModifier); // two steps
+    EXPECT_EQ(v->value(), 72);
+    wheel(120, Qt::NoModifier);
+    EXPECT_EQ(v->value(), 48);
+    wheel(120, Qt::ControlModifier); // with a key held: left
+    EXPECT_EQ(h->value(), 96);
+    EXPECT_EQ(v->value(), 48);
+}
+
+TEST_F(PanelView, CanvasPositionSurvivesSaveAndReloadWhileScrolled)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(600, 720));
+    showView();
+    view->setScrollPosition(QPoint(480, 480));
+    EXPECT_EQ(wnd(t)->mapTo(view->viewport(), QPoint(0, 0)), QPoint(120, 240)); // on screen
+    drag(wnd(t), QPoint(5, 5), {QPoint(629, 749)});                             // one step right and one down
+    EXPECT_EQ(t->geometry().topLeft(), QPoint(624, 744));
+
+    testsupport::TempDir dir;
+    const QString path = dir.file(QStringLiteral("p.zvl"));
+    QString error;
+    ASSERT_TRUE(doc->save(path, &error)) << error.toStdString();
+    view.reset();
+    doc = std::make_unique<C_ZorvikDoc>();
+    ASSERT_TRUE(doc->load(path));
+    showView();
+    CTablet *back = doc->tablet(QStringLiteral("2"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->geometry(), QRect(624, 744, 168, 24));
+    EXPECT_EQ(wnd(back)->mapTo(view->viewport(), QPoint(0, 0)), QPoint(624, 744));
+    EXPECT_FALSE(doc->isModified());
+}
+
+TEST_F(PanelView, BackgroundLoadsOnlyExactEndingsWhenUsed)
+{
+    testsupport::TempDir dir;
+    const QByteArray jpeg = paneltest::photo(48, 48, Qt::blue, Qt::blue);
+    for (const char *name : {"bg.jpg", "bg.JPG"}) {
+        QFile f(dir.file(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(jpeg);
+    }
+    showView();
+    doc->setBackground(true, false, dir.file(QStringLiteral("bg.JPG")));
+    EXPECT_TRUE(view->background().image().isNull());
+    EXPECT_EQ(view->background().path(), dir.file(QStringLiteral("bg.JPG")));
+    doc->setBackground(false, false, dir.file(QStringLiteral("bg.jpg")));
+    EXPECT_TRUE(view->background().image().isNull());
+    doc->setBackground(true, true, dir.file(QStringLiteral("bg.jpg")));
+    EXPECT_EQ(view->background().image().size(), QSize(48, 48));
+    EXPECT_TRUE(view->background().tile());
+
+    // Drawn tiled over the whole visible canvas.
+    const QImage shot = view->canvas()->grab(QRect(0, 0, 200, 150)).toImage();
+    EXPECT_TRUE(paneltest::near(shot.pixelColor(100, 100), Qt::blue));
+    EXPECT_TRUE(paneltest::near(shot.pixelColor(10, 140), Qt::blue));
+}
+
+TEST_F(PanelView, HoverPeeksAndShrinksAgain)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 48));
+    showView();
+    C_PanelWnd *w = wnd(t);
+    QCursor::setPos(w->mapToGlobal(QPoint(20, 10)));
+    if (QCursor::pos() != w->mapToGlobal(QPoint(20, 10)))
+        GTEST_SKIP() << "the platform cannot place the cursor";
+    mouse(w, QEvent::MouseMove, QPoint(20, 10), Qt::NoButton);
+    EXPECT_TRUE(w->isHoverArmed());
+    EXPECT_EQ(w->height(), 24); // not before the delay
+    ASSERT_TRUE(waitFor([&] { return w->height() == 96; }, 3000));
+    EXPECT_EQ(t->geometry().height(), 96);
+    EXPECT_FALSE(t->isExpanded()); // a peek, not the user's expansion
+    EXPECT_FALSE(doc->isModified());
+
+    QCursor::setPos(w->mapToGlobal(QPoint(20, 200)));
+    ASSERT_TRUE(waitFor([&] { return w->height() == 24; }, 2000));
+    EXPECT_FALSE(w->isHoverArmed());
+
+    // Expanded by the user: the peek leaves the size alone.
+    t->setExpanded(true);
+    t->setExpandedSize(true);
+    QCursor::setPos(w->mapToGlobal(QPoint(20, 10)));
+    mouse(w, QEvent::MouseMove, QPoint(20, 10), Qt::NoButton);
+    QCursor::setPos(w->mapToGlobal(QPoint(300, 300)));
+    ASSERT_TRUE(waitFor([&] { return !w->isHoverArmed(); }, 3000));
+    EXPECT_EQ(w->height(), 96);
+}
+
+TEST_F(PanelView, ViewOutlivingItsDocumentStaysQuiet)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
+    showView();
+    QPointer<C_PanelWnd> w = wnd(t);
+    doc.reset();
+    view->expandAll();
+    view->arrangeHorizontally();
+    view->removeAll();
+    EXPECT_FALSE(view->canPrint());
+    ASSERT_FALSE(w.isNull());
+    EXPECT_EQ(w->tablet(), nullptr);
+    mouse(w, QEvent::MouseButtonPress, QPoint(5, 5));
+    mouse(w, QEvent::MouseMove, QPoint(60, 60));
+    mouse(view->canvas(), QEvent::MouseButtonPress, QPoint(500, 300));
+    (void)view->grab(); // paints without a tablet behind the window
+}
