@@ -13,6 +13,7 @@
 #include "dialogs/CWarningCenter.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
 #include "views/CChildFrameBase.h"
 #include "views/CConnectionDialog.h"
 #include "views/CIconSet.h"
@@ -201,6 +202,10 @@ void C_ZorvikApp::createMainFrame()
 
 void C_ZorvikApp::wireCommands()
 {
+    m_frame->setViewFactory(CDocTemplate::Panels, [](CDocument *doc, QWidget *parent) -> QWidget * {
+        auto *panel = qobject_cast<C_ZorvikDoc *>(doc);
+        return panel ? new C_ZorvikView(panel, parent) : nullptr;
+    });
     m_frame->setCommandHandler(Command::Colours, [this] { editColours(); });
     m_frame->setCommandHandler(Command::DatabaseServer, [this] { editDatabase(); });
     // Hooks for the dialogs of other areas: the new-panel dialog (New, Employees), Open at

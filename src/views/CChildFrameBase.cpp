@@ -19,7 +19,9 @@ CChildFrameBase::CChildFrameBase(CDocument *doc, CDocTemplate::Kind kind, QWidge
 
 CChildFrameBase::~CChildFrameBase()
 {
-    // The document goes before the view so that nothing draws a half-destroyed panel.
+    // The view goes first: it shows the document's parts (a panel's tablets), the document
+    // knows nothing of it.
+    delete widget();
     delete m_document.data();
 }
 

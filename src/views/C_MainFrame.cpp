@@ -8,6 +8,7 @@
 #include "dialogs/CPrompt.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
 #include "views/CIconSet.h"
 #include "views/CSplashWindow.h"
 #include "views/C_ChildFrame.h"
@@ -455,6 +456,8 @@ bool C_MainFrame::activeViewCanPrint() const
     if (f->kind() == CDocTemplate::Reports)
         return true;
     QWidget *view = f->view();
+    if (auto *panelView = qobject_cast<C_ZorvikView *>(view))
+        return panelView->canPrint();
     if (f->kind() != CDocTemplate::Panels || !view || view->metaObject()->indexOfMethod("canPrint()") < 0)
         return false;
     bool can = false;
