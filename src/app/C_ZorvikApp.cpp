@@ -9,6 +9,7 @@
 #include "db/CDemoDatabase.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "dialogs/CD_New.h"
 #include "dialogs/CPrompt.h"
 #include "dialogs/CWarningCenter.h"
 #include "panel/CTablet.h"
@@ -17,9 +18,11 @@
 #include "views/CChildFrameBase.h"
 #include "views/CConnectionDialog.h"
 #include "views/CIconSet.h"
+#include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
 #include "views/CommandIds.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -206,11 +209,35 @@ void C_ZorvikApp::wireCommands()
         auto *panel = qobject_cast<C_ZorvikDoc *>(doc);
         return panel ? new C_ZorvikView(panel, parent) : nullptr;
     });
+    m_frame->setCommandHandler(Command::FileNew, [this] { newPanel(); });
+    m_frame->setCommandHandler(Command::Employees, [this] {
+        if (C_ZorvikDoc *doc = m_frame->activePanel()) {
+            CD_New dlg(doc, m_frame);
+            dlg.exec();
+        }
+    });
     m_frame->setCommandHandler(Command::Colours, [this] { editColours(); });
     m_frame->setCommandHandler(Command::DatabaseServer, [this] { editDatabase(); });
-    // Hooks for the dialogs of other areas: the new-panel dialog (New, Employees), Open at
-    // startup, Name display format, Languages and the Last activity report are set here when
-    // they exist; until then New makes an empty panel and the others do nothing.
+    // Hooks for the dialogs of other areas: Open at startup, Name display format, Languages and
+    // the Last activity report are set here when they exist; until then they do nothing.
+}
+
+void C_ZorvikApp::newPanel()
+{
+    // The dialog asks for the panel's window once the user confirms, and fills it.
+    CD_New dlg(
+        [this](const QString &title) {
+            auto *doc = new C_ZorvikDoc;
+            doc->setTitle(title);
+            C_ChildFrame *frame = m_frame->addPanel(doc);
+            CD_New::NewPanel panel;
+            panel.document = doc;
+            auto *area = qobject_cast<QAbstractScrollArea *>(frame->view());
+            panel.clientSize = area ? area->viewport()->size() : frame->view()->size();
+            return panel;
+        },
+        m_frame);
+    dlg.exec();
 }
 
 bool C_ZorvikApp::openReferenceData()

@@ -76,6 +76,7 @@ private:
     void wireCommands();
     // False when the data could not be opened, or when the user declined (m_quit).
     bool openReferenceData();
+    void newPanel();
     void loadColours();
     void editColours();
     void editDatabase();

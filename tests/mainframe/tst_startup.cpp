@@ -258,8 +258,10 @@ TEST_F(Startup, ClosingWithAModifiedPanelCanBeCancelled)
     presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
     C_ZorvikApp app(options);
     ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
-    app.mainFrame()->trigger(FileNew);
-    app.mainFrame()->activePanel()->setModified(true);
+    auto *doc = new C_ZorvikDoc;
+    doc->setTitle(QStringLiteral("Unsaved"));
+    app.mainFrame()->addPanel(doc);
+    doc->setModified(true);
     CPrompt::queueButton(QMessageBox::Cancel);
     EXPECT_FALSE(app.mainFrame()->close());
     EXPECT_FALSE(app.isShutDown());
