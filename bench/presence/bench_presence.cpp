@@ -1,0 +1,231 @@
+// Refreshing the presences list of a large site: 20,000 employees of whom 100 clocked since the
+// last refresh. The hashed merge is measured next to the plain walk over the result (every grid
+// row compared with every result row), which is measured on smaller lists because it grows with
+// the square of the size.
+#include "app/CAppContext.h"
+#include "app/CSettings.h"
+#include "db/CDbCursor.h"
+#include "db/CDemoDatabase.h"
+#include "db/CReferenceData.h"
+#include "views/CPresencesModel.h"
+#include "views/C_ZorvikDocPresences.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+using Rows = QList<CPresencesModel::Row>;
+constexpr int kEmployees = 20000;
+constexpr int kChanged = 100;
+
+struct Site
+{
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<CSettings> settings;
+    CReferenceData reference;
+    std::unique_ptr<CAppContext> context;
+    QStringList employees;
+    int round = 0;
+
+    Site()
+    {
+        // ZORVIK_BENCH_KEEP=1 keeps the database for a look with other tools.
+        dir.setAutoRemove(!qEnvironmentVariableIsSet("ZORVIK_BENCH_KEEP"));
+        path = dir.filePath(QStringLiteral("site.sqlite"));
+        QString error;
+        CDemoDatabase::DemoOptions o = CDemoDatabase::largeOptions(kEmployees);
+        o.now = QDateTime(QDate(2026, 3, 4), QTime(10, 30, 0));
+        if (!CDemoDatabase::build(path, o, &error))
+            qFatal("%s", qPrintable(error));
+        if (!CDemoDatabase::openConnection(QStringLiteral("bench-writer"), path, &error))
+            qFatal("%s", qPrintable(error));
+        settings = std::make_unique<CSettings>(dir.filePath(QStringLiteral("z.ini")));
+        int message = 0;
+        if (!reference.open(QStringLiteral("Provider=SQLite;Data Source=") + path, &message))
+            qFatal("reference data: %d", message);
+        reference.buildMaps();
+        context = std::make_unique<CAppContext>(settings.get(), &reference, nullptr, dir.path());
+        context->makeCurrent();
+        QSqlQuery q(QSqlDatabase::database(QStringLiteral("bench-writer")));
+        q.exec(QStringLiteral("select IDZaposlenog from tblLastReg"));
+        while (q.next())
+            employees << q.value(0).toString();
+    }
+
+    // kChanged employees clock in: a new moment and another activity each.
+    void clockIn()
+    {
+        ++round;
+        QSqlDatabase db = QSqlDatabase::database(QStringLiteral("bench-writer"));
+        db.transaction();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("update tblLastReg set DatumLastReg = ?, IDLogickeAktivnosti = ? where "
+                                 "IDZaposlenog = ?"));
+        for (int i = 0; i < kChanged; ++i) {
+            const int e = (round * 7919 + i * 199) % int(employees.size());
+            q.addBindValue(QStringLiteral("2026-03-04 11:%1:%2")
+                               .arg(round / 60 % 60, 2, 10, QLatin1Char('0'))
+                               .arg(round % 60, 2, 10, QLatin1Char('0')));
+            q.addBindValue(1 + (round + i) % 12);
+            q.addBindValue(employees.at(e));
+            q.exec();
+        }
+        db.commit();
+    }
+
+    // The first n rows of the query's result, read as the refresh reads them.
+    Rows read(int n)
+    {
+        CDbCursor cursor(&reference.connection());
+        cursor.open(C_ZorvikDocPresences::queryText(nullptr) + QStringLiteral(" limit %1").arg(n));
+        Rows rows;
+        QString activity;
+        for (cursor.moveFirst(); !cursor.isEOF(); cursor.moveNext()) {
+            CPresencesModel::Row r;
+            cursor.getFieldText(QStringLiteral("DatumLastReg"), r[0]);
+            cursor.getFieldText(QStringLiteral("Prezime"), r[1]);
+            cursor.getFieldText(QStringLiteral("Ime"), r[2]);
+            cursor.getFieldText(QStringLiteral("IDNo"), r[3]);
+            cursor.getFieldText(QStringLiteral("IDLogickeAktivnosti"), activity);
+            const auto it = reference.activityMap.find(activity);
+            r[4] = it == reference.activityMap.end() ? QString() : it->second;
+            rows << r;
+        }
+        return rows;
+    }
+};
+
+Site &site()
+{
+    static Site s;
+    return s;
+}
+
+// The same list with kChanged rows changed in place (another activity and moment).
+Rows changed(Rows rows)
+{
+    for (int i = 0; i < kChanged && i < rows.size(); ++i) {
+        CPresencesModel::Row &r = rows[(qsizetype(i) * 7919) % rows.size()];
+        r[0] = QStringLiteral("2026-03-04 12:00:00");
+        r[4] = r[4] == QLatin1String("Break") ? QStringLiteral("Arrival") : QStringLiteral("Break");
+    }
+    return rows;
+}
+
+// The plain walk: for every grid row, walk the whole result; then for every result row, walk
+// the whole grid.
+void walk(QList<CPresencesModel::Row> &grid, const Rows &result)
+{
+    QList<bool> marked(grid.size(), false);
+    for (qsizetype r = 0; r < grid.size(); ++r) {
+        bool found = false;
+        for (qsizetype k = 0; k < result.size() && !found; ++k)
+            found = result.at(k)[3] == grid.at(r)[3];
+        marked[r] = !found;
+    }
+    for (qsizetype r = grid.size() - 1; r >= 0; --r)
+        if (marked.at(r))
+            grid.removeAt(r);
+    for (const CPresencesModel::Row &row : result) {
+        qsizetype at = -1;
+        for (qsizetype r = 0; r < grid.size() && at < 0; ++r)
+            if (grid.at(r)[3] == row[3])
+                at = r;
+        if (at >= 0) {
+            grid[at][0] = row[0];
+            grid[at][1] = row[1];
+            grid[at][2] = row[2];
+            grid[at][4] = row[4];
+        } else {
+            grid.append(row);
+        }
+    }
+}
+
+// Merge only: the grid follows a result of n rows of which kChanged changed.
+void BM_HashedMerge(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const Rows a = site().read(n);
+    const Rows b = changed(a);
+    CPresencesModel model;
+    model.merge(a);
+    bool toB = true;
+    for (auto _ : state) {
+        model.merge(toB ? b : a);
+        toB = !toB;
+    }
+    state.counters["rows"] = double(model.rowCount());
+}
+
+void BM_WalkMerge(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const Rows a = site().read(n);
+    const Rows b = changed(a);
+    Rows grid = a;
+    bool toB = true;
+    for (auto _ : state) {
+        walk(grid, toB ? b : a);
+        toB = !toB;
+    }
+    state.counters["rows"] = double(grid.size());
+}
+
+// The whole refresh of the window: the query on the database, reading the rows, the merge.
+void BM_Refresh(benchmark::State &state)
+{
+    Site &s = site();
+    C_ZorvikDocPresences doc;
+    doc.rebuild();
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.clockIn();
+        state.ResumeTiming();
+        if (!doc.refresh())
+            state.SkipWithError("query failed");
+    }
+    state.counters["rows"] = double(doc.model()->rowCount());
+}
+
+} // namespace
+
+BENCHMARK(BM_HashedMerge)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(kEmployees)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WalkMerge)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Refresh)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    site();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+namespace {
+void BM_QueryOnly(benchmark::State &state)
+{
+    Site &s = site();
+    for (auto _ : state) {
+        CDbCursor cursor(&s.reference.connection());
+        cursor.open(C_ZorvikDocPresences::queryText(nullptr));
+        benchmark::DoNotOptimize(cursor.recordCount());
+    }
+}
+void BM_QueryAndRead(benchmark::State &state)
+{
+    Site &s = site();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s.read(kEmployees));
+}
+} // namespace
+BENCHMARK(BM_QueryOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueryAndRead)->Unit(benchmark::kMillisecond);

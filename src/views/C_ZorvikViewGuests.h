@@ -1,0 +1,25 @@
+#pragma once
+
+#include "views/C_ZorvikDocGuests.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QTableView;
+
+// The guests window's view: a read-only grid over the document's rows with fixed column widths.
+class C_ZorvikViewGuests : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent = nullptr);
+    ~C_ZorvikViewGuests() override;
+
+    C_ZorvikDocGuests *document() const { return m_doc; }
+    QTableView *grid() const { return m_grid; }
+
+private:
+    // The document may go first (closing everything at once).
+    QPointer<C_ZorvikDocGuests> m_doc;
+    QTableView *m_grid;
+};

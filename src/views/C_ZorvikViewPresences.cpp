@@ -1,0 +1,50 @@
+#include "views/C_ZorvikViewPresences.h"
+
+#include "views/CD_PresenceBar.h"
+#include "views/CListGrid.h"
+#include "views/CPresencesModel.h"
+#include "views/C_ZorvikDocPresences.h"
+
+#include <QGuiApplication>
+#include <QVBoxLayout>
+
+namespace {
+QList<int> presenceWidths()
+{
+    QList<int> widths;
+    for (int c = 0; c < CPresencesModel::ColumnCount; ++c)
+        widths << CPresencesModel::columnWidth(c);
+    return widths;
+}
+} // namespace
+
+C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget *parent)
+    : QWidget(parent), m_doc(doc), m_bar(new CD_PresenceBar(doc, this)),
+      m_grid(new CListGrid(doc ? doc->model() : nullptr, presenceWidths(), this))
+{
+    setObjectName(QStringLiteral("presencesView"));
+    m_grid->setObjectName(QStringLiteral("presencesGrid"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_grid, 1);
+    setFocusProxy(m_grid);
+    resize(720, 480);
+    connect(m_bar, &CD_PresenceBar::rebuildRequested, this, &C_ZorvikViewPresences::rebuild);
+    if (m_doc) {
+        setWindowTitle(m_doc->title());
+        m_doc->rebuild();
+    }
+}
+
+C_ZorvikViewPresences::~C_ZorvikViewPresences() = default;
+
+void C_ZorvikViewPresences::rebuild()
+{
+    if (!m_doc)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_doc->rebuild();
+    QGuiApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,183 @@
+#include "PresenceTestDb.h"
+#include "app/CStringTable.h"
+#include "views/CD_PresenceBar.h"
+#include "views/CGuestsModel.h"
+#include "views/CPresencesModel.h"
+#include "views/C_ZorvikDocGuests.h"
+#include "views/C_ZorvikDocPresences.h"
+#include "views/C_ZorvikViewGuests.h"
+#include "views/C_ZorvikViewPresences.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTableView>
+#include <QTimer>
+
+using presencetest::PresenceDb;
+
+namespace {
+
+QStringList comboItems(const QComboBox *combo)
+{
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i)
+        out << combo->itemText(i);
+    return out;
+}
+
+QStringList mediaColumn(const QAbstractItemModel *m)
+{
+    QStringList out;
+    for (int r = 0; r < m->rowCount(); ++r)
+        out << m->index(r, CPresencesModel::MediaColumn).data().toString();
+    return out;
+}
+
+} // namespace
+
+TEST(GuestsWindow, GridHasFixedWidthsCentredHeadersAndWholeRowSelection)
+{
+    PresenceDb db;
+    ASSERT_TRUE(db.ok());
+    const int visitors = db.value("select count(*) from tblPartnerEvent where [Exit] is null").toInt();
+    ASSERT_GT(visitors, 0);
+    C_ZorvikDocGuests doc;
+    C_ZorvikViewGuests view(&doc);
+    view.show();
+    QTableView *grid = view.findChild<QTableView *>("guestsGrid");
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->model()->rowCount(), visitors);
+    const int widths[] = {120, 200, 120, 200, 120};
+    const int headers[] = {1069, 1066, 1067, 1068, 1070};
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(grid->columnWidth(c), widths[c]) << c;
+        EXPECT_EQ(grid->model()->headerData(c, Qt::Horizontal).toString(), S(headers[c]));
+        EXPECT_NE(grid->horizontalHeader()->sectionResizeMode(c), QHeaderView::ResizeToContents);
+    }
+    EXPECT_TRUE(Qt::Alignment(grid->model()->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt()) &
+                Qt::AlignVCenter);
+    EXPECT_EQ(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(grid->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+class PresencesWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(db.ok()); }
+    QStringList allMedia()
+    {
+        return db.rows("select substr(upper(m.IDNo), 7, 8) from tblLastReg r join viewMediaIDActive m on "
+                       "m.IDZaposlenog = r.IDZaposlenog order by r.DatumLastReg desc");
+    }
+    PresenceDb db;
+};
+
+TEST_F(PresencesWindow, BarListsAllThenTheActivitiesAndSitsAboveTheGrid)
+{
+    C_ZorvikDocPresences doc;
+    C_ZorvikViewPresences view(&doc);
+    view.show();
+    auto *combo = view.findChild<QComboBox *>("activityCombo");
+    ASSERT_TRUE(combo);
+    EXPECT_FALSE(combo->isEditable());
+    QStringList expected{S(1031)};
+    expected << db.rows("select OpisLogAkt from LogickaAktivnost where Kalendarska = 0 order by OpisLogAkt");
+    EXPECT_EQ(comboItems(combo), expected);
+    EXPECT_EQ(combo->currentIndex(), 0);
+    auto *label = view.bar()->findChild<QLabel *>();
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text(), "Last activity:");
+    EXPECT_EQ(view.bar()->height(), 32);
+    EXPECT_EQ(view.bar()->geometry().top(), 0);
+    EXPECT_GE(view.grid()->geometry().top(), 32);
+    const int widths[] = {120, 120, 120, 80, 240};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(view.grid()->columnWidth(c), widths[c]) << c;
+    // Opening fills the grid at once, newest registration first.
+    EXPECT_EQ(mediaColumn(view.grid()->model()), allMedia());
+}
+
+TEST_F(PresencesWindow, ChoosingAnActivityRebuildsAndReopeningRestoresAll)
+{
+    auto doc = std::make_unique<C_ZorvikDocPresences>();
+    auto view = std::make_unique<C_ZorvikViewPresences>(doc.get());
+    auto *combo = view->findChild<QComboBox *>("activityCombo");
+    ASSERT_TRUE(combo);
+    const int entry = combo->findText("Arrival");
+    ASSERT_GT(entry, 0);
+    combo->setCurrentIndex(entry);
+    const QStringList arrivals =
+        db.rows(QStringLiteral("select substr(upper(m.IDNo), 7, 8) from tblLastReg r join viewMediaIDActive m on "
+                               "m.IDZaposlenog = r.IDZaposlenog where r.IDLogickeAktivnosti = %1 order by "
+                               "r.DatumLastReg desc")
+                    .arg(CDemoDatabase::Arrival));
+    ASSERT_FALSE(arrivals.isEmpty());
+    EXPECT_EQ(mediaColumn(doc->model()), arrivals);
+    combo->setCurrentIndex(0);
+    EXPECT_EQ(mediaColumn(doc->model()), allMedia());
+
+    combo->setCurrentIndex(entry);
+    view.reset();
+    doc.reset();
+    doc = std::make_unique<C_ZorvikDocPresences>();
+    view = std::make_unique<C_ZorvikViewPresences>(doc.get());
+    combo = view->findChild<QComboBox *>("activityCombo");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(combo->currentText(), S(1031));
+    EXPECT_EQ(mediaColumn(doc->model()), allMedia());
+}
+
+TEST_F(PresencesWindow, TimerFollowsTheRefreshIntervalAndRebuildsInQueryOrder)
+{
+    db.context().refreshSeconds = -1;
+    {
+        C_ZorvikDocPresences doc;
+        C_ZorvikViewPresences view(&doc);
+        EXPECT_EQ(view.bar()->timer()->interval(), 60000);
+        EXPECT_TRUE(view.bar()->timer()->isActive());
+    }
+    db.context().refreshSeconds = 0;
+    C_ZorvikDocPresences doc;
+    C_ZorvikViewPresences view(&doc);
+    ASSERT_TRUE(view.bar()->timer()->isActive());
+    const QString last = doc.model()->rows().last()[CPresencesModel::MediaColumn];
+    // The employee at the bottom clocks in: an update pass would change the row in place, the
+    // timer's rebuild brings it to the top.
+    db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2030-01-01 00:00:00' where IDZaposlenog = (select "
+                           "IDZaposlenog from viewMediaIDActive where substr(upper(IDNo), 7, 8) = '%1')")
+                .arg(last));
+    EXPECT_TRUE(testsupport::waitFor(
+        [&] { return doc.model()->rowCount() > 0 && doc.model()->rows().first()[3] == last; }, 5000));
+    EXPECT_EQ(mediaColumn(doc.model()), allMedia());
+}
+
+TEST_F(PresencesWindow, SelectionSurvivesAnUpdatePass)
+{
+    C_ZorvikDocPresences doc;
+    C_ZorvikViewPresences view(&doc);
+    view.show();
+    QTableView *grid = view.grid();
+    ASSERT_GT(grid->model()->rowCount(), 10);
+    const QString selected = doc.model()->rows().at(5)[CPresencesModel::MediaColumn];
+    grid->selectRow(5);
+    // Somebody above leaves the list and somebody else clocks again.
+    const QString gone = doc.model()->rows().at(1)[CPresencesModel::MediaColumn];
+    db.exec(QStringLiteral("delete from tblLastReg where IDZaposlenog = (select IDZaposlenog from viewMediaIDActive "
+                           "where substr(upper(IDNo), 7, 8) = '%1')")
+                .arg(gone));
+    db.exec(QStringLiteral("update tblLastReg set IDLogickeAktivnosti = %1 where IDZaposlenog = (select IDZaposlenog "
+                           "from viewMediaIDActive where substr(upper(IDNo), 7, 8) = '%2')")
+                .arg(CDemoDatabase::Doctor)
+                .arg(doc.model()->rows().at(8)[CPresencesModel::MediaColumn]));
+    {
+        QMutexLocker lock(&db.reference().dbMutex);
+        doc.onUpdatePass();
+    }
+    const QModelIndexList rows = grid->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.first().row(), 4);
+    EXPECT_EQ(rows.first().siblingAtColumn(CPresencesModel::MediaColumn).data().toString(), selected);
+}
