@@ -20,6 +20,10 @@
 #include "views/CIconSet.h"
 #include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
+#include "views/C_ZorvikDocGuests.h"
+#include "views/C_ZorvikDocPresences.h"
+#include "views/C_ZorvikViewGuests.h"
+#include "views/C_ZorvikViewPresences.h"
 #include "views/CommandIds.h"
 
 #include <QAbstractScrollArea>
@@ -208,6 +212,16 @@ void C_ZorvikApp::wireCommands()
     m_frame->setViewFactory(CDocTemplate::Panels, [](CDocument *doc, QWidget *parent) -> QWidget * {
         auto *panel = qobject_cast<C_ZorvikDoc *>(doc);
         return panel ? new C_ZorvikView(panel, parent) : nullptr;
+    });
+    m_frame->setDocumentFactory(CDocTemplate::Guests, [] { return new C_ZorvikDocGuests; });
+    m_frame->setDocumentFactory(CDocTemplate::Presences, [] { return new C_ZorvikDocPresences; });
+    m_frame->setViewFactory(CDocTemplate::Guests, [](CDocument *doc, QWidget *parent) -> QWidget * {
+        auto *guests = qobject_cast<C_ZorvikDocGuests *>(doc);
+        return guests ? new C_ZorvikViewGuests(guests, parent) : nullptr;
+    });
+    m_frame->setViewFactory(CDocTemplate::Presences, [](CDocument *doc, QWidget *parent) -> QWidget * {
+        auto *presences = qobject_cast<C_ZorvikDocPresences *>(doc);
+        return presences ? new C_ZorvikViewPresences(presences, parent) : nullptr;
     });
     m_frame->setCommandHandler(Command::FileNew, [this] { newPanel(); });
     m_frame->setCommandHandler(Command::Employees, [this] {

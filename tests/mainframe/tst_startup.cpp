@@ -1,4 +1,5 @@
 #include "MainFrameTestUtil.h"
+#include "db/CDbCursor.h"
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
 #include "views/CommandIds.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMdiArea>
+#include <QMutexLocker>
 #include <QSet>
 #include <QSysInfo>
 #include <sys/wait.h>
@@ -285,6 +287,27 @@ TEST_F(Startup, MainWindowRendersWithItsBars)
     frame->openPresences();
     frame->mdiArea()->setActiveSubWindow(frame->frameOf(app.docTemplate(CDocTemplate::Panels)->documents().first()));
     ASSERT_TRUE(testsupport::waitFor([&] { return frame->isConnected(); }, 10000));
+    // A few employees on the panel, filled by an update pass.
+    QList<QStringList> rows;
+    {
+        QMutexLocker lock(&app.reference()->dbMutex);
+        CDbCursor *emp = app.reference()->cursor(CReferenceData::EmployeeCursor);
+        for (emp->moveFirst(); !emp->isEOF() && rows.size() < 5; emp->moveNext()) {
+            QString id, last, first;
+            emp->getFieldText(QStringLiteral("IDZaposlenog"), id);
+            emp->getFieldText(QStringLiteral("Prezime"), last);
+            emp->getFieldText(QStringLiteral("Ime"), first);
+            rows << QStringList{id, last, first};
+        }
+    }
+    C_ZorvikDoc *doc = frame->activePanel();
+    ASSERT_TRUE(doc);
+    for (int i = 0; i < rows.size(); ++i)
+        doc->addTablet(rows[i][1], rows[i][2], QString(), rows[i][0], QRect(24, 24 + 48 * i, 168, 24));
+    const int passes = app.live()->passCount();
+    doc->requestUpdate();
+    EXPECT_TRUE(testsupport::waitFor([&] { return app.live()->passCount() > passes; }, 10000));
+    EXPECT_EQ(doc->tabletCount(), rows.size());
     const QImage shot = frame->grab().toImage();
     EXPECT_EQ(shot.size(), frame->size() * shot.devicePixelRatio());
     // The connection icon is drawn, not left blank.
