@@ -1,9 +1,11 @@
 #include "MainFrameTestUtil.h"
 #include "db/CDbCursor.h"
+#include "dialogs/CD_New.h"
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
 #include "views/CommandIds.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,7 @@
 #include <QMutexLocker>
 #include <QSet>
 #include <QSysInfo>
+#include <QTimer>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -323,4 +326,29 @@ TEST_F(Startup, MainWindowRendersWithItsBars)
         shot.save(QDir(out).filePath(QStringLiteral("mainframe.png")));
         CIconSet::splashPixmap(QStringLiteral("2.7.14")).save(QDir(out).filePath(QStringLiteral("splash.png")));
     }
+}
+
+TEST_F(Startup, NewAndEmployeesOpenTheNewPanelDialog)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    QStringList seen;
+    // Answers the modal dialog as soon as it is up.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<CD_New *>(w); d && d->isVisible()) {
+                seen << (d->isEditMode() ? QStringLiteral("edit") : QStringLiteral("new"));
+                d->reject();
+            }
+    });
+    closer.start(20);
+    app.mainFrame()->trigger(FileNew);
+    EXPECT_TRUE(app.docTemplate(CDocTemplate::Panels)->documents().isEmpty()); // cancelled
+    auto *doc = new C_ZorvikDoc;
+    doc->setTitle(QStringLiteral("Lobby"));
+    app.mainFrame()->addPanel(doc);
+    app.mainFrame()->trigger(Employees);
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("new"), QStringLiteral("edit")}));
 }
