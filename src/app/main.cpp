@@ -1,10 +1,16 @@
+#include "app/C_ZorvikApp.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QLabel w(QStringLiteral("Zorvik"));
-    w.show();
-    return app.exec();
+    QApplication qapp(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QApplication::setApplicationName(QStringLiteral("Zorvik"));
+    QApplication::setApplicationVersion(QStringLiteral("2.7.14"));
+
+    C_ZorvikApp app(C_ZorvikApp::parseArguments(QApplication::arguments()));
+    if (app.InitInstance() != C_ZorvikApp::StartResult::Running)
+        return 0;
+    return QApplication::exec();
 }

@@ -1,0 +1,365 @@
+#include "app/C_ZorvikApp.h"
+
+#include "app/CAppContext.h"
+#include "app/CSettings.h"
+#include "app/CStringTable.h"
+#include "config/CColourFile.h"
+#include "config/CD_Colors.h"
+#include "db/CClockingSimulator.h"
+#include "db/CDemoDatabase.h"
+#include "db/CLiveUpdate.h"
+#include "db/CReferenceData.h"
+#include "dialogs/CD_New.h"
+#include "dialogs/CPrompt.h"
+#include "dialogs/CWarningCenter.h"
+#include "panel/CTablet.h"
+#include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
+#include "views/CChildFrameBase.h"
+#include "views/CConnectionDialog.h"
+#include "views/CIconSet.h"
+#include "views/C_ChildFrame.h"
+#include "views/C_MainFrame.h"
+#include "views/C_ZorvikDocGuests.h"
+#include "views/C_ZorvikDocPresences.h"
+#include "views/C_ZorvikViewGuests.h"
+#include "views/C_ZorvikViewPresences.h"
+#include "views/CommandIds.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QMdiArea>
+#include <QStandardPaths>
+
+namespace {
+const QString kSettings = QStringLiteral("Settings");
+const QString kAutoLoad = QStringLiteral("AutoLoad");
+} // namespace
+
+C_ZorvikApp::Options C_ZorvikApp::parseArguments(const QStringList &arguments)
+{
+    Options o;
+    // Only switches: a file named on the command line is not opened.
+    for (const QString &a : arguments.mid(1)) {
+        if (a == QLatin1String("--demo"))
+            o.demo = true;
+        else if (a == QLatin1String("--nosplash"))
+            o.splash = false;
+    }
+    return o;
+}
+
+QString C_ZorvikApp::lockFilePath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("Zorvik.lock"));
+}
+
+C_ZorvikApp::C_ZorvikApp(const Options &options, QObject *parent) : QObject(parent), m_options(options) {}
+
+C_ZorvikApp::~C_ZorvikApp()
+{
+    shutdown();
+    delete m_frame;
+    delete m_simulator;
+    delete m_warnings;
+    for (CDocTemplate *&t : m_templates) {
+        delete t;
+        t = nullptr;
+    }
+    m_live.reset();
+    m_reference.reset();
+    m_context.reset();
+    m_settings.reset();
+}
+
+bool C_ZorvikApp::acquireInstanceLock()
+{
+    QString folder = m_options.lockFolder;
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    QDir().mkpath(folder);
+    m_lock = std::make_unique<QLockFile>(lockFilePath(folder));
+    // Never stale by age: only a lock whose process is gone (a crashed run) is taken over.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return true;
+    m_lock.reset();
+    return false;
+}
+
+void C_ZorvikApp::createSettings()
+{
+    if (!m_options.settingsFile.isEmpty())
+        m_settings = std::make_unique<CSettings>(m_options.settingsFile);
+    else if (m_options.demo)
+        m_settings = std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("ZorvikDemo"));
+    else
+        m_settings = std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("Zorvik"));
+}
+
+void C_ZorvikApp::prepareDemo()
+{
+    QString error;
+    if (!CDemoDatabase::ensure(&m_demoPath, &error)) {
+        m_demoPath.clear();
+        CPrompt::error(nullptr,
+                       CStringTable::text(QStringLiteral("mainframe.demoFailed")).replace(QLatin1String("%s"), error));
+        return;
+    }
+    m_settings->writeText(kSettings, QStringLiteral("Connection"),
+                          CConnectionDialog::sqliteConnectionString(m_demoPath));
+    m_settings->sync();
+}
+
+C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
+{
+    // 1-2. One instance per user.
+    if (!acquireInstanceLock())
+        return StartResult::AnotherInstance;
+    m_started = true;
+
+    // 5-7. Settings, program folder, switches.
+    createSettings();
+    if (m_options.demo)
+        prepareDemo();
+    QString folder = m_options.programFolder;
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    m_reference = std::make_unique<CReferenceData>();
+    m_live = std::make_unique<CLiveUpdate>(m_reference.get());
+    m_context = std::make_unique<CAppContext>(m_settings.get(), m_reference.get(), m_live.get(), folder);
+    m_context->makeCurrent();
+    m_context->expandLatest = m_settings->readInt(kSettings, QStringLiteral("ExpandLatest"));
+    m_context->autoShowPresences = m_settings->readInt(kSettings, QStringLiteral("AutoShowPresences"));
+    m_context->autoShowGuests = m_settings->readInt(kSettings, QStringLiteral("AutoShowGuests"));
+    m_context->autoShowMandatory = m_settings->readInt(kSettings, QStringLiteral("AutoShowMandatory"));
+    m_context->langWarning = m_settings->readInt(kSettings, QStringLiteral("LangWarning"));
+
+    // 8. Language libraries: none are loaded yet, so English stays and the missing-language
+    // question belongs to the language loader when it arrives.
+
+    // 10. The four document kinds, in this order.
+    m_templates[CDocTemplate::Panels] = new CDocTemplate(CDocTemplate::Panels, 1029);
+    m_templates[CDocTemplate::Guests] = new CDocTemplate(CDocTemplate::Guests, 1057);
+    m_templates[CDocTemplate::Presences] = new CDocTemplate(CDocTemplate::Presences, 1072);
+    m_templates[CDocTemplate::Reports] = new CDocTemplate(CDocTemplate::Reports, 1083);
+
+    // 11-14. The main frame with its splash, shown and painted before any database work.
+    m_warnings = new CWarningCenter(folder);
+    createMainFrame();
+    m_frame->show();
+    QCoreApplication::processEvents();
+
+    // 15. Refresh interval and name format.
+    m_context->refreshSeconds = m_settings->readInt(kSettings, QStringLiteral("Refresh"));
+    m_context->nameFormat = m_settings->readInt(kSettings, QStringLiteral("NameFormat"));
+
+    // 16. Reference data, maps, colours, start-up panels, polling thread.
+    if (openReferenceData()) {
+        m_reference->buildMaps();
+        loadColours();
+        m_live->setTemplates(m_templates[CDocTemplate::Panels],
+                             {m_templates[CDocTemplate::Guests], m_templates[CDocTemplate::Presences]});
+        autoLoad();
+        m_live->start(m_context->refreshSeconds);
+        if (m_options.demo && m_options.simulator && !m_demoPath.isEmpty()) {
+            m_simulator = new CClockingSimulator(m_demoPath);
+            m_simulator->start();
+        }
+    } else if (m_quit) {
+        return StartResult::Quit;
+    }
+    m_frame->updateCommandStates();
+    return StartResult::Running;
+}
+
+void C_ZorvikApp::createMainFrame()
+{
+    QApplication::setWindowIcon(CIconSet::applicationIcon());
+    m_frame = new C_MainFrame;
+    m_frame->setTemplates(m_templates[CDocTemplate::Panels], m_templates[CDocTemplate::Guests],
+                          m_templates[CDocTemplate::Presences], m_templates[CDocTemplate::Reports]);
+    if (m_options.splash)
+        m_frame->showSplash();
+    connect(m_live.get(), &CLiveUpdate::connectionStatus, m_frame, &C_MainFrame::setConnected);
+    m_frame->setShutdownHandler([this] { shutdown(); });
+    wireCommands();
+
+    // A tablet that turns illegal opens the warning window over the main frame.
+    CTablet::setWarningHandler([this](const CTablet &t) {
+        if (!m_warnings || !m_frame)
+            return;
+        InvalidActFields fields;
+        fields.id = t.employeeId;
+        fields.lastName = t.lastName;
+        fields.firstName = t.firstName;
+        fields.date = t.warnedDate;
+        fields.time = t.warnedTime;
+        fields.activity = t.warnedActivity;
+        m_warnings->raise(m_frame, fields);
+    });
+}
+
+void C_ZorvikApp::wireCommands()
+{
+    m_frame->setViewFactory(CDocTemplate::Panels, [](CDocument *doc, QWidget *parent) -> QWidget * {
+        auto *panel = qobject_cast<C_ZorvikDoc *>(doc);
+        return panel ? new C_ZorvikView(panel, parent) : nullptr;
+    });
+    m_frame->setDocumentFactory(CDocTemplate::Guests, [] { return new C_ZorvikDocGuests; });
+    m_frame->setDocumentFactory(CDocTemplate::Presences, [] { return new C_ZorvikDocPresences; });
+    m_frame->setViewFactory(CDocTemplate::Guests, [](CDocument *doc, QWidget *parent) -> QWidget * {
+        auto *guests = qobject_cast<C_ZorvikDocGuests *>(doc);
+        return guests ? new C_ZorvikViewGuests(guests, parent) : nullptr;
+    });
+    m_frame->setViewFactory(CDocTemplate::Presences, [](CDocument *doc, QWidget *parent) -> QWidget * {
+        auto *presences = qobject_cast<C_ZorvikDocPresences *>(doc);
+        return presences ? new C_ZorvikViewPresences(presences, parent) : nullptr;
+    });
+    m_frame->setCommandHandler(Command::FileNew, [this] { newPanel(); });
+    m_frame->setCommandHandler(Command::Employees, [this] {
+        if (C_ZorvikDoc *doc = m_frame->activePanel()) {
+            CD_New dlg(doc, m_frame);
+            dlg.exec();
+        }
+    });
+    m_frame->setCommandHandler(Command::Colours, [this] { editColours(); });
+    m_frame->setCommandHandler(Command::DatabaseServer, [this] { editDatabase(); });
+    // Hooks for the dialogs of other areas: Open at startup, Name display format, Languages and
+    // the Last activity report are set here when they exist; until then they do nothing.
+}
+
+void C_ZorvikApp::newPanel()
+{
+    // The dialog asks for the panel's window once the user confirms, and fills it.
+    CD_New dlg(
+        [this](const QString &title) {
+            auto *doc = new C_ZorvikDoc;
+            doc->setTitle(title);
+            C_ChildFrame *frame = m_frame->addPanel(doc);
+            CD_New::NewPanel panel;
+            panel.document = doc;
+            auto *area = qobject_cast<QAbstractScrollArea *>(frame->view());
+            panel.clientSize = area ? area->viewport()->size() : frame->view()->size();
+            return panel;
+        },
+        m_frame);
+    dlg.exec();
+}
+
+bool C_ZorvikApp::openReferenceData()
+{
+    QString cs = m_settings->readText(kSettings, QStringLiteral("Connection"));
+    if (cs.isEmpty()) {
+        if (CPrompt::message(m_frame, S(1033), QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Information) !=
+            QMessageBox::Ok) {
+            m_quit = true;
+            return false;
+        }
+        cs = m_builder ? m_builder(m_frame) : CConnectionDialog::getConnectionString(m_frame);
+        if (cs.isEmpty()) {
+            m_quit = true;
+            return false;
+        }
+        // Stored before it is tried: a wrong string takes the next start straight to its error.
+        m_settings->writeText(kSettings, QStringLiteral("Connection"), cs);
+        m_settings->sync();
+    }
+    int message = 0;
+    if (!m_reference->open(cs, &message)) {
+        CPrompt::message(m_frame, CStringTable::format(message, cs), QMessageBox::Ok, QMessageBox::Critical);
+        return false;
+    }
+    return true;
+}
+
+void C_ZorvikApp::loadColours()
+{
+    CColourFile::load(m_context->colourFilePath(), m_reference->activityColourMap);
+}
+
+int C_ZorvikApp::autoLoad()
+{
+    int opened = 0;
+    const int count = m_settings->readInt(kAutoLoad, QStringLiteral("Count"));
+    for (int i = 0; i < count; ++i) {
+        const QString path = m_settings->readText(kAutoLoad, QStringLiteral("File%1").arg(i));
+        if (path.isEmpty())
+            continue;
+        QFile probe(path);
+        if (!probe.open(QIODevice::ReadOnly)) {
+            CPrompt::message(m_frame, CStringTable::format(1039, path), QMessageBox::Ok, QMessageBox::Critical);
+            continue;
+        }
+        probe.close();
+        if (m_frame->openPanel(path))
+            ++opened;
+    }
+    for (CChildFrameBase *f : m_frame->childFrames())
+        if (f->kind() == CDocTemplate::Guests || f->kind() == CDocTemplate::Presences)
+            f->closeQuietly();
+    if (m_context->autoShowPresences)
+        m_frame->openPresences();
+    if (opened > 0) {
+        const QList<CDocument *> panels = m_templates[CDocTemplate::Panels]->documents();
+        if (!panels.isEmpty())
+            if (CChildFrameBase *f = m_frame->frameOf(panels.first()))
+                m_frame->mdiArea()->setActiveSubWindow(f);
+    }
+    return opened;
+}
+
+void C_ZorvikApp::editColours()
+{
+    CD_Colors dlg(m_reference->activityMap, m_reference->activityColourMap, m_context->colourFilePath(), m_frame);
+    if (dlg.exec() == QDialog::Accepted)
+        repaintPanels();
+}
+
+void C_ZorvikApp::editDatabase()
+{
+    const QString current = m_settings->readText(kSettings, QStringLiteral("Connection"));
+    const QString cs = m_builder ? m_builder(m_frame) : CConnectionDialog::getConnectionString(m_frame, current);
+    if (cs.isEmpty())
+        return;
+    m_settings->writeText(kSettings, QStringLiteral("Connection"), cs);
+    m_settings->sync();
+    CPrompt::message(m_frame, S(1078), QMessageBox::Ok, QMessageBox::Information);
+}
+
+void C_ZorvikApp::repaintPanels()
+{
+    for (CDocument *d : m_templates[CDocTemplate::Panels]->documents())
+        if (auto *doc = qobject_cast<C_ZorvikDoc *>(d))
+            for (const auto &entry : doc->tablets())
+                entry.second->invalidateAll();
+}
+
+void C_ZorvikApp::shutdown()
+{
+    if (m_shutDown || !m_started)
+        return;
+    m_shutDown = true;
+    // 1. The switches (the placement was stored by the main frame).
+    m_settings->writeInt(kSettings, QStringLiteral("NameFormat"), m_context->nameFormat);
+    m_settings->writeInt(kSettings, QStringLiteral("LangWarning"), m_context->langWarning);
+    m_settings->writeInt(kSettings, QStringLiteral("ExpandLatest"), m_context->expandLatest);
+    m_settings->sync();
+    // 2. Clear the running switch and wait for the thread.
+    if (m_simulator)
+        m_simulator->stop();
+    m_live->stop();
+    // 3. Then the cursors and the connection, and the maps.
+    m_reference->closeAll();
+    m_reference->departmentMap.clear();
+    m_reference->activityMap.clear();
+    m_reference->activityColourMap.clear();
+    CTablet::setWarningHandler({});
+}

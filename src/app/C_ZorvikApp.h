@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/CDocTemplate.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class CAppContext;
+class CClockingSimulator;
+class CLiveUpdate;
+class CReferenceData;
+class CSettings;
+class CWarningCenter;
+class C_MainFrame;
+class QLockFile;
+class QWidget;
+
+// The program's root: keeps a single instance running, reads the settings, registers the four
+// document kinds, creates the main frame, opens the reference data, reopens the start-up panels
+// and starts the polling thread; at the end it writes the switches back, stops the thread and
+// closes the connection. It lives beside the QApplication for the whole run.
+class C_ZorvikApp : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        bool demo = false;     // the demo database, with settings of its own
+        bool splash = true;    // the start-up picture
+        bool simulator = true; // clockings in the demo database while the demo runs
+        QString settingsFile;  // empty: the per-user store
+        QString lockFolder;    // empty: the per-user runtime folder
+        QString programFolder; // empty: the folder of the executable
+    };
+    enum class StartResult
+    {
+        Running,         // the event loop may run
+        AnotherInstance, // another instance holds the lock: end silently
+        Quit             // the user declined to choose a database
+    };
+
+    static Options parseArguments(const QStringList &arguments);
+    static QString lockFilePath(const QString &folder);
+
+    explicit C_ZorvikApp(const Options &options, QObject *parent = nullptr);
+    ~C_ZorvikApp() override;
+
+    // Start-up, in order; see StartResult.
+    StartResult InitInstance();
+    // Opens the start-up panels ("AutoLoad"), closes the guests and presences windows and
+    // opens the presences window when asked to; returns the number of panels opened.
+    int autoLoad();
+    // Writes the switches, stops the polling thread and closes the connection; runs once.
+    void shutdown();
+    bool isShutDown() const { return m_shutDown; }
+
+    // Asks for a connection string when none is stored (a dialog unless replaced).
+    void setConnectionBuilder(std::function<QString(QWidget *)> builder) { m_builder = std::move(builder); }
+
+    C_MainFrame *mainFrame() const { return m_frame; }
+    CSettings *settings() const { return m_settings.get(); }
+    CReferenceData *reference() const { return m_reference.get(); }
+    CLiveUpdate *live() const { return m_live.get(); }
+    CAppContext *context() const { return m_context.get(); }
+    CWarningCenter *warnings() const { return m_warnings; }
+    CClockingSimulator *simulator() const { return m_simulator; }
+    CDocTemplate *docTemplate(CDocTemplate::Kind kind) const { return m_templates[kind]; }
+
+private:
+    bool acquireInstanceLock();
+    void createSettings();
+    void prepareDemo();
+    void createMainFrame();
+    void wireCommands();
+    // False when the data could not be opened, or when the user declined (m_quit).
+    bool openReferenceData();
+    void newPanel();
+    void loadColours();
+    void editColours();
+    void editDatabase();
+    void repaintPanels();
+
+    Options m_options;
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<CSettings> m_settings;
+    std::unique_ptr<CReferenceData> m_reference;
+    std::unique_ptr<CLiveUpdate> m_live;
+    std::unique_ptr<CAppContext> m_context;
+    CDocTemplate *m_templates[4] = {};
+    C_MainFrame *m_frame = nullptr;
+    CWarningCenter *m_warnings = nullptr;
+    CClockingSimulator *m_simulator = nullptr;
+    QString m_demoPath;
+    std::function<QString(QWidget *)> m_builder;
+    bool m_quit = false;
+    bool m_shutDown = false;
+    bool m_started = false;
+};

@@ -1,0 +1,3 @@
+target_sources(zorvik_ui PRIVATE
+    C_ZorvikApp.cpp C_ZorvikApp.h
+)

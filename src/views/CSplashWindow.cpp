@@ -1,0 +1,66 @@
+#include "views/CSplashWindow.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+#include <QScreen>
+
+CSplashWindow::CSplashWindow(const QPixmap &picture, QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_picture(picture)
+{
+    setObjectName(QStringLiteral("splashWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setCursor(Qt::ArrowCursor);
+    setFixedSize(m_picture.size());
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(kDisplayMs);
+    connect(&m_timer, &QTimer::timeout, this, &CSplashWindow::hideSplash);
+}
+
+CSplashWindow::~CSplashWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+void CSplashWindow::showSplash()
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+    qApp->installEventFilter(this);
+    show();
+    raise();
+    m_timer.start();
+}
+
+void CSplashWindow::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_picture);
+}
+
+bool CSplashWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        hideSplash();
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void CSplashWindow::hideSplash()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    m_timer.stop();
+    qApp->removeEventFilter(this);
+    emit closed();
+    if (QWidget *w = parentWidget() ? parentWidget()->window() : nullptr)
+        w->update();
+    close();
+}

@@ -1,0 +1,932 @@
+#include "views/C_MainFrame.h"
+
+#include "app/CAppContext.h"
+#include "app/CDocument.h"
+#include "app/CSettings.h"
+#include "app/CStringTable.h"
+#include "db/CReferenceData.h"
+#include "dialogs/CPrompt.h"
+#include "panel/CTablet.h"
+#include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
+#include "views/CIconSet.h"
+#include "views/CSplashWindow.h"
+#include "views/C_ChildFrame.h"
+#include "views/C_ChildFrameGuests.h"
+#include "views/C_ChildFramePresences.h"
+#include "views/CommandIds.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace Command;
+
+namespace {
+
+const QString kRecentSection = QStringLiteral("Recent File List");
+const QString kVersion = QStringLiteral("2.7.14");
+
+QString menuTitle(const char *key)
+{
+    return CStringTable::text(QStringLiteral("menu.%1").arg(QLatin1String(key)));
+}
+
+bool samePath(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a), fb(b);
+    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+// A plain surface for a window kind whose view is not wired yet.
+QWidget *placeholderView(QWidget *parent)
+{
+    auto *w = new QWidget(parent);
+    w->setObjectName(QStringLiteral("placeholderView"));
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    w->setPalette(pal);
+    return w;
+}
+
+} // namespace
+
+C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("mainFrame"));
+    // The caption is the application's name; the tabs name the documents.
+    setWindowTitle(QStringLiteral("Zorvik"));
+    setWindowIcon(CIconSet::applicationIcon());
+    setAcceptDrops(true);
+    resize(1024, 720);
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    m_mdi->setViewMode(QMdiArea::TabbedView);
+    m_mdi->setTabsClosable(true);
+    m_mdi->setTabsMovable(true);
+    m_mdi->setDocumentMode(true);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &C_MainFrame::onSubWindowActivated);
+
+    createActions();
+    createToolBar();
+    createStatusBar();
+    rebuildMenus();
+    updateCommandStates();
+}
+
+C_MainFrame::~C_MainFrame()
+{
+    // Frames own their documents; delete them while this frame is still whole, and hear no
+    // more of the templates they leave.
+    for (CDocTemplate *t : m_templates)
+        if (t)
+            disconnect(t, nullptr, this, nullptr);
+    const QList<CChildFrameBase *> frames = findChildren<CChildFrameBase *>();
+    for (CChildFrameBase *f : frames) {
+        disconnect(f, nullptr, this, nullptr);
+        delete f;
+    }
+}
+
+// ---------------------------------------------------------------- set-up
+
+void C_MainFrame::setTemplates(CDocTemplate *panels, CDocTemplate *guests, CDocTemplate *presences,
+                               CDocTemplate *reports)
+{
+    CDocTemplate *all[] = {panels, guests, presences, reports};
+    for (int i = 0; i < 4; ++i) {
+        m_templates[i] = all[i];
+        if (all[i]) {
+            connect(all[i], &CDocTemplate::documentAdded, this, &C_MainFrame::updateCommandStates);
+            connect(all[i], &CDocTemplate::documentRemoved, this, &C_MainFrame::updateCommandStates);
+        }
+    }
+    updateCommandStates();
+}
+
+CDocTemplate *C_MainFrame::docTemplate(CDocTemplate::Kind kind) const
+{
+    return m_templates[kind];
+}
+
+void C_MainFrame::setViewFactory(CDocTemplate::Kind kind, ViewFactory factory)
+{
+    m_viewFactories.insert(kind, std::move(factory));
+}
+
+void C_MainFrame::setDocumentFactory(CDocTemplate::Kind kind, DocumentFactory factory)
+{
+    m_documentFactories.insert(kind, std::move(factory));
+}
+
+void C_MainFrame::setCommandHandler(int commandId, Handler handler)
+{
+    if (handler)
+        m_handlers.insert(commandId, std::move(handler));
+    else
+        m_handlers.remove(commandId);
+}
+
+void C_MainFrame::setLanguagesAvailable(bool available)
+{
+    m_languagesAvailable = available;
+    updateCommandStates();
+}
+
+void C_MainFrame::createActions()
+{
+    const int ids[] = {FileNew,           FileOpen,      FileClose,   FileSave,      FileSaveAs, FilePrint,
+                       AppAbout,          AppExit,       ViewToolbar, ViewStatusBar, Colours,    Employees,
+                       DatabaseServer,    OpenAtStartup, CloseAll,    NameFormat,    Languages,  ArrangeHorizontally,
+                       ArrangeVertically, ExpandAll,     CollapseAll, Find,          Guests,     Presences,
+                       RemoveAll,         ExpandLatest,  LastActivity};
+    for (int id : ids) {
+        // "Text\tShortcut": the part after the tab is the accelerator.
+        const QString full = CStringTable::text(QStringLiteral("menu.%1").arg(id));
+        auto *a = new QAction(full.section(u'\t', 0, 0), this);
+        a->setObjectName(QStringLiteral("action%1").arg(id));
+        a->setData(id);
+        const QString keys = full.section(u'\t', 1);
+        if (!keys.isEmpty()) {
+            a->setShortcut(QKeySequence(keys, QKeySequence::PortableText));
+            a->setShortcutContext(Qt::WindowShortcut);
+        }
+        a->setStatusTip(CStringTable::statusText(id));
+        a->setToolTip(CStringTable::toolTip(id));
+        if (CIconSet::hasCommandIcon(id))
+            a->setIcon(CIconSet::commandIcon(id));
+        m_actions.insert(id, a);
+        // Accelerators work whatever menu is shown.
+        addAction(a);
+        connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+    }
+    for (int id : {ViewToolbar, ViewStatusBar, ExpandLatest})
+        m_actions[id]->setCheckable(true);
+}
+
+void C_MainFrame::createToolBar()
+{
+    m_toolBar = new QToolBar(QStringLiteral("ToolBar"), this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setIconSize(QSize(CIconSet::kIconSize, CIconSet::kIconSize));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : toolbarLayout()) {
+        if (id == kSeparator)
+            m_toolBar->addSeparator();
+        else
+            m_toolBar->addAction(m_actions.value(id));
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    m_actions[ViewToolbar]->setChecked(true);
+}
+
+void C_MainFrame::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    bar->setMinimumHeight(20);
+    m_connectionPane = new QLabel(bar);
+    m_connectionPane->setObjectName(QStringLiteral("connectionPane"));
+    m_connectionPane->setFixedSize(CIconSet::kIconSize + 4, CIconSet::kIconSize);
+    m_connectionPane->setAlignment(Qt::AlignCenter);
+    m_messagePane = new QLabel(CStringTable::text(QStringLiteral("mainframe.ready")), bar);
+    m_messagePane->setObjectName(QStringLiteral("messagePane"));
+    // Both panes are ordinary widgets: the message pane takes the status tips itself (event()),
+    // so the icon pane stays visible at the left.
+    bar->addWidget(m_connectionPane);
+    bar->addWidget(m_messagePane, 1);
+    m_actions[ViewStatusBar]->setChecked(true);
+    setConnected(false);
+}
+
+QList<QList<int>> C_MainFrame::menuLayout(MenuKind kind)
+{
+    const int S = kSeparator, R = kRecentFiles;
+    QList<int> file{FileNew, FileOpen, OpenAtStartup};
+    QList<int> view{ViewToolbar, ViewStatusBar, S};
+    switch (kind) {
+    case NoDocumentMenu:
+        file << S << R << S << AppExit;
+        view << ExpandLatest << S << Guests << Presences << S << DatabaseServer << Colours << NameFormat << Languages;
+        break;
+    case PanelMenu:
+        file << S << FileSave << FileSaveAs << S << FileClose << CloseAll << S << R << S << AppExit;
+        view << ExpandLatest << S << Employees << RemoveAll << S << Guests << Presences << S << DatabaseServer
+             << Colours << NameFormat << S << ArrangeHorizontally << ArrangeVertically << ExpandAll << CollapseAll
+             << Find << S << Languages;
+        break;
+    case GuestsMenu:
+    case PresencesMenu:
+    case ReportMenu:
+        if (kind == ReportMenu)
+            file << FilePrint;
+        file << S << FileClose << CloseAll << S << R << S << AppExit;
+        view << Guests << Presences << S << DatabaseServer << Colours << NameFormat << Languages;
+        break;
+    }
+    return {file, view, {LastActivity}, {AppAbout}};
+}
+
+QList<int> C_MainFrame::toolbarLayout()
+{
+    const int S = kSeparator;
+    return {FileNew,
+            FileOpen,
+            FileSave,
+            S,
+            DatabaseServer,
+            Colours,
+            Employees,
+            S,
+            ArrangeHorizontally,
+            ArrangeVertically,
+            S,
+            ExpandAll,
+            CollapseAll,
+            S,
+            FilePrint,
+            S,
+            AppAbout};
+}
+
+void C_MainFrame::rebuildMenus()
+{
+    menuBar()->clear();
+    for (QMenu *m : std::as_const(m_menus))
+        m->deleteLater();
+    m_menus.clear();
+
+    static const char *titles[] = {"file", "view", "reports", "help"};
+    const QList<QList<int>> layout = menuLayout(m_menuKind);
+    const QStringList recent = recentFiles();
+    for (int i = 0; i < layout.size(); ++i) {
+        QMenu *menu = menuBar()->addMenu(menuTitle(titles[i]));
+        menu->setObjectName(QStringLiteral("menu_%1").arg(QLatin1String(titles[i])));
+        connect(menu, &QMenu::aboutToShow, this, &C_MainFrame::updateCommandStates);
+        for (int id : layout[i]) {
+            if (id == kSeparator) {
+                // No doubled or leading separators (an empty recent-file list leaves two).
+                if (!menu->actions().isEmpty() && !menu->actions().constLast()->isSeparator())
+                    menu->addSeparator();
+            } else if (id == kRecentFiles) {
+                for (int r = 0; r < recent.size(); ++r) {
+                    const QString path = recent[r];
+                    QAction *a =
+                        menu->addAction(QStringLiteral("&%1 %2").arg(r + 1).arg(QDir::toNativeSeparators(path)));
+                    a->setObjectName(QStringLiteral("recentFile%1").arg(r + 1));
+                    connect(a, &QAction::triggered, this, [this, path] {
+                        if (!openPanel(path))
+                            removeRecentFile(path);
+                    });
+                }
+            } else {
+                menu->addAction(m_actions.value(id));
+            }
+        }
+        m_menus << menu;
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void C_MainFrame::trigger(int commandId)
+{
+    if (QAction *a = m_actions.value(commandId)) {
+        updateCommandStates();
+        a->trigger();
+    }
+}
+
+void C_MainFrame::runCommand(int commandId)
+{
+    emit commandTriggered(commandId);
+    if (const Handler h = m_handlers.value(commandId))
+        h();
+    else
+        runDefault(commandId);
+    updateCommandStates();
+}
+
+void C_MainFrame::runDefault(int commandId)
+{
+    switch (commandId) {
+    case FileNew:
+        newPanel();
+        break;
+    case FileOpen:
+        openFromDialog();
+        break;
+    case FileClose:
+        if (QMdiSubWindow *w = m_mdi->activeSubWindow())
+            w->close();
+        break;
+    case FileSave:
+    case FileSaveAs:
+        if (C_ZorvikDoc *doc = activePanel())
+            savePanel(doc, commandId == FileSaveAs);
+        break;
+    case FilePrint:
+        if (CChildFrameBase *f = activeChild())
+            QMetaObject::invokeMethod(f->view(), "print");
+        break;
+    case AppAbout:
+        showAbout();
+        break;
+    case AppExit:
+        close();
+        break;
+    case ViewToolbar:
+        m_toolBar->setVisible(m_actions[ViewToolbar]->isChecked());
+        break;
+    case ViewStatusBar:
+        statusBar()->setVisible(m_actions[ViewStatusBar]->isChecked());
+        break;
+    case CloseAll:
+        closeAll();
+        break;
+    case Guests:
+        openGuests();
+        break;
+    case Presences:
+        openPresences();
+        break;
+    case ExpandLatest:
+        if (CAppContext *ctx = CAppContext::current())
+            ctx->expandLatest = m_actions[ExpandLatest]->isChecked() ? 1 : 0;
+        break;
+    case ArrangeHorizontally:
+    case ArrangeVertically:
+    case ExpandAll:
+    case CollapseAll:
+    case Find:
+    case RemoveAll:
+        forwardToPanelView(commandId);
+        break;
+    default:
+        // Employees, Colours, Database server, Open at startup, Name display format, Languages
+        // and Last activity belong to their dialogs, wired by the application.
+        break;
+    }
+}
+
+void C_MainFrame::forwardToPanelView(int commandId)
+{
+    C_ZorvikDoc *doc = activePanel();
+    if (!doc)
+        return;
+    QWidget *view = activeChild()->view();
+    const char *slot = nullptr;
+    switch (commandId) {
+    case ArrangeHorizontally:
+        slot = "arrangeHorizontally";
+        break;
+    case ArrangeVertically:
+        slot = "arrangeVertically";
+        break;
+    case ExpandAll:
+        slot = "expandAll";
+        break;
+    case CollapseAll:
+        slot = "collapseAll";
+        break;
+    case Find:
+        slot = "find";
+        break;
+    case RemoveAll:
+        slot = "removeAll";
+        break;
+    }
+    if (view && view->metaObject()->indexOfMethod(QByteArray(slot).append("()").constData()) >= 0) {
+        QMetaObject::invokeMethod(view, slot);
+        return;
+    }
+    // A view without the command: do what the panel itself can.
+    const QSize client = view ? view->size() : QSize(800, 600);
+    switch (commandId) {
+    case ArrangeHorizontally:
+        doc->arrangeHorizontally(client.width());
+        break;
+    case ArrangeVertically:
+        doc->arrangeVertically(client.height());
+        break;
+    case ExpandAll:
+        doc->expandAll();
+        break;
+    case CollapseAll:
+        doc->collapseAll();
+        break;
+    case RemoveAll:
+        if (CPrompt::message(this, S(1079), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) ==
+            QMessageBox::Yes) {
+            doc->removeAll();
+            doc->setModified(true);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool C_MainFrame::activeViewCanPrint() const
+{
+    CChildFrameBase *f = activeChild();
+    if (!f)
+        return false;
+    if (f->kind() == CDocTemplate::Reports)
+        return true;
+    QWidget *view = f->view();
+    if (auto *panelView = qobject_cast<C_ZorvikView *>(view))
+        return panelView->canPrint();
+    if (f->kind() != CDocTemplate::Panels || !view || view->metaObject()->indexOfMethod("canPrint()") < 0)
+        return false;
+    bool can = false;
+    QMetaObject::invokeMethod(view, "canPrint", Qt::DirectConnection, Q_RETURN_ARG(bool, can));
+    return can;
+}
+
+bool C_MainFrame::hasOpen(CDocTemplate::Kind kind) const
+{
+    for (CChildFrameBase *f : childFrames())
+        if (f->kind() == kind)
+            return true;
+    return false;
+}
+
+void C_MainFrame::updateCommandStates()
+{
+    CReferenceData *ref = reference();
+    const bool dbOk = ref && !ref->databaseError;
+    CChildFrameBase *active = activeChild();
+    C_ZorvikDoc *panel = activePanel();
+    auto enable = [this](int id, bool on) {
+        if (QAction *a = m_actions.value(id))
+            a->setEnabled(on);
+    };
+    for (int id : {FileNew, FileOpen, OpenAtStartup, Colours, NameFormat})
+        enable(id, dbOk);
+    enable(Employees, dbOk && panel);
+    enable(Guests, dbOk && ref->guestsAvailable && !hasOpen(CDocTemplate::Guests));
+    enable(Presences, dbOk && !hasOpen(CDocTemplate::Presences));
+    enable(Languages, m_languagesAvailable);
+    enable(FileSave, panel && panel->isModified());
+    enable(FileSaveAs, panel != nullptr);
+    enable(FileClose, active != nullptr);
+    for (int id : {ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll, Find, RemoveAll})
+        enable(id, panel != nullptr);
+    enable(FilePrint, activeViewCanPrint());
+    if (CAppContext *ctx = CAppContext::current())
+        m_actions[ExpandLatest]->setChecked(ctx->expandLatest.load() != 0);
+    m_actions[ViewToolbar]->setChecked(!m_toolBar->isHidden());
+    m_actions[ViewStatusBar]->setChecked(!statusBar()->isHidden());
+}
+
+void C_MainFrame::setConnected(bool connected)
+{
+    m_connected = connected;
+    m_connectionPane->setPixmap(CIconSet::statusIcon(connected));
+    m_connectionPane->setToolTip(S(connected ? 1041 : 1040));
+    updateCommandStates();
+}
+
+// ---------------------------------------------------------------- windows
+
+QList<CChildFrameBase *> C_MainFrame::childFrames() const
+{
+    QList<CChildFrameBase *> out;
+    for (QMdiSubWindow *w : m_mdi->subWindowList())
+        if (auto *f = qobject_cast<CChildFrameBase *>(w); f && !f->isClosed())
+            out << f;
+    return out;
+}
+
+CChildFrameBase *C_MainFrame::activeChild() const
+{
+    auto *f = qobject_cast<CChildFrameBase *>(m_mdi->activeSubWindow());
+    return f && !f->isClosed() ? f : nullptr;
+}
+
+C_ZorvikDoc *C_MainFrame::activePanel() const
+{
+    CChildFrameBase *f = activeChild();
+    return f && f->kind() == CDocTemplate::Panels ? qobject_cast<C_ZorvikDoc *>(f->document()) : nullptr;
+}
+
+CChildFrameBase *C_MainFrame::frameOf(const CDocument *doc) const
+{
+    for (CChildFrameBase *f : childFrames())
+        if (f->document() == doc)
+            return f;
+    return nullptr;
+}
+
+void C_MainFrame::onSubWindowActivated(QMdiSubWindow *window)
+{
+    MenuKind kind = NoDocumentMenu;
+    if (auto *f = qobject_cast<CChildFrameBase *>(window)) {
+        switch (f->kind()) {
+        case CDocTemplate::Panels:
+            kind = PanelMenu;
+            break;
+        case CDocTemplate::Guests:
+            kind = GuestsMenu;
+            break;
+        case CDocTemplate::Presences:
+            kind = PresencesMenu;
+            break;
+        case CDocTemplate::Reports:
+            kind = ReportMenu;
+            break;
+        }
+    } else if (!window && !childFrames().isEmpty()) {
+        // Focus left the document area (a dialog, another application): keep the menu.
+        kind = m_menuKind;
+    }
+    if (kind != m_menuKind) {
+        m_menuKind = kind;
+        rebuildMenus();
+    }
+    updateCommandStates();
+}
+
+QWidget *C_MainFrame::makeView(CDocTemplate::Kind kind, CDocument *doc, QWidget *parent) const
+{
+    const ViewFactory factory = m_viewFactories.value(kind);
+    QWidget *view = factory ? factory(doc, parent) : nullptr;
+    return view ? view : placeholderView(parent);
+}
+
+CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
+{
+    QWidget *view = makeView(frame->kind(), doc, frame);
+    frame->setWidget(view);
+    frame->setWindowIcon(frame->kind() == CDocTemplate::Panels ? CIconSet::applicationIcon()
+                                                               : CIconSet::commandIcon(Employees));
+    if (frame->kind() == CDocTemplate::Panels) {
+        frame->setCloseGuard([this](CChildFrameBase *f) { return guardPanelClose(f); });
+        // The panel view asks for the Employees command (a double-click on the empty panel).
+        if (view->metaObject()->indexOfSignal("employeesRequested()") >= 0)
+            connect(view, SIGNAL(employeesRequested()), m_actions.value(Employees), SLOT(trigger()));
+    }
+    connect(doc, &CDocument::modifiedChanged, this, &C_MainFrame::updateCommandStates);
+    connect(frame, &QObject::destroyed, this, [this] {
+        if (childFrames().isEmpty())
+            onSubWindowActivated(nullptr);
+        updateCommandStates();
+    });
+    m_mdi->addSubWindow(frame);
+    if (auto *panelFrame = qobject_cast<C_ChildFrame *>(frame))
+        panelFrame->restorePlacement(settings());
+    frame->show();
+    m_mdi->setActiveSubWindow(frame);
+    return frame;
+}
+
+C_ChildFrame *C_MainFrame::addPanel(C_ZorvikDoc *doc)
+{
+    if (!doc)
+        return nullptr;
+    if (CDocTemplate *t = m_templates[CDocTemplate::Panels])
+        t->addDocument(doc);
+    auto *frame = new C_ChildFrame(doc);
+    attach(frame, doc);
+    return frame;
+}
+
+C_ChildFrame *C_MainFrame::openPanel(const QString &path)
+{
+    for (CChildFrameBase *f : childFrames()) {
+        if (f->kind() == CDocTemplate::Panels && !f->document()->pathName().isEmpty() &&
+            samePath(f->document()->pathName(), path)) {
+            m_mdi->setActiveSubWindow(f);
+            return qobject_cast<C_ChildFrame *>(f);
+        }
+    }
+    auto *doc = new C_ZorvikDoc;
+    doc->setTitle(QFileInfo(path).completeBaseName());
+    if (CDocTemplate *t = m_templates[CDocTemplate::Panels])
+        t->addDocument(doc);
+    if (!doc->load(path)) {
+        delete doc;
+        CPrompt::error(this, CStringTable::text(QStringLiteral("mainframe.openFailed"))
+                                 .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
+        return nullptr;
+    }
+    C_ChildFrame *frame = addPanel(doc);
+    addRecentFile(path);
+    return frame;
+}
+
+CChildFrameBase *C_MainFrame::openSingle(CDocTemplate::Kind kind, int titleId)
+{
+    for (CChildFrameBase *f : childFrames()) {
+        if (f->kind() == kind) {
+            m_mdi->setActiveSubWindow(f);
+            return f;
+        }
+    }
+    const DocumentFactory factory = m_documentFactories.value(kind);
+    CDocument *doc = factory ? factory() : nullptr;
+    if (!doc)
+        doc = new CDocument;
+    doc->setTitle(S(titleId));
+    if (CDocTemplate *t = m_templates[kind])
+        t->addDocument(doc);
+    CChildFrameBase *frame = nullptr;
+    if (kind == CDocTemplate::Guests)
+        frame = new C_ChildFrameGuests(doc);
+    else
+        frame = new C_ChildFramePresences(doc);
+    return attach(frame, doc);
+}
+
+CChildFrameBase *C_MainFrame::openGuests()
+{
+    return openSingle(CDocTemplate::Guests, 1071);
+}
+
+CChildFrameBase *C_MainFrame::openPresences()
+{
+    return openSingle(CDocTemplate::Presences, 1073);
+}
+
+void C_MainFrame::newPanel()
+{
+    // Without the new-panel dialog: an empty panel named like the toolkit names new documents.
+    auto *doc = new C_ZorvikDoc;
+    const QString name = m_templates[CDocTemplate::Panels] ? m_templates[CDocTemplate::Panels]->resourceField(2)
+                                                           : QStringLiteral("View");
+    doc->setTitle(name + QString::number(++m_newCount));
+    addPanel(doc);
+}
+
+void C_MainFrame::openFromDialog()
+{
+    CDocTemplate *panels = m_templates[CDocTemplate::Panels];
+    const QString filter = panels ? panels->filter() : QStringLiteral("Zorvik Files (*.zvl)");
+    const QString path =
+        CPrompt::openFileName(this, CStringTable::text(QStringLiteral("mainframe.openCaption")), QString(), filter);
+    if (!path.isEmpty())
+        openPanel(path);
+}
+
+int C_MainFrame::askSave(C_ZorvikDoc *doc)
+{
+    const QString text =
+        CStringTable::text(QStringLiteral("mainframe.saveChanges")).replace(QLatin1String("%s"), doc->title());
+    return CPrompt::message(this, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning);
+}
+
+bool C_MainFrame::guardPanelClose(CChildFrameBase *frame)
+{
+    auto *doc = qobject_cast<C_ZorvikDoc *>(frame->document());
+    if (!doc || !doc->isModified())
+        return true;
+    switch (askSave(doc)) {
+    case QMessageBox::Yes:
+        return savePanel(doc, false);
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool C_MainFrame::savePanel(C_ZorvikDoc *doc, bool askName)
+{
+    if (!doc)
+        return false;
+    QString path = doc->pathName();
+    if (askName || path.isEmpty()) {
+        CDocTemplate *panels = m_templates[CDocTemplate::Panels];
+        const QString filter = panels ? panels->filter() : QStringLiteral("Zorvik Files (*.zvl)");
+        const QString suggested = path.isEmpty() ? doc->title() + QStringLiteral(".zvl") : path;
+        path = CPrompt::saveFileName(this, CStringTable::text(QStringLiteral("mainframe.saveAsCaption")), suggested,
+                                     filter);
+        if (path.isEmpty())
+            return false;
+        if (!path.endsWith(QLatin1String(".zvl"), Qt::CaseInsensitive))
+            path += QStringLiteral(".zvl");
+    }
+    QString error;
+    if (!doc->save(path, &error)) {
+        // The panel keeps its modified state and its old name, so nothing is lost silently.
+        CPrompt::error(this, error);
+        return false;
+    }
+    doc->setTitle(QFileInfo(path).completeBaseName());
+    addRecentFile(path);
+    updateCommandStates();
+    return true;
+}
+
+void C_MainFrame::closeAll()
+{
+    if (CDocTemplate *panels = m_templates[CDocTemplate::Panels]) {
+        const QList<CDocument *> docs = panels->documents();
+        for (CDocument *d : docs) {
+            auto *doc = qobject_cast<C_ZorvikDoc *>(d);
+            if (!doc || !doc->isModified())
+                continue;
+            const int answer = askSave(doc);
+            if (answer == QMessageBox::Cancel)
+                break;
+            if (answer == QMessageBox::Yes)
+                savePanel(doc, false);
+        }
+    }
+    for (CChildFrameBase *f : childFrames()) {
+        if (f->kind() != CDocTemplate::Reports)
+            f->closeQuietly();
+    }
+}
+
+// ---------------------------------------------------------------- recent files
+
+QStringList C_MainFrame::recentFiles() const
+{
+    QStringList out;
+    if (CSettings *s = settings()) {
+        for (int i = 1; i <= kRecentFileCount; ++i) {
+            const QString p = s->readText(kRecentSection, QStringLiteral("File%1").arg(i), QString());
+            if (!p.isEmpty())
+                out << p;
+        }
+    }
+    return out;
+}
+
+static void writeRecent(CSettings *s, const QStringList &list)
+{
+    for (int i = 1; i <= C_MainFrame::kRecentFileCount; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= list.size())
+            s->writeText(kRecentSection, key, list[i - 1]);
+        else
+            s->remove(kRecentSection, key);
+    }
+}
+
+void C_MainFrame::addRecentFile(const QString &path)
+{
+    CSettings *s = settings();
+    if (!s || path.isEmpty())
+        return;
+    const QString full = QFileInfo(path).absoluteFilePath();
+    QStringList list = recentFiles();
+    list.removeIf([&](const QString &p) { return samePath(p, full); });
+    list.prepend(full);
+    while (list.size() > kRecentFileCount)
+        list.removeLast();
+    writeRecent(s, list);
+    rebuildMenus();
+}
+
+void C_MainFrame::removeRecentFile(const QString &path)
+{
+    CSettings *s = settings();
+    if (!s)
+        return;
+    QStringList list = recentFiles();
+    list.removeIf([&](const QString &p) { return samePath(p, path); });
+    writeRecent(s, list);
+    rebuildMenus();
+}
+
+// ---------------------------------------------------------------- small windows
+
+void C_MainFrame::showSplash()
+{
+    auto *splash = new CSplashWindow(CIconSet::splashPixmap(kVersion), this);
+    splash->showSplash();
+}
+
+void C_MainFrame::showAbout()
+{
+    // Not modal to the program's run: the box is opened, not executed, so nothing waits on it.
+    auto *box = new QDialog(this);
+    box->setObjectName(QStringLiteral("aboutDialog"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowTitle(CStringTable::text(QStringLiteral("about.title")));
+    auto *layout = new QVBoxLayout(box);
+    auto *icon = new QLabel(box);
+    icon->setPixmap(CIconSet::applicationIcon().pixmap(32, 32));
+    auto *text =
+        new QLabel(CStringTable::text(QStringLiteral("about.text")).replace(QLatin1String("%s"), kVersion), box);
+    text->setObjectName(QStringLiteral("aboutText"));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box);
+    connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
+    layout->addWidget(icon);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    box->open();
+}
+
+// ---------------------------------------------------------------- events
+
+bool C_MainFrame::event(QEvent *e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent *>(e)->tip();
+        m_messagePane->setText(tip.isEmpty() ? CStringTable::text(QStringLiteral("mainframe.ready")) : tip);
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void C_MainFrame::showEvent(QShowEvent *event)
+{
+    if (m_firstShow) {
+        m_firstShow = false;
+        // Written as "ZVPlacement"; the store compares names without regard to case.
+        if (CSettings *s = settings()) {
+            const QByteArray placement = s->readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement"));
+            if (!placement.isEmpty())
+                restoreGeometry(placement);
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+void C_MainFrame::closeEvent(QCloseEvent *event)
+{
+    if (m_shutDown) {
+        event->accept();
+        return;
+    }
+    // Nothing is lost by closing the program: each modified panel is offered for saving, and
+    // Cancel (or a failed save) keeps the program open.
+    if (CDocTemplate *panels = m_templates[CDocTemplate::Panels]) {
+        const QList<CDocument *> docs = panels->documents();
+        for (CDocument *d : docs) {
+            auto *doc = qobject_cast<C_ZorvikDoc *>(d);
+            if (!doc || !doc->isModified())
+                continue;
+            const int answer = askSave(doc);
+            if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !savePanel(doc, false))) {
+                event->ignore();
+                return;
+            }
+        }
+    }
+    m_shutDown = true;
+    if (CSettings *s = settings())
+        s->writeBytes(QStringLiteral("Settings"), QStringLiteral("ZVPlacement"), saveGeometry());
+    for (CChildFrameBase *f : childFrames())
+        f->closeQuietly();
+    if (m_shutdown)
+        m_shutdown();
+    event->accept();
+}
+
+void C_MainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl &u : urls) {
+        if (u.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void C_MainFrame::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl &u : urls)
+        if (u.isLocalFile())
+            openPanel(u.toLocalFile());
+    event->acceptProposedAction();
+}
+
+CSettings *C_MainFrame::settings() const
+{
+    CAppContext *ctx = CAppContext::current();
+    return ctx ? ctx->settings() : nullptr;
+}
+
+CReferenceData *C_MainFrame::reference() const
+{
+    CAppContext *ctx = CAppContext::current();
+    return ctx ? ctx->reference() : nullptr;
+}

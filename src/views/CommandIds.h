@@ -1,0 +1,37 @@
+#pragma once
+
+// The command numbers of menus, toolbar and accelerators: the toolkit's standard numbers for
+// file and window commands and 34002 to 34030 for the program's own. The string-table entry
+// of a number holds its status-line text and tooltip; "menu.<number>" holds its menu text.
+namespace Command {
+enum Id
+{
+    FileNew = 57600,
+    FileOpen = 57601,
+    FileClose = 57602,
+    FileSave = 57603,
+    FileSaveAs = 57604,
+    FilePrint = 57607,
+    AppAbout = 57664,
+    AppExit = 57665,
+    ViewToolbar = 59392,
+    ViewStatusBar = 59393,
+    Colours = 34002,
+    Employees = 34003,
+    DatabaseServer = 34004,
+    OpenAtStartup = 34005,
+    CloseAll = 34006,
+    NameFormat = 34009,
+    Languages = 34010,
+    ArrangeHorizontally = 34011,
+    ArrangeVertically = 34012,
+    ExpandAll = 34014,
+    CollapseAll = 34015,
+    Find = 34016,
+    Guests = 34017,
+    Presences = 34018,
+    RemoveAll = 34019,
+    ExpandLatest = 34020,
+    LastActivity = 34030,
+};
+} // namespace Command

@@ -1,0 +1,11 @@
+target_sources(zorvik_ui PRIVATE
+    CommandIds.h
+    CIconSet.cpp CIconSet.h
+    CSplashWindow.cpp CSplashWindow.h
+    CConnectionDialog.cpp CConnectionDialog.h
+    CChildFrameBase.cpp CChildFrameBase.h
+    C_ChildFrame.cpp C_ChildFrame.h
+    C_ChildFrameGuests.cpp C_ChildFrameGuests.h
+    C_ChildFramePresences.cpp C_ChildFramePresences.h
+    C_MainFrame.cpp C_MainFrame.h
+)

@@ -1,0 +1,361 @@
+#include "MainFrameTestUtil.h"
+#include "views/CChildFrameBase.h"
+#include "views/CSplashWindow.h"
+#include "views/C_ChildFrame.h"
+#include "views/CommandIds.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QToolBar>
+#include <QUrl>
+
+using namespace mainframetest;
+using namespace Command;
+
+namespace {
+
+using MainFrame = FrameFixture;
+
+bool enabled(const C_MainFrame &f, int id)
+{
+    return f.action(id)->isEnabled();
+}
+
+} // namespace
+
+TEST_F(MainFrame, DatabaseCommandsFollowTheDatabaseState)
+{
+    reference.databaseError = true;
+    frame->setConnected(false);
+    for (int id : {FileNew, FileOpen, Colours, Employees, OpenAtStartup, NameFormat, Guests, Presences})
+        EXPECT_FALSE(enabled(*frame, id)) << id;
+    for (int id : {DatabaseServer, CloseAll, AppAbout, LastActivity, AppExit})
+        EXPECT_TRUE(enabled(*frame, id)) << id;
+    EXPECT_FALSE(enabled(*frame, Languages)); // no language library found
+    EXPECT_EQ(frame->connectionPane()->toolTip(),
+              QStringLiteral("Not connected to database. Check your database settings."));
+    EXPECT_FALSE(frame->connectionPane()->pixmap().isNull());
+
+    reference.databaseError = false;
+    frame->setConnected(true);
+    EXPECT_EQ(frame->connectionPane()->toolTip(), QStringLiteral("Connected to database"));
+    for (int id : {FileNew, FileOpen, Colours, OpenAtStartup, NameFormat, Guests, Presences})
+        EXPECT_TRUE(enabled(*frame, id)) << id;
+    EXPECT_FALSE(enabled(*frame, Employees)); // no panel active
+    frame->trigger(FileNew);
+    EXPECT_TRUE(enabled(*frame, Employees));
+
+    // Guests need the guests query; each of the two lists opens once.
+    reference.guestsAvailable = false;
+    frame->updateCommandStates();
+    EXPECT_FALSE(enabled(*frame, Guests));
+    reference.guestsAvailable = true;
+    frame->trigger(Presences);
+    frame->trigger(Guests);
+    EXPECT_FALSE(enabled(*frame, Guests));
+    EXPECT_FALSE(enabled(*frame, Presences));
+    EXPECT_EQ(templates[CDocTemplate::Guests]->documents().size(), 1);
+    EXPECT_EQ(templates[CDocTemplate::Guests]->documents().first()->title(), QStringLiteral("Guests"));
+    EXPECT_EQ(templates[CDocTemplate::Presences]->documents().first()->title(), QStringLiteral("Presence"));
+}
+
+TEST_F(MainFrame, MenusFollowTheActiveWindowKind)
+{
+    const QList<int> newOpen{FileNew, FileOpen, OpenAtStartup};
+    const QList<int> reports{LastActivity}, help{AppAbout};
+    const QStringList titles{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Reports"),
+                             QStringLiteral("&Help")};
+
+    EXPECT_EQ(frame->menuKind(), C_MainFrame::NoDocumentMenu);
+    EXPECT_EQ(menuTitles(*frame), titles);
+    QList<QList<int>> expected{
+        newOpen + QList<int>{AppExit},
+        {ViewToolbar, ViewStatusBar, ExpandLatest, Guests, Presences, DatabaseServer, Colours, NameFormat, Languages},
+        reports,
+        help};
+    EXPECT_EQ(menuCommands(*frame), expected);
+
+    frame->trigger(FileNew);
+    EXPECT_EQ(frame->menuKind(), C_MainFrame::PanelMenu);
+    expected = {newOpen + QList<int>{FileSave, FileSaveAs, FileClose, CloseAll, AppExit},
+                {ViewToolbar, ViewStatusBar, ExpandLatest, Employees, RemoveAll, Guests, Presences, DatabaseServer,
+                 Colours, NameFormat, ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll, Find, Languages},
+                reports,
+                help};
+    EXPECT_EQ(menuCommands(*frame), expected);
+
+    const QList<int> listView{ViewToolbar,    ViewStatusBar, Guests,     Presences,
+                              DatabaseServer, Colours,       NameFormat, Languages};
+    frame->trigger(Guests);
+    EXPECT_EQ(frame->menuKind(), C_MainFrame::GuestsMenu);
+    expected = {newOpen + QList<int>{FileClose, CloseAll, AppExit}, listView, reports, help};
+    EXPECT_EQ(menuCommands(*frame), expected);
+
+    frame->trigger(Presences);
+    EXPECT_EQ(frame->menuKind(), C_MainFrame::PresencesMenu);
+    EXPECT_EQ(menuCommands(*frame), expected);
+
+    // The report window's menu: the guests menu with Print after Open at startup.
+    QList<QList<int>> report = C_MainFrame::menuLayout(C_MainFrame::ReportMenu);
+    for (QList<int> &m : report)
+        m.removeAll(C_MainFrame::kSeparator), m.removeAll(C_MainFrame::kRecentFiles);
+    EXPECT_EQ(report.value(0), (newOpen + QList<int>{FilePrint, FileClose, CloseAll, AppExit}));
+    EXPECT_EQ(report.value(1), listView);
+
+    // Closing the last window brings back the menu without documents.
+    frame->closeAll();
+    EXPECT_TRUE(testsupport::waitFor([&] { return frame->menuKind() == C_MainFrame::NoDocumentMenu; }));
+}
+
+TEST_F(MainFrame, MenuTextsAcceleratorsAndToolbar)
+{
+    struct
+    {
+        int id;
+        const char *text;
+        const char *keys;
+    } items[] = {
+        {FileNew, "&New", "Ctrl+N"},        {FileOpen, "&Open...", "Ctrl+O"}, {FileSave, "&Save", "Ctrl+S"},
+        {Find, "&Find...", "Ctrl+F"},       {Guests, "Guests", "F8"},         {FileSaveAs, "Save &As...", ""},
+        {AppAbout, "&About Zorvik...", ""}, {AppExit, "E&xit", ""},           {ExpandLatest, "Expand Latest", ""}};
+    for (const auto &i : items) {
+        EXPECT_EQ(frame->action(i.id)->text(), QString::fromUtf8(i.text)) << i.id;
+        EXPECT_EQ(frame->action(i.id)->shortcut(), QKeySequence(QString::fromUtf8(i.keys))) << i.id;
+    }
+
+    EXPECT_EQ(frame->toolBar()->windowTitle(), QStringLiteral("ToolBar"));
+    QList<int> buttons;
+    for (QAction *a : frame->toolBar()->actions())
+        buttons << (a->isSeparator() ? 0 : a->data().toInt());
+    const QList<int> expected{FileNew,
+                              FileOpen,
+                              FileSave,
+                              0,
+                              DatabaseServer,
+                              Colours,
+                              Employees,
+                              0,
+                              ArrangeHorizontally,
+                              ArrangeVertically,
+                              0,
+                              ExpandAll,
+                              CollapseAll,
+                              0,
+                              FilePrint,
+                              0,
+                              AppAbout};
+    EXPECT_EQ(buttons, expected);
+    for (int id : expected) {
+        if (id == 0)
+            continue;
+        EXPECT_FALSE(frame->action(id)->icon().isNull()) << id;
+        EXPECT_EQ(frame->action(id)->icon().actualSize(QSize(16, 16)), QSize(16, 16)) << id;
+    }
+    EXPECT_EQ(frame->action(ExpandAll)->toolTip(), QStringLiteral("Expand all"));
+    EXPECT_EQ(frame->action(ExpandAll)->statusTip(), QStringLiteral("Expand all tablets in the current panel"));
+}
+
+TEST_F(MainFrame, ExpandLatestIsCheckedWhileTheSwitchIsOn)
+{
+    context->expandLatest = 1;
+    frame->updateCommandStates();
+    EXPECT_TRUE(frame->action(ExpandLatest)->isChecked());
+    frame->trigger(ExpandLatest);
+    EXPECT_EQ(context->expandLatest.load(), 0);
+    EXPECT_FALSE(frame->action(ExpandLatest)->isChecked());
+    frame->trigger(ExpandLatest);
+    EXPECT_EQ(context->expandLatest.load(), 1);
+}
+
+TEST_F(MainFrame, PlacementWrittenAsZVPlacementIsReadBack)
+{
+    const QRect wanted(40, 50, 520, 380);
+    {
+        C_MainFrame other;
+        other.setGeometry(wanted);
+        settings->writeBytes(QStringLiteral("Settings"), QStringLiteral("ZVPlacement"), other.saveGeometry());
+    }
+    C_MainFrame shown;
+    shown.show();
+    EXPECT_TRUE(testsupport::waitFor([&] { return shown.geometry() == wanted; }, 2000)) << shown.geometry().x();
+
+    // Closing stores the current placement under the same value.
+    shown.setGeometry(QRect(60, 70, 500, 360));
+    shown.close();
+    C_MainFrame again;
+    EXPECT_TRUE(again.restoreGeometry(settings->readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement"))));
+    EXPECT_EQ(again.geometry().size(), QSize(500, 360));
+}
+
+TEST_F(MainFrame, CloseAllClosesEverythingEvenAfterCancel)
+{
+    reference.databaseError = false;
+    const QString path = writePanel(QStringLiteral("first.zvl"));
+    C_ChildFrame *f1 = frame->openPanel(path);
+    ASSERT_TRUE(f1);
+    frame->trigger(FileNew);
+    C_ZorvikDoc *second = frame->activePanel();
+    second->setModified(true);
+    f1->panel()->setModified(true);
+    frame->openGuests();
+    frame->openPresences();
+    ASSERT_EQ(frame->childFrames().size(), 4);
+
+    CPrompt::queueButton(QMessageBox::Cancel);
+    frame->trigger(CloseAll);
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1); // Cancel ends the prompting
+    EXPECT_EQ(asked[0].text, QStringLiteral("Save changes to first?"));
+    EXPECT_TRUE(testsupport::waitFor([&] { return frame->childFrames().isEmpty(); }));
+    EXPECT_TRUE(templates[CDocTemplate::Panels]->documents().isEmpty());
+    EXPECT_TRUE(templates[CDocTemplate::Guests]->documents().isEmpty());
+    EXPECT_TRUE(templates[CDocTemplate::Presences]->documents().isEmpty());
+}
+
+TEST_F(MainFrame, CloseAllSavesWhenAskedTo)
+{
+    const QString path = writePanel(QStringLiteral("kept.zvl"));
+    C_ChildFrame *f = frame->openPanel(path);
+    ASSERT_TRUE(f);
+    f->panel()->addTablet(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("00012345"),
+                          QStringLiteral("17"), QRect(48, 24, 168, 24));
+    f->panel()->setModified(true);
+    CPrompt::queueButton(QMessageBox::Yes);
+    frame->closeAll();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("<ID>17</ID>"));
+}
+
+TEST_F(MainFrame, ClosingAModifiedPanelAsks)
+{
+    frame->trigger(FileNew);
+    C_ZorvikDoc *doc = frame->activePanel();
+    doc->setModified(true);
+    CPrompt::queueButton(QMessageBox::Cancel);
+    frame->trigger(FileClose);
+    EXPECT_EQ(CPrompt::takeAsked().size(), 1);
+    EXPECT_EQ(frame->childFrames().size(), 1); // still open
+
+    CPrompt::queueButton(QMessageBox::No);
+    frame->trigger(FileClose);
+    EXPECT_TRUE(testsupport::waitFor([&] { return frame->childFrames().isEmpty(); }));
+}
+
+TEST_F(MainFrame, FailedSaveKeepsThePanelModifiedAndNamesTheFile)
+{
+    // A path under a regular file can never be written, whoever runs the test.
+    QFile blocker(dir.file(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString bad = dir.file(QStringLiteral("blocker/panel.zvl"));
+
+    frame->trigger(FileNew);
+    C_ZorvikDoc *doc = frame->activePanel();
+    doc->setModified(true);
+    EXPECT_TRUE(frame->action(FileSave)->isEnabled());
+    CPrompt::queueFile(bad);
+    frame->trigger(FileSave); // no name yet: asks for one
+    auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0].kind, QStringLiteral("save"));
+    EXPECT_EQ(asked[1].icon, QMessageBox::Critical);
+    EXPECT_TRUE(asked[1].text.contains(QDir::toNativeSeparators(bad))) << asked[1].text.toStdString();
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_TRUE(frame->action(FileSave)->isEnabled());
+    EXPECT_TRUE(frame->recentFiles().isEmpty());
+
+    // Save As adds the extension, renames the panel and clears the modified flag.
+    CPrompt::queueFile(dir.file(QStringLiteral("renamed")));
+    frame->trigger(FileSaveAs);
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("renamed.zvl"))));
+    EXPECT_EQ(doc->title(), QStringLiteral("renamed"));
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_FALSE(frame->action(FileSave)->isEnabled());
+    EXPECT_EQ(frame->recentFiles().value(0), dir.file(QStringLiteral("renamed.zvl")));
+}
+
+TEST_F(MainFrame, OpenRecentFilesAndDrop)
+{
+    reference.databaseError = false;
+    QStringList paths;
+    for (int i = 0; i < 9; ++i)
+        paths << writePanel(QStringLiteral("p%1.zvl").arg(i));
+
+    CPrompt::queueFile(paths[0]);
+    frame->trigger(FileOpen);
+    ASSERT_TRUE(frame->activePanel());
+    EXPECT_EQ(frame->activePanel()->title(), QStringLiteral("p0"));
+    // The same file again only activates its panel.
+    frame->trigger(FileNew);
+    CPrompt::queueFile(paths[0]);
+    frame->trigger(FileOpen);
+    EXPECT_EQ(frame->activePanel()->title(), QStringLiteral("p0"));
+    EXPECT_EQ(templates[CDocTemplate::Panels]->documents().size(), 2);
+
+    for (int i = 1; i < 9; ++i)
+        frame->openPanel(paths[i]);
+    const QStringList recent = frame->recentFiles();
+    ASSERT_EQ(recent.size(), 8);
+    EXPECT_EQ(recent.first(), paths[8]);
+    EXPECT_EQ(recent.last(), paths[1]);
+    // The list is kept in the settings file and shown in the File menu.
+    EXPECT_EQ(settings->readText(QStringLiteral("Recent File List"), QStringLiteral("File1")), paths[8]);
+    EXPECT_TRUE(frame->findChild<QAction *>(QStringLiteral("recentFile8")));
+
+    // An unreadable file is reported and opens nothing.
+    EXPECT_FALSE(frame->openPanel(dir.file(QStringLiteral("missing.zvl"))));
+    auto asked = CPrompt::takeAsked();
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_EQ(asked.last().icon, QMessageBox::Critical);
+
+    // Files dropped on the window open as panels.
+    frame->closeAll();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(paths[3]), QUrl::fromLocalFile(paths[4])});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &drop);
+    EXPECT_EQ(templates[CDocTemplate::Panels]->documents().size(), 2);
+}
+
+TEST_F(MainFrame, PanelPlacementIsKeptUnderItsTitle)
+{
+    const QString path = writePanel(QStringLiteral("Reception.zvl"));
+    C_ChildFrame *f = frame->openPanel(path);
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(settings->contains(QStringLiteral("Placement"), QStringLiteral("Reception")));
+    f->close();
+    EXPECT_FALSE(settings->readBytes(QStringLiteral("Placement"), QStringLiteral("Reception")).isEmpty());
+}
+
+TEST(SplashWindow, ClosesOnTheFirstKeyAndSwallowsIt)
+{
+    struct KeyCounter : QWidget
+    {
+        int keys = 0;
+        void keyPressEvent(QKeyEvent *) override { ++keys; }
+    } target;
+    target.show();
+    auto *splash = new CSplashWindow(QPixmap(440, 260));
+    QPointer<CSplashWindow> guard(splash);
+    bool closed = false;
+    QObject::connect(splash, &CSplashWindow::closed, [&] { closed = true; });
+    splash->showSplash();
+    EXPECT_EQ(splash->size(), QSize(440, 260));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&target, &press);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(target.keys, 0);
+    EXPECT_TRUE(testsupport::waitFor([&] { return guard.isNull(); }));
+    // Later keys reach their window.
+    QApplication::sendEvent(&target, &press);
+    EXPECT_EQ(target.keys, 1);
+}

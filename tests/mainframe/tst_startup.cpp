@@ -1,0 +1,354 @@
+#include "MainFrameTestUtil.h"
+#include "db/CDbCursor.h"
+#include "dialogs/CD_New.h"
+#include "views/CChildFrameBase.h"
+#include "views/CIconSet.h"
+#include "views/CommandIds.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLockFile>
+#include <QMdiArea>
+#include <QMutexLocker>
+#include <QSet>
+#include <QSysInfo>
+#include <QTimer>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace mainframetest;
+using namespace Command;
+
+namespace {
+
+// One small attendance database for every start-up test.
+QString testDatabase()
+{
+    static testsupport::TempDir *dir = new testsupport::TempDir;
+    static QString path;
+    if (path.isEmpty()) {
+        CDemoDatabase::DemoOptions o;
+        o.employees = 12;
+        o.departments = 3;
+        o.historyDays = 0;
+        o.photographs = false;
+        QString error;
+        const QString p = dir->file(QStringLiteral("attendance.db"));
+        EXPECT_TRUE(CDemoDatabase::build(p, o, &error)) << error.toStdString();
+        path = p;
+    }
+    return path;
+}
+
+class Startup : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CPrompt::setTestMode(true);
+        CPrompt::clearQueue();
+        QDir(dir.path()).mkpath(QStringLiteral("lock"));
+        QDir(dir.path()).mkpath(QStringLiteral("program"));
+        options.settingsFile = dir.file(QStringLiteral("settings.ini"));
+        options.lockFolder = dir.file(QStringLiteral("lock"));
+        options.programFolder = dir.file(QStringLiteral("program"));
+        options.splash = false;
+        options.simulator = false;
+    }
+    void TearDown() override
+    {
+        CPrompt::clearQueue();
+        CPrompt::setTestMode(false);
+    }
+
+    // Settings written before the program starts, as a previous run would leave them.
+    void presetText(const QString &section, const QString &name, const QString &value)
+    {
+        CSettings s(options.settingsFile);
+        s.writeText(section, name, value);
+        s.sync();
+    }
+    void presetInt(const QString &section, const QString &name, int value)
+    {
+        CSettings s(options.settingsFile);
+        s.writeInt(section, name, value);
+        s.sync();
+    }
+    static QString connectionTo(const QString &path)
+    {
+        return QStringLiteral("Provider=SQLite;Data Source=%1").arg(path);
+    }
+    QString writePanel(const QString &name)
+    {
+        C_ZorvikDoc doc;
+        QString error;
+        const QString path = dir.file(name);
+        EXPECT_TRUE(doc.save(path, &error)) << error.toStdString();
+        return path;
+    }
+
+    testsupport::TempDir dir;
+    C_ZorvikApp::Options options;
+};
+
+} // namespace
+
+TEST_F(Startup, NoConnectionAndCancelQuits)
+{
+    C_ZorvikApp app(options);
+    CPrompt::queueButton(QMessageBox::Cancel);
+    EXPECT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Quit);
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].text, QStringLiteral("You must select database."));
+    EXPECT_EQ(asked[0].icon, QMessageBox::Information);
+    EXPECT_EQ(asked[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_FALSE(app.live()->isThreadRunning());
+}
+
+TEST_F(Startup, CancelledBuilderQuits)
+{
+    C_ZorvikApp app(options);
+    app.setConnectionBuilder([](QWidget *) { return QString(); });
+    CPrompt::queueButton(QMessageBox::Ok);
+    EXPECT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Quit);
+    EXPECT_TRUE(
+        CSettings(options.settingsFile).readText(QStringLiteral("Settings"), QStringLiteral("Connection")).isEmpty());
+}
+
+TEST_F(Startup, BuiltConnectionIsStoredBeforeItIsTried)
+{
+    int built = 0;
+    {
+        C_ZorvikApp app(options);
+        app.setConnectionBuilder([&](QWidget *) {
+            ++built;
+            return QStringLiteral("Provider=SQLite;Data Source=%1").arg(dir.file(QStringLiteral("nowhere.db")));
+        });
+        CPrompt::queueButton(QMessageBox::Ok);
+        EXPECT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        EXPECT_EQ(built, 1);
+        const auto asked = CPrompt::takeAsked();
+        ASSERT_EQ(asked.size(), 2);
+        EXPECT_EQ(asked[1].text,
+                  QStringLiteral("Unable to open database:\n") +
+                      app.settings()->readText(QStringLiteral("Settings"), QStringLiteral("Connection")));
+        EXPECT_EQ(asked[1].icon, QMessageBox::Critical);
+    }
+    // The wrong string stays stored: the next start goes straight to its error.
+    C_ZorvikApp again(options);
+    again.setConnectionBuilder([&](QWidget *) {
+        ++built;
+        return QString();
+    });
+    EXPECT_EQ(again.InitInstance(), C_ZorvikApp::StartResult::Running);
+    EXPECT_EQ(built, 1);
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].text.startsWith(QStringLiteral("Unable to open database:")));
+}
+
+TEST_F(Startup, DatabaseFailureLeavesTheProgramRunningWithoutData)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"),
+               connectionTo(dir.file(QStringLiteral("gone.db"))));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    C_MainFrame *frame = app.mainFrame();
+    ASSERT_TRUE(frame && frame->isVisible());
+    EXPECT_TRUE(app.reference()->databaseError);
+    EXPECT_FALSE(app.live()->isThreadRunning());
+    for (int id : {FileNew, FileOpen, Colours, Employees, OpenAtStartup, NameFormat, Guests, Presences})
+        EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
+    for (int id : {DatabaseServer, CloseAll, AppAbout, LastActivity})
+        EXPECT_TRUE(frame->action(id)->isEnabled()) << id;
+    EXPECT_EQ(frame->connectionPane()->toolTip(),
+              QStringLiteral("Not connected to database. Check your database settings."));
+}
+
+TEST_F(Startup, SecondInstanceEndsSilentlyAndAStaleLockIsTakenOver)
+{
+    {
+        C_ZorvikApp first(options);
+        CPrompt::queueButton(QMessageBox::Cancel);
+        first.InitInstance(); // holds the lock whatever the database answer
+        CPrompt::takeAsked();
+
+        C_ZorvikApp second(options);
+        EXPECT_EQ(second.InitInstance(), C_ZorvikApp::StartResult::AnotherInstance);
+        EXPECT_EQ(second.mainFrame(), nullptr);
+        EXPECT_TRUE(CPrompt::takeAsked().isEmpty());
+    }
+
+    // A lock left by a process that is gone (a crashed run).
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    QFile lock(C_ZorvikApp::lockFilePath(options.lockFolder));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(qint64(child)) + '\n' + QCoreApplication::applicationName().toUtf8() + '\n' +
+               QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n');
+    lock.close();
+
+    C_ZorvikApp third(options);
+    CPrompt::queueButton(QMessageBox::Cancel);
+    EXPECT_EQ(third.InitInstance(), C_ZorvikApp::StartResult::Quit); // it got past the lock
+}
+
+TEST_F(Startup, AutoLoadOpensTheRemainingPanelsAndReportsAMissingOne)
+{
+    const QString first = writePanel(QStringLiteral("Front desk.zvl"));
+    const QString gone = writePanel(QStringLiteral("Old.zvl"));
+    ASSERT_TRUE(QFile::remove(gone));
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    presetInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 3);
+    presetText(QStringLiteral("AutoLoad"), QStringLiteral("File0"), first);
+    presetText(QStringLiteral("AutoLoad"), QStringLiteral("File1"), QString());
+    presetText(QStringLiteral("AutoLoad"), QStringLiteral("File2"), gone);
+    presetInt(QStringLiteral("Settings"), QStringLiteral("AutoShowPresences"), 1);
+
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].text, QStringLiteral("Startup panel file '%1' no longer exists.").arg(gone));
+    EXPECT_EQ(asked[0].icon, QMessageBox::Critical);
+
+    const QList<CDocument *> panels = app.docTemplate(CDocTemplate::Panels)->documents();
+    ASSERT_EQ(panels.size(), 1);
+    EXPECT_EQ(panels[0]->title(), QStringLiteral("Front desk"));
+    EXPECT_EQ(app.docTemplate(CDocTemplate::Presences)->documents().size(), 1);
+    // The first panel is the active window.
+    EXPECT_EQ(app.mainFrame()->activePanel(), panels[0]);
+    EXPECT_TRUE(app.live()->isThreadRunning());
+    EXPECT_FALSE(app.reference()->databaseError);
+    EXPECT_FALSE(app.reference()->activityMap.empty());
+}
+
+TEST_F(Startup, ClosingTheMainWindowWritesTheSwitchesThenStopsTheThread)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    presetInt(QStringLiteral("Settings"), QStringLiteral("NameFormat"), 1);
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    EXPECT_EQ(app.context()->nameFormat.load(), 1);
+    EXPECT_EQ(app.context()->expandLatest.load(), 1);
+    ASSERT_TRUE(app.live()->isThreadRunning());
+    // The first cycle switches the status icon to connected.
+    EXPECT_TRUE(testsupport::waitFor([&] { return app.mainFrame()->isConnected(); }, 10000));
+    EXPECT_EQ(app.mainFrame()->connectionPane()->toolTip(), QStringLiteral("Connected to database"));
+
+    app.mainFrame()->trigger(ExpandLatest); // off
+    app.mainFrame()->close();
+
+    EXPECT_TRUE(app.isShutDown());
+    EXPECT_FALSE(app.live()->isThreadRunning());
+    EXPECT_FALSE(app.reference()->connection().isOpen());
+    EXPECT_TRUE(app.reference()->activityMap.empty());
+    CSettings stored(options.settingsFile);
+    EXPECT_EQ(stored.readInt(QStringLiteral("Settings"), QStringLiteral("ExpandLatest")), 0);
+    EXPECT_TRUE(stored.contains(QStringLiteral("Settings"), QStringLiteral("NameFormat")));
+    EXPECT_EQ(stored.readInt(QStringLiteral("Settings"), QStringLiteral("NameFormat")), 1);
+    EXPECT_TRUE(stored.contains(QStringLiteral("Settings"), QStringLiteral("LangWarning")));
+    EXPECT_FALSE(stored.readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement")).isEmpty());
+}
+
+TEST_F(Startup, ClosingWithAModifiedPanelCanBeCancelled)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    auto *doc = new C_ZorvikDoc;
+    doc->setTitle(QStringLiteral("Unsaved"));
+    app.mainFrame()->addPanel(doc);
+    doc->setModified(true);
+    CPrompt::queueButton(QMessageBox::Cancel);
+    EXPECT_FALSE(app.mainFrame()->close());
+    EXPECT_FALSE(app.isShutDown());
+    EXPECT_TRUE(app.live()->isThreadRunning());
+    CPrompt::queueButton(QMessageBox::No);
+    EXPECT_TRUE(app.mainFrame()->close());
+    EXPECT_TRUE(app.isShutDown());
+}
+
+// The running program as the user sees it; with ZORVIK_SHOT_DIR set the pictures are kept.
+TEST_F(Startup, MainWindowRendersWithItsBars)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    const QString panel = writePanel(QStringLiteral("Reception.zvl"));
+    presetInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 1);
+    presetText(QStringLiteral("AutoLoad"), QStringLiteral("File0"), panel);
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    C_MainFrame *frame = app.mainFrame();
+    frame->resize(900, 600);
+    frame->openPresences();
+    frame->mdiArea()->setActiveSubWindow(frame->frameOf(app.docTemplate(CDocTemplate::Panels)->documents().first()));
+    ASSERT_TRUE(testsupport::waitFor([&] { return frame->isConnected(); }, 10000));
+    // A few employees on the panel, filled by an update pass.
+    QList<QStringList> rows;
+    {
+        QMutexLocker lock(&app.reference()->dbMutex);
+        CDbCursor *emp = app.reference()->cursor(CReferenceData::EmployeeCursor);
+        for (emp->moveFirst(); !emp->isEOF() && rows.size() < 5; emp->moveNext()) {
+            QString id, last, first;
+            emp->getFieldText(QStringLiteral("IDZaposlenog"), id);
+            emp->getFieldText(QStringLiteral("Prezime"), last);
+            emp->getFieldText(QStringLiteral("Ime"), first);
+            rows << QStringList{id, last, first};
+        }
+    }
+    C_ZorvikDoc *doc = frame->activePanel();
+    ASSERT_TRUE(doc);
+    for (int i = 0; i < rows.size(); ++i)
+        doc->addTablet(rows[i][1], rows[i][2], QString(), rows[i][0], QRect(24, 24 + 48 * i, 168, 24));
+    const int passes = app.live()->passCount();
+    doc->requestUpdate();
+    EXPECT_TRUE(testsupport::waitFor([&] { return app.live()->passCount() > passes; }, 10000));
+    EXPECT_EQ(doc->tabletCount(), rows.size());
+    const QImage shot = frame->grab().toImage();
+    EXPECT_EQ(shot.size(), frame->size() * shot.devicePixelRatio());
+    // The connection icon is drawn, not left blank.
+    const QImage icon = frame->connectionPane()->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            colours.insert(icon.pixel(x, y));
+    EXPECT_GT(colours.size(), 4);
+    const QString out = qEnvironmentVariable("ZORVIK_SHOT_DIR");
+    if (!out.isEmpty()) {
+        QDir().mkpath(out);
+        shot.save(QDir(out).filePath(QStringLiteral("mainframe.png")));
+        CIconSet::splashPixmap(QStringLiteral("2.7.14")).save(QDir(out).filePath(QStringLiteral("splash.png")));
+    }
+}
+
+TEST_F(Startup, NewAndEmployeesOpenTheNewPanelDialog)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    QStringList seen;
+    // Answers the modal dialog as soon as it is up.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<CD_New *>(w); d && d->isVisible()) {
+                seen << (d->isEditMode() ? QStringLiteral("edit") : QStringLiteral("new"));
+                d->reject();
+            }
+    });
+    closer.start(20);
+    app.mainFrame()->trigger(FileNew);
+    EXPECT_TRUE(app.docTemplate(CDocTemplate::Panels)->documents().isEmpty()); // cancelled
+    auto *doc = new C_ZorvikDoc;
+    doc->setTitle(QStringLiteral("Lobby"));
+    app.mainFrame()->addPanel(doc);
+    app.mainFrame()->trigger(Employees);
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("new"), QStringLiteral("edit")}));
+}
