@@ -193,18 +193,8 @@ void C_ZorvikApp::createMainFrame()
     wireCommands();
 
     // A tablet that turns illegal opens the warning window over the main frame.
-    CTablet::setWarningHandler([this](const CTablet &t) {
-        if (!m_warnings || !m_frame)
-            return;
-        InvalidActFields fields;
-        fields.id = t.employeeId;
-        fields.lastName = t.lastName;
-        fields.firstName = t.firstName;
-        fields.date = t.warnedDate;
-        fields.time = t.warnedTime;
-        fields.activity = t.warnedActivity;
-        m_warnings->raise(m_frame, fields);
-    });
+    if (m_warnings)
+        m_warnings->attachTablets(m_frame);
 }
 
 void C_ZorvikApp::wireCommands()

@@ -2,13 +2,13 @@
 
 #include "app/CDocument.h"
 #include "db/ReferenceMaps.h"
+#include "panel/CTablet.h"
 #include "panel/NewPanelData.h"
 
 #include <QPointer>
 #include <QRect>
 #include <map>
 
-class CTablet;
 class CDbCursor;
 struct PanelFileData;
 
