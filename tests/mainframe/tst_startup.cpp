@@ -1,4 +1,6 @@
 #include "MainFrameTestUtil.h"
+#include "app/CClock.h"
+#include "db/CClockingSimulator.h"
 #include "db/CDbCursor.h"
 #include "dialogs/CD_New.h"
 #include "views/CChildFrameBase.h"
@@ -351,4 +353,46 @@ TEST_F(Startup, NewAndEmployeesOpenTheNewPanelDialog)
     app.mainFrame()->addPanel(doc);
     app.mainFrame()->trigger(Employees);
     EXPECT_EQ(seen, (QStringList{QStringLiteral("new"), QStringLiteral("edit")}));
+}
+
+TEST_F(Startup, DemoShowsTheSimulatorsClockingsOnASavedPanelWithinOneRefresh)
+{
+    // The demo database goes to the data folder, here a temporary one.
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.file(QStringLiteral("data")).toUtf8());
+    C_ZorvikDoc saved;
+    for (int id = 1001; id <= 1150; ++id)
+        saved.addTablet(QStringLiteral("L"), QStringLiteral("F"), QString(), QString::number(id),
+                        QRect(0, 24 * (id - 1001), 168, 24));
+    QString error;
+    const QString panelPath = dir.file(QStringLiteral("Everyone.zvl"));
+    ASSERT_TRUE(saved.save(panelPath, &error));
+    presetInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 1);
+    presetText(QStringLiteral("AutoLoad"), QStringLiteral("File0"), panelPath);
+    presetInt(QStringLiteral("Settings"), QStringLiteral("Refresh"), 1);
+    options.demo = true;
+    options.simulator = true;
+
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    ASSERT_NE(app.simulator(), nullptr);
+    app.simulator()->stop(); // clock by hand, so the test knows which tablet must change
+    const QList<CDocument *> panels = app.docTemplate(CDocTemplate::Panels)->documents();
+    ASSERT_EQ(panels.size(), 1);
+    auto *doc = qobject_cast<C_ZorvikDoc *>(panels[0]);
+    ASSERT_TRUE(testsupport::waitFor([&] { return app.live()->passCount() >= 1; }, 20000));
+
+    QString employee, activity;
+    QObject::connect(app.simulator(), &CClockingSimulator::clocked,
+                     [&](const QString &e, const QString &a, bool) { employee = e, activity = a; });
+    ASSERT_TRUE(app.simulator()->step());
+    ASSERT_FALSE(employee.isEmpty());
+    CTablet *t = doc->tablet(employee);
+    ASSERT_NE(t, nullptr);
+    const QString time = CClock::now().toString(QStringLiteral("HH:mm"));
+    // One refresh interval (one second) plus the cycle in progress.
+    EXPECT_TRUE(testsupport::waitFor([&] { return t->activityId == activity && t->timeText == time; }, 3000))
+        << t->activityId.toStdString() << " " << t->timeText.toStdString();
+    app.shutdown();
+    qputenv("XDG_DATA_HOME", oldDataHome);
 }
