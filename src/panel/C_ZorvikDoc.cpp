@@ -243,42 +243,34 @@ QList<Ordered> sortedForArrange(const C_ZorvikDoc::TabletMap &tablets)
 
 void C_ZorvikDoc::arrangeHorizontally(int clientWidth)
 {
-    if (m_tablets.empty())
-        return;
-    emit scrollToOriginRequested();
-    const int limit = qMax(0, clientWidth / CTablet::kWidth - 1) * CTablet::kWidth;
-    int x = 0, y = 0;
-    for (const Ordered &o : sortedForArrange(m_tablets)) {
-        o.tablet->setExpanded(false);
-        o.tablet->setSelected(false);
-        o.tablet->setGeometry(QRect(x, y, CTablet::kWidth, CTablet::kCollapsedHeight));
-        o.tablet->invalidateAll();
-        x += CTablet::kWidth;
-        if (x > limit) {
-            x = 0;
-            y += CTablet::kCollapsedHeight;
-        }
-    }
-    setModified(true);
-    updateAllViews();
+    arrange(Qt::Horizontal, clientWidth);
 }
 
 void C_ZorvikDoc::arrangeVertically(int clientHeight)
 {
+    arrange(Qt::Vertical, clientHeight);
+}
+
+void C_ZorvikDoc::arrange(Qt::Orientation orientation, int extent)
+{
     if (m_tablets.empty())
         return;
     emit scrollToOriginRequested();
-    const int limit = qMax(0, clientHeight / CTablet::kCollapsedHeight - 1) * CTablet::kCollapsedHeight;
-    int x = 0, y = 0;
+    // Rows (or columns) hold extent / step tablets, at least one.
+    const bool rows = orientation == Qt::Horizontal;
+    const int step = rows ? CTablet::kWidth : CTablet::kCollapsedHeight;
+    const int limit = qMax(0, extent / step - 1) * step;
+    int along = 0, across = 0;
     for (const Ordered &o : sortedForArrange(m_tablets)) {
         o.tablet->setExpanded(false);
         o.tablet->setSelected(false);
-        o.tablet->setGeometry(QRect(x, y, CTablet::kWidth, CTablet::kCollapsedHeight));
+        const QPoint at = rows ? QPoint(along, across) : QPoint(across, along);
+        o.tablet->setGeometry(QRect(at, QSize(CTablet::kWidth, CTablet::kCollapsedHeight)));
         o.tablet->invalidateAll();
-        y += CTablet::kCollapsedHeight;
-        if (y > limit) {
-            y = 0;
-            x += CTablet::kWidth;
+        along += step;
+        if (along > limit) {
+            along = 0;
+            across += rows ? CTablet::kCollapsedHeight : CTablet::kWidth;
         }
     }
     setModified(true);

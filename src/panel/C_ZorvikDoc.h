@@ -93,6 +93,7 @@ signals:
 
 private:
     void destroyTablet(TabletMap::iterator it);
+    void arrange(Qt::Orientation orientation, int extent);
 
     TabletMap m_tablets;
     QPointer<CTablet> m_latest;
