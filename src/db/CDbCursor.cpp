@@ -8,7 +8,22 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <atomic>
 #include <cstdio>
+
+namespace {
+std::atomic<bool> s_indexedFilters{true};
+} // namespace
+
+void CDbCursor::setIndexedFilters(bool on)
+{
+    s_indexedFilters.store(on, std::memory_order_relaxed);
+}
+
+bool CDbCursor::indexedFilters()
+{
+    return s_indexedFilters.load(std::memory_order_relaxed);
+}
 
 struct CDbCursor::Data
 {
@@ -416,13 +431,6 @@ void CDbCursor::buildIndex(int column) const
     d.next.insert(column, std::move(next));
 }
 
-const QString &CDbCursor::cellText(int row, int column) const
-{
-    if (!m_data->texts.contains(column))
-        buildIndex(column);
-    return m_data->texts[column].at(row);
-}
-
 bool CDbCursor::setFilter(const QString &filter)
 {
     m_position = 0;
@@ -449,18 +457,32 @@ bool CDbCursor::setFilter(const QString &filter)
                         .arg(filter));
         return true;
     }
-    const int first = columns.first();
-    if (!m_data->heads.contains(first))
-        buildIndex(first);
     m_filtered.clear();
-    const QHash<QString, int> &heads = m_data->heads[first];
-    const QList<int> &next = m_data->next[first];
-    for (int r = heads.value(clauses.first().second, -1); r >= 0; r = next.at(r)) {
-        bool match = true;
-        for (qsizetype k = 1; k < clauses.size() && match; ++k)
-            match = cellText(r, columns.at(k)) == clauses.at(k).second;
-        if (match)
-            m_filtered.append(r);
+    // Every column of the filter gets its index before any row is walked, so the tables
+    // never grow under the references taken below.
+    for (const int c : std::as_const(columns))
+        if (!m_data->texts.contains(c))
+            buildIndex(c);
+    QList<const QList<QString> *> texts;
+    for (const int c : std::as_const(columns))
+        texts << &m_data->texts[c];
+    const auto matchesFrom = [&](int r, qsizetype k) {
+        for (; k < clauses.size(); ++k)
+            if (texts.at(k)->at(r) != clauses.at(k).second)
+                return false;
+        return true;
+    };
+    if (!indexedFilters()) {
+        // The measurement baseline: every row against every clause.
+        for (int r = 0; r < m_data->rowCount; ++r)
+            if (matchesFrom(r, 0))
+                m_filtered.append(r);
+    } else {
+        const int first = columns.first();
+        const QList<int> &next = m_data->next[first];
+        for (int r = m_data->heads[first].value(clauses.first().second, -1); r >= 0; r = next.at(r))
+            if (matchesFrom(r, 1))
+                m_filtered.append(r);
     }
     m_hasFilter = true;
     return true;
