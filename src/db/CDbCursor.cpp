@@ -8,11 +8,29 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QVarLengthArray>
 #include <atomic>
 #include <cstdio>
 
 namespace {
 std::atomic<bool> s_indexedFilters{true};
+
+int digits(const QString &s, qsizetype from, qsizetype count)
+{
+    int v = 0;
+    for (qsizetype i = from; i < from + count; ++i)
+        v = v * 10 + (s.at(i).unicode() - u'0');
+    return v;
+}
+
+// A text of the stored form "YYYY-MM-DD HH:MM:SS" (checked by the caller), read field by
+// field: the result of CDateTime::fromText without a trip through the time-zone rules, which
+// cost a file look-up per value and made every read of DatumLastReg slow.
+CDateTime storedTextToDateTime(const QString &s)
+{
+    return CDateTime::fromParts(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2), digits(s, 11, 2), digits(s, 14, 2),
+                                digits(s, 17, 2));
+}
 } // namespace
 
 void CDbCursor::setIndexedFilters(bool on)
@@ -29,16 +47,125 @@ struct CDbCursor::Data
 {
     QStringList columns;
     QHash<QString, int> columnByName; // lower-case name -> column
+    // Per column, the column that a lookup by its exact name finds (the first of its name
+    // ignoring case), so that the usual lookup needs no lower-casing.
+    QList<int> firstOfName;
     int columnCount = 0;
     int rowCount = 0;
     QList<QVariant> cells; // row-major
     CSqlDialect::Kind dialect = CSqlDialect::SqlServer;
     // Per column, built on first use: text of every cell, and for each distinct text its
-    // first row with a chain to the next row of the same text.
-    mutable QHash<int, QList<QString>> texts;
-    mutable QHash<int, QHash<QString, int>> heads;
-    mutable QHash<int, QList<int>> next;
+    // first row with a chain to the next row of the same text. The first rows sit in an
+    // open-addressing table that keeps each text's hash beside its row, so a lookup compares
+    // texts only when the hashes agree and needs no key of its own.
+    struct Index
+    {
+        struct Slot
+        {
+            size_t hash = 0;
+            int head = -1; // -1: free
+        };
+        bool built = false;
+        QList<QString> texts;
+        QList<int> next;
+        std::vector<Slot> table; // a power of two, at most half full
+        size_t seed = 0;
+
+        // The slot of the text, or the free slot where it belongs.
+        size_t slotOf(QStringView text, size_t hash) const
+        {
+            const size_t mask = table.size() - 1;
+            size_t i = hash & mask;
+            while (table[i].head >= 0 && !(table[i].hash == hash && texts.at(table[i].head) == text))
+                i = (i + 1) & mask;
+            return i;
+        }
+        int firstRow(QStringView text) const { return table[slotOf(text, qHash(text, seed))].head; }
+    };
+    mutable std::vector<Index> indexes; // one per column
 };
+
+namespace {
+
+// One clause of a filter, pointing into the filter's text; a value with doubled quotes is
+// kept unescaped in its own string.
+struct FilterClause
+{
+    QStringView column;
+    QStringView raw;
+    QString unescaped;
+    bool escaped = false;
+    QStringView value() const { return escaped ? QStringView(unescaped) : raw; }
+};
+using FilterClauses = QVarLengthArray<FilterClause, 4>;
+
+// col = 'v' [and col = 'v' ...], the column plain or [bracketed].
+bool parseClauses(QStringView s, FilterClauses &clauses)
+{
+    clauses.clear();
+    qsizetype i = 0;
+    auto skipSpace = [&] {
+        while (i < s.size() && s.at(i).isSpace())
+            ++i;
+    };
+    for (;;) {
+        skipSpace();
+        FilterClause clause;
+        if (i < s.size() && s.at(i) == u'[') {
+            const qsizetype end = s.indexOf(u']', i);
+            if (end < 0)
+                return false;
+            clause.column = s.mid(i + 1, end - i - 1);
+            i = end + 1;
+        } else {
+            const qsizetype start = i;
+            while (i < s.size() && (s.at(i).isLetterOrNumber() || s.at(i) == u'_' || s.at(i) == u'.'))
+                ++i;
+            clause.column = s.mid(start, i - start);
+        }
+        if (clause.column.isEmpty())
+            return false;
+        skipSpace();
+        if (i >= s.size() || s.at(i) != u'=')
+            return false;
+        ++i;
+        skipSpace();
+        if (i >= s.size() || s.at(i) != u'\'')
+            return false;
+        ++i;
+        // The value runs to the first quote that is not doubled; a doubled quote stands for one.
+        const qsizetype run = i;
+        bool closed = false;
+        while (i < s.size()) {
+            const qsizetype quote = s.indexOf(u'\'', i);
+            if (quote < 0)
+                break;
+            if (quote + 1 < s.size() && s.at(quote + 1) == u'\'') {
+                clause.escaped = true;
+                i = quote + 2;
+                continue;
+            }
+            closed = true;
+            clause.raw = s.mid(run, quote - run);
+            i = quote + 1;
+            break;
+        }
+        if (!closed)
+            return false;
+        if (clause.escaped)
+            clause.unescaped = clause.raw.toString().replace(QLatin1String("''"), QLatin1String("'"));
+        clauses.append(std::move(clause));
+        skipSpace();
+        if (i >= s.size())
+            return true;
+        if (s.mid(i, 3).compare(QLatin1String("and"), Qt::CaseInsensitive) != 0 ||
+            (i + 3 < s.size() && !s.at(i + 3).isSpace() && s.at(i + 3) != u'['))
+            return false;
+        i += 3;
+    }
+}
+
+} // namespace
 
 CDbCursor::CDbCursor() = default;
 
@@ -121,7 +248,12 @@ bool CDbCursor::open(const QString &queryText, int kind)
     // Of two columns with one name, a lookup by name finds the first.
     for (int c = data->columnCount - 1; c >= 0; --c)
         data->columnByName.insert(rec.fieldName(c).toLower(), c);
+    for (int c = 0; c < data->columnCount; ++c)
+        data->firstOfName << data->columnByName.value(data->columns.at(c).toLower());
+    data->indexes.resize(size_t(data->columnCount));
     const int n = data->columnCount;
+    if (q.size() > 0)
+        data->cells.reserve(qsizetype(q.size()) * n);
     while (q.next()) {
         for (int c = 0; c < n; ++c)
             data->cells.append(q.value(c));
@@ -174,12 +306,17 @@ QStringList CDbCursor::columnNames() const
     return m_open ? m_data->columns : QStringList();
 }
 
-int CDbCursor::columnIndex(const QString &column) const
+int CDbCursor::columnIndex(QStringView column) const
 {
     if (!m_open)
         return -1;
-    // Lookups by name ignore case, as the server's do.
-    return m_data->columnByName.value(column.toLower(), -1);
+    // Lookups by name ignore case, as the server's do; a name written as the server spells it
+    // is found without lower-casing.
+    const QStringList &columns = m_data->columns;
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        if (columns.at(c) == column)
+            return m_data->firstOfName.at(c);
+    return m_data->columnByName.value(column.toString().toLower(), -1);
 }
 
 const QVariant *CDbCursor::field(const QString &column)
@@ -229,7 +366,7 @@ bool CDbCursor::valueToDateTime(const QVariant &value, CDateTime &out, CSqlDiale
         }
         // SQLite keeps date-times as text in the stored form.
         if (dialect == CSqlDialect::Sqlite && CDateTime::looksLikeStoredText(s)) {
-            out = CDateTime::fromText(s);
+            out = storedTextToDateTime(s);
             return out.isValid();
         }
         return false;
@@ -280,7 +417,7 @@ bool CDbCursor::valueToText(const QVariant &value, QString &text, const QString 
     case QMetaType::QString: {
         const QString s = value.toString();
         if (dialect == CSqlDialect::Sqlite && !dateFormat.isEmpty() && CDateTime::looksLikeStoredText(s)) {
-            text = CDateTime::fromText(s).format(fmt);
+            text = storedTextToDateTime(s).format(fmt);
             return true;
         }
         text = s;
@@ -347,88 +484,37 @@ qsizetype CDbCursor::getFieldSize(const QString &column)
 bool CDbCursor::parseFilter(const QString &filter, QList<QPair<QString, QString>> &clauses)
 {
     clauses.clear();
-    const QString &s = filter;
-    qsizetype i = 0;
-    auto skipSpace = [&] {
-        while (i < s.size() && s.at(i).isSpace())
-            ++i;
-    };
-    for (;;) {
-        skipSpace();
-        // Column name, plain or [bracketed].
-        QString column;
-        if (i < s.size() && s.at(i) == u'[') {
-            const qsizetype end = s.indexOf(u']', i);
-            if (end < 0)
-                return false;
-            column = s.mid(i + 1, end - i - 1);
-            i = end + 1;
-        } else {
-            const qsizetype start = i;
-            while (i < s.size() && (s.at(i).isLetterOrNumber() || s.at(i) == u'_' || s.at(i) == u'.'))
-                ++i;
-            column = s.mid(start, i - start);
-        }
-        if (column.isEmpty())
-            return false;
-        skipSpace();
-        if (i >= s.size() || s.at(i) != u'=')
-            return false;
-        ++i;
-        skipSpace();
-        if (i >= s.size() || s.at(i) != u'\'')
-            return false;
-        ++i;
-        QString value;
-        bool closed = false;
-        while (i < s.size()) {
-            if (s.at(i) == u'\'') {
-                if (i + 1 < s.size() && s.at(i + 1) == u'\'') {
-                    value += u'\'';
-                    i += 2;
-                    continue;
-                }
-                ++i;
-                closed = true;
-                break;
-            }
-            value += s.at(i++);
-        }
-        if (!closed)
-            return false;
-        clauses.append({column, value});
-        skipSpace();
-        if (i >= s.size())
-            return true;
-        if (s.mid(i, 3).compare(QLatin1String("and"), Qt::CaseInsensitive) != 0 ||
-            (i + 3 < s.size() && !s.at(i + 3).isSpace() && s.at(i + 3) != u'['))
-            return false;
-        i += 3;
-    }
+    FilterClauses parsed;
+    if (!parseClauses(filter, parsed))
+        return false;
+    for (const FilterClause &c : std::as_const(parsed))
+        clauses.append({c.column.toString(), c.value().toString()});
+    return true;
 }
 
 void CDbCursor::buildIndex(int column) const
 {
     const Data &d = *m_data;
-    QList<QString> texts(d.rowCount);
-    QHash<QString, int> heads;
-    heads.reserve(d.rowCount);
-    QList<int> next(d.rowCount, -1);
+    Data::Index &index = d.indexes[size_t(column)];
+    index.texts = QList<QString>(d.rowCount);
+    index.next = QList<int>(d.rowCount, -1);
+    size_t size = 8;
+    while (size < size_t(d.rowCount) * 2)
+        size *= 2;
+    index.table.assign(size, {});
+    index.seed = QHashSeed::globalSeed();
+    // From the last row up, so that every chain runs in row order.
     for (int r = d.rowCount - 1; r >= 0; --r) {
-        QString t;
+        QString &t = index.texts[r];
         valueToText(d.cells.at(qsizetype(r) * d.columnCount + column), t, QString(), d.dialect);
-        auto it = heads.find(t);
-        if (it != heads.end()) {
-            next[r] = *it;
-            *it = r;
-        } else {
-            heads.insert(t, r);
-        }
-        texts[r] = std::move(t);
+        const size_t hash = qHash(QStringView(t), index.seed);
+        Data::Index::Slot &slot = index.table[index.slotOf(t, hash)];
+        if (slot.head >= 0)
+            index.next[r] = slot.head;
+        slot.hash = hash;
+        slot.head = r;
     }
-    d.texts.insert(column, std::move(texts));
-    d.heads.insert(column, std::move(heads));
-    d.next.insert(column, std::move(next));
+    index.built = true;
 }
 
 bool CDbCursor::setFilter(const QString &filter)
@@ -441,14 +527,14 @@ bool CDbCursor::setFilter(const QString &filter)
     }
     if (!m_open)
         return true;
-    QList<QPair<QString, QString>> clauses;
-    QList<int> columns;
-    bool ok = parseFilter(filter, clauses);
-    for (const auto &c : std::as_const(clauses)) {
-        const int col = columnIndex(c.first);
+    FilterClauses clauses;
+    QVarLengthArray<int, 4> columns;
+    bool ok = parseClauses(filter, clauses);
+    for (const FilterClause &c : std::as_const(clauses)) {
+        const int col = columnIndex(c.column);
         if (col < 0)
             ok = false;
-        columns << col;
+        columns.append(col);
     }
     if (!ok) {
         recordError(CDbError::kUnsupportedFilter, QStringLiteral("Zorvik"),
@@ -458,17 +544,16 @@ bool CDbCursor::setFilter(const QString &filter)
         return true;
     }
     m_filtered.clear();
-    // Every column of the filter gets its index before any row is walked, so the tables
-    // never grow under the references taken below.
+    // Every column of the filter gets its index before any row is walked.
     for (const int c : std::as_const(columns))
-        if (!m_data->texts.contains(c))
+        if (!m_data->indexes[size_t(c)].built)
             buildIndex(c);
-    QList<const QList<QString> *> texts;
+    QVarLengthArray<const QList<QString> *, 4> texts;
     for (const int c : std::as_const(columns))
-        texts << &m_data->texts[c];
+        texts.append(&m_data->indexes[size_t(c)].texts);
     const auto matchesFrom = [&](int r, qsizetype k) {
         for (; k < clauses.size(); ++k)
-            if (texts.at(k)->at(r) != clauses.at(k).second)
+            if (texts.at(k)->at(r) != clauses.at(k).value())
                 return false;
         return true;
     };
@@ -478,9 +563,8 @@ bool CDbCursor::setFilter(const QString &filter)
             if (matchesFrom(r, 0))
                 m_filtered.append(r);
     } else {
-        const int first = columns.first();
-        const QList<int> &next = m_data->next[first];
-        for (int r = m_data->heads[first].value(clauses.first().second, -1); r >= 0; r = next.at(r))
+        const Data::Index &index = m_data->indexes[size_t(columns.first())];
+        for (int r = index.firstRow(clauses.first().value()); r >= 0; r = index.next.at(r))
             if (matchesFrom(r, 1))
                 m_filtered.append(r);
     }

@@ -82,7 +82,7 @@ private:
     struct Data;
     void recordError(quint32 code, const QString &source, const QString &description);
     const QVariant *field(const QString &column);
-    int columnIndex(const QString &column) const;
+    int columnIndex(QStringView column) const;
     void buildIndex(int column) const;
 
     CDbConnection *m_connection = nullptr;
