@@ -16,6 +16,8 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -54,6 +56,36 @@ struct Site
         o.fixedToday = true;
         if (!CDemoDatabase::build(path, o, &error))
             qFatal("%s", qPrintable(error));
+        // The employees of the panels: distinct, spread over the whole table.
+        QStringList ids;
+        {
+            if (!CDemoDatabase::openConnection(QStringLiteral("bench-writer"), path, &error))
+                qFatal("%s", qPrintable(error));
+            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("bench-writer"));
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("select IDZaposlenog from tblLastReg order by IDZaposlenog"));
+            QStringList all;
+            while (q.next())
+                all << q.value(0).toString();
+            if (all.size() != kEmployees)
+                qFatal("unexpected table");
+            const int step = kEmployees / (kPanels * kTablets);
+            for (int i = 0; i < kPanels * kTablets; ++i)
+                ids << all.at(i * step);
+            // One tablet in ten on weekend duty this afternoon, which is forbidden on a working
+            // day: the pass also finds illegal clockings.
+            db.transaction();
+            q.prepare(QStringLiteral("update tblLastReg set IDLogickeAktivnosti = ?, DatumLastReg = "
+                                     "'2026-03-04 16:00:00' where IDZaposlenog = ?"));
+            for (int i = 0; i < ids.size(); i += 10) {
+                q.addBindValue(int(CDemoDatabase::WeekendDuty));
+                q.addBindValue(ids.at(i));
+                if (!q.exec())
+                    qFatal("update failed");
+            }
+            db.commit();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("bench-writer"));
         settings = std::make_unique<CSettings>(dir.filePath(QStringLiteral("z.ini")));
         int message = 0;
         if (!reference.open(QStringLiteral("Provider=SQLite;Data Source=") + path, &message))
@@ -70,22 +102,12 @@ struct Site
         if (!thread.cycle())
             qFatal("the polling cycle failed");
 
-        // Twenty panels of distinct employees spread over the whole table.
-        QStringList ids;
-        CDbCursor *last = reference.cursor(CReferenceData::LastRegistrationCursor);
-        QString id;
-        for (last->moveFirst(); !last->isEOF(); last->moveNext())
-            if (last->getFieldText(QStringLiteral("IDZaposlenog"), id))
-                ids << id;
-        if (ids.size() != kEmployees)
-            qFatal("unexpected table");
-        const int step = kEmployees / (kPanels * kTablets);
         for (int p = 0; p < kPanels; ++p) {
             auto *doc = new C_ZorvikDoc;
             panels->addDocument(doc);
             docs << doc;
             for (int t = 0; t < kTablets; ++t) {
-                const QString &e = ids.at((p * kTablets + t) * step);
+                const QString &e = ids.at(p * kTablets + t);
                 doc->addTablet(QStringLiteral("Last") + e, QStringLiteral("First") + e, QString(), e,
                                QRect(168 * (t % 40), 24 * (t / 40), 168, 24));
             }
@@ -117,15 +139,17 @@ struct Site
 
     void countTablets(benchmark::State &state) const
     {
-        int filled = 0, illegal = 0, stale = 0;
+        int filled = 0, today = 0, illegal = 0, stale = 0;
         for (const C_ZorvikDoc *doc : docs)
             for (const auto &entry : doc->tablets()) {
                 filled += entry.second->dateText.isEmpty() ? 0 : 1;
+                today += entry.second->dateText == QLatin1String("04.03.2026.") ? 1 : 0;
                 illegal += entry.second->isIllegal() ? 1 : 0;
                 stale += entry.second->isStale() ? 1 : 0;
             }
         state.counters["tablets"] = kPanels * kTablets;
         state.counters["filled"] = filled;
+        state.counters["today"] = today;
         state.counters["illegal"] = illegal;
         state.counters["stale"] = stale;
     }

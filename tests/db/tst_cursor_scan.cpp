@@ -29,12 +29,22 @@ QString makeDatabase(const TempDir &dir)
                            "Note text, Ratio real)"));
         // Repeated day types and activities, nulls, quotes, an empty text and a real number.
         const char *rows[] = {
-            "(17, '1', 3, 'it''s', 0.25)", "(9, '1', 10, null, 1.0)",  "(10, '2', 3, 'O''Brien', 2.5)",
-            "(11, '1', 3, '', 3)",         "(12, null, 4, 'x', null)", "(13, '1', 3, 'x', 0.25)",
+            "(17, '1', 3, 'it''s', 0.25)",
+            "(9, '1', 10, null, 1.0)",
+            "(10, '2', 3, 'O''Brien', 2.5)",
+            "(11, '1', 3, '', 3)",
+            "(12, null, 4, 'x', null)",
+            "(13, '1', 3, 'x', 0.25)",
             "(17, '2', 4, 'again', 7)",
+            // Texts longer than the index keeps beside a row, and one outside Latin-1.
+            "(20, '3', 5, 'a longer note', 1)",
+            "(21, '3', 5, 'a longer note', 2)",
+            "(22, '3', 6, 'Đorđe', 3)",
+            "(23, '3', 6, 'Dorde', 4)",
+            "(24, '3', 6, 'sixchr', 5)",
         };
         for (const char *r : rows)
-            EXPECT_TRUE(q.exec(QStringLiteral("insert into t values %1").arg(QLatin1String(r))));
+            EXPECT_TRUE(q.exec(QStringLiteral("insert into t values %1").arg(QString::fromUtf8(r))));
     }
     QSqlDatabase::removeDatabase("scanmaker");
     return path;
@@ -67,6 +77,11 @@ const QStringList kFilters = {
     "Ratio = '0.25' and Note = 'x'",
     "IDZaposlenog = 'nobody'",
     "IDDana = '1' and IDLogickeAktivnosti='3' and Note = 'x'",
+    "Note = 'a longer note'",
+    "Note = 'a longer not'",
+    "Note = 'Đorđe'",
+    "Note = 'sixchr'",
+    "Note = 'sixch'",
 };
 
 // The rows of every filter on a freshly opened cursor in one mode.
@@ -81,7 +96,7 @@ QList<QStringList> rowsPerFilter(CDbConnection &conn, bool indexed)
         EXPECT_EQ(cur.lastErrorCode(), 0u) << f.toStdString();
         result << visibleRows(cur);
         cur.setFilter(QString());
-        EXPECT_EQ(cur.recordCount(), 7);
+        EXPECT_EQ(cur.recordCount(), 12);
     }
     return result;
 }
@@ -111,6 +126,11 @@ TEST(CursorScan, BothModesGiveTheSameRows)
     EXPECT_EQ(indexed.at(7), QStringList({"13|1|3|x|0.25"}));
     EXPECT_TRUE(indexed.at(8).isEmpty());
     EXPECT_EQ(indexed.at(9), QStringList({"13|1|3|x|0.25"}));
+    EXPECT_EQ(indexed.at(10), QStringList({"20|3|5|a longer note|1", "21|3|5|a longer note|2"}));
+    EXPECT_TRUE(indexed.at(11).isEmpty());
+    EXPECT_EQ(indexed.at(12), QStringList({QString::fromUtf8("22|3|6|Đorđe|3")}));
+    EXPECT_EQ(indexed.at(13), QStringList({"24|3|6|sixchr|5"}));
+    EXPECT_TRUE(indexed.at(14).isEmpty());
 }
 
 TEST(CursorScan, SwitchingModesOnAnOpenCursorKeepsItsAnswers)
