@@ -8,22 +8,198 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+
+namespace {
+std::atomic<bool> s_indexedFilters{true};
+
+int digits(const QString &s, qsizetype from, qsizetype count)
+{
+    int v = 0;
+    for (qsizetype i = from; i < from + count; ++i)
+        v = v * 10 + (s.at(i).unicode() - u'0');
+    return v;
+}
+
+// A text of the stored form "YYYY-MM-DD HH:MM:SS" (checked by the caller), read field by
+// field: the result of CDateTime::fromText without a trip through the time-zone rules, which
+// cost a file look-up per value and made every read of DatumLastReg slow.
+CDateTime storedTextToDateTime(const QString &s)
+{
+    return CDateTime::fromParts(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2), digits(s, 11, 2), digits(s, 14, 2),
+                                digits(s, 17, 2));
+}
+} // namespace
+
+void CDbCursor::setIndexedFilters(bool on)
+{
+    s_indexedFilters.store(on, std::memory_order_relaxed);
+}
+
+bool CDbCursor::indexedFilters()
+{
+    return s_indexedFilters.load(std::memory_order_relaxed);
+}
 
 struct CDbCursor::Data
 {
     QStringList columns;
     QHash<QString, int> columnByName; // lower-case name -> column
+    // Per column, the column that a lookup by its exact name finds (the first of its name
+    // ignoring case), so that the usual lookup needs no lower-casing.
+    QList<int> firstOfName;
     int columnCount = 0;
     int rowCount = 0;
     QList<QVariant> cells; // row-major
     CSqlDialect::Kind dialect = CSqlDialect::SqlServer;
     // Per column, built on first use: text of every cell, and for each distinct text its
-    // first row with a chain to the next row of the same text.
-    mutable QHash<int, QList<QString>> texts;
-    mutable QHash<int, QHash<QString, int>> heads;
-    mutable QHash<int, QList<int>> next;
+    // first row with a chain to the next row of the same text. The first rows sit in an
+    // open-addressing table that keeps each text's hash beside its row, and short texts (most
+    // identifiers) in the slot itself, so a lookup mostly touches one slot and nothing else.
+    struct Index
+    {
+        // Sixteen bytes a slot, four to a cache line; texts of up to six Latin-1 characters
+        // are kept in the slot.
+        static constexpr int kInline = 6;
+        struct Slot
+        {
+            quint32 hash = 0;
+            qint32 head = -1;      // -1: free
+            quint8 length = kLong; // length of the text kept in chars, kLong when not kept
+            bool several = false;  // more rows than the head have this text
+            char chars[kInline] = {};
+
+            static constexpr quint8 kLong = 0xFF;
+            bool holds(QStringView text, quint32 h, const QList<QString> &texts) const
+            {
+                if (hash != h)
+                    return false;
+                if (length == kLong)
+                    return texts.at(head) == text;
+                if (text.size() != length)
+                    return false;
+                for (int i = 0; i < length; ++i)
+                    if (text.at(i).unicode() != uchar(chars[i]))
+                        return false;
+                return true;
+            }
+            void keep(QStringView text)
+            {
+                if (text.size() > kInline)
+                    return;
+                for (qsizetype i = 0; i < text.size(); ++i) {
+                    if (text.at(i).unicode() > 0xFF)
+                        return;
+                    chars[i] = char(text.at(i).unicode());
+                }
+                length = quint8(text.size());
+            }
+        };
+        static_assert(sizeof(Slot) == 16);
+        bool built = false;
+        QList<QString> texts;
+        QList<int> next;
+        std::vector<Slot> table; // a power of two, at most half full
+        size_t seed = 0;
+
+        // The slot of the text, or the free slot where it belongs.
+        size_t slotOf(QStringView text, quint32 hash) const
+        {
+            const size_t mask = table.size() - 1;
+            size_t i = hash & mask;
+            while (table[i].head >= 0 && !table[i].holds(text, hash, texts))
+                i = (i + 1) & mask;
+            return i;
+        }
+        const Slot &slot(QStringView text) const { return table[slotOf(text, quint32(qHash(text, seed)))]; }
+    };
+    mutable std::vector<Index> indexes; // one per column
 };
+
+namespace {
+
+// One clause of a filter, pointing into the filter's text; a value with doubled quotes is
+// kept unescaped in its own string.
+struct FilterClause
+{
+    QStringView column;
+    QStringView raw;
+    QString unescaped;
+    bool escaped = false;
+    QStringView value() const { return escaped ? QStringView(unescaped) : raw; }
+};
+using FilterClauses = QVarLengthArray<FilterClause, 4>;
+
+// col = 'v' [and col = 'v' ...], the column plain or [bracketed].
+bool parseClauses(QStringView s, FilterClauses &clauses)
+{
+    clauses.clear();
+    qsizetype i = 0;
+    auto skipSpace = [&] {
+        while (i < s.size() && s.at(i).isSpace())
+            ++i;
+    };
+    for (;;) {
+        skipSpace();
+        FilterClause clause;
+        if (i < s.size() && s.at(i) == u'[') {
+            const qsizetype end = s.indexOf(u']', i);
+            if (end < 0)
+                return false;
+            clause.column = s.mid(i + 1, end - i - 1);
+            i = end + 1;
+        } else {
+            const qsizetype start = i;
+            while (i < s.size() && (s.at(i).isLetterOrNumber() || s.at(i) == u'_' || s.at(i) == u'.'))
+                ++i;
+            clause.column = s.mid(start, i - start);
+        }
+        if (clause.column.isEmpty())
+            return false;
+        skipSpace();
+        if (i >= s.size() || s.at(i) != u'=')
+            return false;
+        ++i;
+        skipSpace();
+        if (i >= s.size() || s.at(i) != u'\'')
+            return false;
+        ++i;
+        // The value runs to the first quote that is not doubled; a doubled quote stands for one.
+        const qsizetype run = i;
+        bool closed = false;
+        while (i < s.size()) {
+            const qsizetype quote = s.indexOf(u'\'', i);
+            if (quote < 0)
+                break;
+            if (quote + 1 < s.size() && s.at(quote + 1) == u'\'') {
+                clause.escaped = true;
+                i = quote + 2;
+                continue;
+            }
+            closed = true;
+            clause.raw = s.mid(run, quote - run);
+            i = quote + 1;
+            break;
+        }
+        if (!closed)
+            return false;
+        if (clause.escaped)
+            clause.unescaped = clause.raw.toString().replace(QLatin1String("''"), QLatin1String("'"));
+        clauses.append(std::move(clause));
+        skipSpace();
+        if (i >= s.size())
+            return true;
+        if (s.mid(i, 3).compare(QLatin1String("and"), Qt::CaseInsensitive) != 0 ||
+            (i + 3 < s.size() && !s.at(i + 3).isSpace() && s.at(i + 3) != u'['))
+            return false;
+        i += 3;
+    }
+}
+
+} // namespace
 
 CDbCursor::CDbCursor() = default;
 
@@ -106,7 +282,12 @@ bool CDbCursor::open(const QString &queryText, int kind)
     // Of two columns with one name, a lookup by name finds the first.
     for (int c = data->columnCount - 1; c >= 0; --c)
         data->columnByName.insert(rec.fieldName(c).toLower(), c);
+    for (int c = 0; c < data->columnCount; ++c)
+        data->firstOfName << data->columnByName.value(data->columns.at(c).toLower());
+    data->indexes.resize(size_t(data->columnCount));
     const int n = data->columnCount;
+    if (q.size() > 0)
+        data->cells.reserve(qsizetype(q.size()) * n);
     while (q.next()) {
         for (int c = 0; c < n; ++c)
             data->cells.append(q.value(c));
@@ -159,12 +340,17 @@ QStringList CDbCursor::columnNames() const
     return m_open ? m_data->columns : QStringList();
 }
 
-int CDbCursor::columnIndex(const QString &column) const
+int CDbCursor::columnIndex(QStringView column) const
 {
     if (!m_open)
         return -1;
-    // Lookups by name ignore case, as the server's do.
-    return m_data->columnByName.value(column.toLower(), -1);
+    // Lookups by name ignore case, as the server's do; a name written as the server spells it
+    // is found without lower-casing.
+    const QStringList &columns = m_data->columns;
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        if (columns.at(c) == column)
+            return m_data->firstOfName.at(c);
+    return m_data->columnByName.value(column.toString().toLower(), -1);
 }
 
 const QVariant *CDbCursor::field(const QString &column)
@@ -214,7 +400,7 @@ bool CDbCursor::valueToDateTime(const QVariant &value, CDateTime &out, CSqlDiale
         }
         // SQLite keeps date-times as text in the stored form.
         if (dialect == CSqlDialect::Sqlite && CDateTime::looksLikeStoredText(s)) {
-            out = CDateTime::fromText(s);
+            out = storedTextToDateTime(s);
             return out.isValid();
         }
         return false;
@@ -265,7 +451,7 @@ bool CDbCursor::valueToText(const QVariant &value, QString &text, const QString 
     case QMetaType::QString: {
         const QString s = value.toString();
         if (dialect == CSqlDialect::Sqlite && !dateFormat.isEmpty() && CDateTime::looksLikeStoredText(s)) {
-            text = CDateTime::fromText(s).format(fmt);
+            text = storedTextToDateTime(s).format(fmt);
             return true;
         }
         text = s;
@@ -332,115 +518,62 @@ qsizetype CDbCursor::getFieldSize(const QString &column)
 bool CDbCursor::parseFilter(const QString &filter, QList<QPair<QString, QString>> &clauses)
 {
     clauses.clear();
-    const QString &s = filter;
-    qsizetype i = 0;
-    auto skipSpace = [&] {
-        while (i < s.size() && s.at(i).isSpace())
-            ++i;
-    };
-    for (;;) {
-        skipSpace();
-        // Column name, plain or [bracketed].
-        QString column;
-        if (i < s.size() && s.at(i) == u'[') {
-            const qsizetype end = s.indexOf(u']', i);
-            if (end < 0)
-                return false;
-            column = s.mid(i + 1, end - i - 1);
-            i = end + 1;
-        } else {
-            const qsizetype start = i;
-            while (i < s.size() && (s.at(i).isLetterOrNumber() || s.at(i) == u'_' || s.at(i) == u'.'))
-                ++i;
-            column = s.mid(start, i - start);
-        }
-        if (column.isEmpty())
-            return false;
-        skipSpace();
-        if (i >= s.size() || s.at(i) != u'=')
-            return false;
-        ++i;
-        skipSpace();
-        if (i >= s.size() || s.at(i) != u'\'')
-            return false;
-        ++i;
-        QString value;
-        bool closed = false;
-        while (i < s.size()) {
-            if (s.at(i) == u'\'') {
-                if (i + 1 < s.size() && s.at(i + 1) == u'\'') {
-                    value += u'\'';
-                    i += 2;
-                    continue;
-                }
-                ++i;
-                closed = true;
-                break;
-            }
-            value += s.at(i++);
-        }
-        if (!closed)
-            return false;
-        clauses.append({column, value});
-        skipSpace();
-        if (i >= s.size())
-            return true;
-        if (s.mid(i, 3).compare(QLatin1String("and"), Qt::CaseInsensitive) != 0 ||
-            (i + 3 < s.size() && !s.at(i + 3).isSpace() && s.at(i + 3) != u'['))
-            return false;
-        i += 3;
-    }
+    FilterClauses parsed;
+    if (!parseClauses(filter, parsed))
+        return false;
+    for (const FilterClause &c : std::as_const(parsed))
+        clauses.append({c.column.toString(), c.value().toString()});
+    return true;
 }
 
 void CDbCursor::buildIndex(int column) const
 {
     const Data &d = *m_data;
-    QList<QString> texts(d.rowCount);
-    QHash<QString, int> heads;
-    heads.reserve(d.rowCount);
-    QList<int> next(d.rowCount, -1);
+    Data::Index &index = d.indexes[size_t(column)];
+    index.texts = QList<QString>(d.rowCount);
+    index.next = QList<int>(d.rowCount, -1);
+    size_t size = 8;
+    while (size < size_t(d.rowCount) * 2)
+        size *= 2;
+    index.table.assign(size, {});
+    index.seed = QHashSeed::globalSeed();
+    // From the last row up, so that every chain runs in row order.
     for (int r = d.rowCount - 1; r >= 0; --r) {
-        QString t;
+        QString &t = index.texts[r];
         valueToText(d.cells.at(qsizetype(r) * d.columnCount + column), t, QString(), d.dialect);
-        auto it = heads.find(t);
-        if (it != heads.end()) {
-            next[r] = *it;
-            *it = r;
+        const quint32 hash = quint32(qHash(QStringView(t), index.seed));
+        Data::Index::Slot &slot = index.table[index.slotOf(t, hash)];
+        if (slot.head >= 0) {
+            index.next[r] = slot.head;
+            slot.several = true;
         } else {
-            heads.insert(t, r);
+            slot.hash = hash;
+            slot.keep(t);
         }
-        texts[r] = std::move(t);
+        slot.head = r;
     }
-    d.texts.insert(column, std::move(texts));
-    d.heads.insert(column, std::move(heads));
-    d.next.insert(column, std::move(next));
-}
-
-const QString &CDbCursor::cellText(int row, int column) const
-{
-    if (!m_data->texts.contains(column))
-        buildIndex(column);
-    return m_data->texts[column].at(row);
+    index.built = true;
 }
 
 bool CDbCursor::setFilter(const QString &filter)
 {
     m_position = 0;
-    if (filter.trimmed().isEmpty()) {
+    // Blank text (checked without making a trimmed copy) removes the filter.
+    if (std::all_of(filter.cbegin(), filter.cend(), [](QChar c) { return c.isSpace(); })) {
         m_hasFilter = false;
         m_filtered.clear();
         return true;
     }
     if (!m_open)
         return true;
-    QList<QPair<QString, QString>> clauses;
-    QList<int> columns;
-    bool ok = parseFilter(filter, clauses);
-    for (const auto &c : std::as_const(clauses)) {
-        const int col = columnIndex(c.first);
+    FilterClauses clauses;
+    QVarLengthArray<int, 4> columns;
+    bool ok = parseClauses(filter, clauses);
+    for (const FilterClause &c : std::as_const(clauses)) {
+        const int col = columnIndex(c.column);
         if (col < 0)
             ok = false;
-        columns << col;
+        columns.append(col);
     }
     if (!ok) {
         recordError(CDbError::kUnsupportedFilter, QStringLiteral("Zorvik"),
@@ -449,18 +582,31 @@ bool CDbCursor::setFilter(const QString &filter)
                         .arg(filter));
         return true;
     }
-    const int first = columns.first();
-    if (!m_data->heads.contains(first))
-        buildIndex(first);
     m_filtered.clear();
-    const QHash<QString, int> &heads = m_data->heads[first];
-    const QList<int> &next = m_data->next[first];
-    for (int r = heads.value(clauses.first().second, -1); r >= 0; r = next.at(r)) {
-        bool match = true;
-        for (qsizetype k = 1; k < clauses.size() && match; ++k)
-            match = cellText(r, columns.at(k)) == clauses.at(k).second;
-        if (match)
-            m_filtered.append(r);
+    // Every column of the filter gets its index before any row is walked.
+    for (const int c : std::as_const(columns))
+        if (!m_data->indexes[size_t(c)].built)
+            buildIndex(c);
+    QVarLengthArray<const QList<QString> *, 4> texts;
+    for (const int c : std::as_const(columns))
+        texts.append(&m_data->indexes[size_t(c)].texts);
+    const auto matchesFrom = [&](int r, qsizetype k) {
+        for (; k < clauses.size(); ++k)
+            if (texts.at(k)->at(r) != clauses.at(k).value())
+                return false;
+        return true;
+    };
+    if (!indexedFilters()) {
+        // The measurement baseline: every row against every clause.
+        for (int r = 0; r < m_data->rowCount; ++r)
+            if (matchesFrom(r, 0))
+                m_filtered.append(r);
+    } else {
+        const Data::Index &index = m_data->indexes[size_t(columns.first())];
+        const Data::Index::Slot &slot = index.slot(clauses.first().value());
+        for (int r = slot.head; r >= 0; r = slot.several ? index.next.at(r) : -1)
+            if (matchesFrom(r, 1))
+                m_filtered.append(r);
     }
     m_hasFilter = true;
     return true;

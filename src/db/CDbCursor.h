@@ -72,12 +72,17 @@ public:
     // Parses  col = 'v' [and col = 'v' ...]; false when the text has another form.
     static bool parseFilter(const QString &filter, QList<QPair<QString, QString>> &clauses);
 
+    // Baseline for measurements only: off, every filter walks all rows comparing texts (the
+    // plain client-side cursor) instead of using the per-column index. Process-wide, on by
+    // default; the rows a filter gives are the same either way.
+    static void setIndexedFilters(bool on);
+    static bool indexedFilters();
+
 private:
     struct Data;
     void recordError(quint32 code, const QString &source, const QString &description);
     const QVariant *field(const QString &column);
-    int columnIndex(const QString &column) const;
-    const QString &cellText(int row, int column) const;
+    int columnIndex(QStringView column) const;
     void buildIndex(int column) const;
 
     CDbConnection *m_connection = nullptr;

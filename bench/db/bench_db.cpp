@@ -1,0 +1,189 @@
+// The client-side cursor on a large site (50,000 last registrations): opening it next to a plain
+// Qt SQL loop over the same statement, and the equality-filter lookups of the update pass.
+#include "db/CDbConnection.h"
+#include "db/CDbCursor.h"
+#include "db/CDemoDatabase.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kEmployees = 50000;
+constexpr int kLookups = 10000;
+const QString kQuery =
+    QStringLiteral("select IDZaposlenog, DatumLastReg, IDLogickeAktivnosti from tblLastReg order by IDZaposlenog");
+
+struct Site
+{
+    QTemporaryDir dir;
+    QString path;
+    CDbConnection connection;
+    QStringList ids; // kLookups employees spread over the table
+
+    Site()
+    {
+        // ZORVIK_BENCH_KEEP=1 keeps the database for a look with other tools.
+        dir.setAutoRemove(!qEnvironmentVariableIsSet("ZORVIK_BENCH_KEEP"));
+        path = dir.filePath(QStringLiteral("site.sqlite"));
+        QString error;
+        CDemoDatabase::DemoOptions o = CDemoDatabase::largeOptions(kEmployees);
+        o.now = QDateTime(QDate(2026, 3, 4), QTime(17, 0, 0));
+        if (!CDemoDatabase::build(path, o, &error))
+            qFatal("%s", qPrintable(error));
+        if (!connection.open(QStringLiteral("Provider=SQLite;Data Source=") + path))
+            qFatal("%s", qPrintable(connection.lastErrorText()));
+        CDbCursor all(&connection);
+        if (!all.open(kQuery) || all.recordCount() != kEmployees)
+            qFatal("unexpected table: %s", qPrintable(all.lastErrorText()));
+        QString id;
+        const int step = kEmployees / kLookups;
+        for (int r = 0; !all.isEOF(); all.moveNext(), ++r)
+            if (r % step == 0 && all.getFieldText(QStringLiteral("IDZaposlenog"), id))
+                ids << id;
+    }
+
+    // What a plain program would do: a forward-only query, every column of every row read
+    // into a QVariant.
+    qint64 rawLoop()
+    {
+        QSqlDatabase db;
+        QSqlError error;
+        if (!connection.threadDatabase(db, &error))
+            qFatal("no connection");
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.exec(kQuery))
+            qFatal("query failed");
+        const int n = q.record().count();
+        qint64 cells = 0;
+        while (q.next()) {
+            for (int c = 0; c < n; ++c) {
+                QVariant v = q.value(c);
+                benchmark::DoNotOptimize(v);
+                ++cells;
+            }
+        }
+        return cells;
+    }
+
+    int openCursor()
+    {
+        CDbCursor cursor(&connection);
+        if (!cursor.open(kQuery))
+            qFatal("%s", qPrintable(cursor.lastErrorText()));
+        return cursor.recordCount();
+    }
+};
+
+Site &site()
+{
+    static Site s;
+    return s;
+}
+
+void BM_RawQtLoop(benchmark::State &state)
+{
+    Site &s = site();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s.rawLoop());
+    state.counters["rows"] = kEmployees;
+}
+
+void BM_CursorOpen(benchmark::State &state)
+{
+    Site &s = site();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s.openCursor());
+    state.counters["rows"] = kEmployees;
+}
+
+// Both in turn inside one loop, so that the machine's load weighs on each alike; the ratio is
+// the cursor's time over the raw loop's.
+void BM_CursorOverRaw(benchmark::State &state)
+{
+    Site &s = site();
+    qint64 rawNs = 0;
+    qint64 cursorNs = 0;
+    QElapsedTimer t;
+    for (auto _ : state) {
+        t.start();
+        benchmark::DoNotOptimize(s.rawLoop());
+        rawNs += t.nsecsElapsed();
+        t.start();
+        benchmark::DoNotOptimize(s.openCursor());
+        cursorNs += t.nsecsElapsed();
+    }
+    const double n = double(state.iterations());
+    state.counters["raw_ms"] = double(rawNs) / n / 1e6;
+    state.counters["cursor_ms"] = double(cursorNs) / n / 1e6;
+    state.counters["ratio"] = rawNs > 0 ? double(cursorNs) / double(rawNs) : 0.0;
+}
+
+// The first filter on a column builds its index: opening plus that first lookup.
+void BM_OpenAndFirstFilter(benchmark::State &state)
+{
+    Site &s = site();
+    for (auto _ : state) {
+        CDbCursor cursor(&s.connection);
+        cursor.open(kQuery);
+        cursor.setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(s.ids.first()));
+        benchmark::DoNotOptimize(cursor.recordCount());
+    }
+}
+
+// One lookup as the update pass makes it: filter, count, read a field, clear the filter.
+void BM_FilterLookup(benchmark::State &state)
+{
+    Site &s = site();
+    CDbCursor cursor(&s.connection);
+    cursor.open(kQuery);
+    cursor.setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(s.ids.first())); // builds the index
+    cursor.setFilter(QString());
+    QStringList filters;
+    for (const QString &id : std::as_const(s.ids))
+        filters << QStringLiteral("IDZaposlenog = '%1'").arg(id);
+    const QString column = QStringLiteral("IDLogickeAktivnosti");
+    QString activity;
+    int found = 0;
+    for (auto _ : state) {
+        found = 0;
+        for (const QString &f : std::as_const(filters)) {
+            cursor.setFilter(f);
+            if (cursor.recordCount() == 1 && cursor.getFieldText(column, activity))
+                ++found;
+            cursor.setFilter(QString());
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    if (found != kLookups)
+        state.SkipWithError("a lookup missed its row");
+    state.counters["lookups"] = kLookups;
+    // Seconds per lookup.
+    state.counters["per_lookup"] =
+        benchmark::Counter(kLookups, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+BENCHMARK(BM_RawQtLoop)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CursorOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CursorOverRaw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAndFirstFilter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterLookup)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    site();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
