@@ -76,10 +76,7 @@ bool CDateTime::toParts(int &year, int &month, int &day, int &hour, int &minute,
     long secs = long(timePart * 86400.0);
     if (secs >= 86400)
         secs = 86399;
-    const QDate date = kEpoch.addDays(qint64(whole));
-    year = date.year();
-    month = date.month();
-    day = date.day();
+    kEpoch.addDays(qint64(whole)).getDate(&year, &month, &day);
     hour = int(secs / 3600);
     minute = int((secs % 3600) / 60);
     second = int(secs % 60);
@@ -94,6 +91,70 @@ QDateTime CDateTime::toLocal() const
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
 }
 
+namespace {
+
+void appendNumber(QString &out, int value, int width)
+{
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0 || n < width);
+    while (n > 0)
+        out += QLatin1Char(digits[--n]);
+}
+
+// The numeric conversions the program's formats use, done here; true when the format holds
+// nothing else, so that strftime (and its time-zone and locale look-ups) is not needed.
+bool formatNumeric(const QString &fmt, int y, int mo, int d, int h, int mi, int s, QString &out)
+{
+    out.reserve(fmt.size() + 8);
+    for (qsizetype i = 0; i < fmt.size(); ++i) {
+        const QChar c = fmt.at(i);
+        if (c != u'%') {
+            out += c;
+            continue;
+        }
+        if (++i >= fmt.size())
+            return false;
+        switch (fmt.at(i).unicode()) {
+        case 'd':
+            appendNumber(out, d, 2);
+            break;
+        case 'm':
+            appendNumber(out, mo, 2);
+            break;
+        case 'Y':
+            appendNumber(out, y, 1);
+            break;
+        case 'y':
+            appendNumber(out, y % 100, 2);
+            break;
+        case 'H':
+            appendNumber(out, h, 2);
+            break;
+        case 'M':
+            appendNumber(out, mi, 2);
+            break;
+        case 'S':
+            appendNumber(out, s, 2);
+            break;
+        case '%':
+            out += u'%';
+            break;
+        default:
+            return false;
+        }
+    }
+    // strftime writes at most 256 bytes, and nothing at all when the text does not fit.
+    if (out.size() >= 256 && out.toUtf8().size() >= 256)
+        out.clear();
+    return true;
+}
+
+} // namespace
+
 QString CDateTime::format(const QString &strftimeFormat) const
 {
     if (m_status == Null)
@@ -101,6 +162,9 @@ QString CDateTime::format(const QString &strftimeFormat) const
     int y, mo, d, h, mi, s;
     if (m_status == Invalid || !toParts(y, mo, d, h, mi, s))
         return QStringLiteral("Invalid DateTime");
+    QString quick;
+    if (formatNumeric(strftimeFormat, y, mo, d, h, mi, s, quick))
+        return quick;
     std::tm tm{};
     tm.tm_year = y - 1900;
     tm.tm_mon = mo - 1;
@@ -116,6 +180,16 @@ QString CDateTime::format(const QString &strftimeFormat) const
     const QByteArray fmt = strftimeFormat.toUtf8();
     const size_t n = std::strftime(buffer, sizeof buffer, fmt.constData(), &tm);
     return QString::fromUtf8(buffer, qsizetype(n));
+}
+
+int CDateTime::dayKey() const
+{
+    int y, mo, d, h, mi, s;
+    if (m_status == Null)
+        return -1;
+    if (m_status == Invalid || !toParts(y, mo, d, h, mi, s))
+        return -2;
+    return y * 10000 + mo * 100 + d;
 }
 
 bool CDateTime::sameMoment(const CDateTime &other) const

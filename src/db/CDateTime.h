@@ -47,6 +47,10 @@ public:
     // invalid.
     QString format(const QString &strftimeFormat) const;
 
+    // The calendar day as the number yyyymmdd; two values have the same key exactly when
+    // formatting them "%Y%m%d" gives the same text (-1 for null, -2 for invalid).
+    int dayKey() const;
+
     // Equal when both are valid and differ by less than half a second, or both are null;
     // invalid values equal nothing.
     bool sameMoment(const CDateTime &other) const;

@@ -125,9 +125,8 @@ bool CLiveUpdate::OnMsgUpdateDocs(C_ZorvikDoc *only)
             if (!doc || (only && doc != only))
                 continue;
             doc->checkEmployees(m_reference->cursor(CReferenceData::EmployeeCursor));
-            // Copy the keys: an update never adds or removes tablets, but stay safe.
-            const auto tablets = doc->tablets();
-            for (const auto &entry : tablets) {
+            // A tablet update never adds or removes tablets, so the map can be walked as it is.
+            for (const auto &entry : doc->tablets()) {
                 if (entry.second->photographPending)
                     doc->readPhotographLocked(entry.second);
                 updateTablet(doc, entry.second, now);
@@ -188,7 +187,7 @@ void CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
         t->activityDescription = it == ref.activityMap.end() ? QString() : it->second;
 
         bool illegal = false;
-        if (d.format(QStringLiteral("%Y%m%d")) == now.format(QStringLiteral("%Y%m%d"))) {
+        if (d.dayKey() == now.dayKey()) { // a clocking of today
             CDbCursor *day = ref.cursor(CReferenceData::CurrentDayCursor);
             day->setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(key));
             if (day->recordCount() != 0) {

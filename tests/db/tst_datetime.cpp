@@ -71,3 +71,16 @@ TEST(DateTime, StoredText)
     EXPECT_TRUE(CDateTime::fromText("").isNull());
     EXPECT_EQ(CDateTime::fromText("yesterday").status(), CDateTime::Invalid);
 }
+
+TEST(DateTime, NumericFormatsAgreeWithStrftime)
+{
+    // The program's own formats are done without strftime; other conversions still use it.
+    const CDateTime t = CDateTime::fromParts(987, 3, 4, 5, 6, 7);
+    EXPECT_EQ(t.format("%Y|%y|%m|%d|%H|%M|%S|%%"), "987|87|03|04|05|06|07|%");
+    EXPECT_EQ(CDateTime::fromParts(2026, 12, 8).format("%A %j"), "Tuesday 342");
+    EXPECT_EQ(CDateTime::fromParts(2026, 12, 8).format("%d.%m.%Y. Šć"), "08.12.2026. Šć");
+    EXPECT_EQ(CDateTime::fromParts(2026, 12, 8).dayKey(), 20261208);
+    EXPECT_EQ(CDateTime(CDateTime::fromParts(2026, 12, 8, 23, 59, 59).days() + 0.7 / 86400).dayKey(), 20261209);
+    EXPECT_EQ(CDateTime::null().dayKey(), -1);
+    EXPECT_EQ(CDateTime::invalid().dayKey(), -2);
+}
