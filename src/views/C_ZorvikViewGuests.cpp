@@ -6,18 +6,9 @@
 
 #include <QVBoxLayout>
 
-namespace {
-QList<int> guestWidths()
-{
-    QList<int> widths;
-    for (int c = 0; c < CGuestsModel::ColumnCount; ++c)
-        widths << CGuestsModel::columnWidth(c);
-    return widths;
-}
-} // namespace
-
 C_ZorvikViewGuests::C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent)
-    : QWidget(parent), m_doc(doc), m_grid(new CListGrid(doc ? doc->model() : nullptr, guestWidths(), this))
+    : QWidget(parent), m_doc(doc),
+      m_grid(new CListGrid(doc ? doc->model() : nullptr, doc ? doc->model()->columnWidths() : QList<int>(), this))
 {
     setObjectName(QStringLiteral("guestsView"));
     m_grid->setObjectName(QStringLiteral("guestsGrid"));

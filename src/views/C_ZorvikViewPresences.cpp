@@ -8,19 +8,9 @@
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
-namespace {
-QList<int> presenceWidths()
-{
-    QList<int> widths;
-    for (int c = 0; c < CPresencesModel::ColumnCount; ++c)
-        widths << CPresencesModel::columnWidth(c);
-    return widths;
-}
-} // namespace
-
 C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_bar(new CD_PresenceBar(doc, this)),
-      m_grid(new CListGrid(doc ? doc->model() : nullptr, presenceWidths(), this))
+      m_grid(new CListGrid(doc ? doc->model() : nullptr, doc ? doc->model()->columnWidths() : QList<int>(), this))
 {
     setObjectName(QStringLiteral("presencesView"));
     m_grid->setObjectName(QStringLiteral("presencesGrid"));

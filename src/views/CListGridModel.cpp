@@ -1,0 +1,114 @@
+#include "views/CListGridModel.h"
+
+#include "app/CStringTable.h"
+
+namespace {
+// Beyond this many separate runs of removed rows one reset is cheaper than the signals.
+constexpr int kMaxRemovalRuns = 256;
+} // namespace
+
+CListGridModel::CListGridModel(const Columns &headerIds, const Columns &widths, QObject *parent)
+    : QAbstractTableModel(parent), m_headerIds(headerIds), m_widths(widths)
+{
+}
+
+int CListGridModel::headerId(int column) const
+{
+    return column >= 0 && column < ColumnCount ? m_headerIds[column] : 0;
+}
+
+int CListGridModel::columnWidth(int column) const
+{
+    return column >= 0 && column < ColumnCount ? m_widths[column] : 0;
+}
+
+QList<int> CListGridModel::columnWidths() const
+{
+    return QList<int>(m_widths.begin(), m_widths.end());
+}
+
+int CListGridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CListGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CListGridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return m_rows.at(index.row())[index.column()];
+    return {};
+}
+
+QVariant CListGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return S(m_headerIds[section]);
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignHCenter | Qt::AlignVCenter);
+    return {};
+}
+
+void CListGridModel::clear()
+{
+    if (m_rows.isEmpty())
+        return;
+    beginRemoveRows(QModelIndex(), 0, int(m_rows.size()) - 1);
+    m_rows.clear();
+    endRemoveRows();
+}
+
+void CListGridModel::removeMarked(const QList<int> &marked)
+{
+    if (marked.isEmpty())
+        return;
+    int runs = 1;
+    for (qsizetype i = 1; i < marked.size(); ++i)
+        if (marked.at(i) != marked.at(i - 1) + 1)
+            ++runs;
+    if (runs > kMaxRemovalRuns) {
+        beginResetModel();
+        QList<Row> kept;
+        kept.reserve(m_rows.size() - marked.size());
+        qsizetype m = 0;
+        for (int r = 0; r < m_rows.size(); ++r) {
+            if (m < marked.size() && marked.at(m) == r)
+                ++m;
+            else
+                kept.append(std::move(m_rows[r]));
+        }
+        m_rows = std::move(kept);
+        endResetModel();
+        return;
+    }
+    // From the bottom up, one signal per run, so the row numbers above stay valid.
+    qsizetype i = marked.size() - 1;
+    while (i >= 0) {
+        const int last = marked.at(i);
+        int first = last;
+        while (i > 0 && marked.at(i - 1) == first - 1)
+            first = marked.at(--i);
+        --i;
+        beginRemoveRows(QModelIndex(), first, last);
+        m_rows.remove(first, last - first + 1);
+        endRemoveRows();
+    }
+}
+
+void CListGridModel::appendRows(const QList<Row> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int first = int(m_rows.size());
+    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
+    m_rows.append(rows);
+    endInsertRows();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+#include <array>
+
+// A read-only grid of rows of five texts with fixed, centred headers taken from the string table
+// and a preferred width per column. Subclasses decide how a new result is merged into the rows;
+// this class gives them the removal and append steps that keep a view's selection and scrolling.
+class CListGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int ColumnCount = 5;
+    using Row = std::array<QString, ColumnCount>;
+    using Columns = std::array<int, ColumnCount>;
+
+    // headerIds: the string number of each column's header; widths: each column's width in pixels.
+    CListGridModel(const Columns &headerIds, const Columns &widths, QObject *parent = nullptr);
+
+    // 0 for a column out of range.
+    int headerId(int column) const;
+    int columnWidth(int column) const;
+    QList<int> columnWidths() const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const QList<Row> &rows() const { return m_rows; }
+    void clear();
+
+protected:
+    // Changing a row in place is the caller's to announce with dataChanged.
+    Row &rowAt(int row) { return m_rows[row]; }
+    // marked: row numbers in ascending order.
+    void removeMarked(const QList<int> &marked);
+    void appendRows(const QList<Row> &rows);
+
+private:
+    const Columns m_headerIds;
+    const Columns m_widths;
+    QList<Row> m_rows;
+};
