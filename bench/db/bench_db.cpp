@@ -4,6 +4,7 @@
 #include "db/CDbCursor.h"
 #include "db/CDemoDatabase.h"
 
+#include "../support/BenchDatabase.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSqlDatabase>
@@ -11,6 +12,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -22,22 +24,21 @@ const QString kQuery =
 
 struct Site
 {
-    QTemporaryDir dir;
+    BenchDatabase db;
     QString path;
     CDbConnection connection;
     QStringList ids; // kLookups employees spread over the table
 
-    Site()
+    static CDemoDatabase::DemoOptions options()
     {
-        // ZORVIK_BENCH_KEEP=1 keeps the database for a look with other tools.
-        dir.setAutoRemove(!qEnvironmentVariableIsSet("ZORVIK_BENCH_KEEP"));
-        path = dir.filePath(QStringLiteral("site.sqlite"));
-        QString error;
         CDemoDatabase::DemoOptions o = CDemoDatabase::largeOptions(kEmployees);
         o.now = QDateTime(QDate(2026, 3, 4), QTime(17, 0, 0));
-        if (!CDemoDatabase::build(path, o, &error))
-            qFatal("%s", qPrintable(error));
-        if (!connection.open(QStringLiteral("Provider=SQLite;Data Source=") + path))
+        return o;
+    }
+
+    Site() : db(options()), path(db.path)
+    {
+        if (!connection.open(db.connectionString()))
             qFatal("%s", qPrintable(connection.lastErrorText()));
         CDbCursor all(&connection);
         if (!all.open(kQuery) || all.recordCount() != kEmployees)

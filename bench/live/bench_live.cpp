@@ -14,11 +14,13 @@
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 
+#include "../support/BenchDatabase.h"
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -32,7 +34,7 @@ constexpr int kScanPanels = 1;
 
 struct Site
 {
-    QTemporaryDir dir;
+    BenchDatabase db;
     QString path;
     std::unique_ptr<CSettings> settings;
     CReferenceData reference;
@@ -41,21 +43,21 @@ struct Site
     std::unique_ptr<CAppContext> context;
     QList<C_ZorvikDoc *> docs;
 
-    Site()
+    // Late afternoon, so that about half the clockings are of today and take the
+    // illegal-activity test.
+    static QDateTime now() { return QDateTime(QDate(2026, 3, 4), QTime(17, 0, 0)); }
+    static CDemoDatabase::DemoOptions options()
     {
-        // ZORVIK_BENCH_KEEP=1 keeps the database for a look with other tools.
-        dir.setAutoRemove(!qEnvironmentVariableIsSet("ZORVIK_BENCH_KEEP"));
-        path = dir.filePath(QStringLiteral("site.sqlite"));
-        // Late afternoon, so that about half the clockings are of today and take the
-        // illegal-activity test.
-        const QDateTime now(QDate(2026, 3, 4), QTime(17, 0, 0));
-        CClock::setFixed(now);
-        QString error;
+        CClock::setFixed(now());
         CDemoDatabase::DemoOptions o = CDemoDatabase::largeOptions(kEmployees);
-        o.now = now;
+        o.now = now();
         o.fixedToday = true;
-        if (!CDemoDatabase::build(path, o, &error))
-            qFatal("%s", qPrintable(error));
+        return o;
+    }
+
+    Site() : db(options()), path(db.path)
+    {
+        QString error;
         // The employees of the panels: distinct, spread over the whole table.
         QStringList ids;
         {
@@ -86,15 +88,15 @@ struct Site
             db.commit();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("bench-writer"));
-        settings = std::make_unique<CSettings>(dir.filePath(QStringLiteral("z.ini")));
+        settings = std::make_unique<CSettings>(db.file(QStringLiteral("z.ini")));
         int message = 0;
-        if (!reference.open(QStringLiteral("Provider=SQLite;Data Source=") + path, &message))
+        if (!reference.open(db.connectionString(), &message))
             qFatal("reference data: %d", message);
         reference.buildMaps();
         live = std::make_unique<CLiveUpdate>(&reference);
         panels = std::make_unique<CDocTemplate>(CDocTemplate::Panels, 1029);
         live->setTemplates(panels.get(), {});
-        context = std::make_unique<CAppContext>(settings.get(), &reference, live.get(), dir.path());
+        context = std::make_unique<CAppContext>(settings.get(), &reference, live.get(), db.dir.path());
         context->makeCurrent();
 
         // One cycle opens the day-type cursor as the polling thread does.

@@ -10,10 +10,12 @@
 #include "views/CPresencesModel.h"
 #include "views/C_ZorvikDocPresences.h"
 
+#include "../support/BenchDatabase.h"
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -25,7 +27,7 @@ constexpr int kChanged = 100;
 
 struct Site
 {
-    QTemporaryDir dir;
+    BenchDatabase db;
     QString path;
     std::unique_ptr<CSettings> settings;
     CReferenceData reference;
@@ -33,24 +35,24 @@ struct Site
     QStringList employees;
     int round = 0;
 
-    Site()
+    static CDemoDatabase::DemoOptions options()
     {
-        // ZORVIK_BENCH_KEEP=1 keeps the database for a look with other tools.
-        dir.setAutoRemove(!qEnvironmentVariableIsSet("ZORVIK_BENCH_KEEP"));
-        path = dir.filePath(QStringLiteral("site.sqlite"));
-        QString error;
         CDemoDatabase::DemoOptions o = CDemoDatabase::largeOptions(kEmployees);
         o.now = QDateTime(QDate(2026, 3, 4), QTime(10, 30, 0));
-        if (!CDemoDatabase::build(path, o, &error))
-            qFatal("%s", qPrintable(error));
+        return o;
+    }
+
+    Site() : db(options()), path(db.path)
+    {
+        QString error;
         if (!CDemoDatabase::openConnection(QStringLiteral("bench-writer"), path, &error))
             qFatal("%s", qPrintable(error));
-        settings = std::make_unique<CSettings>(dir.filePath(QStringLiteral("z.ini")));
+        settings = std::make_unique<CSettings>(db.file(QStringLiteral("z.ini")));
         int message = 0;
-        if (!reference.open(QStringLiteral("Provider=SQLite;Data Source=") + path, &message))
+        if (!reference.open(db.connectionString(), &message))
             qFatal("reference data: %d", message);
         reference.buildMaps();
-        context = std::make_unique<CAppContext>(settings.get(), &reference, nullptr, dir.path());
+        context = std::make_unique<CAppContext>(settings.get(), &reference, nullptr, db.dir.path());
         context->makeCurrent();
         QSqlQuery q(QSqlDatabase::database(QStringLiteral("bench-writer")));
         q.exec(QStringLiteral("select IDZaposlenog from tblLastReg"));
