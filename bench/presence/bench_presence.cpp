@@ -186,11 +186,12 @@ void BM_Refresh(benchmark::State &state)
     Site &s = site();
     C_ZorvikDocPresences doc;
     doc.rebuild();
+    doc.waitForQuery();
     for (auto _ : state) {
         state.PauseTiming();
         s.clockIn();
         state.ResumeTiming();
-        if (!doc.refresh())
+        if (!(doc.refresh() && doc.waitForQuery()))
             state.SkipWithError("query failed");
     }
     state.counters["rows"] = double(doc.model()->rowCount());

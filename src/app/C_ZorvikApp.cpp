@@ -6,6 +6,7 @@
 #include "config/CColourFile.h"
 #include "config/CD_Colors.h"
 #include "db/CClockingSimulator.h"
+#include "db/CDbWorker.h"
 #include "db/CDemoDatabase.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
@@ -29,7 +30,10 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QLockFile>
 #include <QMdiArea>
 #include <QStandardPaths>
@@ -37,6 +41,8 @@
 namespace {
 const QString kSettings = QStringLiteral("Settings");
 const QString kAutoLoad = QStringLiteral("AutoLoad");
+// How long closing waits for the database threads before it lets them end on their own.
+constexpr int kStopWaitMs = 1500;
 } // namespace
 
 C_ZorvikApp::Options C_ZorvikApp::parseArguments(const QStringList &arguments)
@@ -69,6 +75,13 @@ C_ZorvikApp::~C_ZorvikApp()
         delete t;
         t = nullptr;
     }
+    if (m_threadsLeft) {
+        // Still in use by a thread inside a database call: never destroyed under it.
+        (void)m_startWorker.release();
+        (void)m_live.release();
+        (void)m_reference.release();
+    }
+    m_startWorker.reset();
     m_live.reset();
     m_reference.reset();
     m_context.reset();
@@ -173,7 +186,7 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
             m_simulator = new CClockingSimulator(m_demoPath);
             m_simulator->start();
         }
-    } else if (m_quit) {
+    } else if (m_quit || m_shutDown) {
         return StartResult::Quit;
     }
     m_frame->updateCommandStates();
@@ -262,11 +275,36 @@ bool C_ZorvikApp::openReferenceData()
         m_settings->writeText(kSettings, QStringLiteral("Connection"), cs);
         m_settings->sync();
     }
-    int message = 0;
-    if (!m_reference->open(cs, &message)) {
-        CPrompt::message(m_frame, CStringTable::format(message, cs), QMessageBox::Ok, QMessageBox::Critical);
+    // The connection and the cursors are opened on a thread of their own: a slow or silent
+    // server must not freeze the window, which stays painted and answers while it waits. Until
+    // the data are there the program is without data (database commands disabled).
+    m_reference->databaseError = true;
+    m_frame->updateCommandStates();
+    m_frame->messagePane()->setText(CStringTable::text(QStringLiteral("mainframe.connecting")));
+    m_startWorker = std::make_unique<CDbWorker>(&m_reference->connection());
+    auto message = std::make_shared<int>(0);
+    auto opened = std::make_shared<bool>(false);
+    QEventLoop wait;
+    CReferenceData *ref = m_reference.get();
+    m_startWorker->run([ref, cs, message, opened] { *opened = ref->open(cs, message.get()); },
+                       [this] {
+                           if (m_connectWait)
+                               m_connectWait->quit();
+                       });
+    m_connectWait = &wait;
+    wait.exec();
+    m_connectWait = nullptr;
+    if (m_shutDown)
+        return false; // the window was closed meanwhile
+    m_startWorker->stop(kStopWaitMs);
+    m_startWorker.reset();
+    m_frame->messagePane()->setText(CStringTable::text(QStringLiteral("mainframe.ready")));
+    if (!*opened) {
+        m_reference->databaseError = true;
+        CPrompt::message(m_frame, CStringTable::format(*message, cs), QMessageBox::Ok, QMessageBox::Critical);
         return false;
     }
+    m_reference->databaseError = false;
     return true;
 }
 
@@ -342,14 +380,26 @@ void C_ZorvikApp::shutdown()
     m_settings->writeInt(kSettings, QStringLiteral("LangWarning"), m_context->langWarning);
     m_settings->writeInt(kSettings, QStringLiteral("ExpandLatest"), m_context->expandLatest);
     m_settings->sync();
-    // 2. Clear the running switch and wait for the thread.
+    // 2. Clear the running switch and wait for the threads, but not for ever: a thread inside a
+    // call to a hung server ends by itself at its time-out, and the program must still close.
     if (m_simulator)
         m_simulator->stop();
-    m_live->stop();
+    QElapsedTimer clock;
+    clock.start();
+    bool joined = m_live->stop(kStopWaitMs);
+    if (m_startWorker)
+        joined = m_startWorker->stop(int(qMax<qint64>(0, kStopWaitMs - clock.elapsed()))) && joined;
+    if (m_connectWait)
+        m_connectWait->quit();
+    CTablet::setWarningHandler({});
+    if (!joined || CDbWorker::detachedThreads() > 0) {
+        // The data stay alive for the threads still using them; the process ends without them.
+        m_threadsLeft = true;
+        return;
+    }
     // 3. Then the cursors and the connection, and the maps.
     m_reference->closeAll();
     m_reference->departmentMap.clear();
     m_reference->activityMap.clear();
     m_reference->activityColourMap.clear();
-    CTablet::setWarningHandler({});
 }

@@ -8,6 +8,8 @@
 #include <memory>
 
 class CAppContext;
+class CDbWorker;
+class QEventLoop;
 class CClockingSimulator;
 class CLiveUpdate;
 class CReferenceData;
@@ -55,6 +57,9 @@ public:
     // Writes the switches, stops the polling thread and closes the connection; runs once.
     void shutdown();
     bool isShutDown() const { return m_shutDown; }
+    // True after a shutdown that had to leave a database thread running (a hung server): the
+    // process must then end without running destructors under it.
+    bool threadsLeftRunning() const { return m_threadsLeft; }
 
     // Asks for a connection string when none is stored (a dialog unless replaced).
     void setConnectionBuilder(std::function<QString(QWidget *)> builder) { m_builder = std::move(builder); }
@@ -87,6 +92,8 @@ private:
     std::unique_ptr<CSettings> m_settings;
     std::unique_ptr<CReferenceData> m_reference;
     std::unique_ptr<CLiveUpdate> m_live;
+    std::unique_ptr<CDbWorker> m_startWorker;
+    QEventLoop *m_connectWait = nullptr;
     std::unique_ptr<CAppContext> m_context;
     CDocTemplate *m_templates[4] = {};
     C_MainFrame *m_frame = nullptr;
@@ -97,4 +104,5 @@ private:
     bool m_quit = false;
     bool m_shutDown = false;
     bool m_started = false;
+    bool m_threadsLeft = false;
 };

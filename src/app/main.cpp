@@ -1,6 +1,8 @@
 #include "app/C_ZorvikApp.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
@@ -10,7 +12,15 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral("2.7.14"));
 
     C_ZorvikApp app(C_ZorvikApp::parseArguments(QApplication::arguments()));
-    if (app.InitInstance() != C_ZorvikApp::StartResult::Running)
-        return 0;
-    return QApplication::exec();
+    int rc = 0;
+    if (app.InitInstance() == C_ZorvikApp::StartResult::Running)
+        rc = QApplication::exec();
+    app.shutdown();
+    if (app.threadsLeftRunning()) {
+        // Everything was saved; a thread is stuck in a call to a server that does not answer,
+        // and tearing the objects down under it would crash. End here.
+        std::fflush(nullptr);
+        std::_Exit(rc);
+    }
+    return rc;
 }

@@ -12,25 +12,26 @@ constexpr double kMaxDays = 2958465.99999;
 
 } // namespace
 
-CDateTime CDateTime::fromParts(int year, int month, int day, int hour, int minute, int second)
+CDateTime CDateTime::fromParts(int year, int month, int day, int hour, int minute, int second, int msec)
 {
     if (year < 100 || year > 9999)
         return invalid();
     const QDate date(year, month, day);
-    if (!date.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+    if (!date.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 ||
+        msec < 0 || msec > 999)
         return invalid();
     const double whole = double(kEpoch.daysTo(date));
-    const double frac = double(hour * 3600 + minute * 60 + second) / 86400.0;
+    const double frac = (double(hour * 3600 + minute * 60 + second) + msec / 1000.0) / 86400.0;
     return CDateTime(whole >= 0 ? whole + frac : whole - frac);
 }
 
-CDateTime CDateTime::fromLocal(const QDateTime &local)
+CDateTime CDateTime::fromLocal(const QDateTime &local, bool keepFraction)
 {
     if (!local.isValid())
         return invalid();
     const QDate d = local.date();
     const QTime t = local.time();
-    return fromParts(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+    return fromParts(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), keepFraction ? t.msec() : 0);
 }
 
 bool CDateTime::looksLikeStoredText(const QString &text)

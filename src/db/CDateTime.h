@@ -26,8 +26,11 @@ public:
     static CDateTime null() { return CDateTime(0.0, Null); }
     static CDateTime invalid() { return CDateTime(0.0, Invalid); }
     // From local broken-down time; invalid outside the years 100 to 9999.
-    static CDateTime fromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
-    static CDateTime fromLocal(const QDateTime &local);
+    static CDateTime fromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                               int msec = 0);
+    // The fraction of a second is kept unless asked otherwise (the update pass takes "now" to
+    // the second; a server's datetime carries milliseconds).
+    static CDateTime fromLocal(const QDateTime &local, bool keepFraction = true);
     // "YYYY-MM-DD HH:MM:SS" (also "YYYY-MM-DD" and "YYYY-MM-DDTHH:MM:SS"); null for empty
     // text, invalid for anything else.
     static CDateTime fromText(const QString &text);

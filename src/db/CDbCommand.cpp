@@ -26,7 +26,7 @@ bool CDbCommand::execute()
     QSqlError error;
     if (m_connection->threadDatabase(db, &error)) {
         QSqlQuery q(db);
-        if (q.exec(CSqlDialect::rewrite(m_connection->dialect(), m_text))) {
+        if (m_connection->exec(q, CSqlDialect::rewrite(m_connection->dialect(), m_text))) {
             m_recordsAffected = q.numRowsAffected();
             return true;
         }

@@ -4,9 +4,21 @@
 
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QSqlResult>
 #include <QThread>
 
+#include <sql.h>
+#include <sqlext.h>
+
 std::atomic<quint64> CDbConnection::s_serial{0};
+std::atomic<int> CDbConnection::s_defaultLogin{15};
+std::atomic<int> CDbConnection::s_defaultStatement{30};
+
+void CDbConnection::setDefaultTimeouts(int loginSeconds, int statementSeconds)
+{
+    s_defaultLogin = loginSeconds > 0 ? loginSeconds : 15;
+    s_defaultStatement = statementSeconds > 0 ? statementSeconds : 30;
+}
 
 CDbConnection::CDbConnection() : m_serial(++s_serial) {}
 
@@ -36,58 +48,79 @@ void CDbConnection::recordError(quint32 code, const QString &source, const QStri
                       CDbError::format("CDbConnection", code, source, description);
 }
 
-bool CDbConnection::sqliteFileMissing(QSqlError *error) const
+bool CDbConnection::sqliteFileMissing(const CSqlDialect::Target &target, QSqlError *error)
 {
     // A SQLite handle survives its file being moved away; treat a vanished file like a
     // server that went away, and never let the driver create an empty database.
-    if (m_target.kind != CSqlDialect::Sqlite || m_target.sqliteFile.isEmpty())
+    if (target.kind != CSqlDialect::Sqlite || target.sqliteFile.isEmpty())
         return false;
-    if (QFileInfo(m_target.sqliteFile).isFile())
+    if (QFileInfo(target.sqliteFile).isFile())
         return false;
     if (error)
         *error = QSqlError(QStringLiteral("unable to open database file"),
-                           QStringLiteral("The database file %1 does not exist.").arg(m_target.sqliteFile),
+                           QStringLiteral("The database file %1 does not exist.").arg(target.sqliteFile),
                            QSqlError::ConnectionError);
     return true;
 }
 
-bool CDbConnection::openThreadConnection(ThreadConnection &tc, QSqlError *error)
+CDbConnection::Settings CDbConnection::settingsLocked() const
 {
-    if (tc.name.isEmpty())
-        tc.name = QStringLiteral("zorvik_%1_%2").arg(m_serial).arg(quintptr(QThread::currentThread()), 0, 16);
+    Settings s;
+    s.target = m_target;
+    s.loginSeconds = m_timeout > 0 ? m_timeout : s_defaultLogin.load();
+    s.statementSeconds = m_commandTimeout > 0 ? m_commandTimeout : s_defaultStatement.load();
+    return s;
+}
+
+QString CDbConnection::threadConnectionName() const
+{
+    return QStringLiteral("zorvik_%1_%2").arg(m_serial).arg(quintptr(QThread::currentThread()), 0, 16);
+}
+
+bool CDbConnection::openThreadConnection(ThreadConnection &tc, const Settings &settings, QSqlError *error)
+{
+    const CSqlDialect::Target &target = settings.target;
     {
         QSqlDatabase old = QSqlDatabase::database(tc.name, false);
         if (old.isValid())
             old.close();
     }
     QSqlDatabase::removeDatabase(tc.name);
-    if (m_target.driver.isEmpty()) {
+    if (target.driver.isEmpty()) {
         *error = QSqlError(QStringLiteral("No connection string"), QStringLiteral("The connection string is empty."),
                            QSqlError::ConnectionError);
         return false;
     }
-    if (!QSqlDatabase::isDriverAvailable(m_target.driver)) {
+    if (!QSqlDatabase::isDriverAvailable(target.driver)) {
         *error = QSqlError(QStringLiteral("Driver not loaded"),
-                           QStringLiteral("The Qt SQL driver %1 is not installed.").arg(m_target.driver),
+                           QStringLiteral("The Qt SQL driver %1 is not installed.").arg(target.driver),
                            QSqlError::ConnectionError);
         return false;
     }
-    if (sqliteFileMissing(error))
+    if (sqliteFileMissing(target, error))
         return false;
-    QSqlDatabase db = QSqlDatabase::addDatabase(m_target.driver, tc.name);
-    db.setDatabaseName(m_target.databaseName);
-    QString options = m_target.connectOptions;
-    if (m_timeout > 0 && m_target.driver == QLatin1String("QODBC"))
-        options += (options.isEmpty() ? QString() : QStringLiteral(";")) +
-                   QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(m_timeout);
-    db.setConnectOptions(options);
+    QSqlDatabase db = QSqlDatabase::addDatabase(target.driver, tc.name);
+    db.setDatabaseName(target.databaseName);
+    QStringList options;
+    if (!target.connectOptions.isEmpty())
+        options << target.connectOptions;
+    if (target.driver == QLatin1String("QODBC")) {
+        // The login time-out bounds the whole login; the connection time-out bounds each
+        // request on the connection other than a statement.
+        options << QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(settings.loginSeconds)
+                << QStringLiteral("SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(settings.loginSeconds);
+    } else if (target.driver == QLatin1String("QSQLITE")) {
+        // A database locked by another writer is waited for as long as a statement may run.
+        options << QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(qint64(settings.statementSeconds) * 1000);
+    }
+    db.setConnectOptions(options.join(u';'));
     if (!db.open()) {
         *error = db.lastError();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(tc.name);
         return false;
     }
-    if (m_target.driver == QLatin1String("QSQLITE")) {
+    if (target.driver == QLatin1String("QSQLITE")) {
         // SQLite opens lazily: make sure the file really is a database.
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
@@ -99,7 +132,6 @@ bool CDbConnection::openThreadConnection(ThreadConnection &tc, QSqlError *error)
             return false;
         }
     }
-    tc.generation = m_generation;
     return true;
 }
 
@@ -107,18 +139,33 @@ bool CDbConnection::threadDatabase(QSqlDatabase &db, QSqlError *error)
 {
     QSqlError localError;
     QSqlError *err = error ? error : &localError;
-    std::lock_guard<std::mutex> guard(m_lock);
-    if (!m_open) {
-        *err = QSqlError(QStringLiteral("Connection closed"),
-                         QStringLiteral("Operation is not allowed when the object is closed."),
-                         QSqlError::ConnectionError);
-        return false;
+    QThread *self = QThread::currentThread();
+    ThreadConnection tc;
+    Settings settings;
+    quint64 generation = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (!m_open) {
+            *err = QSqlError(QStringLiteral("Connection closed"),
+                             QStringLiteral("Operation is not allowed when the object is closed."),
+                             QSqlError::ConnectionError);
+            return false;
+        }
+        tc = m_threads.value(self);
+        settings = settingsLocked();
+        generation = m_generation;
     }
-    if (sqliteFileMissing(err))
+    if (sqliteFileMissing(settings.target, err))
         return false;
-    ThreadConnection &tc = m_threads[QThread::currentThread()];
-    if (tc.name.isEmpty() || tc.generation != m_generation || !QSqlDatabase::database(tc.name, false).isOpen()) {
-        if (!openThreadConnection(tc, err))
+    if (tc.name.isEmpty())
+        tc.name = threadConnectionName();
+    if (tc.generation != generation || !QSqlDatabase::database(tc.name, false).isOpen()) {
+        // Connecting may take up to the login time-out: done without the lock.
+        const bool ok = openThreadConnection(tc, settings, err);
+        std::lock_guard<std::mutex> guard(m_lock);
+        tc.generation = ok ? generation : 0;
+        m_threads.insert(self, tc);
+        if (!ok)
             return false;
     }
     db = QSqlDatabase::database(tc.name, false);
@@ -127,12 +174,15 @@ bool CDbConnection::threadDatabase(QSqlDatabase &db, QSqlError *error)
 
 void CDbConnection::releaseThread()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto it = m_threads.find(QThread::currentThread());
-    if (it == m_threads.end())
-        return;
-    const QString name = it->name;
-    m_threads.erase(it);
+    QString name;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        auto it = m_threads.find(QThread::currentThread());
+        if (it == m_threads.end())
+            return;
+        name = it->name;
+        m_threads.erase(it);
+    }
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         if (db.isOpen())
@@ -147,19 +197,33 @@ bool CDbConnection::open(const QString &connectionString, const QString &user, c
     Q_UNUSED(password);
     close();
     QSqlError error;
+    ThreadConnection tc;
+    Settings settings;
+    quint64 generation = 0;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         if (!connectionString.isEmpty())
             m_connectionString = connectionString;
         m_target = CSqlDialect::target(m_connectionString);
-        m_open = true;
-        ++m_generation;
-        ThreadConnection &tc = m_threads[QThread::currentThread()];
-        if (openThreadConnection(tc, &error))
-            return true;
-        m_open = false;
+        generation = ++m_generation;
+        settings = settingsLocked();
+        tc.name = threadConnectionName();
     }
-    recordError(CDbError::codeFor(error), m_target.driver.isEmpty() ? QStringLiteral("Zorvik") : m_target.driver,
+    const bool ok = openThreadConnection(tc, settings, &error);
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        tc.generation = ok ? generation : 0;
+        m_threads.insert(QThread::currentThread(), tc);
+        // A close or another open meanwhile wins over this one.
+        if (ok && m_generation == generation) {
+            m_open = true;
+            return true;
+        }
+    }
+    if (ok)
+        return false;
+    recordError(CDbError::codeFor(error),
+                settings.target.driver.isEmpty() ? QStringLiteral("Zorvik") : settings.target.driver,
                 CDbError::describe(error));
     return false;
 }
@@ -172,16 +236,46 @@ bool CDbConnection::isOpen() const
 
 void CDbConnection::close()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
-    if (!m_open)
-        return;
-    m_open = false;
-    auto it = m_threads.find(QThread::currentThread());
-    if (it != m_threads.end()) {
-        QSqlDatabase db = QSqlDatabase::database(it->name, false);
-        if (db.isOpen())
-            db.close();
+    QString name;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (!m_open)
+            return;
+        m_open = false;
+        ++m_generation;
+        auto it = m_threads.find(QThread::currentThread());
+        if (it != m_threads.end())
+            name = it->name;
     }
+    if (name.isEmpty())
+        return;
+    QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (db.isOpen())
+        db.close();
+}
+
+bool CDbConnection::exec(QSqlQuery &q, const QString &sql) const
+{
+    int seconds = 0;
+    bool odbc = false;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        seconds = settingsLocked().statementSeconds;
+        odbc = m_target.driver == QLatin1String("QODBC");
+    }
+    if (!odbc)
+        return q.exec(sql); // SQLite: the busy time-out of the connection
+    // The statement attribute has to be set between allocating the statement and running it,
+    // which only a prepared statement allows.
+    if (!q.prepare(sql))
+        return false;
+    const QVariant handle = q.result() ? q.result()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "SQLHANDLE") == 0) {
+        SQLHANDLE stmt = *static_cast<const SQLHANDLE *>(handle.constData());
+        if (stmt)
+            SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(quintptr(seconds)), 0);
+    }
+    return q.exec();
 }
 
 bool CDbConnection::execute(const QString &statement)
@@ -191,7 +285,7 @@ bool CDbConnection::execute(const QString &statement)
     if (threadDatabase(db, &error)) {
         QSqlQuery q(db);
         const QString sql = CSqlDialect::rewrite(dialect(), statement);
-        if (q.exec(sql)) {
+        if (exec(q, sql)) {
             std::lock_guard<std::mutex> guard(m_lock);
             m_recordsAffected = q.numRowsAffected();
             return true;
@@ -225,7 +319,7 @@ bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QStr
                 const QStringList statements = CSqlDialect::splitStatements(q.value(0).toString());
                 q = QSqlQuery(db);
                 for (const QString &st : statements) {
-                    if (!q.exec(CSqlDialect::rewrite(CSqlDialect::Sqlite, st))) {
+                    if (!exec(q, CSqlDialect::rewrite(CSqlDialect::Sqlite, st))) {
                         ok = false;
                         break;
                     }
@@ -235,7 +329,7 @@ bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QStr
             if (!ok && error.type() == QSqlError::NoError)
                 error = q.lastError();
         } else {
-            ok = q.exec(CSqlDialect::callText(name));
+            ok = exec(q, CSqlDialect::callText(name));
             if (ok)
                 affected = q.numRowsAffected();
             else
@@ -292,6 +386,24 @@ void CDbConnection::setConnectionTimeout(int seconds)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_timeout = seconds;
+}
+
+void CDbConnection::setCommandTimeout(int seconds)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_commandTimeout = seconds;
+}
+
+int CDbConnection::connectionTimeout() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return settingsLocked().loginSeconds;
+}
+
+int CDbConnection::commandTimeout() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return settingsLocked().statementSeconds;
 }
 
 CSqlDialect::Kind CDbConnection::dialect() const

@@ -8,13 +8,16 @@
 #include <atomic>
 #include <mutex>
 
+class QSqlQuery;
 class QThread;
 
 // One database connection as the program sees it. Qt SQL connections belong to the thread
 // that opened them, so behind this object each thread that uses it gets its own connection
 // with the same connection string; opening (or reopening) the connection on any thread makes
-// every other thread reconnect at its next use. Nothing throws: every failure returns false
-// and is kept as the last error.
+// every other thread reconnect at its next use. No lock is held while a thread connects or
+// runs a statement, so a hung server blocks only the thread that talks to it. Connecting and
+// each statement are bounded by time-outs. Nothing throws: every failure returns false and is
+// kept as the last error.
 class CDbConnection
 {
 public:
@@ -38,7 +41,17 @@ public:
     QString lastErrorDescription() const;
     quint32 lastErrorCode() const;
     int recordsAffected() const;
+    // Login time-out in seconds; 0 means the default (15 s).
     void setConnectionTimeout(int seconds);
+    // Time-out of each statement in seconds; 0 means the default (30 s).
+    void setCommandTimeout(int seconds);
+    int connectionTimeout() const;
+    int commandTimeout() const;
+    // The defaults of every connection made afterwards (tests shorten them).
+    static void setDefaultTimeouts(int loginSeconds, int statementSeconds);
+
+    // Runs sql on the query's database with the statement time-out of this connection.
+    bool exec(QSqlQuery &query, const QString &sql) const;
 
     CSqlDialect::Kind dialect() const;
     QString driverName() const;
@@ -59,8 +72,17 @@ private:
         QString name;
         quint64 generation = 0;
     };
-    bool openThreadConnection(ThreadConnection &tc, QSqlError *error);
-    bool sqliteFileMissing(QSqlError *error) const;
+    struct Settings
+    {
+        CSqlDialect::Target target;
+        int loginSeconds = 0;
+        int statementSeconds = 0;
+    };
+    Settings settingsLocked() const;
+    // Connects the calling thread; runs without m_lock.
+    static bool openThreadConnection(ThreadConnection &tc, const Settings &settings, QSqlError *error);
+    static bool sqliteFileMissing(const CSqlDialect::Target &target, QSqlError *error);
+    QString threadConnectionName() const;
 
     mutable std::mutex m_lock;
     QString m_connectionString;
@@ -70,9 +92,12 @@ private:
     quint32 m_lastErrorCode = 0;
     int m_recordsAffected = 0;
     int m_timeout = 0;
+    int m_commandTimeout = 0;
     bool m_open = false;
     quint64 m_generation = 0;
     QHash<QThread *, ThreadConnection> m_threads;
     static std::atomic<quint64> s_serial;
+    static std::atomic<int> s_defaultLogin;
+    static std::atomic<int> s_defaultStatement;
     quint64 m_serial;
 };

@@ -32,6 +32,23 @@ CDateTime storedTextToDateTime(const QString &s)
     return CDateTime::fromParts(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2), digits(s, 11, 2), digits(s, 14, 2),
                                 digits(s, 17, 2));
 }
+// A table or view name, plain, dotted or [bracketed], with nothing else.
+bool isBareName(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool bracket = false;
+    for (const QChar c : t) {
+        if (c == u'[')
+            bracket = true;
+        else if (c == u']')
+            bracket = false;
+        else if (!bracket && !(c.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'#' || c == u'@'))
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 void CDbCursor::setIndexedFilters(bool on)
@@ -241,7 +258,8 @@ bool CDbCursor::open(const QString &queryText, int kind)
     }
     const CSqlDialect::Kind dialect = m_connection->dialect();
     QString sql = m_query;
-    if (!isSelect && kind == Table)
+    // A table opens by its name; so does a bare name given as a query of unknown kind.
+    if (!isSelect && (kind == Table || ((kind == Unknown || kind == Query) && isBareName(m_query))))
         sql = QStringLiteral("select * from ") + m_query;
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -257,14 +275,14 @@ bool CDbCursor::open(const QString &queryText, int kind)
                 q.setForwardOnly(true);
                 ok = !statements.isEmpty();
                 for (const QString &st : statements)
-                    if (!(ok = q.exec(CSqlDialect::rewrite(dialect, st))))
+                    if (!(ok = m_connection->exec(q, CSqlDialect::rewrite(dialect, st))))
                         break;
             }
         } else {
-            ok = q.exec(CSqlDialect::callText(m_query));
+            ok = m_connection->exec(q, CSqlDialect::callText(m_query));
         }
     } else {
-        ok = q.exec(CSqlDialect::rewrite(dialect, sql));
+        ok = m_connection->exec(q, CSqlDialect::rewrite(dialect, sql));
     }
     if (!ok) {
         const QSqlError e = q.lastError();
@@ -301,6 +319,20 @@ bool CDbCursor::open(const QString &queryText, int kind)
     m_open = true;
     m_position = 0;
     return true;
+}
+
+void CDbCursor::adopt(CDbCursor &fresh)
+{
+    std::swap(m_data, fresh.m_data);
+    std::swap(m_open, fresh.m_open);
+    if (!fresh.m_query.isEmpty())
+        m_query = fresh.m_query;
+    std::swap(m_lastErrorText, fresh.m_lastErrorText);
+    std::swap(m_lastErrorCode, fresh.m_lastErrorCode);
+    m_filtered.clear();
+    m_hasFilter = false;
+    m_position = 0;
+    fresh.close();
 }
 
 void CDbCursor::close()

@@ -38,6 +38,10 @@ public:
     bool open(const QString &query = {}, int kind = Unknown);
     bool isOpen() const { return m_open; }
     void close();
+    // Takes the rows, state and errors of a cursor read elsewhere (the polling thread reads
+    // without DBMutex and swaps the result in under it); filter and position start over, and
+    // fresh is left closed.
+    void adopt(CDbCursor &fresh);
 
     void moveFirst();
     void moveNext();

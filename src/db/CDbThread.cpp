@@ -4,6 +4,8 @@
 #include "db/CReferenceData.h"
 #include "db/DbLog.h"
 
+#include <QDeadlineTimer>
+
 CDbThread::CDbThread(CReferenceData *reference, int refreshSeconds, QObject *parent)
     : QThread(parent), m_reference(reference), m_refreshSeconds(refreshSeconds < 0 ? 60 : refreshSeconds)
 {
@@ -22,7 +24,21 @@ void CDbThread::stopAndWait()
         wait();
 }
 
-void CDbThread::reconnect()
+bool CDbThread::stop(int timeoutMs)
+{
+    m_running = 0;
+    return !isRunning() || wait(QDeadlineTimer(timeoutMs));
+}
+
+bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query)
+{
+    auto cursor = std::make_unique<CDbCursor>(&m_reference->connection());
+    const bool ok = cursor->open(query);
+    fresh[c] = std::move(cursor);
+    return ok;
+}
+
+void CDbThread::reconnect(Fresh &fresh)
 {
     CReferenceData &ref = *m_reference;
     CDbConnection &conn = ref.connection();
@@ -33,7 +49,7 @@ void CDbThread::reconnect()
     }
     for (auto c : {CReferenceData::DepartmentCursor, CReferenceData::EmployeeCursor, CReferenceData::ActivityCursor,
                    CReferenceData::LastRegistrationCursor}) {
-        if (!ref.reopen(c)) {
+        if (!readFresh(fresh, c, ref.queryText(c))) {
             ref.databaseError = true;
             return;
         }
@@ -43,39 +59,40 @@ void CDbThread::reconnect()
 bool CDbThread::cycle()
 {
     CReferenceData &ref = *m_reference;
-    qCDebug(lcZorvikDb, "DBThread: čekam mutex");
-    ref.dbMutex.lock();
-    qCDebug(lcZorvikDb, "DBThread: zauzeo mutex");
-
+    // Everything that crosses the network happens here, into cursors of this thread's own,
+    // without DBMutex: a slow or hung server never holds the interface thread.
+    Fresh fresh;
     bool ok = true;
     auto failWith = [&](int reconnections) {
         ref.databaseError = true;
-        for (int i = 0; i < reconnections; ++i)
-            reconnect();
+        for (int i = 0; i < reconnections && m_running; ++i)
+            reconnect(fresh);
         ok = false;
     };
-    CDbCursor *last = ref.cursor(CReferenceData::LastRegistrationCursor);
-    last->close();
-    if (!last->open(ref.queryText(CReferenceData::LastRegistrationCursor))) {
+    if (!readFresh(fresh, CReferenceData::LastRegistrationCursor,
+                   ref.queryText(CReferenceData::LastRegistrationCursor))) {
         failWith(3);
     } else if (CDbCommand cmd(&ref.connection(), QStringLiteral("sp_popuni_TekuciRbrUC"), CDbCommand::StoredProcedure);
                !cmd.execute()) {
         failWith(2);
-    } else {
-        CDbCursor *day = ref.cursor(CReferenceData::CurrentDayCursor);
-        day->close();
-        if (!day->open(ref.queryText(CReferenceData::CurrentDayCursor))) {
+    } else if (!readFresh(fresh, CReferenceData::CurrentDayCursor, ref.queryText(CReferenceData::CurrentDayCursor))) {
+        failWith(1);
+    } else if (ref.guestsAvailable) {
+        if (!readFresh(fresh, CReferenceData::GuestCursor, ref.guestsQuery()))
             failWith(1);
-        } else {
-            CDbCursor *guests = ref.cursor(CReferenceData::GuestCursor);
-            guests->close();
-            if (ref.guestsAvailable && !guests->open(ref.guestsQuery()))
-                failWith(1);
-        }
+    } else {
+        fresh[CReferenceData::GuestCursor] = std::make_unique<CDbCursor>(&ref.connection()); // closed
     }
+
+    // DBMutex only for the swap: every shared cursor a cycle touched changes in one hold, so
+    // a pass sees the whole cycle or none of it. A step that failed leaves its cursor closed.
+    qCDebug(lcZorvikDb, "DBThread: čekam mutex");
+    ref.dbMutex.lock();
+    qCDebug(lcZorvikDb, "DBThread: zauzeo mutex");
+    for (auto &[c, cursor] : fresh)
+        ref.cursor(c)->adopt(*cursor);
     if (ok)
         ref.databaseError = false;
-
     qCDebug(lcZorvikDb, "DBThread: oslobadjam mutex");
     ref.dbMutex.unlock();
     qCDebug(lcZorvikDb, "DBThread: oslobodio mutex");
@@ -94,8 +111,14 @@ void CDbThread::run()
         }
         const bool connected = !m_reference->databaseError;
         // Queued, never blocking: the interface thread may be waiting for this thread to end.
-        emit connectionStatus(connected);
-        emit cycleFinished(connected);
+        // The icon only changes with the state; a request per back-to-back cycle would flood
+        // the interface thread's queue.
+        if (int(connected) != m_lastStatus.exchange(int(connected)))
+            emit connectionStatus(connected);
+        // One pass waiting is enough: it reads the newest data when it runs. Back-to-back
+        // cycles must not pile passes up in the interface thread's queue.
+        if (!connected || !m_passQueued.exchange(true))
+            emit cycleFinished(connected);
         for (int i = 0; i < m_refreshSeconds; ++i) {
             if (!m_running)
                 break;
@@ -103,8 +126,6 @@ void CDbThread::run()
         }
         if (!m_running)
             break;
-        if (m_refreshSeconds == 0)
-            QThread::yieldCurrentThread(); // let a waiting update pass take DBMutex
     }
     m_reference->connection().releaseThread();
 }

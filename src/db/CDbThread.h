@@ -1,13 +1,15 @@
 #pragma once
 
+#include "db/CReferenceData.h"
+
 #include <QThread>
 #include <atomic>
+#include <map>
+#include <memory>
 
-class CReferenceData;
-
-// DBThread: re-reads the live cursors at the refresh interval while holding DBMutex, runs the
-// day-type procedure, reconnects after a failure, and tells the interface thread after each
-// cycle. It sleeps in one-second steps so that stopping never waits longer than one second
+// DBThread: re-reads the live cursors at the refresh interval, runs the day-type procedure,
+// reconnects after a failure, swaps what it read into the shared cursors under DBMutex, and
+// tells the interface thread after each cycle. It sleeps in one-second steps so that stopping never waits longer than one second
 // plus a cycle in progress.
 class CDbThread : public QThread
 {
@@ -21,13 +23,19 @@ public:
     bool isRunningSwitchOn() const { return m_running.load() != 0; }
     // Clears the running switch and waits for the thread to end.
     void stopAndWait();
+    // The same, waiting at most timeoutMs; false when the thread is still inside a database
+    // call (it then ends by itself at its time-out, and the object must outlive it).
+    bool stop(int timeoutMs);
+    // Called by the receiver of cycleFinished when it takes the update.
+    void passTaken() { m_passQueued = false; }
 
     std::atomic<bool> firstCyclePending{true};
     std::atomic<bool> firstCycleDone{false};
     // Length of one sleep step; one second in the program.
     void setSleepStepMs(int ms) { m_sleepStepMs = ms; }
-    // One cycle: re-reads the live cursors under DBMutex, reconnecting after a failure; true
-    // when every step succeeded. Public so that a cycle can also be run on its own.
+    // One cycle: re-reads the live cursors, reconnecting after a failure, and swaps them in
+    // under DBMutex; true when every step succeeded. Public so that a cycle can also be run on
+    // its own.
     bool cycle();
 
 signals:
@@ -40,10 +48,14 @@ protected:
     void run() override;
 
 private:
-    void reconnect();
+    using Fresh = std::map<CReferenceData::Cursor, std::unique_ptr<CDbCursor>>;
+    bool readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query);
+    void reconnect(Fresh &fresh);
 
     CReferenceData *m_reference;
     int m_refreshSeconds;
     int m_sleepStepMs = 1000;
     std::atomic<int> m_running{0};
+    std::atomic<bool> m_passQueued{false};
+    std::atomic<int> m_lastStatus{-1};
 };

@@ -18,9 +18,6 @@ QString quoted(const QString &key)
     return k.replace(u'\'', QLatin1String("''"));
 }
 
-// How long a pass waits for DBMutex before leaving itself to the end of the running cycle.
-constexpr int kMutexWaitMs = 2000;
-
 } // namespace
 
 CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(parent), m_reference(reference) {}
@@ -28,6 +25,9 @@ CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(p
 CLiveUpdate::~CLiveUpdate()
 {
     stop();
+    // A thread that could not be joined still runs: it must never be destroyed under it.
+    if (m_abandoned)
+        (void)m_abandoned.release();
 }
 
 void CLiveUpdate::setTemplates(CDocTemplate *panels, const QList<CDocTemplate *> &refreshed)
@@ -53,6 +53,17 @@ void CLiveUpdate::stop()
 {
     if (m_thread)
         m_thread->stopAndWait();
+}
+
+bool CLiveUpdate::stop(int timeoutMs)
+{
+    if (!m_thread || m_thread->stop(timeoutMs))
+        return true;
+    // The thread is inside a database call that ends at its time-out: leave it the objects it
+    // uses (the caller keeps the reference data alive too) and let the process end without it.
+    m_abandoned = std::move(m_thread);
+    disconnect(m_abandoned.get(), nullptr, this, nullptr);
+    return false;
 }
 
 bool CLiveUpdate::isThreadRunning() const
@@ -83,6 +94,8 @@ void CLiveUpdate::handleRequest(QPointer<C_ZorvikDoc> doc, bool all)
 
 void CLiveUpdate::onCycleFinished(bool ok)
 {
+    if (m_thread)
+        m_thread->passTaken();
     if (ok) {
         // The cycle's own update covers every panel.
         m_pendingAll = false;
@@ -113,11 +126,12 @@ bool CLiveUpdate::OnMsgUpdateDocs(C_ZorvikDoc *only)
 {
     m_waitForFirstCycle = false;
     qCDebug(lcZorvikDb, "OnMsgUpdateDocs: čekam mutex");
-    if (!m_reference->dbMutex.tryLock(kMutexWaitMs))
-        return false;
+    // The polling thread holds DBMutex only to swap a cycle's data in, and waiters are served
+    // in turn: this waits for one swap at most.
+    m_reference->dbMutex.lock();
     qCDebug(lcZorvikDb, "OnMsgUpdateDocs: dobio mutex");
 
-    const CDateTime now = CDateTime::fromLocal(CClock::now());
+    const CDateTime now = CDateTime::fromLocal(CClock::now(), false);
     if (m_panels) {
         const QList<CDocument *> docs = m_panels->documents();
         for (CDocument *d : docs) {

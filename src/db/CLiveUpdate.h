@@ -34,6 +34,10 @@ public:
     void start(int refreshSeconds, int sleepStepMs = 1000);
     // Clears the running switch and waits for the thread to end.
     void stop();
+    // The same, waiting at most timeoutMs. False when the thread is still inside a database
+    // call: it is then left to end by itself, and the reference data must outlive it.
+    bool stop(int timeoutMs);
+    bool threadAbandoned() const { return m_abandoned != nullptr; }
     bool isThreadRunning() const;
     CDbThread *thread() const { return m_thread.get(); }
 
@@ -60,6 +64,7 @@ private:
 
     CReferenceData *m_reference;
     std::unique_ptr<CDbThread> m_thread;
+    std::unique_ptr<CDbThread> m_abandoned;
     QPointer<CDocTemplate> m_panels;
     QList<QPointer<CDocTemplate>> m_refreshed;
     bool m_waitForFirstCycle = true;

@@ -2,6 +2,14 @@
 
 #include "app/CStringTable.h"
 
+namespace {
+// A caption goes between single quotes: "Heure d'arrivée" must not end the text early.
+QString quotedCaption(QString caption)
+{
+    return caption.replace(u'\'', QLatin1String("''"));
+}
+} // namespace
+
 CReferenceData::CReferenceData()
 {
     for (auto &c : m_cursors)
@@ -18,7 +26,8 @@ QString CReferenceData::buildGuestsQuery()
     return QStringLiteral("select PartnerFullName as '%1', GuestName as '%2', ReasonDescription as '%3', "
                           "(LastName + ' ' + FirstName) as '%4', Enter as '%5' from ViewPartnerEvents where [Exit] "
                           "is NULL order by Enter")
-        .arg(S(1066), S(1067), S(1068), S(1070), S(1069));
+        .arg(quotedCaption(S(1066)), quotedCaption(S(1067)), quotedCaption(S(1068)), quotedCaption(S(1070)),
+             quotedCaption(S(1069)));
 }
 
 QString CReferenceData::queryText(Cursor c) const

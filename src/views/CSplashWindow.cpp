@@ -41,6 +41,11 @@ void CSplashWindow::paintEvent(QPaintEvent *)
 bool CSplashWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Claimed, so that no shortcut runs: the key press that follows closes the splash and
+        // is swallowed.
+        event->accept();
+        return true;
     case QEvent::KeyPress:
     case QEvent::MouseButtonPress:
     case QEvent::NonClientAreaMouseButtonPress:

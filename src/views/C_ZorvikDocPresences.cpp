@@ -3,12 +3,16 @@
 #include "app/CAppContext.h"
 #include "app/CStringTable.h"
 #include "db/CDbCursor.h"
+#include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
 #include "views/CPresencesModel.h"
 
+#include <QEventLoop>
 #include <QMutexLocker>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 const QString kSelect =
@@ -17,15 +21,6 @@ const QString kSelect =
                    "viewMediaIDActive.IDZaposlenog = tblLastReg.IDZaposlenog");
 const QString kOrder = QStringLiteral(" order by DatumLastReg desc");
 
-class BusyGuard
-{
-public:
-    explicit BusyGuard(bool &flag) : m_flag(flag) { m_flag = true; }
-    ~BusyGuard() { m_flag = false; }
-
-private:
-    bool &m_flag;
-};
 } // namespace
 
 C_ZorvikDocPresences::C_ZorvikDocPresences(QObject *parent) : CDocument(parent), m_model(new CPresencesModel(this))
@@ -33,7 +28,12 @@ C_ZorvikDocPresences::C_ZorvikDocPresences(QObject *parent) : CDocument(parent),
     setTitle(S(1073));
 }
 
-C_ZorvikDocPresences::~C_ZorvikDocPresences() = default;
+C_ZorvikDocPresences::~C_ZorvikDocPresences()
+{
+    // The worker goes first: a query still in flight finishes without touching the grid.
+    delete m_worker;
+    m_worker = nullptr;
+}
 
 CReferenceData *C_ZorvikDocPresences::reference()
 {
@@ -80,19 +80,17 @@ QString C_ZorvikDocPresences::queryText() const
     return queryText(&m_activities.at(m_selection - 1).id);
 }
 
-bool C_ZorvikDocPresences::runQuery(QList<CPresencesModel::Row> &result)
+bool C_ZorvikDocPresences::runQuery(CReferenceData *ref, const QString &query, QList<CPresencesModel::Row> &result,
+                                    QString &error)
 {
     result.clear();
-    CReferenceData *ref = reference();
-    if (!ref)
-        return false;
     // A cursor of our own: the shared ones belong to the polling thread's cycle.
     CDbCursor cursor(&ref->connection());
-    if (!cursor.open(queryText())) {
-        m_lastError = cursor.lastErrorText();
+    if (!cursor.open(query)) {
+        error = cursor.lastErrorText();
         return false;
     }
-    m_lastError.clear();
+    error.clear();
     result.reserve(cursor.recordCount());
     const QString date = QStringLiteral("DatumLastReg"), activity = QStringLiteral("IDLogickeAktivnosti"),
                   media = QStringLiteral("IDNo"), first = QStringLiteral("Ime"), last = QStringLiteral("Prezime");
@@ -104,6 +102,7 @@ bool C_ZorvikDocPresences::runQuery(QList<CPresencesModel::Row> &result)
         cursor.getFieldText(media, row[CPresencesModel::MediaColumn]);
         cursor.getFieldText(first, row[CPresencesModel::FirstNameColumn]);
         cursor.getFieldText(last, row[CPresencesModel::LastNameColumn]);
+        // The map is built before any thread starts and only read afterwards.
         const auto it = ref->activityMap.find(activityId);
         if (it != ref->activityMap.end())
             row[CPresencesModel::ActivityColumn] = it->second;
@@ -112,37 +111,73 @@ bool C_ZorvikDocPresences::runQuery(QList<CPresencesModel::Row> &result)
     return true;
 }
 
+bool C_ZorvikDocPresences::start(Work work)
+{
+    CReferenceData *ref = reference();
+    if (!ref)
+        return false;
+    // A rebuild asked for while a query runs supersedes a waiting refresh.
+    if (m_running != Work::None) {
+        if (work == Work::Rebuild || m_next == Work::None)
+            m_next = work;
+        return true;
+    }
+    if (!m_worker)
+        m_worker = new CDbWorker(&ref->connection(), this);
+    m_running = work;
+    auto result = std::make_shared<Result>();
+    const QString query = queryText();
+    m_worker->run([ref, query, result] { result->ok = runQuery(ref, query, result->rows, result->error); },
+                  [this, result] { finish(*result); });
+    return true;
+}
+
+void C_ZorvikDocPresences::finish(Result &result)
+{
+    const Work done = std::exchange(m_running, Work::None);
+    m_lastOk = result.ok;
+    m_lastError = result.error;
+    if (result.ok) {
+        // The grid is emptied only once the query has succeeded: when the database cannot be
+        // reached the rows stay on screen until a later attempt succeeds.
+        if (done == Work::Rebuild)
+            m_model->clear();
+        m_model->merge(result.rows);
+        updateAllViews();
+    }
+    // The next request starts before the news goes out, so that a waiter sees it running.
+    if (const Work next = std::exchange(m_next, Work::None); next != Work::None)
+        start(next);
+    emit queryFinished(result.ok);
+}
+
 bool C_ZorvikDocPresences::refresh()
 {
-    if (m_busy)
-        return false;
-    BusyGuard guard(m_busy);
-    QList<CPresencesModel::Row> result;
-    if (!runQuery(result))
-        return false;
-    m_model->merge(result);
-    return true;
+    return start(Work::Refresh);
 }
 
 bool C_ZorvikDocPresences::rebuild()
 {
-    if (m_busy)
-        return false;
-    BusyGuard guard(m_busy);
-    // The query runs before the grid is emptied: when the database cannot be reached the
-    // rows stay on screen until a later attempt succeeds.
-    QList<CPresencesModel::Row> result;
-    if (!runQuery(result))
-        return false;
-    m_model->clear();
-    m_model->merge(result);
-    return true;
+    return start(Work::Rebuild);
+}
+
+bool C_ZorvikDocPresences::waitForQuery(int timeoutMs)
+{
+    if (m_running != Work::None) {
+        QEventLoop loop;
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        connect(this, &C_ZorvikDocPresences::queryFinished, &loop, [&] {
+            if (m_running == Work::None)
+                loop.quit();
+        });
+        loop.exec();
+    }
+    return m_running == Work::None && m_lastOk;
 }
 
 void C_ZorvikDocPresences::onUpdatePass()
 {
     refresh();
-    updateAllViews();
 }
 
 int C_ZorvikDocPresences::timerIntervalMs(int refreshSeconds)

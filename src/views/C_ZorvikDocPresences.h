@@ -6,12 +6,14 @@
 #include <QList>
 #include <QString>
 
+class CDbWorker;
 class CReferenceData;
 
 // The presences window's document: never modified and never saved. It owns the rows of the
 // grid, the activities the user may narrow the list to, and the current choice (entry 0 is
-// every employee, entry i the activity i-1). Its refresh runs its own query on the interface
-// thread's connection, so it does not need DBMutex.
+// every employee, entry i the activity i-1). Its refresh runs its own query on a thread and
+// connection of its own, so it neither needs DBMutex nor waits on the network; the result is
+// merged into the grid on the interface thread.
 class C_ZorvikDocPresences : public CDocument
 {
     Q_OBJECT
@@ -40,11 +42,16 @@ public:
     QString queryText() const;
     static QString queryText(const QString *activityId);
 
-    // Follows the result of the query. False (rows untouched) when the query cannot be run.
+    // Starts the query; the grid follows its result when it arrives (queryFinished). A request
+    // made while a query runs is run after it (a rebuild wins over a refresh). False when
+    // there is no database.
     bool refresh();
-    // Empties the grid, then fills it in the query's order (newest registration first). When
-    // the query cannot be run the rows stay as they are.
+    // The same, but the grid is emptied and filled in the query's order (newest registration
+    // first). When the query fails the rows stay as they are.
     bool rebuild();
+    // Waits (handling events) until no query runs; true when the last one succeeded.
+    bool waitForQuery(int timeoutMs = 30000);
+    bool isQueryRunning() const { return m_running != Work::None; }
     void onUpdatePass() override;
 
     QString lastError() const { return m_lastError; }
@@ -53,15 +60,35 @@ public:
     // counts as 60 seconds, 0 as often as the platform sensibly allows (10 ms).
     static int timerIntervalMs(int refreshSeconds);
 
+signals:
+    void queryFinished(bool ok);
+
 private:
+    enum class Work
+    {
+        None,
+        Refresh,
+        Rebuild
+    };
+    struct Result
+    {
+        bool ok = false;
+        QList<CPresencesModel::Row> rows;
+        QString error;
+    };
     static CReferenceData *reference();
-    bool runQuery(QList<CPresencesModel::Row> &result);
+    // Runs on the worker thread.
+    static bool runQuery(CReferenceData *ref, const QString &query, QList<CPresencesModel::Row> &result,
+                         QString &error);
+    bool start(Work work);
+    void finish(Result &result);
 
     CPresencesModel *m_model;
     QList<Activity> m_activities;
     int m_selection = 0;
-    // Set while the grid is rebuilt or refreshed, so that a refresh asked for meanwhile (from
-    // an event handled during the work) does not run inside another.
-    bool m_busy = false;
+    CDbWorker *m_worker = nullptr;
+    Work m_running = Work::None;
+    Work m_next = Work::None;
+    bool m_lastOk = false;
     QString m_lastError;
 };

@@ -24,17 +24,31 @@ C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget 
     connect(m_bar, &CD_PresenceBar::rebuildRequested, this, &C_ZorvikViewPresences::rebuild);
     if (m_doc) {
         setWindowTitle(m_doc->title());
+        connect(m_doc, &C_ZorvikDocPresences::queryFinished, this, &C_ZorvikViewPresences::endWait);
         m_doc->rebuild();
     }
 }
 
-C_ZorvikViewPresences::~C_ZorvikViewPresences() = default;
+C_ZorvikViewPresences::~C_ZorvikViewPresences()
+{
+    endWait();
+}
+
+void C_ZorvikViewPresences::endWait()
+{
+    if (!m_waiting || (m_doc && m_doc->isQueryRunning()))
+        return;
+    m_waiting = false;
+    QGuiApplication::restoreOverrideCursor();
+}
 
 void C_ZorvikViewPresences::rebuild()
 {
     if (!m_doc)
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_doc->rebuild();
-    QGuiApplication::restoreOverrideCursor();
+    // The wait cursor stays until the rebuild's query has answered.
+    if (m_doc->rebuild() && m_doc->isQueryRunning() && !m_waiting) {
+        m_waiting = true;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
 }

@@ -26,6 +26,9 @@ public:
     void rebuild();
 
 private:
+    void endWait();
+
+    bool m_waiting = false;
     // The document may go first (closing everything at once).
     QPointer<C_ZorvikDocPresences> m_doc;
     CD_PresenceBar *m_bar;

@@ -130,7 +130,7 @@ TEST(MergeAgainstWalk, PresencesGiveTheSameRowsThroughRandomChanges)
 
     C_ZorvikDocPresences doc;
     doc.loadActivities();
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     CDbCursor cursor(&db.reference().connection());
     Grid reference;
     ASSERT_TRUE(cursor.open(doc.queryText()));
@@ -166,10 +166,10 @@ TEST(MergeAgainstWalk, PresencesGiveTheSameRowsThroughRandomChanges)
         const bool full = chance(15);
         if (full) {
             doc.setSelection(std::uniform_int_distribution<int>(0, int(doc.activities().size()))(rng));
-            ASSERT_TRUE(doc.rebuild());
+            ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
             reference.clear();
         } else {
-            ASSERT_TRUE(doc.refresh());
+            ASSERT_TRUE(doc.refresh() && doc.waitForQuery());
         }
         ASSERT_TRUE(cursor.open(doc.queryText())) << cursor.lastErrorText().toStdString();
         walkPresences(reference, &cursor, db.reference().activityMap);

@@ -80,13 +80,13 @@ TEST_F(PresencesView, ChoosingAnActivityShowsOnlyItsEmployeesAndAllShowsEveryone
 {
     C_ZorvikDocPresences doc;
     doc.loadActivities();
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     EXPECT_EQ(column(doc, CPresencesModel::MediaColumn), expectedMedia());
 
     const int breakEntry = entryOf(doc, "Break");
     ASSERT_GT(breakEntry, 0);
     doc.setSelection(breakEntry);
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     EXPECT_EQ(column(doc, CPresencesModel::MediaColumn),
               expectedMedia(QStringLiteral("where r.IDLogickeAktivnosti = %1").arg(CDemoDatabase::Break)));
     EXPECT_EQ(doc.model()->rowCount(), 3);
@@ -94,7 +94,7 @@ TEST_F(PresencesView, ChoosingAnActivityShowsOnlyItsEmployeesAndAllShowsEveryone
         EXPECT_EQ(activity, "Break");
 
     doc.setSelection(0);
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     EXPECT_EQ(column(doc, CPresencesModel::MediaColumn), expectedMedia());
 }
 
@@ -102,7 +102,7 @@ TEST_F(PresencesView, ANewClockingKeepsOneRowInPlaceWithTheNewValues)
 {
     C_ZorvikDocPresences doc;
     doc.loadActivities();
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     const QList<CPresencesModel::Row> before = doc.model()->rows();
     const QString media = mediaOf(employees.at(5));
     const int at = int(column(doc, CPresencesModel::MediaColumn).indexOf(media));
@@ -121,7 +121,7 @@ TEST_F(PresencesView, ANewClockingKeepsOneRowInPlaceWithTheNewValues)
                            "where IDZaposlenog = %2")
                 .arg(CDemoDatabase::Doctor)
                 .arg(employees.at(5)));
-    ASSERT_TRUE(doc.refresh());
+    ASSERT_TRUE(doc.refresh() && doc.waitForQuery());
     ASSERT_EQ(doc.model()->rowCount(), before.size());
     EXPECT_EQ(column(doc, CPresencesModel::MediaColumn).count(media), 1);
     const CPresencesModel::Row &row = doc.model()->rows().at(at);
@@ -138,7 +138,7 @@ TEST_F(PresencesView, ANewClockingKeepsOneRowInPlaceWithTheNewValues)
     EXPECT_EQ(removed, 0);
 
     // Only a full rebuild brings the newest clocking to the top.
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     EXPECT_EQ(doc.model()->rows().first()[CPresencesModel::MediaColumn], media);
 }
 
@@ -146,14 +146,14 @@ TEST_F(PresencesView, TwoEmployeesLeavingTheResultBothDisappearAndNewOnesGoToThe
 {
     C_ZorvikDocPresences doc;
     doc.loadActivities();
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     QStringList media = column(doc, CPresencesModel::MediaColumn);
     const QString gone1 = mediaOf(employees.at(2)), gone2 = mediaOf(employees.at(8));
     db.exec(QStringLiteral("delete from tblLastReg where IDZaposlenog = %1").arg(employees.at(2)));
     // A medium given back leaves the join too.
     db.exec(QStringLiteral("update tblMediaID set VaziDo = '2026-03-04 09:00:00' where IDZaposlenog = %1")
                 .arg(employees.at(8)));
-    ASSERT_TRUE(doc.refresh());
+    ASSERT_TRUE(doc.refresh() && doc.waitForQuery());
     media.removeAll(gone1);
     media.removeAll(gone2);
     EXPECT_EQ(column(doc, CPresencesModel::MediaColumn), media);
@@ -164,7 +164,7 @@ TEST_F(PresencesView, TwoEmployeesLeavingTheResultBothDisappearAndNewOnesGoToThe
                 .arg(employees.at(8)));
     db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-04 13:00:00' where IDZaposlenog = %1")
                 .arg(employees.at(8)));
-    ASSERT_TRUE(doc.refresh());
+    ASSERT_TRUE(doc.refresh() && doc.waitForQuery());
     EXPECT_EQ(doc.model()->rows().last()[CPresencesModel::MediaColumn], "98765432");
     EXPECT_EQ(doc.model()->rowCount(), media.size() + 1);
 }
@@ -173,10 +173,10 @@ TEST_F(PresencesView, AnEmptyResultClearsTheGrid)
 {
     C_ZorvikDocPresences doc;
     doc.loadActivities();
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     ASSERT_GT(doc.model()->rowCount(), 0);
     db.exec("delete from tblLastReg");
-    ASSERT_TRUE(doc.refresh());
+    ASSERT_TRUE(doc.refresh() && doc.waitForQuery());
     EXPECT_EQ(doc.model()->rowCount(), 0);
 }
 
@@ -184,15 +184,15 @@ TEST_F(PresencesView, AFailedQueryLeavesTheRowsForRefreshAndRebuild)
 {
     C_ZorvikDocPresences doc;
     doc.loadActivities();
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     const QList<CPresencesModel::Row> before = doc.model()->rows();
     ASSERT_FALSE(before.isEmpty());
     db.exec("drop view viewMediaIDActive");
-    EXPECT_FALSE(doc.refresh());
+    EXPECT_FALSE(doc.refresh() && doc.waitForQuery());
     EXPECT_FALSE(doc.lastError().isEmpty());
     EXPECT_EQ(doc.model()->rows(), before);
     // The timer's rebuild does not empty the grid before a query that cannot run.
-    EXPECT_FALSE(doc.rebuild());
+    EXPECT_FALSE(doc.rebuild() && doc.waitForQuery());
     EXPECT_EQ(doc.model()->rows(), before);
 }
 
@@ -204,7 +204,7 @@ TEST_F(PresencesView, AnActivityWithoutDescriptionShowsAnEmptyColumn)
                 .arg(employees.at(0)));
     C_ZorvikDocPresences doc;
     doc.loadActivities();
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     ASSERT_GT(doc.model()->rowCount(), 0);
     EXPECT_EQ(doc.model()->rows().first()[CPresencesModel::MediaColumn], mediaOf(employees.at(0)));
     EXPECT_EQ(doc.model()->rows().first()[CPresencesModel::ActivityColumn], QString());
@@ -216,7 +216,7 @@ TEST_F(PresencesView, AQuoteInAnActivityIdentifierCannotChangeTheStatement)
     doc.setActivities({{QStringLiteral("4' or '1'='1"), QStringLiteral("Odd")}});
     doc.setSelection(1);
     EXPECT_TRUE(doc.queryText().contains("tblLastReg.IDLogickeAktivnosti = '4'' or ''1''=''1' order by"));
-    ASSERT_TRUE(doc.rebuild());
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
     EXPECT_EQ(doc.model()->rowCount(), 0);
 }
 

@@ -96,7 +96,8 @@ TEST_F(PresencesWindow, BarListsAllThenTheActivitiesAndSitsAboveTheGrid)
     const int widths[] = {120, 120, 120, 80, 240};
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(view.grid()->columnWidth(c), widths[c]) << c;
-    // Opening fills the grid at once, newest registration first.
+    // Opening fills the grid, newest registration first.
+    ASSERT_TRUE(view.document()->waitForQuery());
     EXPECT_EQ(mediaColumn(view.grid()->model()), allMedia());
 }
 
@@ -109,6 +110,7 @@ TEST_F(PresencesWindow, ChoosingAnActivityRebuildsAndReopeningRestoresAll)
     const int entry = combo->findText("Arrival");
     ASSERT_GT(entry, 0);
     combo->setCurrentIndex(entry);
+    ASSERT_TRUE(doc->waitForQuery()) << doc->lastError().toStdString();
     const QStringList arrivals =
         db.rows(QStringLiteral("select substr(upper(m.IDNo), 7, 8) from tblLastReg r join viewMediaIDActive m on "
                                "m.IDZaposlenog = r.IDZaposlenog where r.IDLogickeAktivnosti = %1 order by "
@@ -117,6 +119,7 @@ TEST_F(PresencesWindow, ChoosingAnActivityRebuildsAndReopeningRestoresAll)
     ASSERT_FALSE(arrivals.isEmpty());
     EXPECT_EQ(mediaColumn(doc->model()), arrivals);
     combo->setCurrentIndex(0);
+    ASSERT_TRUE(doc->waitForQuery());
     EXPECT_EQ(mediaColumn(doc->model()), allMedia());
 
     combo->setCurrentIndex(entry);
@@ -127,6 +130,7 @@ TEST_F(PresencesWindow, ChoosingAnActivityRebuildsAndReopeningRestoresAll)
     combo = view->findChild<QComboBox *>("activityCombo");
     EXPECT_EQ(combo->currentIndex(), 0);
     EXPECT_EQ(combo->currentText(), S(1031));
+    ASSERT_TRUE(doc->waitForQuery());
     EXPECT_EQ(mediaColumn(doc->model()), allMedia());
 }
 
@@ -143,6 +147,7 @@ TEST_F(PresencesWindow, TimerFollowsTheRefreshIntervalAndRebuildsInQueryOrder)
     C_ZorvikDocPresences doc;
     C_ZorvikViewPresences view(&doc);
     ASSERT_TRUE(view.bar()->timer()->isActive());
+    ASSERT_TRUE(doc.waitForQuery());
     const QString last = doc.model()->rows().last()[CPresencesModel::MediaColumn];
     // The employee at the bottom clocks in: an update pass would change the row in place, the
     // timer's rebuild brings it to the top.
@@ -159,6 +164,7 @@ TEST_F(PresencesWindow, SelectionSurvivesAnUpdatePass)
     C_ZorvikDocPresences doc;
     C_ZorvikViewPresences view(&doc);
     view.show();
+    ASSERT_TRUE(doc.waitForQuery());
     QTableView *grid = view.grid();
     ASSERT_GT(grid->model()->rowCount(), 10);
     const QString selected = doc.model()->rows().at(5)[CPresencesModel::MediaColumn];
@@ -176,6 +182,7 @@ TEST_F(PresencesWindow, SelectionSurvivesAnUpdatePass)
         QMutexLocker lock(&db.reference().dbMutex);
         doc.onUpdatePass();
     }
+    ASSERT_TRUE(doc.waitForQuery());
     const QModelIndexList rows = grid->selectionModel()->selectedRows();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.first().row(), 4);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class CDbConnection;
+
+// A thread of its own for database work that must not hold up the interface thread (the
+// start-up connect, the presences query). Jobs run one after another in the order given; each
+// job's completion runs afterwards on the thread that owns this object, unless the object is
+// gone by then. The thread has its own connection through the connection object, released
+// when the thread ends.
+class CDbWorker : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CDbWorker(CDbConnection *connection, QObject *parent = nullptr);
+    // Stops the thread, waiting a short moment for a job in flight; a job that cannot be
+    // waited for (a hung server) finishes on its own, without its completion.
+    ~CDbWorker() override;
+
+    void run(std::function<void()> job, std::function<void()> done = {});
+    // True while a job is queued or running.
+    bool isBusy() const;
+    // Asks the thread to end after its job and waits at most timeoutMs; false when a job is
+    // still running (the thread then ends by itself when the job returns).
+    bool stop(int timeoutMs);
+
+    // Threads of stopped workers that were still inside a job; the connection object they use
+    // must outlive them.
+    static int detachedThreads();
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
