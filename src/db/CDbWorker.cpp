@@ -116,7 +116,8 @@ bool CDbWorker::stop(int timeoutMs)
     s.owner = nullptr;
     s.jobs.clear();
     s.changed.notify_all();
-    const bool ended = s.changed.wait_for(guard, std::chrono::milliseconds(qMax(0, timeoutMs)), [&] { return s.finished; });
+    const bool ended =
+        s.changed.wait_for(guard, std::chrono::milliseconds(qMax(0, timeoutMs)), [&] { return s.finished; });
     if (ended) {
         guard.unlock();
         s.thread.join();

@@ -42,11 +42,12 @@ bool CSplashWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::ShortcutOverride:
-        // Claimed, so that no shortcut runs: the key press that follows closes the splash and
-        // is swallowed.
+        // Claimed, so that no shortcut takes the key: the key press that follows closes the
+        // splash and is swallowed.
         event->accept();
         return true;
     case QEvent::KeyPress:
+    case QEvent::Shortcut:
     case QEvent::MouseButtonPress:
     case QEvent::NonClientAreaMouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -141,6 +141,12 @@ TEST(Cursor, FiltersAnsweredLocally)
     CDbCursor cur(&conn);
     ASSERT_TRUE(cur.open("SELECT IDZaposlenog, DatumLastReg, IDLogickeAktivnosti, Note from tblLastReg order by 1"));
     EXPECT_EQ(cur.recordCount(), 4);
+    // A bare table name opens as the whole table, whether the kind is unknown or a query.
+    for (int kind : {CDbCursor::Unknown, CDbCursor::Query, CDbCursor::Table}) {
+        CDbCursor table(&conn);
+        EXPECT_TRUE(table.open("  tblLastReg", kind)) << kind << table.lastErrorText().toStdString();
+        EXPECT_EQ(table.recordCount(), 4);
+    }
 
     EXPECT_TRUE(cur.setFilter("IDZaposlenog = '17'"));
     EXPECT_EQ(cur.recordCount(), 1);

@@ -1,5 +1,7 @@
 #include "db/CDateTime.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 TEST(DateTime, DayCountsFollowTheEpochOf30December1899)
@@ -58,6 +60,10 @@ TEST(DateTime, WholeDaysRoundByHalfASecond)
     EXPECT_EQ(CDateTime::wholeDaysBetween(now, CDateTime(dayBefore.days() + 0.4 / 86400.0)), 1);
     EXPECT_EQ(CDateTime::wholeDaysBetween(now, CDateTime::fromParts(2026, 12, 7, 23, 59)), 0);
     EXPECT_EQ(CDateTime::wholeDaysBetween(dayBefore, now), -1);
+    // A server's datetime keeps its milliseconds: 23:59:59.4 old is not a day.
+    const QDateTime clocked(QDate(2026, 12, 7), QTime(8, 0, 0, 600));
+    EXPECT_EQ(CDateTime::wholeDaysBetween(now, CDateTime::fromLocal(clocked)), 0);
+    EXPECT_EQ(CDateTime::wholeDaysBetween(now, CDateTime::fromLocal(clocked, false)), 1);
     // A null value counts as day 0.
     EXPECT_GT(CDateTime::wholeDaysBetween(now, CDateTime::null()), 40000);
 }

@@ -2,9 +2,13 @@
 
 #include "db/CDbThread.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMutexLocker>
 #include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTimer>
 
 using namespace livetest;
 using testsupport::waitFor;
@@ -98,4 +102,87 @@ TEST_F(Polling, NegativeRefreshCountsAsSixtySeconds)
     // With 60 steps of 1 ms the next cycle comes after about 60 ms, not at once and not never.
     const int passes = m_live->passCount();
     EXPECT_TRUE(waitFor([&] { return m_live->passCount() > passes; }, 5000));
+}
+
+TEST_F(Polling, ALockedDatabaseNeverHoldsTheInterfaceThreadOrDbMutexUsers)
+{
+    CDbConnection::setDefaultTimeouts(0, 1); // a statement gives up after one second
+    m_ref->connection().setCommandTimeout(1);
+    const QString x = employee(0);
+    C_ZorvikDoc *doc = panel({x});
+    m_live->start(0, 20);
+    ASSERT_TRUE(waitFor([&] { return m_live->passCount() >= 1; }));
+
+    // Another program holds the database's write lock: the day-type procedure of every cycle
+    // waits for its busy time-out and fails.
+    QSqlDatabase locker = QSqlDatabase::addDatabase("QSQLITE", "locker");
+    locker.setDatabaseName(m_path);
+    locker.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+    ASSERT_TRUE(locker.open());
+    QSqlQuery q(locker);
+    ASSERT_TRUE(q.exec("begin exclusive"));
+    ASSERT_TRUE(q.exec("update tblLastReg set IDLogickeAktivnosti = IDLogickeAktivnosti"));
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 longestLockWait = 0, longestGap = 0, last = 0;
+    while (clock.elapsed() < 3000 || !m_ref->databaseError) {
+        QElapsedTimer w;
+        w.start();
+        {
+            QMutexLocker lock(&m_ref->dbMutex);
+        }
+        longestLockWait = qMax(longestLockWait, w.elapsed());
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        longestGap = qMax(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+        if (clock.elapsed() > 20000)
+            break;
+    }
+    EXPECT_TRUE(m_ref->databaseError);
+    EXPECT_LT(longestLockWait, 500);
+    EXPECT_LT(longestGap, 1000);
+    EXPECT_EQ(doc->tabletCount(), 1);
+
+    q.exec("rollback");
+    q = QSqlQuery();
+    locker.close();
+    locker = QSqlDatabase();
+    QSqlDatabase::removeDatabase("locker");
+    EXPECT_TRUE(waitFor([&] { return !m_ref->databaseError.load(); }, 20000));
+    CDbConnection::setDefaultTimeouts(0, 0);
+}
+
+// Cycles back to back on a large database: the interface thread never waits longer than one
+// swap of the cursors, however often the polling thread takes DBMutex.
+TEST_F(LiveFixture, BackToBackCyclesOnALargeDatabaseLeaveTheInterfaceThreadResponsive)
+{
+#ifdef __SANITIZE_THREAD__
+    const int employees = 2000; // the thread checker makes building the database slow
+#else
+    const int employees = 20000;
+#endif
+    makeDatabase(employees);
+    ASSERT_TRUE(openReference());
+    QStringList ids;
+    for (int i = 0; i < 500; ++i)
+        ids << employee(i * (employees / 500));
+    panel(ids);
+    m_live->start(0, 1);
+    ASSERT_TRUE(waitFor([&] { return m_live->passCount() >= 1; }, 30000));
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longestGap = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestGap = qMax(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start();
+    const int passes = m_live->passCount();
+    waitFor([] { return false; }, 3000);
+    tick.stop();
+    EXPECT_GT(m_live->passCount(), passes + 2); // cycles and passes kept coming
+    EXPECT_LT(longestGap, 1000);
 }

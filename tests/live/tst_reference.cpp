@@ -1,4 +1,5 @@
 #include "LiveFixture.h"
+#include "app/CStringTable.h"
 
 #include "db/CDbCommand.h"
 
@@ -117,6 +118,13 @@ TEST_F(LiveFixture, EveryLiveAndViewQueryRunsOnTheDemoDatabase)
     EXPECT_TRUE(host.contains(' '));
     EXPECT_TRUE(guests->getFieldText("Enter", enter));
     EXPECT_TRUE(CDateTime::looksLikeStoredText(enter));
+    // A translated caption with a quote still makes a valid query.
+    CStringTable::setOverrides({{QStringLiteral("1069"), QStringLiteral("Heure d'arrivée")}});
+    CDbCursor translated(&conn);
+    const bool opened = translated.open(CReferenceData::buildGuestsQuery());
+    CStringTable::setOverrides({});
+    ASSERT_TRUE(opened) << translated.lastErrorText().toStdString();
+    EXPECT_TRUE(translated.columnNames().contains(QStringLiteral("Heure d'arrivée")));
 
     const QString all = "select IDLogickeAktivnosti, DatumLastReg, Prezime, Ime, tblLastReg.IDZaposlenog, "
                         "SUBSTRING(UPPER(viewMediaIDActive.IDNo),7,8) as IDNo from tblLastReg join viewMediaIDActive "

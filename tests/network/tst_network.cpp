@@ -1,0 +1,206 @@
+#include "TestSupport.h"
+#include "app/CSettings.h"
+#include "app/CStringTable.h"
+#include "app/C_ZorvikApp.h"
+#include "db/CDbConnection.h"
+#include "db/CDbWorker.h"
+#include "db/CLiveUpdate.h"
+#include "db/CReferenceData.h"
+#include "dialogs/CPrompt.h"
+#include "views/C_MainFrame.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTimer>
+#include <arpa/inet.h>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A TCP port on the loopback address. Listening without ever accepting: the kernel completes
+// the connection and the server never says a word, as a hung database server does. Not
+// listening: nothing is there and a connection is refused at once.
+class LoopbackPort
+{
+public:
+    explicit LoopbackPort(bool listening)
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = 0;
+        ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len);
+        m_port = ntohs(a.sin_port);
+        if (listening) {
+            ::listen(m_fd, 16);
+        } else {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~LoopbackPort()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    QString connectionString() const
+    {
+        return QStringLiteral("Driver={FreeTDS};Server=127.0.0.1;Port=%1;Database=att;UID=zorvik;PWD=secret;"
+                              "TDS_Version=7.4;ClientCharset=UTF-8")
+            .arg(m_port);
+    }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+};
+
+class Network : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CPrompt::setTestMode(true);
+        CPrompt::clearQueue();
+        CDbConnection::setDefaultTimeouts(2, 2);
+    }
+    void TearDown() override
+    {
+        // Threads left inside a login end at their time-out; wait for them so that none
+        // outlives the test.
+        testsupport::waitFor([] { return CDbWorker::detachedThreads() == 0; }, 15000);
+        CDbConnection::setDefaultTimeouts(0, 0);
+        CPrompt::clearQueue();
+        CPrompt::setTestMode(false);
+    }
+
+    C_ZorvikApp::Options appOptions(const QString &connection)
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("lock"));
+        QDir(dir.path()).mkpath(QStringLiteral("program"));
+        C_ZorvikApp::Options o;
+        o.settingsFile = dir.file(QStringLiteral("settings.ini"));
+        o.lockFolder = dir.file(QStringLiteral("lock"));
+        o.programFolder = dir.file(QStringLiteral("program"));
+        o.splash = false;
+        o.simulator = false;
+        CSettings s(o.settingsFile);
+        s.writeText(QStringLiteral("Settings"), QStringLiteral("Connection"), connection);
+        s.sync();
+        return o;
+    }
+
+    testsupport::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(Network, NothingListeningFailsAtOnceAndAHungServerAtTheLoginTimeOutWithoutBlockingOthers)
+{
+    LoopbackPort refused(false);
+    CDbConnection conn;
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(conn.open(refused.connectionString()));
+    EXPECT_LT(t.elapsed(), 1500);
+    EXPECT_FALSE(conn.isOpen());
+    EXPECT_TRUE(conn.lastErrorText().startsWith("Connection String = " + refused.connectionString() + "\n"))
+        << conn.lastErrorText().toStdString();
+    EXPECT_FALSE(conn.lastErrorDescription().isEmpty());
+
+    // A server that never answers: the login gives up at its time-out (2 s here), and while one
+    // thread waits for it the connection object answers every other thread at once.
+    LoopbackPort hung(true);
+    std::atomic<bool> done{false};
+    bool opened = true;
+    qint64 took = 0;
+    std::thread login([&] {
+        QElapsedTimer lt;
+        lt.start();
+        opened = conn.open(hung.connectionString());
+        took = lt.elapsed();
+        conn.releaseThread();
+        done = true;
+    });
+    qint64 longestCall = 0;
+    while (!done) {
+        QElapsedTimer call;
+        call.start();
+        (void)conn.isOpen();
+        (void)conn.lastErrorText();
+        longestCall = qMax(longestCall, call.elapsed());
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    login.join();
+    EXPECT_FALSE(opened);
+    EXPECT_GE(took, 1500);
+    EXPECT_LT(took, 8000);
+    EXPECT_LT(longestCall, 200);
+    EXPECT_TRUE(conn.lastErrorText().contains("Code = ")) << conn.lastErrorText().toStdString();
+}
+
+TEST_F(Network, StartUpAgainstAHungServerKeepsTheWindowAliveAndEndsInTheUsualMessage)
+{
+    LoopbackPort hung(true);
+    const QString cs = hung.connectionString();
+    C_ZorvikApp app(appOptions(cs));
+    // The interface thread's timer keeps firing while the login hangs.
+    QElapsedTimer clock;
+    qint64 last = -1, longestGap = 0;
+    bool sawConnecting = false;
+    QTimer tick;
+    tick.setInterval(20);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        if (last >= 0)
+            longestGap = qMax(longestGap, now - last);
+        last = now;
+        if (app.mainFrame() &&
+            app.mainFrame()->messagePane()->text() == CStringTable::text(QStringLiteral("mainframe.connecting")))
+            sawConnecting = true;
+    });
+    clock.start();
+    tick.start();
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    tick.stop();
+    EXPECT_GE(clock.elapsed(), 1500); // it did wait for the login
+    EXPECT_TRUE(sawConnecting);
+    EXPECT_LT(longestGap, 1000);
+    EXPECT_TRUE(app.reference()->databaseError);
+    EXPECT_FALSE(app.live()->isThreadRunning());
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked.first().text, CStringTable::format(1034, cs));
+    EXPECT_EQ(asked.first().icon, QMessageBox::Critical);
+    EXPECT_EQ(app.mainFrame()->messagePane()->text(), CStringTable::text(QStringLiteral("mainframe.ready")));
+}
+
+TEST_F(Network, ClosingDuringAHungLoginReturnsWithinTheBound)
+{
+    CDbConnection::setDefaultTimeouts(6, 6);
+    LoopbackPort hung(true);
+    C_ZorvikApp app(appOptions(hung.connectionString()));
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(300, [&] {
+        sinceClose.start();
+        app.mainFrame()->close();
+    });
+    EXPECT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Quit);
+    ASSERT_TRUE(sinceClose.isValid());
+    EXPECT_LT(sinceClose.elapsed(), 2500);
+    EXPECT_TRUE(app.isShutDown());
+    // The login thread is left to end at its time-out, with the data it uses kept alive.
+    EXPECT_TRUE(app.threadsLeftRunning());
+    EXPECT_EQ(CDbWorker::detachedThreads(), 1);
+    EXPECT_TRUE(testsupport::waitFor([] { return CDbWorker::detachedThreads() == 0; }, 15000));
+    EXPECT_TRUE(CPrompt::takeAsked().isEmpty());
+}
