@@ -321,6 +321,13 @@ bool CDbCursor::open(const QString &queryText, int kind)
     return true;
 }
 
+void CDbCursor::prepareFilter(const QString &column)
+{
+    const int c = columnIndex(column);
+    if (c >= 0 && !m_data->indexes[size_t(c)].built)
+        buildIndex(c);
+}
+
 void CDbCursor::adopt(CDbCursor &fresh)
 {
     std::swap(m_data, fresh.m_data);
@@ -332,7 +339,11 @@ void CDbCursor::adopt(CDbCursor &fresh)
     m_filtered.clear();
     m_hasFilter = false;
     m_position = 0;
-    fresh.close();
+    // The old rows stay with fresh and are freed with it, after the caller's lock is let go.
+    fresh.m_open = false;
+    fresh.m_filtered.clear();
+    fresh.m_hasFilter = false;
+    fresh.m_position = 0;
 }
 
 void CDbCursor::close()

@@ -40,8 +40,11 @@ public:
     void close();
     // Takes the rows, state and errors of a cursor read elsewhere (the polling thread reads
     // without DBMutex and swaps the result in under it); filter and position start over, and
-    // fresh is left closed.
+    // fresh is left closed, holding the old rows until it is destroyed (outside the lock).
     void adopt(CDbCursor &fresh);
+    // Builds the index of a column now, so that the first filter on it costs a lookup only
+    // (the polling thread does this before the swap, off the interface thread).
+    void prepareFilter(const QString &column);
 
     void moveFirst();
     void moveNext();

@@ -34,6 +34,9 @@ bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString 
 {
     auto cursor = std::make_unique<CDbCursor>(&m_reference->connection());
     const bool ok = cursor->open(query);
+    // The update pass filters the live cursors by employee: index them here, not in the pass.
+    if (ok && (c == CReferenceData::LastRegistrationCursor || c == CReferenceData::CurrentDayCursor))
+        cursor->prepareFilter(QStringLiteral("IDZaposlenog"));
     fresh[c] = std::move(cursor);
     return ok;
 }
