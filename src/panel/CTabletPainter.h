@@ -46,6 +46,8 @@ public:
     static QRect detailsArea(const QSize &size);
     static QRect photoCell(const QSize &size);
     static QRect detailsTextRect(const QSize &size);
+    // Where the name goes: from its top-left corner (24, 5) to just left of the icons.
+    static QRect nameRoom(const QSize &size);
     // Top-left corner of the expansion and legality icons.
     static QPoint iconPosition(const QSize &size) { return QPoint(size.width() - 35, 2); }
     static constexpr int kDetailLines[5] = {26, 40, 52, 64, 76};
