@@ -337,6 +337,10 @@ void C_ZorvikApp::shutdown()
     if (m_shutDown || !m_started)
         return;
     m_shutDown = true;
+    // Warnings still open go with the program; the closing of all windows at quit must not
+    // acknowledge them in the log.
+    if (m_warnings)
+        m_warnings->dismissAll();
     // 1. The switches (the placement was stored by the main frame).
     m_settings->writeInt(kSettings, QStringLiteral("NameFormat"), m_context->nameFormat);
     m_settings->writeInt(kSettings, QStringLiteral("LangWarning"), m_context->langWarning);

@@ -23,11 +23,18 @@ CWarningCenter::~CWarningCenter()
 {
     if (g_instance == this)
         g_instance = nullptr;
+    dismissAll();
+}
+
+void CWarningCenter::dismissAll()
+{
     const QList<CD_AckInvalidAct *> windows = openWindows();
     for (CD_AckInvalidAct *w : windows) {
         disconnect(w, nullptr, this, nullptr);
         delete w;
     }
+    m_windows.clear();
+    m_openWarnings = 0;
     stopSound();
 }
 

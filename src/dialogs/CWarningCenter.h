@@ -20,6 +20,8 @@ public:
     explicit CWarningCenter(const QString &programFolder, QObject *parent = nullptr);
     // Windows still open go with it, without an acknowledged line.
     ~CWarningCenter() override;
+    // The program ends: open windows close unacknowledged (nobody saw them) and the alarm stops.
+    void dismissAll();
 
     // The application's center: the first one constructed and still alive.
     static CWarningCenter *instance();
