@@ -7,6 +7,7 @@
 #include "config/CD_Colors.h"
 #include "db/CClockingSimulator.h"
 #include "db/CDemoDatabase.h"
+#include "db/CDemoSamples.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
 #include "dialogs/CD_New.h"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QMdiArea>
 #include <QStandardPaths>
@@ -113,6 +115,19 @@ void C_ZorvikApp::prepareDemo()
     }
     m_settings->writeText(kSettings, QStringLiteral("Connection"),
                           CConnectionDialog::sqliteConnectionString(m_demoPath));
+    // The sample panels and colours beside the demo database; the first demo start opens the
+    // panels and the presences window, later ones keep what the user chose since.
+    const QString folder = QFileInfo(m_demoPath).absolutePath();
+    if (!CDemoSamples::ensure(m_demoPath, folder, &error))
+        CPrompt::error(nullptr,
+                       CStringTable::text(QStringLiteral("mainframe.demoFailed")).replace(QLatin1String("%s"), error));
+    if (!m_settings->contains(kAutoLoad, QStringLiteral("Count"))) {
+        const QStringList panels = CDemoSamples::panelPaths(folder);
+        m_settings->writeInt(kAutoLoad, QStringLiteral("Count"), int(panels.size()));
+        for (int i = 0; i < panels.size(); ++i)
+            m_settings->writeText(kAutoLoad, QStringLiteral("File%1").arg(i), panels.at(i));
+        m_settings->writeInt(kSettings, QStringLiteral("AutoShowPresences"), 1);
+    }
     m_settings->sync();
 }
 
@@ -136,6 +151,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     m_live = std::make_unique<CLiveUpdate>(m_reference.get());
     m_context = std::make_unique<CAppContext>(m_settings.get(), m_reference.get(), m_live.get(), folder);
     m_context->makeCurrent();
+    if (m_options.demo && !m_demoPath.isEmpty())
+        m_context->setColourFolder(QFileInfo(m_demoPath).absolutePath() + u'/');
     m_context->expandLatest = m_settings->readInt(kSettings, QStringLiteral("ExpandLatest"));
     m_context->autoShowPresences = m_settings->readInt(kSettings, QStringLiteral("AutoShowPresences"));
     m_context->autoShowGuests = m_settings->readInt(kSettings, QStringLiteral("AutoShowGuests"));
