@@ -8,20 +8,29 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QtMath>
 
 namespace {
 
 constexpr int kWidthForFonts = 168;
 
+// What must be added above a line so that its capitals start minTopGap pixels below its top.
+int topGap(const QFontMetrics &fm, int minTopGap)
+{
+    const int above = fm.ascent() - qCeil(fm.capHeight());
+    return qMax(0, minTopGap - above);
+}
+
 // The layout has fixed pitches (details lines 12 pixels apart, the name in a 24-pixel strip)
 // made for an 8-point Windows font; a larger desktop font is brought down to fit them, and the
 // details font so far that a full media number fits beside the photograph. A line's height is
 // its line spacing (leading included), so that neighbouring lines never touch.
-QFont fitted(QFont f, int maxLineSpacing, const QString &sample = QString(), int maxWidth = 0)
+QFont fitted(QFont f, int maxLineSpacing, const QString &sample = QString(), int maxWidth = 0, int minTopGap = 0)
 {
     auto fits = [&](const QFont &font) {
         const QFontMetrics fm(font);
-        return fm.lineSpacing() <= maxLineSpacing && (maxWidth <= 0 || fm.horizontalAdvance(sample) <= maxWidth);
+        return fm.lineSpacing() + topGap(fm, minTopGap) <= maxLineSpacing &&
+               (maxWidth <= 0 || fm.horizontalAdvance(sample) <= maxWidth);
     };
     if (fits(f))
         return f;
@@ -33,8 +42,10 @@ QFont fitted(QFont f, int maxLineSpacing, const QString &sample = QString(), int
     return f;
 }
 
-// The closest details lines are 12 pixels apart; one pixel of them stays free.
+// The closest details lines are 12 pixels apart; one pixel of them stays free. The first line
+// starts on the inner line of the sunken edge, so capitals keep two pixels below a line's top.
 constexpr int kDetailsLineSpacing = 11;
+constexpr int kDetailsCapGap = 2;
 
 } // namespace
 
@@ -52,9 +63,10 @@ CTabletPainter::Look CTabletPainter::Look::fromPalette(const QPalette &pal, cons
     l.dark = pal.color(QPalette::Dark);
     l.shadow = pal.color(QPalette::Shadow);
     const int textWidth = CTabletPainter::detailsTextRect(QSize(kWidthForFonts, 96)).width() - 3;
-    l.detailsFont =
-        fitted(guiFont, kDetailsLineSpacing,
-               CStringTable::text(QStringLiteral("tablet.mediaid")) + QStringLiteral("00000000"), textWidth);
+    l.detailsFont = fitted(guiFont, kDetailsLineSpacing,
+                           CStringTable::text(QStringLiteral("tablet.mediaid")) + QStringLiteral("00000000"), textWidth,
+                           kDetailsCapGap);
+    l.detailsTopGap = topGap(QFontMetrics(l.detailsFont), kDetailsCapGap);
     QFont bold = guiFont;
     bold.setWeight(QFont::Bold);
     l.nameFont = fitted(bold, 16);
@@ -223,7 +235,7 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
         p.save();
         p.setClipRect(text, Qt::IntersectClip);
         for (int i = 0; i < 5; ++i)
-            p.drawText(QPoint(text.left() + 2, kDetailLines[i] + ascent), lines[i]);
+            p.drawText(QPoint(text.left() + 2, kDetailLines[i] + m_look.detailsTopGap + ascent), lines[i]);
         p.restore();
         drawEdge(p, detailsArea(size), false);
     }

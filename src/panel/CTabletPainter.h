@@ -23,6 +23,9 @@ public:
         // 3D edges: light and midlight on the lit side, dark and shadow on the other.
         QColor light, midlight, dark, shadow;
         QFont nameFont, detailsFont;
+        // Pixels kept free above the capitals of a details line (a Windows font has them as
+        // internal leading); part of the line's height when the font is fitted.
+        int detailsTopGap = 0;
         int iconSize = 16;
 
         static Look fromPalette(const QPalette &palette, const QFont &guiFont, int iconSize = 16);

@@ -396,7 +396,25 @@ TEST(TabletPainter, LargeDesktopFontsAreBroughtDownToTheLayout)
     big.setPixelSize(20);
     const CTabletPainter::Look look = CTabletPainter::Look::fromPalette(QGuiApplication::palette(), big);
     const QFontMetrics details(look.detailsFont);
-    EXPECT_LE(details.lineSpacing(), 11); // lines 12 pixels apart, with a free pixel between
+    // Lines 12 pixels apart, with a free pixel between, and room above the capitals: the first
+    // line stays clear of the sunken edge.
+    EXPECT_LE(details.lineSpacing() + look.detailsTopGap, 11);
+    for (int px = 9; px <= 20; ++px) {
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(px);
+        f.setStyleStrategy(QFont::NoAntialias);
+        CTabletPainter::Look l = CTabletPainter::Look::fromPalette(QGuiApplication::palette(), f);
+        l.detailsText = QColor(0, 0, 255);
+        CTablet t;
+        t.employeeId = QStringLiteral("17");
+        QImage img(168, 96, QImage::Format_RGB32);
+        QPainter p(&img);
+        CTabletPainter(l).paint(p, t, img.size(), {}, nullptr);
+        p.end();
+        const QRect text = CTabletPainter::detailsTextRect(img.size());
+        EXPECT_EQ(countColour(img, QRect(text.left(), 26, text.width(), 2), l.detailsText), 0) << f.pixelSize();
+        EXPECT_GT(countColour(img, QRect(text.left(), 28, text.width(), 10), l.detailsText), 10);
+    }
     EXPECT_LE(details.horizontalAdvance(QStringLiteral("MediaID: 00012345")),
               CTabletPainter::detailsTextRect(QSize(168, 96)).width() - 2);
     EXPECT_LE(QFontMetrics(look.nameFont).height(), 16);
