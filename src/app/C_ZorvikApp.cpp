@@ -169,7 +169,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     m_templates[CDocTemplate::Reports] = new CDocTemplate(CDocTemplate::Reports, 1083);
 
     // 11-14. The main frame with its splash, shown and painted before any database work.
-    m_warnings = new CWarningCenter(folder);
+    m_warnings = new CWarningCenter(
+        folder, m_options.demo && !m_demoPath.isEmpty() ? QFileInfo(m_demoPath).absolutePath() + u'/' : QString());
     createMainFrame();
     m_frame->show();
     QCoreApplication::processEvents();

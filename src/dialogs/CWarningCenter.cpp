@@ -12,8 +12,8 @@ namespace {
 CWarningCenter *g_instance = nullptr;
 }
 
-CWarningCenter::CWarningCenter(const QString &programFolder, QObject *parent)
-    : QObject(parent), m_folder(programFolder), m_log(programFolder)
+CWarningCenter::CWarningCenter(const QString &programFolder, const QString &logFolder, QObject *parent)
+    : QObject(parent), m_folder(programFolder), m_log(logFolder.isEmpty() ? programFolder : logFolder)
 {
     if (!g_instance)
         g_instance = this;
