@@ -24,7 +24,14 @@ public:
     CLiveUpdate *live() const { return m_live; }
     // The folder of the program file, ending with "/".
     QString programFolder() const { return m_programFolder; }
-    QString colourFilePath() const { return m_programFolder + QStringLiteral("ZvPanel.cfg"); }
+    // The colour file lives in the program folder, unless a folder of its own was set (the
+    // demo keeps its colours beside its database).
+    QString colourFilePath() const
+    {
+        return (m_colourFolder.isEmpty() ? m_programFolder : m_colourFolder) + QStringLiteral("ZvPanel.cfg");
+    }
+    // folder ends with "/".
+    void setColourFolder(const QString &folder) { m_colourFolder = folder; }
 
     // Switches read at start-up (and written back at the end of the run).
     std::atomic<int> expandLatest{1};
@@ -40,4 +47,5 @@ private:
     CReferenceData *m_reference;
     CLiveUpdate *m_live;
     QString m_programFolder;
+    QString m_colourFolder;
 };

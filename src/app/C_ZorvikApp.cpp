@@ -8,6 +8,7 @@
 #include "db/CClockingSimulator.h"
 #include "db/CDbWorker.h"
 #include "db/CDemoDatabase.h"
+#include "db/CDemoSamples.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
 #include "dialogs/CD_New.h"
@@ -33,6 +34,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLockFile>
 #include <QMdiArea>
@@ -126,6 +128,19 @@ void C_ZorvikApp::prepareDemo()
     }
     m_settings->writeText(kSettings, QStringLiteral("Connection"),
                           CConnectionDialog::sqliteConnectionString(m_demoPath));
+    // The sample panels and colours beside the demo database; the first demo start opens the
+    // panels and the presences window, later ones keep what the user chose since.
+    const QString folder = QFileInfo(m_demoPath).absolutePath();
+    if (!CDemoSamples::ensure(m_demoPath, folder, &error))
+        CPrompt::error(nullptr,
+                       CStringTable::text(QStringLiteral("mainframe.demoFailed")).replace(QLatin1String("%s"), error));
+    if (!m_settings->contains(kAutoLoad, QStringLiteral("Count"))) {
+        const QStringList panels = CDemoSamples::panelPaths(folder);
+        m_settings->writeInt(kAutoLoad, QStringLiteral("Count"), int(panels.size()));
+        for (int i = 0; i < panels.size(); ++i)
+            m_settings->writeText(kAutoLoad, QStringLiteral("File%1").arg(i), panels.at(i));
+        m_settings->writeInt(kSettings, QStringLiteral("AutoShowPresences"), 1);
+    }
     m_settings->sync();
 }
 
@@ -149,6 +164,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     m_live = std::make_unique<CLiveUpdate>(m_reference.get());
     m_context = std::make_unique<CAppContext>(m_settings.get(), m_reference.get(), m_live.get(), folder);
     m_context->makeCurrent();
+    if (m_options.demo && !m_demoPath.isEmpty())
+        m_context->setColourFolder(QFileInfo(m_demoPath).absolutePath() + u'/');
     m_context->expandLatest = m_settings->readInt(kSettings, QStringLiteral("ExpandLatest"));
     m_context->autoShowPresences = m_settings->readInt(kSettings, QStringLiteral("AutoShowPresences"));
     m_context->autoShowGuests = m_settings->readInt(kSettings, QStringLiteral("AutoShowGuests"));
@@ -165,7 +182,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     m_templates[CDocTemplate::Reports] = new CDocTemplate(CDocTemplate::Reports, 1083);
 
     // 11-14. The main frame with its splash, shown and painted before any database work.
-    m_warnings = new CWarningCenter(folder);
+    m_warnings = new CWarningCenter(
+        folder, m_options.demo && !m_demoPath.isEmpty() ? QFileInfo(m_demoPath).absolutePath() + u'/' : QString());
     createMainFrame();
     m_frame->show();
     QCoreApplication::processEvents();
@@ -375,6 +393,10 @@ void C_ZorvikApp::shutdown()
     if (m_shutDown || !m_started)
         return;
     m_shutDown = true;
+    // Warnings still open go with the program; the closing of all windows at quit must not
+    // acknowledge them in the log.
+    if (m_warnings)
+        m_warnings->dismissAll();
     // 1. The switches (the placement was stored by the main frame).
     m_settings->writeInt(kSettings, QStringLiteral("NameFormat"), m_context->nameFormat);
     m_settings->writeInt(kSettings, QStringLiteral("LangWarning"), m_context->langWarning);

@@ -11,7 +11,7 @@ QRect C_ColorCell::circleRect(const QRect &cell)
 void C_ColorCell::draw(QPainter &painter, const QRect &cell, ColourValue colour)
 {
     painter.save();
-    painter.setBrush(toQColor(colour));
+    painter.setBrush(activityQColor(colour));
     // The ellipse is drawn inside its box including the outline, like the platform's Ellipse.
     const QRect r = circleRect(cell);
     painter.drawEllipse(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5));

@@ -23,11 +23,17 @@ using ColourMap = std::map<QString, ColourValue, ByteWiseLess>;
 
 #include <QColor>
 
-// Colours are handed to painting as they stand: the top byte is ignored, so "Automatic"
-// paints black.
+// Colours are handed to painting as they stand: the top byte is ignored.
 inline QColor toQColor(ColourValue v)
 {
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+// The colour an activity's dot is painted with: "Automatic" means no colour of its own, so it
+// looks like an activity nobody has coloured yet (white), not black.
+inline QColor activityQColor(ColourValue v)
+{
+    return toQColor(v == kColourAutomatic ? kColourWhite : v);
 }
 
 inline ColourValue fromQColor(const QColor &c)

@@ -1,4 +1,5 @@
 target_sources(zorvik_core PRIVATE
     CDemoDatabase.cpp CDemoDatabase.h
+    CDemoSamples.cpp CDemoSamples.h
     CClockingSimulator.cpp CClockingSimulator.h
 )

@@ -12,8 +12,8 @@ namespace {
 CWarningCenter *g_instance = nullptr;
 }
 
-CWarningCenter::CWarningCenter(const QString &programFolder, QObject *parent)
-    : QObject(parent), m_folder(programFolder), m_log(programFolder)
+CWarningCenter::CWarningCenter(const QString &programFolder, const QString &logFolder, QObject *parent)
+    : QObject(parent), m_folder(programFolder), m_log(logFolder.isEmpty() ? programFolder : logFolder)
 {
     if (!g_instance)
         g_instance = this;
@@ -23,11 +23,18 @@ CWarningCenter::~CWarningCenter()
 {
     if (g_instance == this)
         g_instance = nullptr;
+    dismissAll();
+}
+
+void CWarningCenter::dismissAll()
+{
     const QList<CD_AckInvalidAct *> windows = openWindows();
     for (CD_AckInvalidAct *w : windows) {
         disconnect(w, nullptr, this, nullptr);
         delete w;
     }
+    m_windows.clear();
+    m_openWarnings = 0;
     stopSound();
 }
 

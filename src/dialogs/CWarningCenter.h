@@ -16,10 +16,14 @@ class CWarningCenter : public QObject
 {
     Q_OBJECT
 public:
-    // programFolder ends with a separator; the log and "InvalidAct.wav" live there.
-    explicit CWarningCenter(const QString &programFolder, QObject *parent = nullptr);
+    // programFolder ends with a separator; the log and "InvalidAct.wav" live there, unless the
+    // log is given a folder of its own (the demo keeps its log beside its database).
+    explicit CWarningCenter(const QString &programFolder, const QString &logFolder = QString(),
+                            QObject *parent = nullptr);
     // Windows still open go with it, without an acknowledged line.
     ~CWarningCenter() override;
+    // The program ends: open windows close unacknowledged (nobody saw them) and the alarm stops.
+    void dismissAll();
 
     // The application's center: the first one constructed and still alive.
     static CWarningCenter *instance();

@@ -24,6 +24,11 @@ bool CPanelBackground::setImage(const QString &path, bool useImage)
     return !m_image.isNull();
 }
 
+bool CPanelBackground::coversCanvas() const
+{
+    return m_useImage && m_tile && !m_image.isNull() && !m_image.hasAlphaChannel();
+}
+
 void CPanelBackground::paint(QPainter &p, const QRect &exposed, int hmax, int vmax, const QColor &gridColour,
                              const QFont &labelFont) const
 {

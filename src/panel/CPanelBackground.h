@@ -26,8 +26,9 @@ public:
     // Paints the part exposed of a canvas whose scroll ranges end at hmax and vmax.
     void paint(QPainter &p, const QRect &exposed, int hmax, int vmax, const QColor &gridColour,
                const QFont &labelFont) const;
-    // A used, tiled picture covers the canvas; otherwise the background is erased first.
-    bool coversCanvas() const { return m_useImage && m_tile; }
+    // Only a used, tiled picture that was loaded and has no transparent pixels covers the
+    // canvas; otherwise the background is erased first (an unloadable picture: a blank canvas).
+    bool coversCanvas() const;
 
 private:
     QString m_path;

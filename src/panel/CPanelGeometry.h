@@ -29,8 +29,9 @@ public:
         return QPoint(x, y);
     }
 
-    // A selected tablet follows a drag only to a place on the canvas.
-    static bool followerFits(const QPoint &canvasTopLeft) { return canvasTopLeft.x() >= 0 && canvasTopLeft.y() >= 0; }
+    // A selected tablet follows a drag only to a place inside the visible area or right of and
+    // below it: its new top-left corner, in client coordinates, is never negative.
+    static bool followerFits(const QPoint &clientTopLeft) { return clientTopLeft.x() >= 0 && clientTopLeft.y() >= 0; }
 
     // A thumb dragged to pos scrolls to the grid line at or before it.
     static constexpr int thumbPosition(int pos) { return toGrid(pos); }

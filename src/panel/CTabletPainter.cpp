@@ -8,29 +8,44 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QtMath>
 
 namespace {
 
 constexpr int kWidthForFonts = 168;
 
+// What must be added above a line so that its capitals start minTopGap pixels below its top.
+int topGap(const QFontMetrics &fm, int minTopGap)
+{
+    const int above = fm.ascent() - qCeil(fm.capHeight());
+    return qMax(0, minTopGap - above);
+}
+
 // The layout has fixed pitches (details lines 12 pixels apart, the name in a 24-pixel strip)
 // made for an 8-point Windows font; a larger desktop font is brought down to fit them, and the
-// details font so far that a full media number fits beside the photograph.
-QFont fitted(QFont f, int maxHeight, const QString &sample = QString(), int maxWidth = 0)
+// details font so far that a full media number fits beside the photograph. A line's height is
+// its line spacing (leading included), so that neighbouring lines never touch.
+QFont fitted(QFont f, int maxLineSpacing, const QString &sample = QString(), int maxWidth = 0, int minTopGap = 0)
 {
     auto fits = [&](const QFont &font) {
         const QFontMetrics fm(font);
-        return fm.height() <= maxHeight && (maxWidth <= 0 || fm.horizontalAdvance(sample) <= maxWidth);
+        return fm.lineSpacing() + topGap(fm, minTopGap) <= maxLineSpacing &&
+               (maxWidth <= 0 || fm.horizontalAdvance(sample) <= maxWidth);
     };
     if (fits(f))
         return f;
-    for (int px = maxHeight; px > 7; --px) {
+    for (int px = maxLineSpacing; px > 7; --px) {
         f.setPixelSize(px);
         if (fits(f))
             break;
     }
     return f;
 }
+
+// The closest details lines are 12 pixels apart; one pixel of them stays free. The first line
+// starts on the inner line of the sunken edge, so capitals keep two pixels below a line's top.
+constexpr int kDetailsLineSpacing = 11;
+constexpr int kDetailsCapGap = 2;
 
 } // namespace
 
@@ -48,8 +63,10 @@ CTabletPainter::Look CTabletPainter::Look::fromPalette(const QPalette &pal, cons
     l.dark = pal.color(QPalette::Dark);
     l.shadow = pal.color(QPalette::Shadow);
     const int textWidth = CTabletPainter::detailsTextRect(QSize(kWidthForFonts, 96)).width() - 3;
-    l.detailsFont = fitted(
-        guiFont, 13, CStringTable::text(QStringLiteral("tablet.mediaid")) + QStringLiteral("00000000"), textWidth);
+    l.detailsFont = fitted(guiFont, kDetailsLineSpacing,
+                           CStringTable::text(QStringLiteral("tablet.mediaid")) + QStringLiteral("00000000"), textWidth,
+                           kDetailsCapGap);
+    l.detailsTopGap = topGap(QFontMetrics(l.detailsFont), kDetailsCapGap);
     QFont bold = guiFont;
     bold.setWeight(QFont::Bold);
     l.nameFont = fitted(bold, 16);
@@ -62,6 +79,12 @@ CTabletPainter::CTabletPainter(const Look &look) : m_look(look) {}
 QRect CTabletPainter::detailsArea(const QSize &size)
 {
     return QRect(QPoint(5, 25), QPoint(size.width() - 5 - 1, 91 - 1));
+}
+
+QRect CTabletPainter::nameRoom(const QSize &size)
+{
+    constexpr int kLeft = 24, kTop = 5, kHeight = 16, kGapBeforeIcons = 2;
+    return QRect(kLeft, kTop, qMax(0, iconPosition(size).x() - kGapBeforeIcons - kLeft), kHeight);
 }
 
 QRect CTabletPainter::photoCell(const QSize &size)
@@ -157,7 +180,7 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
     if (ctx.colours) {
         auto it = ctx.colours->find(t.activityId);
         if (it != ctx.colours->end())
-            dot = toQColor(it->second);
+            dot = activityQColor(it->second);
     }
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(Qt::black, 1));
@@ -174,7 +197,14 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
     p.setFont(m_look.nameFont);
     p.setPen(nameColour);
     p.setBrush(Qt::NoBrush);
-    p.drawText(QPoint(24, 5 + QFontMetrics(m_look.nameFont).ascent()), t.displayName(ctx.nameFormat));
+    // A long name ends with an ellipsis before the icons; the details show the whole of it.
+    const QRect room = nameRoom(size);
+    const QFontMetrics nameMetrics(m_look.nameFont);
+    p.save();
+    p.setClipRect(room, Qt::IntersectClip);
+    p.drawText(QPoint(room.left(), room.top() + nameMetrics.ascent()),
+               nameMetrics.elidedText(t.displayName(ctx.nameFormat), Qt::ElideRight, room.width()));
+    p.restore();
 
     // Icons: expansion (only when the user expanded it), legality always, over it.
     const QRect icon(iconPosition(size), QSize(m_look.iconSize, m_look.iconSize));
@@ -205,7 +235,7 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
         p.save();
         p.setClipRect(text, Qt::IntersectClip);
         for (int i = 0; i < 5; ++i)
-            p.drawText(QPoint(text.left() + 2, kDetailLines[i] + ascent), lines[i]);
+            p.drawText(QPoint(text.left() + 2, kDetailLines[i] + m_look.detailsTopGap + ascent), lines[i]);
         p.restore();
         drawEdge(p, detailsArea(size), false);
     }

@@ -23,6 +23,9 @@ public:
         // 3D edges: light and midlight on the lit side, dark and shadow on the other.
         QColor light, midlight, dark, shadow;
         QFont nameFont, detailsFont;
+        // Pixels kept free above the capitals of a details line (a Windows font has them as
+        // internal leading); part of the line's height when the font is fitted.
+        int detailsTopGap = 0;
         int iconSize = 16;
 
         static Look fromPalette(const QPalette &palette, const QFont &guiFont, int iconSize = 16);
@@ -46,6 +49,8 @@ public:
     static QRect detailsArea(const QSize &size);
     static QRect photoCell(const QSize &size);
     static QRect detailsTextRect(const QSize &size);
+    // Where the name goes: from its top-left corner (24, 5) to just left of the icons.
+    static QRect nameRoom(const QSize &size);
     // Top-left corner of the expansion and legality icons.
     static QPoint iconPosition(const QSize &size) { return QPoint(size.width() - 35, 2); }
     static constexpr int kDetailLines[5] = {26, 40, 52, 64, 76};

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QToolTip>
 
 namespace {
 
@@ -55,6 +56,17 @@ void C_PanelWnd::changeEvent(QEvent *e)
     if (e->type() == QEvent::PaletteChange || e->type() == QEvent::StyleChange)
         buildLook();
     QWidget::changeEvent(e);
+}
+
+bool C_PanelWnd::event(QEvent *e)
+{
+    if (e->type() == QEvent::ToolTip && m_tablet) {
+        CAppContext *app = CAppContext::current();
+        QToolTip::showText(static_cast<QHelpEvent *>(e)->globalPos(),
+                           m_tablet->displayName(app ? int(app->nameFormat) : 0), this);
+        return true;
+    }
+    return QWidget::event(e);
 }
 
 void C_PanelWnd::paintEvent(QPaintEvent *)
@@ -117,7 +129,7 @@ void C_PanelWnd::mouseMoveEvent(QMouseEvent *e)
         if (other == m_tablet)
             continue;
         const QPoint moved = other->geometry().topLeft() + delta;
-        if (CPanelGeometry::followerFits(moved))
+        if (CPanelGeometry::followerFits(moved - scroll))
             other->moveTo(moved);
     }
 }

@@ -34,6 +34,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
     void changeEvent(QEvent *e) override;
+    // The whole name as a tool tip, for a name cut short on the tablet.
+    bool event(QEvent *e) override;
 
 private:
     void hoverDelayElapsed();

@@ -16,7 +16,7 @@ size_t qHash(const CGuestsModel::Row &row, size_t seed)
     return qHashRange(row.begin(), row.end(), seed);
 }
 
-CGuestsModel::CGuestsModel(QObject *parent) : CListGridModel(kHeaders, kWidths, parent) {}
+CGuestsModel::CGuestsModel(QObject *parent) : CListGridModel(kHeaders, kWidths, 0, parent) {}
 
 void CGuestsModel::merge(const QList<Row> &result)
 {

@@ -7,8 +7,8 @@ namespace {
 constexpr int kMaxRemovalRuns = 256;
 } // namespace
 
-CListGridModel::CListGridModel(const Columns &headerIds, const Columns &widths, QObject *parent)
-    : QAbstractTableModel(parent), m_headerIds(headerIds), m_widths(widths)
+CListGridModel::CListGridModel(const Columns &headerIds, const Columns &widths, int dateTimeColumn, QObject *parent)
+    : QAbstractTableModel(parent), m_headerIds(headerIds), m_widths(widths), m_dateTimeColumn(dateTimeColumn)
 {
 }
 
@@ -54,6 +54,9 @@ QVariant CListGridModel::headerData(int section, Qt::Orientation orientation, in
         return S(m_headerIds[section]);
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignHCenter | Qt::AlignVCenter);
+    // A date-time in its text form; every digit is as wide as any other in the usual fonts.
+    if (role == WidestTextRole && section == m_dateTimeColumn)
+        return QStringLiteral("0000-00-00 00:00:00");
     return {};
 }
 

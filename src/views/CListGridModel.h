@@ -16,8 +16,13 @@ public:
     using Row = std::array<QString, ColumnCount>;
     using Columns = std::array<int, ColumnCount>;
 
-    // headerIds: the string number of each column's header; widths: each column's width in pixels.
-    CListGridModel(const Columns &headerIds, const Columns &widths, QObject *parent = nullptr);
+    // Header role: the widest text a column is expected to show besides its header (empty when
+    // nothing is known), so that a view can make the column wide enough for it.
+    static constexpr int WidestTextRole = Qt::UserRole + 1;
+
+    // headerIds: the string number of each column's header; widths: each column's width in pixels
+    // with the Windows dialog font; dateTimeColumn: the column of date-time texts, if any.
+    CListGridModel(const Columns &headerIds, const Columns &widths, int dateTimeColumn = -1, QObject *parent = nullptr);
 
     // 0 for a column out of range.
     int headerId(int column) const;
@@ -42,5 +47,6 @@ protected:
 private:
     const Columns m_headerIds;
     const Columns m_widths;
+    const int m_dateTimeColumn;
     QList<Row> m_rows;
 };

@@ -8,7 +8,7 @@ constexpr CListGridModel::Columns kHeaders{1077, 1045, 1046, 1047, 1075};
 constexpr CListGridModel::Columns kWidths{120, 120, 120, 80, 240};
 } // namespace
 
-CPresencesModel::CPresencesModel(QObject *parent) : CListGridModel(kHeaders, kWidths, parent) {}
+CPresencesModel::CPresencesModel(QObject *parent) : CListGridModel(kHeaders, kWidths, DateTimeColumn, parent) {}
 
 void CPresencesModel::merge(const QList<Row> &result)
 {

@@ -29,6 +29,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -861,8 +862,15 @@ void C_MainFrame::showEvent(QShowEvent *event)
         // Written as "ZVPlacement"; the store compares names without regard to case.
         if (CSettings *s = settings()) {
             const QByteArray placement = s->readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement"));
-            if (!placement.isEmpty())
-                restoreGeometry(placement);
+            if (!placement.isEmpty() && restoreGeometry(placement))
+                return QMainWindow::showEvent(event);
+        }
+        // No stored placement: most of the screen, centred, rather than a small window.
+        if (QScreen *screen = this->screen()) {
+            const QRect avail = screen->availableGeometry();
+            const QSize size = avail.size() * 0.9;
+            resize(size);
+            move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
         }
     }
     QMainWindow::showEvent(event);

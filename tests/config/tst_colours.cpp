@@ -217,6 +217,14 @@ TEST(ColorCell, DrawsAFifteenPixelDotAroundTheCentre)
     EXPECT_EQ(img.pixelColor(box.left(), box.center().y()), QColor(Qt::black)); // the outline
     EXPECT_EQ(img.pixelColor(box.right(), box.center().y()), QColor(Qt::black));
     EXPECT_EQ(img.pixelColor(box.center().x(), box.bottom()), QColor(Qt::black));
+
+    // "Automatic" is no colour of its own: the dot is white, not black.
+    img.fill(Qt::gray);
+    {
+        QPainter p(&img);
+        C_ColorCell(kColourAutomatic).draw(p, QRect(0, 0, 48, 20));
+    }
+    EXPECT_EQ(img.pixelColor(box.center()), QColor(Qt::white));
 }
 
 class ColoursDialogTest : public ::testing::Test

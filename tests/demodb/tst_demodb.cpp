@@ -1,6 +1,10 @@
 #include "DemoDbTestUtil.h"
 #include "TestSupport.h"
 
+#include "config/CColourFile.h"
+#include "db/CDemoSamples.h"
+#include "panel/CPanelFile.h"
+
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
@@ -503,4 +507,56 @@ TEST(DemoDbOdbc, ReadableThroughTheSqliteOdbcDriver)
         EXPECT_TRUE(q.value(0).toByteArray().startsWith("\xFF\xD8"));
     }
     QSqlDatabase::removeDatabase(name);
+}
+
+TEST_F(DemoDb, SamplesGiveTwoPanelsAndADistinctColourForEveryActivityAndKeepTheUsersChanges)
+{
+    testsupport::TempDir folder;
+    QString error;
+    ASSERT_TRUE(CDemoSamples::ensure(s_path, folder.path(), &error)) << error.toStdString();
+    const QStringList panels = CDemoSamples::panelPaths(folder.path());
+    ASSERT_EQ(panels.size(), 2);
+    EXPECT_TRUE(panels[0].endsWith(QStringLiteral("/Reception.zvl")));
+    EXPECT_TRUE(panels[1].endsWith(QStringLiteral("/All staff.zvl")));
+
+    Connection c(s_path);
+    const int employees = c.value(QStringLiteral("select count(*) from viewMediaIDActive")).toInt();
+    bool ok = false;
+    const PanelFileData reception = CPanelFile::loadFile(panels[0], &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(reception.tablets.size(), qMin(employees, int(CDemoSamples::kReceptionSize)));
+    const PanelFileData all = CPanelFile::loadFile(panels[1], &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(all.tablets.size(), employees);
+    // No two tablets of a panel overlap; some of the reception are expanded.
+    for (const PanelFileData *panel : {&reception, &all}) {
+        QList<QRect> taken;
+        for (const PanelFileTablet &t : panel->tablets) {
+            const QRect r(t.x, t.y, t.w, t.h);
+            for (const QRect &other : taken)
+                EXPECT_FALSE(r.intersects(other)) << t.id.toStdString();
+            taken << r;
+        }
+    }
+    EXPECT_GT(std::count_if(reception.tablets.begin(), reception.tablets.end(),
+                            [](const PanelFileTablet &t) { return t.expanded && t.h == 96; }),
+              0);
+
+    ColourMap colours;
+    for (const QString &id : c.rows(QStringLiteral("select IDLogickeAktivnosti from LogickaAktivnost")))
+        colours[id] = kColourWhite;
+    CColourFile::load(CDemoSamples::colourFilePath(folder.path()), colours);
+    QSet<ColourValue> distinct;
+    for (const auto &[id, colour] : colours) {
+        EXPECT_NE(colour, kColourWhite) << id.toStdString();
+        distinct.insert(colour);
+    }
+    EXPECT_EQ(distinct.size(), qsizetype(colours.size()));
+
+    // A panel the user changed is kept; a deleted one comes back.
+    ASSERT_TRUE(CPanelFile::save(panels[0], PanelFileData(), &error));
+    ASSERT_TRUE(QFile::remove(panels[1]));
+    ASSERT_TRUE(CDemoSamples::ensure(s_path, folder.path(), &error));
+    EXPECT_TRUE(CPanelFile::loadFile(panels[0], &ok).tablets.isEmpty());
+    EXPECT_EQ(CPanelFile::loadFile(panels[1], &ok).tablets.size(), employees);
 }

@@ -2,7 +2,9 @@
 #include "app/CClock.h"
 #include "db/CClockingSimulator.h"
 #include "db/CDbCursor.h"
+#include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CD_New.h"
+#include "dialogs/CWarningCenter.h"
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
 #include "views/CommandIds.h"
@@ -15,6 +17,7 @@
 #include <QLockFile>
 #include <QMdiArea>
 #include <QMutexLocker>
+#include <QPushButton>
 #include <QSet>
 #include <QSysInfo>
 #include <QTimer>
@@ -276,6 +279,37 @@ TEST_F(Startup, ClosingWithAModifiedPanelCanBeCancelled)
     CPrompt::queueButton(QMessageBox::No);
     EXPECT_TRUE(app.mainFrame()->close());
     EXPECT_TRUE(app.isShutDown());
+}
+
+TEST_F(Startup, WarningsStillOpenAtExitAreNotLoggedAsAcknowledged)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    CWarningCenter *center = app.warnings();
+    ASSERT_NE(center, nullptr);
+    for (const char *id : {"1001", "1002", "1003"})
+        center->raise(app.mainFrame(),
+                      InvalidActFields{QString::fromLatin1(id), "Last", "First", "08.12.2026.", "07:41", "Trip"});
+    ASSERT_EQ(center->openWindows().size(), 3);
+    center->openWindows().first()->findChild<QPushButton *>(QStringLiteral("ok"))->click();
+    QCoreApplication::processEvents();
+
+    ASSERT_TRUE(app.mainFrame()->close());
+    // What quitting does next: every window left is asked to close.
+    QApplication::closeAllWindows();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(center->openWarnings(), 0);
+    EXPECT_FALSE(center->isSoundPlaying());
+
+    const QStringList logs = QDir(options.programFolder).entryList({QStringLiteral("InvalidAct-*.log")});
+    ASSERT_EQ(logs.size(), 1);
+    QFile log(QDir(options.programFolder).filePath(logs.first()));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_EQ(text.count(" + "), 3);
+    EXPECT_EQ(text.count(" - "), 1) << text.toStdString();
+    EXPECT_TRUE(text.contains(" - 1001 "));
 }
 
 // The running program as the user sees it; with ZORVIK_SHOT_DIR set the pictures are kept.

@@ -181,8 +181,13 @@ TEST(TabletPainter, NameFormatOrdersTheNames)
 TEST(TabletPainter, DotTakesTheActivityColourOrBlack)
 {
     CTablet t;
+    t.activityId = QStringLiteral("10");
+    ColourMap colours{
+        {QStringLiteral("7"), 0x0000FF00}, {QStringLiteral("8"), 0x00FF0000}, {QStringLiteral("10"), kColourAutomatic}};
+    CTabletPainter::Context automatic;
+    automatic.colours = &colours;
+    EXPECT_EQ(render(t, automatic).pixelColor(11, 11), QColor(Qt::white));
     t.activityId = QStringLiteral("7");
-    ColourMap colours{{QStringLiteral("7"), 0x0000FF00}, {QStringLiteral("8"), 0x00FF0000}};
     CTabletPainter::Context ctx;
     ctx.colours = &colours;
     EXPECT_EQ(render(t, ctx).pixelColor(11, 11), QColor(0, 255, 0));
@@ -245,6 +250,28 @@ TEST(TabletPainter, DetailsShowTextsAndPhotograph)
     const QImage small = render(t, {}, &unused, QSize(168, 24));
     EXPECT_EQ(small.pixelColor(0, 23), QColor(Qt::black));
     EXPECT_EQ(unused.cachedBytes(), 0);
+}
+
+TEST(TabletPainter, LongNameEndsWithAnEllipsisBeforeTheIcons)
+{
+    const CTabletPainter::Look look = testLook();
+    const QSize size(168, 24);
+    const QRect room = CTabletPainter::nameRoom(size);
+    EXPECT_EQ(room.topLeft(), QPoint(24, 5));
+    EXPECT_LT(room.right(), CTabletPainter::iconPosition(size).x());
+    CTablet t;
+    t.lastName = QStringLiteral("Stojanović-Radosavljević");
+    t.firstName = QStringLiteral("Žunić & Čolić Ljiljana");
+    const QImage img = render(t, {}, nullptr, size);
+    // Right of the room, up to the raised edge, the body stays untouched.
+    const QRect beyond(QPoint(room.right() + 1, 3), QPoint(size.width() - 4, 20));
+    EXPECT_EQ(countColour(img, beyond, look.body), beyond.width() * beyond.height());
+    // The room is used to its end (the ellipsis), and a short name leaves that end empty.
+    const QRect end(QPoint(room.right() - 12, room.top()), room.bottomRight());
+    EXPECT_GT(countColour(img, end, look.nameText), 2);
+    t.lastName = QStringLiteral("Doe");
+    t.firstName = QStringLiteral("Jane");
+    EXPECT_EQ(countColour(render(t, {}, nullptr, size), end, look.nameText), 0);
 }
 
 TEST(TabletPainter, IconsShowExpansionAndLegality)
@@ -351,6 +378,16 @@ TEST(PanelBackground, PaintsGridOrPicture)
     img = paint(tiled, QRect(0, 0, 300, 200));
     EXPECT_EQ(countColour(img, QRect(0, 0, 300, 200), QColor(0, 0, 255)), 300 * 200);
     EXPECT_TRUE(tiled.coversCanvas());
+
+    // Used and tiled but not loaded: the canvas is erased first, and no grid is drawn.
+    for (const QString &path : {QStringLiteral("C:\\Slike\\pozadina.jpg"), dir.file(QStringLiteral("b.BMP")),
+                                dir.file(QStringLiteral("missing.bmp"))}) {
+        CPanelBackground lost;
+        EXPECT_FALSE(lost.setImage(path, true));
+        lost.setTile(true);
+        EXPECT_FALSE(lost.coversCanvas());
+        EXPECT_EQ(countColour(paint(lost, QRect(0, 0, 300, 200)), QRect(0, 0, 300, 200), grid), 0);
+    }
 }
 
 TEST(TabletPainter, LargeDesktopFontsAreBroughtDownToTheLayout)
@@ -359,7 +396,25 @@ TEST(TabletPainter, LargeDesktopFontsAreBroughtDownToTheLayout)
     big.setPixelSize(20);
     const CTabletPainter::Look look = CTabletPainter::Look::fromPalette(QGuiApplication::palette(), big);
     const QFontMetrics details(look.detailsFont);
-    EXPECT_LE(details.height(), 13); // lines 12 pixels apart
+    // Lines 12 pixels apart, with a free pixel between, and room above the capitals: the first
+    // line stays clear of the sunken edge.
+    EXPECT_LE(details.lineSpacing() + look.detailsTopGap, 11);
+    for (int px = 9; px <= 20; ++px) {
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(px);
+        f.setStyleStrategy(QFont::NoAntialias);
+        CTabletPainter::Look l = CTabletPainter::Look::fromPalette(QGuiApplication::palette(), f);
+        l.detailsText = QColor(0, 0, 255);
+        CTablet t;
+        t.employeeId = QStringLiteral("17");
+        QImage img(168, 96, QImage::Format_RGB32);
+        QPainter p(&img);
+        CTabletPainter(l).paint(p, t, img.size(), {}, nullptr);
+        p.end();
+        const QRect text = CTabletPainter::detailsTextRect(img.size());
+        EXPECT_EQ(countColour(img, QRect(text.left(), 26, text.width(), 2), l.detailsText), 0) << f.pixelSize();
+        EXPECT_GT(countColour(img, QRect(text.left(), 28, text.width(), 10), l.detailsText), 10);
+    }
     EXPECT_LE(details.horizontalAdvance(QStringLiteral("MediaID: 00012345")),
               CTabletPainter::detailsTextRect(QSize(168, 96)).width() - 2);
     EXPECT_LE(QFontMetrics(look.nameFont).height(), 16);

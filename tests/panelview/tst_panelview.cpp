@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -169,6 +170,52 @@ TEST_F(PanelView, SelectedTabletsFollowUnlessTheyWouldLeaveTheCanvas)
     drag(wnd(a), QPoint(0, 0), {QPoint(0, 72)});
     EXPECT_EQ(b->geometry().topLeft(), QPoint(192, 72));
     EXPECT_EQ(c->geometry().topLeft(), QPoint(24, 224));
+}
+
+TEST_F(PanelView, ScrolledFollowersStayInTheVisibleArea)
+{
+    // Scrolled to (240, 96): a follower may go left only as far as the visible area's edge,
+    // although the canvas goes on beyond it.
+    CTablet *a = add(QStringLiteral("A"), QString(), QStringLiteral("1"), QPoint(480, 240));
+    CTablet *b = add(QStringLiteral("B"), QString(), QStringLiteral("2"), QPoint(264, 240));
+    CTablet *c = add(QStringLiteral("C"), QString(), QStringLiteral("3"), QPoint(312, 144));
+    showView();
+    view->setScrollPosition(QPoint(240, 96));
+    ASSERT_EQ(view->scrollPosition(), QPoint(240, 96));
+    for (CTablet *t : {a, b, c})
+        t->setSelected(true);
+    // Left by 48: b would reach client x -24 (canvas 216) and stays; c reaches client x 24.
+    drag(wnd(a), QPoint(0, 0), {QPoint(432, 240)});
+    EXPECT_EQ(a->geometry().topLeft(), QPoint(432, 240));
+    EXPECT_EQ(b->geometry().topLeft(), QPoint(264, 240));
+    EXPECT_EQ(c->geometry().topLeft(), QPoint(264, 144));
+    // Up by 48: c would reach client y 0 exactly and follows; b and a follow too.
+    drag(wnd(a), QPoint(0, 0), {QPoint(432, 192)});
+    EXPECT_EQ(c->geometry().topLeft(), QPoint(264, 96));
+    EXPECT_EQ(b->geometry().topLeft(), QPoint(264, 192));
+}
+
+TEST_F(PanelView, UnloadableTiledPictureGivesABlankCanvasThatDragsLeaveClean)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 48));
+    showView();
+    doc->setBackground(true, true, QStringLiteral("C:\\Zorvik\\Slike\\pozadina.JPG"));
+    // What the window system shows: the window's own pixels, not a fresh rendering.
+    auto screen = [&] {
+        QCoreApplication::processEvents();
+        QWidget *top = view->window();
+        const QImage img = top->screen()->grabWindow(top->winId()).toImage();
+        return img.copy(QRect(view->viewport()->mapTo(top, QPoint(0, 0)), view->viewport()->size()));
+    };
+    const QColor base = view->canvas()->palette().color(QPalette::Base);
+    const QRect before(48, 48, 168, 24);
+    ASSERT_NE(screen().pixelColor(before.center()), base); // the tablet is there
+    drag(wnd(t), QPoint(10, 10), {QPoint(130, 100), QPoint(250, 250)});
+    ASSERT_EQ(t->geometry().topLeft(), QPoint(240, 240));
+    const QImage after = screen();
+    EXPECT_EQ(paneltest::countColour(after, before, base), before.width() * before.height());
+    // Blank elsewhere too: no grid lines, no numbers.
+    EXPECT_EQ(paneltest::countColour(after, QRect(0, 0, 230, 230), base), 230 * 230);
 }
 
 TEST_F(PanelView, ClicksSelect)

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the demo shows on its first start besides the database: two sample panels and a colour
+// file with a colour for every activity, all kept beside the demo database, never in the program
+// folder of an installation.
+class CDemoSamples
+{
+public:
+    // The panels, in the order they open: "Reception" (about forty employees with photographs,
+    // the first row expanded) and "All staff" (everyone, in rows sorted by name).
+    static QStringList panelPaths(const QString &folder);
+    static QString colourFilePath(const QString &folder);
+
+    // Writes whatever of the samples is missing in folder from the database at databasePath;
+    // files that are there (the user may have changed them) are kept. False with *error when a
+    // file cannot be written or the database cannot be read.
+    static bool ensure(const QString &databasePath, const QString &folder, QString *error);
+
+    static constexpr int kReceptionSize = 40;
+    static constexpr int kPerRow = 8;
+};
