@@ -22,12 +22,24 @@ void CDbThread::stopAndWait()
     m_running = 0;
     if (isRunning())
         wait();
+    joined();
 }
 
 bool CDbThread::stop(int timeoutMs)
 {
     m_running = 0;
-    return !isRunning() || wait(QDeadlineTimer(timeoutMs));
+    if (isRunning() && !wait(QDeadlineTimer(timeoutMs)))
+        return false;
+    joined();
+    return true;
+}
+
+void CDbThread::joined()
+{
+    // The join already orders the thread's last writes before whatever follows; passing
+    // through DBMutex once says so in a form the thread checker can follow too.
+    m_reference->dbMutex.lock();
+    m_reference->dbMutex.unlock();
 }
 
 bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query)

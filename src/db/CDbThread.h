@@ -9,8 +9,8 @@
 
 // DBThread: re-reads the live cursors at the refresh interval, runs the day-type procedure,
 // reconnects after a failure, swaps what it read into the shared cursors under DBMutex, and
-// tells the interface thread after each cycle. It sleeps in one-second steps so that stopping never waits longer than one second
-// plus a cycle in progress.
+// tells the interface thread after each cycle. It sleeps in one-second steps so that stopping never waits longer than
+// one second plus a cycle in progress.
 class CDbThread : public QThread
 {
     Q_OBJECT
@@ -49,6 +49,7 @@ protected:
 
 private:
     using Fresh = std::map<CReferenceData::Cursor, std::unique_ptr<CDbCursor>>;
+    void joined();
     bool readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query);
     void reconnect(Fresh &fresh);
 
