@@ -12,6 +12,7 @@ enum Id
     FileSave = 57603,
     FileSaveAs = 57604,
     FilePrint = 57607,
+    FilePrintDirect = 57608,
     AppAbout = 57664,
     AppExit = 57665,
     ViewToolbar = 59392,
@@ -32,6 +33,12 @@ enum Id
     Presences = 34018,
     RemoveAll = 34019,
     ExpandLatest = 34020,
+    ReportPrev = 34023,
+    ReportNext = 34024,
+    ReportFirst = 34025,
+    ReportLast = 34026,
+    ExportPdf = 34027,
+    PrintPreview = 34028,
     LastActivity = 34030,
 };
 } // namespace Command
