@@ -33,7 +33,7 @@ int CReportDevice::length(double inches) const
 int CReportDevice::fontPixels(int tenths) const
 {
     const int px = toInt((m_dpi / 72.0) * (tenths / 10.0) + 0.5);
-    return std::clamp(px, 1, 100000);
+    return std::clamp(px, 1, 10000);
 }
 
 QPoint CReportDevice::point(double x, double y) const

@@ -168,25 +168,26 @@ bool CReportEngine::SetGridRows(const QString &name, const QStringList &rows)
         split = n - f;
     }
 
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i < h) {
-            head->rows.append(rows.at(i));
-        } else if (i >= split) {
-            foot->rows.append(rows.at(i));
-        } else {
-            bool found = false;
-            for (const auto &c : m_containers) {
-                if (c->type != CPageTemplate::Body)
-                    continue;
-                if (CReportGrid *g = gridIn(*c, name)) {
-                    g->rows.append(rows.at(i));
-                    found = true;
-                }
-            }
-            if (!found)
-                return false;
-        }
+    // Rows go in three runs: the first page's share, the body, the last page's share.
+    std::vector<CReportGrid *> bodies;
+    for (const auto &c : m_containers) {
+        if (c->type != CPageTemplate::Body)
+            continue;
+        if (CReportGrid *g = gridIn(*c, name))
+            bodies.push_back(g);
     }
+    const qsizetype headEnd = std::min(h, n);
+    if (head)
+        head->rows.append(rows.mid(0, headEnd));
+    const qsizetype bodyEnd = std::max(headEnd, split);
+    if (bodyEnd > headEnd) {
+        if (bodies.empty())
+            return false;
+        for (CReportGrid *g : bodies)
+            g->rows.append(rows.mid(headEnd, bodyEnd - headEnd));
+    }
+    if (foot && n > bodyEnd)
+        foot->rows.append(rows.mid(bodyEnd));
     return true;
 }
 
