@@ -12,7 +12,6 @@ enum Id
     FileSave = 57603,
     FileSaveAs = 57604,
     FilePrint = 57607,
-    FilePrintDirect = 57608,
     AppAbout = 57664,
     AppExit = 57665,
     ViewToolbar = 59392,
