@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QVariant>
 
 namespace {
@@ -87,6 +89,20 @@ QColor CPrompt::colour(QWidget *parent, const QColor &initial)
         return takeAnswer().value<QColor>();
     }
     return QColorDialog::getColor(initial, parent);
+}
+
+bool CPrompt::print(QWidget *parent, QPrinter &printer, int fromPage, int toPage)
+{
+    printer.setFromTo(fromPage, toPage);
+    if (state().testMode) {
+        record(QStringLiteral("print"), QStringLiteral("%1-%2").arg(fromPage).arg(toPage));
+        return takeAnswer().toInt() == QMessageBox::Ok;
+    }
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(fromPage, toPage);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void CPrompt::queueButton(QMessageBox::StandardButton answer)

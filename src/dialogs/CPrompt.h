@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 
+class QPrinter;
 class QWidget;
 
 // Every modal question the program asks (message boxes, file dialogs, the colour dialog) goes
@@ -26,11 +27,14 @@ public:
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
     // Invalid colour when cancelled.
     static QColor colour(QWidget *parent, const QColor &initial);
+    // The print dialog offering pages from to to; false when cancelled. In test mode a queued
+    // Ok button confirms it.
+    static bool print(QWidget *parent, QPrinter &printer, int fromPage, int toPage);
 
     // Test hooks. Answers are taken in order; each call records what was asked.
     struct Asked
     {
-        QString kind; // "message", "open", "openMany", "save", "colour"
+        QString kind; // "message", "open", "openMany", "save", "colour", "print"
         QString text; // message text or caption
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;

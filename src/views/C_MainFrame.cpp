@@ -9,6 +9,9 @@
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
+#include "reports/C_ReportDoc.h"
+#include "reports/C_ReportFrame.h"
+#include "reports/C_ReportView.h"
 #include "views/CIconSet.h"
 #include "views/CSplashWindow.h"
 #include "views/C_ChildFrame.h"
@@ -157,11 +160,11 @@ void C_MainFrame::setLanguagesAvailable(bool available)
 
 void C_MainFrame::createActions()
 {
-    const int ids[] = {FileNew,           FileOpen,      FileClose,   FileSave,      FileSaveAs, FilePrint,
-                       AppAbout,          AppExit,       ViewToolbar, ViewStatusBar, Colours,    Employees,
-                       DatabaseServer,    OpenAtStartup, CloseAll,    NameFormat,    Languages,  ArrangeHorizontally,
-                       ArrangeVertically, ExpandAll,     CollapseAll, Find,          Guests,     Presences,
-                       RemoveAll,         ExpandLatest,  LastActivity};
+    const int ids[] = {FileNew,           FileOpen,      FileClose,    FileSave,      FileSaveAs,  FilePrint,
+                       AppAbout,          AppExit,       ViewToolbar,  ViewStatusBar, Colours,     Employees,
+                       DatabaseServer,    OpenAtStartup, CloseAll,     NameFormat,    Languages,   ArrangeHorizontally,
+                       ArrangeVertically, ExpandAll,     CollapseAll,  Find,          Guests,      Presences,
+                       RemoveAll,         ExpandLatest,  LastActivity, ExportPdf,     PrintPreview};
     for (int id : ids) {
         // "Text\tShortcut": the part after the tab is the accelerator.
         const QString full = CStringTable::text(QStringLiteral("menu.%1").arg(id));
@@ -241,7 +244,7 @@ QList<QList<int>> C_MainFrame::menuLayout(MenuKind kind)
     case PresencesMenu:
     case ReportMenu:
         if (kind == ReportMenu)
-            file << FilePrint;
+            file << FilePrint << ExportPdf << PrintPreview;
         file << S << FileClose << CloseAll << S << R << S << AppExit;
         view << Guests << Presences << S << DatabaseServer << Colours << NameFormat << Languages;
         break;
@@ -350,6 +353,11 @@ void C_MainFrame::runDefault(int commandId)
     case FilePrint:
         if (CChildFrameBase *f = activeChild())
             QMetaObject::invokeMethod(f->view(), "print");
+        break;
+    case ExportPdf:
+    case PrintPreview:
+        if (CChildFrameBase *f = activeChild(); f && f->kind() == CDocTemplate::Reports)
+            QMetaObject::invokeMethod(f->view(), commandId == ExportPdf ? "exportPdfAs" : "printPreview");
         break;
     case AppAbout:
         showAbout();
@@ -496,6 +504,8 @@ void C_MainFrame::updateCommandStates()
     for (int id : {ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll, Find, RemoveAll})
         enable(id, panel != nullptr);
     enable(FilePrint, activeViewCanPrint());
+    enable(ExportPdf, active && active->kind() == CDocTemplate::Reports);
+    enable(PrintPreview, active && active->kind() == CDocTemplate::Reports);
     if (CAppContext *ctx = CAppContext::current())
         m_actions[ExpandLatest]->setChecked(ctx->expandLatest.load() != 0);
     m_actions[ViewToolbar]->setChecked(!m_toolBar->isHidden());
@@ -574,6 +584,8 @@ QWidget *C_MainFrame::makeView(CDocTemplate::Kind kind, CDocument *doc, QWidget 
 {
     const ViewFactory factory = m_viewFactories.value(kind);
     QWidget *view = factory ? factory(doc, parent) : nullptr;
+    if (!view && kind == CDocTemplate::Reports)
+        view = new C_ReportView(parent);
     return view ? view : placeholderView(parent);
 }
 
@@ -684,11 +696,29 @@ void C_MainFrame::newPanel()
 void C_MainFrame::openFromDialog()
 {
     CDocTemplate *panels = m_templates[CDocTemplate::Panels];
-    const QString filter = panels ? panels->filter() : QStringLiteral("Zorvik Files (*.zvl)");
+    QString filter = panels ? panels->filter() : QStringLiteral("Zorvik Files (*.zvl)");
+    if (CDocTemplate *reports = m_templates[CDocTemplate::Reports])
+        filter += QStringLiteral(";;") + reports->filter();
     const QString path =
         CPrompt::openFileName(this, CStringTable::text(QStringLiteral("mainframe.openCaption")), QString(), filter);
-    if (!path.isEmpty())
+    if (path.endsWith(QLatin1String(".zvr"), Qt::CaseInsensitive))
+        openReport(); // a report file holds nothing: an empty report window
+    else if (!path.isEmpty())
         openPanel(path);
+}
+
+C_ReportFrame *C_MainFrame::openReport()
+{
+    auto *doc = new C_ReportDoc;
+    CDocTemplate *reports = m_templates[CDocTemplate::Reports];
+    const QString name = reports ? reports->resourceField(2) : QStringLiteral("Report");
+    doc->setTitle(name + QString::number(++m_reportCount));
+    if (reports)
+        reports->addDocument(doc);
+    auto *frame = new C_ReportFrame(doc);
+    attach(frame, doc);
+    m_mdi->setActiveSubWindow(frame);
+    return frame;
 }
 
 int C_MainFrame::askSave(C_ZorvikDoc *doc)

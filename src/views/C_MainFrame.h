@@ -12,6 +12,7 @@ class CDocument;
 class CSettings;
 class CReferenceData;
 class C_ChildFrame;
+class C_ReportFrame;
 class C_ZorvikDoc;
 class QLabel;
 class QMdiArea;
@@ -85,6 +86,8 @@ public:
     // The guests or presences window, made when none is open.
     CChildFrameBase *openGuests();
     CChildFrameBase *openPresences();
+    // A new, empty report window; its view is built by whoever asked for the report.
+    C_ReportFrame *openReport();
     // Saves a panel under its name, or under a name asked for; reports a failure itself.
     bool savePanel(C_ZorvikDoc *doc, bool askName);
     // Offers to save every modified panel; Cancel ends the prompting. Then closes every
@@ -151,4 +154,5 @@ private:
     bool m_languagesAvailable = false;
     bool m_shutDown = false;
     int m_newCount = 0;
+    int m_reportCount = 0;
 };

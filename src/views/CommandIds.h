@@ -32,6 +32,12 @@ enum Id
     Presences = 34018,
     RemoveAll = 34019,
     ExpandLatest = 34020,
+    ReportPrev = 34023,
+    ReportNext = 34024,
+    ReportFirst = 34025,
+    ReportLast = 34026,
+    ExportPdf = 34027,
+    PrintPreview = 34028,
     LastActivity = 34030,
 };
 } // namespace Command

@@ -100,11 +100,13 @@ TEST_F(MainFrame, MenusFollowTheActiveWindowKind)
     EXPECT_EQ(frame->menuKind(), C_MainFrame::PresencesMenu);
     EXPECT_EQ(menuCommands(*frame), expected);
 
-    // The report window's menu: the guests menu with Print after Open at startup.
+    // The report window's menu: the guests menu with Print, Export PDF and Print preview after
+    // Open at startup.
     QList<QList<int>> report = C_MainFrame::menuLayout(C_MainFrame::ReportMenu);
     for (QList<int> &m : report)
         m.removeAll(C_MainFrame::kSeparator), m.removeAll(C_MainFrame::kRecentFiles);
-    EXPECT_EQ(report.value(0), (newOpen + QList<int>{FilePrint, FileClose, CloseAll, AppExit}));
+    EXPECT_EQ(report.value(0),
+              (newOpen + QList<int>{FilePrint, ExportPdf, PrintPreview, FileClose, CloseAll, AppExit}));
     EXPECT_EQ(report.value(1), listView);
 
     // Closing the last window brings back the menu without documents.

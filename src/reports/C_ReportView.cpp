@@ -1,0 +1,272 @@
+#include "reports/C_ReportView.h"
+
+#include "app/CStringTable.h"
+#include "dialogs/CPrompt.h"
+#include "reports/CReportGrid.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTemporaryFile>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Room for the largest sheets templates describe, and no more.
+constexpr double kMaxInches = 50.0;
+constexpr int kLine = 32;
+
+QPoint printableOffset(const QPrinter &printer)
+{
+    if (printer.fullPage())
+        return QPoint();
+    return printer.pageLayout().paintRectPixels(printer.resolution()).topLeft();
+}
+
+} // namespace
+
+C_ReportView::C_ReportView(QWidget *parent) : QScrollArea(parent), m_page(new QWidget)
+{
+    setObjectName(QStringLiteral("reportView"));
+    m_page->setObjectName(QStringLiteral("reportPage"));
+    m_page->setAutoFillBackground(true);
+    QPalette pal = m_page->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    m_page->setPalette(pal);
+    m_page->installEventFilter(this);
+    setWidget(m_page);
+    setWidgetResizable(false);
+    setBackgroundRole(QPalette::Dark);
+    horizontalScrollBar()->setSingleStep(kLine);
+    verticalScrollBar()->setSingleStep(kLine);
+
+    const Command ids[4] = {First, Prev, Next, Last};
+    for (int i = 0; i < 4; ++i) {
+        const int id = ids[i];
+        auto *a = new QAction(CStringTable::toolTip(id), this);
+        a->setObjectName(QStringLiteral("action%1").arg(id));
+        a->setData(id);
+        a->setStatusTip(CStringTable::statusText(id));
+        a->setToolTip(CStringTable::toolTip(id));
+        connect(a, &QAction::triggered, this, [this, id] {
+            switch (id) {
+            case First:
+                goTo(1);
+                break;
+            case Prev:
+                goTo(m_currentPage - 1);
+                break;
+            case Next:
+                goTo(m_currentPage + 1);
+                break;
+            default:
+                goTo(m_pageCount);
+                break;
+            }
+        });
+        m_actions[i] = a;
+    }
+    m_page->resize(pageSize());
+    updateCommands();
+}
+
+C_ReportView::~C_ReportView() = default;
+
+QAction *C_ReportView::pageAction(Command command) const
+{
+    switch (command) {
+    case First:
+        return m_actions[0];
+    case Prev:
+        return m_actions[1];
+    case Next:
+        return m_actions[2];
+    case Last:
+        return m_actions[3];
+    }
+    return nullptr;
+}
+
+bool C_ReportView::loadTemplate(const QString &fileName)
+{
+    const bool ok = m_engine.LoadTemplate(fileName);
+    m_loadError = ok ? QString() : m_engine.GetErrorText();
+    return ok;
+}
+
+void C_ReportView::showReport()
+{
+    m_pageCount = m_engine.Paginate();
+    m_currentPage = 1;
+    m_page->resize(pageSize());
+    goTo(1);
+}
+
+QSize C_ReportView::pageSize() const
+{
+    double right = 8.5, bottom = 11.0;
+    for (const auto &c : m_engine.GetContainers()) {
+        for (const auto &o : c->objects) {
+            right = std::max({right, o->left, o->right});
+            bottom = std::max({bottom, o->top, o->bottom});
+        }
+    }
+    const int dpi = m_page->logicalDpiY();
+    return QSize(static_cast<int>(std::min(right, kMaxInches) * dpi + 0.5),
+                 static_cast<int>(std::min(bottom, kMaxInches) * dpi + 0.5));
+}
+
+void C_ReportView::goTo(int page)
+{
+    if (m_pageCount > 0)
+        m_currentPage = std::clamp(page, 1, m_pageCount);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+    m_page->update();
+    updateCommands();
+}
+
+void C_ReportView::updateCommands()
+{
+    m_actions[0]->setEnabled(m_currentPage > 1);
+    m_actions[1]->setEnabled(m_currentPage > 1);
+    m_actions[2]->setEnabled(m_currentPage < m_pageCount);
+    m_actions[3]->setEnabled(m_currentPage < m_pageCount);
+    emit pageChanged(m_currentPage, m_pageCount);
+}
+
+bool C_ReportView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_page && event->type() == QEvent::Paint) {
+        QPainter p(m_page);
+        // A page is white paper with black ink whatever the palette of the window.
+        p.fillRect(m_page->rect(), Qt::white);
+        p.setPen(Qt::black);
+        if (m_pageCount > 0) {
+            m_engine.DrawPage(p, m_currentPage);
+        } else if (!m_loadError.isEmpty()) {
+            p.drawText(m_page->rect().adjusted(40, 40, -40, -40), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                       m_loadError);
+        }
+        return true;
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void C_ReportView::wheelEvent(QWheelEvent *event)
+{
+    // One line per notch; touchpads send parts of a notch, which add up.
+    const QPoint d = event->angleDelta();
+    m_wheelRest += d.y() != 0 ? d.y() : d.x();
+    const int notches = m_wheelRest / 120;
+    m_wheelRest -= notches * 120;
+    if (notches != 0) {
+        const bool sideways = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+        QScrollBar *bar = sideways ? horizontalScrollBar() : verticalScrollBar();
+        // Away from the user scrolls up (or left).
+        bar->setValue(bar->value() - notches * bar->singleStep());
+    }
+    event->accept();
+}
+
+void C_ReportView::printPages(QPrinter &printer)
+{
+    int from = printer.fromPage(), to = printer.toPage();
+    if (from <= 0 || to <= 0) {
+        from = 1;
+        to = m_pageCount;
+    }
+    to = std::min(to, m_pageCount);
+    if (from > to)
+        return;
+    QPainter p;
+    if (!p.begin(&printer))
+        return;
+    const QPoint offset = printableOffset(printer);
+    for (int page = from; page <= to; ++page) {
+        if (page > from && !printer.newPage())
+            break;
+        m_engine.DrawPage(p, page, offset);
+    }
+    p.end();
+}
+
+void C_ReportView::print()
+{
+    if (m_pageCount < 1)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_engine.GetTitle());
+    if (CPrompt::print(this, printer, 1, m_pageCount))
+        printPages(printer);
+}
+
+void C_ReportView::printPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_engine.GetTitle());
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("reportPreview"));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *pr) {
+        pr->setFromTo(0, 0);
+        printPages(*pr);
+    });
+    dialog.exec();
+}
+
+bool C_ReportView::exportPdf(const QString &fileName)
+{
+    // Written beside the target and renamed over it, so a failure leaves any old file whole.
+    const QFileInfo target(fileName);
+    QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!part.open())
+        return false;
+    part.close();
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(part.fileName());
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setFullPage(true);
+        printer.setResolution(300);
+        printer.setDocName(m_engine.GetTitle());
+        QPainter p;
+        if (!p.begin(&printer))
+            return false;
+        for (int page = 1; page <= m_pageCount; ++page) {
+            if (page > 1 && !printer.newPage())
+                return false;
+            m_engine.DrawPage(p, page);
+        }
+        if (!p.end())
+            return false;
+    }
+    if (QFileInfo(part.fileName()).size() == 0)
+        return false;
+    if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(fileName).constData()) != 0)
+        return false;
+    part.setAutoRemove(false);
+    QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
+}
+
+void C_ReportView::exportPdfAs()
+{
+    const QString suggested =
+        (m_engine.GetTitle().isEmpty() ? QStringLiteral("Report") : m_engine.GetTitle()) + QStringLiteral(".pdf");
+    QString path = CPrompt::saveFileName(this, CStringTable::text(QStringLiteral("report.pdfCaption")), suggested,
+                                         CStringTable::text(QStringLiteral("report.pdfFilter")));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    if (!exportPdf(path))
+        CPrompt::error(this, CStringTable::text(QStringLiteral("report.pdfFailed"))
+                                 .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
+}

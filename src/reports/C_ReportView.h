@@ -1,0 +1,69 @@
+#pragma once
+
+#include "reports/CReportEngine.h"
+
+#include <QScrollArea>
+
+class QAction;
+class QPrinter;
+
+// Shows one page of a report at a time and prints, previews or exports every page. The view
+// owns its generator; whoever builds the report fills it and calls showReport().
+class C_ReportView : public QScrollArea
+{
+    Q_OBJECT
+public:
+    enum Command
+    {
+        Prev = 34023,
+        Next = 34024,
+        First = 34025,
+        Last = 34026
+    };
+
+    explicit C_ReportView(QWidget *parent = nullptr);
+    ~C_ReportView() override;
+
+    CReportEngine &engine() { return m_engine; }
+    // Loads a template into the generator; a refused template is reported on the page.
+    bool loadTemplate(const QString &fileName);
+    // Paginates what the generator holds and shows page 1.
+    void showReport();
+
+    int pageCount() const { return m_pageCount; }
+    int currentPage() const { return m_currentPage; }
+    QAction *pageAction(Command command) const;
+    QWidget *pageWidget() const { return m_page; }
+    // The page area in screen pixels: the extent of the template, at least a Letter page.
+    QSize pageSize() const;
+
+    // Draws the pages from..to (every page when the printer names none) at the printer's
+    // resolution, less its unprintable margin.
+    void printPages(QPrinter &printer);
+    bool exportPdf(const QString &fileName);
+
+public slots:
+    void goTo(int page);
+    void print();
+    void printPreview();
+    // Asks for a file name, then exports; failures are shown to the user.
+    void exportPdfAs();
+
+signals:
+    void pageChanged(int current, int count);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void updateCommands();
+
+    CReportEngine m_engine;
+    QWidget *m_page;
+    QAction *m_actions[4] = {};
+    int m_pageCount = 0;
+    int m_currentPage = 1;
+    int m_wheelRest = 0;
+    QString m_loadError;
+};

@@ -1,0 +1,19 @@
+# Template reading, the report objects and the generator: no widgets, so they draw onto any
+# painter (screen, image, printer, PDF).
+set(_r ${CMAKE_CURRENT_LIST_DIR})
+target_sources(zorvik_core PRIVATE
+    ${_r}/CLineStyle.h ${_r}/CReportColumn.h
+    ${_r}/CReportDevice.cpp ${_r}/CReportDevice.h
+    ${_r}/CReportItem.cpp ${_r}/CReportItem.h
+    ${_r}/CReportBox.cpp ${_r}/CReportBox.h
+    ${_r}/CReportEllipse.cpp ${_r}/CReportEllipse.h
+    ${_r}/CReportLine.cpp ${_r}/CReportLine.h
+    ${_r}/CReportLabel.cpp ${_r}/CReportLabel.h
+    ${_r}/CReportField.cpp ${_r}/CReportField.h
+    ${_r}/CReportGrid.cpp ${_r}/CReportGrid.h
+    ${_r}/CReportPicture.cpp ${_r}/CReportPicture.h
+    ${_r}/CReportReader.cpp ${_r}/CReportReader.h
+    ${_r}/CPageTemplate.cpp ${_r}/CPageTemplate.h
+    ${_r}/CLineReader.cpp ${_r}/CLineReader.h
+    ${_r}/CReportEngine.cpp ${_r}/CReportEngine.h
+)

@@ -1,0 +1,196 @@
+// The report window: page commands and their enabling, scrolling, printing ranges, the PDF
+// export read back with pdftotext, and the empty window of a report file.
+#include "../mainframe/MainFrameTestUtil.h"
+#include "TestSupport.h"
+#include "app/CDocTemplate.h"
+#include "dialogs/CPrompt.h"
+#include "reports/C_ReportFrame.h"
+#include "reports/C_ReportView.h"
+#include "views/C_MainFrame.h"
+#include "views/CommandIds.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolBar>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char *kGrid = "report_grid:1,1,7,3,,Grid,0,0,0,0,0,0,0,0,0,0,0,0,0,5,1#Sans#100|0#Sans#100\n"
+                    "report_label:1,10,7,10.5,Page [%page%],P,0,Sans,100\n";
+
+void fill(C_ReportView &view, int rows)
+{
+    ASSERT_TRUE(view.engine().LoadFromText(kGrid, 0));
+    QStringList list;
+    for (int i = 1; i <= rows; ++i)
+        list << QString("Row%1|cell%1").arg(i);
+    ASSERT_TRUE(view.engine().SetGridRows("Grid", list));
+    view.showReport();
+}
+
+bool enabled(const C_ReportView &v, C_ReportView::Command c)
+{
+    return v.pageAction(c)->isEnabled();
+}
+
+QString pdfText(const QString &pdf, int page)
+{
+    QProcess p;
+    p.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), "-layout", pdf, "-"});
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return "pdftotext failed: " + QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QStringList rowsIn(const QString &text)
+{
+    QStringList rows;
+    for (const QString &w : text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+        if (w.startsWith("Row"))
+            rows << w;
+    return rows;
+}
+
+QStringList rowNames(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString("Row%1").arg(i);
+    return out;
+}
+
+} // namespace
+
+TEST(ReportWindow, PageCommandsScrollingAndIndicator)
+{
+    C_ReportFrame frame(new CDocument);
+    auto *view = new C_ReportView;
+    frame.setWidget(view);
+    frame.resize(500, 400);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    fill(*view, 25); // 3 pages of 10
+    ASSERT_GT(view->verticalScrollBar()->maximum(), 300);
+    ASSERT_EQ(view->pageCount(), 3);
+    EXPECT_EQ(frame.pageBar()->actions().size(), 10); // 4 pages, |, print, PDF, preview, |, indicator
+    EXPECT_FALSE(enabled(*view, C_ReportView::First));
+    EXPECT_FALSE(enabled(*view, C_ReportView::Prev));
+    EXPECT_TRUE(enabled(*view, C_ReportView::Next));
+    EXPECT_TRUE(enabled(*view, C_ReportView::Last));
+    EXPECT_EQ(frame.pageIndicator()->text(), QString("Page 1 of 3"));
+    EXPECT_EQ(view->pageAction(C_ReportView::Next)->statusTip(), QString("Next"));
+
+    view->pageAction(C_ReportView::Next)->trigger();
+    EXPECT_EQ(view->currentPage(), 2);
+    EXPECT_TRUE(enabled(*view, C_ReportView::Prev));
+    // The page area is at least a Letter page at the screen's resolution.
+    EXPECT_GE(view->pageWidget()->height(), 11 * view->pageWidget()->logicalDpiY());
+    view->verticalScrollBar()->setValue(300);
+    view->horizontalScrollBar()->setValue(50);
+    view->pageAction(C_ReportView::Next)->trigger();
+    EXPECT_EQ(view->currentPage(), 3);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
+    EXPECT_FALSE(enabled(*view, C_ReportView::Next));
+    EXPECT_FALSE(enabled(*view, C_ReportView::Last));
+    EXPECT_EQ(frame.pageIndicator()->text(), QString("Page 3 of 3"));
+    view->pageAction(C_ReportView::First)->trigger();
+    EXPECT_EQ(view->currentPage(), 1);
+    view->pageAction(C_ReportView::Last)->trigger();
+    EXPECT_EQ(view->currentPage(), 3);
+
+    // One line per notch: two notches down scroll two lines, a half notch waits for the next.
+    view->verticalScrollBar()->setValue(0);
+    QWheelEvent down(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view->viewport(), &down);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 2 * view->verticalScrollBar()->singleStep());
+    QWheelEvent half(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -60), Qt::NoButton, Qt::ShiftModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view->viewport(), &half);
+    EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
+    QCoreApplication::sendEvent(view->viewport(), &half);
+    EXPECT_EQ(view->horizontalScrollBar()->value(), view->horizontalScrollBar()->singleStep());
+
+    // Printing offers pages 1 to 3; a cancelled dialog prints nothing.
+    CPrompt::setTestMode(true);
+    CPrompt::takeAsked();
+    view->print();
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].kind, QString("print"));
+    EXPECT_EQ(asked[0].text, QString("1-3"));
+    CPrompt::setTestMode(false);
+}
+
+TEST(ReportWindow, PdfExportAndPrintedRangeHoldTheirPagesRows)
+{
+    testsupport::TempDir dir;
+    C_ReportView view;
+    fill(view, 25);
+    const QString pdf = dir.file("report.pdf");
+    ASSERT_TRUE(view.exportPdf(pdf));
+    EXPECT_EQ(rowsIn(pdfText(pdf, 1)), rowNames(1, 10));
+    const QString second = pdfText(pdf, 2);
+    EXPECT_EQ(rowsIn(second), rowNames(11, 20));
+    EXPECT_TRUE(second.contains("Page 2"));
+    EXPECT_EQ(rowsIn(pdfText(pdf, 3)), rowNames(21, 25));
+    EXPECT_FALSE(view.exportPdf(dir.file("no/such/folder/report.pdf")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+
+    // A printer asked for page 2 alone gets page 2 at its own resolution.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.file("printed.pdf"));
+    printer.setFromTo(2, 2);
+    view.printPages(printer);
+    EXPECT_EQ(rowsIn(pdfText(dir.file("printed.pdf"), 1)), rowNames(11, 20));
+    EXPECT_TRUE(pdfText(dir.file("printed.pdf"), 2).startsWith("pdftotext failed"));
+}
+
+using ReportWindowInFrame = mainframetest::FrameFixture;
+
+TEST_F(ReportWindowInFrame, ReportFileOpensAnEmptyWindowAndRefusedTemplatesAreShown)
+{
+    CPrompt::queueFile(dir.file("old.zvr"));
+    frame->trigger(Command::FileOpen);
+    auto *report = qobject_cast<C_ReportFrame *>(frame->activeChild());
+    ASSERT_TRUE(report);
+    EXPECT_EQ(templates[CDocTemplate::Reports]->documents().size(), 1);
+    EXPECT_EQ(frame->menuKind(), C_MainFrame::ReportMenu);
+    EXPECT_TRUE(frame->action(Command::ExportPdf)->isEnabled());
+    C_ReportView *view = report->reportView();
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->pageCount(), 0);
+    EXPECT_EQ(view->currentPage(), 1);
+    for (auto c : {C_ReportView::First, C_ReportView::Prev, C_ReportView::Next, C_ReportView::Last})
+        EXPECT_FALSE(enabled(*view, c));
+    EXPECT_TRUE(report->pageIndicator()->text().isEmpty());
+    const QImage empty = view->pageWidget()->grab().toImage();
+    EXPECT_EQ(empty.pixel(100, 100), qRgb(255, 255, 255));
+
+    QFile t(dir.file("bad.rpt"));
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write("report_grid:1,1,5,1.1,,Grid,0,0,0,0,0,0,0,0,0,0,0,0,0,5,1\n");
+    t.close();
+    EXPECT_FALSE(view->loadTemplate(dir.file("bad.rpt")));
+    view->showReport();
+    const QImage said = view->pageWidget()->grab().toImage();
+    bool ink = false;
+    for (int y = 40; y < 80 && !ink; ++y)
+        for (int x = 40; x < 300 && !ink; ++x)
+            ink = qGray(said.pixel(x, y)) < 128;
+    EXPECT_TRUE(ink); // "grid Grid holds no row" is written on the page
+}
