@@ -220,8 +220,10 @@ bool CDbConnection::open(const QString &connectionString, const QString &user, c
             return true;
         }
     }
-    if (ok)
-        return false;
+    if (ok) // closed or reopened by another thread while this one connected
+        error = QSqlError(QStringLiteral("Connection closed"),
+                          QStringLiteral("The connection was closed while it was being opened."),
+                          QSqlError::ConnectionError);
     recordError(CDbError::codeFor(error),
                 settings.target.driver.isEmpty() ? QStringLiteral("Zorvik") : settings.target.driver,
                 CDbError::describe(error));
