@@ -11,7 +11,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth fonts-dejavu-core
-    poppler-utils
+    poppler-utils python3
 )
 
 missing=()

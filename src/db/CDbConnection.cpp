@@ -272,12 +272,32 @@ bool CDbConnection::exec(QSqlQuery &q, const QString &sql) const
     if (!q.prepare(sql))
         return false;
     const QVariant handle = q.result() ? q.result()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "SQLHANDLE") == 0) {
+    // SQLHANDLE is a plain pointer type: its meta-type is void*'s.
+    if (handle.isValid() && handle.metaType() == QMetaType::fromType<SQLHANDLE>()) {
         SQLHANDLE stmt = *static_cast<const SQLHANDLE *>(handle.constData());
-        if (stmt)
+        if (stmt) {
             SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(quintptr(seconds)), 0);
+            QThread *self = QThread::currentThread();
+            {
+                std::lock_guard<std::mutex> guard(m_lock);
+                m_running.insert(self, stmt);
+            }
+            const bool ok = q.exec();
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_running.remove(self, stmt);
+            return ok;
+        }
     }
     return q.exec();
+}
+
+void CDbConnection::cancelStatements(QThread *thread) const
+{
+    // Under the lock: the running thread takes its handle off the list before it can free it.
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (auto it = m_running.cbegin(); it != m_running.cend(); ++it)
+        if (!thread || it.key() == thread)
+            SQLCancel(static_cast<SQLHANDLE>(it.value()));
 }
 
 bool CDbConnection::execute(const QString &statement)

@@ -28,6 +28,8 @@ void CDbThread::stopAndWait()
 bool CDbThread::stop(int timeoutMs)
 {
     m_running = 0;
+    // A statement in flight would otherwise keep the thread until its time-out.
+    m_reference->connection().cancelStatements(this);
     if (isRunning() && !wait(QDeadlineTimer(timeoutMs)))
         return false;
     joined();

@@ -3,6 +3,7 @@
 #include "db/CDbConnection.h"
 
 #include <QMetaObject>
+#include <QThread>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -25,10 +26,15 @@ struct CDbWorker::State
     bool stopping = false;
     bool finished = false;
     bool detached = false;
+    QThread *qthread = nullptr; // the thread's own, for cancelling its statement
     std::thread thread;
 
     void loop()
     {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            qthread = QThread::currentThread();
+        }
         for (;;) {
             std::function<void()> job;
             {
@@ -116,6 +122,12 @@ bool CDbWorker::stop(int timeoutMs)
     s.owner = nullptr;
     s.jobs.clear();
     s.changed.notify_all();
+    if (s.busy && s.connection && s.qthread) {
+        // The job's statement fails at once where the driver can cancel it.
+        guard.unlock();
+        s.connection->cancelStatements(s.qthread);
+        guard.lock();
+    }
     const bool ended =
         s.changed.wait_for(guard, std::chrono::milliseconds(qMax(0, timeoutMs)), [&] { return s.finished; });
     if (ended) {

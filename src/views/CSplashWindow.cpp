@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -38,6 +39,26 @@ void CSplashWindow::paintEvent(QPaintEvent *)
     p.drawPixmap(0, 0, m_picture);
 }
 
+namespace {
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 bool CSplashWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -47,6 +68,12 @@ bool CSplashWindow::eventFilter(QObject *watched, QEvent *event)
         event->accept();
         return true;
     case QEvent::KeyPress:
+        // A modifier goes down first: the splash waits for the key it belongs to, so that a
+        // whole combination such as Ctrl+N is swallowed, not only its Ctrl.
+        if (isModifierKey(static_cast<QKeyEvent *>(event)->key()))
+            return true;
+        hideSplash();
+        return true;
     case QEvent::Shortcut:
     case QEvent::MouseButtonPress:
     case QEvent::NonClientAreaMouseButtonPress:

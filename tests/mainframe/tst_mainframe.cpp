@@ -4,6 +4,7 @@
 #include "views/C_ChildFrame.h"
 #include "views/CommandIds.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QTest>
 #include <QToolBar>
 #include <QUrl>
 
@@ -360,4 +362,21 @@ TEST(SplashWindow, ClosesOnTheFirstKeyAndSwallowsIt)
     // Later keys reach their window.
     QApplication::sendEvent(&target, &press);
     EXPECT_EQ(target.keys, 1);
+
+    // A shortcut key closes it too, without running its command; the next one runs it.
+    QAction command(QStringLiteral("New"), &target);
+    command.setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    target.addAction(&command);
+    int ran = 0;
+    QObject::connect(&command, &QAction::triggered, [&] { ++ran; });
+    auto *second = new CSplashWindow(QPixmap(440, 260));
+    QPointer<CSplashWindow> secondGuard(second);
+    second->showSplash();
+    target.activateWindow(); // the shortcut's window is the active one, as after a click on it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&target));
+    QTest::keyClick(&target, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(ran, 0);
+    EXPECT_TRUE(testsupport::waitFor([&] { return secondGuard.isNull(); }));
+    QTest::keyClick(&target, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(ran, 1);
 }
