@@ -9,6 +9,7 @@
 #include "db/DbLog.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
+#include <tuple>
 
 namespace {
 
@@ -141,9 +142,11 @@ bool CLiveUpdate::OnMsgUpdateDocs(C_ZorvikDoc *only)
             doc->checkEmployees(m_reference->cursor(CReferenceData::EmployeeCursor));
             // A tablet update never adds or removes tablets, so the map can be walked as it is.
             for (const auto &entry : doc->tablets()) {
-                if (entry.second->photographPending)
+                const bool photoRead = entry.second->photographPending;
+                if (photoRead)
                     doc->readPhotographLocked(entry.second);
-                updateTablet(doc, entry.second, now);
+                if (updateTablet(doc, entry.second, now) || photoRead)
+                    entry.second->invalidateAll();
             }
         }
     }
@@ -161,8 +164,15 @@ bool CLiveUpdate::OnMsgUpdateDocs(C_ZorvikDoc *only)
     return true;
 }
 
-void CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &now)
+bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &now)
 {
+    // What the tablet shows; a repaint is asked for only when a pass changed it (a resize
+    // asks for its own).
+    const auto shown = [t] {
+        return std::make_tuple(t->dateText, t->timeText, t->activityId, t->activityDescription, t->isStale(),
+                               t->isIllegal());
+    };
+    const auto before = shown();
     CReferenceData &ref = *m_reference;
     CDbCursor *last = ref.cursor(CReferenceData::LastRegistrationCursor);
     const QString key = quoted(t->employeeId);
@@ -218,7 +228,7 @@ void CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
             day->setFilter(QString());
         }
         t->setIllegal(illegal);
-        t->invalidateAll();
     }
     last->setFilter(QString());
+    return shown() != before;
 }

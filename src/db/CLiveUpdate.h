@@ -48,7 +48,8 @@ public:
     bool OnMsgUpdateDocs(C_ZorvikDoc *only = nullptr);
 
     // One tablet's update; DBMutex is held by the caller.
-    void updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now);
+    // Fills the tablet from the last registration; true when anything it shows changed.
+    bool updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now);
 
     bool waitForFirstCycle() const { return m_waitForFirstCycle; }
     int passCount() const { return m_passCount; }

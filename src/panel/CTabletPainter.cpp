@@ -159,6 +159,16 @@ void CTabletPainter::drawLegalityIcon(QPainter &p, const QRect &r, bool illegal)
     p.restore();
 }
 
+QColor CTabletPainter::dotColour(const CTablet &t, const Context &ctx)
+{
+    if (ctx.colours) {
+        auto it = ctx.colours->find(t.activityId);
+        if (it != ctx.colours->end())
+            return activityQColor(it->second);
+    }
+    return Qt::black;
+}
+
 void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, const Context &ctx,
                            CTabletPhoto *photo) const
 {
@@ -176,12 +186,7 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
     drawEdge(p, body, true);
 
     // Activity dot.
-    QColor dot = Qt::black;
-    if (ctx.colours) {
-        auto it = ctx.colours->find(t.activityId);
-        if (it != ctx.colours->end())
-            dot = activityQColor(it->second);
-    }
+    const QColor dot = dotColour(t, ctx);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(dot);

@@ -41,6 +41,9 @@ public:
     explicit CTabletPainter(const Look &look);
     const Look &look() const { return m_look; }
 
+    // The activity dot's colour: the activity's colour, black without one.
+    static QColor dotColour(const CTablet &t, const Context &ctx);
+
     // Paints the tablet at the given size; photo caches the decoded photograph (may be null:
     // then the photograph is decoded for this paint only).
     void paint(QPainter &p, const CTablet &t, const QSize &size, const Context &ctx, CTabletPhoto *photo) const;

@@ -41,13 +41,17 @@ C_PanelWnd::C_PanelWnd(CTablet *tablet, C_ZorvikDoc *doc, C_ZorvikView *view, QW
     connect(tablet, &CTablet::geometryChanged, this, [this](const QRect &r) { setGeometry(r); });
     connect(tablet, &CTablet::raiseRequested, this, &QWidget::raise);
     connect(tablet, &CTablet::lowerRequested, this, &QWidget::lower);
-    connect(tablet, &CTablet::changed, this, qOverload<>(&QWidget::update));
+    connect(tablet, &CTablet::changed, this, [this] {
+        ++m_generation;
+        update();
+    });
     show();
 }
 
 void C_PanelWnd::buildLook()
 {
     m_painter = CTabletPainter(systemLook(this));
+    ++m_generation;
     update();
 }
 
@@ -79,8 +83,48 @@ void C_PanelWnd::paintEvent(QPaintEvent *)
         if (app->reference())
             ctx.colours = &app->reference()->activityColourMap;
     }
+    const PictureKey key = pictureKey(ctx);
+    if (m_picture.isNull() || !(key == m_pictureKey)) {
+        // Drawn once per change; every other repaint (scrolling, uncovering, a pass that
+        // changed nothing) only copies these pixels.
+        m_picture = QPixmap(size() * key.pixelRatio);
+        m_picture.setDevicePixelRatio(key.pixelRatio);
+        QPainter cp(&m_picture);
+        m_painter.paint(cp, *m_tablet, size(), ctx, &m_photo);
+        m_pictureKey = key;
+        ++m_drawCount;
+    }
     QPainter p(this);
-    m_painter.paint(p, *m_tablet, size(), ctx, &m_photo);
+    p.drawPixmap(0, 0, m_picture);
+}
+
+C_PanelWnd::PictureKey C_PanelWnd::pictureKey(const CTabletPainter::Context &ctx) const
+{
+    PictureKey k;
+    k.size = size();
+    k.pixelRatio = devicePixelRatioF();
+    k.nameFormat = ctx.nameFormat;
+    k.dot = CTabletPainter::dotColour(*m_tablet, ctx).rgba();
+    k.selected = m_tablet->isSelected();
+    k.stale = m_tablet->isStale();
+    k.illegal = m_tablet->isIllegal();
+    k.expanded = m_tablet->isExpanded();
+    k.photoData = m_tablet->photograph.constData();
+    k.photoSize = m_tablet->photograph.size();
+    k.generation = m_generation;
+    return k;
+}
+
+qsizetype C_PanelWnd::pictureCacheBytes() const
+{
+    return m_picture.isNull() ? 0 : qsizetype(m_picture.width()) * m_picture.height() * m_picture.depth() / 8;
+}
+
+void C_PanelWnd::hideEvent(QHideEvent *e)
+{
+    // A hidden panel keeps no pictures: they are made again at the next paint.
+    m_picture = QPixmap();
+    QWidget::hideEvent(e);
 }
 
 void C_PanelWnd::mousePressEvent(QMouseEvent *e)
