@@ -492,7 +492,7 @@ void C_MainFrame::updateCommandStates()
         if (QAction *a = m_actions.value(id))
             a->setEnabled(on);
     };
-    for (int id : {FileNew, FileOpen, OpenAtStartup, Colours, NameFormat, LastActivity})
+    for (int id : {FileNew, FileOpen, OpenAtStartup, Colours, NameFormat})
         enable(id, dbOk);
     enable(Employees, dbOk && panel);
     enable(Guests, dbOk && ref->guestsAvailable && !hasOpen(CDocTemplate::Guests));

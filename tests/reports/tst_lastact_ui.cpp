@@ -41,8 +41,10 @@ namespace {
 void savePicture(QWidget *w, const QString &name)
 {
     const QString dir = qEnvironmentVariable("ZORVIK_PICTURES");
-    if (!dir.isEmpty())
-        w->grab().save(QDir(dir).filePath(name));
+    if (dir.isEmpty())
+        return;
+    QTest::qWait(50); // let pending layouts run first
+    w->grab().save(QDir(dir).filePath(name));
 }
 
 QString fieldText(C_ReportView *view, const char *name)
