@@ -6,8 +6,9 @@
 --
 --     sqlcmd -S host,1433 -U user -P password -d att -i sql/zorvik-dev-schema.sql
 --
--- The user Zorvik connects with needs SELECT on the tables and views, EXECUTE on the procedure
--- and the right to create a table (the Last activity report rebuilds tmpLastActTime).
+-- The user Zorvik connects with needs SELECT on the tables and views and EXECUTE on the procedure
+-- (the Last activity report keeps its scratch rows in the session table #tmpLastActTime).
+-- A shared table tmpLastActTime left by older versions is dropped below.
 
 SET NOCOUNT ON;
 GO

@@ -17,6 +17,7 @@
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
+#include "reports/CLastActCommands.h"
 #include "views/CChildFrameBase.h"
 #include "views/CConnectionDialog.h"
 #include "views/CIconSet.h"
@@ -253,6 +254,7 @@ void C_ZorvikApp::wireCommands()
     });
     m_frame->setCommandHandler(Command::Colours, [this] { editColours(); });
     m_frame->setCommandHandler(Command::DatabaseServer, [this] { editDatabase(); });
+    CLastActCommands::install(m_frame);
     // Hooks for the dialogs of other areas: Open at startup, Name display format, Languages and
     // the Last activity report are set here when they exist; until then they do nothing.
 }

@@ -101,6 +101,7 @@ QString CSqlDialect::rewrite(Kind kind, const QString &statement)
         return statement;
     QString s = rewriteDropIfExists(statement);
     s = rewriteSelectInto(s);
+    s = rewriteTempTables(s);
     s = rewriteStringConcat(s);
     s = rewriteLeftRight(s);
     return s;
@@ -114,9 +115,17 @@ QString CSqlDialect::rewriteDropIfExists(const QString &statement)
             "\\s*\\)\\s*drop\\s+table\\s+([\\w\\[\\]]+)\\s*;?\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     const auto m = re.match(statement);
-    if (!m.hasMatch())
-        return statement;
-    return QStringLiteral("drop table if exists ") + m.captured(1);
+    if (m.hasMatch())
+        return QStringLiteral("drop table if exists ") + m.captured(1);
+    // The session-table form: if object_id('tempdb..#T') is not null drop table #T
+    static const QRegularExpression temp(
+        QStringLiteral("^\\s*if\\s+object_id\\s*\\(\\s*'tempdb\\.\\.#(\\w+)'\\s*\\)\\s+is\\s+not\\s+null\\s+"
+                       "drop\\s+table\\s+#(\\w+)\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto t = temp.match(statement);
+    if (t.hasMatch() && t.captured(1).compare(t.captured(2), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("drop table if exists temp.") + t.captured(2);
+    return statement;
 }
 
 QString CSqlDialect::rewriteSelectInto(const QString &statement)
@@ -153,8 +162,11 @@ QString CSqlDialect::rewriteSelectInto(const QString &statement)
             if (table.isEmpty())
                 return statement;
             QString list = s.mid(start + 6, i - start - 6).trimmed();
-            return QStringLiteral("create table ") + table + QStringLiteral(" as select ") + list + u' ' +
-                   s.mid(j).trimmed();
+            // A session table of SQL Server is SQLite's temp table: private to the connection.
+            const bool temp = table.startsWith(u'#');
+            return (temp ? QStringLiteral("create temp table ") + table.mid(1)
+                         : QStringLiteral("create table ") + table) +
+                   QStringLiteral(" as select ") + list + u' ' + s.mid(j).trimmed();
         }
     }
     return statement;
@@ -263,6 +275,40 @@ QString CSqlDialect::rewriteLeftRight(const QString &statement)
         ++i;
     }
     return out;
+}
+
+QString CSqlDialect::rewriteTempTables(const QString &statement)
+{
+    // Unqualified names find temp tables first in SQLite, so "#T" only loses its mark.
+    const QString &s = statement;
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c == u'\'' || c == u'"') {
+            const qsizetype end = skipLiteral(s, i);
+            out += s.mid(i, end - i);
+            i = end - 1;
+            continue;
+        }
+        if (c == u'[') {
+            const qsizetype end = skipBracket(s, i);
+            out += s.mid(i, end - i);
+            i = end - 1;
+            continue;
+        }
+        if (c == u'#' && (i == 0 || !isIdentChar(s.at(i - 1))) && i + 1 < s.size() && s.at(i + 1).isLetter())
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+QString CSqlDialect::literal(const QString &text)
+{
+    QString out = text;
+    out.replace(u'\'', QLatin1String("''"));
+    return u'\'' + out + u'\'';
 }
 
 QStringList CSqlDialect::splitStatements(const QString &body)

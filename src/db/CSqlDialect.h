@@ -37,6 +37,12 @@ public:
     static QString rewriteSelectInto(const QString &statement);
     static QString rewriteStringConcat(const QString &statement);
     static QString rewriteLeftRight(const QString &statement);
+    // A T-SQL session table "#T" becomes SQLite's connection-private "temp" table T.
+    static QString rewriteTempTables(const QString &statement);
+
+    // text as a string literal: in single quotes, its own quotes doubled, so that no text can
+    // end the literal early.
+    static QString literal(const QString &text);
 
     // Splits a stored body into its statements at semicolons outside quotes.
     static QStringList splitStatements(const QString &body);

@@ -1,17 +1,26 @@
 #include "reports/C_ReportView.h"
 
+#include "app/CAppContext.h"
+#include "app/CClock.h"
 #include "app/CStringTable.h"
+#include "db/CDbWorker.h"
+#include "db/CReferenceData.h"
 #include "dialogs/CPrompt.h"
 #include "reports/CReportGrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
@@ -21,6 +30,8 @@ namespace {
 // Room for the largest sheets templates describe, and no more.
 constexpr double kMaxInches = 50.0;
 constexpr int kLine = 32;
+// A build that takes longer than this says so in the status bar.
+constexpr int kBusyNoticeMs = 400;
 
 QPoint printableOffset(const QPrinter &printer)
 {
@@ -76,7 +87,11 @@ C_ReportView::C_ReportView(QWidget *parent) : QScrollArea(parent), m_page(new QW
     updateCommands();
 }
 
-C_ReportView::~C_ReportView() = default;
+C_ReportView::~C_ReportView()
+{
+    if (m_building)
+        QApplication::restoreOverrideCursor();
+}
 
 QAction *C_ReportView::pageAction(Command command) const
 {
@@ -269,4 +284,134 @@ void C_ReportView::exportPdfAs()
     if (!exportPdf(path))
         CPrompt::error(this, CStringTable::text(QStringLiteral("report.pdfFailed"))
                                  .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
+}
+
+struct C_ReportView::BuildResult
+{
+    QStringList rows;
+    QString error;
+    bool procedureFailed = false;
+};
+
+void C_ReportView::build(const CLastActRequest &request)
+{
+    if (m_building)
+        return;
+    CAppContext *ctx = CAppContext::current();
+    CReferenceData *ref = ctx ? ctx->reference() : nullptr;
+    CLastActLists lists;
+    if (ref)
+        lists = CLastActQuery::readLists(*ref, request);
+    auto query = std::make_shared<CLastActQuery>(request, lists);
+    loadTemplate(CReportEngine::templatePath(query->templateName()));
+    auto result = std::make_shared<BuildResult>();
+    if (!ref || query->groupWithoutActivities()) {
+        if (query->groupWithoutActivities())
+            result->error = CStringTable::text(QStringLiteral("report.groupEmpty"));
+        finishBuild(*query, *result);
+        return;
+    }
+    m_building = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTimer::singleShot(kBusyNoticeMs, this, [this] {
+        if (m_building)
+            showStatus(CStringTable::text(QStringLiteral("report.building")));
+    });
+    if (!m_worker)
+        m_worker = new CDbWorker(&ref->connection(), this);
+    // The statements and the scratch table stay on the worker's own connection.
+    m_worker->run(
+        [ref, query, result] {
+            result->procedureFailed = !query->fetch(ref->connection(), result->rows, &result->error);
+        },
+        [this, query, result] { finishBuild(*query, *result); });
+}
+
+bool C_ReportView::waitForBuild(int timeoutMs)
+{
+    if (!m_building)
+        return true;
+    QEventLoop loop;
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    connect(this, &C_ReportView::reportBuilt, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !m_building;
+}
+
+void C_ReportView::finishBuild(const CLastActQuery &query, const BuildResult &result)
+{
+    if (m_building) {
+        m_building = false;
+        QApplication::restoreOverrideCursor();
+        showStatus(QString());
+    }
+    m_engine.ClearContent();
+    if (!result.rows.isEmpty())
+        m_engine.SetGridRows(QStringLiteral("Grid"), result.rows);
+    showReport();
+    setLastActFields(query, query.request());
+    m_page->update();
+    if (result.procedureFailed)
+        CPrompt::message(this, result.error, QMessageBox::Ok, QMessageBox::Critical);
+    else if (!result.error.isEmpty())
+        CPrompt::message(this, CStringTable::text(QStringLiteral("report.readFailed")) + u'\n' + result.error,
+                         QMessageBox::Ok, QMessageBox::Warning);
+    emit reportBuilt(m_pageCount);
+}
+
+void C_ReportView::setLastActFields(const CLastActQuery &query, const CLastActRequest &request)
+{
+    const QString pages = QStringLiteral(" / %1").arg(m_pageCount);
+    const QString stamp = CDateTime::fromLocal(CClock::now(), false).format(QStringLiteral("%Y-%m-%d %H:%M:%S"));
+    const QString identity = (QStringList{stamp} + installationTexts()).join(QStringLiteral(" / "));
+    const struct
+    {
+        const char *field;
+        QString text;
+    } fields[] = {
+        {"Title", S(1084)},
+        {"SubTitle", query.subTitle()},
+        {"TotalPages", pages},
+        {"TotalPagesTop", pages},
+        {"PrintDateTime", request.moment.format(QStringLiteral("%Y-%m-%d %H:%M"))},
+        {"DateTime", S(1077)},
+        {"LastName", S(1045)},
+        {"FirstName", S(1046)},
+        {"Department", S(1082)},
+        {"LastAct", S(1075)},
+        {"Calendar", S(1090)},
+        {"Group", S(1088)},
+        {"Header", identity},
+        {"Footer", identity},
+        {"Num", QStringLiteral("#")},
+    };
+    for (const auto &f : fields)
+        m_engine.SetFieldText(QLatin1String(f.field), f.text);
+    m_engine.SetPicture(QStringLiteral("Logo"), QImage(QStringLiteral(":/images/1061.png")));
+}
+
+QStringList C_ReportView::installationTexts()
+{
+    QString database;
+    if (CAppContext *ctx = CAppContext::current(); ctx && ctx->reference()) {
+        const QString cs = ctx->reference()->connectionString();
+        const CSqlDialect::Target t = CSqlDialect::target(cs);
+        if (!t.sqliteFile.isEmpty())
+            database = QFileInfo(t.sqliteFile).completeBaseName();
+        else
+            for (const char *key : {"Database", "Initial Catalog", "DSN"})
+                if (database.isEmpty())
+                    database = CSqlDialect::keyValue(cs, QLatin1String(key));
+    }
+    return {QCoreApplication::applicationName(), QCoreApplication::applicationVersion(), database};
+}
+
+void C_ReportView::showStatus(const QString &text)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(window())) {
+        if (text.isEmpty())
+            main->statusBar()->clearMessage();
+        else
+            main->statusBar()->showMessage(text);
+    }
 }

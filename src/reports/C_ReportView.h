@@ -1,11 +1,13 @@
 #pragma once
 
+#include "reports/CLastActQuery.h"
 #include "reports/CReportEngine.h"
 
 #include <QScrollArea>
 
 class QAction;
 class QPrinter;
+class CDbWorker;
 
 // Shows one page of a report at a time and prints, previews or exports every page. The view
 // owns its generator; whoever builds the report fills it and calls showReport().
@@ -30,6 +32,16 @@ public:
     // Paginates what the generator holds and shows page 1.
     void showReport();
 
+    // Builds the Last activity report. The statements run on a thread of their own while the
+    // wait cursor shows (and, when they take a while, a note in the status bar); the page count
+    // and page 1 follow when they end, then reportBuilt() is sent.
+    void build(const CLastActRequest &request);
+    bool isBuilding() const { return m_building; }
+    // Runs events until the build in progress ends; false when it did not within timeoutMs.
+    bool waitForBuild(int timeoutMs);
+    // What the Header and Footer name after the date: program, version and database.
+    static QStringList installationTexts();
+
     int pageCount() const { return m_pageCount; }
     int currentPage() const { return m_currentPage; }
     QAction *pageAction(Command command) const;
@@ -51,13 +63,18 @@ public slots:
 
 signals:
     void pageChanged(int current, int count);
+    void reportBuilt(int pageCount);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    struct BuildResult;
     void updateCommands();
+    void finishBuild(const CLastActQuery &query, const BuildResult &result);
+    void setLastActFields(const CLastActQuery &query, const CLastActRequest &request);
+    void showStatus(const QString &text);
 
     CReportEngine m_engine;
     QWidget *m_page;
@@ -66,4 +83,6 @@ private:
     int m_currentPage = 1;
     int m_wheelRest = 0;
     QString m_loadError;
+    CDbWorker *m_worker = nullptr;
+    bool m_building = false;
 };

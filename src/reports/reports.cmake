@@ -17,3 +17,5 @@ target_sources(zorvik_core PRIVATE
     ${_r}/CLineReader.cpp ${_r}/CLineReader.h
     ${_r}/CReportEngine.cpp ${_r}/CReportEngine.h
 )
+# The statements and rows of the Last activity report.
+target_sources(zorvik_core PRIVATE ${_r}/CLastActQuery.cpp ${_r}/CLastActQuery.h)
