@@ -63,6 +63,7 @@ CAboutDlg::CAboutDlg(const QString &connectionString, bool connected, QWidget *p
     grid->addWidget(databaseLabel, 2, 0, Qt::AlignTop);
     grid->addWidget(m_database, 2, 1, 1, 2);
     grid->setColumnStretch(1, 1);
+    grid->setHorizontalSpacing(12);
 
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);

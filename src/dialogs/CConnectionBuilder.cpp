@@ -99,6 +99,8 @@ void CConnectionBuilder::buildLayout()
     m_string = new QPlainTextEdit(this);
     m_string->setObjectName(QStringLiteral("connectionString"));
     m_string->setTabChangesFocus(true);
+    m_string->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_string->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_string->setFixedHeight(m_string->fontMetrics().lineSpacing() * 4 + 12);
     auto *stringLabel = label("string", m_string);
 
@@ -112,7 +114,8 @@ void CConnectionBuilder::buildLayout()
     m_testResult->setObjectName(QStringLiteral("testResult"));
     m_testResult->setWordWrap(true);
     m_testResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_testResult->setMinimumHeight(m_testResult->fontMetrics().lineSpacing() * 3);
+    // Room for a driver's message of a few lines without the dialog changing its size.
+    m_testResult->setMinimumHeight(m_testResult->fontMetrics().lineSpacing() * 5);
     m_testResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *actions = new QHBoxLayout;
     actions->addWidget(m_demo);

@@ -34,6 +34,8 @@ CD_Database::CD_Database(CSettings *settings, const QString &connectionString, i
     m_connectionView->setObjectName(QStringLiteral("connectionString"));
     m_connectionView->setReadOnly(true);
     m_connectionView->setTabChangesFocus(true);
+    m_connectionView->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_connectionView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_connectionView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_connectionView->setFixedHeight(m_connectionView->fontMetrics().lineSpacing() * 4 + 12);
     m_change = new QPushButton(text("change"), this);
