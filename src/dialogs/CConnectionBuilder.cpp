@@ -309,7 +309,9 @@ void CConnectionBuilder::updateButtons()
 
 bool CConnectionBuilder::isTesting() const
 {
-    return m_worker && m_worker->isBusy();
+    // Not the worker's busy state: the completion may arrive before the worker has noted the
+    // job's end.
+    return m_testing;
 }
 
 void CConnectionBuilder::testConnection()
@@ -325,7 +327,7 @@ void CConnectionBuilder::testConnection()
     };
     auto outcome = std::make_shared<Outcome>();
     const QString cs = m_text;
-    m_test->setEnabled(false);
+    m_testing = true;
     m_testResult->setText(text("testing"));
     // A connection of its own on the worker's thread, with the program's login time-out.
     m_worker->run(
@@ -338,6 +340,7 @@ void CConnectionBuilder::testConnection()
             conn.releaseThread();
         },
         [this, outcome] {
+            m_testing = false;
             if (outcome->ok)
                 m_testResult->setText(text("testOk"));
             else

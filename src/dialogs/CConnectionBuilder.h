@@ -63,6 +63,7 @@ private:
     QString m_text;   // the composed string, password included
     QString m_result; // the string of the last OK
     bool m_updating = false;
+    bool m_testing = false;
     std::unique_ptr<CDbWorker> m_worker;
 
     QComboBox *m_dataSource = nullptr;
