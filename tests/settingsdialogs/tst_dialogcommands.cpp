@@ -9,7 +9,6 @@
 #include "db/CDemoDatabase.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
-#include "dialogs/CAboutDlg.h"
 #include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CD_AutoLoad.h"
 #include "dialogs/CD_Database.h"
@@ -27,12 +26,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace dialogtest;
 
@@ -235,32 +230,16 @@ TEST_F(Commands, StartupWithoutAStringUsesTheBuilderAndMessagesNeverShowThePassw
     }
     CPrompt::takeAsked();
 
-    // A server that refuses: the message names the string with its password hidden, and so
-    // does the About box.
+    // A server that refuses: the message names the string with its password hidden.
     CDbConnection::setDefaultTimeouts(2, 2);
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-    ::close(fd);
-    storeConnection(QStringLiteral("Driver={FreeTDS};Server=127.0.0.1;Port=%1;UID=sa;PWD=topsecret;TDS_Version=7.4")
-                        .arg(ntohs(a.sin_port)));
+    const quint16 port = closedPort();
+    storeConnection(
+        QStringLiteral("Driver={FreeTDS};Server=127.0.0.1;Port=%1;UID=sa;PWD=topsecret;TDS_Version=7.4").arg(port));
     C_ZorvikApp app(options);
     ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
     const auto asked = CPrompt::takeAsked();
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].text, QStringLiteral("Unable to open database:\nDriver={FreeTDS};Server=127.0.0.1;Port=%1;"
                                             "UID=sa;PWD=********;TDS_Version=7.4")
-                                 .arg(ntohs(a.sin_port)));
-    QString about;
-    onModal<CAboutDlg>([&](CAboutDlg *d) {
-        about = d->databaseText();
-        d->accept();
-    });
-    app.mainFrame()->trigger(Command::AppAbout);
-    EXPECT_TRUE(about.startsWith("FreeTDS, 127.0.0.1:")) << about.toStdString();
-    EXPECT_FALSE(about.contains("topsecret"));
+                                 .arg(port));
 }

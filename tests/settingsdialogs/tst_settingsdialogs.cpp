@@ -23,12 +23,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace dialogtest;
 
@@ -300,22 +296,6 @@ TEST_F(Dialogs, BuilderComposesFromFieldsParsesBackAndNeverShowsThePassword)
     EXPECT_EQ(child<QComboBox>(&b, "dataSource")->currentText(), "att");
     EXPECT_FALSE(child<QComboBox>(&b, "tdsVersion")->isEnabled());
 }
-
-namespace {
-// A loopback port with nothing listening: a login is refused at once.
-quint16 closedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-} // namespace
 
 TEST_F(Dialogs, TestConnectionRunsOffTheInterfaceThreadAndReportsTheDriversAnswer)
 {
