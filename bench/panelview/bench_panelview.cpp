@@ -114,6 +114,21 @@ void BM_RepaintPanelEveryTabletChanged(benchmark::State &state)
 }
 BENCHMARK(BM_RepaintPanelEveryTabletChanged)->Arg(500)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// A scroll by one grid step exposes a strip one tablet high: only the tablets it crosses are
+// painted (one row of ten here, against the whole panel above).
+void BM_RepaintExposedStrip(benchmark::State &state)
+{
+    auto panel = makePanel(int(state.range(0)));
+    QImage target(panel->used.size(), QImage::Format_RGB32);
+    renderCanvas(*panel, target);
+    const QRegion strip(QRect(0, 96 * 10 + 36, panel->used.width(), 24));
+    for (auto _ : state) {
+        panel->view->canvas()->render(&target, QPoint(), strip, QWidget::DrawChildren);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_RepaintExposedStrip)->Arg(500)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+
 // The floor of a repaint: the same 500 tablets' pixels, prepared beforehand, drawn into the
 // same target with one drawImage each (after the same white fill).
 void BM_RepaintFloor(benchmark::State &state)
