@@ -36,7 +36,10 @@ void CAppContext::makeCurrent()
 QString CAppContext::writableFolderFor(const QString &programFolder, const QString &perUser)
 {
     const QFileInfo info(programFolder);
-    if (!programFolder.isEmpty() && info.isDir() && info.isWritable())
+    // An installed folder says so with a marker: even an administrator who could write there
+    // keeps the system folder clean.
+    const bool installed = QFile::exists(QDir(programFolder).filePath(QString::fromLatin1(kInstalledMarker)));
+    if (!programFolder.isEmpty() && info.isDir() && info.isWritable() && !installed)
         return programFolder.endsWith(u'/') ? programFolder : programFolder + u'/';
     QDir().mkpath(perUser);
     return perUser.endsWith(u'/') ? perUser : perUser + u'/';

@@ -36,11 +36,13 @@ public:
     // folder ends with "/".
     void setColourFolder(const QString &folder) { m_colourFolder = folder; }
     // Where the files the program writes go (the warning log, the roll-call file): the demo's
-    // own folder when set, the program folder when it is writable (a portable install), else
-    // the per-user data folder. Ends with "/".
+    // own folder when set, the program folder when it is writable and not an installation (a
+    // portable copy), else the per-user data folder. Ends with "/".
     QString writableFolder() const;
     // The same rule for any program folder; perUser is the per-user data folder.
     static QString writableFolderFor(const QString &programFolder, const QString &perUser);
+    // The file an installation puts in the program folder.
+    static constexpr const char *kInstalledMarker = ".zorvik-installed";
 
     // Switches read at start-up (and written back at the end of the run).
     std::atomic<int> expandLatest{1};

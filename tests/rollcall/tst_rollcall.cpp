@@ -361,3 +361,18 @@ TEST(RollCallApp, HeadCountEqualsTheRollCallTotal)
     frame->close();
     CPrompt::setTestMode(false);
 }
+
+// Written files stay beside a portable program and go to the user's folder for an installed one.
+TEST(RollCallFiles, InstalledProgramWritesToTheUserFolder)
+{
+    testsupport::TempDir dir;
+    const QString program = dir.file(QStringLiteral("program"));
+    const QString user = dir.file(QStringLiteral("user"));
+    QDir().mkpath(program);
+    EXPECT_EQ(CAppContext::writableFolderFor(program, user), program + u'/');
+    QFile marker(QDir(program).filePath(QString::fromLatin1(CAppContext::kInstalledMarker)));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    EXPECT_EQ(CAppContext::writableFolderFor(program, user), user + u'/');
+    EXPECT_TRUE(QFileInfo(user).isDir());
+}
