@@ -38,7 +38,7 @@ grep -q "writes  to: $HOME/" "$scratch/check.txt"
 
 # The demo from the installed folder: still running after a few seconds means it started.
 set +e
-timeout 8 "$program" --demo --nosplash >"$scratch/demo.log" 2>&1
+timeout 15 "$program" --demo --nosplash >"$scratch/demo.log" 2>&1
 rc=$?
 set -e
 if [ "$rc" -ne 124 ]; then
