@@ -56,9 +56,9 @@ CD_Colors::CD_Colors(const TextMap &activities, ColourMap &colours, const QStrin
     header->setDefaultAlignment(Qt::AlignCenter);
     header->setStretchLastSection(false);
     m_grid->setColumnWidth(CColoursModel::ColourColumn, 48);
-    m_grid->setColumnWidth(CColoursModel::DescriptionColumn, 160);
+    m_grid->setColumnWidth(CColoursModel::DescriptionColumn, 180);
     m_grid->setColumnWidth(CColoursModel::IdColumn, 48);
-    m_grid->setColumnWidth(CColoursModel::OnSiteColumn, 60);
+    m_grid->setColumnWidth(CColoursModel::OnSiteColumn, 56);
     m_grid->setColumnHidden(CColoursModel::OnSiteColumn, settings == nullptr);
 
     m_button->setText(CStringTable::text(QStringLiteral("dlg.1036.1014")));

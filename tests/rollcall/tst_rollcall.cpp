@@ -303,6 +303,10 @@ TEST_F(RollCall, ColoursDialogMarksOnSiteActivities)
         QTest::keyClick(dlg.grid(), Qt::Key_Space);
         dlg.grid()->selectRow(arrival);
         QTest::keyClick(dlg.grid(), Qt::Key_Space);
+        if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty()) {
+            dlg.show();
+            dlg.grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/colours.png"));
+        }
         dlg.reject();
         EXPECT_EQ(COnSiteActivities::read(settings), QSet<QString>{QStringLiteral("1")});
         dlg.accept();
