@@ -24,14 +24,25 @@ public:
     CLiveUpdate *live() const { return m_live; }
     // The folder of the program file, ending with "/".
     QString programFolder() const { return m_programFolder; }
-    // The colour file lives in the program folder, unless a folder of its own was set (the
-    // demo keeps its colours beside its database).
+    // The colour file is written to the writable folder (below), or to a folder of its own
+    // when one was set (the demo keeps its colours beside its database).
     QString colourFilePath() const
     {
-        return (m_colourFolder.isEmpty() ? m_programFolder : m_colourFolder) + QStringLiteral("ZvPanel.cfg");
+        return (m_colourFolder.isEmpty() ? writableFolder() : m_colourFolder) + QStringLiteral("ZvPanel.cfg");
     }
+    // The colour file to read: the written one, or until the first save the one that came in a
+    // read-only program folder.
+    QString colourReadPath() const;
     // folder ends with "/".
     void setColourFolder(const QString &folder) { m_colourFolder = folder; }
+    // Where the files the program writes go (the warning log, the roll-call file): the demo's
+    // own folder when set, the program folder when it is writable and not an installation (a
+    // portable copy), else the per-user data folder. Ends with "/".
+    QString writableFolder() const;
+    // The same rule for any program folder; perUser is the per-user data folder.
+    static QString writableFolderFor(const QString &programFolder, const QString &perUser);
+    // The file an installation puts in the program folder.
+    static constexpr const char *kInstalledMarker = ".zorvik-installed";
 
     // Switches read at start-up (and written back at the end of the run).
     std::atomic<int> expandLatest{1};

@@ -18,7 +18,8 @@ public:
         Panels,
         Guests,
         Presences,
-        Reports
+        Reports,
+        RollCall // the roll-call window: no template of its own
     };
 
     CDocTemplate(Kind kind, int resourceId, QObject *parent = nullptr);

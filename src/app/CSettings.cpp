@@ -69,6 +69,8 @@ const QList<CSettings::Entry> &CSettings::table()
         {"Report", "SelGroup", T::Int, -1},
         {"Report", "SelDep", T::Int, 0},
         {"Report", "SelDep%d", T::Int, 0},
+        // The activities that mean "on the premises", as comma-separated identifiers.
+        {"RollCall", "Activities", T::Text, QString()},
         // One placement record per panel title.
         {"Placement", "%s", T::Bytes, QVariant()},
     };

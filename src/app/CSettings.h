@@ -10,7 +10,7 @@ class QSettings;
 // The per-user settings store. Every value the program keeps is listed in one table with its
 // section, type and default; value names compare without regard to case, so "ZVPLacement"
 // reads what was written as "ZVPlacement". Sections: "Settings", "AutoLoad", "Report",
-// "Placement".
+// "Placement", "RollCall".
 class CSettings
 {
 public:

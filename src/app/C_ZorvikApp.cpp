@@ -1,10 +1,12 @@
 #include "app/C_ZorvikApp.h"
 
 #include "app/CAppContext.h"
+#include "app/CClock.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "config/CColourFile.h"
 #include "config/CD_Colors.h"
+#include "config/COnSiteActivities.h"
 #include "db/CClockingSimulator.h"
 #include "db/CConnectionString.h"
 #include "db/CDbWorker.h"
@@ -23,14 +25,18 @@
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
 #include "reports/CLastActCommands.h"
+#include "reports/CReportEngine.h"
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
+#include "views/CRollCallModel.h"
 #include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
 #include "views/C_ZorvikDocGuests.h"
 #include "views/C_ZorvikDocPresences.h"
+#include "views/C_ZorvikDocRollCall.h"
 #include "views/C_ZorvikViewGuests.h"
 #include "views/C_ZorvikViewPresences.h"
+#include "views/C_ZorvikViewRollCall.h"
 #include "views/CommandIds.h"
 
 #include <QAbstractScrollArea>
@@ -43,7 +49,9 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMdiArea>
+#include <QMutexLocker>
 #include <QStandardPaths>
+#include <QTextStream>
 
 namespace {
 const QString kSettings = QStringLiteral("Settings");
@@ -61,6 +69,8 @@ C_ZorvikApp::Options C_ZorvikApp::parseArguments(const QStringList &arguments)
             o.demo = true;
         else if (a == QLatin1String("--nosplash"))
             o.splash = false;
+        else if (a == QLatin1String("--check-install"))
+            o.checkInstall = true;
     }
     return o;
 }
@@ -68,6 +78,36 @@ C_ZorvikApp::Options C_ZorvikApp::parseArguments(const QStringList &arguments)
 QString C_ZorvikApp::lockFilePath(const QString &folder)
 {
     return QDir(folder).filePath(QStringLiteral("Zorvik.lock"));
+}
+
+int C_ZorvikApp::checkInstallation(const QString &programFolder)
+{
+    QString folder = programFolder;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    QTextStream out(stdout);
+    int missing = 0;
+    auto report = [&](const QString &what, const QString &path) {
+        const bool there = !path.isEmpty() && QFile::exists(path);
+        out << (there ? "found   " : "MISSING ") << what << ": " << QDir::toNativeSeparators(path) << '\n';
+        if (!there)
+            ++missing;
+    };
+    for (const char *name :
+         {"Presences.rpt", "PresencesCal.rpt", "PresencesGroups.rpt", "PresencesGroupsCal.rpt", "RollCall.rpt"})
+        report(QStringLiteral("template"), CReportEngine::templatePath(QString::fromLatin1(name)));
+    report(QStringLiteral("sound"), folder + QStringLiteral("InvalidAct.wav"));
+    const QStringList libraries = QDir(folder).entryList({QStringLiteral("*.so")}, QDir::Files, QDir::Name);
+    for (const QString &lib : libraries)
+        out << "found   language library: " << QDir::toNativeSeparators(folder + lib) << '\n';
+    if (libraries.isEmpty())
+        out << "none    language libraries (English only)\n";
+    out << "writes  to: "
+        << QDir::toNativeSeparators(CAppContext::writableFolderFor(
+               folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)))
+        << '\n';
+    out.flush();
+    return missing == 0 ? 0 : 1;
 }
 
 C_ZorvikApp::C_ZorvikApp(const Options &options, QObject *parent) : QObject(parent), m_options(options) {}
@@ -145,6 +185,10 @@ void C_ZorvikApp::prepareDemo()
             m_settings->writeText(kAutoLoad, QStringLiteral("File%1").arg(i), panels.at(i));
         m_settings->writeInt(kSettings, QStringLiteral("AutoShowPresences"), 1);
     }
+    if (!m_settings->contains(QStringLiteral("RollCall"), QStringLiteral("Activities"))) {
+        const QStringList onSite = CDemoSamples::onSiteActivities();
+        COnSiteActivities::write(*m_settings, QSet<QString>(onSite.begin(), onSite.end()));
+    }
     m_settings->sync();
 }
 
@@ -186,8 +230,7 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     m_templates[CDocTemplate::Reports] = new CDocTemplate(CDocTemplate::Reports, 1083);
 
     // 11-14. The main frame with its splash, shown and painted before any database work.
-    m_warnings = new CWarningCenter(
-        folder, m_options.demo && !m_demoPath.isEmpty() ? QFileInfo(m_demoPath).absolutePath() + u'/' : QString());
+    m_warnings = new CWarningCenter(folder, m_context->writableFolder());
     createMainFrame();
     m_frame->show();
     QCoreApplication::processEvents();
@@ -224,6 +267,7 @@ void C_ZorvikApp::createMainFrame()
     if (m_options.splash)
         m_frame->showSplash();
     connect(m_live.get(), &CLiveUpdate::connectionStatus, m_frame, &C_MainFrame::setConnected);
+    connect(m_live.get(), &CLiveUpdate::passFinished, this, &C_ZorvikApp::updateHeadCount);
     m_frame->setShutdownHandler([this] { shutdown(); });
     wireCommands();
 
@@ -247,6 +291,16 @@ void C_ZorvikApp::wireCommands()
     m_frame->setViewFactory(CDocTemplate::Presences, [](CDocument *doc, QWidget *parent) -> QWidget * {
         auto *presences = qobject_cast<C_ZorvikDocPresences *>(doc);
         return presences ? new C_ZorvikViewPresences(presences, parent) : nullptr;
+    });
+    m_frame->setDocumentFactory(CDocTemplate::RollCall, [this]() -> CDocument * {
+        auto *doc = new C_ZorvikDocRollCall(m_reference.get(), m_settings.get(), m_context->writableFolder());
+        connect(m_live.get(), &CLiveUpdate::passFinished, doc, &C_ZorvikDocRollCall::refresh);
+        connect(m_live.get(), &CLiveUpdate::connectionStatus, doc, &C_ZorvikDocRollCall::setConnected);
+        return doc;
+    });
+    m_frame->setViewFactory(CDocTemplate::RollCall, [](CDocument *doc, QWidget *parent) -> QWidget * {
+        auto *rollCall = qobject_cast<C_ZorvikDocRollCall *>(doc);
+        return rollCall ? new C_ZorvikViewRollCall(rollCall, parent) : nullptr;
     });
     m_frame->setCommandHandler(Command::FileNew, [this] { newPanel(); });
     m_frame->setCommandHandler(Command::Employees, [this] {
@@ -342,7 +396,7 @@ bool C_ZorvikApp::openReferenceData()
 
 void C_ZorvikApp::loadColours()
 {
-    CColourFile::load(m_context->colourFilePath(), m_reference->activityColourMap);
+    CColourFile::load(m_context->colourReadPath(), m_reference->activityColourMap);
 }
 
 int C_ZorvikApp::autoLoad()
@@ -376,9 +430,29 @@ int C_ZorvikApp::autoLoad()
     return opened;
 }
 
+void C_ZorvikApp::updateHeadCount()
+{
+    if (!m_frame || !m_reference || !m_settings)
+        return;
+    // The same list as the roll call's, so that both always show the same total; a failing
+    // database keeps the last count.
+    const QSet<QString> onSite = COnSiteActivities::read(*m_settings);
+    QList<CRollCallModel::Person> people;
+    {
+        QMutexLocker lock(&m_reference->dbMutex);
+        if (m_reference->databaseError || !m_reference->cursor(CReferenceData::LastRegistrationCursor)->isOpen())
+            return;
+        people = CRollCallModel::collect(*m_reference, onSite, CClock::now().date());
+    }
+    CRollCallModel counted;
+    counted.setPeople(people);
+    m_frame->setHeadCount(counted.employeeCount(), counted.guestCount(), counted.departmentsText());
+}
+
 void C_ZorvikApp::editColours()
 {
-    CD_Colors dlg(m_reference->activityMap, m_reference->activityColourMap, m_context->colourFilePath(), m_frame);
+    CD_Colors dlg(m_reference->activityMap, m_reference->activityColourMap, m_context->colourFilePath(),
+                  m_settings.get(), m_frame);
     if (dlg.exec() == QDialog::Accepted)
         repaintPanels();
 }

@@ -29,12 +29,13 @@ class C_ZorvikApp : public QObject
 public:
     struct Options
     {
-        bool demo = false;     // the demo database, with settings of its own
-        bool splash = true;    // the start-up picture
-        bool simulator = true; // clockings in the demo database while the demo runs
-        QString settingsFile;  // empty: the per-user store
-        QString lockFolder;    // empty: the per-user runtime folder
-        QString programFolder; // empty: the folder of the executable
+        bool demo = false;         // the demo database, with settings of its own
+        bool splash = true;        // the start-up picture
+        bool simulator = true;     // clockings in the demo database while the demo runs
+        QString settingsFile;      // empty: the per-user store
+        QString lockFolder;        // empty: the per-user runtime folder
+        QString programFolder;     // empty: the folder of the executable
+        bool checkInstall = false; // --check-install: report the installed files and end
     };
     enum class StartResult
     {
@@ -45,6 +46,9 @@ public:
 
     static Options parseArguments(const QStringList &arguments);
     static QString lockFilePath(const QString &folder);
+    // Says on standard output where the program finds its report templates, its sound and its
+    // language libraries, and where it writes; 0 when templates and sound are all there.
+    static int checkInstallation(const QString &programFolder);
 
     explicit C_ZorvikApp(const Options &options, QObject *parent = nullptr);
     ~C_ZorvikApp() override;
@@ -88,6 +92,8 @@ private:
     void editAutoLoad();
     void editNameFormat();
     void repaintPanels();
+    // The status bar's head count after every pass.
+    void updateHeadCount();
 
     Options m_options;
     std::unique_ptr<QLockFile> m_lock;

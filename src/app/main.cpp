@@ -12,7 +12,10 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Zorvik"));
     QApplication::setApplicationVersion(CVersion::text());
 
-    C_ZorvikApp app(C_ZorvikApp::parseArguments(QApplication::arguments()));
+    const C_ZorvikApp::Options options = C_ZorvikApp::parseArguments(QApplication::arguments());
+    if (options.checkInstall)
+        return C_ZorvikApp::checkInstallation(QCoreApplication::applicationDirPath());
+    C_ZorvikApp app(options);
     int rc = 0;
     if (app.InitInstance() == C_ZorvikApp::StartResult::Running)
         rc = QApplication::exec();

@@ -11,3 +11,4 @@ target_sources(zorvik_core PRIVATE
     CDocument.cpp CDocument.h
 )
 target_sources(zorvik_core PRIVATE CFileWriter.cpp CFileWriter.h)
+target_sources(zorvik_core PRIVATE CCsvWriter.cpp CCsvWriter.h)

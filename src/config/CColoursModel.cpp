@@ -2,13 +2,16 @@
 
 #include "app/CStringTable.h"
 
-CColoursModel::CColoursModel(const TextMap &activities, const ColourMap &colours, QObject *parent)
-    : QAbstractTableModel(parent)
+CColoursModel::CColoursModel(const TextMap &activities, const ColourMap &colours, const QSet<QString> &onSite,
+                             QObject *parent)
+    : QAbstractTableModel(parent), m_otherOnSite(onSite)
 {
     for (const auto &[id, colour] : colours) {
         const auto activity = activities.find(id);
-        if (activity != activities.end())
-            m_rows.push_back({id, activity->second, colour});
+        if (activity != activities.end()) {
+            m_rows.push_back({id, activity->second, colour, onSite.contains(id)});
+            m_otherOnSite.remove(id);
+        }
     }
 }
 
@@ -29,6 +32,8 @@ QVariant CColoursModel::data(const QModelIndex &index, int role) const
     const Row &row = m_rows[size_t(index.row())];
     if (role == ColourRole)
         return QVariant::fromValue<uint>(row.colour);
+    if (index.column() == OnSiteColumn)
+        return role == Qt::CheckStateRole ? QVariant(row.onSite ? Qt::Checked : Qt::Unchecked) : QVariant();
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
         case DescriptionColumn:
@@ -50,7 +55,9 @@ QVariant CColoursModel::headerData(int section, Qt::Orientation orientation, int
         return int(Qt::AlignCenter);
     if (role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return {};
-    static constexpr int kHeaders[ColumnCount] = {1050, 1051, 1052};
+    if (section == OnSiteColumn)
+        return CStringTable::text(QStringLiteral("colours.onSite"));
+    static constexpr int kHeaders[ColumnCount - 1] = {1050, 1051, 1052};
     return S(kHeaders[section]);
 }
 
@@ -58,7 +65,28 @@ Qt::ItemFlags CColoursModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    if (index.column() == OnSiteColumn)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+bool CColoursModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != OnSiteColumn || role != Qt::CheckStateRole ||
+        index.row() >= int(m_rows.size()))
+        return false;
+    m_rows[size_t(index.row())].onSite = value.toInt() == Qt::Checked;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+QSet<QString> CColoursModel::onSiteIds() const
+{
+    QSet<QString> out = m_otherOnSite;
+    for (const Row &row : m_rows)
+        if (row.onSite)
+            out.insert(row.id);
+    return out;
 }
 
 QString CColoursModel::id(int row) const

@@ -5,10 +5,12 @@
 #include "config/CColourCellDelegate.h"
 #include "config/CColourFile.h"
 #include "config/CColoursModel.h"
+#include "config/COnSiteActivities.h"
 #include "dialogs/CPrompt.h"
 
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <cmath>
@@ -24,10 +26,12 @@ QRect du(double x, double y, double w, double h)
 
 } // namespace
 
-CD_Colors::CD_Colors(const TextMap &activities, ColourMap &colours, const QString &colourFilePath, QWidget *parent)
-    : QDialog(parent), m_colours(colours), m_path(colourFilePath),
-      m_model(new CColoursModel(activities, colours, this)), m_grid(new QTableView(this)),
-      m_button(new CColourButton(this))
+CD_Colors::CD_Colors(const TextMap &activities, ColourMap &colours, const QString &colourFilePath, CSettings *settings,
+                     QWidget *parent)
+    : QDialog(parent), m_colours(colours), m_path(colourFilePath), m_settings(settings),
+      m_model(new CColoursModel(activities, colours, settings ? COnSiteActivities::read(*settings) : QSet<QString>(),
+                                this)),
+      m_grid(new QTableView(this)), m_button(new CColourButton(this))
 {
     setObjectName(QStringLiteral("CD_Colors"));
     setWindowTitle(CStringTable::text(QStringLiteral("dlg.1036.title")));
@@ -37,6 +41,8 @@ CD_Colors::CD_Colors(const TextMap &activities, ColourMap &colours, const QStrin
     m_grid->setGeometry(du(4, 4, 201, 111));
     m_grid->setModel(m_model);
     m_grid->setItemDelegateForColumn(CColoursModel::ColourColumn, new CColourCellDelegate(m_grid));
+    // Colours are edited through the button; only the on-site check box toggles in the grid
+    // (with the mouse, or the space bar on the selected row).
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -52,6 +58,8 @@ CD_Colors::CD_Colors(const TextMap &activities, ColourMap &colours, const QStrin
     m_grid->setColumnWidth(CColoursModel::ColourColumn, 48);
     m_grid->setColumnWidth(CColoursModel::DescriptionColumn, 180);
     m_grid->setColumnWidth(CColoursModel::IdColumn, 48);
+    m_grid->setColumnWidth(CColoursModel::OnSiteColumn, 56);
+    m_grid->setColumnHidden(CColoursModel::OnSiteColumn, settings == nullptr);
 
     m_button->setText(CStringTable::text(QStringLiteral("dlg.1036.1014")));
     m_button->setGeometry(du(4, 119, 50, 14));
@@ -90,7 +98,24 @@ CD_Colors::CD_Colors(const TextMap &activities, ColourMap &colours, const QStrin
         m_grid->selectRow(0);
         m_button->setColour(m_model->colour(0));
     }
+    m_grid->installEventFilter(this);
     m_grid->setFocus();
+}
+
+bool CD_Colors::eventFilter(QObject *watched, QEvent *event)
+{
+    // The space bar toggles the selected row's on-site mark, whichever cell is current.
+    if (watched == m_grid && event->type() == QEvent::KeyPress && m_settings &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+        const int row = selectedRow();
+        if (row >= 0) {
+            const QModelIndex cell = m_model->index(row, CColoursModel::OnSiteColumn);
+            const bool on = cell.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            m_model->setData(cell, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 int CD_Colors::selectedRow() const
@@ -127,6 +152,8 @@ void CD_Colors::applyButtonColour(ColourValue colour)
 void CD_Colors::accept()
 {
     m_model->applyTo(m_colours);
+    if (m_settings)
+        COnSiteActivities::write(*m_settings, m_model->onSiteIds());
     QString error;
     if (!CColourFile::save(m_path, m_colours, &error))
         CPrompt::error(this, CStringTable::format(1043, m_path));

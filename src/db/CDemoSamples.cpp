@@ -119,6 +119,15 @@ QStringList CDemoSamples::panelPaths(const QString &folder)
     return {dir.filePath(QStringLiteral("Reception.zvl")), dir.filePath(QStringLiteral("All staff.zvl"))};
 }
 
+QStringList CDemoSamples::onSiteActivities()
+{
+    using A = CDemoDatabase;
+    QStringList out;
+    for (int id : {A::Arrival, A::Break, A::BreakReturn, A::Overtime, A::WeekendDuty})
+        out << QString::number(id);
+    return out;
+}
+
 QString CDemoSamples::colourFilePath(const QString &folder)
 {
     return QDir(folder).filePath(QString::fromLatin1(CColourFile::kFileName));

@@ -13,6 +13,9 @@ public:
     // the first row expanded) and "All staff" (everyone, in rows sorted by name).
     static QStringList panelPaths(const QString &folder);
     static QString colourFilePath(const QString &folder);
+    // The demo's activities that mean "on the premises" (arrival, break and its return,
+    // overtime, weekend duty).
+    static QStringList onSiteActivities();
 
     // Writes whatever of the samples is missing in folder from the database at databasePath;
     // files that are there (the user may have changed them) are kept. False with *error when a

@@ -19,3 +19,4 @@ target_sources(zorvik_core PRIVATE
 )
 # The statements and rows of the Last activity report.
 target_sources(zorvik_core PRIVATE ${_r}/CLastActQuery.cpp ${_r}/CLastActQuery.h)
+target_sources(zorvik_core PRIVATE ${_r}/CRollCallReport.cpp ${_r}/CRollCallReport.h)

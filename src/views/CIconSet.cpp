@@ -147,6 +147,41 @@ void drawPrinter(QPainter &p)
     p.fillRect(QRectF(12, 8, 1.5, 1.5), QColor(40, 180, 60));
 }
 
+// A clipboard with a tick: the roll call.
+void drawRollCall(QPainter &p)
+{
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(250, 240, 210));
+    p.drawRect(QRectF(2.5, 2.5, 11, 12));
+    p.setBrush(QColor(150, 155, 165));
+    p.drawRect(QRectF(5.5, 1.5, 5, 2.5));
+    p.setPen(QPen(QColor(30, 150, 50), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawPolyline(QPolygonF({QPointF(5, 9), QPointF(7.2, 11.5), QPointF(11, 6.5)}));
+}
+
+// A sheet with a grid: a table written to a file.
+void drawTable(QPainter &p)
+{
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 2.5, 13, 11));
+    p.setPen(QPen(QColor(40, 140, 70), 1));
+    for (qreal y : {5.5, 8.5, 11.5})
+        p.drawLine(QPointF(2, y), QPointF(14, y));
+    for (qreal x : {6.0, 10.0})
+        p.drawLine(QPointF(x, 3), QPointF(x, 13));
+}
+
+// An eraser over a tick.
+void drawClear(QPainter &p)
+{
+    p.setPen(QPen(QColor(30, 150, 50), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawPolyline(QPolygonF({QPointF(2, 8), QPointF(4.5, 11), QPointF(9, 4)}));
+    p.setPen(QPen(QColor(200, 30, 30), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(9, 9), QPointF(14, 14));
+    p.drawLine(QPointF(14, 9), QPointF(9, 14));
+}
+
 void drawAbout(QPainter &p)
 {
     p.setPen(QPen(QColor(20, 60, 140), 1));
@@ -175,6 +210,10 @@ bool CIconSet::hasCommandIcon(int commandId)
     case CollapseAll:
     case FilePrint:
     case AppAbout:
+    case RollCall:
+    case ExportCsv:
+    case ClearTicks:
+    case ExportPdf:
         return true;
     default:
         return false;
@@ -224,6 +263,18 @@ QIcon CIconSet::commandIcon(int commandId)
         break;
     case AppAbout:
         drawAbout(p);
+        break;
+    case RollCall:
+        drawRollCall(p);
+        break;
+    case ExportCsv:
+        drawTable(p);
+        break;
+    case ClearTicks:
+        drawClear(p);
+        break;
+    case ExportPdf:
+        drawPage(p);
         break;
     default:
         break;

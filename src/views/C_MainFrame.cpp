@@ -159,11 +159,12 @@ void C_MainFrame::setLanguagesAvailable(bool available)
 
 void C_MainFrame::createActions()
 {
-    const int ids[] = {FileNew,           FileOpen,      FileClose,    FileSave,      FileSaveAs,  FilePrint,
-                       AppAbout,          AppExit,       ViewToolbar,  ViewStatusBar, Colours,     Employees,
-                       DatabaseServer,    OpenAtStartup, CloseAll,     NameFormat,    Languages,   ArrangeHorizontally,
-                       ArrangeVertically, ExpandAll,     CollapseAll,  Find,          Guests,      Presences,
-                       RemoveAll,         ExpandLatest,  LastActivity, ExportPdf,     PrintPreview};
+    const int ids[] = {FileNew,           FileOpen,      FileClose,    FileSave,      FileSaveAs,   FilePrint,
+                       AppAbout,          AppExit,       ViewToolbar,  ViewStatusBar, Colours,      Employees,
+                       DatabaseServer,    OpenAtStartup, CloseAll,     NameFormat,    Languages,    ArrangeHorizontally,
+                       ArrangeVertically, ExpandAll,     CollapseAll,  Find,          Guests,       Presences,
+                       RemoveAll,         ExpandLatest,  LastActivity, ExportPdf,     PrintPreview, RollCall,
+                       ExportCsv,         ClearTicks};
     for (int id : ids) {
         // "Text\tShortcut": the part after the tab is the accelerator.
         const QString full = CStringTable::text(QStringLiteral("menu.%1").arg(id));
@@ -217,7 +218,12 @@ void C_MainFrame::createStatusBar()
     m_messagePane->setObjectName(QStringLiteral("messagePane"));
     // Both panes are ordinary widgets: the message pane takes the status tips itself (event()),
     // so the icon pane stays visible at the left.
+    m_headCountPane = new QLabel(bar);
+    m_headCountPane->setObjectName(QStringLiteral("headCountPane"));
+    m_headCountPane->setContentsMargins(4, 0, 8, 0);
+    m_headCountPane->hide();
     bar->addWidget(m_connectionPane);
+    bar->addWidget(m_headCountPane);
     bar->addWidget(m_messagePane, 1);
     m_actions[ViewStatusBar]->setChecked(true);
     setConnected(false);
@@ -231,21 +237,27 @@ QList<QList<int>> C_MainFrame::menuLayout(MenuKind kind)
     switch (kind) {
     case NoDocumentMenu:
         file << S << R << S << AppExit;
-        view << ExpandLatest << S << Guests << Presences << S << DatabaseServer << Colours << NameFormat << Languages;
+        view << ExpandLatest << S << Guests << Presences << RollCall << S << DatabaseServer << Colours << NameFormat
+             << Languages;
         break;
     case PanelMenu:
         file << S << FileSave << FileSaveAs << S << FileClose << CloseAll << S << R << S << AppExit;
-        view << ExpandLatest << S << Employees << RemoveAll << S << Guests << Presences << S << DatabaseServer
-             << Colours << NameFormat << S << ArrangeHorizontally << ArrangeVertically << ExpandAll << CollapseAll
-             << Find << S << Languages;
+        view << ExpandLatest << S << Employees << RemoveAll << S << Guests << Presences << RollCall << S
+             << DatabaseServer << Colours << NameFormat << S << ArrangeHorizontally << ArrangeVertically << ExpandAll
+             << CollapseAll << Find << S << Languages;
         break;
     case GuestsMenu:
     case PresencesMenu:
     case ReportMenu:
-        if (kind == ReportMenu)
+    case RollCallMenu:
+        if (kind == ReportMenu || kind == RollCallMenu)
             file << FilePrint << ExportPdf << PrintPreview;
+        if (kind != ReportMenu)
+            file << S << ExportCsv;
+        if (kind == RollCallMenu)
+            file << ClearTicks;
         file << S << FileClose << CloseAll << S << R << S << AppExit;
-        view << Guests << Presences << S << DatabaseServer << Colours << NameFormat << Languages;
+        view << Guests << Presences << RollCall << S << DatabaseServer << Colours << NameFormat << Languages;
         break;
     }
     return {file, view, {LastActivity}, {AppAbout}};
@@ -269,6 +281,7 @@ QList<int> C_MainFrame::toolbarLayout()
             CollapseAll,
             S,
             FilePrint,
+            RollCall,
             S,
             AppAbout};
 }
@@ -355,8 +368,20 @@ void C_MainFrame::runDefault(int commandId)
         break;
     case ExportPdf:
     case PrintPreview:
-        if (CChildFrameBase *f = activeChild(); f && f->kind() == CDocTemplate::Reports)
+        if (CChildFrameBase *f = activeChild();
+            f && (f->kind() == CDocTemplate::Reports || f->kind() == CDocTemplate::RollCall))
             QMetaObject::invokeMethod(f->view(), commandId == ExportPdf ? "exportPdfAs" : "printPreview");
+        break;
+    case ExportCsv:
+    case ClearTicks:
+        if (CChildFrameBase *f = activeChild(); f && f->view()) {
+            const char *slot = commandId == ExportCsv ? "exportCsv" : "clearTicks";
+            if (f->view()->metaObject()->indexOfMethod(QByteArray(slot).append("()").constData()) >= 0)
+                QMetaObject::invokeMethod(f->view(), slot);
+        }
+        break;
+    case RollCall:
+        openRollCall();
         break;
     case AppAbout:
         showAbout();
@@ -461,7 +486,7 @@ bool C_MainFrame::activeViewCanPrint() const
     CChildFrameBase *f = activeChild();
     if (!f)
         return false;
-    if (f->kind() == CDocTemplate::Reports)
+    if (f->kind() == CDocTemplate::Reports || f->kind() == CDocTemplate::RollCall)
         return true;
     QWidget *view = f->view();
     if (auto *panelView = qobject_cast<C_ZorvikView *>(view))
@@ -503,8 +528,13 @@ void C_MainFrame::updateCommandStates()
     for (int id : {ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll, Find, RemoveAll})
         enable(id, panel != nullptr);
     enable(FilePrint, activeViewCanPrint());
-    enable(ExportPdf, active && active->kind() == CDocTemplate::Reports);
-    enable(PrintPreview, active && active->kind() == CDocTemplate::Reports);
+    const bool printable =
+        active && (active->kind() == CDocTemplate::Reports || active->kind() == CDocTemplate::RollCall);
+    enable(ExportPdf, printable);
+    enable(PrintPreview, printable);
+    enable(RollCall, dbOk || hasOpen(CDocTemplate::RollCall));
+    enable(ExportCsv, active && active->kind() != CDocTemplate::Panels && active->kind() != CDocTemplate::Reports);
+    enable(ClearTicks, active && active->kind() == CDocTemplate::RollCall);
     if (CAppContext *ctx = CAppContext::current())
         m_actions[ExpandLatest]->setChecked(ctx->expandLatest.load() != 0);
     m_actions[ViewToolbar]->setChecked(!m_toolBar->isHidden());
@@ -567,6 +597,9 @@ void C_MainFrame::onSubWindowActivated(QMdiSubWindow *window)
         case CDocTemplate::Reports:
             kind = ReportMenu;
             break;
+        case CDocTemplate::RollCall:
+            kind = RollCallMenu;
+            break;
         }
     } else if (!window && !childFrames().isEmpty()) {
         // Focus left the document area (a dialog, another application): keep the menu.
@@ -592,8 +625,9 @@ CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
 {
     QWidget *view = makeView(frame->kind(), doc, frame);
     frame->setWidget(view);
-    frame->setWindowIcon(frame->kind() == CDocTemplate::Panels ? CIconSet::applicationIcon()
-                                                               : CIconSet::commandIcon(Employees));
+    frame->setWindowIcon(frame->kind() == CDocTemplate::Panels     ? CIconSet::applicationIcon()
+                         : frame->kind() == CDocTemplate::RollCall ? CIconSet::commandIcon(RollCall)
+                                                                   : CIconSet::commandIcon(Employees));
     if (frame->kind() == CDocTemplate::Panels) {
         frame->setCloseGuard([this](CChildFrameBase *f) { return guardPanelClose(f); });
         // The panel view asks for the Employees command (a double-click on the empty panel).
@@ -680,6 +714,29 @@ CChildFrameBase *C_MainFrame::openGuests()
 CChildFrameBase *C_MainFrame::openPresences()
 {
     return openSingle(CDocTemplate::Presences, 1073);
+}
+
+CChildFrameBase *C_MainFrame::openRollCall()
+{
+    for (CChildFrameBase *f : childFrames()) {
+        if (f->kind() == CDocTemplate::RollCall) {
+            m_mdi->setActiveSubWindow(f);
+            return f;
+        }
+    }
+    const DocumentFactory factory = m_documentFactories.value(CDocTemplate::RollCall);
+    CDocument *doc = factory ? factory() : nullptr;
+    if (!doc)
+        doc = new CDocument;
+    doc->setTitle(CStringTable::text(QStringLiteral("rollcall.title")));
+    return attach(new CChildFrameBase(doc, CDocTemplate::RollCall), doc);
+}
+
+void C_MainFrame::setHeadCount(int onSite, int guests, const QString &departments)
+{
+    m_headCountPane->setText(CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests));
+    m_headCountPane->setToolTip(departments);
+    m_headCountPane->show();
 }
 
 void C_MainFrame::newPanel()

@@ -38,7 +38,8 @@ public:
         PanelMenu = 1029,
         GuestsMenu = 1057,
         PresencesMenu = 1072,
-        ReportMenu = 1083
+        ReportMenu = 1083,
+        RollCallMenu = 1091
     };
     // In a menu layout: a separator, and the place of the recent-file list.
     static constexpr int kSeparator = 0;
@@ -72,6 +73,9 @@ public:
     QMdiArea *mdiArea() const { return m_mdi; }
     QLabel *connectionPane() const { return m_connectionPane; }
     QLabel *messagePane() const { return m_messagePane; }
+    QLabel *headCountPane() const { return m_headCountPane; }
+    // "On site: N · Guests: M" beside the connection icon; the tooltip lists the departments.
+    void setHeadCount(int onSite, int guests, const QString &departments);
     bool isConnected() const { return m_connected; }
 
     // Windows and documents.
@@ -86,6 +90,8 @@ public:
     // The guests or presences window, made when none is open.
     CChildFrameBase *openGuests();
     CChildFrameBase *openPresences();
+    // The roll-call window, made when none is open.
+    CChildFrameBase *openRollCall();
     // A new, empty report window; its view is built by whoever asked for the report.
     C_ReportFrame *openReport();
     // Saves a panel under its name, or under a name asked for; reports a failure itself.
@@ -141,12 +147,13 @@ private:
     QHash<int, Handler> m_handlers;
     QHash<int, ViewFactory> m_viewFactories;
     QHash<int, DocumentFactory> m_documentFactories;
-    QPointer<CDocTemplate> m_templates[4];
+    QPointer<CDocTemplate> m_templates[5];
     Handler m_shutdown;
     QMdiArea *m_mdi = nullptr;
     QToolBar *m_toolBar = nullptr;
     QLabel *m_connectionPane = nullptr;
     QLabel *m_messagePane = nullptr;
+    QLabel *m_headCountPane = nullptr;
     QList<QMenu *> m_menus;
     MenuKind m_menuKind = NoDocumentMenu;
     bool m_connected = false;

@@ -1,9 +1,12 @@
 #include "views/C_ZorvikViewGuests.h"
 
+#include "app/CClock.h"
+#include "views/CCsvExport.h"
 #include "views/CGuestsModel.h"
 #include "views/CListGrid.h"
 #include "views/C_ZorvikDocGuests.h"
 
+#include <QTableView>
 #include <QVBoxLayout>
 
 C_ZorvikViewGuests::C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent)
@@ -24,3 +27,9 @@ C_ZorvikViewGuests::C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent)
 }
 
 C_ZorvikViewGuests::~C_ZorvikViewGuests() = default;
+
+void C_ZorvikViewGuests::exportCsv()
+{
+    CCsvExport::run(this, m_grid->model(),
+                    QStringLiteral("Guests-%1").arg(CClock::now().toString(QStringLiteral("yyyyMMdd-HHmm"))));
+}

@@ -18,6 +18,10 @@ public:
     C_ZorvikDocGuests *document() const { return m_doc; }
     QTableView *grid() const { return m_grid; }
 
+public slots:
+    // The rows as shown, with the headings, to a CSV file the user names.
+    void exportCsv();
+
 private:
     // The document may go first (closing everything at once).
     QPointer<C_ZorvikDocGuests> m_doc;

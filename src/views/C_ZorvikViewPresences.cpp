@@ -1,11 +1,14 @@
 #include "views/C_ZorvikViewPresences.h"
 
+#include "app/CClock.h"
+#include "views/CCsvExport.h"
 #include "views/CD_PresenceBar.h"
 #include "views/CListGrid.h"
 #include "views/CPresencesModel.h"
 #include "views/C_ZorvikDocPresences.h"
 
 #include <QGuiApplication>
+#include <QTableView>
 #include <QVBoxLayout>
 
 C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget *parent)
@@ -51,4 +54,10 @@ void C_ZorvikViewPresences::rebuild()
         m_waiting = true;
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     }
+}
+
+void C_ZorvikViewPresences::exportCsv()
+{
+    CCsvExport::run(this, m_grid->model(),
+                    QStringLiteral("Presences-%1").arg(CClock::now().toString(QStringLiteral("yyyyMMdd-HHmm"))));
 }

@@ -22,6 +22,10 @@ public:
     CD_PresenceBar *bar() const { return m_bar; }
     QTableView *grid() const { return m_grid; }
 
+public slots:
+    // The rows as shown, with the headings, to a CSV file the user names.
+    void exportCsv();
+
     // Empties and refills the grid with a wait cursor showing.
     void rebuild();
 

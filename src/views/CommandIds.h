@@ -1,7 +1,7 @@
 #pragma once
 
 // The command numbers of menus, toolbar and accelerators: the toolkit's standard numbers for
-// file and window commands and 34002 to 34030 for the program's own. The string-table entry
+// file and window commands and 34002 to 34033 for the program's own. The string-table entry
 // of a number holds its status-line text and tooltip; "menu.<number>" holds its menu text.
 namespace Command {
 enum Id
@@ -39,5 +39,8 @@ enum Id
     ExportPdf = 34027,
     PrintPreview = 34028,
     LastActivity = 34030,
+    RollCall = 34031,
+    ExportCsv = 34032,
+    ClearTicks = 34033,
 };
 } // namespace Command

@@ -75,27 +75,28 @@ TEST_F(MainFrame, MenusFollowTheActiveWindowKind)
 
     EXPECT_EQ(frame->menuKind(), C_MainFrame::NoDocumentMenu);
     EXPECT_EQ(menuTitles(*frame), titles);
-    QList<QList<int>> expected{
-        newOpen + QList<int>{AppExit},
-        {ViewToolbar, ViewStatusBar, ExpandLatest, Guests, Presences, DatabaseServer, Colours, NameFormat, Languages},
-        reports,
-        help};
+    QList<QList<int>> expected{newOpen + QList<int>{AppExit},
+                               {ViewToolbar, ViewStatusBar, ExpandLatest, Guests, Presences, RollCall, DatabaseServer,
+                                Colours, NameFormat, Languages},
+                               reports,
+                               help};
     EXPECT_EQ(menuCommands(*frame), expected);
 
     frame->trigger(FileNew);
     EXPECT_EQ(frame->menuKind(), C_MainFrame::PanelMenu);
     expected = {newOpen + QList<int>{FileSave, FileSaveAs, FileClose, CloseAll, AppExit},
-                {ViewToolbar, ViewStatusBar, ExpandLatest, Employees, RemoveAll, Guests, Presences, DatabaseServer,
-                 Colours, NameFormat, ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll, Find, Languages},
+                {ViewToolbar, ViewStatusBar, ExpandLatest, Employees, RemoveAll, Guests, Presences, RollCall,
+                 DatabaseServer, Colours, NameFormat, ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll,
+                 Find, Languages},
                 reports,
                 help};
     EXPECT_EQ(menuCommands(*frame), expected);
 
-    const QList<int> listView{ViewToolbar,    ViewStatusBar, Guests,     Presences,
+    const QList<int> listView{ViewToolbar,    ViewStatusBar, Guests,     Presences, RollCall,
                               DatabaseServer, Colours,       NameFormat, Languages};
     frame->trigger(Guests);
     EXPECT_EQ(frame->menuKind(), C_MainFrame::GuestsMenu);
-    expected = {newOpen + QList<int>{FileClose, CloseAll, AppExit}, listView, reports, help};
+    expected = {newOpen + QList<int>{ExportCsv, FileClose, CloseAll, AppExit}, listView, reports, help};
     EXPECT_EQ(menuCommands(*frame), expected);
 
     frame->trigger(Presences);
@@ -151,6 +152,7 @@ TEST_F(MainFrame, MenuTextsAcceleratorsAndToolbar)
                               CollapseAll,
                               0,
                               FilePrint,
+                              RollCall,
                               0,
                               AppAbout};
     EXPECT_EQ(buttons, expected);

@@ -1,0 +1,219 @@
+#include "views/CRollCallModel.h"
+
+#include "app/CStringTable.h"
+#include "db/CDateTime.h"
+#include "db/CReferenceData.h"
+#include "views/CGuestsModel.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace {
+
+struct LastClocking
+{
+    CDateTime moment;
+    QString activity;
+};
+
+} // namespace
+
+CRollCallModel::CRollCallModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+QList<CRollCallModel::Person> CRollCallModel::collect(CReferenceData &ref, const QSet<QString> &onSite,
+                                                      const QDate &today)
+{
+    QList<Person> out;
+    // The last clockings once, by employee, rather than a filter per employee.
+    QHash<QString, LastClocking> last;
+    if (CDbCursor *c = ref.cursor(CReferenceData::LastRegistrationCursor); c && c->isOpen()) {
+        c->setFilter(QString());
+        for (c->moveFirst(); !c->isEOF(); c->moveNext()) {
+            QString id;
+            LastClocking l;
+            c->getFieldText(QStringLiteral("IDZaposlenog"), id);
+            c->getFieldDateTime(QStringLiteral("DatumLastReg"), l.moment);
+            c->getFieldText(QStringLiteral("IDLogickeAktivnosti"), l.activity);
+            last.insert(id, l);
+        }
+    }
+    if (CDbCursor *e = ref.cursor(CReferenceData::EmployeeCursor); e && e->isOpen()) {
+        e->setFilter(QString());
+        for (e->moveFirst(); !e->isEOF(); e->moveNext()) {
+            QString id, lastName, firstName, department;
+            e->getFieldText(QStringLiteral("IDZaposlenog"), id);
+            const auto l = last.constFind(id);
+            if (l == last.cend() || !onSite.contains(l->activity) || !l->moment.isValid())
+                continue;
+            const QDateTime local = l->moment.toLocal();
+            if (local.date() != today)
+                continue;
+            e->getFieldText(QStringLiteral("Prezime"), lastName);
+            e->getFieldText(QStringLiteral("Ime"), firstName);
+            e->getFieldText(QStringLiteral("IDSektora"), department);
+            Person p;
+            p.key = u'E' + id;
+            p.name = (lastName + u' ' + firstName).trimmed();
+            const auto dep = ref.departmentMap.find(department);
+            p.department = dep == ref.departmentMap.end() ? department : dep->second;
+            p.time = local.toString(QStringLiteral("HH:mm"));
+            const auto act = ref.activityMap.find(l->activity);
+            p.detail = act == ref.activityMap.end() ? l->activity : act->second;
+            out << p;
+        }
+    }
+    if (ref.guestsAvailable) {
+        // Guest rows: entry, company, guest, reason, host.
+        const QList<CGuestsModel::Row> guests = CGuestsModel::readCursor(ref.cursor(CReferenceData::GuestCursor));
+        for (const CGuestsModel::Row &g : guests) {
+            Person p;
+            p.guest = true;
+            p.key = u'G' + g[2] + u'|' + g[0];
+            p.name = g[2];
+            p.department = S(1071);
+            p.time = g[0].section(u' ', 1, 1).left(5);
+            if (p.time.isEmpty())
+                p.time = g[0];
+            p.detail = g[4];
+            p.company = g[1];
+            out << p;
+        }
+    }
+    sortPeople(out);
+    return out;
+}
+
+void CRollCallModel::sortPeople(QList<Person> &people)
+{
+    std::stable_sort(people.begin(), people.end(), [](const Person &a, const Person &b) {
+        if (a.guest != b.guest)
+            return !a.guest;
+        if (!a.guest && a.department != b.department)
+            return a.department < b.department;
+        return a.name < b.name;
+    });
+}
+
+void CRollCallModel::setPeople(const QList<Person> &people)
+{
+    beginResetModel();
+    m_people = people;
+    endResetModel();
+}
+
+void CRollCallModel::setTicks(const QSet<QString> &ticks)
+{
+    m_ticks = ticks;
+    if (!m_people.isEmpty())
+        emit dataChanged(index(0, TickColumn), index(int(m_people.size()) - 1, TickColumn), {Qt::CheckStateRole});
+    emit ticksChanged();
+}
+
+bool CRollCallModel::isTicked(int row) const
+{
+    return row >= 0 && row < m_people.size() && m_ticks.contains(m_people.at(row).key);
+}
+
+int CRollCallModel::employeeCount() const
+{
+    return int(std::count_if(m_people.begin(), m_people.end(), [](const Person &p) { return !p.guest; }));
+}
+
+int CRollCallModel::guestCount() const
+{
+    return int(m_people.size()) - employeeCount();
+}
+
+int CRollCallModel::tickedCount() const
+{
+    return int(
+        std::count_if(m_people.begin(), m_people.end(), [this](const Person &p) { return m_ticks.contains(p.key); }));
+}
+
+QMap<QString, int> CRollCallModel::departmentCounts() const
+{
+    QMap<QString, int> out;
+    for (const Person &p : m_people)
+        if (!p.guest)
+            ++out[p.department];
+    return out;
+}
+
+QString CRollCallModel::departmentsText() const
+{
+    QStringList lines;
+    const QMap<QString, int> counts = departmentCounts();
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        lines << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());
+    return lines.join(u'\n');
+}
+
+int CRollCallModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_people.size());
+}
+
+int CRollCallModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CRollCallModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_people.size())
+        return {};
+    const Person &p = m_people.at(index.row());
+    if (index.column() == TickColumn)
+        return role == Qt::CheckStateRole ? QVariant(m_ticks.contains(p.key) ? Qt::Checked : Qt::Unchecked)
+                                          : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+    case NameColumn:
+        return p.name;
+    case DepartmentColumn:
+        return p.department;
+    case TimeColumn:
+        return p.time;
+    case DetailColumn:
+        return p.detail;
+    case CompanyColumn:
+        return p.company;
+    default:
+        return {};
+    }
+}
+
+QVariant CRollCallModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return {};
+    static const char *keys[ColumnCount] = {"rollcall.col.tick", "rollcall.col.name",   "rollcall.col.department",
+                                            "rollcall.col.time", "rollcall.col.detail", "rollcall.col.company"};
+    return CStringTable::text(QString::fromLatin1(keys[section]));
+}
+
+Qt::ItemFlags CRollCallModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == TickColumn)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+bool CRollCallModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != TickColumn || role != Qt::CheckStateRole ||
+        index.row() >= m_people.size())
+        return false;
+    const QString &key = m_people.at(index.row()).key;
+    if (value.toInt() == Qt::Checked)
+        m_ticks.insert(key);
+    else
+        m_ticks.remove(key);
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    emit ticksChanged();
+    return true;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/CDocument.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QSet>
+#include <QString>
+
+class CReferenceData;
+class CRollCallModel;
+class CSettings;
+
+// The roll-call window's document: the list of everyone on the premises and the ticks of the
+// day. Every update pass refreshes the list; while the database is not connected the last list
+// and its ticks stay, and the document says since when the data is stale. Ticks are written to
+// the day's roll-call file at every change.
+class C_ZorvikDocRollCall : public CDocument
+{
+    Q_OBJECT
+public:
+    // folder: where the roll-call file goes (beside the warning log), ending with "/".
+    C_ZorvikDocRollCall(CReferenceData *reference, CSettings *settings, const QString &folder,
+                        QObject *parent = nullptr);
+    ~C_ZorvikDocRollCall() override;
+
+    CRollCallModel *model() const { return m_model; }
+    QString ticksFilePath() const;
+
+    // Reads the list from the shared cursors (takes DBMutex) unless the database is failing.
+    void refresh();
+    void onUpdatePass() override { refresh(); }
+    // The connection indicator's news: a loss starts the stale period.
+    void setConnected(bool connected);
+    bool isStale() const { return !m_since.isNull(); }
+    void clearTicks();
+
+    // "On site: N · Guests: M · Ticked: K of T".
+    QString countsText() const;
+    // Counts per department, one "Department: N" a line.
+    QString departmentsText() const;
+    // "Not connected since 10:42; list as of 10:41", empty while the data is live.
+    QString staleText() const;
+    QString lastSaveError() const { return m_saveError; }
+
+signals:
+    void listChanged();
+    void saveFailed(const QString &error);
+
+private:
+    void loadTicksOfToday();
+    void saveTicks();
+
+    CReferenceData *m_reference;
+    CSettings *m_settings;
+    QString m_folder;
+    CRollCallModel *m_model;
+    QDate m_day;
+    QDateTime m_asOf;  // the last list read from live data
+    QDateTime m_since; // null while connected
+    QString m_saveError;
+    bool m_loading = false;
+};

@@ -1,0 +1,382 @@
+#include "PresenceTestDb.h"
+#include "app/CClock.h"
+#include "app/CCsvWriter.h"
+#include "app/C_ZorvikApp.h"
+#include "config/CColoursModel.h"
+#include "config/CD_Colors.h"
+#include "config/COnSiteActivities.h"
+#include "db/CDemoSamples.h"
+#include "db/CLiveUpdate.h"
+#include "dialogs/CPrompt.h"
+#include "reports/C_ReportView.h"
+#include "views/CChildFrameBase.h"
+#include "views/CGuestsModel.h"
+#include "views/CRollCallModel.h"
+#include "views/C_MainFrame.h"
+#include "views/C_ZorvikDocGuests.h"
+#include "views/C_ZorvikDocRollCall.h"
+#include "views/C_ZorvikViewGuests.h"
+#include "views/C_ZorvikViewRollCall.h"
+#include "views/CommandIds.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using presencetest::PresenceDb;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 3, 4), QTime(10, 30, 15));
+
+QSet<QString> demoOnSite()
+{
+    const QStringList ids = CDemoSamples::onSiteActivities();
+    return QSet<QString>(ids.begin(), ids.end());
+}
+
+QStringList listedKeys(const CRollCallModel &model)
+{
+    QStringList out;
+    for (const CRollCallModel::Person &p : model.people())
+        out << p.key;
+    out.sort();
+    return out;
+}
+
+// Reads a CSV file with Python's csv module; rows as lists of texts.
+QList<QStringList> readCsv(const QString &path)
+{
+    QProcess py;
+    py.start(QStringLiteral("python3"),
+             {QStringLiteral("-c"),
+              QStringLiteral("import csv,json,sys\n"
+                             "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                             "    print(json.dumps(list(csv.reader(f))))\n"),
+              path});
+    EXPECT_TRUE(py.waitForFinished(20000));
+    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    QList<QStringList> out;
+    for (const QJsonValue &row : QJsonDocument::fromJson(py.readAllStandardOutput()).array()) {
+        QStringList cells;
+        for (const QJsonValue &c : row.toArray())
+            cells << c.toString();
+        out << cells;
+    }
+    return out;
+}
+
+class RollCall : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CClock::setFixed(kNow);
+        CPrompt::setTestMode(true);
+        CPrompt::clearQueue();
+        ASSERT_TRUE(db.ok());
+        COnSiteActivities::write(*db.context().settings(), demoOnSite());
+    }
+    void TearDown() override
+    {
+        CPrompt::clearQueue();
+        CPrompt::setTestMode(false);
+        CClock::reset();
+    }
+    std::unique_ptr<C_ZorvikDocRollCall> makeDoc()
+    {
+        return std::make_unique<C_ZorvikDocRollCall>(&db.reference(), db.context().settings(), dir.path() + u'/');
+    }
+    void reopenLive()
+    {
+        QMutexLocker lock(&db.reference().dbMutex);
+        ASSERT_TRUE(db.reference().reopen(CReferenceData::LastRegistrationCursor));
+        ASSERT_TRUE(db.reference().reopen(CReferenceData::GuestCursor));
+    }
+
+    PresenceDb db{60};
+    testsupport::TempDir dir;
+};
+
+} // namespace
+
+// The list is exactly the on-site employees of today plus the guests inside; a newcomer appears
+// at the next refresh with the ticks kept, the ticks survive a restart, and an outage keeps the
+// list with the stale line.
+TEST_F(RollCall, ListFollowsTheDatabaseAndKeepsTicksThroughRefreshRestartAndOutage)
+{
+    const QStringList ids = CDemoSamples::onSiteActivities();
+    QStringList expected;
+    for (const QString &id :
+         db.rows(QStringLiteral("select IDZaposlenog from tblLastReg where date(DatumLastReg) = '2026-03-04' and "
+                                "IDLogickeAktivnosti in (%1)")
+                     .arg(ids.join(u','))))
+        expected << u'E' + id;
+    const QStringList guests =
+        db.rows(QStringLiteral("select GuestName || '|' || Enter from tblPartnerEvent where [Exit] is null"));
+    ASSERT_FALSE(guests.isEmpty());
+    for (const QString &g : guests)
+        expected << u'G' + g;
+    expected.sort();
+    ASSERT_GT(expected.size(), guests.size());
+
+    auto doc = makeDoc();
+    doc->refresh();
+    CRollCallModel &model = *doc->model();
+    EXPECT_EQ(listedKeys(model), expected);
+    // Grouped by department, by name inside one; guests last.
+    for (int r = 1; r < model.rowCount(); ++r) {
+        const auto &a = model.people().at(r - 1), &b = model.people().at(r);
+        EXPECT_TRUE(a.guest <= b.guest);
+        if (!a.guest && !b.guest) {
+            EXPECT_TRUE(a.department < b.department || (a.department == b.department && a.name <= b.name));
+        }
+    }
+    EXPECT_EQ(model.employeeCount() + model.guestCount(), model.rowCount());
+
+    // Tick two people through the view, as the user would (a click and the space bar).
+    C_ZorvikViewRollCall view(doc.get());
+    view.resize(900, 300);
+    view.show();
+    ASSERT_TRUE(model.setData(model.index(0, CRollCallModel::TickColumn), Qt::Checked, Qt::CheckStateRole));
+    view.grid()->setCurrentIndex(model.index(2, CRollCallModel::NameColumn));
+    QTest::keyClick(view.grid(), Qt::Key_Space);
+    const QSet<QString> ticked{model.people().at(0).key, model.people().at(2).key};
+    EXPECT_EQ(model.ticks(), ticked);
+    EXPECT_TRUE(view.headerLabel()->text().contains(QStringLiteral("Ticked: 2 of %1").arg(model.rowCount())));
+    view.grid()->verticalScrollBar()->setValue(3);
+
+    // A newcomer: someone not on site clocks an arrival now.
+    const QString newcomer =
+        db.value(QStringLiteral("select IDZaposlenog from tblLastReg where IDLogickeAktivnosti not in (%1) limit 1")
+                     .arg(ids.join(u',')));
+    ASSERT_FALSE(newcomer.isEmpty());
+    db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-04 10:29:00', IDLogickeAktivnosti = 1 "
+                           "where IDZaposlenog = %1")
+                .arg(newcomer));
+    reopenLive();
+    doc->refresh();
+    EXPECT_TRUE(listedKeys(model).contains(u'E' + newcomer));
+    EXPECT_EQ(model.rowCount(), expected.size() + 1);
+    EXPECT_EQ(model.ticks(), ticked);
+    EXPECT_EQ(view.grid()->verticalScrollBar()->value(), 3);
+    if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty())
+        view.grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/rollcall.png"));
+
+    // A restart reads the day's file.
+    {
+        auto again = makeDoc();
+        EXPECT_EQ(again->model()->ticks(), ticked);
+        EXPECT_EQ(again->ticksFilePath(), dir.file(QStringLiteral("RollCall-20260304.txt")));
+    }
+
+    // An outage: the polling thread closes the cursors it could not read.
+    CClock::setFixed(kNow.addSecs(600));
+    db.reference().databaseError = true;
+    db.reference().rebind(CReferenceData::LastRegistrationCursor);
+    doc->refresh();
+    EXPECT_EQ(model.rowCount(), expected.size() + 1);
+    EXPECT_EQ(model.ticks(), ticked);
+    EXPECT_EQ(doc->staleText(), QStringLiteral("Not connected since 10:40; list as of 10:30"));
+    EXPECT_TRUE(view.staleLabel()->isVisibleTo(&view));
+
+    // Clear ticks starts over, in memory and in the file.
+    CPrompt::queueButton(QMessageBox::Yes);
+    view.clearTicks();
+    EXPECT_TRUE(model.ticks().isEmpty());
+    EXPECT_TRUE(makeDoc()->model()->ticks().isEmpty());
+}
+
+// The printed roll call: unticked people first, then the ticked, the stale line on the page;
+// read back from the PDF with pdftotext.
+TEST_F(RollCall, PdfListsUntickedFirstAndCarriesTheStaleLine)
+{
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ZORVIK_SOURCE_DIR)); // the installed templates
+    auto doc = makeDoc();
+    doc->refresh();
+    CRollCallModel &model = *doc->model();
+    ASSERT_GT(model.rowCount(), 3);
+    const QString tickedName = model.people().at(0).name;
+    const QString openName = model.people().at(1).name;
+    model.setData(model.index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    db.reference().databaseError = true;
+    doc->refresh();
+
+    C_ZorvikViewRollCall view(doc.get());
+    C_ReportView *report = view.buildReport();
+    QDir::setCurrent(saved);
+    ASSERT_NE(report, nullptr);
+    const QString pdf = dir.file(QStringLiteral("rollcall.pdf"));
+    ASSERT_TRUE(report->exportPdf(pdf));
+    if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty())
+        QFile::copy(pdf, QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/rollcall.pdf"));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000));
+    const QString all = QString::fromUtf8(text.readAllStandardOutput());
+    const QStringList pages = all.split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), report->pageCount());
+    for (const QString &page : pages)
+        EXPECT_TRUE(page.contains(QStringLiteral("Not connected since 10:30"))) << page.toStdString();
+    const qsizetype open = all.indexOf(QStringLiteral("Not yet ticked (%1)").arg(model.rowCount() - 1));
+    const qsizetype ticked = all.indexOf(QStringLiteral("Ticked (1)"));
+    ASSERT_GE(open, 0);
+    ASSERT_GT(ticked, open);
+    EXPECT_GT(all.indexOf(tickedName, ticked), ticked);
+    const qsizetype openAt = all.indexOf(openName, open);
+    EXPECT_TRUE(openAt > open && openAt < ticked);
+}
+
+// CSV from the roll-call and guests windows, read back by Python's csv module: headings, rows,
+// diacritics, commas and quotes intact; a file that cannot be written is reported.
+TEST_F(RollCall, CsvExportsReadBackWithDiacriticsAndFailuresAreReported)
+{
+    db.exec(QStringLiteral("insert into tblPartnerEvent (IDPartnera, GuestName, ReasonDescription, IDZaposlenog, "
+                           "Enter) select IDPartnera, 'Đorđe \"Đole\" Šćekić, ml.', 'Sastanak', "
+                           "(select min(IDZaposlenog) from tblZaposleni), '2026-03-04 09:15:00' from tblPartner "
+                           "limit 1"));
+    reopenLive();
+    auto doc = makeDoc();
+    doc->refresh();
+    C_ZorvikViewRollCall view(doc.get());
+    const QString path = dir.file(QStringLiteral("rollcall.csv"));
+    CPrompt::queueFile(path);
+    view.exportCsv();
+    const QList<QStringList> rows = readCsv(path);
+    ASSERT_EQ(rows.size(), doc->model()->rowCount() + 1);
+    EXPECT_EQ(rows.first(),
+              (QStringList{QStringLiteral("✓"), "Name", "Department", "Time", "Activity / host", "Company"}));
+    bool found = false;
+    for (int r = 0; r < doc->model()->rowCount(); ++r) {
+        EXPECT_EQ(rows.at(r + 1).at(1), doc->model()->people().at(r).name);
+        found = found || rows.at(r + 1).at(1) == QStringLiteral("Đorđe \"Đole\" Šćekić, ml.");
+    }
+    EXPECT_TRUE(found);
+
+    C_ZorvikDocGuests guests;
+    C_ZorvikViewGuests guestsView(&guests);
+    const QString guestsPath = dir.file(QStringLiteral("guests.csv"));
+    CPrompt::queueFile(guestsPath);
+    guestsView.exportCsv();
+    const QList<QStringList> guestRows = readCsv(guestsPath);
+    ASSERT_EQ(guestRows.size(), guests.model()->rowCount() + 1);
+    EXPECT_EQ(guestRows.first().size(), 5);
+    EXPECT_EQ(guestRows.first().at(2), QStringLiteral("Guest"));
+
+    // Into a folder that does not exist: the user is told, nothing is claimed.
+    CPrompt::takeAsked();
+    CPrompt::queueFile(dir.file(QStringLiteral("missing/folder/out.csv")));
+    view.exportCsv();
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked.at(1).text.startsWith(QStringLiteral("The file "))) << asked.at(1).text.toStdString();
+    EXPECT_EQ(asked.at(1).icon, QMessageBox::Critical);
+}
+
+// The Colours dialog's On site column reads and writes the settings; Cancel keeps them.
+TEST_F(RollCall, ColoursDialogMarksOnSiteActivities)
+{
+    CSettings &settings = *db.context().settings();
+    COnSiteActivities::write(settings, {QStringLiteral("1")});
+    ColourMap colours = db.reference().activityColourMap;
+    {
+        CD_Colors dlg(db.reference().activityMap, colours, dir.file(QStringLiteral("ZvPanel.cfg")), &settings);
+        CColoursModel *model = dlg.model();
+        int arrival = -1, departure = -1;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->id(r) == QLatin1String("1"))
+                arrival = r;
+            if (model->id(r) == QLatin1String("2"))
+                departure = r;
+        }
+        ASSERT_GE(arrival, 0);
+        ASSERT_GE(departure, 0);
+        EXPECT_EQ(model->index(arrival, CColoursModel::OnSiteColumn).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+        dlg.grid()->selectRow(departure);
+        QTest::keyClick(dlg.grid(), Qt::Key_Space);
+        dlg.grid()->selectRow(arrival);
+        QTest::keyClick(dlg.grid(), Qt::Key_Space);
+        if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty()) {
+            dlg.show();
+            dlg.grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/colours.png"));
+        }
+        dlg.reject();
+        EXPECT_EQ(COnSiteActivities::read(settings), QSet<QString>{QStringLiteral("1")});
+        dlg.accept();
+    }
+    EXPECT_EQ(COnSiteActivities::read(settings), QSet<QString>{QStringLiteral("2")});
+}
+
+// The running program: F9 opens the roll call, and after a pass the status bar's head count
+// equals the roll call's totals.
+TEST(RollCallApp, HeadCountEqualsTheRollCallTotal)
+{
+    CPrompt::setTestMode(true);
+    testsupport::TempDir dir;
+    CDemoDatabase::DemoOptions o;
+    o.employees = 30;
+    o.historyDays = 0;
+    o.photographs = false;
+    QString error;
+    const QString dbPath = dir.file(QStringLiteral("attendance.db"));
+    ASSERT_TRUE(CDemoDatabase::build(dbPath, o, &error)) << error.toStdString();
+    QDir(dir.path()).mkpath(QStringLiteral("lock"));
+    QDir(dir.path()).mkpath(QStringLiteral("program"));
+    C_ZorvikApp::Options options;
+    options.settingsFile = dir.file(QStringLiteral("settings.ini"));
+    options.lockFolder = dir.file(QStringLiteral("lock"));
+    options.programFolder = dir.file(QStringLiteral("program"));
+    options.splash = false;
+    options.simulator = false;
+    {
+        CSettings s(options.settingsFile);
+        s.writeText(QStringLiteral("Settings"), QStringLiteral("Connection"),
+                    QStringLiteral("Provider=SQLite;Data Source=") + dbPath);
+        COnSiteActivities::write(s, demoOnSite());
+    }
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    C_MainFrame *frame = app.mainFrame();
+    EXPECT_EQ(frame->action(Command::RollCall)->shortcut(), QKeySequence(QStringLiteral("F9")));
+    frame->trigger(Command::RollCall);
+    CChildFrameBase *child = frame->activeChild();
+    ASSERT_NE(child, nullptr);
+    ASSERT_EQ(child->kind(), CDocTemplate::RollCall);
+    auto *doc = qobject_cast<C_ZorvikDocRollCall *>(child->document());
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(app.live()->OnMsgUpdateDocs());
+    const CRollCallModel &model = *doc->model();
+    ASSERT_GT(model.rowCount(), 0);
+    EXPECT_EQ(frame->headCountPane()->text(),
+              QStringLiteral("On site: %1 · Guests: %2").arg(model.employeeCount()).arg(model.guestCount()));
+    EXPECT_EQ(frame->headCountPane()->toolTip(), model.departmentsText());
+    EXPECT_TRUE(frame->action(Command::ExportCsv)->isEnabled());
+    if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty()) {
+        frame->resize(1000, 600);
+        frame->grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/mainframe.png"));
+    }
+    frame->close();
+    CPrompt::setTestMode(false);
+}
+
+// Written files stay beside a portable program and go to the user's folder for an installed one.
+TEST(RollCallFiles, InstalledProgramWritesToTheUserFolder)
+{
+    testsupport::TempDir dir;
+    const QString program = dir.file(QStringLiteral("program"));
+    const QString user = dir.file(QStringLiteral("user"));
+    QDir().mkpath(program);
+    EXPECT_EQ(CAppContext::writableFolderFor(program, user), program + u'/');
+    QFile marker(QDir(program).filePath(QString::fromLatin1(CAppContext::kInstalledMarker)));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    EXPECT_EQ(CAppContext::writableFolderFor(program, user), user + u'/');
+    EXPECT_TRUE(QFileInfo(user).isDir());
+}
