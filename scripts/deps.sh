@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth fonts-dejavu-core
     poppler-utils python3
+    qt6-l10n-tools qt6-translations-l10n
 )
 
 missing=()
