@@ -9,6 +9,7 @@
 #include "panel/C_ZorvikView.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -71,8 +72,12 @@ void reportMemory(benchmark::State &state, const Panel &panel)
         cached += panel.view->tabletWindow(entry.second)->photoCacheBytes();
     }
     const double n = panel.doc->tabletCount();
+    qint64 pictures = 0;
+    for (const auto &entry : panel.doc->tablets())
+        pictures += panel.view->tabletWindow(entry.second)->pictureCacheBytes();
     state.counters["photoBytesPerTablet"] = double(compressed) / n;
     state.counters["decodedBytesPerTablet"] = double(cached) / n;
+    state.counters["pictureBytesPerTablet"] = double(pictures) / n;
 }
 
 // Every tablet painted again with its photograph already decoded (the usual repaint).
@@ -89,6 +94,62 @@ void BM_RepaintPanel(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_RepaintPanel)->Arg(500)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same repaint when every tablet changed since the last one: each is drawn anew.
+void BM_RepaintPanelEveryTabletChanged(benchmark::State &state)
+{
+    auto panel = makePanel(int(state.range(0)));
+    QImage target(panel->used.size(), QImage::Format_RGB32);
+    renderCanvas(*panel, target);
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto &entry : panel->doc->tablets())
+            entry.second->invalidateAll();
+        state.ResumeTiming();
+        renderCanvas(*panel, target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    reportMemory(state, *panel);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RepaintPanelEveryTabletChanged)->Arg(500)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A scroll by one grid step exposes a strip one tablet high: only the tablets it crosses are
+// painted (one row of ten here, against the whole panel above).
+void BM_RepaintExposedStrip(benchmark::State &state)
+{
+    auto panel = makePanel(int(state.range(0)));
+    QImage target(panel->used.size(), QImage::Format_RGB32);
+    renderCanvas(*panel, target);
+    const QRegion strip(QRect(0, 96 * 10 + 36, panel->used.width(), 24));
+    for (auto _ : state) {
+        panel->view->canvas()->render(&target, QPoint(), strip, QWidget::DrawChildren);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_RepaintExposedStrip)->Arg(500)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+
+// The floor of a repaint: the same 500 tablets' pixels, prepared beforehand, drawn into the
+// same target with one drawImage each (after the same white fill).
+void BM_RepaintFloor(benchmark::State &state)
+{
+    auto panel = makePanel(int(state.range(0)));
+    QImage target(panel->used.size(), QImage::Format_RGB32);
+    std::vector<std::pair<QPoint, QImage>> prepared;
+    for (const auto &entry : panel->doc->tablets())
+        prepared.emplace_back(entry.second->geometry().topLeft(),
+                              panel->view->tabletWindow(entry.second)->grab().toImage());
+    for (auto _ : state) {
+        target.fill(Qt::white);
+        QPainter p(&target);
+        for (const auto &[at, image] : prepared)
+            p.drawImage(at, image);
+        p.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RepaintFloor)->Arg(500)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The first paint of a freshly opened panel: every photograph decoded at the cell's size.
 void BM_FirstPaintPanel(benchmark::State &state)

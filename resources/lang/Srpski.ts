@@ -827,16 +827,6 @@ Poslednja aktivnost</translation>
         <translation>Nije moguće napraviti demo bazu podataka:
 %s</translation>
     </message>
-    <message id="about.title">
-        <source>About Zorvik</source>
-        <translation>O programu Zorvik</translation>
-    </message>
-    <message id="about.text">
-        <source>Zorvik Version %s
-Live presence supervision</source>
-        <translation>Zorvik verzija %s
-Nadzor prisutnosti uživo</translation>
-    </message>
     <message id="splash.subtitle">
         <source>Live presence supervision</source>
         <translation>Nadzor prisutnosti uživo</translation>
@@ -844,22 +834,6 @@ Nadzor prisutnosti uživo</translation>
     <message id="splash.version">
         <source>Version %s</source>
         <translation>Verzija %s</translation>
-    </message>
-    <message id="dlg.connection.title">
-        <source>Database connection</source>
-        <translation>Veza sa bazom podataka</translation>
-    </message>
-    <message id="dlg.connection.prompt">
-        <source>Type an ODBC connection string, or choose the demo database.</source>
-        <translation>Unesite ODBC niz za povezivanje ili izaberite demo bazu podataka.</translation>
-    </message>
-    <message id="dlg.connection.demo">
-        <source>&amp;Demo database</source>
-        <translation>&amp;Demo baza podataka</translation>
-    </message>
-    <message id="dlg.connection.placeholder">
-        <source>Driver={FreeTDS};Server=host;Port=1433;Database=name;UID=user;PWD=password</source>
-        <translation>Driver={FreeTDS};Server=računar;Port=1433;Database=ime;UID=korisnik;PWD=lozinka</translation>
     </message>
     <message id="mainframe.connecting">
         <source>Connecting to database...</source>
@@ -1160,6 +1134,184 @@ Pregled pre štampe</translation>
     <message id="dlg.1066.1">
         <source>OK</source>
         <translation>U redu</translation>
+    </message>
+    <message id="dlg.autoload.title">
+        <source>Open at startup</source>
+        <translation>Otvaranje pri pokretanju</translation>
+    </message>
+    <message id="dlg.autoload.up">
+        <source>&amp;Up</source>
+        <translation>&amp;Gore</translation>
+    </message>
+    <message id="dlg.autoload.down">
+        <source>&amp;Down</source>
+        <translation>&amp;Dole</translation>
+    </message>
+    <message id="dlg.autoload.openNow">
+        <source>Open/&amp;Arrange now</source>
+        <translation>Otvori/&amp;rasporedi sada</translation>
+    </message>
+    <message id="dlg.autoload.add">
+        <source>A&amp;dd...</source>
+        <translation>&amp;Dodaj...</translation>
+    </message>
+    <message id="dlg.autoload.remove">
+        <source>&amp;Remove</source>
+        <translation>&amp;Ukloni</translation>
+    </message>
+    <message id="dlg.autoload.presences">
+        <source>&amp;Presences tab</source>
+        <translation>Kartica &amp;prisutnosti</translation>
+    </message>
+    <message id="dlg.autoload.guests">
+        <source>&amp;Guests tab</source>
+        <translation>Kartica &amp;gostiju</translation>
+    </message>
+    <message id="dlg.autoload.addCaption">
+        <source>Add panels</source>
+        <translation>Dodavanje panoa</translation>
+    </message>
+    <message id="dlg.autoload.filter">
+        <source>Zorvik Files (*.zvl)</source>
+        <translation>Zorvik datoteke (*.zvl)</translation>
+    </message>
+    <message id="dlg.nameFormat.title">
+        <source>Name display format</source>
+        <translation>Format prikaza imena</translation>
+    </message>
+    <message id="dlg.nameFormat.lastFirst">
+        <source>&amp;Last name, first name</source>
+        <translation>&amp;Prezime, ime</translation>
+    </message>
+    <message id="dlg.nameFormat.firstLast">
+        <source>&amp;First name, last name</source>
+        <translation>&amp;Ime, prezime</translation>
+    </message>
+    <message id="dlg.about.title">
+        <source>About Zorvik</source>
+        <translation>O programu Zorvik</translation>
+    </message>
+    <message id="dlg.about.version">
+        <source>Version</source>
+        <translation>Verzija</translation>
+    </message>
+    <message id="dlg.about.product">
+        <source>Zorvik</source>
+        <translation>Zorvik</translation>
+    </message>
+    <message id="dlg.about.qt">
+        <source>Qt</source>
+        <translation>Qt</translation>
+    </message>
+    <message id="dlg.about.database">
+        <source>Database</source>
+        <translation>Baza podataka</translation>
+    </message>
+    <message id="dlg.about.noDatabase">
+        <source>none</source>
+        <translation>nema</translation>
+    </message>
+    <message id="dlg.about.notConnected">
+        <source>(not connected)</source>
+        <translation>(nije povezano)</translation>
+    </message>
+    <message id="dlg.about.sqlite">
+        <source>SQLite, %s</source>
+        <translation>SQLite, %s</translation>
+    </message>
+    <message id="dlg.database.title">
+        <source>Database</source>
+        <translation>Baza podataka</translation>
+    </message>
+    <message id="dlg.database.connection">
+        <source>Connection</source>
+        <translation>Veza</translation>
+    </message>
+    <message id="dlg.database.change">
+        <source>&amp;Change...</source>
+        <translation>&amp;Promeni...</translation>
+    </message>
+    <message id="dlg.database.refresh">
+        <source>Refresh rate</source>
+        <translation>Učestalost osvežavanja</translation>
+    </message>
+    <message id="dlg.database.seconds">
+        <source>seconds</source>
+        <translation>sekundi</translation>
+    </message>
+    <message id="dlg.database.notNumber">
+        <source>Please enter a whole number of seconds from 0 to 2147483647.</source>
+        <translation>Unesite ceo broj sekundi od 0 do 2147483647.</translation>
+    </message>
+    <message id="dlg.builder.title">
+        <source>Database connection</source>
+        <translation>Veza sa bazom podataka</translation>
+    </message>
+    <message id="dlg.builder.fields">
+        <source>Data source</source>
+        <translation>Izvor podataka</translation>
+    </message>
+    <message id="dlg.builder.dataSource">
+        <source>Data &amp;source name:</source>
+        <translation>Ime &amp;izvora podataka:</translation>
+    </message>
+    <message id="dlg.builder.noDataSource">
+        <source>(none)</source>
+        <translation>(nema)</translation>
+    </message>
+    <message id="dlg.builder.driver">
+        <source>&amp;Driver:</source>
+        <translation>&amp;Drajver:</translation>
+    </message>
+    <message id="dlg.builder.server">
+        <source>Se&amp;rver:</source>
+        <translation>Se&amp;rver:</translation>
+    </message>
+    <message id="dlg.builder.port">
+        <source>&amp;Port:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message id="dlg.builder.database">
+        <source>Data&amp;base:</source>
+        <translation>&amp;Baza podataka:</translation>
+    </message>
+    <message id="dlg.builder.user">
+        <source>&amp;User name:</source>
+        <translation>&amp;Korisničko ime:</translation>
+    </message>
+    <message id="dlg.builder.password">
+        <source>Pass&amp;word:</source>
+        <translation>&amp;Lozinka:</translation>
+    </message>
+    <message id="dlg.builder.tdsVersion">
+        <source>&amp;TDS version:</source>
+        <translation>&amp;TDS verzija:</translation>
+    </message>
+    <message id="dlg.builder.string">
+        <source>Connection s&amp;tring:</source>
+        <translation>&amp;Niz za povezivanje:</translation>
+    </message>
+    <message id="dlg.builder.demo">
+        <source>D&amp;emo database</source>
+        <translation>D&amp;emo baza podataka</translation>
+    </message>
+    <message id="dlg.builder.test">
+        <source>Test &amp;connection</source>
+        <translation>Proveri &amp;vezu</translation>
+    </message>
+    <message id="dlg.builder.testing">
+        <source>Connecting...</source>
+        <translation>Povezivanje...</translation>
+    </message>
+    <message id="dlg.builder.testOk">
+        <source>The connection succeeded.</source>
+        <translation>Povezivanje je uspelo.</translation>
+    </message>
+    <message id="dlg.builder.testFailed">
+        <source>The connection failed:
+%s</source>
+        <translation>Povezivanje nije uspelo:
+%s</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,8 @@
 #include "app/CSettings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -86,11 +89,39 @@ const CSettings::Entry *CSettings::find(const QString &section, const QString &n
 CSettings::CSettings(const QString &organisation, const QString &application)
     : m_store(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, organisation, application))
 {
+    protectFile();
 }
 
-CSettings::CSettings(const QString &iniPath) : m_store(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+CSettings::CSettings(const QString &iniPath) : m_store(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+{
+    protectFile();
+}
 
-CSettings::~CSettings() = default;
+CSettings::~CSettings()
+{
+    m_store->sync();
+    protectFile();
+}
+
+void CSettings::protectFile() const
+{
+    // The store holds the connection string with its password: owner only. The file is made
+    // before anything is written, so that it never exists readable by others; rewriting it
+    // keeps the permissions of the file it replaces.
+    const QString path = m_store->fileName();
+    if (path.isEmpty())
+        return;
+    constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    QFile file(path);
+    if (!file.exists()) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+            file.close();
+        return;
+    }
+    if ((file.permissions() & ~(ownerOnly | QFile::ReadUser | QFile::WriteUser)) != 0)
+        file.setPermissions(ownerOnly);
+}
 
 QString CSettings::resolve(const QString &section, const QString &name) const
 {
@@ -182,6 +213,7 @@ void CSettings::remove(const QString &section, const QString &name)
 void CSettings::sync()
 {
     m_store->sync();
+    protectFile();
 }
 
 QString CSettings::fileName() const

@@ -55,6 +55,7 @@ public:
     QString fileName() const;
 
 private:
+    void protectFile() const;
     QString resolve(const QString &section, const QString &name) const;
     QVariant raw(const QString &section, const QString &name) const;
     void write(const QString &section, const QString &name, const QVariant &value);

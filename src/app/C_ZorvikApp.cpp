@@ -7,13 +7,18 @@
 #include "config/CD_Colors.h"
 #include "config/CRLang.h"
 #include "db/CClockingSimulator.h"
+#include "db/CConnectionString.h"
 #include "db/CDbWorker.h"
 #include "db/CDemoDatabase.h"
 #include "db/CDemoSamples.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "dialogs/CConnectionBuilder.h"
+#include "dialogs/CD_AutoLoad.h"
+#include "dialogs/CD_Database.h"
 #include "dialogs/CD_LangLib.h"
 #include "dialogs/CD_Language.h"
+#include "dialogs/CD_NameFormat.h"
 #include "dialogs/CD_New.h"
 #include "dialogs/CPrompt.h"
 #include "dialogs/CWarningCenter.h"
@@ -22,7 +27,6 @@
 #include "panel/C_ZorvikView.h"
 #include "reports/CLastActCommands.h"
 #include "views/CChildFrameBase.h"
-#include "views/CConnectionDialog.h"
 #include "views/CIconSet.h"
 #include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
@@ -133,8 +137,7 @@ void C_ZorvikApp::prepareDemo()
                        CStringTable::text(QStringLiteral("mainframe.demoFailed")).replace(QLatin1String("%s"), error));
         return;
     }
-    m_settings->writeText(kSettings, QStringLiteral("Connection"),
-                          CConnectionDialog::sqliteConnectionString(m_demoPath));
+    m_settings->writeText(kSettings, QStringLiteral("Connection"), CDemoDatabase::connectionString(m_demoPath));
     // The sample panels and colours beside the demo database; the first demo start opens the
     // panels and the presences window, later ones keep what the user chose since.
     const QString folder = QFileInfo(m_demoPath).absolutePath();
@@ -260,11 +263,11 @@ void C_ZorvikApp::wireCommands()
     });
     m_frame->setCommandHandler(Command::Colours, [this] { editColours(); });
     m_frame->setCommandHandler(Command::DatabaseServer, [this] { editDatabase(); });
+    m_frame->setCommandHandler(Command::OpenAtStartup, [this] { editAutoLoad(); });
+    m_frame->setCommandHandler(Command::NameFormat, [this] { editNameFormat(); });
     m_frame->setCommandHandler(Command::Languages, [this] { chooseLanguage(); });
     m_frame->setLanguagesAvailable(m_lang->entryCount() > 0);
     CLastActCommands::install(m_frame);
-    // Hooks for the dialogs of other areas: Open at startup and Name display format are set
-    // here when they exist; until then they do nothing.
 }
 
 void C_ZorvikApp::loadLanguage(const QString &folder)
@@ -318,7 +321,13 @@ bool C_ZorvikApp::openReferenceData()
             m_quit = true;
             return false;
         }
-        cs = m_builder ? m_builder(m_frame) : CConnectionDialog::getConnectionString(m_frame);
+        if (m_builder) {
+            cs = m_builder(m_frame);
+        } else {
+            CConnectionBuilder builder(m_frame);
+            if (builder.New())
+                cs = builder.connectionString();
+        }
         if (cs.isEmpty()) {
             m_quit = true;
             return false;
@@ -353,7 +362,9 @@ bool C_ZorvikApp::openReferenceData()
     m_frame->messagePane()->setText(CStringTable::text(QStringLiteral("mainframe.ready")));
     if (!*opened) {
         m_reference->databaseError = true;
-        CPrompt::message(m_frame, CStringTable::format(*message, cs), QMessageBox::Ok, QMessageBox::Critical);
+        // The string names the database; its password stays hidden.
+        CPrompt::message(m_frame, CStringTable::format(*message, CConnectionString::masked(cs)), QMessageBox::Ok,
+                         QMessageBox::Critical);
         return false;
     }
     m_reference->databaseError = false;
@@ -405,13 +416,35 @@ void C_ZorvikApp::editColours()
 
 void C_ZorvikApp::editDatabase()
 {
-    const QString current = m_settings->readText(kSettings, QStringLiteral("Connection"));
-    const QString cs = m_builder ? m_builder(m_frame) : CConnectionDialog::getConnectionString(m_frame, current);
-    if (cs.isEmpty())
+    // The values in use, not the stored ones: a change waits for the next start.
+    QString current = m_reference->connectionString();
+    if (current.isEmpty())
+        current = m_settings->readText(kSettings, QStringLiteral("Connection"));
+    CD_Database dlg(m_settings.get(), current, m_context->refreshSeconds, m_frame);
+    if (dlg.exec() == QDialog::Accepted)
+        CPrompt::message(m_frame, S(1078), QMessageBox::Ok, QMessageBox::Information);
+}
+
+void C_ZorvikApp::editAutoLoad()
+{
+    CD_AutoLoad dlg(
+        m_settings.get(), m_context.get(),
+        [this] {
+            m_frame->closeAll();
+            autoLoad();
+            m_frame->updateCommandStates();
+        },
+        m_frame);
+    dlg.exec();
+}
+
+void C_ZorvikApp::editNameFormat()
+{
+    CD_NameFormat dlg(m_context->nameFormat, m_frame);
+    if (dlg.exec() != QDialog::Accepted)
         return;
-    m_settings->writeText(kSettings, QStringLiteral("Connection"), cs);
-    m_settings->sync();
-    CPrompt::message(m_frame, S(1078), QMessageBox::Ok, QMessageBox::Information);
+    m_context->nameFormat = dlg.format();
+    repaintPanels();
 }
 
 void C_ZorvikApp::repaintPanels()

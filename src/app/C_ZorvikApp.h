@@ -62,7 +62,7 @@ public:
     // process must then end without running destructors under it.
     bool threadsLeftRunning() const { return m_threadsLeft; }
 
-    // Asks for a connection string when none is stored (a dialog unless replaced).
+    // Asks for a connection string when none is stored (the connection builder unless replaced).
     void setConnectionBuilder(std::function<QString(QWidget *)> builder) { m_builder = std::move(builder); }
 
     C_MainFrame *mainFrame() const { return m_frame; }
@@ -87,6 +87,8 @@ private:
     void loadColours();
     void editColours();
     void editDatabase();
+    void editAutoLoad();
+    void editNameFormat();
     void repaintPanels();
     void loadLanguage(const QString &folder);
     void chooseLanguage();

@@ -1,3 +1,4 @@
+#include "app/CVersion.h"
 #include "app/C_ZorvikApp.h"
 
 #include <QApplication>
@@ -9,7 +10,7 @@ int main(int argc, char **argv)
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setApplicationName(QStringLiteral("Zorvik"));
-    QApplication::setApplicationVersion(QStringLiteral("2.7.14"));
+    QApplication::setApplicationVersion(CVersion::text());
 
     C_ZorvikApp app(C_ZorvikApp::parseArguments(QApplication::arguments()));
     int rc = 0;

@@ -3,6 +3,8 @@ target_sources(zorvik_core PRIVATE
     CSettings.cpp CSettings.h
     CStringTable.cpp CStringTable.h
     CAppContext.cpp CAppContext.h
+    CVersion.cpp CVersion.h
+    CAutoLoadList.cpp CAutoLoadList.h
 )
 target_sources(zorvik_core PRIVATE
     CDocTemplate.cpp CDocTemplate.h

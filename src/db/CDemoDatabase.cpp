@@ -931,6 +931,11 @@ QString CDemoDatabase::defaultPath()
            QStringLiteral("/Orvane/ZorvikDemo/demo.sqlite");
 }
 
+QString CDemoDatabase::connectionString(const QString &path)
+{
+    return QStringLiteral("Provider=SQLite;Data Source=%1").arg(path);
+}
+
 bool CDemoDatabase::ensure(QString *path, QString *error)
 {
     const QString target = defaultPath();

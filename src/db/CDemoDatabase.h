@@ -71,6 +71,8 @@ public:
     static QString defaultPath();
     // Builds the demo database at defaultPath() unless a usable one is there; *path receives it.
     static bool ensure(QString *path, QString *error);
+    // The connection string of a SQLite database file (the demo's, or a test's).
+    static QString connectionString(const QString &path);
 
     // The card number that tblReg stores for a media identifier (the 8 characters before the
     // last 2).

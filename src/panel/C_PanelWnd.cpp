@@ -87,8 +87,10 @@ void C_PanelWnd::paintEvent(QPaintEvent *)
     if (m_picture.isNull() || !(key == m_pictureKey)) {
         // Drawn once per change; every other repaint (scrolling, uncovering, a pass that
         // changed nothing) only copies these pixels.
-        m_picture = QPixmap(size() * key.pixelRatio);
-        m_picture.setDevicePixelRatio(key.pixelRatio);
+        if (m_picture.isNull() || key.size != m_pictureKey.size || key.pixelRatio != m_pictureKey.pixelRatio) {
+            m_picture = QPixmap(size() * key.pixelRatio);
+            m_picture.setDevicePixelRatio(key.pixelRatio);
+        }
         QPainter cp(&m_picture);
         m_painter.paint(cp, *m_tablet, size(), ctx, &m_photo);
         m_pictureKey = key;

@@ -339,3 +339,32 @@ QPixmap CIconSet::splashPixmap(const QString &version)
     p.drawRect(QRectF(0.5, 0.5, kSplashWidth - 1, kSplashHeight - 1));
     return pm;
 }
+
+QPixmap CIconSet::bannerPixmap(int width, int height)
+{
+    QPixmap pm(width, height);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, width, 0);
+    g.setColorAt(0, QColor(30, 80, 150));
+    g.setColorAt(1, QColor(10, 30, 70));
+    p.fillRect(pm.rect(), g);
+    // A row of tablets fading to the right, as on a panel.
+    const QColor dots[] = {QColor(60, 190, 90), QColor(240, 170, 40), QColor(220, 60, 60)};
+    const int tablet = height / 2;
+    for (int i = 0; i < 5; ++i) {
+        const QRectF r(width - 5.5 * (tablet + 8) + i * (tablet + 8), (height - tablet) / 2.0, tablet, tablet);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, 60 + 35 * i));
+        p.drawRoundedRect(r, 3, 3);
+        p.setBrush(dots[i % 3]);
+        p.drawEllipse(QRectF(r.left() + 4, r.top() + 4, tablet / 3.0, tablet / 3.0));
+    }
+    p.setPen(Qt::white);
+    QFont title = p.font();
+    title.setPixelSize(height * 45 / 100);
+    title.setBold(true);
+    p.setFont(title);
+    p.drawText(QRectF(16, 0, width / 2.0, height), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Zorvik"));
+    return pm;
+}

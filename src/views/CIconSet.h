@@ -19,4 +19,6 @@ public:
     static QPixmap statusIcon(bool connected);
     static QIcon applicationIcon();
     static QPixmap splashPixmap(const QString &version);
+    // The strip across the top of the About box.
+    static QPixmap bannerPixmap(int width, int height);
 };

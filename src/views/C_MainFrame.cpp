@@ -4,7 +4,9 @@
 #include "app/CDocument.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
+#include "app/CVersion.h"
 #include "db/CReferenceData.h"
+#include "dialogs/CAboutDlg.h"
 #include "dialogs/CPrompt.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
@@ -23,7 +25,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -37,14 +38,12 @@
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 using namespace Command;
 
 namespace {
 
 const QString kRecentSection = QStringLiteral("Recent File List");
-const QString kVersion = QStringLiteral("2.7.14");
 
 QString menuTitle(const char *key)
 {
@@ -848,29 +847,15 @@ void C_MainFrame::removeRecentFile(const QString &path)
 
 void C_MainFrame::showSplash()
 {
-    auto *splash = new CSplashWindow(CIconSet::splashPixmap(kVersion), this);
+    auto *splash = new CSplashWindow(CIconSet::splashPixmap(CVersion::text()), this);
     splash->showSplash();
 }
 
 void C_MainFrame::showAbout()
 {
-    // Not modal to the program's run: the box is opened, not executed, so nothing waits on it.
-    auto *box = new QDialog(this);
-    box->setObjectName(QStringLiteral("aboutDialog"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowTitle(CStringTable::text(QStringLiteral("about.title")));
-    auto *layout = new QVBoxLayout(box);
-    auto *icon = new QLabel(box);
-    icon->setPixmap(CIconSet::applicationIcon().pixmap(32, 32));
-    auto *text =
-        new QLabel(CStringTable::text(QStringLiteral("about.text")).replace(QLatin1String("%s"), kVersion), box);
-    text->setObjectName(QStringLiteral("aboutText"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box);
-    connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
-    layout->addWidget(icon);
-    layout->addWidget(text);
-    layout->addWidget(buttons);
-    box->open();
+    CReferenceData *ref = reference();
+    CAboutDlg dlg(ref ? ref->connectionString() : QString(), m_connected, this);
+    dlg.exec();
 }
 
 // ---------------------------------------------------------------- events

@@ -2,7 +2,6 @@ target_sources(zorvik_ui PRIVATE
     CommandIds.h
     CIconSet.cpp CIconSet.h
     CSplashWindow.cpp CSplashWindow.h
-    CConnectionDialog.cpp CConnectionDialog.h
     CChildFrameBase.cpp CChildFrameBase.h
     C_ChildFrame.cpp C_ChildFrame.h
     C_ChildFrameGuests.cpp C_ChildFrameGuests.h

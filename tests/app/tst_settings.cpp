@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/CSettings.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using testsupport::TempDir;
@@ -54,4 +55,35 @@ TEST(Settings, NonNumberReadsAsDefault)
     CSettings s(dir.file("z.ini"));
     s.writeText("Settings", "Refresh", "soon");
     EXPECT_EQ(s.readInt("Settings", "Refresh"), 60);
+}
+
+TEST(Settings, StoreHoldingThePasswordIsReadableByItsOwnerOnly)
+{
+    TempDir dir;
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    // A new store, in a folder that does not exist yet.
+    const QString fresh = dir.file("config/Orvane/z.ini");
+    {
+        CSettings s(fresh);
+        EXPECT_EQ(QFile(fresh).permissions() & others, QFile::Permissions());
+        s.writeText("Settings", "Connection", "Driver={FreeTDS};Server=db;UID=sa;PWD=secret");
+        s.sync();
+    }
+    EXPECT_EQ(QFile(fresh).permissions() & others, QFile::Permissions());
+    EXPECT_EQ(CSettings(fresh).readText("Settings", "Connection"), "Driver={FreeTDS};Server=db;UID=sa;PWD=secret");
+
+    // A store left readable by everyone by an earlier version is closed at the next write.
+    const QString old = dir.file("old.ini");
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Settings]\nRefresh=5\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(old, ownerOnly | QFile::ReadGroup | QFile::ReadOther));
+    CSettings s(old);
+    s.writeInt("Settings", "Refresh", 7);
+    s.sync();
+    EXPECT_EQ(QFile(old).permissions() & others, QFile::Permissions());
+    EXPECT_EQ(s.readInt("Settings", "Refresh"), 7);
 }

@@ -1,14 +1,20 @@
 #include "TestSupport.h"
+#include "app/CAppContext.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "app/C_ZorvikApp.h"
 #include "config/CD_Colors.h"
 #include "config/CRLang.h"
 #include "db/CDemoDatabase.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CD_AckInvalidAct.h"
+#include "dialogs/CD_AutoLoad.h"
+#include "dialogs/CD_Database.h"
 #include "dialogs/CD_FindName.h"
 #include "dialogs/CD_LangLib.h"
 #include "dialogs/CD_Language.h"
+#include "dialogs/CD_NameFormat.h"
 #include "dialogs/CD_New.h"
 #include "dialogs/CD_RepLastAct.h"
 #include "dialogs/CPrompt.h"
@@ -370,11 +376,18 @@ TEST_F(LanguageStartup, SerbianByDefaultEverywhere)
                           QStringLiteral("9.12.2026."), QStringLiteral("08:15"), QStringLiteral("Pauza")},
                          frame);
     CD_LangLib warning(true, frame);
-    const QList<QPair<QWidget *, QString>> dialogs = {{&newPanel, "new-panel"},
-                                                      {&find, "find"},
-                                                      {&colourDialog, "colours"},
-                                                      {&ack, "illegal-activity"},
-                                                      {&warning, "warning"}};
+    const QString cs = QStringLiteral("Provider=SQLite;Data Source=%1").arg(testDatabase());
+    CAboutDlg about(cs, true, frame);
+    CD_Database database(app.settings(), cs, 60, frame);
+    CD_AutoLoad autoLoad(
+        app.settings(), app.context(), [] {}, frame);
+    CD_NameFormat nameFormat(0, frame);
+    CConnectionBuilder builder(frame);
+    const QList<QPair<QWidget *, QString>> dialogs = {{&newPanel, "new-panel"},     {&find, "find"},
+                                                      {&colourDialog, "colours"},   {&ack, "illegal-activity"},
+                                                      {&warning, "warning"},        {&about, "about"},
+                                                      {&database, "database"},      {&autoLoad, "open-at-startup"},
+                                                      {&nameFormat, "name-format"}, {&builder, "connection-builder"}};
     for (const auto &[dlg, name] : dialogs) {
         dlg->show();
         expectNoEnglish(dlg, name);

@@ -1,5 +1,7 @@
 #include "LiveFixture.h"
 
+#include <QSignalSpy>
+
 #include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "db/CDbThread.h"
@@ -65,6 +67,23 @@ TEST_F(UpdatePass, FillsTheTabletFromTheLastRegistration)
     EXPECT_EQ(t->activityDescription, m_ref->activityMap.at("3"));
     EXPECT_FALSE(t->isStale());
     EXPECT_FALSE(doc->isModified());
+}
+
+TEST_F(UpdatePass, RepaintIsAskedForOnlyWhenWhatATabletShowsChanged)
+{
+    const QString x = employee(0), y = employee(1);
+    C_ZorvikDoc *doc = panel({x, y});
+    clock(x, testNow().addSecs(-3600), 3);
+    clock(y, testNow().addSecs(-1800), 3);
+    ASSERT_TRUE(cycleAndPass());
+    QSignalSpy xChanged(doc->tablet(x), &CTablet::changed), yChanged(doc->tablet(y), &CTablet::changed);
+    ASSERT_TRUE(cycleAndPass()); // the same data again
+    EXPECT_EQ(xChanged.count(), 0);
+    EXPECT_EQ(yChanged.count(), 0);
+    clock(x, testNow().addSecs(-3600), 4); // another activity at the same moment
+    ASSERT_TRUE(cycleAndPass());
+    EXPECT_GE(xChanged.count(), 1); // its texts, and its size when Expand Latest enlarges it
+    EXPECT_EQ(yChanged.count(), 0);
 }
 
 TEST_F(UpdatePass, StaleFromExactlyOneWholeDay)

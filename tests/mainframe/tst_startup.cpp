@@ -32,7 +32,7 @@ namespace {
 // One small attendance database for every start-up test.
 QString testDatabase()
 {
-    static testsupport::TempDir *dir = new testsupport::TempDir;
+    static testsupport::TempDir dir; // removed at exit, so that runs leave nothing behind
     static QString path;
     if (path.isEmpty()) {
         CDemoDatabase::DemoOptions o;
@@ -41,7 +41,7 @@ QString testDatabase()
         o.historyDays = 0;
         o.photographs = false;
         QString error;
-        const QString p = dir->file(QStringLiteral("attendance.db"));
+        const QString p = dir.file(QStringLiteral("attendance.db"));
         EXPECT_TRUE(CDemoDatabase::build(p, o, &error)) << error.toStdString();
         path = p;
     }

@@ -2,6 +2,7 @@
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "app/C_ZorvikApp.h"
+#include "db/CConnectionString.h"
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDbThread.h"
@@ -224,7 +225,9 @@ TEST_F(Network, StartUpAgainstAHungServerKeepsTheWindowAliveAndEndsInTheUsualMes
     EXPECT_FALSE(app.live()->isThreadRunning());
     const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
     ASSERT_EQ(asked.size(), 1);
-    EXPECT_EQ(asked.first().text, CStringTable::format(1034, cs));
+    // The message names the string with its password hidden.
+    EXPECT_EQ(asked.first().text, CStringTable::format(1034, CConnectionString::masked(cs)));
+    EXPECT_FALSE(asked.first().text.contains(QStringLiteral("secret")));
     EXPECT_EQ(asked.first().icon, QMessageBox::Critical);
     EXPECT_EQ(app.mainFrame()->messagePane()->text(), CStringTable::text(QStringLiteral("mainframe.ready")));
 }

@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 using namespace paneltest;
@@ -51,6 +53,60 @@ TEST(PanelWindowContext, TakesColoursAndNameFormatFromTheApplication)
     EXPECT_NE(lastFirst.copy(24, 3, 100, 18), firstLast.copy(24, 3, 100, 18));
     ref.activityColourMap.clear();
     EXPECT_EQ(w->grab().toImage().pixelColor(11, 11), QColor(Qt::black));
+}
+
+TEST(PanelWindowContext, DrawsOncePerChangeAndShowsWhatAFreshPaintShows)
+{
+    CReferenceData ref;
+    ref.activityColourMap = pictureColours();
+    CAppContext ctx(nullptr, &ref, nullptr, QDir::tempPath());
+    ctx.makeCurrent();
+    C_ZorvikDoc doc;
+    CTablet *t = doc.addTablet(QStringLiteral("Petrović"), QStringLiteral("Ana"), QStringLiteral("00004711"),
+                               QStringLiteral("7"), QRect(0, 0, 168, 96));
+    feed(t, 2);
+    t->photograph = portrait(2);
+    C_ZorvikView view(&doc);
+    view.resize(400, 300);
+    view.show();
+    C_PanelWnd *w = view.tabletWindow(t);
+    // What the painter draws for the tablet as it stands now, with the window's own look.
+    auto fresh = [&](QImage::Format format) {
+        QImage img(w->size(), format);
+        QPainter p(&img);
+        const int icon = w->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, w);
+        CTabletPainter::Context c{int(ctx.nameFormat), &ref.activityColourMap};
+        CTabletPainter(CTabletPainter::Look::fromPalette(w->palette(), QApplication::font(), icon))
+            .paint(p, *t, w->size(), c, nullptr);
+        return img;
+    };
+    auto shown = [&] { return w->grab().toImage(); };
+    auto same = [&] {
+        const QImage s = shown();
+        return s == fresh(s.format());
+    };
+    EXPECT_TRUE(same());
+    const int draws = w->drawCount();
+    shown();
+    shown();
+    EXPECT_EQ(w->drawCount(), draws); // repaints copy the picture
+    EXPECT_EQ(w->pictureCacheBytes(), qsizetype(168) * 96 * w->grab().depth() / 8);
+
+    t->timeText = QStringLiteral("23:59");
+    t->activityId = QStringLiteral("5");
+    t->invalidateAll();
+    EXPECT_TRUE(same());
+    ctx.nameFormat = 1; // no signal: the window notices at its next paint
+    EXPECT_TRUE(same());
+    ref.activityColourMap[QStringLiteral("5")] = 0x00000000;
+    EXPECT_TRUE(same());
+    t->setSelected(true);
+    EXPECT_TRUE(same());
+    t->setExpandedSize(false);
+    EXPECT_TRUE(same());
+    EXPECT_EQ(w->drawCount(), draws + 5);
+    view.hide();
+    EXPECT_EQ(w->pictureCacheBytes(), 0);
 }
 
 TEST(PanelPicture, DISABLED_RenderPanel)

@@ -1,0 +1,172 @@
+#include "db/CConnectionString.h"
+
+CConnectionString::CConnectionString(const QString &text)
+{
+    for (const Span &s : scan(text))
+        m_pairs.append(s.pair);
+}
+
+QList<CConnectionString::Span> CConnectionString::scan(const QString &s)
+{
+    QList<Span> out;
+    qsizetype i = 0;
+    while (i < s.size()) {
+        const qsizetype semi = s.indexOf(u';', i);
+        const qsizetype eq = s.indexOf(u'=', i);
+        if (eq < 0 || (semi >= 0 && semi < eq)) {
+            // A piece without "=": nothing to keep but the text, skipped like the drivers do.
+            if (semi < 0)
+                break;
+            i = semi + 1;
+            continue;
+        }
+        Span span;
+        span.pair.key = s.mid(i, eq - i).trimmed();
+        qsizetype j = eq + 1;
+        while (j < s.size() && s.at(j).isSpace())
+            ++j;
+        span.valueStart = j;
+        if (j < s.size() && s.at(j) == u'{') {
+            // "}}" inside braces stands for one "}".
+            qsizetype k = j + 1;
+            QString value;
+            while (k < s.size()) {
+                if (s.at(k) == u'}') {
+                    if (k + 1 < s.size() && s.at(k + 1) == u'}') {
+                        value += u'}';
+                        k += 2;
+                        continue;
+                    }
+                    break;
+                }
+                value += s.at(k++);
+            }
+            span.pair.value = value;
+            span.valueEnd = qMin(k + 1, s.size());
+            const qsizetype next = s.indexOf(u';', span.valueEnd);
+            i = next < 0 ? s.size() : next + 1;
+        } else {
+            const qsizetype end = semi < 0 ? s.size() : semi;
+            span.pair.value = s.mid(j, end - j).trimmed();
+            span.valueEnd = j + span.pair.value.size();
+            i = end + 1;
+        }
+        if (!span.pair.key.isEmpty())
+            out.append(span);
+    }
+    return out;
+}
+
+QString CConnectionString::value(const QStringList &keys) const
+{
+    for (const QString &k : keys)
+        for (const Pair &p : m_pairs)
+            if (p.key.compare(k, Qt::CaseInsensitive) == 0)
+                return p.value;
+    return QString();
+}
+
+bool CConnectionString::contains(const QStringList &keys) const
+{
+    for (const Pair &p : m_pairs)
+        for (const QString &k : keys)
+            if (p.key.compare(k, Qt::CaseInsensitive) == 0)
+                return true;
+    return false;
+}
+
+void CConnectionString::setValue(const QStringList &keys, const QString &value)
+{
+    auto matches = [&keys](const Pair &p) {
+        for (const QString &k : keys)
+            if (p.key.compare(k, Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    };
+    if (value.isEmpty()) {
+        m_pairs.removeIf(matches);
+        return;
+    }
+    bool done = false;
+    for (qsizetype i = 0; i < m_pairs.size();) {
+        if (!matches(m_pairs.at(i))) {
+            ++i;
+        } else if (!done) {
+            m_pairs[i].value = value;
+            done = true;
+            ++i;
+        } else {
+            m_pairs.removeAt(i); // one value per field: a second alias would contradict it
+        }
+    }
+    if (!done)
+        m_pairs.append({keys.first(), value});
+}
+
+QString CConnectionString::quoted(const QString &value)
+{
+    const bool braces = value.contains(u';') || value.contains(u'{') || value.contains(u'}') ||
+                        (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()));
+    if (!braces)
+        return value;
+    QString v = value;
+    v.replace(QLatin1String("}"), QLatin1String("}}"));
+    return u'{' + v + u'}';
+}
+
+QString CConnectionString::toString() const
+{
+    QStringList parts;
+    for (const Pair &p : m_pairs) {
+        // Driver names go in braces by custom ("Driver={ODBC Driver 18 for SQL Server}").
+        const bool driver = p.key.compare(QLatin1String("Driver"), Qt::CaseInsensitive) == 0;
+        const QString v = quoted(p.value);
+        parts << p.key + u'=' + (driver && !v.startsWith(u'{') ? u'{' + v + u'}' : v);
+    }
+    return parts.join(u';');
+}
+
+bool CConnectionString::isPasswordKey(const QString &key)
+{
+    for (const QString &k : passwordKeys())
+        if (key.trimmed().compare(k, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString CConnectionString::masked(const QString &text)
+{
+    QString out = text;
+    const QList<Span> spans = scan(text);
+    // From the end, so that earlier positions stay valid.
+    for (qsizetype i = spans.size() - 1; i >= 0; --i) {
+        const Span &s = spans.at(i);
+        if (isPasswordKey(s.pair.key) && !s.pair.value.isEmpty())
+            out.replace(s.valueStart, s.valueEnd - s.valueStart, kMask);
+    }
+    return out;
+}
+
+const QStringList &CConnectionString::serverKeys()
+{
+    static const QStringList keys{QStringLiteral("Server"), QStringLiteral("Servername"), QStringLiteral("Address")};
+    return keys;
+}
+
+const QStringList &CConnectionString::userKeys()
+{
+    static const QStringList keys{QStringLiteral("UID"), QStringLiteral("User ID"), QStringLiteral("User")};
+    return keys;
+}
+
+const QStringList &CConnectionString::passwordKeys()
+{
+    static const QStringList keys{QStringLiteral("PWD"), QStringLiteral("Password")};
+    return keys;
+}
+
+const QStringList &CConnectionString::databaseKeys()
+{
+    static const QStringList keys{QStringLiteral("Database"), QStringLiteral("Initial Catalog")};
+    return keys;
+}

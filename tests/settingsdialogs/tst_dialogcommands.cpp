@@ -1,0 +1,245 @@
+#include "DialogTestUtil.h"
+#include "TestSupport.h"
+#include "app/CAppContext.h"
+#include "app/CSettings.h"
+#include "app/C_ZorvikApp.h"
+#include "db/CDbConnection.h"
+#include "db/CDbCursor.h"
+#include "db/CDbWorker.h"
+#include "db/CDemoDatabase.h"
+#include "db/CLiveUpdate.h"
+#include "db/CReferenceData.h"
+#include "dialogs/CConnectionBuilder.h"
+#include "dialogs/CD_AutoLoad.h"
+#include "dialogs/CD_Database.h"
+#include "dialogs/CD_NameFormat.h"
+#include "dialogs/CPrompt.h"
+#include "panel/CTablet.h"
+#include "panel/C_ZorvikDoc.h"
+#include "views/C_MainFrame.h"
+#include "views/CommandIds.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace dialogtest;
+
+namespace {
+
+QString testDatabase()
+{
+    static testsupport::TempDir *dir = new testsupport::TempDir;
+    static QString path;
+    if (path.isEmpty()) {
+        CDemoDatabase::DemoOptions o;
+        o.employees = 8;
+        o.departments = 2;
+        o.historyDays = 0;
+        o.photographs = false;
+        QString error;
+        const QString p = dir->file(QStringLiteral("attendance.db"));
+        EXPECT_TRUE(CDemoDatabase::build(p, o, &error)) << error.toStdString();
+        path = p;
+    }
+    return path;
+}
+
+// The whole program over a temporary settings file, every prompt answered by the test.
+class Commands : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CPrompt::setTestMode(true);
+        CPrompt::clearQueue();
+        QDir(dir.path()).mkpath(QStringLiteral("lock"));
+        QDir(dir.path()).mkpath(QStringLiteral("program"));
+        options.settingsFile = dir.file(QStringLiteral("settings.ini"));
+        options.lockFolder = dir.file(QStringLiteral("lock"));
+        options.programFolder = dir.file(QStringLiteral("program"));
+        options.splash = false;
+        options.simulator = false;
+    }
+    void TearDown() override
+    {
+        testsupport::waitFor([] { return CDbWorker::detachedThreads() == 0; }, 15000);
+        CDbConnection::setDefaultTimeouts(0, 0);
+        CPrompt::clearQueue();
+        CPrompt::setTestMode(false);
+    }
+    void storeConnection(const QString &cs)
+    {
+        CSettings s(options.settingsFile);
+        s.writeText(QStringLiteral("Settings"), QStringLiteral("Connection"), cs);
+    }
+    C_ZorvikDoc *panelWithTablets(C_ZorvikApp &app, const QString &title)
+    {
+        auto *doc = new C_ZorvikDoc;
+        doc->setTitle(title);
+        // Employees of the database: the update pass drops tablets of unknown ones.
+        CDbCursor *employees = app.reference()->cursor(CReferenceData::EmployeeCursor);
+        employees->moveFirst();
+        for (int row = 0; row < 2 && !employees->isEOF(); ++row, employees->moveNext()) {
+            QString id;
+            employees->getFieldText(QStringLiteral("IDZaposlenog"), id);
+            doc->addTablet(row ? "Ilić" : "Novak", row ? "Marko" : "Ana", "0000111" + QString::number(row), id,
+                           QRect(0, 24 * row, 168, 24));
+        }
+        app.mainFrame()->addPanel(doc);
+        return doc;
+    }
+
+    testsupport::TempDir dir;
+    C_ZorvikApp::Options options;
+};
+
+} // namespace
+
+TEST_F(Commands, NameFormatRepaintsEveryOpenPanelAtOnceAndSurvivesARestart)
+{
+    storeConnection(CDemoDatabase::connectionString(testDatabase()));
+    {
+        C_ZorvikApp app(options);
+        ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        QList<QPointer<CTablet>> tablets;
+        for (C_ZorvikDoc *doc : {panelWithTablets(app, "Front"), panelWithTablets(app, "Back")})
+            for (const auto &entry : doc->tablets())
+                tablets << entry.second;
+        // Without polling, the only repaints are the command's own.
+        ASSERT_TRUE(app.live()->stop(5000));
+        QCoreApplication::processEvents();
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (CTablet *t : std::as_const(tablets))
+            spies.push_back(std::make_unique<QSignalSpy>(t, &CTablet::changed));
+
+        // Cancel changes nothing, even with the other button chosen.
+        onModal<CD_NameFormat>([](CD_NameFormat *d) {
+            d->findChild<QRadioButton *>("firstLast")->setChecked(true);
+            d->reject();
+        });
+        app.mainFrame()->trigger(Command::NameFormat);
+        EXPECT_EQ(app.context()->nameFormat.load(), 0);
+        for (const auto &spy : spies)
+            EXPECT_EQ(spy->count(), 0);
+
+        onModal<CD_NameFormat>([](CD_NameFormat *d) {
+            EXPECT_TRUE(d->findChild<QRadioButton *>("lastFirst")->isChecked());
+            shoot(d, "name-format");
+            d->findChild<QRadioButton *>("firstLast")->setChecked(true);
+            d->findChild<QPushButton *>("okButton")->click();
+        });
+        app.mainFrame()->trigger(Command::NameFormat);
+        EXPECT_EQ(app.context()->nameFormat.load(), 1);
+        for (const auto &spy : spies)
+            EXPECT_EQ(spy->count(), 1); // every tablet of both panels, without waiting for a cycle
+        ASSERT_EQ(tablets.size(), 4);
+        for (const QPointer<CTablet> &t : std::as_const(tablets))
+            ASSERT_FALSE(t.isNull());
+        QStringList names;
+        for (const QPointer<CTablet> &t : std::as_const(tablets))
+            names << t->displayName(app.context()->nameFormat);
+        EXPECT_TRUE(names.contains("Ana Novak") && names.contains("Marko Ilić")) << names.join(',').toStdString();
+        app.mainFrame()->close();
+    }
+    C_ZorvikApp again(options);
+    ASSERT_EQ(again.InitInstance(), C_ZorvikApp::StartResult::Running);
+    EXPECT_EQ(again.context()->nameFormat.load(), 1);
+}
+
+TEST_F(Commands, OpenArrangeNowWithAnEmptyListLeavesOnlyThePresencesWindowAndTheDialogOpen)
+{
+    storeConnection(CDemoDatabase::connectionString(testDatabase()));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    C_MainFrame *frame = app.mainFrame();
+    panelWithTablets(app, "Front");
+    frame->openGuests();
+    frame->openPresences();
+    CPrompt::queueButton(QMessageBox::No); // the modified panel is not saved
+    bool stayedOpen = false;
+    int panels = -1, presences = -1, guests = -1;
+    onModal<CD_AutoLoad>([&](CD_AutoLoad *d) {
+        d->findChild<QCheckBox *>("presencesCheck")->setChecked(true);
+        d->findChild<QPushButton *>("openNowButton")->click();
+        stayedOpen = d->isVisible();
+        panels = int(app.docTemplate(CDocTemplate::Panels)->documents().size());
+        presences = int(app.docTemplate(CDocTemplate::Presences)->documents().size());
+        guests = int(app.docTemplate(CDocTemplate::Guests)->documents().size());
+        shoot(d, "open-at-startup");
+        d->reject();
+    });
+    frame->trigger(Command::OpenAtStartup);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(panels, 0);
+    EXPECT_EQ(presences, 1);
+    EXPECT_EQ(guests, 0);
+    EXPECT_EQ(app.context()->autoShowPresences, 1);
+    EXPECT_EQ(app.settings()->readInt("Settings", "AutoShowPresences"), 1);
+}
+
+TEST_F(Commands, DatabaseServerShowsTheValuesInUseAfterAChangeUntilTheRestart)
+{
+    const QString inUse = CDemoDatabase::connectionString(testDatabase());
+    storeConnection(inUse);
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    QStringList shown;
+    auto look = [&](bool change) {
+        onModal<CD_Database>([&, change](CD_Database *d) {
+            shown << d->findChild<QPlainTextEdit *>("connectionString")->toPlainText()
+                  << d->findChild<QLineEdit *>("refresh")->text();
+            if (change)
+                d->findChild<QLineEdit *>("refresh")->setText("7");
+            d->findChild<QPushButton *>("okButton")->click();
+        });
+        app.mainFrame()->trigger(Command::DatabaseServer);
+    };
+    look(true);
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].text, "You must restart the application in order to use new database settings.");
+    EXPECT_EQ(asked[0].icon, QMessageBox::Information);
+    EXPECT_EQ(app.settings()->readInt("Settings", "Refresh"), 7);
+    look(false);
+    EXPECT_EQ(shown, (QStringList{inUse, "60", inUse, "60"}));
+}
+
+TEST_F(Commands, StartupWithoutAStringUsesTheBuilderAndMessagesNeverShowThePassword)
+{
+    // No string stored: the builder asks, and its string is stored and used.
+    const QString database = "Driver=SQLite3;Database=" + testDatabase();
+    CPrompt::queueButton(QMessageBox::Ok);
+    onModal<CConnectionBuilder>([&](CConnectionBuilder *b) {
+        EXPECT_EQ(b->mode(), CConnectionBuilder::NewSource);
+        b->findChild<QPlainTextEdit *>("connectionString")->setPlainText(database);
+        b->findChild<QPushButton *>("okButton")->click();
+    });
+    {
+        C_ZorvikApp app(options);
+        ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        EXPECT_FALSE(app.reference()->databaseError);
+        EXPECT_EQ(app.settings()->readText("Settings", "Connection"), database);
+        app.mainFrame()->close();
+    }
+    CPrompt::takeAsked();
+
+    // A server that refuses: the message names the string with its password hidden.
+    CDbConnection::setDefaultTimeouts(2, 2);
+    const quint16 port = closedPort();
+    storeConnection(
+        QStringLiteral("Driver={FreeTDS};Server=127.0.0.1;Port=%1;UID=sa;PWD=topsecret;TDS_Version=7.4").arg(port));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].text, QStringLiteral("Unable to open database:\nDriver={FreeTDS};Server=127.0.0.1;Port=%1;"
+                                            "UID=sa;PWD=********;TDS_Version=7.4")
+                                 .arg(port));
+}
