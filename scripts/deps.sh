@@ -13,6 +13,7 @@ packages=(
     xvfb xauth fonts-dejavu-core
     poppler-utils python3
     dpkg-dev file
+    qt6-l10n-tools qt6-translations-l10n
 )
 
 missing=()

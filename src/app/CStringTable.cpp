@@ -115,3 +115,15 @@ bool CStringTable::contains(const QString &key)
     const Tables &t = tables();
     return t.overrides.contains(key) || t.builtIn.contains(key);
 }
+
+QStringList CStringTable::builtInKeys()
+{
+    QStringList keys = tables().builtIn.keys();
+    keys.sort();
+    return keys;
+}
+
+QString CStringTable::builtInText(const QString &key)
+{
+    return tables().builtIn.value(key);
+}

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 // The user-interface texts by key. Numeric keys are the program's string numbers; other
 // keys ("menu.57600", "dlg.1032.title") name menu items and dialog texts. English is built
@@ -21,6 +22,10 @@ public:
     // Replaces entries (a language library's table); an empty map restores English only.
     static void setOverrides(const QHash<QString, QString> &entries);
     static bool contains(const QString &key);
+    // Every key of the built-in English set, sorted, and its English text (what a language
+    // library has to cover).
+    static QStringList builtInKeys();
+    static QString builtInText(const QString &key);
 
     // Parses the "key<TAB>text" format of the built-in table.
     static QHash<QString, QString> parse(const QByteArray &utf8);

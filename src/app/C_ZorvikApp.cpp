@@ -7,6 +7,7 @@
 #include "config/CColourFile.h"
 #include "config/CD_Colors.h"
 #include "config/COnSiteActivities.h"
+#include "config/CRLang.h"
 #include "db/CClockingSimulator.h"
 #include "db/CConnectionString.h"
 #include "db/CDbWorker.h"
@@ -17,6 +18,8 @@
 #include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CD_AutoLoad.h"
 #include "dialogs/CD_Database.h"
+#include "dialogs/CD_LangLib.h"
+#include "dialogs/CD_Language.h"
 #include "dialogs/CD_NameFormat.h"
 #include "dialogs/CD_New.h"
 #include "dialogs/CPrompt.h"
@@ -110,7 +113,10 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
     return missing == 0 ? 0 : 1;
 }
 
-C_ZorvikApp::C_ZorvikApp(const Options &options, QObject *parent) : QObject(parent), m_options(options) {}
+C_ZorvikApp::C_ZorvikApp(const Options &options, QObject *parent)
+    : QObject(parent), m_options(options), m_lang(std::make_unique<CRLang>())
+{
+}
 
 C_ZorvikApp::~C_ZorvikApp()
 {
@@ -220,8 +226,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     m_context->autoShowMandatory = m_settings->readInt(kSettings, QStringLiteral("AutoShowMandatory"));
     m_context->langWarning = m_settings->readInt(kSettings, QStringLiteral("LangWarning"));
 
-    // 8. Language libraries: none are loaded yet, so English stays and the missing-language
-    // question belongs to the language loader when it arrives.
+    // 8. The language, before any window exists.
+    loadLanguage(folder);
 
     // 10. The four document kinds, in this order.
     m_templates[CDocTemplate::Panels] = new CDocTemplate(CDocTemplate::Panels, 1029);
@@ -313,8 +319,33 @@ void C_ZorvikApp::wireCommands()
     m_frame->setCommandHandler(Command::DatabaseServer, [this] { editDatabase(); });
     m_frame->setCommandHandler(Command::OpenAtStartup, [this] { editAutoLoad(); });
     m_frame->setCommandHandler(Command::NameFormat, [this] { editNameFormat(); });
+    m_frame->setCommandHandler(Command::Languages, [this] { chooseLanguage(); });
+    m_frame->setLanguagesAvailable(m_lang->entryCount() > 0);
     CLastActCommands::install(m_frame);
-    // The Languages hook is set here once language libraries exist; until then it does nothing.
+}
+
+void C_ZorvikApp::loadLanguage(const QString &folder)
+{
+    m_lang->Load(folder, m_settings.get());
+    if (m_lang->hasResourceModule()) {
+        m_lang->apply();
+        return;
+    }
+    if (!m_context->langWarning)
+        return;
+    CD_LangLib dlg(m_context->langWarning != 0);
+    if (dlg.run() == QDialog::Accepted)
+        m_context->langWarning = dlg.showAgain() ? 1 : 0;
+}
+
+void C_ZorvikApp::chooseLanguage()
+{
+    CD_Language dlg(m_lang->languageNames(), m_settings.get(), m_context->langWarning != 0, m_frame);
+    if (dlg.run() != QDialog::Accepted)
+        return;
+    m_context->langWarning = dlg.warnIfNone() ? 1 : 0;
+    if (dlg.changed())
+        CPrompt::message(m_frame, S(1032), QMessageBox::Ok, QMessageBox::Information);
 }
 
 void C_ZorvikApp::newPanel()

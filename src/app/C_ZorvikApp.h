@@ -9,6 +9,7 @@
 
 class CAppContext;
 class CDbWorker;
+class CRLang;
 class QEventLoop;
 class CClockingSimulator;
 class CLiveUpdate;
@@ -76,6 +77,7 @@ public:
     CWarningCenter *warnings() const { return m_warnings; }
     CClockingSimulator *simulator() const { return m_simulator; }
     CDocTemplate *docTemplate(CDocTemplate::Kind kind) const { return m_templates[kind]; }
+    CRLang *language() const { return m_lang.get(); }
 
 private:
     bool acquireInstanceLock();
@@ -94,8 +96,13 @@ private:
     void repaintPanels();
     // The status bar's head count after every pass.
     void updateHeadCount();
+    void loadLanguage(const QString &folder);
+    void chooseLanguage();
 
     Options m_options;
+    // Created with the application object and kept to its end: the selected library is the
+    // source of the texts for the whole run.
+    std::unique_ptr<CRLang> m_lang;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<CSettings> m_settings;
     std::unique_ptr<CReferenceData> m_reference;

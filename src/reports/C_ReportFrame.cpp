@@ -10,8 +10,8 @@
 #include <QToolBar>
 
 C_ReportFrame::C_ReportFrame(CDocument *doc, QWidget *parent)
-    : CChildFrameBase(doc, CDocTemplate::Reports, parent), m_bar(new QToolBar(QStringLiteral("ToolBar"), this)),
-      m_indicator(new QLabel(m_bar))
+    : CChildFrameBase(doc, CDocTemplate::Reports, parent),
+      m_bar(new QToolBar(CStringTable::text(QStringLiteral("mainframe.toolbar")), this)), m_indicator(new QLabel(m_bar))
 {
     setObjectName(QStringLiteral("reportFrame"));
     m_bar->setObjectName(QStringLiteral("reportToolBar"));

@@ -191,7 +191,7 @@ void C_MainFrame::createActions()
 
 void C_MainFrame::createToolBar()
 {
-    m_toolBar = new QToolBar(QStringLiteral("ToolBar"), this);
+    m_toolBar = new QToolBar(CStringTable::text(QStringLiteral("mainframe.toolbar")), this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar"));
     m_toolBar->setIconSize(QSize(CIconSet::kIconSize, CIconSet::kIconSize));
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);

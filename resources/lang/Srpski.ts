@@ -1,0 +1,1421 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<!-- The program's texts in Serbian (Latin script), one message per text id. Open this file
+     in Qt Linguist, or edit the <translation> elements directly; <source> is the English text. -->
+<TS version="2.1" language="sr_Latn">
+<context>
+    <name></name>
+    <message id="dlg.1036.title">
+        <source>Colours</source>
+        <translation>Boje</translation>
+    </message>
+    <message id="dlg.1036.1014">
+        <source>Colour</source>
+        <translation>Boja</translation>
+    </message>
+    <message id="dlg.1036.1">
+        <source>OK</source>
+        <translation>U redu</translation>
+    </message>
+    <message id="dlg.1036.2">
+        <source>Cancel</source>
+        <translation>Otkaži</translation>
+    </message>
+    <message id="palette.1">
+        <source>Black</source>
+        <translation>Crna</translation>
+    </message>
+    <message id="palette.2">
+        <source>Brown</source>
+        <translation>Braon</translation>
+    </message>
+    <message id="palette.3">
+        <source>Dark Olive Green</source>
+        <translation>Tamnomaslinasta</translation>
+    </message>
+    <message id="palette.4">
+        <source>Dark Green</source>
+        <translation>Tamnozelena</translation>
+    </message>
+    <message id="palette.5">
+        <source>Dark Teal</source>
+        <translation>Tamnotirkizna</translation>
+    </message>
+    <message id="palette.6">
+        <source>Dark blue</source>
+        <translation>Tamnoplava</translation>
+    </message>
+    <message id="palette.7">
+        <source>Indigo</source>
+        <translation>Indigo</translation>
+    </message>
+    <message id="palette.8">
+        <source>Dark grey</source>
+        <translation>Tamnosiva</translation>
+    </message>
+    <message id="palette.9">
+        <source>Dark red</source>
+        <translation>Tamnocrvena</translation>
+    </message>
+    <message id="palette.10">
+        <source>Orange</source>
+        <translation>Narandžasta</translation>
+    </message>
+    <message id="palette.11">
+        <source>Dark yellow</source>
+        <translation>Tamnožuta</translation>
+    </message>
+    <message id="palette.12">
+        <source>Green</source>
+        <translation>Zelena</translation>
+    </message>
+    <message id="palette.13">
+        <source>Teal</source>
+        <translation>Tirkizna</translation>
+    </message>
+    <message id="palette.14">
+        <source>Blue</source>
+        <translation>Plava</translation>
+    </message>
+    <message id="palette.15">
+        <source>Blue-grey</source>
+        <translation>Plavosiva</translation>
+    </message>
+    <message id="palette.16">
+        <source>Grey - 40</source>
+        <translation>Siva - 40</translation>
+    </message>
+    <message id="palette.17">
+        <source>Red</source>
+        <translation>Crvena</translation>
+    </message>
+    <message id="palette.18">
+        <source>Light orange</source>
+        <translation>Svetlonarandžasta</translation>
+    </message>
+    <message id="palette.19">
+        <source>Lime</source>
+        <translation>Limeta</translation>
+    </message>
+    <message id="palette.20">
+        <source>Sea green</source>
+        <translation>Morskozelena</translation>
+    </message>
+    <message id="palette.21">
+        <source>Aqua</source>
+        <translation>Akva</translation>
+    </message>
+    <message id="palette.22">
+        <source>Light blue</source>
+        <translation>Svetloplava</translation>
+    </message>
+    <message id="palette.23">
+        <source>Violet</source>
+        <translation>Ljubičasta</translation>
+    </message>
+    <message id="palette.24">
+        <source>Grey - 50</source>
+        <translation>Siva - 50</translation>
+    </message>
+    <message id="palette.25">
+        <source>Pink</source>
+        <translation>Ružičasta</translation>
+    </message>
+    <message id="palette.26">
+        <source>Gold</source>
+        <translation>Zlatna</translation>
+    </message>
+    <message id="palette.27">
+        <source>Yellow</source>
+        <translation>Žuta</translation>
+    </message>
+    <message id="palette.28">
+        <source>Bright green</source>
+        <translation>Jarkozelena</translation>
+    </message>
+    <message id="palette.29">
+        <source>Turquoise</source>
+        <translation>Tirkiz</translation>
+    </message>
+    <message id="palette.30">
+        <source>Skyblue</source>
+        <translation>Nebeskoplava</translation>
+    </message>
+    <message id="palette.31">
+        <source>Plum</source>
+        <translation>Šljiva</translation>
+    </message>
+    <message id="palette.32">
+        <source>Light grey</source>
+        <translation>Svetlosiva</translation>
+    </message>
+    <message id="palette.33">
+        <source>Rose</source>
+        <translation>Ruža</translation>
+    </message>
+    <message id="palette.34">
+        <source>Tan</source>
+        <translation>Preplanula</translation>
+    </message>
+    <message id="palette.35">
+        <source>Light yellow</source>
+        <translation>Svetložuta</translation>
+    </message>
+    <message id="palette.36">
+        <source>Pale green </source>
+        <translation>Bledozelena</translation>
+    </message>
+    <message id="palette.37">
+        <source>Pale turquoise</source>
+        <translation>Bledotirkizna</translation>
+    </message>
+    <message id="palette.38">
+        <source>Pale blue</source>
+        <translation>Bledoplava</translation>
+    </message>
+    <message id="palette.39">
+        <source>Lavender</source>
+        <translation>Lavanda</translation>
+    </message>
+    <message id="palette.40">
+        <source>White</source>
+        <translation>Bela</translation>
+    </message>
+    <message id="1029">
+        <source>
+View
+View
+Zorvik Files (*.zvl)
+.zvl
+Zorvik.Document
+Zorvik Document</source>
+        <translation>
+Prikaz
+Prikaz
+Zorvik datoteke (*.zvl)
+.zvl
+Zorvik.Document
+Zorvik dokument</translation>
+    </message>
+    <message id="1031">
+        <source>All</source>
+        <translation>Sve</translation>
+    </message>
+    <message id="1032">
+        <source>In order for new language settings to take effect,
+you need to restart the application.</source>
+        <translation>Da bi nova podešavanja jezika imala efekta,
+potrebno je ponovo pokrenuti aplikaciju.</translation>
+    </message>
+    <message id="1033">
+        <source>You must select database.</source>
+        <translation>Morate izabrati bazu podataka.</translation>
+    </message>
+    <message id="1034">
+        <source>Unable to open database:
+%s</source>
+        <translation>Nije moguće otvoriti bazu podataka:
+%s</translation>
+    </message>
+    <message id="1035">
+        <source>Unable to open table tblDepartments in database:
+%s</source>
+        <translation>Nije moguće otvoriti tabelu tblDepartments u bazi podataka:
+%s</translation>
+    </message>
+    <message id="1036">
+        <source>Unable to open table tblEmployees in database:
+%s</source>
+        <translation>Nije moguće otvoriti tabelu tblEmployees u bazi podataka:
+%s</translation>
+    </message>
+    <message id="1037">
+        <source>Unable to open table tblAct in database:
+%s</source>
+        <translation>Nije moguće otvoriti tabelu tblAct u bazi podataka:
+%s</translation>
+    </message>
+    <message id="1038">
+        <source>Unable to open table tblLastReg in database:
+%s</source>
+        <translation>Nije moguće otvoriti tabelu tblLastReg u bazi podataka:
+%s</translation>
+    </message>
+    <message id="1039">
+        <source>Startup panel file '%s' no longer exists.</source>
+        <translation>Datoteka panoa za pokretanje '%s' više ne postoji.</translation>
+    </message>
+    <message id="1040">
+        <source>Not connected to database. Check your database settings.</source>
+        <translation>Nema veze sa bazom podataka. Proverite podešavanja baze.</translation>
+    </message>
+    <message id="1041">
+        <source>Connected to database</source>
+        <translation>Povezano sa bazom podataka</translation>
+    </message>
+    <message id="1042">
+        <source>Panel</source>
+        <translation>Pano</translation>
+    </message>
+    <message id="1043">
+        <source>Unable to store data to file:
+%s</source>
+        <translation>Nije moguće sačuvati podatke u datoteku:
+%s</translation>
+    </message>
+    <message id="1044">
+        <source>Choose employees</source>
+        <translation>Izbor zaposlenih</translation>
+    </message>
+    <message id="1045">
+        <source>Last name</source>
+        <translation>Prezime</translation>
+    </message>
+    <message id="1046">
+        <source>First name</source>
+        <translation>Ime</translation>
+    </message>
+    <message id="1047">
+        <source>MediaID</source>
+        <translation>ID kartice</translation>
+    </message>
+    <message id="1048">
+        <source>EmpID</source>
+        <translation>ID zap.</translation>
+    </message>
+    <message id="1049">
+        <source>Page title is empty.</source>
+        <translation>Naslov strane je prazan.</translation>
+    </message>
+    <message id="1050">
+        <source>Colour</source>
+        <translation>Boja</translation>
+    </message>
+    <message id="1051">
+        <source>Activity</source>
+        <translation>Aktivnost</translation>
+    </message>
+    <message id="1052">
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message id="1053">
+        <source>Automatic</source>
+        <translation>Automatski</translation>
+    </message>
+    <message id="1054">
+        <source>More colours...</source>
+        <translation>Još boja...</translation>
+    </message>
+    <message id="1055">
+        <source>%d.%m.%Y.</source>
+        <translation>%d.%m.%Y.</translation>
+    </message>
+    <message id="1057">
+        <source>
+Guests
+Guests
+Zorvik Guests Files (*.zvg)
+.zvg
+ZorvikGuests.Document
+ZorvikGuests Document</source>
+        <translation>
+Gosti
+Gosti
+Zorvik datoteke gostiju (*.zvg)
+.zvg
+ZorvikGuests.Document
+Zorvik dokument gostiju</translation>
+    </message>
+    <message id="1065">
+        <source>Background image not selected.</source>
+        <translation>Slika pozadine nije izabrana.</translation>
+    </message>
+    <message id="1066">
+        <source>Partner</source>
+        <translation>Partner</translation>
+    </message>
+    <message id="1067">
+        <source>Guest</source>
+        <translation>Gost</translation>
+    </message>
+    <message id="1068">
+        <source>Reason</source>
+        <translation>Razlog</translation>
+    </message>
+    <message id="1069">
+        <source>Enter</source>
+        <translation>Ulaz</translation>
+    </message>
+    <message id="1070">
+        <source>Host</source>
+        <translation>Domaćin</translation>
+    </message>
+    <message id="1071">
+        <source>Guests</source>
+        <translation>Gosti</translation>
+    </message>
+    <message id="1072">
+        <source>
+Presence
+Presence
+Zorvik Presence Files (*.zvg)
+.zvg
+ZorvikPresence.Document
+ZorvikPresence Document</source>
+        <translation>
+Prisutnost
+Prisutnost
+Zorvik datoteke prisutnosti (*.zvg)
+.zvg
+ZorvikPresence.Document
+Zorvik dokument prisutnosti</translation>
+    </message>
+    <message id="1073">
+        <source>Presence</source>
+        <translation>Prisutnost</translation>
+    </message>
+    <message id="1075">
+        <source>Last activity</source>
+        <translation>Poslednja aktivnost</translation>
+    </message>
+    <message id="1077">
+        <source>Date And Time</source>
+        <translation>Datum i vreme</translation>
+    </message>
+    <message id="1078">
+        <source>You must restart the application in order to use new database settings.</source>
+        <translation>Morate ponovo pokrenuti aplikaciju da biste koristili nova podešavanja baze podataka.</translation>
+    </message>
+    <message id="1079">
+        <source>Are you sure you wish to remove all employees from the current panel?</source>
+        <translation>Da li sigurno želite da uklonite sve zaposlene sa tekućeg panoa?</translation>
+    </message>
+    <message id="1082">
+        <source>Department</source>
+        <translation>Sektor</translation>
+    </message>
+    <message id="1083">
+        <source>
+Report
+Report
+Zorvik Report (*.zvr)
+.zvr
+ZorvikReport.Document
+ZorvikReport Document</source>
+        <translation>
+Izveštaj
+Izveštaj
+Zorvik izveštaj (*.zvr)
+.zvr
+ZorvikReport.Document
+Zorvik dokument izveštaja</translation>
+    </message>
+    <message id="1084">
+        <source>Zorvik Report</source>
+        <translation>Zorvik izveštaj</translation>
+    </message>
+    <message id="1087">
+        <source>Unable to open table tblLogActGroup in database:
+%s</source>
+        <translation>Nije moguće otvoriti tabelu tblLogActGroup u bazi podataka:
+%s</translation>
+    </message>
+    <message id="1088">
+        <source>Group</source>
+        <translation>Grupa</translation>
+    </message>
+    <message id="1090">
+        <source>Day Type</source>
+        <translation>Tip dana</translation>
+    </message>
+    <message id="1091">
+        <source>Unable to open tblNedozvoljeneAktivnosti in database:
+%s</source>
+        <translation>Nije moguće otvoriti tblNedozvoljeneAktivnosti u bazi podataka:
+%s</translation>
+    </message>
+    <message id="1092">
+        <source>All</source>
+        <translation>Sve</translation>
+    </message>
+    <message id="1093">
+        <source>All</source>
+        <translation>Sve</translation>
+    </message>
+    <message id="1094">
+        <source>All</source>
+        <translation>Svi</translation>
+    </message>
+    <message id="57600">
+        <source>Create a new panel
+New</source>
+        <translation>Pravljenje novog panoa
+Novi</translation>
+    </message>
+    <message id="57601">
+        <source>Open an existing panel
+Open</source>
+        <translation>Otvaranje postojećeg panoa
+Otvori</translation>
+    </message>
+    <message id="57602">
+        <source>Close the active window
+Close</source>
+        <translation>Zatvaranje aktivnog prozora
+Zatvori</translation>
+    </message>
+    <message id="57603">
+        <source>Save the active panel
+Save</source>
+        <translation>Čuvanje aktivnog panoa
+Sačuvaj</translation>
+    </message>
+    <message id="57604">
+        <source>Save the active panel with a new name
+Save As</source>
+        <translation>Čuvanje aktivnog panoa pod novim imenom
+Sačuvaj kao</translation>
+    </message>
+    <message id="57607">
+        <source>Print the last activity report of the panel
+Print</source>
+        <translation>Štampanje izveštaja o poslednjoj aktivnosti za pano
+Štampaj</translation>
+    </message>
+    <message id="57664">
+        <source>Display program information and version
+About</source>
+        <translation>Prikaz podataka o programu i verziji
+O programu</translation>
+    </message>
+    <message id="57665">
+        <source>Quit the application
+Exit</source>
+        <translation>Izlazak iz aplikacije
+Izlaz</translation>
+    </message>
+    <message id="59392">
+        <source>Show or hide the toolbar
+Toggle ToolBar</source>
+        <translation>Prikaz ili skrivanje trake s alatkama
+Traka s alatkama</translation>
+    </message>
+    <message id="59393">
+        <source>Show or hide the status bar
+Toggle StatusBar</source>
+        <translation>Prikaz ili skrivanje statusne trake
+Statusna traka</translation>
+    </message>
+    <message id="34002">
+        <source>Choose the colour of each activity
+Colours</source>
+        <translation>Izbor boje za svaku aktivnost
+Boje</translation>
+    </message>
+    <message id="34003">
+        <source>Choose the employees of the current panel
+Employees</source>
+        <translation>Izbor zaposlenih na tekućem panou
+Zaposleni</translation>
+    </message>
+    <message id="34004">
+        <source>Choose the database and the refresh rate
+Database server</source>
+        <translation>Izbor baze podataka i učestalosti osvežavanja
+Server baze podataka</translation>
+    </message>
+    <message id="34005">
+        <source>Choose the panels that open at startup
+Open at startup</source>
+        <translation>Izbor panoa koji se otvaraju pri pokretanju
+Otvaranje pri pokretanju</translation>
+    </message>
+    <message id="34006">
+        <source>Close all windows
+Close all</source>
+        <translation>Zatvaranje svih prozora
+Zatvori sve</translation>
+    </message>
+    <message id="34009">
+        <source>Choose how names are shown on the tablets
+Name display format</source>
+        <translation>Izbor načina prikaza imena na pločicama
+Format prikaza imena</translation>
+    </message>
+    <message id="34010">
+        <source>Choose the user interface language
+Languages</source>
+        <translation>Izbor jezika korisničkog interfejsa
+Jezici</translation>
+    </message>
+    <message id="34011">
+        <source>Arrange the tablets in rows
+Arrange horizontally</source>
+        <translation>Raspoređivanje pločica u redove
+Rasporedi vodoravno</translation>
+    </message>
+    <message id="34012">
+        <source>Arrange the tablets in columns
+Arrange vertically</source>
+        <translation>Raspoređivanje pločica u kolone
+Rasporedi uspravno</translation>
+    </message>
+    <message id="34014">
+        <source>Expand all tablets in the current panel
+Expand all</source>
+        <translation>Proširivanje svih pločica na tekućem panou
+Proširi sve</translation>
+    </message>
+    <message id="34015">
+        <source>Collapse all tablets in the current panel
+Collapse all</source>
+        <translation>Skupljanje svih pločica na tekućem panou
+Skupi sve</translation>
+    </message>
+    <message id="34016">
+        <source>Find employees by name
+Find</source>
+        <translation>Pronalaženje zaposlenih po imenu
+Pronađi</translation>
+    </message>
+    <message id="34017">
+        <source>Show the visitors in the building
+Guests</source>
+        <translation>Prikaz posetilaca u zgradi
+Gosti</translation>
+    </message>
+    <message id="34018">
+        <source>Show the last activity of every employee
+Presences</source>
+        <translation>Prikaz poslednje aktivnosti svakog zaposlenog
+Prisutnost</translation>
+    </message>
+    <message id="34019">
+        <source>Remove all employees from the current panel
+Remove all</source>
+        <translation>Uklanjanje svih zaposlenih sa tekućeg panoa
+Ukloni sve</translation>
+    </message>
+    <message id="34020">
+        <source>Enlarge the tablet of the newest clocking
+Expand Latest</source>
+        <translation>Uvećavanje pločice sa najnovijim očitavanjem
+Proširi najnoviju</translation>
+    </message>
+    <message id="34030">
+        <source>Build the last activity report
+Last activity</source>
+        <translation>Pravljenje izveštaja o poslednjoj aktivnosti
+Poslednja aktivnost</translation>
+    </message>
+    <message id="demodb.error.folder">
+        <source>Unable to create the folder of the demo database:
+%1</source>
+        <translation>Nije moguće napraviti fasciklu demo baze podataka:
+%1</translation>
+    </message>
+    <message id="demodb.error.create">
+        <source>Unable to create the demo database %1:
+%2</source>
+        <translation>Nije moguće napraviti demo bazu podataka %1:
+%2</translation>
+    </message>
+    <message id="demodb.error.open">
+        <source>Unable to open the demo database %1:
+%2</source>
+        <translation>Nije moguće otvoriti demo bazu podataka %1:
+%2</translation>
+    </message>
+    <message id="demodb.error.replace">
+        <source>Unable to replace the demo database %1.</source>
+        <translation>Nije moguće zameniti demo bazu podataka %1.</translation>
+    </message>
+    <message id="demodb.error.photo">
+        <source>Unable to encode a photograph.</source>
+        <translation>Nije moguće kodirati fotografiju.</translation>
+    </message>
+    <message id="demodb.error.missing">
+        <source>The demo database %1 does not exist.</source>
+        <translation>Demo baza podataka %1 ne postoji.</translation>
+    </message>
+    <message id="dlg.1049.title">
+        <source>Warning</source>
+        <translation>Upozorenje</translation>
+    </message>
+    <message id="dlg.1049.text">
+        <source>No default language found or no language libraries found. Using English.</source>
+        <translation>Nije pronađen podrazumevani jezik ili nema jezičkih biblioteka. Koristi se engleski.</translation>
+    </message>
+    <message id="dlg.1049.1046">
+        <source>Show this warning again</source>
+        <translation>Prikaži ovo upozorenje ponovo</translation>
+    </message>
+    <message id="dlg.1049.1">
+        <source>OK</source>
+        <translation>U redu</translation>
+    </message>
+    <message id="dlg.1048.title">
+        <source>Languages</source>
+        <translation>Jezici</translation>
+    </message>
+    <message id="dlg.1048.label">
+        <source>&amp;Select language</source>
+        <translation>&amp;Izaberite jezik</translation>
+    </message>
+    <message id="dlg.1048.1045">
+        <source>Show warning if no languages found</source>
+        <translation>Upozori ako nije pronađen nijedan jezik</translation>
+    </message>
+    <message id="dlg.1048.1">
+        <source>OK</source>
+        <translation>U redu</translation>
+    </message>
+    <message id="dlg.1048.2">
+        <source>Cancel</source>
+        <translation>Otkaži</translation>
+    </message>
+    <message id="menu.file">
+        <source>&amp;File</source>
+        <translation>&amp;Datoteka</translation>
+    </message>
+    <message id="menu.view">
+        <source>&amp;View</source>
+        <translation>&amp;Prikaz</translation>
+    </message>
+    <message id="menu.reports">
+        <source>&amp;Reports</source>
+        <translation>&amp;Izveštaji</translation>
+    </message>
+    <message id="menu.help">
+        <source>&amp;Help</source>
+        <translation>Pomo&amp;ć</translation>
+    </message>
+    <message id="menu.57600">
+        <source>&amp;New&#9;Ctrl+N</source>
+        <translation>&amp;Novi&#9;Ctrl+N</translation>
+    </message>
+    <message id="menu.57601">
+        <source>&amp;Open...&#9;Ctrl+O</source>
+        <translation>&amp;Otvori...&#9;Ctrl+O</translation>
+    </message>
+    <message id="menu.34005">
+        <source>Open at startup...</source>
+        <translation>Otvaranje pri pokretanju...</translation>
+    </message>
+    <message id="menu.57603">
+        <source>&amp;Save&#9;Ctrl+S</source>
+        <translation>&amp;Sačuvaj&#9;Ctrl+S</translation>
+    </message>
+    <message id="menu.57604">
+        <source>Save &amp;As...</source>
+        <translation>Sačuvaj &amp;kao...</translation>
+    </message>
+    <message id="menu.57602">
+        <source>&amp;Close</source>
+        <translation>&amp;Zatvori</translation>
+    </message>
+    <message id="menu.34006">
+        <source>Close all</source>
+        <translation>Zatvori sve</translation>
+    </message>
+    <message id="menu.57607">
+        <source>Print...</source>
+        <translation>Štampaj...</translation>
+    </message>
+    <message id="menu.57665">
+        <source>E&amp;xit</source>
+        <translation>&amp;Izlaz</translation>
+    </message>
+    <message id="menu.59392">
+        <source>&amp;Toolbar</source>
+        <translation>&amp;Traka s alatkama</translation>
+    </message>
+    <message id="menu.59393">
+        <source>&amp;Status Bar</source>
+        <translation>&amp;Statusna traka</translation>
+    </message>
+    <message id="menu.34020">
+        <source>Expand Latest</source>
+        <translation>Proširi najnoviju</translation>
+    </message>
+    <message id="menu.34003">
+        <source>Employees...</source>
+        <translation>Zaposleni...</translation>
+    </message>
+    <message id="menu.34019">
+        <source>Remove all</source>
+        <translation>Ukloni sve</translation>
+    </message>
+    <message id="menu.34017">
+        <source>Guests&#9;F8</source>
+        <translation>Gosti&#9;F8</translation>
+    </message>
+    <message id="menu.34018">
+        <source>Presences</source>
+        <translation>Prisutnost</translation>
+    </message>
+    <message id="menu.34004">
+        <source>Database server...</source>
+        <translation>Server baze podataka...</translation>
+    </message>
+    <message id="menu.34002">
+        <source>Colours...</source>
+        <translation>Boje...</translation>
+    </message>
+    <message id="menu.34009">
+        <source>Name display format...</source>
+        <translation>Format prikaza imena...</translation>
+    </message>
+    <message id="menu.34011">
+        <source>Arrange horizontally</source>
+        <translation>Rasporedi vodoravno</translation>
+    </message>
+    <message id="menu.34012">
+        <source>Arrange vertically</source>
+        <translation>Rasporedi uspravno</translation>
+    </message>
+    <message id="menu.34014">
+        <source>Expand all</source>
+        <translation>Proširi sve</translation>
+    </message>
+    <message id="menu.34015">
+        <source>Collapse all</source>
+        <translation>Skupi sve</translation>
+    </message>
+    <message id="menu.34016">
+        <source>&amp;Find...&#9;Ctrl+F</source>
+        <translation>&amp;Pronađi...&#9;Ctrl+F</translation>
+    </message>
+    <message id="menu.34010">
+        <source>Languages...</source>
+        <translation>Jezici...</translation>
+    </message>
+    <message id="menu.34030">
+        <source>&amp;Last activity...</source>
+        <translation>&amp;Poslednja aktivnost...</translation>
+    </message>
+    <message id="menu.57664">
+        <source>&amp;About Zorvik...</source>
+        <translation>&amp;O programu Zorvik...</translation>
+    </message>
+    <message id="mainframe.ready">
+        <source>Ready</source>
+        <translation>Spreman</translation>
+    </message>
+    <message id="mainframe.saveChanges">
+        <source>Save changes to %s?</source>
+        <translation>Sačuvati izmene u %s?</translation>
+    </message>
+    <message id="mainframe.openFailed">
+        <source>Unable to open file:
+%s</source>
+        <translation>Nije moguće otvoriti datoteku:
+%s</translation>
+    </message>
+    <message id="mainframe.openCaption">
+        <source>Open</source>
+        <translation>Otvaranje</translation>
+    </message>
+    <message id="mainframe.saveAsCaption">
+        <source>Save As</source>
+        <translation>Čuvanje pod imenom</translation>
+    </message>
+    <message id="mainframe.demoFailed">
+        <source>Unable to build the demo database:
+%s</source>
+        <translation>Nije moguće napraviti demo bazu podataka:
+%s</translation>
+    </message>
+    <message id="splash.subtitle">
+        <source>Live presence supervision</source>
+        <translation>Nadzor prisutnosti uživo</translation>
+    </message>
+    <message id="splash.version">
+        <source>Version %s</source>
+        <translation>Verzija %s</translation>
+    </message>
+    <message id="mainframe.connecting">
+        <source>Connecting to database...</source>
+        <translation>Povezivanje sa bazom podataka...</translation>
+    </message>
+    <message id="mainframe.toolbar">
+        <source>ToolBar</source>
+        <translation>Traka s alatkama</translation>
+    </message>
+    <message id="dlg.1032.title">
+        <source>New panel</source>
+        <translation>Novi pano</translation>
+    </message>
+    <message id="dlg.1032.label.title">
+        <source>Page &amp;title</source>
+        <translation>&amp;Naslov</translation>
+    </message>
+    <message id="dlg.1032.label.department">
+        <source>Department</source>
+        <translation>Sektor</translation>
+    </message>
+    <message id="dlg.1032.1118">
+        <source>Employees</source>
+        <translation>Zaposleni</translation>
+    </message>
+    <message id="dlg.1032.1119">
+        <source>Departments</source>
+        <translation>Sektori</translation>
+    </message>
+    <message id="dlg.1032.1018">
+        <source>Check all</source>
+        <translation>Označi sve</translation>
+    </message>
+    <message id="dlg.1032.1019">
+        <source>Uncheck all</source>
+        <translation>Poništi sve</translation>
+    </message>
+    <message id="dlg.1032.1020">
+        <source>Check all</source>
+        <translation>Označi sve</translation>
+    </message>
+    <message id="dlg.1032.1021">
+        <source>Uncheck all</source>
+        <translation>Poništi sve</translation>
+    </message>
+    <message id="dlg.1032.1048">
+        <source>Arrange horizontally</source>
+        <translation>Vodoravno</translation>
+    </message>
+    <message id="dlg.1032.1049">
+        <source>Arrange vertically</source>
+        <translation>Uspravno</translation>
+    </message>
+    <message id="dlg.1032.1059">
+        <source>Background image</source>
+        <translation>Slika pozadine</translation>
+    </message>
+    <message id="dlg.1032.1057">
+        <source>Select...</source>
+        <translation>Izaberi...</translation>
+    </message>
+    <message id="dlg.1032.1060">
+        <source>Tile</source>
+        <translation>Popločaj</translation>
+    </message>
+    <message id="dlg.1032.1">
+        <source>OK</source>
+        <translation>U redu</translation>
+    </message>
+    <message id="dlg.1032.2">
+        <source>Cancel</source>
+        <translation>Otkaži</translation>
+    </message>
+    <message id="dlg.1032.openCaption">
+        <source>Open</source>
+        <translation>Otvaranje</translation>
+    </message>
+    <message id="dlg.1032.imageFilter">
+        <source>Images (*.bmp *.gif *.jpg);;Bitmap (*.bmp);;Gif (*.gif *.GIF);;Jpeg (*.jpg)</source>
+        <translation>Slike (*.bmp *.gif *.jpg);;Bitmap (*.bmp);;Gif (*.gif *.GIF);;Jpeg (*.jpg)</translation>
+    </message>
+    <message id="tablet.empid">
+        <source>EmpID: </source>
+        <translation>ID zaposlenog: </translation>
+    </message>
+    <message id="tablet.mediaid">
+        <source>MediaID: </source>
+        <translation>ID kartice: </translation>
+    </message>
+    <message id="dlg.find.title">
+        <source>Find</source>
+        <translation>Pronalaženje</translation>
+    </message>
+    <message id="dlg.find.last">
+        <source>Last name:</source>
+        <translation>Prezime:</translation>
+    </message>
+    <message id="dlg.find.first">
+        <source>First name:</source>
+        <translation>Ime:</translation>
+    </message>
+    <message id="dlg.find.ok">
+        <source>OK</source>
+        <translation>U redu</translation>
+    </message>
+    <message id="dlg.find.cancel">
+        <source>Cancel</source>
+        <translation>Otkaži</translation>
+    </message>
+    <message id="dlg.1055.label">
+        <source>Last activity:</source>
+        <translation>Poslednja aktivnost:</translation>
+    </message>
+    <message id="dlg.replastact.title">
+        <source>Last activity report</source>
+        <translation>Izveštaj o poslednjoj aktivnosti</translation>
+    </message>
+    <message id="dlg.replastact.mode">
+        <source>Activity/Group</source>
+        <translation>Aktivnost/Grupa</translation>
+    </message>
+    <message id="dlg.replastact.activity">
+        <source>&amp;Activity</source>
+        <translation>&amp;Aktivnost</translation>
+    </message>
+    <message id="dlg.replastact.group">
+        <source>&amp;Group</source>
+        <translation>&amp;Grupa</translation>
+    </message>
+    <message id="dlg.replastact.activityBox">
+        <source>Activity</source>
+        <translation>Aktivnost</translation>
+    </message>
+    <message id="dlg.replastact.groupBox">
+        <source>Group</source>
+        <translation>Grupa</translation>
+    </message>
+    <message id="dlg.replastact.all">
+        <source>All</source>
+        <translation>Sve</translation>
+    </message>
+    <message id="dlg.replastact.selected">
+        <source>Selected</source>
+        <translation>Izabrane</translation>
+    </message>
+    <message id="dlg.replastact.invert">
+        <source>&amp;Invert</source>
+        <translation>&amp;Obrni</translation>
+    </message>
+    <message id="dlg.replastact.invertGroup">
+        <source>In&amp;vert</source>
+        <translation>O&amp;brni</translation>
+    </message>
+    <message id="dlg.replastact.departments">
+        <source>Departments</source>
+        <translation>Sektori</translation>
+    </message>
+    <message id="dlg.replastact.moment">
+        <source>Moment</source>
+        <translation>Trenutak</translation>
+    </message>
+    <message id="dlg.replastact.now">
+        <source>&amp;Now</source>
+        <translation>&amp;Sada</translation>
+    </message>
+    <message id="dlg.replastact.unvisible">
+        <source>Show &amp;unvisible registrations</source>
+        <translation>Prikaži &amp;nevidljiva očitavanja</translation>
+    </message>
+    <message id="dlg.replastact.calendar">
+        <source>Show current &amp;day type</source>
+        <translation>Prikaži tekući &amp;tip dana</translation>
+    </message>
+    <message id="dlg.replastact.sort">
+        <source>Sort by</source>
+        <translation>Poređaj po</translation>
+    </message>
+    <message id="dlg.replastact.sortTime">
+        <source>Date/&amp;Time</source>
+        <translation>Datumu/&amp;vremenu</translation>
+    </message>
+    <message id="dlg.replastact.sortDepartment">
+        <source>De&amp;partment</source>
+        <translation>Se&amp;ktoru</translation>
+    </message>
+    <message id="dlg.replastact.sortName">
+        <source>&amp;Last name</source>
+        <translation>&amp;Prezimenu</translation>
+    </message>
+    <message id="dlg.replastact.ok">
+        <source>OK</source>
+        <translation>U redu</translation>
+    </message>
+    <message id="dlg.replastact.cancel">
+        <source>Cancel</source>
+        <translation>Otkaži</translation>
+    </message>
+    <message id="34023">
+        <source>Prev
+Prev</source>
+        <translation>Prethodna
+Prethodna</translation>
+    </message>
+    <message id="34024">
+        <source>Next
+Next</source>
+        <translation>Sledeća
+Sledeća</translation>
+    </message>
+    <message id="34025">
+        <source>First
+First</source>
+        <translation>Prva
+Prva</translation>
+    </message>
+    <message id="34026">
+        <source>Last
+Last</source>
+        <translation>Poslednja
+Poslednja</translation>
+    </message>
+    <message id="34027">
+        <source>Write every page of the report to a PDF file
+Export PDF</source>
+        <translation>Upis svih strana izveštaja u PDF datoteku
+Izvoz u PDF</translation>
+    </message>
+    <message id="34028">
+        <source>Show the pages as they will be printed
+Print preview</source>
+        <translation>Prikaz strana onako kako će biti odštampane
+Pregled pre štampe</translation>
+    </message>
+    <message id="menu.34027">
+        <source>Export PDF...</source>
+        <translation>Izvoz u PDF...</translation>
+    </message>
+    <message id="menu.34028">
+        <source>Print preview...</source>
+        <translation>Pregled pre štampe...</translation>
+    </message>
+    <message id="report.page">
+        <source>Page %1 of %2</source>
+        <translation>Strana %1 od %2</translation>
+    </message>
+    <message id="report.pdfCaption">
+        <source>Export PDF</source>
+        <translation>Izvoz u PDF</translation>
+    </message>
+    <message id="report.pdfFilter">
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF datoteke (*.pdf)</translation>
+    </message>
+    <message id="report.pdfFailed">
+        <source>The file %s could not be written.</source>
+        <translation>Datoteku %s nije moguće upisati.</translation>
+    </message>
+    <message id="report.building">
+        <source>Building report...</source>
+        <translation>Pravljenje izveštaja...</translation>
+    </message>
+    <message id="report.groupEmpty">
+        <source>The selected group has no activities: the report has no rows.</source>
+        <translation>Izabrana grupa nema aktivnosti: izveštaj nema redova.</translation>
+    </message>
+    <message id="report.readFailed">
+        <source>The report could not be read from the database:</source>
+        <translation>Izveštaj nije moguće pročitati iz baze podataka:</translation>
+    </message>
+    <message id="dlg.1066.title">
+        <source>Warning</source>
+        <translation>Upozorenje</translation>
+    </message>
+    <message id="dlg.1066.1114">
+        <source>ID:</source>
+        <translation>ID:</translation>
+    </message>
+    <message id="dlg.1066.1115">
+        <source>Last name:</source>
+        <translation>Prezime:</translation>
+    </message>
+    <message id="dlg.1066.1116">
+        <source>First name:</source>
+        <translation>Ime:</translation>
+    </message>
+    <message id="dlg.1066.1018">
+        <source>Date:</source>
+        <translation>Datum:</translation>
+    </message>
+    <message id="dlg.1066.1019">
+        <source>Time:</source>
+        <translation>Vreme:</translation>
+    </message>
+    <message id="dlg.1066.1117">
+        <source>Illegal activity:</source>
+        <translation>Nedozvoljeno:</translation>
+    </message>
+    <message id="dlg.1066.1">
+        <source>OK</source>
+        <translation>U redu</translation>
+    </message>
+    <message id="dlg.autoload.title">
+        <source>Open at startup</source>
+        <translation>Otvaranje pri pokretanju</translation>
+    </message>
+    <message id="dlg.autoload.up">
+        <source>&amp;Up</source>
+        <translation>&amp;Gore</translation>
+    </message>
+    <message id="dlg.autoload.down">
+        <source>&amp;Down</source>
+        <translation>&amp;Dole</translation>
+    </message>
+    <message id="dlg.autoload.openNow">
+        <source>Open/&amp;Arrange now</source>
+        <translation>Otvori/&amp;rasporedi sada</translation>
+    </message>
+    <message id="dlg.autoload.add">
+        <source>A&amp;dd...</source>
+        <translation>&amp;Dodaj...</translation>
+    </message>
+    <message id="dlg.autoload.remove">
+        <source>&amp;Remove</source>
+        <translation>&amp;Ukloni</translation>
+    </message>
+    <message id="dlg.autoload.presences">
+        <source>&amp;Presences tab</source>
+        <translation>Kartica &amp;prisutnosti</translation>
+    </message>
+    <message id="dlg.autoload.guests">
+        <source>&amp;Guests tab</source>
+        <translation>Kartica &amp;gostiju</translation>
+    </message>
+    <message id="dlg.autoload.addCaption">
+        <source>Add panels</source>
+        <translation>Dodavanje panoa</translation>
+    </message>
+    <message id="dlg.autoload.filter">
+        <source>Zorvik Files (*.zvl)</source>
+        <translation>Zorvik datoteke (*.zvl)</translation>
+    </message>
+    <message id="dlg.nameFormat.title">
+        <source>Name display format</source>
+        <translation>Format prikaza imena</translation>
+    </message>
+    <message id="dlg.nameFormat.lastFirst">
+        <source>&amp;Last name, first name</source>
+        <translation>&amp;Prezime, ime</translation>
+    </message>
+    <message id="dlg.nameFormat.firstLast">
+        <source>&amp;First name, last name</source>
+        <translation>&amp;Ime, prezime</translation>
+    </message>
+    <message id="dlg.about.title">
+        <source>About Zorvik</source>
+        <translation>O programu Zorvik</translation>
+    </message>
+    <message id="dlg.about.version">
+        <source>Version</source>
+        <translation>Verzija</translation>
+    </message>
+    <message id="dlg.about.product">
+        <source>Zorvik</source>
+        <translation>Zorvik</translation>
+    </message>
+    <message id="dlg.about.qt">
+        <source>Qt</source>
+        <translation>Qt</translation>
+    </message>
+    <message id="dlg.about.database">
+        <source>Database</source>
+        <translation>Baza podataka</translation>
+    </message>
+    <message id="dlg.about.noDatabase">
+        <source>none</source>
+        <translation>nema</translation>
+    </message>
+    <message id="dlg.about.notConnected">
+        <source>(not connected)</source>
+        <translation>(nije povezano)</translation>
+    </message>
+    <message id="dlg.about.sqlite">
+        <source>SQLite, %s</source>
+        <translation>SQLite, %s</translation>
+    </message>
+    <message id="dlg.database.title">
+        <source>Database</source>
+        <translation>Baza podataka</translation>
+    </message>
+    <message id="dlg.database.connection">
+        <source>Connection</source>
+        <translation>Veza</translation>
+    </message>
+    <message id="dlg.database.change">
+        <source>&amp;Change...</source>
+        <translation>&amp;Promeni...</translation>
+    </message>
+    <message id="dlg.database.refresh">
+        <source>Refresh rate</source>
+        <translation>Učestalost osvežavanja</translation>
+    </message>
+    <message id="dlg.database.seconds">
+        <source>seconds</source>
+        <translation>sekundi</translation>
+    </message>
+    <message id="dlg.database.notNumber">
+        <source>Please enter a whole number of seconds from 0 to 2147483647.</source>
+        <translation>Unesite ceo broj sekundi od 0 do 2147483647.</translation>
+    </message>
+    <message id="dlg.builder.title">
+        <source>Database connection</source>
+        <translation>Veza sa bazom podataka</translation>
+    </message>
+    <message id="dlg.builder.fields">
+        <source>Data source</source>
+        <translation>Izvor podataka</translation>
+    </message>
+    <message id="dlg.builder.dataSource">
+        <source>Data &amp;source name:</source>
+        <translation>Ime &amp;izvora podataka:</translation>
+    </message>
+    <message id="dlg.builder.noDataSource">
+        <source>(none)</source>
+        <translation>(nema)</translation>
+    </message>
+    <message id="dlg.builder.driver">
+        <source>&amp;Driver:</source>
+        <translation>&amp;Drajver:</translation>
+    </message>
+    <message id="dlg.builder.server">
+        <source>Se&amp;rver:</source>
+        <translation>Se&amp;rver:</translation>
+    </message>
+    <message id="dlg.builder.port">
+        <source>&amp;Port:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message id="dlg.builder.database">
+        <source>Data&amp;base:</source>
+        <translation>&amp;Baza podataka:</translation>
+    </message>
+    <message id="dlg.builder.user">
+        <source>&amp;User name:</source>
+        <translation>&amp;Korisničko ime:</translation>
+    </message>
+    <message id="dlg.builder.password">
+        <source>Pass&amp;word:</source>
+        <translation>&amp;Lozinka:</translation>
+    </message>
+    <message id="dlg.builder.tdsVersion">
+        <source>&amp;TDS version:</source>
+        <translation>&amp;TDS verzija:</translation>
+    </message>
+    <message id="dlg.builder.string">
+        <source>Connection s&amp;tring:</source>
+        <translation>&amp;Niz za povezivanje:</translation>
+    </message>
+    <message id="dlg.builder.demo">
+        <source>D&amp;emo database</source>
+        <translation>D&amp;emo baza podataka</translation>
+    </message>
+    <message id="dlg.builder.test">
+        <source>Test &amp;connection</source>
+        <translation>Proveri &amp;vezu</translation>
+    </message>
+    <message id="dlg.builder.testing">
+        <source>Connecting...</source>
+        <translation>Povezivanje...</translation>
+    </message>
+    <message id="dlg.builder.testOk">
+        <source>The connection succeeded.</source>
+        <translation>Povezivanje je uspelo.</translation>
+    </message>
+    <message id="dlg.builder.testFailed">
+        <source>The connection failed:
+%s</source>
+        <translation>Povezivanje nije uspelo:
+%s</translation>
+    </message>
+    <message id="colours.onSite">
+        <source>On site</source>
+        <translation>Na lokaciji</translation>
+    </message>
+    <message id="34031">
+        <source>List everyone on the premises now, to tick them off at the assembly point\nRoll call</source>
+        <translation>Spisak svih koji su sada u objektu, za prozivku na zbornom mestu\nProzivka</translation>
+    </message>
+    <message id="34032">
+        <source>Write the rows of this window to a CSV file\nExport CSV</source>
+        <translation>Upiši redove ovog prozora u CSV datoteku\nIzvoz CSV</translation>
+    </message>
+    <message id="34033">
+        <source>Remove every tick of the roll call\nClear ticks</source>
+        <translation>Ukloni sve oznake prozivke\nObriši oznake</translation>
+    </message>
+    <message id="menu.34031">
+        <source>&amp;Roll call\tF9</source>
+        <translation>&amp;Prozivka\tF9</translation>
+    </message>
+    <message id="menu.34032">
+        <source>Export &amp;CSV...</source>
+        <translation>Izvoz &amp;CSV...</translation>
+    </message>
+    <message id="menu.34033">
+        <source>C&amp;lear ticks</source>
+        <translation>O&amp;briši oznake</translation>
+    </message>
+    <message id="rollcall.title">
+        <source>Roll call</source>
+        <translation>Prozivka</translation>
+    </message>
+    <message id="rollcall.counts">
+        <source>On site: %1 · Guests: %2 · Ticked: %3 of %4</source>
+        <translation>Na lokaciji: %1 · Gosti: %2 · Označeno: %3 od %4</translation>
+    </message>
+    <message id="rollcall.stale">
+        <source>Not connected since %1; list as of %2</source>
+        <translation>Nema veze od %1; spisak od %2</translation>
+    </message>
+    <message id="rollcall.never">
+        <source>never</source>
+        <translation>nikad</translation>
+    </message>
+    <message id="rollcall.col.tick">
+        <source>✓</source>
+        <translation>✓</translation>
+    </message>
+    <message id="rollcall.col.name">
+        <source>Name</source>
+        <translation>Ime i prezime</translation>
+    </message>
+    <message id="rollcall.col.department">
+        <source>Department</source>
+        <translation>Sektor</translation>
+    </message>
+    <message id="rollcall.col.time">
+        <source>Time</source>
+        <translation>Vreme</translation>
+    </message>
+    <message id="rollcall.col.detail">
+        <source>Activity / host</source>
+        <translation>Aktivnost / domaćin</translation>
+    </message>
+    <message id="rollcall.col.company">
+        <source>Company</source>
+        <translation>Firma</translation>
+    </message>
+    <message id="rollcall.partOpen">
+        <source>Not yet ticked (%1)</source>
+        <translation>Još nisu označeni (%1)</translation>
+    </message>
+    <message id="rollcall.partTicked">
+        <source>Ticked (%1)</source>
+        <translation>Označeni (%1)</translation>
+    </message>
+    <message id="rollcall.clearAsk">
+        <source>Remove every tick and start the roll call over?</source>
+        <translation>Ukloniti sve oznake i početi prozivku iznova?</translation>
+    </message>
+    <message id="rollcall.saveFailed">
+        <source>The ticks could not be written to %1: %2</source>
+        <translation>Oznake nije moguće upisati u %1: %2</translation>
+    </message>
+    <message id="rollcall.noTemplate">
+        <source>The report template %1 could not be read: %2</source>
+        <translation>Šablon izveštaja %1 nije moguće pročitati: %2</translation>
+    </message>
+    <message id="csv.caption">
+        <source>Export CSV</source>
+        <translation>Izvoz CSV</translation>
+    </message>
+    <message id="csv.filter">
+        <source>CSV files (*.csv)</source>
+        <translation>CSV datoteke (*.csv)</translation>
+    </message>
+    <message id="csv.failed">
+        <source>The file %1 could not be written: %2</source>
+        <translation>Datoteku %1 nije moguće upisati: %2</translation>
+    </message>
+    <message id="headcount.text">
+        <source>On site: %1 · Guests: %2</source>
+        <translation>Na lokaciji: %1 · Gosti: %2</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+class CSettings;
+class QTranslator;
+
+// The language loader: lists the language libraries of the program folder and keeps the one
+// named by "Language" loaded as the source of every user-interface text for the run.
+class CRLang
+{
+public:
+    struct Entry
+    {
+        QString fileName; // bare file name in the program folder
+        QString language; // what the library reports
+    };
+    static constexpr int kMaxEntries = 100;
+
+    CRLang();
+    ~CRLang();
+    CRLang(const CRLang &) = delete;
+    CRLang &operator=(const CRLang &) = delete;
+
+    // Lists the libraries of programFolder ("*.so", in name order) and keeps the last one whose
+    // name equals "Language" exactly. Files that do not load or lack the name export are
+    // skipped without a word. settings may be null (the default language then).
+    void Load(const QString &programFolder, const CSettings *settings);
+
+    int entryCount() const { return int(m_entries.size()); }
+    const QList<Entry> &entries() const { return m_entries; }
+    QStringList languageNames() const;
+    int selectedIndex() const { return m_selected; }
+    QString languageSetting() const { return m_languageSetting; }
+    bool hasResourceModule() const { return m_module != nullptr; }
+
+    // Makes the selected library the source of every text: its translations replace the
+    // built-in entries they cover (the rest stay English), and Qt's own buttons and dialogs
+    // follow through the library's and the system's Qt translations. No effect without one.
+    void apply();
+    // Undoes apply() and unloads the library (also done on destruction).
+    void unload();
+
+private:
+    QString m_folder;
+    QString m_languageSetting;
+    QList<Entry> m_entries;
+    int m_selected = -1;
+    void *m_module = nullptr;
+    std::unique_ptr<QTranslator> m_qtOwn;
+    std::unique_ptr<QTranslator> m_qtSystem;
+};
