@@ -265,20 +265,7 @@ namespace {
 
 QString testDatabase()
 {
-    static testsupport::TempDir *dir = new testsupport::TempDir;
-    static QString path;
-    if (path.isEmpty()) {
-        CDemoDatabase::DemoOptions o;
-        o.employees = 8;
-        o.departments = 2;
-        o.historyDays = 0;
-        o.photographs = false;
-        QString error;
-        const QString p = dir->file(QStringLiteral("attendance.db"));
-        EXPECT_TRUE(CDemoDatabase::build(p, o, &error)) << error.toStdString();
-        path = p;
-    }
-    return path;
+    return testsupport::smallDemoDatabase(8, 2);
 }
 
 class LanguageStartup : public ::testing::Test

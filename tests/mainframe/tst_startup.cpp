@@ -32,20 +32,7 @@ namespace {
 // One small attendance database for every start-up test.
 QString testDatabase()
 {
-    static testsupport::TempDir dir; // removed at exit, so that runs leave nothing behind
-    static QString path;
-    if (path.isEmpty()) {
-        CDemoDatabase::DemoOptions o;
-        o.employees = 12;
-        o.departments = 3;
-        o.historyDays = 0;
-        o.photographs = false;
-        QString error;
-        const QString p = dir.file(QStringLiteral("attendance.db"));
-        EXPECT_TRUE(CDemoDatabase::build(p, o, &error)) << error.toStdString();
-        path = p;
-    }
-    return path;
+    return testsupport::smallDemoDatabase(12, 3);
 }
 
 class Startup : public ::testing::Test

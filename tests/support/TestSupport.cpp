@@ -1,8 +1,13 @@
 #include "TestSupport.h"
 
+#include "db/CDemoDatabase.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMap>
+#include <QPair>
 #include <QThread>
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -25,3 +30,22 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
 }
 
 } // namespace testsupport
+
+QString testsupport::smallDemoDatabase(int employees, int departments)
+{
+    static TempDir dir;
+    static QMap<QPair<int, int>, QString> built;
+    const QPair<int, int> key(employees, departments);
+    if (!built.contains(key)) {
+        CDemoDatabase::DemoOptions o;
+        o.employees = employees;
+        o.departments = departments;
+        o.historyDays = 0;
+        o.photographs = false;
+        QString error;
+        const QString p = dir.file(QStringLiteral("attendance-%1-%2.db").arg(employees).arg(departments));
+        EXPECT_TRUE(CDemoDatabase::build(p, o, &error)) << error.toStdString();
+        built.insert(key, p);
+    }
+    return built.value(key);
+}

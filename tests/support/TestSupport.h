@@ -18,6 +18,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A small demo attendance database (no history, no photographs), built once per program and
+// removed at exit; the same arguments give the same file.
+QString smallDemoDatabase(int employees, int departments);
+
 // Runs the event loop until pred() holds or timeoutMs passes; returns pred().
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
 
