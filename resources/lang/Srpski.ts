@@ -1318,20 +1318,26 @@ Pregled pre štampe</translation>
         <translation>Na lokaciji</translation>
     </message>
     <message id="34031">
-        <source>List everyone on the premises now, to tick them off at the assembly point\nRoll call</source>
-        <translation>Spisak svih koji su sada u objektu, za prozivku na zbornom mestu\nProzivka</translation>
+        <source>List everyone on the premises now, to tick them off at the assembly point
+Roll call</source>
+        <translation>Spisak svih koji su sada u objektu, za prozivku na zbornom mestu
+Prozivka</translation>
     </message>
     <message id="34032">
-        <source>Write the rows of this window to a CSV file\nExport CSV</source>
-        <translation>Upiši redove ovog prozora u CSV datoteku\nIzvoz CSV</translation>
+        <source>Write the rows of this window to a CSV file
+Export CSV</source>
+        <translation>Upiši redove ovog prozora u CSV datoteku
+Izvoz CSV</translation>
     </message>
     <message id="34033">
-        <source>Remove every tick of the roll call\nClear ticks</source>
-        <translation>Ukloni sve oznake prozivke\nObriši oznake</translation>
+        <source>Remove every tick of the roll call
+Clear ticks</source>
+        <translation>Ukloni sve oznake prozivke
+Obriši oznake</translation>
     </message>
     <message id="menu.34031">
-        <source>&amp;Roll call\tF9</source>
-        <translation>&amp;Prozivka\tF9</translation>
+        <source>&amp;Roll call&#9;F9</source>
+        <translation>&amp;Prozivka&#9;F9</translation>
     </message>
     <message id="menu.34032">
         <source>Export &amp;CSV...</source>
@@ -1416,6 +1422,22 @@ Pregled pre štampe</translation>
     <message id="headcount.text">
         <source>On site: %1 · Guests: %2</source>
         <translation>Na lokaciji: %1 · Gosti: %2</translation>
+    </message>
+    <message id="mainframe.lockDenied">
+        <source>permission denied</source>
+        <translation>pristup odbijen</translation>
+    </message>
+    <message id="mainframe.lockError">
+        <source>the lock file cannot be created</source>
+        <translation>datoteka zaključavanja ne može da se napravi</translation>
+    </message>
+    <message id="mainframe.lockFailed">
+        <source>Zorvik cannot keep its lock file in the folder %1 (%2). It runs anyway, but it cannot tell whether another Zorvik is already running for you.</source>
+        <translation>Zorvik ne može da drži svoju datoteku zaključavanja u fascikli %1 (%2). Radi i dalje, ali ne može da proveri da li već radi još jedan Zorvik za vas.</translation>
+    </message>
+    <message id="warning.openCount">
+        <source>Open warnings: %1</source>
+        <translation>Otvorenih upozorenja: %1</translation>
     </message>
 </context>
 </TS>

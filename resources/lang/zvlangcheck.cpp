@@ -53,15 +53,26 @@ bool readTs(const QString &path, QHash<QString, Message> *messages, QString *err
     return true;
 }
 
-// The markers that the program fills in ("%s", "%1"): a translation must keep the same ones.
+// The markers that the program fills in ("%s", "%d", "%1"): a translation must keep the same ones.
 QStringList markers(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("%(s|[1-9])"));
+    static const QRegularExpression re(QStringLiteral("%(s|d|[1-9])"));
     QStringList found;
     for (auto it = re.globalMatch(text); it.hasNext();)
         found.append(it.next().captured());
     found.sort();
     return found;
+}
+
+// What the program splits a text at: line feeds (status line and tooltip), tabs (menu text and
+// shortcut) and, in menu texts, the mnemonic "&" ("&&" is a plain ampersand). A translation that
+// differs here loses a tooltip, a shortcut or a mnemonic.
+QString shape(const QString &id, const QString &text)
+{
+    QString out = QStringLiteral("%1 line feed(s), %2 tab(s)").arg(text.count(u'\n')).arg(text.count(u'\t'));
+    if (id.startsWith(QLatin1String("menu.")))
+        out += QStringLiteral(", %1 \"&\"").arg(QString(text).remove(QLatin1String("&&")).count(u'&'));
+    return out;
 }
 
 QString oneLine(QString text)
@@ -111,7 +122,7 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    QStringList missing, badMarkers, unfinished;
+    QStringList missing, badMarkers, badShapes, unfinished;
     for (const QString &id : CStringTable::builtInKeys()) {
         const auto it = messages.constFind(id);
         if (it == messages.cend() || it->translation.isEmpty()) {
@@ -120,6 +131,8 @@ int main(int argc, char **argv)
         }
         if (markers(it->translation) != markers(CStringTable::builtInText(id)))
             badMarkers.append(id);
+        if (shape(id, it->translation) != shape(id, CStringTable::builtInText(id)))
+            badShapes.append(id);
         if (it->unfinished)
             unfinished.append(id);
     }
@@ -128,7 +141,7 @@ int main(int argc, char **argv)
 
     for (const QString &id : unfinished)
         std::fprintf(stderr, "%s: warning: id %s is marked unfinished\n", qPrintable(path), qPrintable(id));
-    if (missing.isEmpty() && badMarkers.isEmpty())
+    if (missing.isEmpty() && badMarkers.isEmpty() && badShapes.isEmpty())
         return 0;
     if (!missing.isEmpty()) {
         std::fprintf(stderr, "%s lacks %d text(s) of the built-in English set; translate these ids:\n",
@@ -140,5 +153,9 @@ int main(int argc, char **argv)
     for (const QString &id : badMarkers)
         std::fprintf(stderr, "%s: id %s must keep the markers %s of its English text\n", qPrintable(path),
                      qPrintable(id), qPrintable(markers(CStringTable::builtInText(id)).join(u' ')));
+    for (const QString &id : badShapes)
+        std::fprintf(stderr, "%s: id %s must have %s like its English text, not %s\n", qPrintable(path), qPrintable(id),
+                     qPrintable(shape(id, CStringTable::builtInText(id))),
+                     qPrintable(shape(id, messages.value(id).translation)));
     return 1;
 }

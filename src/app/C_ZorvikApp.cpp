@@ -50,6 +50,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QLockFile>
 #include <QMdiArea>
 #include <QMutexLocker>
@@ -154,8 +155,18 @@ bool C_ZorvikApp::acquireInstanceLock()
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
         return true;
+    const QLockFile::LockError error = m_lock->error();
     m_lock.reset();
-    return false;
+    // Only a live instance ends this one silently. A folder that cannot be written is no
+    // reason to refuse to run: the user is told, and the program runs without the lock.
+    if (error == QLockFile::LockFailedError)
+        return false;
+    const QString why = CStringTable::text(error == QLockFile::PermissionError ? QStringLiteral("mainframe.lockDenied")
+                                                                               : QStringLiteral("mainframe.lockError"));
+    CPrompt::message(
+        nullptr, CStringTable::text(QStringLiteral("mainframe.lockFailed")).arg(QDir::toNativeSeparators(folder), why),
+        QMessageBox::Ok, QMessageBox::Warning);
+    return true;
 }
 
 void C_ZorvikApp::createSettings()
@@ -191,6 +202,9 @@ void C_ZorvikApp::prepareDemo()
             m_settings->writeText(kAutoLoad, QStringLiteral("File%1").arg(i), panels.at(i));
         m_settings->writeInt(kSettings, QStringLiteral("AutoShowPresences"), 1);
     }
+    // A newcomer's demo speaks the desktop's language; the real program keeps its own default.
+    if (!m_settings->contains(kSettings, QStringLiteral("Language")))
+        m_settings->writeText(kSettings, QStringLiteral("Language"), CRLang::demoDefault(QLocale::system()));
     if (!m_settings->contains(QStringLiteral("RollCall"), QStringLiteral("Activities"))) {
         const QStringList onSite = CDemoSamples::onSiteActivities();
         COnSiteActivities::write(*m_settings, QSet<QString>(onSite.begin(), onSite.end()));
@@ -278,8 +292,10 @@ void C_ZorvikApp::createMainFrame()
     wireCommands();
 
     // A tablet that turns illegal opens the warning window over the main frame.
-    if (m_warnings)
+    if (m_warnings) {
         m_warnings->attachTablets(m_frame);
+        connect(m_warnings, &CWarningCenter::openWarningsChanged, m_frame, &C_MainFrame::setOpenWarnings);
+    }
 }
 
 void C_ZorvikApp::wireCommands()
@@ -331,7 +347,8 @@ void C_ZorvikApp::loadLanguage(const QString &folder)
         m_lang->apply();
         return;
     }
-    if (!m_context->langWarning)
+    // English chosen on purpose: nothing to warn about.
+    if (m_lang->isBuiltInChosen() || !m_context->langWarning)
         return;
     CD_LangLib dlg(m_context->langWarning != 0);
     if (dlg.run() == QDialog::Accepted)
@@ -340,7 +357,10 @@ void C_ZorvikApp::loadLanguage(const QString &folder)
 
 void C_ZorvikApp::chooseLanguage()
 {
-    CD_Language dlg(m_lang->languageNames(), m_settings.get(), m_context->langWarning != 0, m_frame);
+    const int selected = m_lang->hasResourceModule() ? m_lang->selectedIndex() : -1;
+    CD_Language dlg(QStringList{CRLang::kBuiltIn} + m_lang->languageNames(), m_settings.get(),
+                    m_context->langWarning != 0, m_frame,
+                    selected >= 0 ? m_lang->entries().at(selected).language : CRLang::kBuiltIn);
     if (dlg.run() != QDialog::Accepted)
         return;
     m_context->langWarning = dlg.warnIfNone() ? 1 : 0;

@@ -60,13 +60,14 @@ void CRLang::Load(const QString &programFolder, const CSettings *settings)
             continue;
         const QString language = languageOf(handle);
         dlclose(handle);
-        if (language.isNull())
+        // The built-in language is never replaced by a library of the same name.
+        if (language.isNull() || language == kBuiltIn)
             continue;
         if (language == m_languageSetting)
             m_selected = int(m_entries.size());
         m_entries.append({file, language});
     }
-    if (m_selected < 0)
+    if (m_selected < 0 || isBuiltInChosen())
         return;
     m_module = openLibrary(QDir(programFolder).filePath(m_entries.at(m_selected).fileName), RTLD_NOW);
     // Gone or broken since it was listed: English, as if none had matched.
@@ -76,6 +77,11 @@ void CRLang::Load(const QString &programFolder, const CSettings *settings)
         m_module = nullptr;
         m_selected = -1;
     }
+}
+
+QString CRLang::demoDefault(const QLocale &desktop)
+{
+    return desktop.language() == QLocale::Serbian ? QStringLiteral("Srpski") : kBuiltIn;
 }
 
 QStringList CRLang::languageNames() const

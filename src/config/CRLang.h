@@ -5,6 +5,7 @@
 #include <memory>
 
 class CSettings;
+class QLocale;
 class QTranslator;
 
 // The language loader: lists the language libraries of the program folder and keeps the one
@@ -18,6 +19,10 @@ public:
         QString language; // what the library reports
     };
     static constexpr int kMaxEntries = 100;
+    // The built-in texts, offered beside the libraries; chosen, no library is loaded.
+    static inline const QString kBuiltIn = QStringLiteral("English");
+    // The language a new demo starts in: the desktop's when a library of it ships, else English.
+    static QString demoDefault(const QLocale &desktop);
 
     CRLang();
     ~CRLang();
@@ -35,6 +40,7 @@ public:
     int selectedIndex() const { return m_selected; }
     QString languageSetting() const { return m_languageSetting; }
     bool hasResourceModule() const { return m_module != nullptr; }
+    bool isBuiltInChosen() const { return m_languageSetting == kBuiltIn; }
 
     // Makes the selected library the source of every text: its translations replace the
     // built-in entries they cover (the rest stay English), and Qt's own buttons and dialogs

@@ -82,6 +82,9 @@ bool CDbThread::cycle()
     bool ok = true;
     auto failWith = [&](int reconnections) {
         ref.databaseError = true;
+        // The status bar learns of it now, not after the reconnections, each of which may wait
+        // for its own time-out against a server that hangs.
+        reportStatus(false);
         for (int i = 0; i < reconnections && m_running; ++i)
             reconnect(fresh);
         ok = false;
@@ -116,6 +119,15 @@ bool CDbThread::cycle()
     return ok;
 }
 
+void CDbThread::reportStatus(bool connected)
+{
+    // Queued, never blocking: the interface thread may be waiting for this thread to end.
+    // The icon only changes with the state; a request per back-to-back cycle would flood
+    // the interface thread's queue.
+    if (int(connected) != m_lastStatus.exchange(int(connected)))
+        emit connectionStatus(connected);
+}
+
 void CDbThread::run()
 {
     if (!m_running)
@@ -127,16 +139,15 @@ void CDbThread::run()
             firstCycleDone = true;
         }
         const bool connected = !m_reference->databaseError;
-        // Queued, never blocking: the interface thread may be waiting for this thread to end.
-        // The icon only changes with the state; a request per back-to-back cycle would flood
-        // the interface thread's queue.
-        if (int(connected) != m_lastStatus.exchange(int(connected)))
-            emit connectionStatus(connected);
+        reportStatus(connected);
         // One pass waiting is enough: it reads the newest data when it runs. Back-to-back
         // cycles must not pile passes up in the interface thread's queue.
         if (!connected || !m_passQueued.exchange(true))
             emit cycleFinished(connected);
-        for (int i = 0; i < m_refreshSeconds; ++i) {
+        // Back to back only while the database answers: a server that is down is asked again
+        // after a step at least, not in a loop that takes a whole core.
+        const int steps = connected ? m_refreshSeconds : qMax(m_refreshSeconds, 1);
+        for (int i = 0; i < steps; ++i) {
             if (!m_running)
                 break;
             QThread::msleep(m_sleepStepMs);

@@ -52,6 +52,7 @@ private:
     void joined();
     bool readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query);
     void reconnect(Fresh &fresh);
+    void reportStatus(bool connected);
 
     CReferenceData *m_reference;
     int m_refreshSeconds;

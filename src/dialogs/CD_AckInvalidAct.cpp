@@ -2,8 +2,11 @@
 
 #include "app/CStringTable.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -24,6 +27,9 @@ constexpr int kLabelX = 10;
 constexpr int kValueX = 65;
 constexpr int kLineHeight = 10;
 
+int g_keyGuardMs = 700;
+constexpr int kHandBackMs = 500;
+
 } // namespace
 
 CD_AckInvalidAct::CD_AckInvalidAct(const InvalidActFields &fields, QWidget *owner)
@@ -31,6 +37,8 @@ CD_AckInvalidAct::CD_AckInvalidAct(const InvalidActFields &fields, QWidget *owne
       m_fields(fields)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // On top and sounding, but the keyboard stays where the user is typing.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setModal(false);
     setObjectName(QStringLiteral("ackInvalidAct"));
     setWindowTitle(CStringTable::text(QStringLiteral("dlg.1066.title")));
@@ -49,6 +57,7 @@ CD_AckInvalidAct::CD_AckInvalidAct(const InvalidActFields &fields, QWidget *owne
     m_ok->setGeometry(dx(128), dy(110), dx(50), dy(14));
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     m_ok->setFocus();
+    m_ok->installEventFilter(this);
 
     setFixedSize(dx(kWidth), dy(kHeight));
 }
@@ -75,4 +84,62 @@ void CD_AckInvalidAct::done(int result)
         emit acknowledged(this);
     }
     QDialog::done(result);
+}
+
+void CD_AckInvalidAct::setKeyGuardMs(int ms)
+{
+    g_keyGuardMs = ms;
+}
+
+bool CD_AckInvalidAct::keysArmed() const
+{
+    return m_activeSince.isValid() && m_activeSince.elapsed() >= g_keyGuardMs;
+}
+
+// A key acknowledges only when it was pressed for this window: never one that arrived as the
+// window came up (Space or Enter meant for the roll call), never a held key's repeat.
+bool CD_AckInvalidAct::swallowsKey(QEvent *e) const
+{
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+        return false;
+    if (keysArmed() && !static_cast<QKeyEvent *>(e)->isAutoRepeat())
+        return false;
+    e->accept();
+    return true;
+}
+
+void CD_AckInvalidAct::showEvent(QShowEvent *e)
+{
+    QWidget *active = QApplication::activeWindow();
+    m_typingIn = active != this ? active : nullptr;
+    m_shownAt.start();
+    QDialog::showEvent(e);
+}
+
+bool CD_AckInvalidAct::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate) {
+        m_activeSince.start();
+        // A window system that activates every new window anyway: the keyboard goes back to
+        // where the user was typing. Later activations are the user's own (a click).
+        if (m_typingIn && m_shownAt.isValid() && m_shownAt.elapsed() < kHandBackMs) {
+            QPointer<QWidget> back = m_typingIn;
+            QTimer::singleShot(0, this, [back] {
+                if (back && back->isVisible())
+                    back->activateWindow();
+            });
+        }
+        m_typingIn = nullptr;
+    } else if (e->type() == QEvent::WindowDeactivate)
+        m_activeSince.invalidate();
+    else if (swallowsKey(e))
+        return true;
+    return QDialog::event(e);
+}
+
+bool CD_AckInvalidAct::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_ok && swallowsKey(e))
+        return true;
+    return QDialog::eventFilter(watched, e);
 }

@@ -21,13 +21,14 @@ CD_Language::TestHook &testHook()
 }
 } // namespace
 
-CD_Language::CD_Language(const QStringList &languages, CSettings *settings, bool warnIfNone, QWidget *parent)
+CD_Language::CD_Language(const QStringList &languages, CSettings *settings, bool warnIfNone, QWidget *parent,
+                         const QString &inUse)
     : QDialog(parent), m_settings(settings), m_warn(warnIfNone)
 {
     setObjectName(QStringLiteral("languageDialog"));
     setWindowTitle(CStringTable::text(QStringLiteral("dlg.1048.title")));
-    // The dialog's own default is empty, unlike start-up's: with nothing stored the first
-    // language ends selected.
+    // The dialog's own default is empty, unlike start-up's: with nothing stored the language of
+    // this run is selected (the first entry when it is not listed).
     if (m_settings)
         m_language = m_settings->readText(kSection, kLanguage, QString());
 
@@ -36,8 +37,9 @@ CD_Language::CD_Language(const QStringList &languages, CSettings *settings, bool
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->addItems(languages);
     int selected = -1;
+    const QString wanted = m_language.isEmpty() ? inUse : m_language;
     for (int i = 0; i < languages.size(); ++i)
-        if (languages.at(i) == m_language)
+        if (languages.at(i) == wanted)
             selected = i;
     if (selected < 0 && !languages.isEmpty())
         selected = 0;

@@ -15,8 +15,10 @@ class CD_Language : public QDialog
 {
     Q_OBJECT
 public:
-    // languages in the order they were found; warnIfNone is the current warning switch.
-    CD_Language(const QStringList &languages, CSettings *settings, bool warnIfNone, QWidget *parent = nullptr);
+    // languages in the order they were found; warnIfNone is the current warning switch; inUse,
+    // the language of this run, is selected when none is stored.
+    CD_Language(const QStringList &languages, CSettings *settings, bool warnIfNone, QWidget *parent = nullptr,
+                const QString &inUse = QString());
 
     bool warnIfNone() const { return m_warn; }
     // True after OK when the chosen language differs from the stored one.

@@ -4,7 +4,9 @@
 #include "panel/CTablet.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -34,8 +36,11 @@ void CWarningCenter::dismissAll()
         delete w;
     }
     m_windows.clear();
+    const bool any = m_openWarnings > 0;
     m_openWarnings = 0;
     stopSound();
+    if (any)
+        emit openWarningsChanged(0);
 }
 
 CWarningCenter *CWarningCenter::instance()
@@ -55,10 +60,31 @@ void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
     ++m_openWarnings;
 
     auto *window = new CD_AckInvalidAct(fields, owner);
+    window->move(cascadePosition(window->size(), owner));
     m_windows.append(window);
     connect(window, &CD_AckInvalidAct::acknowledged, this, &CWarningCenter::onAcknowledged);
     connect(window, &QObject::destroyed, this, &CWarningCenter::onWindowGone);
     window->show();
+    window->raise();
+    emit openWarningsChanged(m_openWarnings);
+}
+
+QPoint CWarningCenter::cascadePosition(const QSize &size, QWidget *owner) const
+{
+    // Centred over the owner (or the screen), each further open warning a step lower and to
+    // the right, so that none hides another; within the screen, starting over at its edge.
+    QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect over = owner && owner->isVisible() ? QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size()) : avail;
+    const QPoint centred = over.center() - QPoint(size.width() / 2, size.height() / 2);
+    constexpr int kStep = 28;
+    const int room = qMax(
+        1, qMin(avail.right() - centred.x() - size.width(), avail.bottom() - centred.y() - size.height()) / kStep + 1);
+    const int n = int(m_windows.size()) % room;
+    QPoint p = centred + QPoint(n * kStep, n * kStep);
+    p.setX(qBound(avail.left(), p.x(), qMax(avail.left(), avail.right() - size.width())));
+    p.setY(qBound(avail.top(), p.y(), qMax(avail.top(), avail.bottom() - size.height())));
+    return p;
 }
 
 void CWarningCenter::onAcknowledged(CD_AckInvalidAct *warning)
@@ -72,6 +98,7 @@ void CWarningCenter::onWindowGone(QObject *window)
     m_windows.removeIf([window](CD_AckInvalidAct *w) { return static_cast<QObject *>(w) == window; });
     if (m_openWarnings > 0 && --m_openWarnings == 0)
         stopSound();
+    emit openWarningsChanged(m_openWarnings);
 }
 
 void CWarningCenter::startSound()

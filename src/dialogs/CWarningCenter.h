@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPoint>
 
 class CD_AckInvalidAct;
 class CTablet;
@@ -41,7 +42,12 @@ public:
     QList<CD_AckInvalidAct *> openWindows() const;
     const CInvalidActLog &log() const { return m_log; }
 
+signals:
+    // The number of warnings standing open, after every change.
+    void openWarningsChanged(int open);
+
 private:
+    QPoint cascadePosition(const QSize &size, QWidget *owner) const;
     void startSound();
     void stopSound();
     void onAcknowledged(CD_AckInvalidAct *warning);

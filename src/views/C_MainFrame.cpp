@@ -94,6 +94,7 @@ C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
     createActions();
     createToolBar();
     createStatusBar();
+    createMenus();
     rebuildMenus();
     updateCommandStates();
 }
@@ -222,8 +223,13 @@ void C_MainFrame::createStatusBar()
     m_headCountPane->setObjectName(QStringLiteral("headCountPane"));
     m_headCountPane->setContentsMargins(4, 0, 8, 0);
     m_headCountPane->hide();
+    m_warningsPane = new QLabel(bar);
+    m_warningsPane->setObjectName(QStringLiteral("warningsPane"));
+    m_warningsPane->setContentsMargins(4, 0, 8, 0);
+    m_warningsPane->hide();
     bar->addWidget(m_connectionPane);
     bar->addWidget(m_headCountPane);
+    bar->addWidget(m_warningsPane);
     bar->addWidget(m_messagePane, 1);
     m_actions[ViewStatusBar]->setChecked(true);
     setConnected(false);
@@ -286,41 +292,54 @@ QList<int> C_MainFrame::toolbarLayout()
             AppAbout};
 }
 
+void C_MainFrame::createMenus()
+{
+    // The four menus and the recent-file entries live as long as the frame. A command may run a
+    // dialog (Open at startup, Close all) whose own event loop changes the menus while the menu
+    // that started the command is still on the call stack: its contents are replaced, never the
+    // menu itself.
+    static const char *titles[] = {"file", "view", "reports", "help"};
+    for (const char *title : titles) {
+        QMenu *menu = menuBar()->addMenu(menuTitle(title));
+        menu->setObjectName(QStringLiteral("menu_%1").arg(QLatin1String(title)));
+        connect(menu, &QMenu::aboutToShow, this, &C_MainFrame::updateCommandStates);
+        m_menus << menu;
+    }
+    for (int r = 0; r < kRecentFileCount; ++r) {
+        auto *a = new QAction(this);
+        a->setObjectName(QStringLiteral("recentFile%1").arg(r + 1));
+        connect(a, &QAction::triggered, this, [this, r] {
+            const QString path = m_recentPaths.value(r);
+            if (!openPanel(path))
+                removeRecentFile(path);
+        });
+        m_recentActions << a;
+    }
+}
+
 void C_MainFrame::rebuildMenus()
 {
-    menuBar()->clear();
-    for (QMenu *m : std::as_const(m_menus))
-        m->deleteLater();
-    m_menus.clear();
-
-    static const char *titles[] = {"file", "view", "reports", "help"};
     const QList<QList<int>> layout = menuLayout(m_menuKind);
     const QStringList recent = recentFiles();
-    for (int i = 0; i < layout.size(); ++i) {
-        QMenu *menu = menuBar()->addMenu(menuTitle(titles[i]));
-        menu->setObjectName(QStringLiteral("menu_%1").arg(QLatin1String(titles[i])));
-        connect(menu, &QMenu::aboutToShow, this, &C_MainFrame::updateCommandStates);
-        for (int id : layout[i]) {
+    m_recentPaths = recent;
+    for (int r = 0; r < recent.size(); ++r)
+        m_recentActions.at(r)->setText(QStringLiteral("&%1 %2").arg(r + 1).arg(QDir::toNativeSeparators(recent.at(r))));
+    for (int i = 0; i < m_menus.size(); ++i) {
+        QMenu *menu = m_menus.at(i);
+        // The actions belong to the frame; only the separators go with clear().
+        menu->clear();
+        for (int id : layout.value(i)) {
             if (id == kSeparator) {
                 // No doubled or leading separators (an empty recent-file list leaves two).
                 if (!menu->actions().isEmpty() && !menu->actions().constLast()->isSeparator())
                     menu->addSeparator();
             } else if (id == kRecentFiles) {
-                for (int r = 0; r < recent.size(); ++r) {
-                    const QString path = recent[r];
-                    QAction *a =
-                        menu->addAction(QStringLiteral("&%1 %2").arg(r + 1).arg(QDir::toNativeSeparators(path)));
-                    a->setObjectName(QStringLiteral("recentFile%1").arg(r + 1));
-                    connect(a, &QAction::triggered, this, [this, path] {
-                        if (!openPanel(path))
-                            removeRecentFile(path);
-                    });
-                }
+                for (int r = 0; r < recent.size(); ++r)
+                    menu->addAction(m_recentActions.at(r));
             } else {
                 menu->addAction(m_actions.value(id));
             }
         }
-        m_menus << menu;
     }
 }
 
@@ -737,6 +756,12 @@ void C_MainFrame::setHeadCount(int onSite, int guests, const QString &department
     m_headCountPane->setText(CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests));
     m_headCountPane->setToolTip(departments);
     m_headCountPane->show();
+}
+
+void C_MainFrame::setOpenWarnings(int count)
+{
+    m_warningsPane->setText(CStringTable::text(QStringLiteral("warning.openCount")).arg(count));
+    m_warningsPane->setVisible(count > 0);
 }
 
 void C_MainFrame::newPanel()

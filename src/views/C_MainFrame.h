@@ -77,6 +77,8 @@ public:
     // "On site: N · Guests: M" beside the connection icon; the tooltip lists the departments.
     void setHeadCount(int onSite, int guests, const QString &departments);
     bool isConnected() const { return m_connected; }
+    // "Open warnings: N" while any illegal-activity warning stands open.
+    void setOpenWarnings(int count);
 
     // Windows and documents.
     CChildFrameBase *activeChild() const;
@@ -126,6 +128,7 @@ private:
     void createActions();
     void createToolBar();
     void createStatusBar();
+    void createMenus();
     void rebuildMenus();
     void runCommand(int commandId);
     void runDefault(int commandId);
@@ -154,7 +157,10 @@ private:
     QLabel *m_connectionPane = nullptr;
     QLabel *m_messagePane = nullptr;
     QLabel *m_headCountPane = nullptr;
+    QLabel *m_warningsPane = nullptr;
     QList<QMenu *> m_menus;
+    QList<QAction *> m_recentActions;
+    QStringList m_recentPaths;
     MenuKind m_menuKind = NoDocumentMenu;
     bool m_connected = false;
     bool m_firstShow = true;

@@ -35,6 +35,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -261,6 +262,40 @@ TEST(LanguageCheck, MissingIdFailsAndIsListed)
     EXPECT_EQ(complete.exitCode(), 0) << complete.readAllStandardError().toStdString();
 }
 
+// A translation that breaks what the program splits its texts at (a literal "\n" for a line
+// feed, "\t" for the shortcut's tab, a lost mnemonic) fails the build and is named.
+TEST(LanguageCheck, TextsMustKeepTheShapeOfTheirEnglish)
+{
+    testsupport::TempDir dir;
+    QFile source(QStringLiteral(ZV_TEST_SRPSKI_TS));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QString original = QString::fromUtf8(source.readAll());
+    const QList<QPair<QString, QString>> broken = {
+        {QStringLiteral("<translation>&amp;Prozivka&#9;F9</translation>"),
+         QStringLiteral("<translation>&amp;Prozivka\\tF9</translation>")},
+        {QStringLiteral("mestu\nProzivka</translation>"), QStringLiteral("mestu\\nProzivka</translation>")},
+        {QStringLiteral("<translation>&amp;Prozivka&#9;F9</translation>"),
+         QStringLiteral("<translation>Prozivka&#9;F9</translation>")},
+    };
+    const QStringList ids = {QStringLiteral("menu.34031"), QStringLiteral("34031"), QStringLiteral("menu.34031")};
+    for (int i = 0; i < broken.size(); ++i) {
+        QString ts = original;
+        ASSERT_TRUE(ts.contains(broken[i].first)) << i;
+        ts.replace(broken[i].first, broken[i].second);
+        const QString path = dir.file(QStringLiteral("Srpski%1.ts").arg(i));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(ts.toUtf8());
+        out.close();
+        QProcess check;
+        check.start(QStringLiteral(ZV_TEST_CHECKER), {path});
+        ASSERT_TRUE(check.waitForFinished(20000));
+        EXPECT_EQ(check.exitCode(), 1) << i;
+        const QString report = QString::fromUtf8(check.readAllStandardError());
+        EXPECT_TRUE(report.contains(QStringLiteral("id %1 must have").arg(ids[i]))) << report.toStdString();
+    }
+}
+
 namespace {
 
 QString testDatabase()
@@ -314,7 +349,7 @@ protected:
 } // namespace
 
 // Nothing stored and "Srpski" beside the program: Serbian everywhere, and the Languages dialog
-// then selects the first entry (its own default is empty) and OK stores it and asks for a restart.
+// then selects the language in use and OK stores it and asks for a restart.
 TEST_F(LanguageStartup, SerbianByDefaultEverywhere)
 {
     folder.add(ZV_TEST_SRPSKI, QStringLiteral("Srpski.so"));
@@ -326,6 +361,11 @@ TEST_F(LanguageStartup, SerbianByDefaultEverywhere)
     frame->resize(900, 600);
     EXPECT_EQ(frame->menuBar()->actions().value(0)->text(), QStringLiteral("&Datoteka"));
     EXPECT_TRUE(frame->action(Command::Languages)->isEnabled());
+    // Every command keeps its shortcut, and no status line shows an escape sequence.
+    EXPECT_EQ(frame->action(Command::RollCall)->shortcut(), QKeySequence(Qt::Key_F9));
+    for (QAction *a : frame->actions())
+        EXPECT_FALSE(a->text().contains(u'\\') || a->statusTip().contains(u'\\') || a->toolTip().contains(u'\\'))
+            << a->objectName().toStdString();
 
     // A panel, the guests and presences windows and the report window (its templates are
     // read from "Reports" in the current folder).
@@ -385,8 +425,10 @@ TEST_F(LanguageStartup, SerbianByDefaultEverywhere)
     bool seen = false;
     CD_Language::setTestHook([&](CD_Language &dlg) {
         seen = true;
-        EXPECT_EQ(dlg.list()->count(), 2);
-        EXPECT_EQ(dlg.list()->currentRow(), 0);
+        // The built-in English first, then the libraries; the language in use selected.
+        EXPECT_EQ(dlg.list()->count(), 3);
+        EXPECT_EQ(dlg.list()->item(0)->text(), QStringLiteral("English"));
+        EXPECT_EQ(dlg.list()->currentItem()->text(), QStringLiteral("Srpski"));
         EXPECT_TRUE(dlg.warningBox()->isChecked());
         dlg.show();
         expectNoEnglish(&dlg, QStringLiteral("languages"));
@@ -441,6 +483,40 @@ TEST_F(LanguageStartup, UnknownLanguageWarnsUntilTurnedOff)
     C_ZorvikApp again(options);
     ASSERT_EQ(again.InitInstance(), C_ZorvikApp::StartResult::Running);
     EXPECT_EQ(warnings, 1);
+}
+
+// English chosen while a Serbian library ships: no library loaded, no warning, and the
+// Languages dialog offers both. A demo starts in the desktop's language.
+TEST_F(LanguageStartup, EnglishCanBeChosenAgain)
+{
+    folder.add(ZV_TEST_SRPSKI, QStringLiteral("Srpski.so"));
+    {
+        CSettings s(options.settingsFile);
+        s.writeText(kSettings, QStringLiteral("Language"), QStringLiteral("English"));
+        s.sync();
+    }
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    EXPECT_EQ(warnings, 0);
+    EXPECT_FALSE(app.language()->hasResourceModule());
+    EXPECT_EQ(app.mainFrame()->menuBar()->actions().value(0)->text(), QStringLiteral("&File"));
+    bool seen = false;
+    CD_Language::setTestHook([&](CD_Language &dlg) {
+        seen = true;
+        EXPECT_EQ(dlg.list()->count(), 2);
+        EXPECT_EQ(dlg.list()->currentItem()->text(), QStringLiteral("English"));
+        dlg.list()->setCurrentRow(1);
+        dlg.okButton()->click();
+        return dlg.result();
+    });
+    app.mainFrame()->trigger(Command::Languages);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(stored(QStringLiteral("Language")), QStringLiteral("Srpski"));
+
+    EXPECT_EQ(CRLang::demoDefault(QLocale(QStringLiteral("sr_RS"))), QStringLiteral("Srpski"));
+    EXPECT_EQ(CRLang::demoDefault(QLocale(QStringLiteral("sr_Latn_RS"))), QStringLiteral("Srpski"));
+    EXPECT_EQ(CRLang::demoDefault(QLocale(QStringLiteral("en_US"))), QStringLiteral("English"));
+    EXPECT_EQ(CRLang::demoDefault(QLocale(QStringLiteral("de_DE"))), QStringLiteral("English"));
 }
 
 // No language library at all: English, the warning, and Languages disabled.

@@ -84,6 +84,39 @@ TEST_F(Polling, LostDatabaseSetsTheErrorKeepsTabletsAndRecovers)
     EXPECT_TRUE(status.last().at(0).toBool());
 }
 
+// A failing cycle says "not connected" before it tries its reconnections (each of which may wait
+// for a time-out), and with Refresh = 0 a database that is down is not asked in a tight loop.
+TEST_F(Polling, AFailureIsReportedAtOnceAndRetriedAfterAPause)
+{
+    CDbThread thread(m_ref.get(), 0);
+    ASSERT_TRUE(thread.cycle());
+    ASSERT_TRUE(QFile::rename(m_path, m_path + ".away"));
+    int reports = 0;
+    bool openWhenReported = false;
+    QObject::connect(
+        &thread, &CDbThread::connectionStatus, &thread,
+        [&](bool connected) {
+            ++reports;
+            EXPECT_FALSE(connected);
+            openWhenReported = m_ref->connection().isOpen();
+        },
+        Qt::DirectConnection);
+    EXPECT_FALSE(thread.cycle());
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(openWhenReported); // before the reconnections closed the connection
+
+    // Back to back on a down database: a pause of one step between cycles, not a spin.
+    QSignalSpy cycles(&thread, &CDbThread::cycleFinished);
+    thread.setSleepStepMs(100);
+    thread.setRunning(true);
+    thread.start();
+    testsupport::waitFor([] { return false; }, 1000);
+    thread.stopAndWait();
+    EXPECT_GE(cycles.size(), 2);
+    EXPECT_LE(cycles.size(), 12);
+    ASSERT_TRUE(QFile::rename(m_path + ".away", m_path));
+}
+
 TEST_F(Polling, StopReturnsWithinAboutASecond)
 {
     m_live->start(60); // real one-second sleep steps

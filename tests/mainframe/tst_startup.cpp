@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSysInfo>
+#include <QTest>
 #include <QTimer>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -190,6 +191,22 @@ TEST_F(Startup, SecondInstanceEndsSilentlyAndAStaleLockIsTakenOver)
     C_ZorvikApp third(options);
     CPrompt::queueButton(QMessageBox::Cancel);
     EXPECT_EQ(third.InitInstance(), C_ZorvikApp::StartResult::Quit); // it got past the lock
+    CPrompt::takeAsked();
+
+    // A lock folder that cannot be made (a file is in the way; permissions do not stop root):
+    // not a second instance, so the user is told and the program runs.
+    QFile blocker(dir.file(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    options.lockFolder = dir.file(QStringLiteral("not-a-folder/lock"));
+    C_ZorvikApp fourth(options);
+    CPrompt::queueButton(QMessageBox::Ok);
+    CPrompt::queueButton(QMessageBox::Cancel);
+    EXPECT_EQ(fourth.InitInstance(), C_ZorvikApp::StartResult::Quit);
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_EQ(asked[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(asked[0].text.contains(options.lockFolder)) << asked[0].text.toStdString();
 }
 
 TEST_F(Startup, AutoLoadOpensTheRemainingPanelsAndReportsAMissingOne)
@@ -416,4 +433,54 @@ TEST_F(Startup, DemoShowsTheSimulatorsClockingsOnASavedPanelWithinOneRefresh)
         << t->activityId.toStdString() << " " << t->timeText.toStdString();
     app.shutdown();
     qputenv("XDG_DATA_HOME", oldDataHome);
+}
+
+// Open/Arrange now closes and reopens every window while the File menu that started the
+// command is still on the call stack; the menu must survive it, from the keyboard and the mouse.
+TEST_F(Startup, OpenNowFromTheMenuKeepsTheProgramRunning)
+{
+    const QString panel = writePanel(QStringLiteral("Front desk.zvl"));
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    presetInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 1);
+    presetText(QStringLiteral("AutoLoad"), QStringLiteral("File0"), panel);
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    C_MainFrame *frame = app.mainFrame();
+    QMenu *file = frame->findChild<QMenu *>(QStringLiteral("menu_file"));
+    QAction *openAtStartup = frame->action(OpenAtStartup);
+    ASSERT_TRUE(file && openAtStartup);
+
+    for (const bool byKeyboard : {true, false}) {
+        int pressed = 0;
+        // Answers the dialog from inside its own event loop: Open/Arrange now, then close it.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *dlg = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dlg || dlg->objectName() != QLatin1String("autoLoadDialog"))
+                return;
+            answer.stop();
+            QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("openNowButton")), Qt::LeftButton);
+            ++pressed;
+            dlg->reject();
+        });
+        answer.start(10);
+        file->popup(frame->mapToGlobal(QPoint(0, 0)));
+        ASSERT_TRUE(testsupport::waitFor([&] { return file->isVisible(); }, 2000));
+        if (byKeyboard) {
+            file->setActiveAction(openAtStartup);
+            QTest::keyClick(file, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(openAtStartup).center());
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(pressed, 1) << (byKeyboard ? "keyboard" : "mouse");
+        // The panel came back and the menus still work.
+        const QList<CDocument *> panels = app.docTemplate(CDocTemplate::Panels)->documents();
+        ASSERT_EQ(panels.size(), 1);
+        EXPECT_EQ(panels[0]->title(), QStringLiteral("Front desk"));
+        EXPECT_EQ(frame->findChild<QMenu *>(QStringLiteral("menu_file")), file);
+        EXPECT_TRUE(file->actions().contains(openAtStartup));
+    }
+    app.shutdown();
 }

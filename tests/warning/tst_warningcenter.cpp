@@ -10,8 +10,10 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QWindow>
 #include <TestSupport.h>
 #include <gtest/gtest.h>
@@ -101,12 +103,16 @@ TEST_F(WarningCenterTest, TwoWarningsShareOneLoopUntilTheLastIsAcknowledged)
 
 TEST_F(WarningCenterTest, EscapeEnterAndCloseBoxAcknowledgeLikeOk)
 {
+    CD_AckInvalidAct::setKeyGuardMs(0);
     CWarningCenter center(folder());
     QByteArray expected = startLine(m_now);
     for (int way = 0; way < 3; ++way) {
         center.raise(nullptr, m_ana);
         ASSERT_EQ(center.openWindows().size(), 1);
         QPointer<CD_AckInvalidAct> w = center.openWindows().first();
+        // The user turns to the warning first: keys work only in an active warning.
+        w->activateWindow();
+        ASSERT_TRUE(testsupport::waitFor([&] { return w->isActiveWindow(); }));
         if (way == 0)
             pressKey(w, Qt::Key_Escape);
         else if (way == 1)
@@ -119,6 +125,59 @@ TEST_F(WarningCenterTest, EscapeEnterAndCloseBoxAcknowledgeLikeOk)
         expected += expectedLine(m_now, "+", m_ana) + expectedLine(m_now, "-", m_ana);
     }
     EXPECT_EQ(readAll(log()), expected);
+    CD_AckInvalidAct::setKeyGuardMs(700);
+}
+
+// A warning comes up over a window the user is typing in: the keys stay with that window, a key
+// reaching the warning as it becomes active acknowledges nothing, further warnings step aside
+// from the first, and the open count follows every change.
+TEST_F(WarningCenterTest, ANewWarningNeverTakesAKeyMeantForAnotherWindow)
+{
+    QWidget owner;
+    auto *edit = new QLineEdit(&owner);
+    owner.resize(800, 600);
+    owner.show();
+    owner.activateWindow();
+    edit->setFocus();
+    ASSERT_TRUE(testsupport::waitFor([&] { return owner.isActiveWindow() && edit->hasFocus(); }));
+    CWarningCenter center(folder());
+    QList<int> counts;
+    QObject::connect(&center, &CWarningCenter::openWarningsChanged, [&](int n) { counts << n; });
+
+    center.raise(&owner, m_ana);
+    center.raise(&owner, m_bob);
+    const QList<CD_AckInvalidAct *> windows = center.openWindows();
+    ASSERT_EQ(windows.size(), 2);
+    // Where the window system activates new windows anyway, the keyboard comes straight back.
+    EXPECT_TRUE(testsupport::waitFor([&] { return owner.isActiveWindow(); }, 1000));
+    testsupport::waitFor([] { return false; }, 600);
+    EXPECT_TRUE(owner.isActiveWindow());
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(edit->text(), QStringLiteral(" "));
+    EXPECT_EQ(center.openWarnings(), 2);
+    EXPECT_NE(windows[0]->pos(), windows[1]->pos());
+    EXPECT_EQ(windows[1]->pos() - windows[0]->pos(), QPoint(28, 28));
+
+    // Activated under a key still being pressed: neither it nor its repeats acknowledge.
+    QPointer<CD_AckInvalidAct> w = windows[0];
+    w->activateWindow();
+    ASSERT_TRUE(testsupport::waitFor([&] { return w->isActiveWindow(); }));
+    pressKey(w, Qt::Key_Return);
+    pressKey(w, Qt::Key_Space);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    testsupport::waitFor([] { return false; }, 800);
+    QApplication::sendEvent(w->focusWidget(), &repeat);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(w.isNull());
+    EXPECT_FALSE(w->isAcknowledged());
+    // A deliberate key, once the warning has been read.
+    pressKey(w, Qt::Key_Return);
+    ASSERT_TRUE(gone(w));
+    EXPECT_EQ(counts, (QList<int>{1, 2, 1}));
+    EXPECT_EQ(readAll(log()), startLine(m_now) + expectedLine(m_now, "+", m_ana) + expectedLine(m_now, "+", m_bob) +
+                                  expectedLine(m_now, "-", m_ana));
 }
 
 TEST_F(WarningCenterTest, WindowShowsTheSixFieldsAsPlainText)
@@ -198,7 +257,7 @@ TEST_F(WarningCenterTest, MissingSoundFileStillRaises)
     EXPECT_TRUE(center.isSoundPlaying());
     EXPECT_EQ(readAll(log()), startLine(m_now) + expectedLine(m_now, "+", m_ana));
     QPointer<CD_AckInvalidAct> w = center.openWindows().value(0);
-    pressKey(w, Qt::Key_Escape);
+    w->findChild<QPushButton *>("ok")->click();
     ASSERT_TRUE(gone(w));
     EXPECT_FALSE(center.isSoundPlaying());
 }
