@@ -1144,8 +1144,8 @@ Pregled pre štampe</translation>
         <translation>&amp;Gore</translation>
     </message>
     <message id="dlg.autoload.down">
-        <source>&amp;Down</source>
-        <translation>&amp;Dole</translation>
+        <source>Do&amp;wn</source>
+        <translation>Do&amp;le</translation>
     </message>
     <message id="dlg.autoload.openNow">
         <source>Open/&amp;Arrange now</source>
@@ -1165,7 +1165,7 @@ Pregled pre štampe</translation>
     </message>
     <message id="dlg.autoload.guests">
         <source>&amp;Guests tab</source>
-        <translation>Kartica &amp;gostiju</translation>
+        <translation>Kartica go&amp;stiju</translation>
     </message>
     <message id="dlg.autoload.addCaption">
         <source>Add panels</source>
@@ -1288,7 +1288,7 @@ Pregled pre štampe</translation>
         <translation>&amp;TDS verzija:</translation>
     </message>
     <message id="dlg.builder.string">
-        <source>Connection s&amp;tring:</source>
+        <source>Connection str&amp;ing:</source>
         <translation>&amp;Niz za povezivanje:</translation>
     </message>
     <message id="dlg.builder.demo">
@@ -1438,6 +1438,10 @@ Obriši oznake</translation>
     <message id="warning.openCount">
         <source>Open warnings: %1</source>
         <translation>Otvorenih upozorenja: %1</translation>
+    </message>
+    <message id="dlg.builder.conflict">
+        <source>This connection string names both the demo database (Provider=SQLite) and an ODBC driver or data source. Pick one: choose a driver or data source again, or press Demo database.</source>
+        <translation>Ova veza navodi i demo bazu (Provider=SQLite) i ODBC upravljački program ili izvor podataka. Izaberite jedno: ponovo izaberite upravljački program ili izvor podataka, ili pritisnite Demo baza podataka.</translation>
     </message>
 </context>
 </TS>

@@ -141,8 +141,17 @@ QString CConnectionString::masked(const QString &text)
     // From the end, so that earlier positions stay valid.
     for (qsizetype i = spans.size() - 1; i >= 0; --i) {
         const Span &s = spans.at(i);
-        if (isPasswordKey(s.pair.key) && !s.pair.value.isEmpty())
-            out.replace(s.valueStart, s.valueEnd - s.valueStart, kMask);
+        if (!isPasswordKey(s.pair.key) || s.pair.value.isEmpty())
+            continue;
+        qsizetype end = s.valueEnd;
+        // A value in double quotes is not quoting to the driver manager, but a driver may read
+        // it so: the whole quoted text is hidden, ";" inside it included.
+        if (text.at(s.valueStart) == u'"') {
+            const qsizetype close = text.indexOf(u'"', s.valueStart + 1);
+            if (close > 0)
+                end = qMax(end, close + 1);
+        }
+        out.replace(s.valueStart, end - s.valueStart, kMask);
     }
     return out;
 }

@@ -87,8 +87,11 @@ bool CDbConnection::openThreadConnection(ThreadConnection &tc, const Settings &s
     }
     QSqlDatabase::removeDatabase(tc.name);
     if (target.driver.isEmpty()) {
-        *error = QSqlError(QStringLiteral("No connection string"), QStringLiteral("The connection string is empty."),
-                           QSqlError::ConnectionError);
+        *error =
+            target.error.isEmpty()
+                ? QSqlError(QStringLiteral("No connection string"), QStringLiteral("The connection string is empty."),
+                            QSqlError::ConnectionError)
+                : QSqlError(QStringLiteral("Unusable connection string"), target.error, QSqlError::ConnectionError);
         return false;
     }
     if (!QSqlDatabase::isDriverAvailable(target.driver)) {

@@ -1,5 +1,7 @@
 #include "db/CSqlDialect.h"
 
+#include "db/CConnectionString.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -68,6 +70,36 @@ QString CSqlDialect::keyValue(const QString &connectionString, const QString &ke
     return QString();
 }
 
+namespace {
+
+// What Qt's ODBC driver must be given so that the driver manager receives the string as it was
+// written: Qt prefixes "DSN=" to any string without "DRIVER=" or "SERVER=", which would turn
+// "DSN=att;UID=u" into "DSN=DSN=att;UID=u". Such a string is handed over with its data source
+// name first and the key left for Qt to add.
+QString odbcDatabaseName(const QString &cs)
+{
+    if (cs.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive) ||
+        cs.contains(QLatin1String("SERVER="), Qt::CaseInsensitive))
+        return cs;
+    const CConnectionString parsed(cs);
+    if (!parsed.contains(QStringList{QStringLiteral("DSN")}))
+        return cs; // a bare data source name: Qt's prefix is what it needs
+    CConnectionString rest;
+    QString dsn;
+    for (const CConnectionString::Pair &p : parsed.pairs()) {
+        if (p.key.compare(QLatin1String("DSN"), Qt::CaseInsensitive) == 0) {
+            if (dsn.isNull())
+                dsn = p.value;
+        } else {
+            rest.setValue(p.key, p.value);
+        }
+    }
+    const QString others = rest.toString();
+    return CConnectionString::quoted(dsn) + (others.isEmpty() ? QString() : u';' + others);
+}
+
+} // namespace
+
 CSqlDialect::Target CSqlDialect::target(const QString &connectionString)
 {
     Target t;
@@ -76,6 +108,14 @@ CSqlDialect::Target CSqlDialect::target(const QString &connectionString)
         return t;
     const QString provider = keyValue(cs, QStringLiteral("Provider"));
     if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
+        // Half a demo string and half an ODBC one: which database was meant cannot be told,
+        // and taking the demo file for it would show the wrong data as if all were well.
+        if (CConnectionString(cs).contains(
+                {QStringLiteral("Driver"), QStringLiteral("DSN"), QStringLiteral("FILEDSN")})) {
+            t.error = QStringLiteral("The connection string names both Provider=SQLite and an ODBC driver or data "
+                                     "source. Keep one of them.");
+            return t;
+        }
         t.kind = Sqlite;
         t.driver = QStringLiteral("QSQLITE");
         t.sqliteFile = keyValue(cs, QStringLiteral("Data Source"));
@@ -86,7 +126,7 @@ CSqlDialect::Target CSqlDialect::target(const QString &connectionString)
         return t;
     }
     t.driver = QStringLiteral("QODBC");
-    t.databaseName = cs;
+    t.databaseName = odbcDatabaseName(cs);
     const QString driver = keyValue(cs, QStringLiteral("Driver"));
     if (driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive)) {
         t.kind = Sqlite;

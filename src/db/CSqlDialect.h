@@ -23,6 +23,7 @@ public:
         QString databaseName;   // the ODBC connection string, or the SQLite file
         QString connectOptions; // Qt SQL connect options
         QString sqliteFile;     // the database file for either SQLite route, else empty
+        QString error;          // why the string cannot be used (then driver is empty)
     };
 
     // Parses a connection string; an empty or unusable one gives an empty driver.

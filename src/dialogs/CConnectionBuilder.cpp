@@ -6,6 +6,7 @@
 #include "db/CDbWorker.h"
 #include "db/CDemoDatabase.h"
 #include "db/COdbcCatalog.h"
+#include "db/CSqlDialect.h"
 #include "dialogs/CPrompt.h"
 
 #include <QApplication>
@@ -127,7 +128,7 @@ void CConnectionBuilder::buildLayout()
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CConnectionBuilder::acceptIfUsable);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
@@ -139,7 +140,7 @@ void CConnectionBuilder::buildLayout()
     layout->addWidget(buttons);
     setMinimumWidth(520);
 
-    connect(m_dataSource, &QComboBox::currentIndexChanged, this, &CConnectionBuilder::fieldsEdited);
+    connect(m_dataSource, &QComboBox::currentIndexChanged, this, &CConnectionBuilder::dataSourceChosen);
     connect(m_driver, &QComboBox::currentTextChanged, this, &CConnectionBuilder::driverChosen);
     for (QLineEdit *e : {m_server, m_port, m_database, m_user, m_password})
         connect(e, &QLineEdit::textEdited, this, &CConnectionBuilder::fieldsEdited);
@@ -195,13 +196,19 @@ void CConnectionBuilder::fillFields()
     const CConnectionString cs(m_text);
     m_updating = true;
     const QString dsnName = cs.value(kDsn);
+    // A data source that is not installed here still belongs to the string: it is shown in one
+    // extra entry, replaced as the name is typed, never one entry per keystroke.
+    if (m_typedDataSource >= 0) {
+        m_dataSource->removeItem(m_typedDataSource);
+        m_typedDataSource = -1;
+    }
     const int dsn = dsnName.isEmpty() ? 0 : m_dataSource->findData(dsnName, Qt::UserRole, Qt::MatchFixedString);
     if (dsn >= 0) {
         m_dataSource->setCurrentIndex(dsn);
     } else {
-        // A data source that is not installed here still belongs to the string.
         m_dataSource->addItem(dsnName, dsnName);
-        m_dataSource->setCurrentIndex(m_dataSource->count() - 1);
+        m_typedDataSource = m_dataSource->count() - 1;
+        m_dataSource->setCurrentIndex(m_typedDataSource);
     }
     m_driver->setCurrentText(cs.value(kDriver));
     m_server->setText(cs.value(CConnectionString::serverKeys()));
@@ -223,10 +230,29 @@ void CConnectionBuilder::showString()
     m_updating = false;
 }
 
+void CConnectionBuilder::dataSourceChosen()
+{
+    if (m_updating)
+        return;
+    // A data source names its driver itself.
+    if (!m_dataSource->currentData().toString().isEmpty() && !m_driver->currentText().isEmpty()) {
+        m_updating = true;
+        m_driver->setCurrentText(QString());
+        m_updating = false;
+    }
+    fieldsEdited();
+}
+
 void CConnectionBuilder::driverChosen()
 {
     if (m_updating)
         return;
+    // A driver typed or picked replaces the data source.
+    if (!m_driver->currentText().trimmed().isEmpty() && m_dataSource->currentIndex() != 0) {
+        m_updating = true;
+        m_dataSource->setCurrentIndex(0);
+        m_updating = false;
+    }
     const bool tds = COdbcCatalog::isFreeTds(m_driver->currentText());
     m_tdsVersion->setEnabled(tds);
     m_tdsLabel->setEnabled(tds);
@@ -252,8 +278,13 @@ void CConnectionBuilder::fieldsEdited()
     if (m_updating)
         return;
     CConnectionString cs(m_text);
-    cs.setValue(kDsn, m_dataSource->currentData().toString());
-    cs.setValue(kDriver, m_driver->currentText().trimmed());
+    const QString dsn = m_dataSource->currentData().toString();
+    const QString driver = m_driver->currentText().trimmed();
+    // An ODBC source replaces the demo's SQLite keys, which would otherwise win over it.
+    if (!dsn.isEmpty() || !driver.isEmpty())
+        cs.setValue({QStringLiteral("Provider"), QStringLiteral("Data Source")}, QString());
+    cs.setValue(kDsn, dsn);
+    cs.setValue(kDriver, driver);
     cs.setValue(CConnectionString::serverKeys(), m_server->text().trimmed());
     cs.setValue(kPort, m_port->text().trimmed());
     cs.setValue(CConnectionString::databaseKeys(), m_database->text().trimmed());
@@ -298,6 +329,16 @@ void CConnectionBuilder::chooseDemo()
         return;
     }
     load(CDemoDatabase::connectionString(path));
+}
+
+void CConnectionBuilder::acceptIfUsable()
+{
+    // Never stored to be misread at the next start (the demo taken for the server meant).
+    if (!CSqlDialect::target(m_text).error.isEmpty()) {
+        CPrompt::error(this, text("conflict"));
+        return;
+    }
+    accept();
 }
 
 void CConnectionBuilder::updateButtons()

@@ -52,6 +52,8 @@ private:
     void buildLayout();
     void fieldsEdited();
     void driverChosen();
+    void dataSourceChosen();
+    void acceptIfUsable();
     void stringEdited();
     void fillFields();
     void showString();
@@ -63,6 +65,7 @@ private:
     QString m_text;   // the composed string, password included
     QString m_result; // the string of the last OK
     bool m_updating = false;
+    int m_typedDataSource = -1; // the entry of a data source not installed here, or -1
     bool m_testing = false;
     std::unique_ptr<CDbWorker> m_worker;
 

@@ -1,3 +1,4 @@
+#include "MnemonicCheck.h"
 #include "TestSupport.h"
 #include "app/CAppContext.h"
 #include "app/CSettings.h"
@@ -418,6 +419,8 @@ TEST_F(LanguageStartup, SerbianByDefaultEverywhere)
     for (const auto &[dlg, name] : dialogs) {
         dlg->show();
         expectNoEnglish(dlg, name);
+        EXPECT_TRUE(testsupport::mnemonicConflicts(dlg).isEmpty())
+            << name.toStdString() << ": " << testsupport::mnemonicConflicts(dlg).join(u';').toStdString();
         savePicture(dlg, QStringLiteral("language-dialog-%1.png").arg(name));
         dlg->hide();
     }

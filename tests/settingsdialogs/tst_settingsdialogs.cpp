@@ -1,8 +1,10 @@
 #include "DialogTestUtil.h"
+#include "MnemonicCheck.h"
 #include "TestSupport.h"
 #include "app/CAppContext.h"
 #include "app/CSettings.h"
 #include "app/CVersion.h"
+#include "db/CConnectionString.h"
 #include "db/CDbConnection.h"
 #include "db/CDbWorker.h"
 #include "db/CDemoDatabase.h"
@@ -16,6 +18,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -339,6 +342,91 @@ TEST_F(Dialogs, TestConnectionRunsOffTheInterfaceThreadAndReportsTheDriversAnswe
     EXPECT_TRUE(finished.at(1).at(0).toBool()) << result->text().toStdString();
     EXPECT_EQ(result->text(), "The connection succeeded.");
     CDbConnection::setDefaultTimeouts(0, 0);
+}
+
+// Whatever names the source, a data source of odbc.ini, a driver or the demo, the builder keeps
+// one kind of it and the string connects as written; its password stays hidden, quoted or not.
+TEST_F(Dialogs, EverySourceTheBuilderOffersConnectsAsWritten)
+{
+    CDemoDatabase::DemoOptions o;
+    o.employees = 5;
+    o.departments = 1;
+    o.historyDays = 0;
+    o.photographs = false;
+    QString error;
+    const QString path = dir.file("attendance.db");
+    ASSERT_TRUE(CDemoDatabase::build(path, o, &error)) << error.toStdString();
+    // A user data source of our own; the drivers as the system registers them.
+    QFile ini(dir.file("odbc.ini")), inst(dir.file("odbcinst.ini")), system("/etc/odbcinst.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && inst.open(QIODevice::WriteOnly) && system.open(QIODevice::ReadOnly));
+    ini.write(("[attdemo]\nDriver=SQLite3\nDatabase=" + path + "\n").toUtf8());
+    inst.write(system.readAll());
+    ini.close();
+    inst.close();
+    const QByteArray oldIni = qgetenv("ODBCINI"), oldSys = qgetenv("ODBCSYSINI");
+    qputenv("ODBCINI", ini.fileName().toUtf8());
+    qputenv("ODBCSYSINI", dir.path().toUtf8());
+
+    for (const QString &cs : {QStringLiteral("DSN=attdemo;UID=u;PWD=p"), QStringLiteral("UID=u;DSN=attdemo")}) {
+        CDbConnection conn;
+        EXPECT_TRUE(conn.open(cs)) << cs.toStdString() << ": " << conn.lastErrorDescription().toStdString();
+        conn.close();
+        conn.releaseThread();
+    }
+    CConnectionBuilder b;
+    b.show();
+    auto *sources = child<QComboBox>(&b, "dataSource");
+    auto *drivers = child<QComboBox>(&b, "driver");
+    auto *view = child<QPlainTextEdit>(&b, "connectionString");
+    const int listed = sources->findText("attdemo");
+    ASSERT_GE(listed, 0);
+
+    // The demo replaced by a data source, then by a driver: no key of the demo is left over.
+    b.load(CDemoDatabase::connectionString(path));
+    sources->setCurrentIndex(listed);
+    EXPECT_EQ(b.composedString(), "DSN=attdemo");
+    QSignalSpy finished(&b, &CConnectionBuilder::testFinished);
+    child<QPushButton>(&b, "testButton")->click();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(finished.at(0).at(0).toBool()) << child<QLabel>(&b, "testResult")->text().toStdString();
+    b.load(CDemoDatabase::connectionString(path));
+    drivers->setCurrentText("FreeTDS");
+    QTest::keyClicks(child<QLineEdit>(&b, "server"), "db.example");
+    EXPECT_FALSE(b.composedString().contains("Provider") || b.composedString().contains("Data Source"))
+        << b.composedString().toStdString();
+    drivers->setCurrentText(QString());
+    sources->setCurrentIndex(listed);
+    EXPECT_FALSE(b.composedString().contains("Driver")) << b.composedString().toStdString();
+
+    // Typed by hand: one entry for a data source not installed here, whatever the keystrokes.
+    const int before = sources->count();
+    view->clear();
+    QTest::keyClicks(view, "DSN=mydsn");
+    EXPECT_EQ(sources->count(), before + 1);
+    EXPECT_EQ(sources->currentText(), "mydsn");
+
+    // Both kinds in one string: refused, by the connection and by the builder's OK.
+    const QString both = CDemoDatabase::connectionString(path) + ";Driver={FreeTDS};Server=db.example";
+    CDbConnection conn;
+    EXPECT_FALSE(conn.open(both));
+    EXPECT_TRUE(conn.lastErrorDescription().contains("Provider=SQLite")) << conn.lastErrorDescription().toStdString();
+    conn.releaseThread();
+    view->setPlainText(both);
+    CPrompt::queueButton(QMessageBox::Ok);
+    child<QPushButton>(&b, "okButton")->click();
+    EXPECT_EQ(b.result(), int(QDialog::Rejected));
+    ASSERT_EQ(CPrompt::takeAsked().size(), 1);
+
+    // A password in quotes is hidden whole; Alt+letter reaches one control each.
+    EXPECT_EQ(CConnectionString::masked("UID=u;PWD=\"abc;def\";Server=s"), "UID=u;PWD=********;Server=s");
+    EXPECT_TRUE(testsupport::mnemonicConflicts(&b).isEmpty())
+        << testsupport::mnemonicConflicts(&b).join(';').toStdString();
+    CD_AutoLoad autoLoad(settings.get(), context.get(), [] {});
+    autoLoad.show();
+    EXPECT_TRUE(testsupport::mnemonicConflicts(&autoLoad).isEmpty())
+        << testsupport::mnemonicConflicts(&autoLoad).join(';').toStdString();
+    qputenv("ODBCINI", oldIni);
+    qputenv("ODBCSYSINI", oldSys);
 }
 
 TEST_F(Dialogs, AboutBoxShowsVersionQtAndTheDatabaseWithoutItsPassword)
