@@ -64,21 +64,6 @@ const QString kAutoLoad = QStringLiteral("AutoLoad");
 constexpr int kStopWaitMs = 1500;
 } // namespace
 
-C_ZorvikApp::Options C_ZorvikApp::parseArguments(const QStringList &arguments)
-{
-    Options o;
-    // Only switches: a file named on the command line is not opened.
-    for (const QString &a : arguments.mid(1)) {
-        if (a == QLatin1String("--demo"))
-            o.demo = true;
-        else if (a == QLatin1String("--nosplash"))
-            o.splash = false;
-        else if (a == QLatin1String("--check-install"))
-            o.checkInstall = true;
-    }
-    return o;
-}
-
 QString C_ZorvikApp::lockFilePath(const QString &folder)
 {
     return QDir(folder).filePath(QStringLiteral("Zorvik.lock"));
@@ -101,10 +86,13 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
          {"Presences.rpt", "PresencesCal.rpt", "PresencesGroups.rpt", "PresencesGroupsCal.rpt", "RollCall.rpt"})
         report(QStringLiteral("template"), CReportEngine::templatePath(QString::fromLatin1(name)));
     report(QStringLiteral("sound"), folder + QStringLiteral("InvalidAct.wav"));
-    const QStringList libraries = QDir(folder).entryList({QStringLiteral("*.so")}, QDir::Files, QDir::Name);
-    for (const QString &lib : libraries)
-        out << "found   language library: " << QDir::toNativeSeparators(folder + lib) << '\n';
-    if (libraries.isEmpty())
+    // Only what the loader would offer: a library that does not name its language is none.
+    CRLang languages;
+    languages.Load(folder, nullptr);
+    for (const CRLang::Entry &e : languages.entries())
+        out << "found   language library: " << QDir::toNativeSeparators(folder + e.fileName) << " (" << e.language
+            << ")\n";
+    if (languages.entries().isEmpty())
         out << "none    language libraries (English only)\n";
     out << "writes  to: "
         << QDir::toNativeSeparators(CAppContext::writableFolderFor(
@@ -169,14 +157,24 @@ bool C_ZorvikApp::acquireInstanceLock()
     return true;
 }
 
+std::unique_ptr<CSettings> C_ZorvikApp::makeSettings(const Options &options)
+{
+    if (!options.settingsFile.isEmpty())
+        return std::make_unique<CSettings>(options.settingsFile);
+    if (options.demo)
+        return std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("ZorvikDemo"));
+    return std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("Zorvik"));
+}
+
+QString C_ZorvikApp::connectionFor(const Options &options, const CSettings &settings)
+{
+    return options.connection.isEmpty() ? settings.readText(kSettings, QStringLiteral("Connection"))
+                                        : options.connection;
+}
+
 void C_ZorvikApp::createSettings()
 {
-    if (!m_options.settingsFile.isEmpty())
-        m_settings = std::make_unique<CSettings>(m_options.settingsFile);
-    else if (m_options.demo)
-        m_settings = std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("ZorvikDemo"));
-    else
-        m_settings = std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("Zorvik"));
+    m_settings = makeSettings(m_options);
 }
 
 void C_ZorvikApp::prepareDemo()
@@ -388,7 +386,7 @@ void C_ZorvikApp::newPanel()
 
 bool C_ZorvikApp::openReferenceData()
 {
-    QString cs = m_settings->readText(kSettings, QStringLiteral("Connection"));
+    QString cs = connectionFor(m_options, *m_settings);
     if (cs.isEmpty()) {
         if (CPrompt::message(m_frame, S(1033), QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Information) !=
             QMessageBox::Ok) {

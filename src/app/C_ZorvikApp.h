@@ -30,13 +30,13 @@ class C_ZorvikApp : public QObject
 public:
     struct Options
     {
-        bool demo = false;         // the demo database, with settings of its own
-        bool splash = true;        // the start-up picture
-        bool simulator = true;     // clockings in the demo database while the demo runs
-        QString settingsFile;      // empty: the per-user store
-        QString lockFolder;        // empty: the per-user runtime folder
-        QString programFolder;     // empty: the folder of the executable
-        bool checkInstall = false; // --check-install: report the installed files and end
+        bool demo = false;     // the demo database, with settings of its own
+        bool splash = true;    // the start-up picture
+        bool simulator = true; // clockings in the demo database while the demo runs
+        QString settingsFile;  // empty: the per-user store
+        QString lockFolder;    // empty: the per-user runtime folder
+        QString programFolder; // empty: the folder of the executable
+        QString connection;    // --connection: used for this run only, never stored
     };
     enum class StartResult
     {
@@ -45,11 +45,14 @@ public:
         Quit             // the user declined to choose a database
     };
 
-    static Options parseArguments(const QStringList &arguments);
     static QString lockFilePath(const QString &folder);
     // Says on standard output where the program finds its report templates, its sound and its
     // language libraries, and where it writes; 0 when templates and sound are all there.
     static int checkInstallation(const QString &programFolder);
+    // The settings store of a run with these options (a file, the demo's scope or the real one).
+    static std::unique_ptr<CSettings> makeSettings(const Options &options);
+    // The connection string of a run: --connection, else the stored one.
+    static QString connectionFor(const Options &options, const CSettings &settings);
 
     explicit C_ZorvikApp(const Options &options, QObject *parent = nullptr);
     ~C_ZorvikApp() override;

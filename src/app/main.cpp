@@ -1,20 +1,70 @@
+#include "app/CBatchRun.h"
+#include "app/CCommandLine.h"
 #include "app/CVersion.h"
 #include "app/C_ZorvikApp.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zorvik"));
+    QCoreApplication::setApplicationVersion(CVersion::text());
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication qapp(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationName(QStringLiteral("Zorvik"));
-    QApplication::setApplicationVersion(CVersion::text());
+    // The command line is read before anything needs a display: --help, --version and the
+    // commands run from a shell work over a remote login and from cron.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CCommandLine commandLine;
+    if (!commandLine.parse(arguments)) {
+        std::fprintf(stderr, "zorvik: %s\nTry 'zorvik --help' for the options.\n", qPrintable(commandLine.error()));
+        return 2;
+    }
+    C_ZorvikApp::Options options;
+    options.demo = commandLine.demo();
+    options.splash = commandLine.splash();
+    options.connection = commandLine.connection();
 
-    const C_ZorvikApp::Options options = C_ZorvikApp::parseArguments(QApplication::arguments());
-    if (options.checkInstall)
-        return C_ZorvikApp::checkInstallation(QCoreApplication::applicationDirPath());
+    switch (commandLine.action()) {
+    case CCommandLine::Action::Help: {
+        QCoreApplication app(argc, argv); // names the program in the usage line
+        std::fputs(qPrintable(commandLine.helpText()), stdout);
+        return 0;
+    }
+    case CCommandLine::Action::Version:
+        std::printf("Zorvik %s\n", qPrintable(CVersion::text()));
+        return 0;
+    case CCommandLine::Action::Run:
+        break;
+    default: {
+        // Reports and lists are drawn and formatted with the platform that needs no display.
+        std::unique_ptr<QCoreApplication> app;
+        if (commandLine.action() == CCommandLine::Action::ExportReport ||
+            commandLine.action() == CCommandLine::Action::ExportCsv) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            app = std::make_unique<QApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
+        nameApplication();
+        return CBatchRun::run(commandLine, options);
+    }
+    }
+
+    QApplication qapp(argc, argv);
+    nameApplication();
     C_ZorvikApp app(options);
     int rc = 0;
     if (app.InitInstance() == C_ZorvikApp::StartResult::Running)

@@ -5,6 +5,7 @@ target_sources(zorvik_core PRIVATE
     CAppContext.cpp CAppContext.h
     CVersion.cpp CVersion.h
     CAutoLoadList.cpp CAutoLoadList.h
+    CCommandLine.cpp CCommandLine.h
 )
 target_sources(zorvik_core PRIVATE
     CDocTemplate.cpp CDocTemplate.h

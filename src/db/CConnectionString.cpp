@@ -1,5 +1,8 @@
 #include "db/CConnectionString.h"
 
+#include "app/CStringTable.h"
+#include "db/CSqlDialect.h"
+
 CConnectionString::CConnectionString(const QString &text)
 {
     for (const Span &s : scan(text))
@@ -156,6 +159,18 @@ QString CConnectionString::masked(const QString &text)
     return out;
 }
 
+QString CConnectionString::hidePasswords(const QString &message, const QString &connectionString)
+{
+    QString out = message;
+    if (!connectionString.isEmpty())
+        out.replace(connectionString, masked(connectionString));
+    const CConnectionString parsed(connectionString);
+    for (const Pair &p : parsed.pairs())
+        if (isPasswordKey(p.key) && !p.value.isEmpty())
+            out.replace(p.value, kMask);
+    return out;
+}
+
 const QStringList &CConnectionString::serverKeys()
 {
     static const QStringList keys{QStringLiteral("Server"), QStringLiteral("Servername"), QStringLiteral("Address")};
@@ -178,4 +193,29 @@ const QStringList &CConnectionString::databaseKeys()
 {
     static const QStringList keys{QStringLiteral("Database"), QStringLiteral("Initial Catalog")};
     return keys;
+}
+
+QString CConnectionString::describe(const QString &connectionString)
+{
+    const CConnectionString cs(connectionString);
+    const CSqlDialect::Target target = CSqlDialect::target(connectionString);
+    if (target.driver.isEmpty())
+        return QString();
+    if (target.driver == QLatin1String("QSQLITE"))
+        return CStringTable::text(QStringLiteral("dlg.about.sqlite")).replace(QLatin1String("%s"), target.sqliteFile);
+    QString driver = cs.value(QStringLiteral("Driver"));
+    const QString dsn = cs.value(QStringLiteral("DSN"));
+    if (driver.isEmpty())
+        driver = dsn.isEmpty() ? QStringLiteral("ODBC") : QStringLiteral("ODBC (%1)").arg(dsn);
+    QString server = cs.value(CConnectionString::serverKeys());
+    const QString port = cs.value(QStringLiteral("Port"));
+    if (!server.isEmpty() && !port.isEmpty())
+        server += u':' + port;
+    const QString database = cs.value(CConnectionString::databaseKeys());
+    QString out = driver;
+    if (!server.isEmpty())
+        out += QStringLiteral(", ") + server;
+    if (!database.isEmpty())
+        out += QStringLiteral(", ") + database;
+    return out;
 }

@@ -32,7 +32,12 @@ public:
 
     // The text with every password value replaced by kMask, the rest left exactly as it was.
     static QString masked(const QString &text);
+    // A message (a driver's error, say) with every password of connectionString hidden.
+    static QString hidePasswords(const QString &message, const QString &connectionString);
     static bool isPasswordKey(const QString &key);
+    // "driver, server:port, database" for a connection string, or the SQLite file; never the
+    // password. Empty for a string that names no usable source.
+    static QString describe(const QString &text);
     // A value as it must be written: in braces when it holds ";", braces or edge blanks.
     static QString quoted(const QString &value);
 

@@ -44,7 +44,7 @@ CAboutDlg::CAboutDlg(const QString &connectionString, bool connected, QWidget *p
     auto *qtVersion = new QLabel(QString::fromLatin1(qVersion()), this);
     qtVersion->setObjectName(QStringLiteral("qtVersion"));
     auto *databaseLabel = new QLabel(text("database"), this);
-    QString database = describeDatabase(connectionString);
+    QString database = CConnectionString::describe(connectionString);
     if (database.isEmpty())
         database = text("noDatabase");
     else if (!connected)
@@ -111,29 +111,4 @@ QString CAboutDlg::versionText() const
 QString CAboutDlg::databaseText() const
 {
     return m_database->text();
-}
-
-QString CAboutDlg::describeDatabase(const QString &connectionString)
-{
-    const CConnectionString cs(connectionString);
-    const CSqlDialect::Target target = CSqlDialect::target(connectionString);
-    if (target.driver.isEmpty())
-        return QString();
-    if (target.driver == QLatin1String("QSQLITE"))
-        return CStringTable::text(QStringLiteral("dlg.about.sqlite")).replace(QLatin1String("%s"), target.sqliteFile);
-    QString driver = cs.value(QStringLiteral("Driver"));
-    const QString dsn = cs.value(QStringLiteral("DSN"));
-    if (driver.isEmpty())
-        driver = dsn.isEmpty() ? QStringLiteral("ODBC") : QStringLiteral("ODBC (%1)").arg(dsn);
-    QString server = cs.value(CConnectionString::serverKeys());
-    const QString port = cs.value(QStringLiteral("Port"));
-    if (!server.isEmpty() && !port.isEmpty())
-        server += u':' + port;
-    const QString database = cs.value(CConnectionString::databaseKeys());
-    QString out = driver;
-    if (!server.isEmpty())
-        out += QStringLiteral(", ") + server;
-    if (!database.isEmpty())
-        out += QStringLiteral(", ") + database;
-    return out;
 }

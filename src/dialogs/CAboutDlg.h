@@ -18,9 +18,6 @@ public:
     QString versionText() const;
     QString databaseText() const;
 
-    // "driver on server" for a connection string, or the SQLite file; never the password.
-    static QString describeDatabase(const QString &connectionString);
-
 private:
     QLabel *m_version;
     QLabel *m_database;

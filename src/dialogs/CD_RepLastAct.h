@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/CDateTime.h"
+#include "reports/CLastActOptions.h"
 #include "reports/CLastActQuery.h"
 
 #include <QDialog>
@@ -23,21 +24,7 @@ class CD_RepLastAct : public QDialog
 {
     Q_OBJECT
 public:
-    struct Options
-    {
-        int sort = 0;
-        int unvisible = 0;
-        int lastActAll = 0;
-        int groupAll = 0;
-        int selAct = -1;
-        int selGroup = -1;
-        int depAll = 0;
-        int actOrGroup = 0;
-        int calendar = 0;
-        int invertAct = 0;
-        int invertGroup = 0;
-        QList<int> selDeps; // ticked department positions
-    };
+    using Options = CLastActOptions;
 
     // Fills the lists from the reference cursors and starts from the stored options and now.
     explicit CD_RepLastAct(QWidget *parent = nullptr);

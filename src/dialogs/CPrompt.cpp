@@ -6,12 +6,15 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QVariant>
+#include <cstdio>
 
 namespace {
 
 struct State
 {
     bool testMode = false;
+    bool console = false;
+    int consoleProblems = 0;
     QList<QVariant> answers;
     QList<CPrompt::Asked> asked;
 };
@@ -38,6 +41,15 @@ QVariant takeAnswer()
 QMessageBox::StandardButton CPrompt::message(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons,
                                              QMessageBox::Icon icon)
 {
+    if (state().console) {
+        // Nobody to ask: the text goes to standard error and the cautious answer is taken.
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        if (icon == QMessageBox::Critical || icon == QMessageBox::Warning)
+            ++state().consoleProblems;
+        if (buttons.testFlag(QMessageBox::Cancel))
+            return QMessageBox::Cancel;
+        return buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
+    }
     if (state().testMode) {
         record(QStringLiteral("message"), text, icon, buttons);
         const QVariant a = takeAnswer();
@@ -118,6 +130,17 @@ void CPrompt::queueFile(const QString &path)
 void CPrompt::queueColour(const QColor &colour)
 {
     state().answers.append(QVariant::fromValue(colour));
+}
+
+void CPrompt::setConsoleMode(bool on)
+{
+    state().console = on;
+    state().consoleProblems = 0;
+}
+
+int CPrompt::consoleProblems()
+{
+    return state().consoleProblems;
 }
 
 void CPrompt::setTestMode(bool on)

@@ -31,6 +31,11 @@ public:
     // Ok button confirms it.
     static bool print(QWidget *parent, QPrinter &printer, int fromPage, int toPage);
 
+    // Without a window (a command run from a shell): messages go to standard error, questions
+    // take their cautious answer, and errors and warnings are counted.
+    static void setConsoleMode(bool on);
+    static int consoleProblems();
+
     // Test hooks. Answers are taken in order; each call records what was asked.
     struct Asked
     {

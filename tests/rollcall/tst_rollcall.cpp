@@ -50,27 +50,7 @@ QStringList listedKeys(const CRollCallModel &model)
     return out;
 }
 
-// Reads a CSV file with Python's csv module; rows as lists of texts.
-QList<QStringList> readCsv(const QString &path)
-{
-    QProcess py;
-    py.start(QStringLiteral("python3"),
-             {QStringLiteral("-c"),
-              QStringLiteral("import csv,json,sys\n"
-                             "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
-                             "    print(json.dumps(list(csv.reader(f))))\n"),
-              path});
-    EXPECT_TRUE(py.waitForFinished(20000));
-    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
-    QList<QStringList> out;
-    for (const QJsonValue &row : QJsonDocument::fromJson(py.readAllStandardOutput()).array()) {
-        QStringList cells;
-        for (const QJsonValue &c : row.toArray())
-            cells << c.toString();
-        out << cells;
-    }
-    return out;
-}
+using testsupport::readCsv;
 
 class RollCall : public ::testing::Test
 {

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
 #include <QWidget>
-#include <arpa/inet.h>
 #include <functional>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace dialogtest {
 
@@ -37,18 +35,6 @@ inline void shoot(QWidget *w, const QString &name)
     w->grab().save(shots + u'/' + name + QStringLiteral(".png"));
 }
 
-// A loopback port with nothing listening: a login there is refused at once.
-inline quint16 closedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
+using testsupport::closedPort;
 
 } // namespace dialogtest

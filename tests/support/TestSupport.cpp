@@ -4,10 +4,17 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMap>
 #include <QPair>
+#include <QProcess>
 #include <QThread>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -27,6 +34,40 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
         QThread::msleep(5);
     }
     return true;
+}
+
+QList<QStringList> readCsv(const QString &path)
+{
+    QProcess py;
+    py.start(QStringLiteral("python3"),
+             {QStringLiteral("-c"),
+              QStringLiteral("import csv,json,sys\n"
+                             "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                             "    print(json.dumps(list(csv.reader(f))))\n"),
+              path});
+    EXPECT_TRUE(py.waitForFinished(20000));
+    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    QList<QStringList> out;
+    for (const QJsonValue &row : QJsonDocument::fromJson(py.readAllStandardOutput()).array()) {
+        QStringList cells;
+        for (const QJsonValue &c : row.toArray())
+            cells << c.toString();
+        out << cells;
+    }
+    return out;
+}
+
+quint16 closedPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+    ::close(fd);
+    return ntohs(a.sin_port);
 }
 
 } // namespace testsupport

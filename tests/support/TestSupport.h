@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -21,6 +23,13 @@ private:
 // A small demo attendance database (no history, no photographs), built once per program and
 // removed at exit; the same arguments give the same file.
 QString smallDemoDatabase(int employees, int departments);
+
+// Reads a CSV file with Python's csv module (a reader the program did not write); rows as lists
+// of texts.
+QList<QStringList> readCsv(const QString &path);
+
+// A loopback port with nothing listening: a connection there is refused at once.
+quint16 closedPort();
 
 // Runs the event loop until pred() holds or timeoutMs passes; returns pred().
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);

@@ -1,0 +1,161 @@
+#include "app/CBatchRun.h"
+
+#include "app/CAppContext.h"
+#include "app/CClock.h"
+#include "app/CCommandLine.h"
+#include "app/CCsvWriter.h"
+#include "app/CSettings.h"
+#include "app/CStringTable.h"
+#include "db/CConnectionString.h"
+#include "db/CDbConnection.h"
+#include "db/CDbThread.h"
+#include "db/CDemoDatabase.h"
+#include "db/CLiveUpdate.h"
+#include "db/CReferenceData.h"
+#include "dialogs/CPrompt.h"
+#include "reports/CLastActOptions.h"
+#include "reports/C_ReportView.h"
+#include "views/CGuestsModel.h"
+#include "views/CPresencesModel.h"
+#include "views/CRollCallModel.h"
+#include "views/C_ZorvikDocGuests.h"
+#include "views/C_ZorvikDocPresences.h"
+#include "views/C_ZorvikDocRollCall.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+void say(const QString &text)
+{
+    std::fprintf(stdout, "%s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+int fail(const QString &text, const QString &connectionString = QString())
+{
+    std::fprintf(stderr, "zorvik: %s\n", qPrintable(CConnectionString::hidePasswords(text, connectionString)));
+    return 1;
+}
+
+const QString kNoString = QStringLiteral("No connection string is stored. Give one with --connection STRING "
+                                         "(or start the program once to choose the database).");
+
+} // namespace
+
+int CBatchRun::run(const CCommandLine &commandLine, const C_ZorvikApp::Options &options)
+{
+    CPrompt::setConsoleMode(true);
+    switch (commandLine.action()) {
+    case CCommandLine::Action::CheckInstall:
+        return C_ZorvikApp::checkInstallation(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                                              : options.programFolder);
+    case CCommandLine::Action::TestConnection: {
+        QString cs = commandLine.testString();
+        if (cs.isEmpty()) {
+            QString demo;
+            if (options.demo && CDemoDatabase::ensure(&demo, nullptr))
+                cs = CDemoDatabase::connectionString(demo);
+            else
+                cs = C_ZorvikApp::connectionFor(options, *C_ZorvikApp::makeSettings(options));
+        }
+        return cs.isEmpty() ? fail(kNoString) : testConnection(cs);
+    }
+    case CCommandLine::Action::ExportReport:
+    case CCommandLine::Action::ExportCsv:
+        return exportFile(commandLine, options);
+    default:
+        return 2;
+    }
+}
+
+int CBatchRun::testConnection(const QString &cs)
+{
+    CDbConnection conn;
+    const bool ok = conn.open(cs);
+    const QString error = conn.lastErrorDescription();
+    conn.close();
+    conn.releaseThread();
+    const QString where = CConnectionString::describe(cs);
+    if (!ok)
+        return fail(QStringLiteral("Cannot connect to %1: %2").arg(where, error), cs);
+    say(QStringLiteral("Connected to %1").arg(where));
+    return 0;
+}
+
+int CBatchRun::exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Options &options)
+{
+    std::unique_ptr<CSettings> settings = C_ZorvikApp::makeSettings(options);
+    QString cs = options.connection;
+    if (cs.isEmpty() && options.demo) {
+        QString demo, error;
+        if (!CDemoDatabase::ensure(&demo, &error))
+            return fail(error);
+        cs = CDemoDatabase::connectionString(demo);
+    }
+    if (cs.isEmpty())
+        cs = C_ZorvikApp::connectionFor(options, *settings);
+    if (cs.isEmpty())
+        return fail(kNoString);
+
+    QString folder = options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    CReferenceData reference;
+    CLiveUpdate live(&reference);
+    CAppContext context(settings.get(), &reference, &live, folder);
+    context.makeCurrent();
+    context.nameFormat = settings->readInt(QStringLiteral("Settings"), QStringLiteral("NameFormat"));
+
+    int message = 0;
+    if (!reference.open(cs, &message))
+        return fail(CStringTable::format(message, CConnectionString::masked(cs)) + u'\n' +
+                        reference.connection().lastErrorDescription(),
+                    cs);
+    reference.buildMaps();
+    // One polling cycle fills the live lists (last clockings, day types, guests).
+    if (!CDbThread(&reference, 60).cycle())
+        return fail(reference.connection().lastErrorDescription(), cs);
+
+    const QString path = commandLine.exportFile();
+    QString error;
+    if (commandLine.action() == CCommandLine::Action::ExportReport) {
+        C_ReportView view;
+        view.build(CLastActOptions::load(*settings).toRequest(CDateTime::fromLocal(CClock::now(), false)));
+        if (!view.waitForBuild(10 * 60 * 1000))
+            return fail(QStringLiteral("The report was not built in time."), cs);
+        if (CPrompt::consoleProblems() > 0)
+            return 1; // the reason is already on standard error
+        if (!view.exportPdf(path))
+            return fail(CStringTable::text(QStringLiteral("report.pdfFailed"))
+                            .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
+        say(QStringLiteral("Wrote %1 (%2 page(s))").arg(QDir::toNativeSeparators(path)).arg(view.pageCount()));
+        return 0;
+    }
+
+    const QString list = commandLine.exportList();
+    bool written = false;
+    if (list == QLatin1String("presences")) {
+        C_ZorvikDocPresences doc;
+        doc.loadActivities();
+        if (!doc.rebuild() || !doc.waitForQuery(10 * 60 * 1000))
+            return fail(doc.lastError(), cs);
+        written = CCsvWriter::write(path, *doc.model(), &error);
+    } else if (list == QLatin1String("guests")) {
+        if (!reference.guestsAvailable)
+            return fail(QStringLiteral("This database has no guests list."));
+        C_ZorvikDocGuests doc;
+        doc.initialUpdate();
+        written = CCsvWriter::write(path, *doc.model(), &error);
+    } else {
+        C_ZorvikDocRollCall doc(&reference, settings.get(), context.writableFolder());
+        doc.refresh();
+        written = CCsvWriter::write(path, *doc.model(), &error);
+    }
+    if (!written)
+        return fail(error);
+    say(QStringLiteral("Wrote %1").arg(QDir::toNativeSeparators(path)));
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/C_ZorvikApp.h"
+
+class CCommandLine;
+
+// The commands that run from a shell and end without a window: trying a connection, and
+// writing the Last activity report or a list to a file (what a manager schedules with cron).
+// Errors go to standard error with the password hidden; the result is the exit code.
+class CBatchRun
+{
+public:
+    static int run(const CCommandLine &commandLine, const C_ZorvikApp::Options &options);
+
+private:
+    static int testConnection(const QString &connectionString);
+    static int exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Options &options);
+};

@@ -1,0 +1,170 @@
+#include "TestSupport.h"
+#include "app/CVersion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome
+{
+    int code = -1;
+    QString out, err;
+};
+
+// The program as a shell runs it: no display, no platform named, its own home for settings and data.
+class CommandLine : public ::testing::Test
+{
+protected:
+    Outcome zorvik(const QStringList &arguments, const QString &program = QStringLiteral(ZV_PROGRAM))
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.file(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.file(QStringLiteral("data")));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(home.path());
+        p.start(program, arguments);
+        EXPECT_TRUE(p.waitForFinished(120000)) << arguments.join(u' ').toStdString();
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+    static QString sqlite(const QString &path) { return QStringLiteral("Provider=SQLite;Data Source=%1").arg(path); }
+    // One value from the database, read by Qt SQL directly rather than by the program.
+    static QString scalar(const QString &path, const QString &sql)
+    {
+        QString value;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(path);
+            EXPECT_TRUE(db.open());
+            QSqlQuery q(db);
+            EXPECT_TRUE(q.exec(sql) && q.next()) << sql.toStdString();
+            value = q.value(0).toString();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        return value;
+    }
+    testsupport::TempDir home;
+};
+
+} // namespace
+
+// --help, --version and a mistyped option behave like any command-line program, with no display.
+TEST_F(CommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay)
+{
+    const Outcome help = zorvik({QStringLiteral("--help")});
+    EXPECT_EQ(help.code, 0) << help.err.toStdString();
+    for (const char *option : {"--demo", "--test-connection", "--connection", "--export-report", "--export-csv",
+                               "--check-install", "--version"})
+        EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
+    EXPECT_FALSE(help.out.contains(QLatin1String("-platform"))); // Qt's own stay out of the list
+
+    const Outcome version = zorvik({QStringLiteral("--version")});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.trimmed(), QStringLiteral("Zorvik ") + CVersion::text());
+
+    for (const QStringList &bad :
+         {QStringList{QStringLiteral("--dmeo")},
+          QStringList{QStringLiteral("--export-csv"), QStringLiteral("people"), QStringLiteral("x.csv")},
+          QStringList{QStringLiteral("--export-csv"), QStringLiteral("guests")},
+          QStringList{QStringLiteral("--version"), QStringLiteral("--check-install")}}) {
+        const Outcome r = zorvik(bad);
+        EXPECT_EQ(r.code, 2) << bad.join(u' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_TRUE(zorvik({QStringLiteral("--dmeo")}).err.contains(QLatin1String("dmeo")));
+}
+
+// --check-install names only libraries that really are language libraries.
+TEST_F(CommandLine, CheckInstallListsOnlyLanguageLibraries)
+{
+    const QString folder = home.file(QStringLiteral("program"));
+    QDir().mkpath(folder);
+    const QString program = folder + QStringLiteral("/zorvik");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZV_PROGRAM), program));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZV_TEST_SRPSKI), folder + QStringLiteral("/Srpski.so")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZV_TEST_NOLANG), folder + QStringLiteral("/libhelper.so")));
+    const Outcome r = zorvik({QStringLiteral("--check-install")}, program);
+    EXPECT_TRUE(r.out.contains(QLatin1String("Srpski.so (Srpski)"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QLatin1String("libhelper"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QLatin1String("MISSING sound"))); // only the program was copied
+    EXPECT_EQ(r.code, 1);
+}
+
+// --test-connection says where it connected, or why not without the password, and its code
+// tells a script which.
+TEST_F(CommandLine, TestConnectionReportsWithTheExitCode)
+{
+    const QString db = testsupport::smallDemoDatabase(12, 3);
+    const Outcome ok = zorvik({QStringLiteral("--test-connection"), sqlite(db)});
+    EXPECT_EQ(ok.code, 0) << ok.err.toStdString();
+    EXPECT_TRUE(ok.out.startsWith(QStringLiteral("Connected to "))) << ok.out.toStdString();
+    EXPECT_TRUE(ok.out.contains(db));
+
+    const quint16 port = testsupport::closedPort();
+    const Outcome refused = zorvik({QStringLiteral("--test-connection=Driver={FreeTDS};Server=127.0.0.1;Port=%1;"
+                                                   "UID=sa;PWD=Tajna-77;TDS_Version=7.4")
+                                        .arg(port)});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(QLatin1String("127.0.0.1"))) << refused.err.toStdString();
+    EXPECT_FALSE(refused.err.contains(QLatin1String("Tajna-77")) || refused.out.contains(QLatin1String("Tajna-77")));
+
+    // Nothing stored and nothing given: said, not guessed.
+    const Outcome none = zorvik({QStringLiteral("--test-connection")});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.err.contains(QLatin1String("--connection"))) << none.err.toStdString();
+}
+
+// The lists and the report a manager schedules: written as the windows would write them, read
+// back by readers the program did not write, and --connection never stored.
+TEST_F(CommandLine, ExportsWriteTheListsAndTheReportWithoutADisplay)
+{
+    const QString db = testsupport::smallDemoDatabase(12, 3);
+    const QString connection = sqlite(db);
+    const QString presences = home.file(QStringLiteral("presences.csv"));
+    Outcome r = zorvik({QStringLiteral("--connection"), connection, QStringLiteral("--export-csv"),
+                        QStringLiteral("presences"), presences});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QList<QStringList> rows = testsupport::readCsv(presences);
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(QString::number(rows.size() - 1),
+              scalar(db, QStringLiteral("select count(*) from tblLastReg join viewMediaIDActive on "
+                                        "viewMediaIDActive.IDZaposlenog = tblLastReg.IDZaposlenog")));
+    EXPECT_EQ(rows.value(1).value(0),
+              scalar(db, QStringLiteral("select max(DatumLastReg) from tblLastReg join viewMediaIDActive on "
+                                        "viewMediaIDActive.IDZaposlenog = tblLastReg.IDZaposlenog")));
+
+    for (const QString &list : {QStringLiteral("guests"), QStringLiteral("rollcall")}) {
+        const QString path = home.file(list + QStringLiteral(".csv"));
+        r = zorvik({QStringLiteral("--connection"), connection, QStringLiteral("--export-csv"), list, path});
+        EXPECT_EQ(r.code, 0) << list.toStdString() << ": " << r.err.toStdString();
+        EXPECT_GE(testsupport::readCsv(path).size(), 1) << list.toStdString();
+    }
+
+    const QString pdf = home.file(QStringLiteral("report.pdf"));
+    r = zorvik({QStringLiteral("--connection"), connection, QStringLiteral("--export-report"), pdf});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString report = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(report.contains(QLatin1String("Last activity"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(rows.value(1).value(1))); // the newest clocking's employee
+
+    // The string was for this run only; a file that cannot be written is an error.
+    QFile stored(home.file(QStringLiteral("config/Orvane/Zorvik.conf")));
+    EXPECT_FALSE(stored.open(QIODevice::ReadOnly) && stored.readAll().contains(db.toUtf8()));
+    r = zorvik({QStringLiteral("--connection"), connection, QStringLiteral("--export-report"),
+                home.file(QStringLiteral("missing/folder/report.pdf"))});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QLatin1String("missing/folder"))) << r.err.toStdString();
+}
