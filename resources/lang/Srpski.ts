@@ -1443,5 +1443,29 @@ Obriši oznake</translation>
         <source>This connection string names both the demo database (Provider=SQLite) and an ODBC driver or data source. Pick one: choose a driver or data source again, or press Demo database.</source>
         <translation>Ova veza navodi i demo bazu (Provider=SQLite) i ODBC upravljački program ili izvor podataka. Izaberite jedno: ponovo izaberite upravljački program ili izvor podataka, ili pritisnite Demo baza podataka.</translation>
     </message>
+    <message id="report.templateFailed">
+        <source>The report template %1 cannot be used: %2</source>
+        <translation>Šablon izveštaja %1 ne može da se koristi: %2</translation>
+    </message>
+    <message id="report.templateEmpty">
+        <source>it holds nothing to draw.</source>
+        <translation>ne sadrži ništa za crtanje.</translation>
+    </message>
+    <message id="report.gridNoRow">
+        <source>its grid %1 has no room for a row.</source>
+        <translation>njegova tabela %1 nema mesta ni za jedan red.</translation>
+    </message>
+    <message id="report.noFile">
+        <source>the file does not exist.</source>
+        <translation>datoteka ne postoji.</translation>
+    </message>
+    <message id="report.isFolder">
+        <source>it is a folder, not a file.</source>
+        <translation>to je fascikla, a ne datoteka.</translation>
+    </message>
+    <message id="report.noPages">
+        <source>The report has no pages: there is nothing to export.</source>
+        <translation>Izveštaj nema stranica: nema ničega za izvoz.</translation>
+    </message>
 </context>
 </TS>

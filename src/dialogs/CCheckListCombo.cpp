@@ -108,7 +108,8 @@ bool CCheckListCombo::eventFilter(QObject *watched, QEvent *event)
 {
     QAbstractItemView *list = view();
     if (watched == list->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
+        // The second of two quick clicks arrives as a double click: it is a click all the same.
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
             auto *me = static_cast<QMouseEvent *>(event);
             if (me->button() == Qt::LeftButton) {
                 const QModelIndex i = list->indexAt(me->position().toPoint());
@@ -120,7 +121,7 @@ bool CCheckListCombo::eventFilter(QObject *watched, QEvent *event)
             }
         }
         // The release would close the list; it stays open while the user ticks items.
-        if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick)
+        if (event->type() == QEvent::MouseButtonRelease)
             return static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
     } else if (watched == list && event->type() == QEvent::KeyPress) {
         auto *ke = static_cast<QKeyEvent *>(event);

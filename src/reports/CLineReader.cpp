@@ -1,8 +1,11 @@
 #include "reports/CLineReader.h"
 
+#include "app/CStringTable.h"
+
 #include "markup/CFileText.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 bool CLineReader::read(const QString &fileName, QStringList &lines)
 {
@@ -10,6 +13,16 @@ bool CLineReader::read(const QString &fileName, QStringList &lines)
     lines.clear();
     if (fileName.isEmpty())
         return false;
+    // The usual mistakes in words of the program's own language; the rest as the system says.
+    const QFileInfo info(fileName);
+    if (!info.exists()) {
+        lastError = CStringTable::text(QStringLiteral("report.noFile"));
+        return false;
+    }
+    if (info.isDir()) {
+        lastError = CStringTable::text(QStringLiteral("report.isFolder"));
+        return false;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         lastError = file.errorString().left(255);

@@ -1,8 +1,11 @@
 #include "reports/CReportDevice.h"
 
 #include <QColor>
+#include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -32,8 +35,41 @@ int CReportDevice::length(double inches) const
 
 int CReportDevice::fontPixels(int tenths) const
 {
+    if (tenths <= 0) {
+        const qreal points = QFont().pointSizeF();
+        tenths = points > 0 ? int(points * 10 + 0.5) : 100;
+    }
     const int px = toInt((m_dpi / 72.0) * (tenths / 10.0) + 0.5);
     return std::clamp(px, 1, 10000);
+}
+
+QString CReportDevice::fitted(const QString &text, const QFont &font, const QRect &rect, int flags) const
+{
+    const QFontMetrics fm(font, m_painter.device());
+    const int width = std::max(1, rect.width());
+    if (flags & Qt::TextSingleLine)
+        return fm.horizontalAdvance(text) <= width ? text : fm.elidedText(text, Qt::ElideRight, width);
+    const QRect needed = fm.boundingRect(QRect(rect.topLeft(), QSize(width, 1 << 20)), flags, text);
+    if (needed.height() <= rect.height())
+        return text;
+    // As many wrapped lines as the cell shows, the last one ended with an ellipsis.
+    const int lines = std::max(1, rect.height() / std::max(1, fm.lineSpacing()));
+    QTextLayout layout(text, font, m_painter.device());
+    layout.beginLayout();
+    QString out;
+    for (int i = 0; i < lines; ++i) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        if (i == lines - 1) {
+            out += fm.elidedText(text.mid(line.textStart()).simplified(), Qt::ElideRight, width);
+            break;
+        }
+        out += text.mid(line.textStart(), line.textLength()).trimmed() + u'\n';
+    }
+    layout.endLayout();
+    return out;
 }
 
 QPoint CReportDevice::point(double x, double y) const

@@ -23,8 +23,12 @@ public:
 
     // Inches to device units, rounded half up and truncated toward zero.
     int length(double inches) const;
-    // Tenths of a point to a pixel height (at least 1, as a font needs one).
+    // Tenths of a point to a pixel height (at least 1, as a font needs one); a size of 0 or
+    // less takes the default font size, as a zero font height does in the original drawing.
     int fontPixels(int tenths) const;
+    // The text as it fits rect with these Qt text flags: whole when it fits, otherwise cut at
+    // the last line that fits and ended with an ellipsis, never cut mid-word without a sign.
+    QString fitted(const QString &text, const QFont &font, const QRect &rect, int flags) const;
     // A template rectangle in device units, offset removed.
     QRect rect(double left, double top, double right, double bottom) const;
     QPoint point(double x, double y) const;

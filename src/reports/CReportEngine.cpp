@@ -1,5 +1,6 @@
 #include "reports/CReportEngine.h"
 
+#include "app/CStringTable.h"
 #include "reports/CLineReader.h"
 #include "reports/CReportDevice.h"
 #include "reports/CReportGrid.h"
@@ -83,13 +84,15 @@ bool CReportEngine::LoadFromLines(const QStringList &lines, int type)
         if (auto item = CReportReader::readLine(line))
             container->objects.push_back(std::move(item));
     }
-    if (container->objects.empty())
+    if (container->objects.empty()) {
+        m_lastError = CStringTable::text(QStringLiteral("report.templateEmpty"));
         return false;
+    }
     // A grid without room for one row would leave its rows nowhere and its page share
     // undefined; such a template is refused.
     for (const auto &o : container->objects) {
         if (o->type == CReportItem::Grid && static_cast<CReportGrid &>(*o).capacity() < 1) {
-            m_lastError = QStringLiteral("grid %1 holds no row").arg(o->name);
+            m_lastError = CStringTable::text(QStringLiteral("report.gridNoRow")).arg(o->name);
             return false;
         }
     }
@@ -101,6 +104,32 @@ bool CReportEngine::LoadFromLines(const QStringList &lines, int type)
     else
         m_containers.insert(m_containers.end() - 1, std::move(container));
     return true;
+}
+
+QPageLayout::Orientation CReportEngine::paper(QPageSize *size) const
+{
+    double right = 0, bottom = 0;
+    for (const auto &c : m_containers)
+        for (const auto &o : c->objects) {
+            right = std::max({right, o->left, o->right});
+            bottom = std::max({bottom, o->top, o->bottom});
+        }
+    const auto orientation = right > bottom ? QPageLayout::Landscape : QPageLayout::Portrait;
+    // The smallest usual sheet that holds everything the template places, A4 first.
+    for (const QPageSize::PageSizeId id :
+         {QPageSize::A4, QPageSize::Letter, QPageSize::Legal, QPageSize::A3, QPageSize::A2}) {
+        QSizeF sheet = QPageSize(id).size(QPageSize::Inch);
+        if (orientation == QPageLayout::Landscape)
+            sheet.transpose();
+        constexpr double kSlack = 0.01;
+        if (right <= sheet.width() + kSlack && bottom <= sheet.height() + kSlack) {
+            *size = QPageSize(id);
+            return orientation;
+        }
+    }
+    const double w = std::min(std::max(right, bottom), 200.0), h = std::min(std::min(right, bottom), 200.0);
+    *size = QPageSize(QSizeF(h + 0.5, w + 0.5), QPageSize::Inch);
+    return orientation;
 }
 
 CReportItem *CReportEngine::FindObject(const QString &name, int container) const

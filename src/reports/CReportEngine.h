@@ -3,6 +3,8 @@
 #include "reports/CPageTemplate.h"
 
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -63,6 +65,9 @@ public:
 
     void SetErrorText(const QString &text) { m_lastError = text; }
     QString GetErrorText() const { return m_lastError; }
+    // The sheet the loaded templates are drawn for, and its orientation: the smallest usual
+    // sheet (A4 first) that holds every object, landscape when the objects reach wider than tall.
+    QPageLayout::Orientation paper(QPageSize *size) const;
     const CPageTemplateList &GetContainers() const { return m_containers; }
 
     // The installed template of that name: "Reports/" in the current directory, else "Reports/"

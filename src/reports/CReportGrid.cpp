@@ -169,7 +169,8 @@ void CReportGrid::Draw(int page, CReportDevice &device)
                                      QPoint(static_cast<int>(x + w) - inset - 1, yi + rowHeight - 1));
                 p.setFont(font);
                 p.setPen(red ? QColor(255, 0, 0) : textColour);
-                p.drawText(cellRect.normalized(), CReportDevice::textFlags(columns[c].format), cell);
+                const int flags = CReportDevice::textFlags(columns[c].format);
+                p.drawText(cellRect.normalized(), flags, device.fitted(cell, font, cellRect.normalized(), flags));
                 p.setPen(textColour);
             }
             x += w;

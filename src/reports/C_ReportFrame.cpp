@@ -2,6 +2,8 @@
 
 #include "app/CStringTable.h"
 #include "reports/C_ReportView.h"
+#include "views/CIconSet.h"
+#include "views/CommandIds.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -59,11 +61,13 @@ void C_ReportFrame::bindView(C_ReportView *view)
         int id;
         const char *slot;
         QStyle::StandardPixmap icon;
-    } commands[] = {{57607, SLOT(print()), QStyle::SP_DialogSaveButton},
-                    {34027, SLOT(exportPdfAs()), QStyle::SP_FileIcon},
-                    {34028, SLOT(printPreview()), QStyle::SP_FileDialogContentsView}};
+    } commands[] = {{Command::FilePrint, SLOT(print()), QStyle::SP_FileIcon},
+                    {Command::ExportPdf, SLOT(exportPdfAs()), QStyle::SP_FileIcon},
+                    {Command::PrintPreview, SLOT(printPreview()), QStyle::SP_FileDialogContentsView}};
     for (const auto &c : commands) {
-        auto *a = new QAction(style()->standardIcon(c.icon), CStringTable::toolTip(c.id), m_bar);
+        // The program's own picture of the command where it has one, as on the main toolbar.
+        const QIcon icon = CIconSet::hasCommandIcon(c.id) ? CIconSet::commandIcon(c.id) : style()->standardIcon(c.icon);
+        auto *a = new QAction(icon, CStringTable::toolTip(c.id), m_bar);
         a->setObjectName(QStringLiteral("reportAction%1").arg(c.id));
         a->setStatusTip(CStringTable::statusText(c.id));
         connect(a, SIGNAL(triggered()), view, c.slot);

@@ -111,7 +111,9 @@ QAction *C_ReportView::pageAction(Command command) const
 bool C_ReportView::loadTemplate(const QString &fileName)
 {
     const bool ok = m_engine.LoadTemplate(fileName);
-    m_loadError = ok ? QString() : m_engine.GetErrorText();
+    m_loadError = ok ? QString()
+                     : CStringTable::text(QStringLiteral("report.templateFailed"))
+                           .arg(QDir::toNativeSeparators(fileName), m_engine.GetErrorText());
     return ok;
 }
 
@@ -237,6 +239,9 @@ void C_ReportView::printPreview()
 
 bool C_ReportView::exportPdf(const QString &fileName)
 {
+    // A file of blank paper would pass for a report.
+    if (m_pageCount < 1)
+        return false;
     // Written beside the target and renamed over it, so a failure leaves any old file whole.
     const QFileInfo target(fileName);
     QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
@@ -247,7 +252,9 @@ bool C_ReportView::exportPdf(const QString &fileName)
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(part.fileName());
-        printer.setPageSize(QPageSize(QPageSize::A4));
+        QPageSize sheet(QPageSize::A4);
+        printer.setPageOrientation(m_engine.paper(&sheet));
+        printer.setPageSize(sheet);
         printer.setFullPage(true);
         printer.setResolution(300);
         printer.setDocName(m_engine.GetTitle());
@@ -273,6 +280,11 @@ bool C_ReportView::exportPdf(const QString &fileName)
 
 void C_ReportView::exportPdfAs()
 {
+    if (m_pageCount < 1) {
+        CPrompt::message(this, CStringTable::text(QStringLiteral("report.noPages")), QMessageBox::Ok,
+                         QMessageBox::Information);
+        return;
+    }
     const QString suggested =
         (m_engine.GetTitle().isEmpty() ? QStringLiteral("Report") : m_engine.GetTitle()) + QStringLiteral(".pdf");
     QString path = CPrompt::saveFileName(this, CStringTable::text(QStringLiteral("report.pdfCaption")), suggested,
@@ -290,6 +302,7 @@ struct C_ReportView::BuildResult
 {
     QStringList rows;
     QString error;
+    QString notice; // nothing failed, but the user should know why the report is empty
     bool procedureFailed = false;
 };
 
@@ -307,7 +320,7 @@ void C_ReportView::build(const CLastActRequest &request)
     auto result = std::make_shared<BuildResult>();
     if (!ref || query->groupWithoutActivities()) {
         if (query->groupWithoutActivities())
-            result->error = CStringTable::text(QStringLiteral("report.groupEmpty"));
+            result->notice = CStringTable::text(QStringLiteral("report.groupEmpty"));
         finishBuild(*query, *result);
         return;
     }
@@ -356,6 +369,8 @@ void C_ReportView::finishBuild(const CLastActQuery &query, const BuildResult &re
     else if (!result.error.isEmpty())
         CPrompt::message(this, CStringTable::text(QStringLiteral("report.readFailed")) + u'\n' + result.error,
                          QMessageBox::Ok, QMessageBox::Warning);
+    else if (!result.notice.isEmpty())
+        CPrompt::message(this, result.notice, QMessageBox::Ok, QMessageBox::Information);
     emit reportBuilt(m_pageCount);
 }
 

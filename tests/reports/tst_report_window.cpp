@@ -4,8 +4,10 @@
 #include "TestSupport.h"
 #include "app/CDocTemplate.h"
 #include "dialogs/CPrompt.h"
+#include "reports/CReportDevice.h"
 #include "reports/C_ReportFrame.h"
 #include "reports/C_ReportView.h"
+#include "views/CIconSet.h"
 #include "views/C_MainFrame.h"
 #include "views/CommandIds.h"
 
@@ -16,6 +18,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -193,4 +196,84 @@ TEST_F(ReportWindowInFrame, ReportFileOpensAnEmptyWindowAndRefusedTemplatesAreSh
         for (int x = 40; x < 300 && !ink; ++x)
             ink = qGray(said.pixel(x, y)) < 128;
     EXPECT_TRUE(ink); // "grid Grid holds no row" is written on the page
+}
+
+// What a user meets around the pages: the print button shows printing, the file shortcuts work
+// from a report, a refused template is named in the user's words, an empty report is not
+// exported as blank paper, and the paper, font sizes and long cells follow the template.
+TEST_F(ReportWindowInFrame, PrintingExportAndTheTemplatesPaper)
+{
+    reference.databaseError = false;
+    C_ReportFrame *report = frame->openReport();
+    C_ReportView *view = report->reportView();
+    report->show();
+    ASSERT_TRUE(view);
+    auto *print = report->findChild<QAction *>("reportAction57607");
+    ASSERT_TRUE(print);
+    EXPECT_EQ(print->icon().pixmap(16).toImage(), CIconSet::commandIcon(Command::FilePrint).pixmap(16).toImage());
+    const qsizetype panels = templates[CDocTemplate::Panels]->documents().size();
+    view->setFocus();
+    frame->activateWindow();
+    ASSERT_TRUE(testsupport::waitFor([&] { return frame->isActiveWindow(); }));
+    QTest::keyClick(view, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(templates[CDocTemplate::Panels]->documents().size(), panels + 1);
+    EXPECT_EQ(frame->action(Command::FileOpen)->shortcut(), QKeySequence(QKeySequence::Open));
+
+    // Refused templates: the file is named and the reason is the program's own text.
+    EXPECT_FALSE(view->loadTemplate(dir.path()));
+    EXPECT_TRUE(view->loadError().contains(dir.path()) && view->loadError().contains("folder"))
+        << view->loadError().toStdString();
+    EXPECT_FALSE(view->loadTemplate(dir.file("none.rpt")));
+    EXPECT_TRUE(view->loadError().contains("none.rpt")) << view->loadError().toStdString();
+    view->showReport();
+    ASSERT_EQ(view->pageCount(), 0);
+    CPrompt::takeAsked();
+    view->exportPdfAs();
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].kind, "message");
+    EXPECT_FALSE(view->exportPdf(dir.file("blank.pdf")));
+    EXPECT_FALSE(QFile::exists(dir.file("blank.pdf")));
+
+    // A template wider than tall goes on landscape paper; a font size of 0 is a readable size;
+    // a cell too narrow for its text ends it with an ellipsis.
+    C_ReportView wide;
+    ASSERT_TRUE(wide.engine().LoadFromText("report_grid:0.5,1,10.5,3,,Grid,0,0,0,0,0,0,0,0,0,0,0,0,0,5,"
+                                           "1.2#Sans#100#0#0#0#0#0#32|0#Sans#100\n"
+                                           "report_label:0.5,4,10.5,5,Zero size,Z,0,Sans,0\n",
+                                           0));
+    ASSERT_TRUE(wide.engine().SetGridRows("Grid", {"Information technology and services|x"}));
+    wide.showReport();
+    const QString pdf = dir.file("wide.pdf");
+    ASSERT_TRUE(wide.exportPdf(pdf));
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    ASSERT_TRUE(info.waitForFinished(20000));
+    const QString pageSize = QString::fromUtf8(info.readAllStandardOutput());
+    const QRegularExpression size("Page size:\\s+([0-9.]+) x ([0-9.]+) pts");
+    const auto m = size.match(pageSize);
+    ASSERT_TRUE(m.hasMatch()) << pageSize.toStdString();
+    EXPECT_GT(m.captured(1).toDouble(), m.captured(2).toDouble()) << pageSize.toStdString();
+    const QString text = pdfText(pdf, 1);
+    EXPECT_TRUE(text.contains(QString::fromUtf8("\u2026"))) << text.toStdString();
+    EXPECT_FALSE(text.contains("services"));
+    EXPECT_TRUE(text.contains("Zero size"));
+    QImage zero(800, 200, QImage::Format_RGB32);
+    zero.fill(Qt::white);
+    {
+        QPainter p(&zero);
+        CReportDevice device(p, 96);
+        QFont f("Sans");
+        f.setPixelSize(device.fontPixels(0));
+        p.setFont(f);
+        p.drawText(QRect(0, 0, 800, 200), Qt::AlignLeft | Qt::AlignTop, "Zero size");
+    }
+    int inkRows = 0;
+    for (int y = 0; y < zero.height(); ++y)
+        for (int x = 0; x < zero.width(); ++x)
+            if (qGray(zero.pixel(x, y)) < 128) {
+                ++inkRows;
+                break;
+            }
+    EXPECT_GE(inkRows, 6);
 }
