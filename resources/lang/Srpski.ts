@@ -1411,10 +1411,6 @@ Obriši oznake</translation>
         <source>Export CSV</source>
         <translation>Izvoz CSV</translation>
     </message>
-    <message id="csv.filter">
-        <source>CSV files (*.csv)</source>
-        <translation>CSV datoteke (*.csv)</translation>
-    </message>
     <message id="csv.failed">
         <source>The file %1 could not be written: %2</source>
         <translation>Datoteku %1 nije moguće upisati: %2</translation>
@@ -1466,6 +1462,18 @@ Obriši oznake</translation>
     <message id="report.noPages">
         <source>The report has no pages: there is nothing to export.</source>
         <translation>Izveštaj nema stranica: nema ničega za izvoz.</translation>
+    </message>
+    <message id="mainframe.allFiles">
+        <source>All Files (*)</source>
+        <translation>Sve datoteke (*)</translation>
+    </message>
+    <message id="csv.filterComma">
+        <source>CSV files, comma separated (*.csv)</source>
+        <translation>CSV datoteke, odvojeno zarezom (*.csv)</translation>
+    </message>
+    <message id="csv.filterSemicolon">
+        <source>CSV files, semicolon separated (*.csv)</source>
+        <translation>CSV datoteke, odvojeno tačkom i zarezom (*.csv)</translation>
     </message>
 </context>
 </TS>

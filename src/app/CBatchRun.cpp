@@ -24,6 +24,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 #include <cstdio>
 
 namespace {
@@ -136,23 +137,25 @@ int CBatchRun::exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Op
     }
 
     const QString list = commandLine.exportList();
+    // As the window offers it first: the separator this locale's spreadsheets expect.
+    const QChar separator = CCsvWriter::separatorFor(QLocale::system());
     bool written = false;
     if (list == QLatin1String("presences")) {
         C_ZorvikDocPresences doc;
         doc.loadActivities();
         if (!doc.rebuild() || !doc.waitForQuery(10 * 60 * 1000))
             return fail(doc.lastError(), cs);
-        written = CCsvWriter::write(path, *doc.model(), &error);
+        written = CCsvWriter::write(path, *doc.model(), &error, separator);
     } else if (list == QLatin1String("guests")) {
         if (!reference.guestsAvailable)
             return fail(QStringLiteral("This database has no guests list."));
         C_ZorvikDocGuests doc;
         doc.initialUpdate();
-        written = CCsvWriter::write(path, *doc.model(), &error);
+        written = CCsvWriter::write(path, *doc.model(), &error, separator);
     } else {
         C_ZorvikDocRollCall doc(&reference, settings.get(), context.writableFolder());
         doc.refresh();
-        written = CCsvWriter::write(path, *doc.model(), &error);
+        written = CCsvWriter::write(path, *doc.model(), &error, separator);
     }
     if (!written)
         return fail(error);

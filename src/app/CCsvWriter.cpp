@@ -3,36 +3,47 @@
 #include "app/CFileWriter.h"
 
 #include <QAbstractItemModel>
+#include <QLocale>
 
 namespace {
 
-QByteArray field(const QString &text)
+QByteArray field(const QString &text, char separator)
 {
     QByteArray utf8 = text.toUtf8();
-    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r'))
+    // Spreadsheets run a cell that starts with one of these as a formula.
+    static const QByteArray formulaStarts("=+-@\t\r");
+    if (!utf8.isEmpty() && formulaStarts.contains(utf8.front()))
+        utf8.prepend('\'');
+    if (!utf8.contains(separator) && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r'))
         return utf8;
     utf8.replace("\"", "\"\"");
     return '"' + utf8 + '"';
 }
 
-void appendLine(QByteArray &out, const QStringList &fields)
+void appendLine(QByteArray &out, const QStringList &fields, char separator)
 {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            out += ',';
-        out += field(fields.at(i));
+            out += separator;
+        out += field(fields.at(i), separator);
     }
     out += "\r\n";
 }
 
 } // namespace
 
-QByteArray CCsvWriter::encode(const QStringList &headings, const QList<QStringList> &rows)
+QChar CCsvWriter::separatorFor(const QLocale &locale)
 {
+    return locale.decimalPoint() == QLatin1String(",") ? u';' : u',';
+}
+
+QByteArray CCsvWriter::encode(const QStringList &headings, const QList<QStringList> &rows, QChar separator)
+{
+    const char sep = separator.toLatin1() ? separator.toLatin1() : ',';
     QByteArray out("\xEF\xBB\xBF");
-    appendLine(out, headings);
+    appendLine(out, headings, sep);
     for (const QStringList &row : rows)
-        appendLine(out, row);
+        appendLine(out, row, sep);
     return out;
 }
 
@@ -57,10 +68,10 @@ void CCsvWriter::fromModel(const QAbstractItemModel &model, QStringList &heading
     }
 }
 
-bool CCsvWriter::write(const QString &path, const QAbstractItemModel &model, QString *error)
+bool CCsvWriter::write(const QString &path, const QAbstractItemModel &model, QString *error, QChar separator)
 {
     QStringList headings;
     QList<QStringList> rows;
     fromModel(model, headings, rows);
-    return CFileWriter::writeAtomically(path, encode(headings, rows), error);
+    return CFileWriter::writeAtomically(path, encode(headings, rows, separator), error);
 }

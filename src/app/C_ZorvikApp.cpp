@@ -10,6 +10,7 @@
 #include "config/CRLang.h"
 #include "db/CClockingSimulator.h"
 #include "db/CConnectionString.h"
+#include "db/CDbThread.h"
 #include "db/CDbWorker.h"
 #include "db/CDemoDatabase.h"
 #include "db/CDemoSamples.h"
@@ -512,7 +513,7 @@ void C_ZorvikApp::editDatabase()
     QString current = m_reference->connectionString();
     if (current.isEmpty())
         current = m_settings->readText(kSettings, QStringLiteral("Connection"));
-    CD_Database dlg(m_settings.get(), current, m_context->refreshSeconds, m_frame);
+    CD_Database dlg(m_settings.get(), current, CDbThread::intervalSeconds(m_context->refreshSeconds), m_frame);
     if (dlg.exec() == QDialog::Accepted)
         CPrompt::message(m_frame, S(1078), QMessageBox::Ok, QMessageBox::Information);
 }

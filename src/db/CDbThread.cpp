@@ -7,7 +7,7 @@
 #include <QDeadlineTimer>
 
 CDbThread::CDbThread(CReferenceData *reference, int refreshSeconds, QObject *parent)
-    : QThread(parent), m_reference(reference), m_refreshSeconds(refreshSeconds < 0 ? 60 : refreshSeconds)
+    : QThread(parent), m_reference(reference), m_refreshSeconds(intervalSeconds(refreshSeconds))
 {
     setObjectName(QStringLiteral("DBThread"));
 }

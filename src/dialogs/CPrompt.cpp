@@ -26,9 +26,9 @@ State &state()
 }
 
 void record(const QString &kind, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon,
-            QMessageBox::StandardButtons buttons = {})
+            QMessageBox::StandardButtons buttons = {}, const QString &filter = QString())
 {
-    state().asked.append({kind, text, icon, buttons});
+    state().asked.append({kind, text, filter, icon, buttons});
 }
 
 QVariant takeAnswer()
@@ -69,7 +69,7 @@ void CPrompt::error(QWidget *parent, const QString &text)
 QString CPrompt::openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
     if (state().testMode) {
-        record(QStringLiteral("open"), caption);
+        record(QStringLiteral("open"), caption, QMessageBox::NoIcon, {}, filter);
         return takeAnswer().toString();
     }
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
@@ -85,13 +85,16 @@ QStringList CPrompt::openFileNames(QWidget *parent, const QString &caption, cons
     return QFileDialog::getOpenFileNames(parent, caption, dir, filter);
 }
 
-QString CPrompt::saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+QString CPrompt::saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter,
+                              QString *selectedFilter)
 {
     if (state().testMode) {
-        record(QStringLiteral("save"), caption);
+        record(QStringLiteral("save"), caption, QMessageBox::NoIcon, {}, filter);
+        if (selectedFilter)
+            *selectedFilter = filter.section(QStringLiteral(";;"), 0, 0);
         return takeAnswer().toString();
     }
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
 }
 
 QColor CPrompt::colour(QWidget *parent, const QColor &initial)

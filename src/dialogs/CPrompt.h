@@ -24,7 +24,9 @@ public:
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
     static QStringList openFileNames(QWidget *parent, const QString &caption, const QString &dir,
                                      const QString &filter);
-    static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+    // selectedFilter, when given, receives the file type chosen (in test mode the first one).
+    static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter,
+                                QString *selectedFilter = nullptr);
     // Invalid colour when cancelled.
     static QColor colour(QWidget *parent, const QColor &initial);
     // The print dialog offering pages from to to; false when cancelled. In test mode a queued
@@ -39,8 +41,9 @@ public:
     // Test hooks. Answers are taken in order; each call records what was asked.
     struct Asked
     {
-        QString kind; // "message", "open", "openMany", "save", "colour", "print"
-        QString text; // message text or caption
+        QString kind;   // "message", "open", "openMany", "save", "colour", "print"
+        QString text;   // message text or caption
+        QString filter; // the file types a file dialog offered
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
     };

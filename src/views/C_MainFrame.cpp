@@ -776,16 +776,34 @@ void C_MainFrame::newPanel()
 
 void C_MainFrame::openFromDialog()
 {
-    CDocTemplate *panels = m_templates[CDocTemplate::Panels];
-    QString filter = panels ? panels->filter() : QStringLiteral("Zorvik Files (*.zvl)");
-    if (CDocTemplate *reports = m_templates[CDocTemplate::Reports])
-        filter += QStringLiteral(";;") + reports->filter();
-    const QString path =
-        CPrompt::openFileName(this, CStringTable::text(QStringLiteral("mainframe.openCaption")), QString(), filter);
-    if (path.endsWith(QLatin1String(".zvr"), Qt::CaseInsensitive))
-        openReport(); // a report file holds nothing: an empty report window
-    else if (!path.isEmpty())
-        openPanel(path);
+    // Every registered kind of file, as the document templates name them, then any file.
+    QStringList filters;
+    for (CDocTemplate::Kind kind :
+         {CDocTemplate::Panels, CDocTemplate::Guests, CDocTemplate::Presences, CDocTemplate::Reports})
+        if (CDocTemplate *t = m_templates[kind]; t && !t->filter().isEmpty())
+            filters << t->filter();
+    if (filters.isEmpty())
+        filters << QStringLiteral("Zorvik Files (*.zvl)");
+    filters << CStringTable::text(QStringLiteral("mainframe.allFiles"));
+    const QString path = CPrompt::openFileName(this, CStringTable::text(QStringLiteral("mainframe.openCaption")),
+                                               QString(), filters.join(QStringLiteral(";;")));
+    if (path.isEmpty())
+        return;
+    // Only panels hold anything; a guests, presences or report file opens its (live or
+    // empty) window, as the first kind registered for its extension.
+    for (CDocTemplate::Kind kind : {CDocTemplate::Guests, CDocTemplate::Presences, CDocTemplate::Reports}) {
+        CDocTemplate *t = m_templates[kind];
+        if (!t || t->extension().isEmpty() || !path.endsWith(t->extension(), Qt::CaseInsensitive))
+            continue;
+        if (kind == CDocTemplate::Reports)
+            openReport();
+        else if (kind == CDocTemplate::Guests)
+            openGuests();
+        else
+            openPresences();
+        return;
+    }
+    openPanel(path);
 }
 
 C_ReportFrame *C_MainFrame::openReport()
@@ -959,8 +977,10 @@ void C_MainFrame::showEvent(QShowEvent *event)
         // Written as "ZVPlacement"; the store compares names without regard to case.
         if (CSettings *s = settings()) {
             const QByteArray placement = s->readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement"));
-            if (!placement.isEmpty() && restoreGeometry(placement))
+            if (!placement.isEmpty() && restoreGeometry(placement)) {
+                fitToScreen();
                 return QMainWindow::showEvent(event);
+            }
         }
         // No stored placement: most of the screen, centred, rather than a small window.
         if (QScreen *screen = this->screen()) {
@@ -971,6 +991,24 @@ void C_MainFrame::showEvent(QShowEvent *event)
         }
     }
     QMainWindow::showEvent(event);
+}
+
+void C_MainFrame::fitToScreen()
+{
+    // A placement stored on a larger or another monitor is brought onto this one, whole.
+    QScreen *screen = this->screen();
+    if (!screen || isMaximized() || isFullScreen())
+        return;
+    const QRect avail = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (avail.contains(frame))
+        return;
+    const QSize margins = frame.size() - size();
+    const QSize inner = size().boundedTo(avail.size() - margins);
+    resize(inner);
+    const QSize outer = inner + margins;
+    move(qBound(avail.left(), frame.x(), avail.right() + 1 - outer.width()),
+         qBound(avail.top(), frame.y(), avail.bottom() + 1 - outer.height()));
 }
 
 void C_MainFrame::closeEvent(QCloseEvent *event)

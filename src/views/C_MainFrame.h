@@ -129,6 +129,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createMenus();
+    void fitToScreen();
     void rebuildMenus();
     void runCommand(int commandId);
     void runDefault(int commandId);

@@ -121,6 +121,20 @@ TEST_F(Simulator, ForbiddenClockingsOnlyWhenAsked)
         EXPECT_TRUE(forbiddenToday(c, reg[0], reg[2])) << reg.join(QLatin1Char(' ')).toStdString();
     }
     EXPECT_EQ(forbiddenSignals, 5);
+
+    // Left as the demo runs it: illegal clockings are rare, one every few minutes.
+    CClockingSimulator demo(m_path);
+    demo.setSeed(5);
+    int forbidden = 0;
+    QObject::connect(&demo, &CClockingSimulator::clocked,
+                     [&](const QString &, const QString &, bool f) { forbidden += f ? 1 : 0; });
+    const int steps = 450; // half an hour of the demo
+    for (int i = 0; i < steps; ++i)
+        ASSERT_TRUE(demo.step()) << demo.lastError().toStdString();
+    ASSERT_GT(forbidden, 0);
+    const double minutesBetween = steps * demo.interval() / 60000.0 / forbidden;
+    EXPECT_GE(minutesBetween, 1.5);
+    EXPECT_LE(minutesBetween, 10.0);
 }
 
 TEST_F(Simulator, ForbiddenOnASundayToo)

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -196,6 +197,19 @@ TEST_F(MainFrame, PlacementWrittenAsZVPlacementIsReadBack)
     C_MainFrame again;
     EXPECT_TRUE(again.restoreGeometry(settings->readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement"))));
     EXPECT_EQ(again.geometry().size(), QSize(500, 360));
+
+    // Stored on a larger monitor, far to the right and below this screen: fitted to it.
+    {
+        C_MainFrame big;
+        big.setGeometry(QRect(2400, 1300, 1800, 1100));
+        settings->writeBytes(QStringLiteral("Settings"), QStringLiteral("ZVPlacement"), big.saveGeometry());
+    }
+    C_MainFrame fitted;
+    fitted.show();
+    const QRect avail = fitted.screen()->availableGeometry();
+    EXPECT_TRUE(testsupport::waitFor([&] { return avail.contains(fitted.frameGeometry()); }, 2000))
+        << fitted.frameGeometry().x() << "," << fitted.frameGeometry().y() << " " << fitted.frameGeometry().width()
+        << "x" << fitted.frameGeometry().height();
 }
 
 TEST_F(MainFrame, CloseAllClosesEverythingEvenAfterCancel)
@@ -297,6 +311,16 @@ TEST_F(MainFrame, OpenRecentFilesAndDrop)
     frame->trigger(FileOpen);
     ASSERT_TRUE(frame->activePanel());
     EXPECT_EQ(frame->activePanel()->title(), QStringLiteral("p0"));
+    // The dialog offers every registered kind of file; a guests file opens the guests window.
+    const auto offered = CPrompt::takeAsked();
+    ASSERT_EQ(offered.size(), 1);
+    for (const char *type : {"*.zvl", "*.zvg", "*.zvr", "(*)"})
+        EXPECT_TRUE(offered[0].filter.contains(QLatin1String(type))) << offered[0].filter.toStdString();
+    CPrompt::queueFile(dir.file(QStringLiteral("visitors.zvg")));
+    frame->trigger(FileOpen);
+    ASSERT_TRUE(frame->activeChild());
+    EXPECT_EQ(frame->activeChild()->kind(), CDocTemplate::Guests);
+    frame->activeChild()->closeQuietly();
     // The same file again only activates its panel.
     frame->trigger(FileNew);
     CPrompt::queueFile(paths[0]);

@@ -1,6 +1,7 @@
 #include "PresenceTestDb.h"
 #include "app/CClock.h"
 #include "app/CCsvWriter.h"
+#include "app/CStringTable.h"
 #include "app/C_ZorvikApp.h"
 #include "config/CColoursModel.h"
 #include "config/CD_Colors.h"
@@ -23,6 +24,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLocale>
 #include <QProcess>
 #include <QScrollBar>
 #include <QTableView>
@@ -240,15 +242,33 @@ TEST_F(RollCall, CsvExportsReadBackWithDiacriticsAndFailuresAreReported)
     }
     EXPECT_TRUE(found);
 
+    // A guest name typed as a formula stays text; where the decimal separator is a comma the
+    // semicolon is offered first, and the file is read back with it.
+    db.exec(QStringLiteral("insert into tblPartnerEvent (IDPartnera, GuestName, ReasonDescription, IDZaposlenog, "
+                           "Enter) select IDPartnera, '=HYPERLINK(\"http://x\")', '+Sastanak', "
+                           "(select min(IDZaposlenog) from tblZaposleni), '2026-03-04 09:20:00' from tblPartner "
+                           "limit 1"));
+    reopenLive();
+    QLocale::setDefault(QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia));
     C_ZorvikDocGuests guests;
+    guests.initialUpdate();
     C_ZorvikViewGuests guestsView(&guests);
     const QString guestsPath = dir.file(QStringLiteral("guests.csv"));
+    CPrompt::takeAsked();
     CPrompt::queueFile(guestsPath);
     guestsView.exportCsv();
-    const QList<QStringList> guestRows = readCsv(guestsPath);
+    QLocale::setDefault(QLocale::c());
+    EXPECT_TRUE(CPrompt::takeAsked().value(0).filter.startsWith(CStringTable::text("csv.filterSemicolon")));
+    const QList<QStringList> guestRows = readCsv(guestsPath, u';');
     ASSERT_EQ(guestRows.size(), guests.model()->rowCount() + 1);
     EXPECT_EQ(guestRows.first().size(), 5);
     EXPECT_EQ(guestRows.first().at(2), QStringLiteral("Guest"));
+    QStringList cells;
+    for (const QStringList &row : guestRows)
+        cells += row;
+    EXPECT_TRUE(cells.contains(QStringLiteral("'=HYPERLINK(\"http://x\")")));
+    EXPECT_TRUE(cells.contains(QStringLiteral("'+Sastanak")));
+    EXPECT_FALSE(cells.contains(QStringLiteral("=HYPERLINK(\"http://x\")")));
 
     // Into a folder that does not exist: the user is told, nothing is claimed.
     CPrompt::takeAsked();

@@ -175,6 +175,11 @@ TEST_F(Commands, DatabaseServerShowsTheValuesInUseAfterAChangeUntilTheRestart)
 {
     const QString inUse = CDemoDatabase::connectionString(testDatabase());
     storeConnection(inUse);
+    {
+        CSettings stored(options.settingsFile);
+        stored.writeInt("Settings", "Refresh", -5); // in use: 60 seconds, and so shown
+        stored.sync();
+    }
     C_ZorvikApp app(options);
     ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
     QStringList shown;

@@ -36,15 +36,15 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
     return true;
 }
 
-QList<QStringList> readCsv(const QString &path)
+QList<QStringList> readCsv(const QString &path, QChar delimiter)
 {
     QProcess py;
     py.start(QStringLiteral("python3"),
              {QStringLiteral("-c"),
               QStringLiteral("import csv,json,sys\n"
                              "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
-                             "    print(json.dumps(list(csv.reader(f))))\n"),
-              path});
+                             "    print(json.dumps(list(csv.reader(f, delimiter=sys.argv[2]))))\n"),
+              path, QString(delimiter)});
     EXPECT_TRUE(py.waitForFinished(20000));
     EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
     QList<QStringList> out;

@@ -26,7 +26,7 @@ QString smallDemoDatabase(int employees, int departments);
 
 // Reads a CSV file with Python's csv module (a reader the program did not write); rows as lists
 // of texts.
-QList<QStringList> readCsv(const QString &path);
+QList<QStringList> readCsv(const QString &path, QChar delimiter = u',');
 
 // A loopback port with nothing listening: a connection there is refused at once.
 quint16 closedPort();
