@@ -74,6 +74,8 @@ C_ZorvikApp::Options C_ZorvikApp::parseArguments(const QStringList &arguments)
             o.splash = false;
         else if (a == QLatin1String("--check-install"))
             o.checkInstall = true;
+        else if (a.startsWith(QLatin1String("--settings=")))
+            o.settingsFile = a.mid(11);
     }
     return o;
 }
