@@ -102,7 +102,8 @@ CStatementResult CStandinSql::failure(const QString &statement, const QString &s
     return r;
 }
 
-CStatementResult CStandinSql::execute(const QString &statement, const QHash<QString, QVariant> &parameters)
+CStatementResult CStandinSql::execute(const QString &statement, const QHash<QString, QVariant> &parameters,
+                                      bool describeOnly)
 {
     const QString trimmed = statement.trimmed();
     CStatementResult r;
@@ -149,8 +150,8 @@ CStatementResult CStandinSql::execute(const QString &statement, const QHash<QStr
         }
     }
     const int n = sqlite3_column_count(st);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    int rc = SQLITE_DONE;
+    while (!describeOnly && (rc = sqlite3_step(st)) == SQLITE_ROW) {
         QVariantList row;
         row.reserve(n);
         for (int c = 0; c < n; ++c) {

@@ -40,7 +40,9 @@ public:
     bool open(QString *error);
 
     // One statement; parameters by name ("@P1"), names compared without regard to case.
-    CStatementResult execute(const QString &statement, const QHash<QString, QVariant> &parameters = {});
+    // Described only: compiled, not run; the columns of its result without rows.
+    CStatementResult execute(const QString &statement, const QHash<QString, QVariant> &parameters = {},
+                             bool describeOnly = false);
     // The statements of a stored procedure's body; *found is false when none has that name.
     // The driver's catalog procedure sp_datatype_info answers for datetime only (arguments:
     // its ODBC type number).

@@ -499,7 +499,14 @@ void CTdsSession::rpc(const QByteArray &message)
             }
             w.returnStatus(ok ? 0 : -6);
         } else if (proc == QLatin1String("sp_prepare")) {
-            w.returnStatus(0);
+            // Compiled, not run: the client learns the result's columns before executing.
+            const CStatementResult r = m_sql->execute(statement, {}, true);
+            if (r.hasRows)
+                w.colMetadata(r.columns);
+            else if (!r.ok)
+                writeResult(w, r, CTdsWriter::DoneInProc, true);
+            ok = r.ok;
+            w.returnStatus(ok ? 0 : -6);
         } else if (proc == QLatin1String("sp_unprepare")) {
             m_prepared.remove(qint32(p.value(0).value.toLongLong()));
             w.returnStatus(0);
