@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 
 echo "== clang-format"
-files=$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'fuzz/*.cpp' 2>/dev/null || true)
+files=$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'fuzz/*.cpp' 'tools/*.cpp' 'tools/*.h' 2>/dev/null || true)
 if [ -n "$files" ]; then
     clang-format --dry-run --Werror $files
 fi

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
     libqt6sql6-sqlite libqt6sql6-odbc
     libjpeg62-turbo-dev
-    unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
+    unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc libsqlite3-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth fonts-dejavu-core

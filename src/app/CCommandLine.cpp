@@ -41,6 +41,10 @@ struct Options
                                   QStringLiteral("Uses STRING as the connection string for this run only; it is "
                                                  "never stored."),
                                   QStringLiteral("STRING")};
+    QCommandLineOption settings{QStringLiteral("settings"),
+                                QStringLiteral("Keeps the settings in FILE instead of the per-user store (a "
+                                               "second configuration, such as a trial against another server)."),
+                                QStringLiteral("FILE")};
     QCommandLineOption exportReport{QStringLiteral("export-report"),
                                     QStringLiteral("Writes the Last activity report, with the options last chosen "
                                                    "in Reports > Last activity, to FILE.pdf and ends."),
@@ -59,8 +63,8 @@ void setUp(QCommandLineParser &parser, Options &o, QList<QCommandLineOption> &hi
                        "and --export-csv need no display: on failure they print the error (the password hidden)\n"
                        "on standard error and end with exit code 1."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({o.help, o.version, o.demo, o.nosplash, o.checkInstall, o.testConnection, o.connection,
-                       o.exportReport, o.exportCsv});
+    parser.addOptions({o.help, o.version, o.demo, o.nosplash, o.settings, o.checkInstall, o.testConnection,
+                       o.connection, o.exportReport, o.exportCsv});
     parser.addPositionalArgument(QStringLiteral("STRING"),
                                  QStringLiteral("With --test-connection: the connection string to try."),
                                  QStringLiteral("[STRING]"));
@@ -116,6 +120,7 @@ bool CCommandLine::parse(const QStringList &arguments)
     m_demo = parser.isSet(o.demo);
     m_splash = !parser.isSet(o.nosplash);
     m_connection = parser.value(o.connection);
+    m_settingsFile = parser.value(o.settings);
     QStringList positional = parser.positionalArguments();
 
     // One command at most; the first named decides, a second is an error.

@@ -30,6 +30,8 @@ public:
     bool splash() const { return m_splash; }
     // --connection STRING, for this run only; empty when not given.
     QString connection() const { return m_connection; }
+    // --settings FILE: a settings file of its own instead of the per-user store; empty when not given.
+    QString settingsFile() const { return m_settingsFile; }
     // The string --test-connection was given, else --connection; empty for the stored one.
     QString testString() const { return m_testString.isEmpty() ? m_connection : m_testString; }
     QString exportFile() const { return m_exportFile; }
@@ -45,6 +47,7 @@ private:
     bool m_demo = false;
     bool m_splash = true;
     QString m_connection;
+    QString m_settingsFile;
     QString m_testString;
     QString m_exportFile;
     QString m_exportList;

@@ -33,7 +33,7 @@ public:
         bool demo = false;     // the demo database, with settings of its own
         bool splash = true;    // the start-up picture
         bool simulator = true; // clockings in the demo database while the demo runs
-        QString settingsFile;  // empty: the per-user store
+        QString settingsFile;  // --settings FILE; empty: the per-user store
         QString lockFolder;    // empty: the per-user runtime folder
         QString programFolder; // empty: the folder of the executable
         QString connection;    // --connection: used for this run only, never stored

@@ -36,6 +36,7 @@ int main(int argc, char **argv)
     options.demo = commandLine.demo();
     options.splash = commandLine.splash();
     options.connection = commandLine.connection();
+    options.settingsFile = commandLine.settingsFile();
 
     switch (commandLine.action()) {
     case CCommandLine::Action::Help: {

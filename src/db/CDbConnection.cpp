@@ -1,6 +1,7 @@
 #include "db/CDbConnection.h"
 
 #include "db/CDbError.h"
+#include "db/COdbcCatalog.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -63,6 +64,23 @@ bool CDbConnection::sqliteFileMissing(const CSqlDialect::Target &target, QSqlErr
     return true;
 }
 
+QString CDbConnection::driverConnectionString(const CSqlDialect::Target &target, int statementSeconds)
+{
+    const QString &cs = target.databaseName;
+    QString driver = CSqlDialect::keyValue(cs, QStringLiteral("Driver"));
+    if (driver.isEmpty()) {
+        const QString dsn = CSqlDialect::keyValue(cs, QStringLiteral("DSN"));
+        if (!dsn.isEmpty())
+            driver = COdbcCatalog::dataSourceDriver(dsn);
+    }
+    if (!COdbcCatalog::isFreeTds(driver) || !CSqlDialect::keyValue(cs, QStringLiteral("Timeout")).isEmpty())
+        return cs;
+    QString out = cs.trimmed();
+    if (!out.isEmpty() && !out.endsWith(u';'))
+        out += u';';
+    return out + QStringLiteral("Timeout=%1").arg(statementSeconds);
+}
+
 CDbConnection::Settings CDbConnection::settingsLocked() const
 {
     Settings s;
@@ -103,7 +121,9 @@ bool CDbConnection::openThreadConnection(ThreadConnection &tc, const Settings &s
     if (sqliteFileMissing(target, error))
         return false;
     QSqlDatabase db = QSqlDatabase::addDatabase(target.driver, tc.name);
-    db.setDatabaseName(target.databaseName);
+    db.setDatabaseName(target.driver == QLatin1String("QODBC")
+                           ? driverConnectionString(target, settings.statementSeconds)
+                           : target.databaseName);
     QStringList options;
     if (!target.connectOptions.isEmpty())
         options << target.connectOptions;
@@ -259,8 +279,9 @@ void CDbConnection::close()
         db.close();
 }
 
-bool CDbConnection::exec(QSqlQuery &q, const QString &sql) const
+bool CDbConnection::exec(QSqlQuery &q, const QString &sql, Send send) const
 {
+    q.setForwardOnly(true);
     int seconds = 0;
     bool odbc = false;
     {
@@ -268,8 +289,8 @@ bool CDbConnection::exec(QSqlQuery &q, const QString &sql) const
         seconds = settingsLocked().statementSeconds;
         odbc = m_target.driver == QLatin1String("QODBC");
     }
-    if (!odbc)
-        return q.exec(sql); // SQLite: the busy time-out of the connection
+    if (!odbc || send == Send::Batch)
+        return q.exec(sql); // SQLite: the busy time-out; a batch: the connection's time-out
     // The statement attribute has to be set between allocating the statement and running it,
     // which only a prepared statement allows.
     if (!q.prepare(sql))
@@ -303,14 +324,14 @@ void CDbConnection::cancelStatements(QThread *thread) const
             SQLCancel(static_cast<SQLHANDLE>(it.value()));
 }
 
-bool CDbConnection::execute(const QString &statement)
+bool CDbConnection::execute(const QString &statement, Send send)
 {
     QSqlDatabase db;
     QSqlError error;
     if (threadDatabase(db, &error)) {
         QSqlQuery q(db);
         const QString sql = CSqlDialect::rewrite(dialect(), statement);
-        if (exec(q, sql)) {
+        if (exec(q, sql, send)) {
             std::lock_guard<std::mutex> guard(m_lock);
             m_recordsAffected = q.numRowsAffected();
             return true;
@@ -330,6 +351,7 @@ bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QStr
     bool ok = threadDatabase(db, &error);
     if (ok) {
         QSqlQuery q(db);
+        q.setForwardOnly(true);
         if (dialect() == CSqlDialect::Sqlite) {
             // The body kept under the procedure's name, statement by statement.
             q.prepare(CSqlDialect::procedureBodyQuery());

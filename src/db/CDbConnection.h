@@ -30,8 +30,19 @@ public:
     bool open(const QString &connectionString = {}, const QString &user = {}, const QString &password = {});
     bool isOpen() const;
     void close();
+    // How a statement reaches an ODBC server. Prepared: the statement time-out is set on it,
+    // and FreeTDS runs it as sp_prepexec, a scope of its own that drops every "#" table made
+    // inside it when it returns. Batch: unprepared, as a language batch in the session's own
+    // scope, where a "#" table lives until the session ends; bounded by the same time-out,
+    // which the driver applies to the whole connection. SQLite runs both alike.
+    enum class Send
+    {
+        Prepared,
+        Batch
+    };
+
     // Runs a statement that returns no rows; stores the records affected.
-    bool execute(const QString &statement);
+    bool execute(const QString &statement, Send send = Send::Prepared);
     // Runs a stored procedure without parameters and without keeping a result.
     bool runProcedure(const QString &name, int *recordsAffected = nullptr, QString *errorRecord = nullptr,
                       quint32 *errorCode = nullptr, const char *className = "CDbConnection");
@@ -50,11 +61,13 @@ public:
     // The defaults of every connection made afterwards (tests shorten them).
     static void setDefaultTimeouts(int loginSeconds, int statementSeconds);
 
-    // Runs sql on the query's database with the statement time-out of this connection.
-    bool exec(QSqlQuery &query, const QString &sql) const;
-    // Asks the driver to cancel the statements running on this connection, those of one
-    // thread or (nullptr) of every thread; each fails at once where the driver allows it.
-    // Safe from any thread: used to end a thread quickly at shutdown.
+    // Runs sql on the query's database with the statement time-out of this connection. The query
+    // is made forward-only first: a scrollable one would make the driver open a server cursor.
+    bool exec(QSqlQuery &query, const QString &sql, Send send = Send::Prepared) const;
+    // Asks the driver to cancel the prepared statements running on this connection, those of
+    // one thread or (nullptr) of every thread; each fails at once where the driver allows it. A
+    // batch cannot be reached before it ends (the driver's handle is made inside the call): it
+    // runs to its time-out. Safe from any thread: used to end a thread quickly at shutdown.
     void cancelStatements(QThread *thread = nullptr) const;
 
     CSqlDialect::Kind dialect() const;
@@ -86,6 +99,9 @@ private:
     // Connects the calling thread; runs without m_lock.
     static bool openThreadConnection(ThreadConnection &tc, const Settings &settings, QSqlError *error);
     static bool sqliteFileMissing(const CSqlDialect::Target &target, QSqlError *error);
+    // The ODBC connection string as the driver gets it: for FreeTDS with the statement time-out
+    // as the connection's query time-out (what bounds a batch), unless the string sets one.
+    static QString driverConnectionString(const CSqlDialect::Target &target, int statementSeconds);
     QString threadConnectionName() const;
 
     mutable std::mutex m_lock;

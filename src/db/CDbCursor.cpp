@@ -231,7 +231,7 @@ void CDbCursor::recordError(quint32 code, const QString &source, const QString &
         QStringLiteral("Query = ") + m_query + u'\n' + CDbError::format("CDbCursor", code, source, description);
 }
 
-bool CDbCursor::open(const QString &queryText, int kind)
+bool CDbCursor::open(const QString &queryText, int kind, CDbConnection::Send send)
 {
     close();
     if (!queryText.isEmpty())
@@ -282,7 +282,7 @@ bool CDbCursor::open(const QString &queryText, int kind)
             ok = m_connection->exec(q, CSqlDialect::callText(m_query));
         }
     } else {
-        ok = m_connection->exec(q, CSqlDialect::rewrite(dialect, sql));
+        ok = m_connection->exec(q, CSqlDialect::rewrite(dialect, sql), send);
     }
     if (!ok) {
         const QSqlError e = q.lastError();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/CDateTime.h"
+#include "db/CDbConnection.h"
 #include "db/CSqlDialect.h"
 
 #include <QByteArray>
@@ -10,8 +11,6 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
-
-class CDbConnection;
 
 // A client-side static cursor: opening reads every row into memory and releases the server
 // statement, so moving, counting and filtering never go back to the server. Filters of the
@@ -34,8 +33,9 @@ public:
     CDbCursor(const CDbCursor &) = delete;
     CDbCursor &operator=(const CDbCursor &) = delete;
 
-    // Closes first; a non-empty text replaces the stored query.
-    bool open(const QString &query = {}, int kind = Unknown);
+    // Closes first; a non-empty text replaces the stored query. A query that reads a "#" table
+    // of the session goes as a batch (see CDbConnection::Send).
+    bool open(const QString &query = {}, int kind = Unknown, CDbConnection::Send send = CDbConnection::Send::Prepared);
     bool isOpen() const { return m_open; }
     void close();
     // Takes the rows, state and errors of a cursor read elsewhere (the polling thread reads

@@ -48,9 +48,12 @@ QStringList COdbcCatalog::drivers()
     return out;
 }
 
-QStringList COdbcCatalog::dataSources()
+namespace {
+
+// Each data source with its driver (the description unixODBC lists for it).
+QList<QPair<QString, QString>> listDataSources()
 {
-    QStringList out;
+    QList<QPair<QString, QString>> out;
     Environment env;
     if (env.handle() == SQL_NULL_HENV)
         return out;
@@ -60,10 +63,29 @@ QStringList COdbcCatalog::dataSources()
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     while (SQL_SUCCEEDED(SQLDataSources(env.handle(), direction, name, sizeof name, &nameLength, description,
                                         sizeof description, &descriptionLength))) {
-        out << QString::fromUtf8(reinterpret_cast<const char *>(name));
+        out.append({QString::fromUtf8(reinterpret_cast<const char *>(name)),
+                    QString::fromUtf8(reinterpret_cast<const char *>(description))});
         direction = SQL_FETCH_NEXT;
     }
     return out;
+}
+
+} // namespace
+
+QStringList COdbcCatalog::dataSources()
+{
+    QStringList out;
+    for (const auto &source : listDataSources())
+        out << source.first;
+    return out;
+}
+
+QString COdbcCatalog::dataSourceDriver(const QString &dataSource)
+{
+    for (const auto &source : listDataSources())
+        if (source.first.compare(dataSource, Qt::CaseInsensitive) == 0)
+            return source.second;
+    return QString();
 }
 
 bool COdbcCatalog::isFreeTds(const QString &driver)

@@ -9,6 +9,8 @@ class COdbcCatalog
 public:
     static QStringList drivers();
     static QStringList dataSources();
+    // The driver a data source of odbc.ini uses; empty for an unknown data source.
+    static QString dataSourceDriver(const QString &dataSource);
     // The first installed driver whose name mentions FreeTDS, else "FreeTDS".
     static QString freeTdsDriver();
     static bool isFreeTds(const QString &driver);

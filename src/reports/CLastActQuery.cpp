@@ -261,14 +261,17 @@ bool CLastActQuery::fetch(CDbConnection &connection, QStringList &rows, QString 
             *error = connection.lastErrorDescription();
         return false;
     }
-    // The report is empty when the scratch table cannot be made; S2 would only fail after it.
-    if (!connection.execute(dropStatement()) || !connection.execute(statement1())) {
+    // The scratch table is the session's: the statements that make and read it go as batches,
+    // since a prepared one runs in a scope of its own that drops the table when it returns.
+    // The report is empty when the table cannot be made; S2 would only fail after it.
+    constexpr auto batch = CDbConnection::Send::Batch;
+    if (!connection.execute(dropStatement(), batch) || !connection.execute(statement1(), batch)) {
         if (error)
             *error = connection.lastErrorDescription();
         return true;
     }
     CDbCursor cursor(&connection);
-    if (!cursor.open(statement2(), CDbCursor::Query)) {
+    if (!cursor.open(statement2(), CDbCursor::Query, batch)) {
         if (error)
             *error = cursor.lastErrorText().section(u'\n', 1);
         return true;

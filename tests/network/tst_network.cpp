@@ -1,3 +1,4 @@
+#include "TdsStandin.h"
 #include "TestSupport.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QProcess>
 #include <QTimer>
 #include <arpa/inet.h>
 #include <atomic>
@@ -65,48 +65,6 @@ public:
 
 private:
     int m_fd = -1;
-    quint16 m_port = 0;
-};
-
-// The database server stand-in of tds_stub.py: it logs the FreeTDS driver in, answers every
-// request with an empty result (or, stalled, never), and reports what it saw on its output.
-class TdsStub
-{
-public:
-    bool start(bool stall, quint16 port = 0)
-    {
-        QStringList args{QStringLiteral(TDS_STUB), QStringLiteral("--port"), QString::number(port)};
-        if (stall)
-            args << QStringLiteral("--stall");
-        m_process.start(QStringLiteral("python3"), args);
-        if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(10000))
-            return false;
-        m_port = quint16(m_process.readLine().trimmed().toUInt());
-        return m_port != 0;
-    }
-    void stop()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    ~TdsStub() { stop(); }
-    quint16 port() const { return m_port; }
-    int seen(const QByteArray &event)
-    {
-        m_process.waitForReadyRead(50);
-        m_log += m_process.readAll();
-        return int(m_log.split('\n').count(event));
-    }
-    QString connectionString() const
-    {
-        return QStringLiteral("Driver={FreeTDS};Server=127.0.0.1;Port=%1;Database=att;UID=zorvik;PWD=secret;"
-                              "TDS_Version=7.4;ClientCharset=UTF-8")
-            .arg(m_port);
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_log;
     quint16 m_port = 0;
 };
 
@@ -255,38 +213,46 @@ TEST_F(Network, ClosingDuringAHungLoginReturnsWithinTheBound)
 
 TEST_F(Network, AStatementOnAStalledServerEndsAtTheStatementTimeOutAndIsCancelled)
 {
-    TdsStub stub;
-    ASSERT_TRUE(stub.start(true));
+    testsupport::TdsStandin server;
+    ASSERT_TRUE(server.start(testsupport::smallDemoDatabase(5, 1), true)) << server.error().toStdString();
     CDbConnection conn;
-    ASSERT_TRUE(conn.open(stub.connectionString())) << conn.lastErrorText().toStdString();
-    // The driver honours the statement's query time-out attribute: it gives up at 2 s and
-    // sends the server an attention, which a real server answers by dropping the statement.
-    CDbCursor cursor(&conn);
-    QElapsedTimer t;
-    t.start();
-    EXPECT_FALSE(cursor.open(QStringLiteral("select IDZaposlenog from tblLastReg")));
-    EXPECT_GE(t.elapsed(), 1500);
-    EXPECT_LT(t.elapsed(), 8000);
-    EXPECT_TRUE(cursor.lastErrorText().contains(QLatin1String("timeout"), Qt::CaseInsensitive))
-        << cursor.lastErrorText().toStdString();
-    EXPECT_TRUE(testsupport::waitFor([&] { return stub.seen("attention") == 1; }, 3000));
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    // The driver honours the statement's time-out (2 s here): it gives up and sends the server an
+    // attention, which a real server answers by dropping the statement. A batch, which carries the
+    // time-out of the connection instead, ends the same way.
+    for (const auto send : {CDbConnection::Send::Prepared, CDbConnection::Send::Batch}) {
+        const int attentions = server.count("attention");
+        CDbCursor cursor(&conn);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_FALSE(cursor.open(QStringLiteral("select IDZaposlenog from tblLastReg"), CDbCursor::Query, send));
+        EXPECT_GE(t.elapsed(), 1500);
+        EXPECT_LT(t.elapsed(), 8000);
+        EXPECT_TRUE(cursor.lastErrorText().contains(QLatin1String("timeout"), Qt::CaseInsensitive))
+            << cursor.lastErrorText().toStdString();
+        EXPECT_TRUE(testsupport::waitFor([&] { return server.count("attention") == attentions + 1; }, 3000));
+    }
+    EXPECT_EQ(server.startingWith("rpc sp_prepexec select IDZaposlenog from tblLastReg").size(), 1);
+    EXPECT_EQ(server.count("batch select IDZaposlenog from tblLastReg"), 1);
     conn.releaseThread();
 }
 
 TEST_F(Network, AServerThatGoesAwayIsReconnectedWhenItComesBack)
 {
-    auto stub = std::make_unique<TdsStub>();
-    ASSERT_TRUE(stub->start(false));
-    const quint16 port = stub->port();
+    const QString database = testsupport::smallDemoDatabase(5, 1);
+    auto server = std::make_unique<testsupport::TdsStandin>();
+    ASSERT_TRUE(server->start(database)) << server->error().toStdString();
+    const quint16 port = server->port();
+    const QString cs = server->connectionString();
     CReferenceData ref;
     int message = 0;
-    ASSERT_TRUE(ref.open(stub->connectionString(), &message)) << message;
+    ASSERT_TRUE(ref.open(cs, &message)) << message;
     CDbThread thread(&ref, 1);
     thread.setRunning(true); // the cycles run here, as the thread's loop runs them
     EXPECT_TRUE(thread.cycle());
     EXPECT_FALSE(ref.databaseError);
 
-    stub.reset(); // the server goes away: the cycle fails, and so do its reconnections, at once
+    server.reset(); // the server goes away: the cycle fails, and so do its reconnections, at once
     QElapsedTimer t;
     t.start();
     EXPECT_FALSE(thread.cycle());
@@ -295,39 +261,63 @@ TEST_F(Network, AServerThatGoesAwayIsReconnectedWhenItComesBack)
     EXPECT_TRUE(ref.databaseError);
     EXPECT_FALSE(ref.connection().isOpen());
 
-    TdsStub back;
-    ASSERT_TRUE(back.start(false, port));
+    testsupport::TdsStandin back;
+    testsupport::TdsStandin::Options again;
+    again.database = database;
+    again.port = port;
+    ASSERT_TRUE(back.start(again)) << back.error().toStdString();
     // The failing step reconnects; the cycle after it runs on the new connection.
     thread.cycle();
     EXPECT_TRUE(thread.cycle());
     EXPECT_FALSE(ref.databaseError);
     EXPECT_TRUE(ref.connection().isOpen());
-    EXPECT_GE(back.seen("login"), 1);
+    EXPECT_GE(back.count("login"), 1);
     ref.connection().releaseThread();
 }
 
 TEST_F(Network, StoppingAWorkerCancelsItsStatementInFlight)
 {
-    TdsStub stub;
-    ASSERT_TRUE(stub.start(true));
+    testsupport::TdsStandin server;
+    ASSERT_TRUE(server.start(testsupport::smallDemoDatabase(5, 1), true)) << server.error().toStdString();
     CDbConnection conn;
     conn.setCommandTimeout(20);
-    ASSERT_TRUE(conn.open(stub.connectionString())) << conn.lastErrorText().toStdString();
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
     std::atomic<int> result{-1};
-    const int before = stub.seen("request");
+    const int attentions = server.count("attention");
     {
         CDbWorker worker(&conn);
         worker.run([&] {
             CDbCursor cursor(&conn);
             result = cursor.open(QStringLiteral("select IDZaposlenog from tblLastReg")) ? 1 : 0;
         });
-        ASSERT_TRUE(testsupport::waitFor([&] { return stub.seen("request") > before; }, 5000));
+        ASSERT_TRUE(testsupport::waitFor(
+            [&] { return !server.startingWith("rpc sp_prepexec select IDZaposlenog").isEmpty(); }, 5000));
         QElapsedTimer t;
         t.start();
         EXPECT_TRUE(worker.stop(1500)); // ended, long before the statement's 20 s
         EXPECT_LT(t.elapsed(), 1500);
     }
     EXPECT_EQ(result, 0);
-    EXPECT_GE(stub.seen("attention"), 1);
+    EXPECT_GT(server.count("attention"), attentions);
+    conn.releaseThread();
+}
+
+// A wrong password is refused by the server with its login error; the right one gets in.
+TEST_F(Network, AWrongPasswordIsRefusedWithTheServersLoginError)
+{
+    testsupport::TdsStandin server;
+    testsupport::TdsStandin::Options guarded;
+    guarded.database = testsupport::smallDemoDatabase(5, 1);
+    guarded.password = QStringLiteral("right");
+    ASSERT_TRUE(server.start(guarded)) << server.error().toStdString();
+    CDbConnection conn;
+    EXPECT_FALSE(conn.open(server.connectionString(QStringLiteral("att"), QStringLiteral("zorvik"), "wrong")));
+    EXPECT_TRUE(conn.lastErrorDescription().contains(QLatin1String("Login failed for user 'zorvik'")))
+        << conn.lastErrorDescription().toStdString();
+    EXPECT_EQ(server.count("login failed"), 1);
+    EXPECT_EQ(server.count("error 18456 Login failed for user 'zorvik'."), 1);
+    EXPECT_TRUE(conn.open(server.connectionString(QStringLiteral("att"), QStringLiteral("zorvik"), "right")))
+        << conn.lastErrorText().toStdString();
+    EXPECT_EQ(server.count("login"), 1);
     conn.releaseThread();
 }

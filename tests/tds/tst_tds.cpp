@@ -1,0 +1,422 @@
+// The program's data path on SQL Server's route: the real FreeTDS ODBC driver against the
+// stand-in, which keeps SQL Server's column types and session rules and reports what reached it.
+#include "TdsStandin.h"
+#include "TestSupport.h"
+#include "app/CClock.h"
+#include "app/CSettings.h"
+#include "app/C_ZorvikApp.h"
+#include "config/CColourFile.h"
+#include "config/COnSiteActivities.h"
+#include "db/CDbConnection.h"
+#include "db/CDbCursor.h"
+#include "db/CDbWorker.h"
+#include "db/CDemoDatabase.h"
+#include "db/CDemoSamples.h"
+#include "db/CLiveUpdate.h"
+#include "db/CReferenceData.h"
+#include "dialogs/CPrompt.h"
+#include "panel/CPhotoDecoder.h"
+#include "panel/CTablet.h"
+#include "panel/CTabletPainter.h"
+#include "panel/C_ZorvikDoc.h"
+#include "reports/CLastActQuery.h"
+#include "reports/CReportGrid.h"
+#include "reports/C_ReportFrame.h"
+#include "reports/C_ReportView.h"
+#include "views/CChildFrameBase.h"
+#include "views/CGuestsModel.h"
+#include "views/CPresencesModel.h"
+#include "views/CRollCallModel.h"
+#include "views/C_MainFrame.h"
+#include "views/C_ZorvikDocGuests.h"
+#include "views/C_ZorvikDocPresences.h"
+#include "views/C_ZorvikDocRollCall.h"
+
+#include <QDir>
+#include <QMutexLocker>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using testsupport::TdsStandin;
+
+namespace {
+
+// A Wednesday: a working day for everybody.
+QDateTime testNow()
+{
+    return QDateTime(QDate(2026, 3, 4), QTime(10, 30, 15));
+}
+
+class FreeTds : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CPrompt::setTestMode(true);
+        CPrompt::clearQueue();
+        CClock::setFixed(testNow());
+        m_path = m_dir.file(QStringLiteral("attendance.sqlite"));
+        QString error;
+        ASSERT_TRUE(TdsStandin::buildDatabase(m_path, 12, testNow(), &facts, &error)) << error.toStdString();
+        ASSERT_TRUE(CDemoDatabase::openConnection(QStringLiteral("tds-writer"), m_path, &error));
+        ASSERT_TRUE(server.start(m_path)) << server.error().toStdString();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        server.stop();
+        QSqlDatabase::removeDatabase(QStringLiteral("tds-writer"));
+        testsupport::waitFor([] { return CDbWorker::detachedThreads() == 0; }, 15000);
+        CClock::reset();
+        CPrompt::clearQueue();
+        CPrompt::setTestMode(false);
+    }
+
+    // What the attendance system writes, on a connection of the test's own.
+    QString sql(const QString &statement)
+    {
+        QSqlQuery q(QSqlDatabase::database(QStringLiteral("tds-writer")));
+        EXPECT_TRUE(q.exec(statement)) << statement.toStdString() << ": " << q.lastError().text().toStdString();
+        return q.next() ? q.value(0).toString() : QString();
+    }
+    void clock(const QString &key, const QString &when, int activity)
+    {
+        const QString card =
+            sql(QStringLiteral("select substr(IDNo, -10, 8) from tblMediaID where IDZaposlenog = %1 and VaziDo is null")
+                    .arg(key));
+        sql(QStringLiteral("insert into tblReg (IDNo, TerminalskoVremeRegistracije, IDLogickeAktivnosti, IDHACT, "
+                           "Nevidljiva) values ('%1', '%2', %3, 1, 0)")
+                .arg(card, when)
+                .arg(activity));
+        sql(QStringLiteral(
+                "update tblLastReg set DatumLastReg = '%1', IDLogickeAktivnosti = %2 where IDZaposlenog = %3")
+                .arg(when)
+                .arg(activity)
+                .arg(key));
+    }
+
+    // The program as a site runs it: its settings name the stand-in; a panel of four employees
+    // opens at start, the demo's colours and on-site activities are in place.
+    void startProgram()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("lock"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("program"));
+        C_ZorvikApp::Options o;
+        o.settingsFile = m_dir.file(QStringLiteral("settings.ini"));
+        o.lockFolder = m_dir.file(QStringLiteral("lock"));
+        o.programFolder = m_dir.file(QStringLiteral("program"));
+        o.splash = false;
+        o.simulator = false;
+        QString error;
+        ASSERT_TRUE(CDemoSamples::ensure(m_path, o.programFolder, &error)) << error.toStdString();
+        C_ZorvikDoc panel;
+        int row = 0;
+        for (const char *key : {"1001", "1002", "1003", "1004"}) {
+            panel.addTablet(QStringLiteral("L%1").arg(row), QStringLiteral("F%1").arg(row), QString(),
+                            QLatin1String(key), QRect(0, 24 * row, 168, 24));
+            ++row;
+        }
+        const QString panelPath = m_dir.file(QStringLiteral("Front desk.zvl"));
+        ASSERT_TRUE(panel.save(panelPath, &error)) << error.toStdString();
+        {
+            CSettings s(o.settingsFile);
+            s.writeText(QStringLiteral("Settings"), QStringLiteral("Connection"), server.connectionString());
+            s.writeInt(QStringLiteral("Settings"), QStringLiteral("Refresh"), 1);
+            s.writeInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 1);
+            s.writeText(QStringLiteral("AutoLoad"), QStringLiteral("File0"), panelPath);
+            const QStringList onSite = CDemoSamples::onSiteActivities();
+            COnSiteActivities::write(s, QSet<QString>(onSite.begin(), onSite.end()));
+        }
+        app = std::make_unique<C_ZorvikApp>(o);
+        ASSERT_EQ(app->InitInstance(), C_ZorvikApp::StartResult::Running);
+        ASSERT_TRUE(testsupport::waitFor([&] { return app->mainFrame()->isConnected(); }, 15000));
+        m_colourFile = QDir(o.programFolder).filePath(QLatin1String(CColourFile::kFileName));
+    }
+    // Waits for a condition on the shared cursors' results as the interface thread sees them.
+    bool until(const std::function<bool()> &pred) { return testsupport::waitFor(pred, 15000); }
+
+    testsupport::TempDir m_dir;
+    QString m_path;
+    QString m_colourFile;
+    TdsStandin::Facts facts;
+    TdsStandin server;
+    std::unique_ptr<C_ZorvikApp> app;
+};
+
+QString cell(const QString &row, int n)
+{
+    return row.section(u'|', n, n).remove(QStringLiteral("[%red%]"));
+}
+
+} // namespace
+
+// The fault the stand-in exists to show: a "#" table made inside a prepared call (sp_prepexec)
+// is gone when that call returns. Made by a batch, it lives for the session, and the Last
+// activity report's statements go as batches and find their rows.
+TEST_F(FreeTds, SessionTablesLiveInBatchesNotInPreparedCalls)
+{
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    const QString make = QStringLiteral("select IDDana, NazivDana into #days from tblRadniDan");
+    CDbCursor read(&conn);
+
+    ASSERT_TRUE(conn.execute(make)) << conn.lastErrorText().toStdString();
+    EXPECT_EQ(server.count("rpc sp_prepexec " + make), 1);
+    EXPECT_EQ(server.count("drop #days"), 1);
+    EXPECT_FALSE(read.open(QStringLiteral("select * from #days"), CDbCursor::Query, CDbConnection::Send::Batch));
+    EXPECT_TRUE(read.lastErrorText().contains(QLatin1String("Invalid object name '#days'.")))
+        << read.lastErrorText().toStdString();
+    EXPECT_EQ(server.count("error 208 Invalid object name '#days'."), 1);
+
+    ASSERT_TRUE(conn.execute(make, CDbConnection::Send::Batch)) << conn.lastErrorText().toStdString();
+    EXPECT_EQ(server.count("batch " + make), 1);
+    // Visible to the session's batches and, as on SQL Server, inside its prepared calls.
+    for (const auto send : {CDbConnection::Send::Batch, CDbConnection::Send::Prepared}) {
+        ASSERT_TRUE(read.open(QStringLiteral("select * from #days"), CDbCursor::Query, send))
+            << read.lastErrorText().toStdString();
+        EXPECT_EQ(read.recordCount(), sql(QStringLiteral("select count(*) from tblRadniDan")).toInt());
+    }
+
+    // The report as every real site ran it before: the scratch table made by prepared calls is
+    // gone when S2 reads it.
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    CLastActQuery report(request, {});
+    ASSERT_TRUE(conn.execute(report.dropStatement()));
+    ASSERT_TRUE(conn.execute(report.statement1()));
+    EXPECT_FALSE(read.open(report.statement2(), CDbCursor::Query));
+    EXPECT_EQ(server.count("error 208 Invalid object name '#tmpLastActTime'."), 1);
+
+    // As the program sends it now: three batches in the session, every employee's row back.
+    const int errors = int(server.startingWith("error").size());
+    QStringList rows;
+    QString error;
+    ASSERT_TRUE(report.fetch(conn, rows, &error));
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(rows.size(), sql(QStringLiteral("select count(*) from viewMediaIDActive")).toInt());
+    EXPECT_EQ(server.count("batch " + report.dropStatement()), 1);
+    EXPECT_EQ(server.count("batch " + report.statement1().simplified()), 1);
+    EXPECT_EQ(server.count("batch " + report.statement2().simplified()), 1);
+    EXPECT_EQ(server.startingWith("error").size(), errors);
+    conn.releaseThread();
+}
+
+// What only a SQL Server row shows: varchar in the Windows-1250 collation and nvarchar, an int
+// key read as text, a datetime's milliseconds, a NULL exit, an image over many packets.
+TEST_F(FreeTds, ValuesKeepWhatTheirTypesCarry)
+{
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    CDbCursor c(&conn);
+    QString text;
+
+    ASSERT_TRUE(c.open(QStringLiteral("select * from viewPhoto order by viewPhoto.Prezime, viewPhoto.Ime, "
+                                      "viewPhoto.IDZaposlenog ")))
+        << c.lastErrorText().toStdString();
+    c.setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(facts.diacriticsKey));
+    ASSERT_EQ(c.recordCount(), 1);
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("Prezime"), text));
+    EXPECT_EQ(text, facts.lastName); // varchar, code page 1250
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("Ime"), text));
+    EXPECT_EQ(text, facts.firstName); // nvarchar
+    QByteArray photo;
+    ASSERT_TRUE(c.getFieldBytes(QStringLiteral("Fotografija"), photo));
+    EXPECT_EQ(photo, facts.photograph);
+    EXPECT_GT(photo.size(), 8 * 4096);
+    EXPECT_EQ(CPhotoDecoder::decode(photo).size(), QSize(320, 400));
+    c.setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(facts.quoteKey));
+    ASSERT_EQ(c.recordCount(), 1);
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("Prezime"), text));
+    EXPECT_EQ(text, QStringLiteral("O'Brien"));
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("Ime"), text));
+    EXPECT_EQ(text, QStringLiteral("Seán"));
+
+    // Names with diacritics and a quote inside a statement find their rows.
+    ASSERT_TRUE(
+        c.open(QStringLiteral("select IDZaposlenog from tblZaposleni where Prezime in (%1, %2)")
+                   .arg(CSqlDialect::literal(facts.lastName), CSqlDialect::literal(QStringLiteral("O'Brien")))));
+    EXPECT_EQ(c.recordCount(), 2);
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("IDZaposlenog"), text));
+    EXPECT_EQ(text, facts.diacriticsKey);
+
+    ASSERT_TRUE(
+        c.open(QStringLiteral("select DatumLastReg from tblLastReg where IDZaposlenog = %1").arg(facts.fractionKey)));
+    CDateTime when;
+    ASSERT_TRUE(c.getFieldDateTime(QStringLiteral("DatumLastReg"), when));
+    EXPECT_NEAR((when.days() - CDateTime::fromLocal(facts.fraction, false).days()) * 86400.0, 0.25, 1e-4);
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("DatumLastReg"), text));
+    EXPECT_EQ(text, facts.fraction.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+
+    ASSERT_TRUE(c.open(QStringLiteral("select GuestName, Enter, [Exit] from ViewPartnerEvents where [Exit] is NULL")));
+    ASSERT_EQ(c.recordCount(), facts.guestsInside);
+    ASSERT_GT(facts.guestsInside, 0);
+    CDateTime exit, enter;
+    EXPECT_TRUE(c.getFieldDateTime(QStringLiteral("Exit"), exit));
+    EXPECT_TRUE(exit.isNull());
+    EXPECT_TRUE(c.getFieldDateTime(QStringLiteral("Enter"), enter));
+    EXPECT_TRUE(enter.isValid());
+    conn.releaseThread();
+}
+
+// The program started against the stand-in: reference data, polling cycles that see new
+// clockings, the update pass on a panel, the guests, presences and roll-call lists. No
+// statement takes a server cursor (the only one is Qt's own SET at connecting) and none fails.
+TEST_F(FreeTds, TheProgramRunsOnTheDriverPath)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    CReferenceData &ref = *app->reference();
+    C_MainFrame *frame = app->mainFrame();
+    {
+        QMutexLocker lock(&ref.dbMutex);
+        for (int c = 0; c < CReferenceData::CursorCount; ++c)
+            EXPECT_TRUE(ref.cursor(CReferenceData::Cursor(c))->isOpen()) << "cursor " << c;
+    }
+    EXPECT_EQ(ref.departmentMap.size(), 4u);
+    EXPECT_EQ(ref.activityMap.size(),
+              sql(QStringLiteral("select count(*) from LogickaAktivnost where Kalendarska = 0")).toUInt());
+
+    C_ZorvikDoc *panel = frame->activePanel();
+    ASSERT_NE(panel, nullptr);
+    CTablet *stale = panel->tablet(facts.fractionKey);
+    ASSERT_TRUE(until([&] { return stale->timeText == QLatin1String("10:15"); }));
+    EXPECT_EQ(stale->dateText, facts.fraction.toString(QStringLiteral("dd.MM.yyyy.")));
+    EXPECT_TRUE(stale->isStale());
+
+    // A clocking the attendance system writes reaches the tablet within a cycle or two.
+    clock(facts.quoteKey, QStringLiteral("2026-03-04 10:29:15"), CDemoDatabase::WeekendDuty);
+    CTablet *t = panel->tablet(facts.quoteKey);
+    ASSERT_TRUE(until([&] { return t->activityId == QString::number(CDemoDatabase::WeekendDuty); }));
+    EXPECT_EQ(t->dateText, QStringLiteral("04.03.2026."));
+    EXPECT_EQ(t->timeText, QStringLiteral("10:29"));
+    EXPECT_EQ(t->activityDescription,
+              sql(QStringLiteral("select OpisLogAkt from LogickaAktivnost where IDLogickeAktivnosti = %1")
+                      .arg(CDemoDatabase::WeekendDuty)));
+    EXPECT_FALSE(t->isStale());
+    EXPECT_TRUE(t->isIllegal());           // weekend duty on a working day
+    EXPECT_EQ(t->geometry().height(), 96); // the newest clocking is enlarged
+    ColourMap fromFile;                    // the file sets the colours of activities the map already holds
+    fromFile[t->activityId] = kColourWhite;
+    CColourFile::load(m_colourFile, fromFile);
+    CTabletPainter::Context ctx;
+    ctx.colours = &ref.activityColourMap;
+    EXPECT_EQ(CTabletPainter::dotColour(*t, ctx), activityQColor(fromFile.at(t->activityId)));
+    EXPECT_NE(fromFile.at(t->activityId), kColourWhite);
+
+    clock(facts.diacriticsKey, QStringLiteral("2026-03-04 10:29:45"), CDemoDatabase::Arrival);
+    CTablet *arrived = panel->tablet(facts.diacriticsKey);
+    ASSERT_TRUE(until([&] { return arrived->timeText == QLatin1String("10:29"); }));
+    EXPECT_FALSE(arrived->isIllegal());
+    EXPECT_EQ(arrived->geometry().height(), 96);
+    EXPECT_EQ(t->geometry().height(), 24);
+
+    // Guests inside (a NULL exit), presences with names from varchar and nvarchar, the roll call.
+    auto *guests = qobject_cast<C_ZorvikDocGuests *>(frame->openGuests()->document());
+    ASSERT_NE(guests, nullptr);
+    EXPECT_TRUE(until([&] { return guests->model()->rowCount() == facts.guestsInside; }));
+    auto *presences = qobject_cast<C_ZorvikDocPresences *>(frame->openPresences()->document());
+    ASSERT_NE(presences, nullptr);
+    const int employees = sql(QStringLiteral("select count(*) from viewMediaIDActive")).toInt();
+    ASSERT_TRUE(until([&] { return presences->model()->rowCount() == employees; }));
+    bool named = false;
+    for (const auto &row : presences->model()->rows())
+        named = named || (row[1] == facts.lastName && row[2] == facts.firstName);
+    EXPECT_TRUE(named);
+    EXPECT_EQ(presences->model()->rows().first()[1],
+              sql(QStringLiteral("select z.Prezime from tblLastReg r join tblZaposleni z on z.IDZaposlenog = "
+                                 "r.IDZaposlenog order by r.DatumLastReg desc limit 1")))
+        << "the newest clocking first";
+    auto *rollCall = qobject_cast<C_ZorvikDocRollCall *>(frame->openRollCall()->document());
+    ASSERT_NE(rollCall, nullptr);
+    ASSERT_TRUE(until([&] { return rollCall->model()->guestCount() == facts.guestsInside; }));
+    bool onSite = false;
+    for (const CRollCallModel::Person &p : rollCall->model()->people())
+        onSite = onSite || p.key == u'E' + facts.quoteKey;
+    EXPECT_TRUE(onSite) << "weekend duty counts as on site";
+
+    for (const QString &call : server.startingWith("rpc sp_cursor"))
+        EXPECT_EQ(call, QStringLiteral("rpc sp_cursoropen SET QUOTED_IDENTIFIER ON"));
+    EXPECT_GE(server.count("rpc sp_popuni_TekuciRbrUC"), 2);
+    EXPECT_GE(server.count("rpc sp_prepexec " + ref.queryText(CReferenceData::LastRegistrationCursor)), 2);
+    EXPECT_EQ(server.startingWith("error").join(u'\n'), QString());
+}
+
+// The Last activity report through the driver for each of its four templates: departments,
+// groups and day types, an O'Brien, names with diacritics and a late row with milliseconds. Its
+// scratch table is made and read by batches in the report's own session.
+TEST_F(FreeTds, LastActivityReportForEachTemplate)
+{
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ZORVIK_SOURCE_DIR)); // the templates
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    request.sort = 2;
+    const CLastActLists lists = CLastActQuery::readLists(*app->reference(), request);
+    QStringList departments;
+    for (const QString &key : {facts.diacriticsKey, facts.quoteKey, facts.fractionKey}) {
+        const QString d = sql(QStringLiteral("select IDSektora from tblZaposleni where IDZaposlenog = ") + key);
+        if (!departments.contains(d))
+            departments << d;
+    }
+    for (const QString &d : departments)
+        request.departments << int(lists.departmentIds.indexOf(d));
+    std::sort(request.departments.begin(), request.departments.end());
+    const int expected = sql(QStringLiteral("select count(*) from viewMediaIDActive a join tblZaposleni z on "
+                                            "z.IDZaposlenog = a.IDZaposlenog where z.IDSektora in (%1)")
+                                 .arg(departments.join(u',')))
+                             .toInt();
+    const QString quoteGroup = sql(
+        QStringLiteral("select d.ID from tblLastReg r join tblLogActGroupDet d on d.LogActID = r.IDLogickeAktivnosti "
+                       "where r.IDZaposlenog = %1")
+            .arg(facts.quoteKey));
+
+    for (const bool byGroup : {false, true}) {
+        for (const bool dayType : {false, true}) {
+            request.byGroup = byGroup;
+            request.showDayType = dayType;
+            C_ReportView *view = app->mainFrame()->openReport()->reportView();
+            view->build(request);
+            ASSERT_TRUE(view->waitForBuild(30000));
+            auto *grid = dynamic_cast<CReportGrid *>(view->engine().FindObject(QStringLiteral("Grid")));
+            ASSERT_NE(grid, nullptr) << "template of " << byGroup << dayType;
+            const QStringList &rows = grid->rows;
+            EXPECT_EQ(rows.size(), expected);
+            EXPECT_GT(view->pageCount(), 0);
+            int names = 0, quotes = 0, late = 0;
+            for (const QString &row : rows) {
+                EXPECT_EQ(row.count(u'|'), 5 + int(dayType) + int(byGroup)) << row.toStdString();
+                if (dayType) {
+                    EXPECT_EQ(cell(row, 6), QStringLiteral("Working day"));
+                }
+                names += cell(row, 2) == facts.lastName && cell(row, 3) == facts.firstName;
+                if (cell(row, 2) == QLatin1String("O'Brien")) {
+                    ++quotes;
+                    if (byGroup) {
+                        EXPECT_EQ(cell(row, 6 + int(dayType)), quoteGroup);
+                    }
+                }
+                late += row.section(u'|', 1, 1) == QStringLiteral("[%red%]") +
+                                                       facts.fraction.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+                                                       QStringLiteral(" *");
+            }
+            EXPECT_EQ(names, 1);
+            EXPECT_EQ(quotes, 1);
+            EXPECT_EQ(late, 1);
+        }
+    }
+    QDir::setCurrent(saved);
+
+    EXPECT_EQ(server.count("batch if object_id('tempdb..#tmpLastActTime') is not null drop table #tmpLastActTime"), 4);
+    EXPECT_EQ(server
+                  .startingWith("batch select t2.IDZaposlenog, t2.Prezime, t2.Ime, "
+                                "max(t3.TerminalskoVremeRegistracije) as LastActTime into #tmpLastActTime")
+                  .size(),
+              4);
+    EXPECT_EQ(server.startingWith("batch select t1.TerminalskoVremeRegistracije").size(), 4);
+    for (const QString &e : server.events())
+        EXPECT_FALSE(e.startsWith(QLatin1String("rpc")) && e.contains(QLatin1String("tmpLastActTime")))
+            << e.toStdString();
+    EXPECT_EQ(server.startingWith("error").join(u'\n'), QString());
+}

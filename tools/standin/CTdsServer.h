@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QTcpServer>
+
+// Listens on the loopback address and gives every client connection a session of its own.
+// Everything it sees is reported on standard output, one line per event.
+class CTdsServer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString databasePath;
+        QString password; // empty: any password is accepted
+        bool stall = false;
+    };
+
+    explicit CTdsServer(const Options &options, QObject *parent = nullptr);
+
+    bool listen(quint16 port, QString *error);
+    quint16 port() const { return m_server.serverPort(); }
+    const Options &options() const { return m_options; }
+
+    // One line on standard output, flushed at once: tests read it as it comes.
+    static void say(const QString &line);
+
+private:
+    void accept();
+
+    Options m_options;
+    QTcpServer m_server;
+    int m_sessions = 0;
+};
