@@ -25,6 +25,8 @@ CWarningCenter::~CWarningCenter()
 {
     if (g_instance == this)
         g_instance = nullptr;
+    // Nobody is told of windows that go with the center itself.
+    blockSignals(true);
     dismissAll();
 }
 

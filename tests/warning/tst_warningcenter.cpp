@@ -140,8 +140,8 @@ TEST_F(WarningCenterTest, ANewWarningNeverTakesAKeyMeantForAnotherWindow)
     owner.activateWindow();
     edit->setFocus();
     ASSERT_TRUE(testsupport::waitFor([&] { return owner.isActiveWindow() && edit->hasFocus(); }));
-    CWarningCenter center(folder());
     QList<int> counts;
+    CWarningCenter center(folder());
     QObject::connect(&center, &CWarningCenter::openWarningsChanged, [&](int n) { counts << n; });
 
     center.raise(&owner, m_ana);
