@@ -96,8 +96,8 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
         if (!there)
             ++missing;
     };
-    for (const char *name :
-         {"Presences.rpt", "PresencesCal.rpt", "PresencesGroups.rpt", "PresencesGroupsCal.rpt", "RollCall.rpt"})
+    for (const char *name : {"Presences.rpt", "PresencesCal.rpt", "PresencesGroups.rpt", "PresencesGroupsCal.rpt",
+                             "RollCall.rpt", "RollCallEvent.rpt"})
         report(QStringLiteral("template"), CReportEngine::templatePath(QString::fromLatin1(name)));
     report(QStringLiteral("sound"), folder + QStringLiteral("InvalidAct.wav"));
     const QStringList libraries = QDir(folder).entryList({QStringLiteral("*.so")}, QDir::Files, QDir::Name);
