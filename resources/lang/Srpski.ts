@@ -1622,7 +1622,7 @@ Da briše oznake, Ne ih zadržava.</translation>
         <translation>%1 je već označio/la %2</translation>
     </message>
     <message id="rollcall.web.asOf">
-        <source>List of %1</source>
+        <source>List as of %1</source>
         <translation>Spisak od %1</translation>
     </message>
     <message id="rollcall.web.badKey">

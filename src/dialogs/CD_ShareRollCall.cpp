@@ -9,11 +9,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QNetworkInterface>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -27,6 +27,16 @@ QString text(const char *key)
 }
 
 const QString kSection = QStringLiteral("RollCall");
+
+// "192.168.1.10 (wlan0)": the interface tells the user which network a phone must be on.
+QString describe(const QHostAddress &address)
+{
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces())
+        for (const QNetworkAddressEntry &e : i.addressEntries())
+            if (e.ip() == address)
+                return QStringLiteral("%1 (%2)").arg(address.toString(), i.humanReadableName());
+    return address.toString();
+}
 
 } // namespace
 
@@ -47,12 +57,13 @@ CD_ShareRollCall::CD_ShareRollCall(CRollCallServer *server, CSettings *settings,
     // The loopback address is offered last, for a look at the page on this computer.
     m_offered = CRollCallServer::networkAddresses() << QHostAddress(QHostAddress::LocalHost);
     for (const QHostAddress &a : m_offered) {
-        auto *item = new QListWidgetItem(a.toString(), m_addresses);
+        auto *item = new QListWidgetItem(describe(a), m_addresses);
         const bool on = stored.isEmpty() ? !a.isLoopback() : stored.contains(a.toString());
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
     m_addresses->setCurrentRow(0);
+    m_addresses->setMaximumHeight(m_addresses->fontMetrics().height() * 7);
     m_port->setObjectName(QStringLiteral("sharePort"));
     m_port->setRange(1024, 65535);
     m_port->setValue(settings ? settings->readInt(kSection, QStringLiteral("SharePort"))
@@ -61,17 +72,22 @@ CD_ShareRollCall::CD_ShareRollCall(CRollCallServer *server, CSettings *settings,
     addressesLabel->setBuddy(m_addresses);
     auto *portLabel = new QLabel(text("rollcall.sharePort"), choose);
     portLabel->setBuddy(m_port);
-    auto *chooseLayout = new QFormLayout(choose);
-    chooseLayout->addRow(addressesLabel);
-    chooseLayout->addRow(m_addresses);
-    chooseLayout->addRow(portLabel, m_port);
+    auto *chooseLayout = new QVBoxLayout(choose);
+    chooseLayout->addWidget(addressesLabel);
+    chooseLayout->addWidget(m_addresses);
+    auto *portRow = new QHBoxLayout;
+    portRow->addWidget(portLabel);
+    portRow->addWidget(m_port);
+    portRow->addStretch(1);
+    chooseLayout->addLayout(portRow);
     auto *note = new QLabel(text("rollcall.shareNote"), choose);
     note->setWordWrap(true);
-    chooseLayout->addRow(note);
+    chooseLayout->addWidget(note);
     m_start = new QPushButton(text("rollcall.shareStart"), choose);
     m_start->setObjectName(QStringLiteral("shareStart"));
     m_start->setDefault(true);
-    chooseLayout->addRow(m_start);
+    chooseLayout->addWidget(m_start);
+    chooseLayout->addStretch(1);
     connect(m_start, &QPushButton::clicked, this, &CD_ShareRollCall::startSharing);
 
     // While sharing: the code.
@@ -165,6 +181,7 @@ void CD_ShareRollCall::showCode()
     const int i = m_codeAddress->currentIndex();
     const QString url = i >= 0 && i < addresses.size() ? m_server->url(addresses.at(i)) : QString();
     m_url->setText(url);
+    m_url->setCursorPosition(0);
     m_code->setPixmap(url.isEmpty() ? QPixmap() : QPixmap::fromImage(CQrCode::image(url, 7)));
 }
 

@@ -36,6 +36,8 @@ protected:
             return;
         }
         socket->setProperty(kLastActive, monotonicSeconds());
+        // Answers go out whole at once, not held back waiting for the phone's acknowledgement.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(socket, &QTcpSocket::readyRead, socket, [socket] {
             // The HTTP layer reads everything on each signal, so what is waiting now is new.
             const qint64 pending = socket->property(kPendingBytes).toLongLong() + socket->bytesAvailable();

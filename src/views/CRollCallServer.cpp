@@ -200,7 +200,11 @@ CHttpListener::Response CRollCallServer::route(const Request &request)
     if (blocked(request.peer))
         return {429, "application/json", R"({"error":"too many attempts"})", {{"Retry-After", "60"}}};
     if (!authorised(request)) {
-        m_failures[request.peer] << CClock::now().toSecsSinceEpoch();
+        const qint64 now = CClock::now().toSecsSinceEpoch();
+        // Addresses that stopped trying are forgotten, so that many of them cannot fill memory.
+        if (m_failures.size() > 4096)
+            m_failures.removeIf([now](const auto &entry) { return now - entry.value().constLast() >= 60; });
+        m_failures[request.peer] << now;
         return {401, "application/json", R"({"error":"key"})", {{"WWW-Authenticate", "Bearer"}}};
     }
     m_lastSeen.insert(request.peer, CClock::now().toSecsSinceEpoch());
@@ -269,18 +273,24 @@ CHttpListener::Response CRollCallServer::state(const Request &request)
                         {QStringLiteral("since"), clock(drill.start())},
                         {QStringLiteral("elapsed"), double(drill.start().secsTo(CClock::now()))}});
     }
-    // The ticks only when the phone's copy is out of date.
+    QByteArray body = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    // The ticks only when the phone's copy is out of date; built once per change for every phone.
     if (request.query.queryItemValue(QStringLiteral("tv")) != tv ||
         request.query.queryItemValue(QStringLiteral("lv")) != lv) {
-        QJsonObject ticks;
-        for (const QString &key : model.ticks()) {
-            const auto a = model.attributions().constFind(key);
-            ticks.insert(key, a == model.attributions().cend() ? QJsonArray{QString(), QString()}
-                                                               : QJsonArray{a->warden, clock(a->at)});
+        if (m_ticksCacheVersion != model.tickVersion()) {
+            QJsonArray ticks;
+            for (const QString &key : model.ticks()) {
+                const auto a = model.attributions().constFind(key);
+                const bool known = a != model.attributions().cend();
+                ticks.append(QJsonArray{key, known ? a->warden : QString(), known ? clock(a->at) : QString()});
+            }
+            m_ticksCache = QJsonDocument(ticks).toJson(QJsonDocument::Compact);
+            m_ticksCacheVersion = model.tickVersion();
         }
-        o.insert(QStringLiteral("ticks"), ticks);
+        body.chop(1);
+        body += ",\"ticks\":" + m_ticksCache + '}';
     }
-    return json(200, o);
+    return {200, "application/json; charset=utf-8", body, {}};
 }
 
 CHttpListener::Response CRollCallServer::list(const Request &request)

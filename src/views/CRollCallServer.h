@@ -72,6 +72,8 @@ private:
     QHash<QString, QList<qint64>> m_failures; // address -> moments of failed keys
     QHash<QString, qint64> m_lastSeen;        // address -> last request with the key
     quint64 m_listCacheVersion = ~quint64(0);
+    quint64 m_ticksCacheVersion = ~quint64(0);
+    QByteArray m_ticksCache;
     QByteArray m_listCache;
     QByteArray m_listDeflated;
 };

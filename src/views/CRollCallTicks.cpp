@@ -19,22 +19,30 @@ QString CRollCallTicks::filePathFor(const QString &folder, const QDate &date)
 
 QSet<QString> CRollCallTicks::load(const QString &path, Attributions *attributions)
 {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (attributions)
+            attributions->clear();
+        return {};
+    }
+    return parse(f.readAll(), attributions);
+}
+
+QSet<QString> CRollCallTicks::parse(const QByteArray &bytes, Attributions *attributions)
+{
     QSet<QString> out;
     Attributions found;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return out;
-    for (const QString &line : QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+    for (const QString &line : QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts)) {
         const QString key = line.trimmed();
         if (key.isEmpty())
             continue;
         // An attribution ends with a moment; a key that merely holds a tab does not.
         const QStringList fields = key.split(u'\t');
         const QDateTime at = fields.size() == 3 ? QDateTime::fromString(fields[2], kMomentFormat) : QDateTime();
-        if (at.isValid())
-            found.insert(fields[0], {fields[1], at});
-        else
+        if (!at.isValid())
             out.insert(key);
+        else if (!fields[1].isEmpty())
+            found.insert(fields[0], {fields[1], at});
     }
     if (attributions) {
         attributions->clear();
@@ -48,6 +56,11 @@ QSet<QString> CRollCallTicks::load(const QString &path, Attributions *attributio
 bool CRollCallTicks::save(const QString &path, const QSet<QString> &ticks, QString *error,
                           const Attributions &attributions)
 {
+    return CFileWriter::writeAtomically(path, encode(ticks, attributions), error);
+}
+
+QByteArray CRollCallTicks::encode(const QSet<QString> &ticks, const Attributions &attributions)
+{
     QStringList keys(ticks.begin(), ticks.end());
     std::sort(keys.begin(), keys.end());
     QByteArray bytes;
@@ -58,7 +71,7 @@ bool CRollCallTicks::save(const QString &path, const QSet<QString> &ticks, QStri
         if (a != attributions.cend() && !a->warden.isEmpty() && a->at.isValid())
             bytes += (k + u'\t' + a->warden + u'\t' + a->at.toString(kMomentFormat)).toUtf8() + '\n';
     }
-    return CFileWriter::writeAtomically(path, bytes, error);
+    return bytes;
 }
 
 QString CRollCallTicks::cleanWarden(const QString &name)

@@ -33,6 +33,9 @@ public:
     // Only attributions with a warden are written: without any, the file is the old format.
     static bool save(const QString &path, const QSet<QString> &ticks, QString *error,
                      const Attributions &attributions = {});
+    // The file's text, both ways.
+    static QSet<QString> parse(const QByteArray &bytes, Attributions *attributions = nullptr);
+    static QByteArray encode(const QSet<QString> &ticks, const Attributions &attributions = {});
     // A warden's name as it may be stored: no control characters, trimmed, at most 40 characters.
     static QString cleanWarden(const QString &name);
 };

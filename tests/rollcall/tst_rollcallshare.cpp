@@ -29,6 +29,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 #include <QWebSocket>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -511,4 +512,159 @@ TEST_F(Share, PageOnAPhoneInEnglishAndSerbian)
     EXPECT_EQ(heading, QStringLiteral("Još nisu označeni (%1)").arg(people.size() - 2));
     if (!shotDir().isEmpty())
         serbianShot.save(shotDir() + QStringLiteral("/rollcall-phone-sr.png"));
+}
+
+// An evacuation from the window: earlier ticks cleared on request, the banner and the missing
+// list follow the ticks (the space bar ticks there too), and End writes the record: start, end,
+// counts, who ticked whom and when, who was never found, read back from the PDF and the CSV.
+// Closing the window during a drill writes its record as well.
+TEST_F(Share, EvacuationRecordFromTheWindow)
+{
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ZORVIK_SOURCE_DIR)); // the installed templates
+    CRollCallModel &model = *doc->model();
+    const QList<CRollCallModel::Person> people = model.people();
+    const qsizetype total = people.size();
+    model.setTick(people[0].key, true);
+    C_ZorvikViewRollCall view(doc.get());
+    view.resize(1000, 500);
+    view.show();
+    CPrompt::queueButton(QMessageBox::Yes); // start with nobody ticked
+    view.findChild<QAction *>("rollCall.startEvacuation")->trigger();
+    EXPECT_TRUE(model.ticks().isEmpty());
+    EXPECT_FALSE(view.findChild<QAction *>("rollCall.startDrill")->isEnabled());
+    CClock::setFixed(kNow.addSecs(60));
+    model.setTick(people[1].key, true);
+    CClock::setFixed(kNow.addSecs(120));
+    model.setTick(people[2].key, true, QStringLiteral("Ana"));
+    QListView *missing = view.missingList();
+    ASSERT_TRUE(testsupport::waitFor([&] { return missing->model()->rowCount() == total - 2; }));
+    EXPECT_EQ(view.drillLabel()->text(),
+              QStringLiteral("Evacuation since 10:30:15 · 0:02:00 · Still missing: %1").arg(total - 2));
+    missing->setCurrentIndex(missing->model()->index(0, 0));
+    const QString firstMissing = missing->currentIndex().data().toString();
+    QTest::keyClick(missing, Qt::Key_Space);
+    EXPECT_EQ(model.tickedCount(), 3);
+    EXPECT_EQ(missing->model()->rowCount(), total - 3);
+    if (!shotDir().isEmpty())
+        view.grab().save(shotDir() + QStringLiteral("/rollcall-evacuation.png"));
+
+    CClock::setFixed(kNow.addSecs(300));
+    CPrompt::takeAsked();
+    CPrompt::queueButton(QMessageBox::Yes); // end it
+    view.findChild<QAction *>("rollCall.end")->trigger();
+    const QString stem = dir.file(QStringLiteral("RollCallEvent-20260304-103015"));
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].text.contains(stem + QStringLiteral(".pdf"))) << asked[1].text.toStdString();
+    EXPECT_FALSE(view.drillLabel()->isVisibleTo(&view));
+
+    if (!shotDir().isEmpty())
+        QFile::copy(stem + QStringLiteral(".pdf"), shotDir() + QStringLiteral("/rollcall-evacuation.pdf"));
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), stem + QStringLiteral(".pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(20000));
+    const QString pdf = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Evacuation record")));
+    EXPECT_TRUE(
+        pdf.contains(QStringLiteral("Started 2026-03-04 10:30:15 · Ended 2026-03-04 10:35:15 · Duration 0:05:00")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("On the list: %1 · Found: 3 · Never found: %2").arg(total).arg(total - 3)));
+    const qsizetype never = pdf.indexOf(QStringLiteral("Never found (%1)").arg(total - 3));
+    const qsizetype found = pdf.indexOf(QStringLiteral("Found (3)"));
+    ASSERT_TRUE(never >= 0 && found > never) << pdf.toStdString();
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("10:31:15 +%1 .* Desk").arg(QRegularExpression::escape(people[1].name)))
+            .match(pdf, found)
+            .hasMatch());
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("10:32:15 +%1 .* Ana").arg(QRegularExpression::escape(people[2].name)))
+            .match(pdf, found)
+            .hasMatch());
+    EXPECT_LT(pdf.indexOf(people[3].name, never), found);
+
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {"-c",
+                  "import csv,json,sys\nwith open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                  "    print(json.dumps(list(csv.reader(f))))\n",
+                  stem + QStringLiteral(".csv")});
+    ASSERT_TRUE(python.waitForFinished(20000));
+    const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    ASSERT_EQ(rows.size(), total + 1);
+    EXPECT_EQ(rows[0].toArray()[3].toString(), QStringLiteral("Status"));
+    int neverFound = 0, seen = 0;
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        QStringList r;
+        for (const QJsonValue &v : rows[i].toArray())
+            r << v.toString();
+        EXPECT_EQ(r[0], QStringLiteral("Evacuation"));
+        neverFound += r[3] == QLatin1String("Never found");
+        if (r[6] == people[2].name && ++seen) {
+            EXPECT_EQ(r.mid(3, 3), (QStringList{"Found", "10:32:15", "Ana"}));
+        }
+        if (r[6] + QStringLiteral(" \u2014 ") + r[7] == firstMissing && ++seen) {
+            EXPECT_EQ(r.mid(3, 3), (QStringList{"Found", "10:32:15", "Desk"}));
+        }
+    }
+    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(neverFound, total - 3);
+    EXPECT_TRUE(log().contains(QStringLiteral("\tstart evacuation\n")));
+
+    // A drill still open when the window closes keeps its record.
+    CClock::setFixed(kNow.addSecs(600));
+    CPrompt::queueButton(QMessageBox::No); // keep the ticks
+    view.findChild<QAction *>("rollCall.startDrill")->trigger();
+    ASSERT_EQ(doc->drill().kind(), CRollCallDrill::Exercise);
+    view.close();
+    QDir::setCurrent(saved);
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("RollCallEvent-20260304-104015.pdf"))));
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("RollCallEvent-20260304-104015.csv"))));
+}
+
+// Sharing from the window: the dialog listens on the chosen address and port, its QR code reads
+// back (zbarimg) as the address with the key, and Stop sharing and closing the window each leave
+// nothing listening.
+TEST_F(Share, ShareFromTheWindowWithAQrCode)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(kLoopback, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    CSettings &settings = *db.context().settings();
+    settings.writeText("RollCall", "ShareAddresses", "127.0.0.1");
+    settings.writeInt("RollCall", "SharePort", port);
+    auto *view = new C_ZorvikViewRollCall(doc.get());
+    view->show();
+    view->findChild<QAction *>("rollCall.share")->trigger();
+    CD_ShareRollCall *dialog = view->shareDialog();
+    ASSERT_NE(dialog, nullptr);
+    if (!shotDir().isEmpty())
+        dialog->grab().save(shotDir() + QStringLiteral("/rollcall-share-choose.png"));
+    dialog->findChild<QPushButton *>("shareStart")->click();
+    CRollCallServer *server = view->server();
+    ASSERT_TRUE(server->isSharing());
+    EXPECT_EQ(server->addresses(), QList<QHostAddress>{kLoopback});
+    EXPECT_EQ(server->port(), port);
+    EXPECT_EQ(dialog->shownUrl(), server->url(kLoopback));
+    EXPECT_TRUE(view->sharingLabel()->isVisibleTo(view));
+    EXPECT_TRUE(view->sharingLabel()->text().contains(QStringLiteral("http://127.0.0.1:%1/").arg(port)));
+
+    const QString png = dir.file(QStringLiteral("code.png"));
+    ASSERT_TRUE(dialog->qrImage().save(png));
+    QProcess zbar;
+    zbar.start(QStringLiteral("zbarimg"), {"--raw", "-q", png});
+    ASSERT_TRUE(zbar.waitForFinished(20000));
+    EXPECT_EQ(QString::fromUtf8(zbar.readAllStandardOutput()).trimmed(), server->url(kLoopback));
+    QNetworkAccessManager nam;
+    EXPECT_EQ(http(nam, "GET", base(*server) + "/api/state", server->key().toLatin1()).status, 200);
+    if (!shotDir().isEmpty())
+        dialog->grab().save(shotDir() + QStringLiteral("/rollcall-share.png"));
+
+    dialog->findChild<QPushButton *>("shareStop")->click();
+    EXPECT_TRUE(refused(port));
+    EXPECT_FALSE(view->sharingLabel()->isVisibleTo(view));
+    dialog->findChild<QPushButton *>("shareStart")->click();
+    ASSERT_TRUE(server->isSharing());
+    delete view;
+    EXPECT_TRUE(refused(port));
 }
