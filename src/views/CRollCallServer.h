@@ -48,7 +48,7 @@ public:
     // Every address of this machine but the loopback ones, IPv4 first.
     static QList<QHostAddress> networkAddresses();
 
-    // One request, answered; the HTTP layer calls it, and so may a test or a benchmark.
+    // One request, answered (the HTTP layer calls it for every complete request).
     CHttpListener::Response handle(const CHttpListener::Request &request);
 
 signals:

@@ -488,13 +488,18 @@ TEST_F(Share, PageOnAPhoneInEnglishAndSerbian)
     ASSERT_TRUE(browser.until(keyless, "!document.getElementById('message').hidden"));
     const QString bare = browser.eval(keyless, "document.body.innerText").toString();
     EXPECT_TRUE(bare.contains(QStringLiteral("scanning the QR code")));
+    const QString answer =
+        browser.eval(keyless, "fetch('/api/list').then(r => r.text().then(t => r.status + '|' + t))").toString();
+    EXPECT_TRUE(answer.startsWith(QStringLiteral("401|"))) << answer.toStdString();
     for (const CRollCallModel::Person &p : people)
-        EXPECT_FALSE(bare.contains(p.name)) << p.name.toStdString();
+        EXPECT_FALSE(bare.contains(p.name) || answer.contains(p.name)) << p.name.toStdString();
 
     const quint16 port = server.port();
     server.stop();
     EXPECT_TRUE(refused(port));
     EXPECT_TRUE(browser.until(tab, "!document.getElementById('offline').hidden"));
+    EXPECT_EQ(browser.eval(tab, "fetch('/').then(() => 'answered', () => 'refused')").toString(),
+              QStringLiteral("refused"));
 
     CRLang serbian;
     serbian.Load(QFileInfo(QStringLiteral(ZV_TEST_SRPSKI)).absolutePath() + u'/', nullptr);
@@ -633,8 +638,9 @@ TEST_F(Share, ShareFromTheWindowWithAQrCode)
     CSettings &settings = *db.context().settings();
     settings.writeText("RollCall", "ShareAddresses", "127.0.0.1");
     settings.writeInt("RollCall", "SharePort", port);
-    auto *view = new C_ZorvikViewRollCall(doc.get());
-    view->show();
+    QWidget frame; // the window's frame: its close ends sharing
+    auto *view = new C_ZorvikViewRollCall(doc.get(), &frame);
+    frame.show();
     view->findChild<QAction *>("rollCall.share")->trigger();
     CD_ShareRollCall *dialog = view->shareDialog();
     ASSERT_NE(dialog, nullptr);
@@ -665,6 +671,6 @@ TEST_F(Share, ShareFromTheWindowWithAQrCode)
     EXPECT_FALSE(view->sharingLabel()->isVisibleTo(view));
     dialog->findChild<QPushButton *>("shareStart")->click();
     ASSERT_TRUE(server->isSharing());
-    delete view;
+    frame.close();
     EXPECT_TRUE(refused(port));
 }
