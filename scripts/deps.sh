@@ -14,6 +14,8 @@ packages=(
     poppler-utils python3
     dpkg-dev file
     qt6-l10n-tools qt6-translations-l10n
+    qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
+    chromium zbar-tools
 )
 
 missing=()

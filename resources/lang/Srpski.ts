@@ -1474,6 +1474,305 @@ Obriši oznake</translation>
     <message id="csv.filterSemicolon">
         <source>CSV files, semicolon separated (*.csv)</source>
         <translation>CSV datoteke, odvojeno tačkom i zarezom (*.csv)</translation>
+    <message id="rollcall.col.ended">
+        <source>Ended</source>
+        <translation>Kraj</translation>
+    </message>
+    <message id="rollcall.col.event">
+        <source>Event</source>
+        <translation>Događaj</translation>
+    </message>
+    <message id="rollcall.col.started">
+        <source>Started</source>
+        <translation>Početak</translation>
+    </message>
+    <message id="rollcall.col.status">
+        <source>Status</source>
+        <translation>Stanje</translation>
+    </message>
+    <message id="rollcall.col.tickedAt">
+        <source>Ticked at</source>
+        <translation>Označeno u</translation>
+    </message>
+    <message id="rollcall.col.tickedBy">
+        <source>Ticked by</source>
+        <translation>Označio/la</translation>
+    </message>
+    <message id="rollcall.desk">
+        <source>Desk</source>
+        <translation>Pult</translation>
+    </message>
+    <message id="rollcall.drillBanner">
+        <source>%1 since %2 · %3 · Still missing: %4</source>
+        <translation>%1 od %2 · %3 · Još nedostaje: %4</translation>
+    </message>
+    <message id="rollcall.drillNotEnded">
+        <source>%1 not ended: its record could not be written (%2). Press End to try again.</source>
+        <translation>%1 nije završena: zapisnik nije mogao biti zapisan (%2). Pritisnite Završi da pokušate ponovo.</translation>
+    </message>
+    <message id="rollcall.end">
+        <source>End</source>
+        <translation>Završi</translation>
+    </message>
+    <message id="rollcall.end.tip">
+        <source>End the drill or evacuation and write its record as PDF and CSV beside the ticks file (Ctrl+Shift+X)</source>
+        <translation>Završi vežbu ili evakuaciju i zapiši zapisnik kao PDF i CSV pored datoteke oznaka (Ctrl+Shift+X)</translation>
+    </message>
+    <message id="rollcall.endAsk.evacuation">
+        <source>End the evacuation and write its record?</source>
+        <translation>Završiti evakuaciju i zapisati zapisnik?</translation>
+    </message>
+    <message id="rollcall.endAsk.exercise">
+        <source>End the drill and write its record?</source>
+        <translation>Završiti vežbu i zapisati zapisnik?</translation>
+    </message>
+    <message id="rollcall.evacuation">
+        <source>Evacuation</source>
+        <translation>Evakuacija</translation>
+    </message>
+    <message id="rollcall.evacuationRecord">
+        <source>Evacuation record</source>
+        <translation>Zapisnik evakuacije</translation>
+    </message>
+    <message id="rollcall.eventCounts">
+        <source>On the list: %1 · Found: %2 · Never found: %3</source>
+        <translation>Na spisku: %1 · Pronađeno: %2 · Nije pronađeno: %3</translation>
+    </message>
+    <message id="rollcall.eventTimes">
+        <source>Started %1 · Ended %2 · Duration %3</source>
+        <translation>Početak %1 · Kraj %2 · Trajanje %3</translation>
+    </message>
+    <message id="rollcall.exercise">
+        <source>Drill</source>
+        <translation>Vežba</translation>
+    </message>
+    <message id="rollcall.exerciseRecord">
+        <source>Drill record</source>
+        <translation>Zapisnik vežbe</translation>
+    </message>
+    <message id="rollcall.found">
+        <source>Found</source>
+        <translation>Pronađen</translation>
+    </message>
+    <message id="rollcall.missingTitle">
+        <source>Still missing</source>
+        <translation>Još nedostaju</translation>
+    </message>
+    <message id="rollcall.neverFound">
+        <source>Never found</source>
+        <translation>Nije pronađen</translation>
+    </message>
+    <message id="rollcall.noAddress">
+        <source>This computer has no network address to share on.</source>
+        <translation>Ovaj računar nema mrežnu adresu na kojoj bi delio.</translation>
+    </message>
+    <message id="rollcall.partFound">
+        <source>Found (%1)</source>
+        <translation>Pronađeni (%1)</translation>
+    </message>
+    <message id="rollcall.partMissing">
+        <source>Never found (%1)</source>
+        <translation>Nisu pronađeni (%1)</translation>
+    </message>
+    <message id="rollcall.recordFailed">
+        <source>The record could not be written: %1
+
+The event stays open; press End to try again.</source>
+        <translation>Zapisnik nije mogao biti zapisan: %1
+
+Događaj ostaje otvoren; pritisnite Završi da pokušate ponovo.</translation>
+    </message>
+    <message id="rollcall.recordWritten">
+        <source>The record was written:
+%1
+%2</source>
+        <translation>Zapisnik je zapisan:
+%1
+%2</translation>
+    </message>
+    <message id="rollcall.share">
+        <source>Share with phones...</source>
+        <translation>Podeli sa telefonima...</translation>
+    </message>
+    <message id="rollcall.share.tip">
+        <source>Let wardens tick people on their phones: shows a QR code to scan (Ctrl+Shift+H)</source>
+        <translation>Neka redari označavaju ljude na telefonima: prikazuje QR kod za skeniranje (Ctrl+Shift+H)</translation>
+    </message>
+    <message id="rollcall.shareAddress">
+        <source>&amp;Address for the code:</source>
+        <translation>&amp;Adresa za kod:</translation>
+    </message>
+    <message id="rollcall.shareAddresses">
+        <source>Listen on these &amp;addresses:</source>
+        <translation>Slušaj na ovim &amp;adresama:</translation>
+    </message>
+    <message id="rollcall.shareCopy">
+        <source>&amp;Copy address</source>
+        <translation>&amp;Kopiraj adresu</translation>
+    </message>
+    <message id="rollcall.shareFailed">
+        <source>Sharing could not start on %1</source>
+        <translation>Deljenje nije moglo da počne na %1</translation>
+    </message>
+    <message id="rollcall.shareNote">
+        <source>Plain HTTP on the site network, guarded by the key in the address.</source>
+        <translation>Običan HTTP na mreži lokacije, zaštićen ključem u adresi.</translation>
+    </message>
+    <message id="rollcall.sharePort">
+        <source>&amp;Port:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message id="rollcall.shareScan">
+        <source>Wardens scan this code with the phone's camera, or open the address below. Anyone with it can see the list and tick people until sharing stops.</source>
+        <translation>Redari skeniraju ovaj kod kamerom telefona ili otvaraju adresu ispod. Svako ko je ima vidi spisak i može da označava ljude dok deljenje traje.</translation>
+    </message>
+    <message id="rollcall.shareStart">
+        <source>&amp;Start sharing</source>
+        <translation>&amp;Počni deljenje</translation>
+    </message>
+    <message id="rollcall.shareTitle">
+        <source>Share the roll call with phones</source>
+        <translation>Podeli prozivku sa telefonima</translation>
+    </message>
+    <message id="rollcall.sharing">
+        <source>Shared with phones at %1 · Phones: %2</source>
+        <translation>Podeljeno sa telefonima na %1 · Telefoni: %2</translation>
+    </message>
+    <message id="rollcall.startAsk">
+        <source>%1 tick(s) are already set. Start with nobody ticked?
+
+Yes clears the ticks, No keeps them.</source>
+        <translation>Već postoji oznaka: %1. Početi bez ijedne oznake?
+
+Da briše oznake, Ne ih zadržava.</translation>
+    </message>
+    <message id="rollcall.startDrill">
+        <source>Start drill</source>
+        <translation>Počni vežbu</translation>
+    </message>
+    <message id="rollcall.startDrill.tip">
+        <source>Start a drill: the time since the start and who is still missing are shown until End (Ctrl+Shift+D)</source>
+        <translation>Počni vežbu: vreme od početka i ko još nedostaje prikazuju se do kraja (Ctrl+Shift+D)</translation>
+    </message>
+    <message id="rollcall.startEvacuation">
+        <source>Start evacuation</source>
+        <translation>Počni evakuaciju</translation>
+    </message>
+    <message id="rollcall.startEvacuation.tip">
+        <source>Start an evacuation: the time since the start and who is still missing are shown until End (Ctrl+Shift+E)</source>
+        <translation>Počni evakuaciju: vreme od početka i ko još nedostaje prikazuju se do kraja (Ctrl+Shift+E)</translation>
+    </message>
+    <message id="rollcall.stopSharing">
+        <source>Stop sharing</source>
+        <translation>Prekini deljenje</translation>
+    </message>
+    <message id="rollcall.stopSharing.tip">
+        <source>Stop sharing with phones: the phones' key stops working and nothing listens any more</source>
+        <translation>Prekini deljenje sa telefonima: ključ telefona prestaje da važi i ništa više ne sluša</translation>
+    </message>
+    <message id="rollcall.tickedBy">
+        <source>Ticked by %1 at %2</source>
+        <translation>Označio/la %1 u %2</translation>
+    </message>
+    <message id="rollcall.web.already">
+        <source>%1 was already ticked by %2</source>
+        <translation>%1 je već označio/la %2</translation>
+    </message>
+    <message id="rollcall.web.asOf">
+        <source>List as of %1</source>
+        <translation>Spisak od %1</translation>
+    </message>
+    <message id="rollcall.web.badKey">
+        <source>This link no longer works: sharing was stopped or started again. Scan the QR code at the desk again.</source>
+        <translation>Ova veza više ne važi: deljenje je prekinuto ili ponovo pokrenuto. Ponovo skenirajte QR kod na pultu.</translation>
+    </message>
+    <message id="rollcall.web.by">
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message id="rollcall.web.change">
+        <source>Change</source>
+        <translation>Promeni</translation>
+    </message>
+    <message id="rollcall.web.counts">
+        <source>Ticked %1 of %2</source>
+        <translation>Označeno %1 od %2</translation>
+    </message>
+    <message id="rollcall.web.desk">
+        <source>Desk</source>
+        <translation>Pult</translation>
+    </message>
+    <message id="rollcall.web.drill">
+        <source>%1 since %2 · %3</source>
+        <translation>%1 od %2 · %3</translation>
+    </message>
+    <message id="rollcall.web.empty">
+        <source>Nobody is on the list.</source>
+        <translation>Niko nije na spisku.</translation>
+    </message>
+    <message id="rollcall.web.failed">
+        <source>The tick did not reach the desk. Tap again.</source>
+        <translation>Oznaka nije stigla do pulta. Dodirnite ponovo.</translation>
+    </message>
+    <message id="rollcall.web.lang">
+        <source>en</source>
+        <translation>sr-Latn</translation>
+    </message>
+    <message id="rollcall.web.missing">
+        <source>Missing %1</source>
+        <translation>Nedostaje %1</translation>
+    </message>
+    <message id="rollcall.web.more">
+        <source>Show %1 more</source>
+        <translation>Prikaži još %1</translation>
+    </message>
+    <message id="rollcall.web.noKey">
+        <source>Open this page by scanning the QR code in the desk's Roll call window.</source>
+        <translation>Otvorite ovu stranu skeniranjem QR koda u prozoru Prozivka na pultu.</translation>
+    </message>
+    <message id="rollcall.web.noMatch">
+        <source>Nobody matches the search.</source>
+        <translation>Niko ne odgovara pretrazi.</translation>
+    </message>
+    <message id="rollcall.web.offline">
+        <source>No connection to the desk since %1. Trying again…</source>
+        <translation>Nema veze sa pultom od %1. Pokušava se ponovo…</translation>
+    </message>
+    <message id="rollcall.web.partDone">
+        <source>Ticked (%1)</source>
+        <translation>Označeni (%1)</translation>
+    </message>
+    <message id="rollcall.web.partOpen">
+        <source>Not yet ticked (%1)</source>
+        <translation>Još nisu označeni (%1)</translation>
+    </message>
+    <message id="rollcall.web.search">
+        <source>Search name or department</source>
+        <translation>Traži ime ili sektor</translation>
+    </message>
+    <message id="rollcall.web.title">
+        <source>Roll call</source>
+        <translation>Prozivka</translation>
+    </message>
+    <message id="rollcall.web.tooMany">
+        <source>Too many wrong attempts from this phone. Wait a minute, then scan the QR code again.</source>
+        <translation>Previše pogrešnih pokušaja sa ovog telefona. Sačekajte minut, pa ponovo skenirajte QR kod.</translation>
+    </message>
+    <message id="rollcall.web.untickAsk">
+        <source>Untick %1?</source>
+        <translation>Skinuti oznaku za %1?</translation>
+    </message>
+    <message id="rollcall.web.wardenIs">
+        <source>Warden: %1</source>
+        <translation>Redar: %1</translation>
+    </message>
+    <message id="rollcall.web.wardenLabel">
+        <source>Your name (warden)</source>
+        <translation>Vaše ime (redar)</translation>
+    </message>
+    <message id="rollcall.web.wardenStart">
+        <source>Start ticking</source>
+        <translation>Počni označavanje</translation>
     </message>
 </context>
 </TS>

@@ -71,6 +71,10 @@ const QList<CSettings::Entry> &CSettings::table()
         {"Report", "SelDep%d", T::Int, 0},
         // The activities that mean "on the premises", as comma-separated identifiers.
         {"RollCall", "Activities", T::Text, QString()},
+        // Sharing with phones: the port, and the addresses listened on, comma-separated
+        // (empty: every address but the loopback ones).
+        {"RollCall", "SharePort", T::Int, 8765},
+        {"RollCall", "ShareAddresses", T::Text, QString()},
         // One placement record per panel title.
         {"Placement", "%s", T::Bytes, QVariant()},
     };

@@ -83,8 +83,8 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
         if (!there)
             ++missing;
     };
-    for (const char *name :
-         {"Presences.rpt", "PresencesCal.rpt", "PresencesGroups.rpt", "PresencesGroupsCal.rpt", "RollCall.rpt"})
+    for (const char *name : {"Presences.rpt", "PresencesCal.rpt", "PresencesGroups.rpt", "PresencesGroupsCal.rpt",
+                             "RollCall.rpt", "RollCallEvent.rpt"})
         report(QStringLiteral("template"), CReportEngine::templatePath(QString::fromLatin1(name)));
     report(QStringLiteral("sound"), folder + QStringLiteral("InvalidAct.wav"));
     // Only what the loader would offer: a library that does not name its language is none.

@@ -19,4 +19,5 @@ target_sources(zorvik_core PRIVATE
 )
 # The statements and rows of the Last activity report.
 target_sources(zorvik_core PRIVATE ${_r}/CLastActQuery.cpp ${_r}/CLastActQuery.h ${_r}/CLastActOptions.cpp ${_r}/CLastActOptions.h)
-target_sources(zorvik_core PRIVATE ${_r}/CRollCallReport.cpp ${_r}/CRollCallReport.h)
+target_sources(zorvik_core PRIVATE ${_r}/CRollCallReport.cpp ${_r}/CRollCallReport.h
+    ${_r}/CRollCallEventReport.cpp ${_r}/CRollCallEventReport.h)

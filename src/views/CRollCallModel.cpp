@@ -1,5 +1,6 @@
 #include "views/CRollCallModel.h"
 
+#include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "db/CDateTime.h"
 #include "db/CReferenceData.h"
@@ -96,14 +97,23 @@ void CRollCallModel::sortPeople(QList<Person> &people)
 
 void CRollCallModel::setPeople(const QList<Person> &people)
 {
+    const bool changed = people != m_people;
     beginResetModel();
     m_people = people;
+    m_rows.clear();
+    m_rows.reserve(m_people.size());
+    for (int r = 0; r < m_people.size(); ++r)
+        m_rows.insert(m_people.at(r).key, r);
+    if (changed)
+        ++m_listVersion;
     endResetModel();
 }
 
-void CRollCallModel::setTicks(const QSet<QString> &ticks)
+void CRollCallModel::setTicks(const QSet<QString> &ticks, const CRollCallTicks::Attributions &attributions)
 {
     m_ticks = ticks;
+    m_attributions = attributions;
+    ++m_tickVersion;
     if (!m_people.isEmpty())
         emit dataChanged(index(0, TickColumn), index(int(m_people.size()) - 1, TickColumn), {Qt::CheckStateRole});
     emit ticksChanged();
@@ -163,9 +173,16 @@ QVariant CRollCallModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_people.size())
         return {};
     const Person &p = m_people.at(index.row());
-    if (index.column() == TickColumn)
-        return role == Qt::CheckStateRole ? QVariant(m_ticks.contains(p.key) ? Qt::Checked : Qt::Unchecked)
-                                          : QVariant();
+    if (index.column() == TickColumn) {
+        if (role == Qt::CheckStateRole)
+            return m_ticks.contains(p.key) ? Qt::Checked : Qt::Unchecked;
+        const auto a = m_attributions.constFind(p.key);
+        if (role == Qt::ToolTipRole && a != m_attributions.cend() && m_ticks.contains(p.key))
+            return CStringTable::text(QStringLiteral("rollcall.tickedBy"))
+                .arg(a->warden.isEmpty() ? CStringTable::text(QStringLiteral("rollcall.desk")) : a->warden,
+                     a->at.toString(QStringLiteral("HH:mm:ss")));
+        return {};
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
@@ -208,12 +225,25 @@ bool CRollCallModel::setData(const QModelIndex &index, const QVariant &value, in
     if (!index.isValid() || index.column() != TickColumn || role != Qt::CheckStateRole ||
         index.row() >= m_people.size())
         return false;
-    const QString &key = m_people.at(index.row()).key;
-    if (value.toInt() == Qt::Checked)
+    setTick(m_people.at(index.row()).key, value.toInt() == Qt::Checked);
+    return true;
+}
+
+bool CRollCallModel::setTick(const QString &key, bool ticked, const QString &warden)
+{
+    const int row = rowOf(key);
+    if (row < 0 || m_ticks.contains(key) == ticked)
+        return false;
+    if (ticked) {
         m_ticks.insert(key);
-    else
+        m_attributions.insert(key, {warden, CClock::now()});
+    } else {
         m_ticks.remove(key);
-    emit dataChanged(index, index, {Qt::CheckStateRole});
+        m_attributions.remove(key);
+    }
+    ++m_tickVersion;
+    emit dataChanged(index(row, TickColumn), index(row, TickColumn), {Qt::CheckStateRole});
+    emit tickChanged(key, ticked, warden);
     emit ticksChanged();
     return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "views/CRollCallTicks.h"
+
 #include <QAbstractTableModel>
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QSet>
@@ -36,6 +39,7 @@ public:
         QString detail;
         QString company;
         bool guest = false;
+        bool operator==(const Person &) const = default;
     };
 
     explicit CRollCallModel(QObject *parent = nullptr);
@@ -50,8 +54,19 @@ public:
     const QList<Person> &people() const { return m_people; }
 
     const QSet<QString> &ticks() const { return m_ticks; }
-    void setTicks(const QSet<QString> &ticks);
+    void setTicks(const QSet<QString> &ticks, const CRollCallTicks::Attributions &attributions = {});
     bool isTicked(int row) const;
+    // Ticks or unticks one listed person, at the desk (no warden) or on a phone; false when the
+    // tick already was so or the key is not listed.
+    bool setTick(const QString &key, bool ticked, const QString &warden = QString());
+    // Who ticked whom and when, for the ticks made or read since the list opened.
+    const CRollCallTicks::Attributions &attributions() const { return m_attributions; }
+    // -1 when the key is not listed.
+    int rowOf(const QString &key) const { return m_rows.value(key, -1); }
+    // Grow by one at every change of the list or of the ticks, so that a copy can tell it is
+    // out of date.
+    quint64 listVersion() const { return m_listVersion; }
+    quint64 tickVersion() const { return m_tickVersion; }
 
     int employeeCount() const;
     int guestCount() const;
@@ -71,8 +86,14 @@ public:
 
 signals:
     void ticksChanged();
+    // One tick set or cleared by setTick() (the desk's check box included).
+    void tickChanged(const QString &key, bool ticked, const QString &warden);
 
 private:
     QList<Person> m_people;
+    QHash<QString, int> m_rows;
     QSet<QString> m_ticks;
+    CRollCallTicks::Attributions m_attributions;
+    quint64 m_listVersion = 0;
+    quint64 m_tickVersion = 0;
 };

@@ -4,9 +4,11 @@
 #include "app/CStringTable.h"
 #include "config/COnSiteActivities.h"
 #include "db/CReferenceData.h"
+#include "reports/CRollCallEventReport.h"
 #include "views/CRollCallModel.h"
 #include "views/CRollCallTicks.h"
 
+#include <QFile>
 #include <QMutexLocker>
 
 C_ZorvikDocRollCall::C_ZorvikDocRollCall(CReferenceData *reference, CSettings *settings, const QString &folder,
@@ -19,27 +21,60 @@ C_ZorvikDocRollCall::C_ZorvikDocRollCall(CReferenceData *reference, CSettings *s
         if (!m_loading)
             saveTicks();
     });
+    connect(m_model, &CRollCallModel::tickChanged, this, &C_ZorvikDocRollCall::logTick);
 }
 
-C_ZorvikDocRollCall::~C_ZorvikDocRollCall() = default;
+C_ZorvikDocRollCall::~C_ZorvikDocRollCall()
+{
+    // An event still open when the window goes (the program is closing) keeps its record.
+    if (m_drill.kind() != CRollCallDrill::None)
+        endDrill(nullptr, nullptr, nullptr);
+}
 
 QString C_ZorvikDocRollCall::ticksFilePath() const
 {
     return CRollCallTicks::filePathFor(m_folder, m_day);
 }
 
+QString C_ZorvikDocRollCall::logFilePath() const
+{
+    return m_folder + QStringLiteral("RollCallLog-%1.txt").arg(CClock::now().toString(QStringLiteral("yyyyMMdd")));
+}
+
+void C_ZorvikDocRollCall::log(const QString &text)
+{
+    // Appended and closed at once: a crash loses no line, and the file of a day is never
+    // rewritten. A log that cannot be written must not stop the roll call.
+    QFile f(logFilePath());
+    if (f.open(QIODevice::WriteOnly | QIODevice::Append))
+        f.write((CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\t' +
+                 QString(text).replace(u'\n', u' ').replace(u'\r', u' ') + u'\n')
+                    .toUtf8());
+}
+
+void C_ZorvikDocRollCall::logTick(const QString &key, bool ticked, const QString &warden)
+{
+    const int row = m_model->rowOf(key);
+    const QString name = row < 0 ? QString() : m_model->people().at(row).name;
+    log(QStringLiteral("%1\t%2\t%3\t%4")
+            .arg(ticked ? QStringLiteral("tick") : QStringLiteral("untick"), key, name,
+                 warden.isEmpty() ? QStringLiteral("desk") : QStringLiteral("warden ") + warden));
+}
+
 void C_ZorvikDocRollCall::loadTicksOfToday()
 {
     m_day = CClock::now().date();
     m_loading = true;
-    m_model->setTicks(CRollCallTicks::load(ticksFilePath()));
+    CRollCallTicks::Attributions attributions;
+    const QSet<QString> ticks = CRollCallTicks::load(ticksFilePath(), &attributions);
+    m_model->setTicks(ticks, attributions);
     m_loading = false;
 }
 
 void C_ZorvikDocRollCall::saveTicks()
 {
     QString error;
-    if (CRollCallTicks::save(ticksFilePath(), m_model->ticks(), &error)) {
+    if (CRollCallTicks::save(ticksFilePath(), m_model->ticks(), &error, m_model->attributions())) {
         m_saveError.clear();
         return;
     }
@@ -73,6 +108,7 @@ void C_ZorvikDocRollCall::refresh()
     m_since = QDateTime();
     m_asOf = now;
     m_model->setPeople(people);
+    m_drill.notePeople(people);
     emit listChanged();
 }
 
@@ -87,6 +123,54 @@ void C_ZorvikDocRollCall::setConnected(bool connected)
 void C_ZorvikDocRollCall::clearTicks()
 {
     m_model->setTicks({});
+    log(QStringLiteral("clear"));
+}
+
+void C_ZorvikDocRollCall::startDrill(CRollCallDrill::Kind kind)
+{
+    if (kind == CRollCallDrill::None || m_drill.kind() != CRollCallDrill::None)
+        return;
+    m_drill.begin(kind, CClock::now(), m_model->people());
+    log(kind == CRollCallDrill::Evacuation ? QStringLiteral("start evacuation") : QStringLiteral("start drill"));
+    emit drillChanged();
+}
+
+bool C_ZorvikDocRollCall::endDrill(QString *pdfPath, QString *csvPath, QString *error)
+{
+    if (m_drill.kind() == CRollCallDrill::None)
+        return false;
+    m_drill.finish(CClock::now());
+    const QString stem =
+        m_folder + QStringLiteral("RollCallEvent-%1").arg(m_drill.start().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString pdf = stem + QStringLiteral(".pdf"), csv = stem + QStringLiteral(".csv");
+    QString why;
+    if (!CRollCallEventReport::write(*this, pdf, csv, &why)) {
+        m_recordError = why;
+        log(QStringLiteral("record not written\t") + why);
+        if (error)
+            *error = why;
+        emit drillChanged();
+        return false;
+    }
+    log(QStringLiteral("end\t") + pdf + u'\t' + csv);
+    m_drill.reset();
+    m_recordError.clear();
+    if (pdfPath)
+        *pdfPath = pdf;
+    if (csvPath)
+        *csvPath = csv;
+    emit drillChanged();
+    return true;
+}
+
+QList<CRollCallModel::Person> C_ZorvikDocRollCall::stillMissing() const
+{
+    QList<CRollCallModel::Person> out;
+    for (const CRollCallModel::Person &p : m_drill.people())
+        if (!m_model->ticks().contains(p.key))
+            out << p;
+    CRollCallModel::sortPeople(out);
+    return out;
 }
 
 QString C_ZorvikDocRollCall::countsText() const

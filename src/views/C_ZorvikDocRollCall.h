@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CDocument.h"
+#include "views/CRollCallDrill.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -26,6 +27,10 @@ public:
 
     CRollCallModel *model() const { return m_model; }
     QString ticksFilePath() const;
+    // "RollCallLog-YYYYMMDD.txt" beside the ticks file: every tick, drill and phone request.
+    QString logFilePath() const;
+    // Appends one line, stamped with the time, to the day's log.
+    void log(const QString &text);
 
     // Reads the list from the shared cursors (takes DBMutex) unless the database is failing.
     void refresh();
@@ -42,14 +47,29 @@ public:
     // "Not connected since 10:42; list as of 10:41", empty while the data is live.
     QString staleText() const;
     QString lastSaveError() const { return m_saveError; }
+    // When the list was last read from live data (null before the first read).
+    QDateTime asOf() const { return m_asOf; }
+
+    // A drill or an evacuation: Start stamps the moment; End writes the event record, a PDF
+    // and a CSV file beside the ticks file. A record that cannot be written keeps the event
+    // open (End can be tried again) and returns the reason.
+    const CRollCallDrill &drill() const { return m_drill; }
+    void startDrill(CRollCallDrill::Kind kind);
+    bool endDrill(QString *pdfPath, QString *csvPath, QString *error);
+    // Why the last End could not write the record; empty when it did.
+    QString recordError() const { return m_recordError; }
+    // Listed since the start and not ticked, in department and name order.
+    QList<CRollCallModel::Person> stillMissing() const;
 
 signals:
     void listChanged();
     void saveFailed(const QString &error);
+    void drillChanged();
 
 private:
     void loadTicksOfToday();
     void saveTicks();
+    void logTick(const QString &key, bool ticked, const QString &warden);
 
     CReferenceData *m_reference;
     CSettings *m_settings;
@@ -60,4 +80,6 @@ private:
     QDateTime m_since; // null while connected
     QString m_saveError;
     bool m_loading = false;
+    CRollCallDrill m_drill;
+    QString m_recordError;
 };
