@@ -1474,6 +1474,7 @@ Obriši oznake</translation>
     <message id="csv.filterSemicolon">
         <source>CSV files, semicolon separated (*.csv)</source>
         <translation>CSV datoteke, odvojeno tačkom i zarezom (*.csv)</translation>
+    </message>
     <message id="rollcall.col.ended">
         <source>Ended</source>
         <translation>Kraj</translation>
