@@ -1,6 +1,8 @@
+#include "TdsStandin.h"
 #include "TestSupport.h"
 #include "app/CVersion.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -167,4 +169,58 @@ TEST_F(CommandLine, ExportsWriteTheListsAndTheReportWithoutADisplay)
                 home.file(QStringLiteral("missing/folder/report.pdf"))});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QLatin1String("missing/folder"))) << r.err.toStdString();
+}
+
+// The same commands as a site runs them: through the FreeTDS driver against the SQL Server
+// stand-in, names with diacritics and quotes intact, the report's statements as batches.
+TEST_F(CommandLine, ExportsThroughFreeTdsFromTheSqlServerStandIn)
+{
+    const QString db = home.file(QStringLiteral("server.db"));
+    testsupport::TdsStandin::Facts facts;
+    QString error;
+    ASSERT_TRUE(testsupport::TdsStandin::buildDatabase(db, 20, QDateTime::currentDateTime(), &facts, &error))
+        << error.toStdString();
+    testsupport::TdsStandin server;
+    ASSERT_TRUE(server.start(db)) << server.error().toStdString();
+    const QString connection = server.connectionString();
+
+    const Outcome tested = zorvik({QStringLiteral("--test-connection"), connection});
+    EXPECT_EQ(tested.code, 0) << tested.err.toStdString();
+    EXPECT_TRUE(tested.out.contains(QStringLiteral("127.0.0.1:%1").arg(server.port()))) << tested.out.toStdString();
+
+    const QString pdf = home.file(QStringLiteral("report.pdf"));
+    Outcome r = zorvik({QStringLiteral("--connection"), connection, QStringLiteral("--export-report"), pdf});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString report = QString::fromUtf8(text.readAllStandardOutput());
+    // The long name ends with an ellipsis in its narrow column; its diacritics arrive intact.
+    EXPECT_TRUE(report.contains(facts.lastName.left(12)) && report.contains(QLatin1String("O'Brien")))
+        << report.toStdString();
+    EXPECT_EQ(server.startingWith(QStringLiteral("batch if object_id('tempdb..#tmpLastActTime')")).size(), 1);
+
+    const QString presences = home.file(QStringLiteral("presences.csv"));
+    r = zorvik({QStringLiteral("--connection"), connection, QStringLiteral("--export-csv"), QStringLiteral("presences"),
+                presences});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    bool named = false;
+    for (const QStringList &row : testsupport::readCsv(presences))
+        named = named || (row.value(1) == facts.lastName && row.value(2) == facts.firstName);
+    EXPECT_TRUE(named);
+
+    const QString guests = home.file(QStringLiteral("guests.csv"));
+    r = zorvik(
+        {QStringLiteral("--connection"), connection, QStringLiteral("--export-csv"), QStringLiteral("guests"), guests});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(testsupport::readCsv(guests).size(), facts.guestsInside + 1);
+
+    // The server gone: the error on standard error, the password never.
+    server.stop();
+    r = zorvik({QStringLiteral("--connection"), connection, QStringLiteral("--export-csv"), QStringLiteral("rollcall"),
+                home.file(QStringLiteral("rollcall.csv"))});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(r.err.isEmpty());
+    EXPECT_FALSE(r.err.contains(QLatin1String("secret")) || r.out.contains(QLatin1String("secret")))
+        << r.err.toStdString();
 }
