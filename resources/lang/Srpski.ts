@@ -712,20 +712,20 @@ Poslednja aktivnost</translation>
         <translation>Sačuvaj &amp;kao...</translation>
     </message>
     <message id="menu.57602">
-        <source>&amp;Close</source>
-        <translation>&amp;Zatvori</translation>
+        <source>&amp;Close&#9;Ctrl+W</source>
+        <translation>&amp;Zatvori&#9;Ctrl+W</translation>
     </message>
     <message id="menu.34006">
         <source>Close all</source>
         <translation>Zatvori sve</translation>
     </message>
     <message id="menu.57607">
-        <source>Print...</source>
-        <translation>Štampaj...</translation>
+        <source>Print...&#9;Ctrl+P</source>
+        <translation>Štampaj...&#9;Ctrl+P</translation>
     </message>
     <message id="menu.57665">
-        <source>E&amp;xit</source>
-        <translation>&amp;Izlaz</translation>
+        <source>E&amp;xit&#9;Ctrl+Q</source>
+        <translation>&amp;Izlaz&#9;Ctrl+Q</translation>
     </message>
     <message id="menu.59392">
         <source>&amp;Toolbar</source>
@@ -1774,6 +1774,44 @@ Da briše oznake, Ne ih zadržava.</translation>
     <message id="rollcall.web.wardenStart">
         <source>Start ticking</source>
         <translation>Počni označavanje</translation>
+    </message>
+    <message id="help.title">
+        <source>Zorvik help</source>
+        <translation>Zorvik pomoć</translation>
+    </message>
+    <message id="help.html">
+        <source>&lt;h2&gt;Zorvik&lt;/h2&gt;&lt;p&gt;Zorvik shows, live, every employee's last clocking from the attendance database. It reads the database again at the refresh interval (View &amp;gt; Database server...); &lt;b&gt;F5&lt;/b&gt; reads it at once. The icon at the left of the status bar shows whether the database answers; while it does not, every window keeps what it last showed.&lt;/p&gt;&lt;h3&gt;Panels&lt;/h3&gt;&lt;p&gt;A panel is a board of employee tablets that you arrange: File &amp;gt; New makes one, View &amp;gt; Employees... adds people, drag a tablet to move it; draw a frame on the empty panel to select several, and they move together. The dot is the colour of the last activity (View &amp;gt; Colours...); a tablet enlarges to show the photograph, the activity and the time. File &amp;gt; Save keeps the panel in a .zvl file; File &amp;gt; Open at startup... chooses the panels that open with the program. &lt;b&gt;Ctrl+F&lt;/b&gt; finds an employee on the panel.&lt;/p&gt;&lt;h3&gt;Lists&lt;/h3&gt;&lt;p&gt;View &amp;gt; Presences lists every employee's last clocking, newest first; &lt;b&gt;F8&lt;/b&gt; shows the guests inside now; &lt;b&gt;F9&lt;/b&gt; opens the roll call for the assembly point, with a tick per person. File &amp;gt; Export CSV... writes a list to a file. Reports &amp;gt; Last activity... builds the printable report.&lt;/p&gt;&lt;h3&gt;Warnings&lt;/h3&gt;&lt;p&gt;When someone on an open panel clocks an activity that is not allowed today, a warning window opens with an alarm. It does not take the keyboard from the window you are typing in: click it, then press OK (or Enter, or Esc) to acknowledge it. The status bar counts the warnings still open, and every warning and acknowledgement goes into the day's log.&lt;/p&gt;&lt;h3&gt;Keys&lt;/h3&gt;&lt;table cellpadding="3"&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+N&lt;/b&gt;&lt;/td&gt;&lt;td&gt;new panel&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+O&lt;/b&gt;&lt;/td&gt;&lt;td&gt;open a panel&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+S&lt;/b&gt;&lt;/td&gt;&lt;td&gt;save the panel&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+P&lt;/b&gt;&lt;/td&gt;&lt;td&gt;print&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+W&lt;/b&gt;&lt;/td&gt;&lt;td&gt;close the window&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+Q&lt;/b&gt;&lt;/td&gt;&lt;td&gt;quit&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+F&lt;/b&gt;&lt;/td&gt;&lt;td&gt;find&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F1&lt;/b&gt;&lt;/td&gt;&lt;td&gt;this help&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F5&lt;/b&gt;&lt;/td&gt;&lt;td&gt;refresh now&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F8&lt;/b&gt;&lt;/td&gt;&lt;td&gt;guests&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F9&lt;/b&gt;&lt;/td&gt;&lt;td&gt;roll call&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F11&lt;/b&gt;&lt;/td&gt;&lt;td&gt;full screen (F11 or Esc returns)&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</source>
+        <translation>&lt;h2&gt;Zorvik&lt;/h2&gt;&lt;p&gt;Zorvik prikazuje, uživo, poslednju registraciju svakog zaposlenog iz baze evidencije prisustva. Bazu čita ponovo u intervalu osvežavanja (Prikaz &amp;gt; Server baze podataka...); &lt;b&gt;F5&lt;/b&gt; je čita odmah. Ikona levo na statusnoj traci pokazuje da li baza odgovara; dok ne odgovara, svaki prozor zadržava ono što je poslednje prikazao.&lt;/p&gt;&lt;h3&gt;Panoi&lt;/h3&gt;&lt;p&gt;Pano je tabla sa pločicama zaposlenih koju sami uređujete: Datoteka &amp;gt; Novi pravi pano, Prikaz &amp;gt; Zaposleni... dodaje ljude, pločica se pomera prevlačenjem; nacrtajte okvir na praznom panou da izaberete više pločica i one se pomeraju zajedno. Tačka ima boju poslednje aktivnosti (Prikaz &amp;gt; Boje...); pločica se uvećava i pokazuje fotografiju, aktivnost i vreme. Datoteka &amp;gt; Sačuvaj čuva pano u .zvl datoteci; Datoteka &amp;gt; Otvaranje pri pokretanju... bira panoe koji se otvaraju sa programom. &lt;b&gt;Ctrl+F&lt;/b&gt; pronalazi zaposlenog na panou.&lt;/p&gt;&lt;h3&gt;Spiskovi&lt;/h3&gt;&lt;p&gt;Prikaz &amp;gt; Prisutnost prikazuje poslednju registraciju svakog zaposlenog, najnovije prvo; &lt;b&gt;F8&lt;/b&gt; prikazuje goste koji su sada unutra; &lt;b&gt;F9&lt;/b&gt; otvara prozivku za zborno mesto, sa oznakom za svaku osobu. Datoteka &amp;gt; Izvoz CSV... upisuje spisak u datoteku. Izveštaji &amp;gt; Poslednja aktivnost... pravi izveštaj za štampu.&lt;/p&gt;&lt;h3&gt;Upozorenja&lt;/h3&gt;&lt;p&gt;Kada neko sa otvorenog panoa registruje aktivnost koja danas nije dozvoljena, otvara se prozor upozorenja sa alarmom. On ne uzima tastaturu prozoru u kome kucate: kliknite na njega, pa pritisnite U redu (ili Enter, ili Esc) da ga potvrdite. Statusna traka broji upozorenja koja su još otvorena, a svako upozorenje i potvrda upisuju se u dnevnik dana.&lt;/p&gt;&lt;h3&gt;Tasteri&lt;/h3&gt;&lt;table cellpadding="3"&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+N&lt;/b&gt;&lt;/td&gt;&lt;td&gt;novi pano&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+O&lt;/b&gt;&lt;/td&gt;&lt;td&gt;otvaranje panoa&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+S&lt;/b&gt;&lt;/td&gt;&lt;td&gt;čuvanje panoa&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+P&lt;/b&gt;&lt;/td&gt;&lt;td&gt;štampa&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+W&lt;/b&gt;&lt;/td&gt;&lt;td&gt;zatvaranje prozora&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+Q&lt;/b&gt;&lt;/td&gt;&lt;td&gt;izlaz&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;Ctrl+F&lt;/b&gt;&lt;/td&gt;&lt;td&gt;pronalaženje&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F1&lt;/b&gt;&lt;/td&gt;&lt;td&gt;ova pomoć&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F5&lt;/b&gt;&lt;/td&gt;&lt;td&gt;osveži sada&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F8&lt;/b&gt;&lt;/td&gt;&lt;td&gt;gosti&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F9&lt;/b&gt;&lt;/td&gt;&lt;td&gt;prozivka&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;&lt;b&gt;F11&lt;/b&gt;&lt;/td&gt;&lt;td&gt;ceo ekran (F11 ili Esc vraća)&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</translation>
+    </message>
+    <message id="menu.57667">
+        <source>&amp;Help topics&#9;F1</source>
+        <translation>&amp;Uputstvo&#9;F1</translation>
+    </message>
+    <message id="menu.34034">
+        <source>&amp;Refresh now&#9;F5</source>
+        <translation>&amp;Osveži sada&#9;F5</translation>
+    </message>
+    <message id="menu.34035">
+        <source>F&amp;ull screen&#9;F11</source>
+        <translation>&amp;Ceo ekran&#9;F11</translation>
+    </message>
+    <message id="57667">
+        <source>Show how to use Zorvik and its keys
+Help topics</source>
+        <translation>Prikaz uputstva za rad sa Zorvikom i njegovih tastera
+Pomoć</translation>
+    </message>
+    <message id="34034">
+        <source>Read the database now instead of at the end of the refresh interval
+Refresh now</source>
+        <translation>Čitanje baze odmah umesto na kraju intervala osvežavanja
+Osveži sada</translation>
+    </message>
+    <message id="34035">
+        <source>Show the active window alone on the whole screen (F11 or Esc returns)
+Full screen</source>
+        <translation>Prikaz aktivnog prozora samog na celom ekranu (F11 ili Esc vraća)
+Ceo ekran</translation>
     </message>
 </context>
 </TS>

@@ -335,6 +335,7 @@ void C_ZorvikApp::wireCommands()
     m_frame->setCommandHandler(Command::OpenAtStartup, [this] { editAutoLoad(); });
     m_frame->setCommandHandler(Command::NameFormat, [this] { editNameFormat(); });
     m_frame->setCommandHandler(Command::Languages, [this] { chooseLanguage(); });
+    m_frame->setCommandHandler(Command::RefreshNow, [this] { m_live->refreshNow(); });
     m_frame->setLanguagesAvailable(m_lang->entryCount() > 0);
     CLastActCommands::install(m_frame);
 }

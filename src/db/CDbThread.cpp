@@ -133,6 +133,7 @@ void CDbThread::run()
     if (!m_running)
         return;
     for (;;) {
+        m_wake = false;
         cycle();
         if (firstCyclePending) {
             firstCyclePending = false;
@@ -148,7 +149,7 @@ void CDbThread::run()
         // after a step at least, not in a loop that takes a whole core.
         const int steps = connected ? m_refreshSeconds : qMax(m_refreshSeconds, 1);
         for (int i = 0; i < steps; ++i) {
-            if (!m_running)
+            if (!m_running || m_wake.exchange(false))
                 break;
             QThread::msleep(m_sleepStepMs);
         }

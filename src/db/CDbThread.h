@@ -30,6 +30,8 @@ public:
     bool stop(int timeoutMs);
     // Called by the receiver of cycleFinished when it takes the update.
     void passTaken() { m_passQueued = false; }
+    // Ends the sleep between cycles: the next cycle starts within one sleep step.
+    void wake() { m_wake = true; }
 
     std::atomic<bool> firstCyclePending{true};
     std::atomic<bool> firstCycleDone{false};
@@ -61,5 +63,6 @@ private:
     int m_sleepStepMs = 1000;
     std::atomic<int> m_running{0};
     std::atomic<bool> m_passQueued{false};
+    std::atomic<bool> m_wake{false};
     std::atomic<int> m_lastStatus{-1};
 };

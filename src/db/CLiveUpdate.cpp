@@ -67,6 +67,12 @@ bool CLiveUpdate::stop(int timeoutMs)
     return false;
 }
 
+void CLiveUpdate::refreshNow()
+{
+    if (m_thread)
+        m_thread->wake();
+}
+
 bool CLiveUpdate::isThreadRunning() const
 {
     return m_thread && m_thread->isRunning();

@@ -39,6 +39,8 @@ public:
     bool stop(int timeoutMs);
     bool threadAbandoned() const { return m_abandoned != nullptr; }
     bool isThreadRunning() const;
+    // Runs a polling cycle now instead of at the end of the interval (Refresh now, F5).
+    void refreshNow();
     CDbThread *thread() const { return m_thread.get(); }
 
     // Asks for a pass over one panel, or over all (nullptr); runs from the event loop.

@@ -7,6 +7,7 @@
 #include "app/CVersion.h"
 #include "db/CReferenceData.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CHelpWindow.h"
 #include "dialogs/CPrompt.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
@@ -165,7 +166,7 @@ void C_MainFrame::createActions()
                        DatabaseServer,    OpenAtStartup, CloseAll,     NameFormat,    Languages,    ArrangeHorizontally,
                        ArrangeVertically, ExpandAll,     CollapseAll,  Find,          Guests,       Presences,
                        RemoveAll,         ExpandLatest,  LastActivity, ExportPdf,     PrintPreview, RollCall,
-                       ExportCsv,         ClearTicks};
+                       ExportCsv,         ClearTicks,    RefreshNow,   FullScreen,    HelpTopics};
     for (int id : ids) {
         // "Text\tShortcut": the part after the tab is the accelerator.
         const QString full = CStringTable::text(QStringLiteral("menu.%1").arg(id));
@@ -186,8 +187,15 @@ void C_MainFrame::createActions()
         addAction(a);
         connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
     }
-    for (int id : {ViewToolbar, ViewStatusBar, ExpandLatest})
+    for (int id : {ViewToolbar, ViewStatusBar, ExpandLatest, FullScreen})
         m_actions[id]->setCheckable(true);
+    // Esc leaves the full screen, and only then means that.
+    m_leaveFullScreen = new QAction(this);
+    m_leaveFullScreen->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_leaveFullScreen->setShortcutContext(Qt::WindowShortcut);
+    m_leaveFullScreen->setEnabled(false);
+    addAction(m_leaveFullScreen);
+    connect(m_leaveFullScreen, &QAction::triggered, this, [this] { setFullScreen(false); });
 }
 
 void C_MainFrame::createToolBar()
@@ -266,7 +274,9 @@ QList<QList<int>> C_MainFrame::menuLayout(MenuKind kind)
         view << Guests << Presences << RollCall << S << DatabaseServer << Colours << NameFormat << Languages;
         break;
     }
-    return {file, view, {LastActivity}, {AppAbout}};
+    // The keys of a wall display and a busy desk, in every menu.
+    view << S << RefreshNow << FullScreen;
+    return {file, view, {LastActivity}, {HelpTopics, S, AppAbout}};
 }
 
 QList<int> C_MainFrame::toolbarLayout()
@@ -404,6 +414,12 @@ void C_MainFrame::runDefault(int commandId)
         break;
     case AppAbout:
         showAbout();
+        break;
+    case HelpTopics:
+        showHelp();
+        break;
+    case FullScreen:
+        setFullScreen(m_actions[FullScreen]->isChecked());
         break;
     case AppExit:
         close();
@@ -554,6 +570,7 @@ void C_MainFrame::updateCommandStates()
     enable(RollCall, dbOk || hasOpen(CDocTemplate::RollCall));
     enable(ExportCsv, active && active->kind() != CDocTemplate::Panels && active->kind() != CDocTemplate::Reports);
     enable(ClearTicks, active && active->kind() == CDocTemplate::RollCall);
+    enable(RefreshNow, dbOk);
     if (CAppContext *ctx = CAppContext::current())
         m_actions[ExpandLatest]->setChecked(ctx->expandLatest.load() != 0);
     m_actions[ViewToolbar]->setChecked(!m_toolBar->isHidden());
@@ -659,6 +676,14 @@ CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
             onSubWindowActivated(nullptr);
         updateCommandStates();
     });
+    // The window's own menu would answer Ctrl+W too, and two owners of a key make it do
+    // nothing: File > Close keeps it.
+    const QKeySequence closeKey = m_actions.value(FileClose)->shortcut();
+    for (QAction *a : frame->actions()) {
+        QList<QKeySequence> keys = a->shortcuts();
+        if (keys.removeAll(closeKey) > 0)
+            a->setShortcuts(keys);
+    }
     m_mdi->addSubWindow(frame);
     if (auto *panelFrame = qobject_cast<C_ChildFrame *>(frame))
         panelFrame->restorePlacement(settings());
@@ -949,6 +974,46 @@ void C_MainFrame::showSplash()
 {
     auto *splash = new CSplashWindow(CIconSet::splashPixmap(CVersion::text()), this);
     splash->showSplash();
+}
+
+void C_MainFrame::showHelp()
+{
+    if (!m_help)
+        m_help = new CHelpWindow(this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void C_MainFrame::setFullScreen(bool on)
+{
+    if (on == m_fullScreen)
+        return;
+    m_fullScreen = on;
+    QTabBar *tabs = m_mdi->findChild<QTabBar *>();
+    if (on) {
+        m_wasMaximized = isMaximized();
+        m_barsShown = {!menuBar()->isHidden(), !m_toolBar->isHidden(), !statusBar()->isHidden(),
+                       tabs && !tabs->isHidden()};
+        menuBar()->hide();
+        m_toolBar->hide();
+        statusBar()->hide();
+        if (tabs)
+            tabs->hide();
+        showFullScreen();
+    } else {
+        menuBar()->setVisible(m_barsShown[0]);
+        m_toolBar->setVisible(m_barsShown[1]);
+        statusBar()->setVisible(m_barsShown[2]);
+        if (tabs)
+            tabs->setVisible(m_barsShown[3]);
+        if (m_wasMaximized)
+            showMaximized();
+        else
+            showNormal();
+    }
+    m_actions[FullScreen]->setChecked(on);
+    m_leaveFullScreen->setEnabled(on);
 }
 
 void C_MainFrame::showAbout()

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 
 class CChildFrameBase;
@@ -108,6 +109,11 @@ public:
 
     void showSplash();
     void showAbout();
+    // The help window (F1), one for the run.
+    void showHelp();
+    // The active window alone on the whole screen: no menus, toolbar, status bar or tabs.
+    void setFullScreen(bool on);
+    bool isFullScreenView() const { return m_fullScreen; }
 
 public slots:
     void setConnected(bool connected);
@@ -160,6 +166,11 @@ private:
     QLabel *m_headCountPane = nullptr;
     QLabel *m_warningsPane = nullptr;
     QList<QMenu *> m_menus;
+    QAction *m_leaveFullScreen = nullptr;
+    QPointer<QWidget> m_help;
+    bool m_fullScreen = false;
+    bool m_wasMaximized = false;
+    std::array<bool, 4> m_barsShown{};
     QList<QAction *> m_recentActions;
     QStringList m_recentPaths;
     MenuKind m_menuKind = NoDocumentMenu;

@@ -1,7 +1,7 @@
 #pragma once
 
 // The command numbers of menus, toolbar and accelerators: the toolkit's standard numbers for
-// file and window commands and 34002 to 34033 for the program's own. The string-table entry
+// file and window commands and 34002 to 34035 for the program's own. The string-table entry
 // of a number holds its status-line text and tooltip; "menu.<number>" holds its menu text.
 namespace Command {
 enum Id
@@ -14,6 +14,7 @@ enum Id
     FilePrint = 57607,
     AppAbout = 57664,
     AppExit = 57665,
+    HelpTopics = 57667,
     ViewToolbar = 59392,
     ViewStatusBar = 59393,
     Colours = 34002,
@@ -42,5 +43,7 @@ enum Id
     RollCall = 34031,
     ExportCsv = 34032,
     ClearTicks = 34033,
+    RefreshNow = 34034,
+    FullScreen = 34035,
 };
 } // namespace Command

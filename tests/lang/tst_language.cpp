@@ -18,6 +18,7 @@
 #include "dialogs/CD_NameFormat.h"
 #include "dialogs/CD_New.h"
 #include "dialogs/CD_RepLastAct.h"
+#include "dialogs/CHelpWindow.h"
 #include "dialogs/CPrompt.h"
 #include "panel/C_ZorvikDoc.h"
 #include "views/CChildFrameBase.h"
@@ -411,11 +412,18 @@ TEST_F(LanguageStartup, SerbianByDefaultEverywhere)
         app.settings(), app.context(), [] {}, frame);
     CD_NameFormat nameFormat(0, frame);
     CConnectionBuilder builder(frame);
-    const QList<QPair<QWidget *, QString>> dialogs = {{&newPanel, "new-panel"},     {&find, "find"},
-                                                      {&colourDialog, "colours"},   {&ack, "illegal-activity"},
-                                                      {&warning, "warning"},        {&about, "about"},
-                                                      {&database, "database"},      {&autoLoad, "open-at-startup"},
-                                                      {&nameFormat, "name-format"}, {&builder, "connection-builder"}};
+    CHelpWindow help(frame);
+    const QList<QPair<QWidget *, QString>> dialogs = {{&help, "help"},
+                                                      {&newPanel, "new-panel"},
+                                                      {&find, "find"},
+                                                      {&colourDialog, "colours"},
+                                                      {&ack, "illegal-activity"},
+                                                      {&warning, "warning"},
+                                                      {&about, "about"},
+                                                      {&database, "database"},
+                                                      {&autoLoad, "open-at-startup"},
+                                                      {&nameFormat, "name-format"},
+                                                      {&builder, "connection-builder"}};
     for (const auto &[dlg, name] : dialogs) {
         dlg->show();
         expectNoEnglish(dlg, name);

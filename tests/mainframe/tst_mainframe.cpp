@@ -70,31 +70,33 @@ TEST_F(MainFrame, DatabaseCommandsFollowTheDatabaseState)
 TEST_F(MainFrame, MenusFollowTheActiveWindowKind)
 {
     const QList<int> newOpen{FileNew, FileOpen, OpenAtStartup};
-    const QList<int> reports{LastActivity}, help{AppAbout};
+    const QList<int> reports{LastActivity}, help{HelpTopics, AppAbout};
+    // Every window's View menu ends with the keys of a desk and a wall display.
+    const QList<int> keys{RefreshNow, FullScreen};
     const QStringList titles{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Reports"),
                              QStringLiteral("&Help")};
 
     EXPECT_EQ(frame->menuKind(), C_MainFrame::NoDocumentMenu);
     EXPECT_EQ(menuTitles(*frame), titles);
     QList<QList<int>> expected{newOpen + QList<int>{AppExit},
-                               {ViewToolbar, ViewStatusBar, ExpandLatest, Guests, Presences, RollCall, DatabaseServer,
-                                Colours, NameFormat, Languages},
-                               reports,
-                               help};
+                               QList<int>{ViewToolbar, ViewStatusBar, ExpandLatest, Guests, Presences, RollCall,
+                                          DatabaseServer, Colours, NameFormat, Languages} +
+                                   keys,
+                               reports, help};
     EXPECT_EQ(menuCommands(*frame), expected);
 
     frame->trigger(FileNew);
     EXPECT_EQ(frame->menuKind(), C_MainFrame::PanelMenu);
     expected = {newOpen + QList<int>{FileSave, FileSaveAs, FileClose, CloseAll, AppExit},
-                {ViewToolbar, ViewStatusBar, ExpandLatest, Employees, RemoveAll, Guests, Presences, RollCall,
-                 DatabaseServer, Colours, NameFormat, ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll,
-                 Find, Languages},
-                reports,
-                help};
+                QList<int>{ViewToolbar, ViewStatusBar, ExpandLatest, Employees, RemoveAll, Guests, Presences, RollCall,
+                           DatabaseServer, Colours, NameFormat, ArrangeHorizontally, ArrangeVertically, ExpandAll,
+                           CollapseAll, Find, Languages} +
+                    keys,
+                reports, help};
     EXPECT_EQ(menuCommands(*frame), expected);
 
-    const QList<int> listView{ViewToolbar,    ViewStatusBar, Guests,     Presences, RollCall,
-                              DatabaseServer, Colours,       NameFormat, Languages};
+    const QList<int> listView{ViewToolbar, ViewStatusBar, Guests,    Presences,  RollCall,  DatabaseServer,
+                              Colours,     NameFormat,    Languages, RefreshNow, FullScreen};
     frame->trigger(Guests);
     EXPECT_EQ(frame->menuKind(), C_MainFrame::GuestsMenu);
     expected = {newOpen + QList<int>{ExportCsv, FileClose, CloseAll, AppExit}, listView, reports, help};
@@ -126,9 +128,11 @@ TEST_F(MainFrame, MenuTextsAcceleratorsAndToolbar)
         const char *text;
         const char *keys;
     } items[] = {
-        {FileNew, "&New", "Ctrl+N"},        {FileOpen, "&Open...", "Ctrl+O"}, {FileSave, "&Save", "Ctrl+S"},
-        {Find, "&Find...", "Ctrl+F"},       {Guests, "Guests", "F8"},         {FileSaveAs, "Save &As...", ""},
-        {AppAbout, "&About Zorvik...", ""}, {AppExit, "E&xit", ""},           {ExpandLatest, "Expand Latest", ""}};
+        {FileNew, "&New", "Ctrl+N"},         {FileOpen, "&Open...", "Ctrl+O"},  {FileSave, "&Save", "Ctrl+S"},
+        {Find, "&Find...", "Ctrl+F"},        {Guests, "Guests", "F8"},          {FileSaveAs, "Save &As...", ""},
+        {AppAbout, "&About Zorvik...", ""},  {AppExit, "E&xit", "Ctrl+Q"},      {ExpandLatest, "Expand Latest", ""},
+        {FileClose, "&Close", "Ctrl+W"},     {FilePrint, "Print...", "Ctrl+P"}, {RefreshNow, "&Refresh now", "F5"},
+        {FullScreen, "F&ull screen", "F11"}, {HelpTopics, "&Help topics", "F1"}};
     for (const auto &i : items) {
         EXPECT_EQ(frame->action(i.id)->text(), QString::fromUtf8(i.text)) << i.id;
         EXPECT_EQ(frame->action(i.id)->shortcut(), QKeySequence(QString::fromUtf8(i.keys))) << i.id;

@@ -19,9 +19,11 @@
 #include <QMutexLocker>
 #include <QPushButton>
 #include <QSet>
+#include <QStatusBar>
 #include <QSysInfo>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -483,4 +485,50 @@ TEST_F(Startup, OpenNowFromTheMenuKeepsTheProgramRunning)
         EXPECT_TRUE(file->actions().contains(openAtStartup));
     }
     app.shutdown();
+}
+
+// The keys a desk and a wall display expect, on the whole program: F5 reads the database at
+// once, F11 shows the active window alone and F11 or Esc returns, F1 opens the help, Ctrl+W
+// closes the active window and Ctrl+Q quits.
+TEST_F(Startup, StandardKeysOnTheWholeProgram)
+{
+    presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
+    presetInt(QStringLiteral("Settings"), QStringLiteral("Refresh"), 600);
+    presetInt(QStringLiteral("Settings"), QStringLiteral("AutoShowPresences"), 1);
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    C_MainFrame *frame = app.mainFrame();
+    frame->activateWindow();
+    ASSERT_TRUE(testsupport::waitFor([&] { return frame->isActiveWindow() && app.live()->passCount() >= 1; }, 20000));
+
+    const int passes = app.live()->passCount();
+    QTest::keyClick(frame, Qt::Key_F5);
+    EXPECT_TRUE(testsupport::waitFor([&] { return app.live()->passCount() > passes; }, 5000));
+
+    QTest::keyClick(frame, Qt::Key_F11);
+    EXPECT_TRUE(frame->isFullScreen());
+    EXPECT_TRUE(frame->menuBar()->isHidden() && frame->toolBar()->isHidden() && frame->statusBar()->isHidden());
+    QTest::keyClick(frame, Qt::Key_Escape);
+    EXPECT_FALSE(frame->isFullScreen());
+    EXPECT_FALSE(frame->menuBar()->isHidden() || frame->toolBar()->isHidden() || frame->statusBar()->isHidden());
+    QTest::keyClick(frame, Qt::Key_F11);
+    QTest::keyClick(frame, Qt::Key_F11);
+    EXPECT_FALSE(frame->isFullScreen());
+    EXPECT_FALSE(frame->menuBar()->isHidden());
+
+    QTest::keyClick(frame, Qt::Key_F1);
+    auto *help = frame->findChild<QDialog *>(QStringLiteral("helpWindow"));
+    ASSERT_TRUE(help);
+    EXPECT_TRUE(help->isVisible());
+    help->close();
+
+    frame->activateWindow();
+    ASSERT_TRUE(testsupport::waitFor([&] { return frame->isActiveWindow(); }));
+    ASSERT_EQ(frame->childFrames().size(), 1); // the presences window
+    EXPECT_TRUE(testsupport::waitFor([&] { return frame->activeChild() != nullptr; }, 2000));
+    QTest::keyClick(frame, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(testsupport::waitFor([&] { return frame->childFrames().isEmpty(); }, 2000));
+    ASSERT_TRUE(testsupport::waitFor([&] { return frame->isActiveWindow(); }));
+    QTest::keyClick(frame, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(testsupport::waitFor([&] { return app.isShutDown(); }, 3000));
 }

@@ -1,0 +1,1 @@
+target_sources(zorvik_ui PRIVATE CHelpWindow.cpp CHelpWindow.h)
