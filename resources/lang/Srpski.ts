@@ -1813,5 +1813,13 @@ Full screen</source>
         <translation>Prikaz aktivnog prozora samog na celom ekranu (F11 ili Esc vraća)
 Ceo ekran</translation>
     </message>
+    <message id="warning.notifyTitle">
+        <source>Illegal activity: %1 %2</source>
+        <translation>Nedozvoljena aktivnost: %1 %2</translation>
+    </message>
+    <message id="warning.notifyBody">
+        <source>%1 at %3 on %2</source>
+        <translation>%1 u %3, %2</translation>
+    </message>
 </context>
 </TS>

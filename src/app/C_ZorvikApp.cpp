@@ -23,6 +23,7 @@
 #include "dialogs/CD_Language.h"
 #include "dialogs/CD_NameFormat.h"
 #include "dialogs/CD_New.h"
+#include "dialogs/CDesktopNotifications.h"
 #include "dialogs/CPrompt.h"
 #include "dialogs/CWarningCenter.h"
 #include "panel/CTablet.h"
@@ -33,6 +34,7 @@
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
 #include "views/CRollCallModel.h"
+#include "views/CTrayIcon.h"
 #include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
 #include "views/C_ZorvikDocGuests.h"
@@ -291,9 +293,15 @@ void C_ZorvikApp::createMainFrame()
     wireCommands();
 
     // A tablet that turns illegal opens the warning window over the main frame.
+    // The tray and the desktop's notifications tell of warnings too, where the desktop has them.
+    m_tray = new CTrayIcon(m_frame, m_frame);
     if (m_warnings) {
         m_warnings->attachTablets(m_frame);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_frame, &C_MainFrame::setOpenWarnings);
+        connect(m_warnings, &CWarningCenter::openWarningsChanged, m_tray, &CTrayIcon::setOpenWarnings);
+        if (!m_notifications)
+            m_notifications = new CDesktopNotifications(m_warnings);
+        m_warnings->setNotifications(m_notifications);
     }
 }
 
@@ -498,6 +506,8 @@ void C_ZorvikApp::updateHeadCount()
     CRollCallModel counted;
     counted.setPeople(people);
     m_frame->setHeadCount(counted.employeeCount(), counted.guestCount(), counted.departmentsText());
+    if (m_tray)
+        m_tray->setHeadCount(counted.employeeCount(), counted.guestCount());
 }
 
 void C_ZorvikApp::editColours()

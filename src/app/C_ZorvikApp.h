@@ -12,6 +12,8 @@ class CDbWorker;
 class CRLang;
 class QEventLoop;
 class CClockingSimulator;
+class CNotifications;
+class CTrayIcon;
 class CLiveUpdate;
 class CReferenceData;
 class CSettings;
@@ -69,6 +71,11 @@ public:
     // process must then end without running destructors under it.
     bool threadsLeftRunning() const { return m_threadsLeft; }
 
+    // Where warnings go as desktop notifications (the desktop's service unless replaced, as a
+    // test does); set before InitInstance.
+    void setNotifications(CNotifications *notifications) { m_notifications = notifications; }
+    CTrayIcon *trayIcon() const { return m_tray; }
+
     // Asks for a connection string when none is stored (the connection builder unless replaced).
     void setConnectionBuilder(std::function<QString(QWidget *)> builder) { m_builder = std::move(builder); }
 
@@ -116,6 +123,8 @@ private:
     CDocTemplate *m_templates[4] = {};
     C_MainFrame *m_frame = nullptr;
     CWarningCenter *m_warnings = nullptr;
+    CNotifications *m_notifications = nullptr;
+    CTrayIcon *m_tray = nullptr;
     CClockingSimulator *m_simulator = nullptr;
     QString m_demoPath;
     std::function<QString(QWidget *)> m_builder;

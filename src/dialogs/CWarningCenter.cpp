@@ -1,6 +1,8 @@
 #include "dialogs/CWarningCenter.h"
 
+#include "app/CStringTable.h"
 #include "dialogs/CD_AckInvalidAct.h"
+#include "dialogs/CNotifications.h"
 #include "panel/CTablet.h"
 
 #include <QFileInfo>
@@ -38,6 +40,7 @@ void CWarningCenter::dismissAll()
         delete w;
     }
     m_windows.clear();
+    m_notified.clear();
     const bool any = m_openWarnings > 0;
     m_openWarnings = 0;
     stopSound();
@@ -68,7 +71,32 @@ void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
     connect(window, &QObject::destroyed, this, &CWarningCenter::onWindowGone);
     window->show();
     window->raise();
+    if (m_notifications) {
+        const QString title =
+            CStringTable::text(QStringLiteral("warning.notifyTitle")).arg(fields.firstName, fields.lastName);
+        const QString body =
+            CStringTable::text(QStringLiteral("warning.notifyBody")).arg(fields.activity, fields.date, fields.time);
+        if (const quint32 id = m_notifications->notify(title, body))
+            m_notified.insert(id, window);
+    }
     emit openWarningsChanged(m_openWarnings);
+}
+
+void CWarningCenter::setNotifications(CNotifications *notifications)
+{
+    if (m_notifications)
+        disconnect(m_notifications, nullptr, this, nullptr);
+    m_notifications = notifications;
+    if (!m_notifications)
+        return;
+    connect(m_notifications, &CNotifications::activated, this, [this](quint32 id) {
+        CD_AckInvalidAct *w = m_notified.value(id);
+        if (!w || !m_windows.contains(w))
+            return;
+        w->show();
+        w->raise();
+        w->activateWindow();
+    });
 }
 
 QPoint CWarningCenter::cascadePosition(const QSize &size, QWidget *owner) const
@@ -98,6 +126,7 @@ void CWarningCenter::onWindowGone(QObject *window)
 {
     // Only the address is compared: the window is already half destroyed.
     m_windows.removeIf([window](CD_AckInvalidAct *w) { return static_cast<QObject *>(w) == window; });
+    m_notified.removeIf([window](const auto &entry) { return static_cast<QObject *>(entry.value()) == window; });
     if (m_openWarnings > 0 && --m_openWarnings == 0)
         stopSound();
     emit openWarningsChanged(m_openWarnings);

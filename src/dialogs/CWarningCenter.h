@@ -2,11 +2,13 @@
 
 #include "dialogs/CInvalidActLog.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPoint>
 
 class CD_AckInvalidAct;
+class CNotifications;
 class CTablet;
 class QSoundEffect;
 class QWidget;
@@ -35,6 +37,9 @@ public:
     void raiseFor(QWidget *owner, const CTablet &tablet);
     // Routes every tablet's warnings to this center, over owner.
     void attachTablets(QWidget *owner);
+    // Each new warning also goes to the desktop as a notification; clicking it brings the
+    // warning forward. Null: no notifications.
+    void setNotifications(CNotifications *notifications);
 
     int openWarnings() const { return m_openWarnings; }
     // Whether the alarm was asked to loop; a missing file or audio device does not change it.
@@ -60,4 +65,6 @@ private:
     QSoundEffect *m_sound = nullptr;
     // Removed when destroyed, so never dangling.
     QList<CD_AckInvalidAct *> m_windows;
+    CNotifications *m_notifications = nullptr;
+    QHash<quint32, CD_AckInvalidAct *> m_notified; // notification id: its warning
 };

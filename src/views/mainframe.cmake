@@ -7,4 +7,5 @@ target_sources(zorvik_ui PRIVATE
     C_ChildFrameGuests.cpp C_ChildFrameGuests.h
     C_ChildFramePresences.cpp C_ChildFramePresences.h
     C_MainFrame.cpp C_MainFrame.h
+    CTrayIcon.cpp CTrayIcon.h
 )

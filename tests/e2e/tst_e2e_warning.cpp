@@ -10,15 +10,34 @@
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
 #include "dialogs/CD_AckInvalidAct.h"
+#include "dialogs/CNotifications.h"
 #include "dialogs/CWarningCenter.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
+#include "views/CIconSet.h"
+#include "views/CTrayIcon.h"
 
 #include <QFile>
 #include <QMainWindow>
 #include <gtest/gtest.h>
 
 using testsupport::waitFor;
+
+namespace {
+
+// Notifications as the desktop would get them, kept for the test to read.
+class RecordingNotifications : public CNotifications
+{
+public:
+    quint32 notify(const QString &title, const QString &body) override
+    {
+        sent << title + u'\n' + body;
+        return quint32(sent.size());
+    }
+    QStringList sent;
+};
+
+} // namespace
 
 TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
 {
@@ -48,6 +67,12 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     QMainWindow mainWindow;
     CWarningCenter warnings(context.programFolder());
     warnings.attachTablets(&mainWindow);
+    // The desktop's notifications, recorded; the tray as the desktop would show it.
+    RecordingNotifications notifications;
+    warnings.setNotifications(&notifications);
+    CTrayIcon tray(&mainWindow);
+    QObject::connect(&warnings, &CWarningCenter::openWarningsChanged, &tray, &CTrayIcon::setOpenWarnings);
+    tray.setHeadCount(7, 2);
 
     // A panel with every employee.
     C_ZorvikDoc doc;
@@ -94,10 +119,27 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
                                   .toUtf8();
     EXPECT_TRUE(text.contains(raised)) << text.toStdString();
 
-    // Later cycles see the same registration: no second warning.
+    // Later cycles see the same registration: no second warning, no second notification.
     const int passes = live.passCount();
     ASSERT_TRUE(waitFor([&] { return live.passCount() > passes + 3; }));
     EXPECT_EQ(warnings.openWarnings(), 1);
+    ASSERT_EQ(notifications.sent.size(), 1);
+    EXPECT_TRUE(notifications.sent[0].contains(t->lastName) &&
+                notifications.sent[0].contains(ref.activityMap.at(activity)))
+        << notifications.sent[0].toStdString();
+    EXPECT_TRUE(tray.toolTip().contains(QStringLiteral("7")) &&
+                tray.toolTip().contains(QStringLiteral("Open warnings: 1")))
+        << tray.toolTip().toStdString();
+    const QImage badge = tray.icon().pixmap(32).toImage();
+    EXPECT_NE(badge, CIconSet::applicationIcon().pixmap(32).toImage());
+    EXPECT_GT(badge.pixelColor(17, 18).red(), 150); // the red disc at the corner
+    EXPECT_LT(badge.pixelColor(17, 18).green(), 100);
+    // A click on the notification brings its warning forward.
+    mainWindow.show();
+    mainWindow.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return mainWindow.isActiveWindow(); }));
+    emit notifications.activated(1);
+    EXPECT_TRUE(waitFor([&] { return warnings.openWindows().first()->isActiveWindow(); }, 2000));
 
     // Acknowledging stops the alarm and writes the acknowledged line.
     warnings.openWindows().first()->accept();

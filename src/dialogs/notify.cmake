@@ -1,0 +1,1 @@
+target_sources(zorvik_ui PRIVATE CNotifications.h CDesktopNotifications.cpp CDesktopNotifications.h)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+
+class QSystemTrayIcon;
+class QWidget;
+
+// The program's icon in the desktop's system tray, where there is one: its tooltip gives the
+// head count, a red badge the number of open warnings, and a click brings the main window
+// forward. A messenger only: closing the main window still ends the program.
+class CTrayIcon : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CTrayIcon(QWidget *mainWindow, QObject *parent = nullptr);
+    ~CTrayIcon() override;
+
+    void setHeadCount(int onSite, int guests);
+    void setOpenWarnings(int count);
+    QString toolTip() const;
+    QIcon icon() const;
+    // Whether the desktop shows it (false without a system tray).
+    bool isShown() const;
+    // base with count in a red disc at its corner; base itself for 0.
+    static QIcon badged(const QIcon &base, int count);
+
+private:
+    void update();
+
+    QPointer<QWidget> m_mainWindow;
+    QSystemTrayIcon *m_tray = nullptr;
+    int m_onSite = -1;
+    int m_guests = 0;
+    int m_warnings = 0;
+};
