@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
     libqt6sql6-sqlite libqt6sql6-odbc
     libjpeg62-turbo-dev
     unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc libsqlite3-dev

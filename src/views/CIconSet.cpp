@@ -3,6 +3,9 @@
 #include "app/CStringTable.h"
 #include "views/CommandIds.h"
 
+#include "views/CSvgIconEngine.h"
+
+#include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,54 +14,11 @@ namespace {
 
 using namespace Command;
 
-const QColor kInk(40, 48, 64);
-
 QPixmap blank(int w = CIconSet::kIconSize, int h = CIconSet::kIconSize)
 {
     QPixmap pm(w, h);
     pm.fill(Qt::transparent);
     return pm;
-}
-
-void drawPage(QPainter &p)
-{
-    QPainterPath page;
-    page.moveTo(3.5, 1.5);
-    page.lineTo(9.5, 1.5);
-    page.lineTo(12.5, 4.5);
-    page.lineTo(12.5, 14.5);
-    page.lineTo(3.5, 14.5);
-    page.closeSubpath();
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(Qt::white);
-    p.drawPath(page);
-    p.drawPolyline(QPolygonF({QPointF(9.5, 1.5), QPointF(9.5, 4.5), QPointF(12.5, 4.5)}));
-    p.setPen(QPen(QColor(150, 160, 180), 1));
-    for (int y = 7; y <= 12; y += 2)
-        p.drawLine(QPointF(5.5, y + 0.5), QPointF(10.5, y + 0.5));
-}
-
-void drawFolder(QPainter &p)
-{
-    p.setPen(QPen(QColor(150, 110, 20), 1));
-    p.setBrush(QColor(238, 190, 70));
-    p.drawRect(QRectF(1.5, 4.5, 13, 9));
-    p.drawRect(QRectF(1.5, 3.0, 5, 1.5));
-    p.setBrush(QColor(252, 218, 120));
-    QPolygonF flap({QPointF(3.5, 7.5), QPointF(15.0, 7.5), QPointF(13.5, 13.5), QPointF(1.5, 13.5)});
-    p.drawPolygon(flap);
-}
-
-void drawDisk(QPainter &p)
-{
-    p.setPen(QPen(QColor(20, 50, 110), 1));
-    p.setBrush(QColor(50, 100, 190));
-    p.drawRect(QRectF(1.5, 1.5, 13, 13));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(4.5, 1.5, 7, 5));
-    p.setBrush(QColor(200, 205, 215));
-    p.drawRect(QRectF(3.5, 9.5, 9, 5));
-    p.fillRect(QRectF(9, 2.5, 2, 3), QColor(50, 100, 190));
 }
 
 void drawDatabase(QPainter &p)
@@ -77,210 +37,72 @@ void drawDatabase(QPainter &p)
     p.drawLine(QPointF(13.5, 3.5), QPointF(13.5, 12.5));
 }
 
-void drawColours(QPainter &p)
+struct CommandPicture
 {
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(QColor(245, 235, 215));
-    p.drawEllipse(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(Qt::NoPen);
-    const QColor dots[] = {QColor(220, 40, 40), QColor(40, 160, 60), QColor(40, 90, 220), QColor(240, 200, 30)};
-    const QPointF at[] = {QPointF(5, 6), QPointF(9, 5), QPointF(11.5, 8.5), QPointF(5.5, 10)};
-    for (int i = 0; i < 4; ++i) {
-        p.setBrush(dots[i]);
-        p.drawEllipse(at[i], 1.6, 1.6);
-    }
+    int id;
+    const char *file;  // the program's own picture, in :/icons
+    const char *theme; // the desktop theme's name for it, or none
+};
+
+// The desktop's icon theme names the common commands; the program's own pictures stand in
+// where it has none, and for the commands that are the program's alone.
+const CommandPicture kPictures[] = {
+    {FileNew, "document-new", "document-new"},
+    {FileOpen, "document-open", "document-open"},
+    {FileSave, "document-save", "document-save"},
+    {FilePrint, "document-print", "document-print"},
+    {AppAbout, "help-about", "help-about"},
+    {DatabaseServer, "server-database", "network-server-database"},
+    {Colours, "colours", nullptr},
+    {Employees, "employees", nullptr},
+    {ArrangeHorizontally, "arrange-horizontally", nullptr},
+    {ArrangeVertically, "arrange-vertically", nullptr},
+    {ExpandAll, "expand-all", nullptr},
+    {CollapseAll, "collapse-all", nullptr},
+    {RollCall, "roll-call", nullptr},
+    {ExportCsv, "export-csv", nullptr},
+    {ClearTicks, "clear-ticks", nullptr},
+    {ExportPdf, "export-pdf", nullptr},
+    {RefreshNow, "view-refresh", "view-refresh"},
+    {FullScreen, "view-fullscreen", "view-fullscreen"},
+};
+
+const CommandPicture *pictureOf(int commandId)
+{
+    for (const CommandPicture &c : kPictures)
+        if (c.id == commandId)
+            return &c;
+    return nullptr;
 }
 
-void drawPerson(QPainter &p)
+QIcon svgIcon(const QString &resource, bool followPalette)
 {
-    p.setPen(QPen(QColor(30, 80, 60), 1));
-    p.setBrush(QColor(90, 170, 120));
-    p.drawEllipse(QRectF(5.0, 1.5, 6, 6));
-    QPainterPath body;
-    body.moveTo(2.5, 14.5);
-    body.cubicTo(2.5, 9.0, 13.5, 9.0, 13.5, 14.5);
-    body.closeSubpath();
-    p.drawPath(body);
-}
-
-void drawTablets(QPainter &p, bool horizontal)
-{
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(QColor(255, 255, 255));
-    for (int i = 0; i < 3; ++i) {
-        const QRectF r = horizontal ? QRectF(1.5 + 5 * i, 5.5, 3, 5) : QRectF(3.5, 1.5 + 5 * i, 9, 3);
-        p.drawRect(r);
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 160, 60));
-    for (int i = 0; i < 3; ++i)
-        p.drawRect(horizontal ? QRectF(2.5 + 5 * i, 6.5, 1, 1) : QRectF(4.5, 2.5 + 5 * i, 1, 1));
-}
-
-void drawExpand(QPainter &p, bool expand)
-{
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(1.5, 1.5, 13, expand ? 13 : 5));
-    p.setPen(QPen(expand ? QColor(40, 130, 60) : QColor(180, 50, 40), 2));
-    const qreal cy = expand ? 8 : 4;
-    p.drawLine(QPointF(5, cy), QPointF(11, cy));
-    if (expand)
-        p.drawLine(QPointF(8, cy - 3), QPointF(8, cy + 3));
-    else {
-        p.setPen(QPen(kInk, 1));
-        p.drawLine(QPointF(8, 9), QPointF(8, 14));
-        p.drawLine(QPointF(5.5, 11.5), QPointF(8, 9));
-        p.drawLine(QPointF(10.5, 11.5), QPointF(8, 9));
-    }
-}
-
-void drawPrinter(QPainter &p)
-{
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(4.5, 1.5, 7, 5));
-    p.setBrush(QColor(170, 175, 185));
-    p.drawRect(QRectF(1.5, 6.5, 13, 6));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(4.5, 10.5, 7, 4));
-    p.fillRect(QRectF(12, 8, 1.5, 1.5), QColor(40, 180, 60));
-}
-
-// A clipboard with a tick: the roll call.
-void drawRollCall(QPainter &p)
-{
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(QColor(250, 240, 210));
-    p.drawRect(QRectF(2.5, 2.5, 11, 12));
-    p.setBrush(QColor(150, 155, 165));
-    p.drawRect(QRectF(5.5, 1.5, 5, 2.5));
-    p.setPen(QPen(QColor(30, 150, 50), 2, Qt::SolidLine, Qt::RoundCap));
-    p.drawPolyline(QPolygonF({QPointF(5, 9), QPointF(7.2, 11.5), QPointF(11, 6.5)}));
-}
-
-// A sheet with a grid: a table written to a file.
-void drawTable(QPainter &p)
-{
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(QPen(QColor(40, 140, 70), 1));
-    for (qreal y : {5.5, 8.5, 11.5})
-        p.drawLine(QPointF(2, y), QPointF(14, y));
-    for (qreal x : {6.0, 10.0})
-        p.drawLine(QPointF(x, 3), QPointF(x, 13));
-}
-
-// An eraser over a tick.
-void drawClear(QPainter &p)
-{
-    p.setPen(QPen(QColor(30, 150, 50), 2, Qt::SolidLine, Qt::RoundCap));
-    p.drawPolyline(QPolygonF({QPointF(2, 8), QPointF(4.5, 11), QPointF(9, 4)}));
-    p.setPen(QPen(QColor(200, 30, 30), 2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(9, 9), QPointF(14, 14));
-    p.drawLine(QPointF(14, 9), QPointF(9, 14));
-}
-
-void drawAbout(QPainter &p)
-{
-    p.setPen(QPen(QColor(20, 60, 140), 1));
-    p.setBrush(QColor(60, 120, 210));
-    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QRectF(7, 3.5, 2, 2));
-    p.drawRect(QRectF(7, 6.5, 2, 6));
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        return QIcon();
+    return QIcon(new CSvgIconEngine(file.readAll(), followPalette));
 }
 
 } // namespace
 
 bool CIconSet::hasCommandIcon(int commandId)
 {
-    switch (commandId) {
-    case FileNew:
-    case FileOpen:
-    case FileSave:
-    case DatabaseServer:
-    case Colours:
-    case Employees:
-    case ArrangeHorizontally:
-    case ArrangeVertically:
-    case ExpandAll:
-    case CollapseAll:
-    case FilePrint:
-    case AppAbout:
-    case RollCall:
-    case ExportCsv:
-    case ClearTicks:
-    case ExportPdf:
-        return true;
-    default:
-        return false;
-    }
+    return pictureOf(commandId) != nullptr;
 }
 
 QIcon CIconSet::commandIcon(int commandId)
 {
-    if (!hasCommandIcon(commandId))
+    const CommandPicture *c = pictureOf(commandId);
+    if (!c)
         return QIcon();
-    QPixmap pm = blank();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    switch (commandId) {
-    case FileNew:
-        drawPage(p);
-        break;
-    case FileOpen:
-        drawFolder(p);
-        break;
-    case FileSave:
-        drawDisk(p);
-        break;
-    case DatabaseServer:
-        drawDatabase(p);
-        break;
-    case Colours:
-        drawColours(p);
-        break;
-    case Employees:
-        drawPerson(p);
-        break;
-    case ArrangeHorizontally:
-        drawTablets(p, true);
-        break;
-    case ArrangeVertically:
-        drawTablets(p, false);
-        break;
-    case ExpandAll:
-        drawExpand(p, true);
-        break;
-    case CollapseAll:
-        drawExpand(p, false);
-        break;
-    case FilePrint:
-        drawPrinter(p);
-        break;
-    case AppAbout:
-        drawAbout(p);
-        break;
-    case RollCall:
-        drawRollCall(p);
-        break;
-    case ExportCsv:
-        drawTable(p);
-        break;
-    case ClearTicks:
-        drawClear(p);
-        break;
-    case ExportPdf:
-        drawPage(p);
-        break;
-    default:
-        break;
-    }
-    p.end();
-    return QIcon(pm);
+    const QIcon own = svgIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c->file)), true);
+    return c->theme ? QIcon::fromTheme(QLatin1String(c->theme), own) : own;
+}
+
+QIcon CIconSet::ownCommandIcon(int commandId)
+{
+    const CommandPicture *c = pictureOf(commandId);
+    return c ? svgIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c->file)), true) : QIcon();
 }
 
 QPixmap CIconSet::statusIcon(bool connected)
@@ -308,32 +130,8 @@ QPixmap CIconSet::statusIcon(bool connected)
 
 QIcon CIconSet::applicationIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 64}) {
-        QPixmap pm = blank(size, size);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 64.0, size / 64.0);
-        QLinearGradient g(0, 0, 0, 64);
-        g.setColorAt(0, QColor(40, 110, 190));
-        g.setColorAt(1, QColor(20, 60, 120));
-        p.setPen(Qt::NoPen);
-        p.setBrush(g);
-        p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-        // Three tablets, the newest one enlarged.
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(QRectF(10, 12, 44, 10), 2, 2);
-        p.drawRoundedRect(QRectF(10, 26, 44, 26), 2, 2);
-        p.setBrush(QColor(60, 190, 90));
-        p.drawEllipse(QRectF(13, 14, 6, 6));
-        p.setBrush(QColor(240, 170, 40));
-        p.drawEllipse(QRectF(13, 29, 6, 6));
-        p.setBrush(QColor(200, 210, 225));
-        p.drawRect(QRectF(14, 38, 10, 11));
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
+    // The same picture the installation puts in the desktop's icon theme.
+    return svgIcon(QStringLiteral(":/desktop/zorvik.svg"), false);
 }
 
 QPixmap CIconSet::splashPixmap(const QString &version)

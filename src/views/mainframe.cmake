@@ -1,6 +1,7 @@
 target_sources(zorvik_ui PRIVATE
     CommandIds.h
     CIconSet.cpp CIconSet.h
+    CSvgIconEngine.cpp CSvgIconEngine.h
     CSplashWindow.cpp CSplashWindow.h
     CChildFrameBase.cpp CChildFrameBase.h
     C_ChildFrame.cpp C_ChildFrame.h

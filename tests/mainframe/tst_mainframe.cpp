@@ -1,5 +1,6 @@
 #include "MainFrameTestUtil.h"
 #include "views/CChildFrameBase.h"
+#include "views/CIconSet.h"
 #include "views/CSplashWindow.h"
 #include "views/C_ChildFrame.h"
 #include "views/CommandIds.h"
@@ -12,7 +13,11 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QPainter>
+#include <QPainter>
 #include <QScreen>
+#include <QSvgRenderer>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -411,4 +416,56 @@ TEST(SplashWindow, ClosesOnTheFirstKeyAndSwallowsIt)
     EXPECT_TRUE(testsupport::waitFor([&] { return secondGuard.isNull(); }));
     QTest::keyClick(&target, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(ran, 1);
+}
+
+// Icons come from the desktop's theme where it names them, else the program's own SVG
+// pictures: sharp at a pixel ratio of 2, drawn in light ink on a dark theme; the window icon is
+// the picture the installation puts in the icon theme.
+TEST_F(MainFrame, IconsFollowTheThemeThePixelRatioAndThePalette)
+{
+    const QIcon own = CIconSet::ownCommandIcon(FileNew);
+    const QImage crisp = own.pixmap(QSize(16, 16), 2.0).toImage();
+    ASSERT_EQ(crisp.size(), QSize(32, 32));
+    const QImage blown = own.pixmap(QSize(16, 16), 1.0).toImage().scaled(32, 32);
+    EXPECT_NE(crisp, blown);
+
+    // A theme of the test's own that draws "document-new" in pure green.
+    testsupport::TempDir themeDir;
+    QDir(themeDir.path()).mkpath(QStringLiteral("testtheme/16x16/actions"));
+    QFile index(themeDir.file(QStringLiteral("testtheme/index.theme")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=testtheme\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\n"
+                "Type=Fixed\n");
+    index.close();
+    QImage green(16, 16, QImage::Format_ARGB32);
+    green.fill(Qt::green);
+    ASSERT_TRUE(green.save(themeDir.file(QStringLiteral("testtheme/16x16/actions/document-new.png"))));
+    const QStringList oldPaths = QIcon::themeSearchPaths();
+    const QString oldTheme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({themeDir.path()});
+    QIcon::setThemeName(QStringLiteral("testtheme"));
+    EXPECT_EQ(CIconSet::commandIcon(FileNew).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::green));
+    EXPECT_EQ(CIconSet::commandIcon(Colours).pixmap(16).toImage(),
+              CIconSet::ownCommandIcon(Colours).pixmap(16).toImage());
+    QIcon::setThemeName(oldTheme);
+    QIcon::setThemeSearchPaths(oldPaths);
+
+    // The page outline of "New" at (3.5, 8) in 16ths: dark ink, then light ink on a dark palette.
+    const QPalette oldPalette = QApplication::palette();
+    EXPECT_LT(own.pixmap(32).toImage().pixelColor(7, 16).lightness(), 100);
+    QPalette dark = oldPalette;
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    QApplication::setPalette(dark);
+    EXPECT_GT(CIconSet::ownCommandIcon(FileNew).pixmap(32).toImage().pixelColor(7, 16).lightness(), 150);
+    QApplication::setPalette(oldPalette);
+
+    QSvgRenderer installed(QStringLiteral(ZORVIK_SOURCE_DIR "/resources/desktop/zorvik.svg"));
+    QImage expected(64, 64, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::transparent);
+    {
+        QPainter p(&expected);
+        installed.render(&p);
+    }
+    EXPECT_EQ(frame->windowIcon().pixmap(64).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
 }
