@@ -1821,5 +1821,13 @@ Ceo ekran</translation>
         <source>%1 at %3 on %2</source>
         <translation>%1 u %3, %2</translation>
     </message>
+    <message id="search.placeholder">
+        <source>Search: name, card number or department (Ctrl+F)</source>
+        <translation>Pretraga: ime, broj kartice ili sektor (Ctrl+F)</translation>
+    </message>
+    <message id="search.count">
+        <source>%1 of %2</source>
+        <translation>%1 od %2</translation>
+    </message>
 </context>
 </TS>

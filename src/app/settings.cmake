@@ -6,6 +6,8 @@ target_sources(zorvik_core PRIVATE
     CVersion.cpp CVersion.h
     CAutoLoadList.cpp CAutoLoadList.h
     CCommandLine.cpp CCommandLine.h
+    CTextMatch.cpp CTextMatch.h
+    CListFilterModel.cpp CListFilterModel.h
 )
 target_sources(zorvik_core PRIVATE
     CDocTemplate.cpp CDocTemplate.h

@@ -1,5 +1,7 @@
 #include "dialogs/CCheckListModel.h"
 
+#include "app/CTextMatch.h"
+
 CCheckListModel::CCheckListModel(const QStringList &headers, QObject *parent)
     : QAbstractTableModel(parent), m_headers(headers)
 {
@@ -31,6 +33,8 @@ QVariant CCheckListModel::data(const QModelIndex &index, int role) const
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     case KeyRole:
         return r.key;
+    case CTextMatch::SearchRole:
+        return r.search;
     default:
         return {};
     }
@@ -79,15 +83,17 @@ void CCheckListModel::beginFill()
     m_filling = true;
 }
 
-void CCheckListModel::appendRow(const QStringList &texts, const QString &key, bool checked)
+void CCheckListModel::appendRow(const QStringList &texts, const QString &key, bool checked,
+                                const QStringList &alsoFoundBy)
 {
+    const Row r{texts, key, checked, CTextMatch::searchText(texts + alsoFoundBy)};
     if (m_filling) {
-        m_rows.append({texts, key, checked});
+        m_rows.append(r);
         return;
     }
     const int row = int(m_rows.size());
     beginInsertRows({}, row, row);
-    m_rows.append({texts, key, checked});
+    m_rows.append(r);
     endInsertRows();
 }
 

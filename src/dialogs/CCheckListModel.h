@@ -25,7 +25,8 @@ public:
     void clear();
     // Filling goes through these two so that views are reset once, not per row.
     void beginFill();
-    void appendRow(const QStringList &texts, const QString &key, bool checked);
+    // alsoFoundBy: texts a search finds the row by besides those shown (a department).
+    void appendRow(const QStringList &texts, const QString &key, bool checked, const QStringList &alsoFoundBy = {});
     void endFill();
 
     QString key(int row) const { return m_rows.at(row).key; }
@@ -42,6 +43,7 @@ private:
         QStringList texts;
         QString key;
         bool checked = false;
+        QString search; // folded, for the search field
     };
     QStringList m_headers;
     QList<Row> m_rows;

@@ -1,6 +1,7 @@
 #include "dialogs/CD_New.h"
 
 #include "app/CAppContext.h"
+#include "app/CListFilterModel.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "db/CDbCursor.h"
@@ -8,6 +9,7 @@
 #include "dialogs/CCheckListModel.h"
 #include "dialogs/CPrompt.h"
 #include "panel/C_ZorvikDoc.h"
+#include "views/CSearchField.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -68,7 +70,7 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-void setUpList(QTreeView *view, CCheckListModel *model, const QList<int> &widths)
+void setUpList(QTreeView *view, QAbstractItemModel *model, const QList<int> &widths)
 {
     view->setModel(model);
     view->setRootIsDecorated(false);
@@ -175,10 +177,18 @@ void CD_New::build()
     m_employeesUncheckAll->setGeometry(du(155, 68, 99, 14));
 
     m_employees = new CCheckListModel({S(1045), S(1046), S(1047), S(1048)}, this);
+    m_employeeFilter = new CListFilterModel(this);
+    m_employeeFilter->setSourceModel(m_employees);
     m_employeeView = new QTreeView(this);
     m_employeeView->setObjectName(QStringLiteral("employeeList"));
-    m_employeeView->setGeometry(du(5, 86, 249, 120));
-    setUpList(m_employeeView, m_employees, {100, 100, 80, 60});
+    m_employeeView->setGeometry(du(5, 103, 249, 103));
+    setUpList(m_employeeView, m_employeeFilter, {100, 100, 80, 60});
+    // Found by name, card or department as the user types; sorted by the column clicked.
+    m_employeeView->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_employeeView->setSortingEnabled(true);
+    m_employeeView->header()->setSectionsClickable(true);
+    m_employeeSearch = new CSearchField(m_employeeFilter, m_employeeView, this, this);
+    m_employeeSearch->setGeometry(du(5, 86, 249, 14));
 
     m_departmentsCheckAll = new QPushButton(dlgText("1020"), this);
     m_departmentsCheckAll->setObjectName(QStringLiteral("departmentsCheckAll"));
@@ -306,16 +316,19 @@ void CD_New::fillEmployees(const QString &departmentId)
             if (!departmentId.isEmpty())
                 emp->setFilter(QStringLiteral("IDSektora = '%1'").arg(quoted(departmentId)));
             if (emp->recordCount() > 0) {
-                QString last, first, idNo, id;
+                QString last, first, idNo, id, department;
                 for (emp->moveFirst(); !emp->isEOF(); emp->moveNext()) {
                     emp->getFieldText(QStringLiteral("Prezime"), last);
                     emp->getFieldText(QStringLiteral("Ime"), first);
                     emp->getFieldText(QStringLiteral("IDNo"), idNo);
                     emp->getFieldText(QStringLiteral("IDZaposlenog"), id);
+                    emp->getFieldText(QStringLiteral("IDSektora"), department);
                     // The media number is the card part of the medium's identifier.
                     const QString media = idNo.mid(6, 8).toUpper();
                     const auto it = m_checkMap.find(id);
-                    m_employees->appendRow({last, first, media, id}, id, it != m_checkMap.end() && it->second);
+                    const auto name = ref->departmentMap.find(department);
+                    m_employees->appendRow({last, first, media, id}, id, it != m_checkMap.end() && it->second,
+                                           {name != ref->departmentMap.end() ? name->second : QString()});
                 }
             }
             // Other users of the shared cursor expect it unfiltered.
@@ -376,6 +389,7 @@ void CD_New::enableListControls()
     const bool employees = selectionMode() == 0;
     m_filter->setEnabled(employees);
     m_employeeView->setEnabled(employees);
+    m_employeeSearch->setEnabled(employees);
     m_employeesCheckAll->setEnabled(employees);
     m_employeesUncheckAll->setEnabled(employees);
     m_departmentView->setEnabled(!employees);

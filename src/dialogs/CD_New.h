@@ -12,6 +12,8 @@
 #include <map>
 
 class CCheckListModel;
+class CListFilterModel;
+class CSearchField;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -87,6 +89,8 @@ private:
     QPushButton *m_employeesUncheckAll = nullptr;
     QTreeView *m_employeeView = nullptr;
     CCheckListModel *m_employees = nullptr;
+    CListFilterModel *m_employeeFilter = nullptr;
+    CSearchField *m_employeeSearch = nullptr;
     QPushButton *m_departmentsCheckAll = nullptr;
     QPushButton *m_departmentsUncheckAll = nullptr;
     QTreeView *m_departmentView = nullptr;

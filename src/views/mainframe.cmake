@@ -9,4 +9,5 @@ target_sources(zorvik_ui PRIVATE
     C_ChildFramePresences.cpp C_ChildFramePresences.h
     C_MainFrame.cpp C_MainFrame.h
     CTrayIcon.cpp CTrayIcon.h
+    CSearchField.cpp CSearchField.h
 )

@@ -15,8 +15,11 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCollator>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -226,6 +229,61 @@ TEST_F(NewPanelDialog, ListsEveryEmployeeWithMediaNumberAndEveryDepartment)
         ++i;
     }
     expectCursorUnfiltered();
+}
+
+// The employee list finds people as the user types (any part of a name, card number or
+// department, without diacritics), says how many, forgets the search on Escape, and sorts by
+// the column clicked, keeping that order when the list is read again.
+TEST_F(NewPanelDialog, EmployeeListSearchesAndSorts)
+{
+    const QString id = column(QStringLiteral("select IDZaposlenog from tblZaposleni order by IDZaposlenog")).value(0);
+    m_sql.exec(QStringLiteral("update tblZaposleni set Prezime = 'Đorđević', Ime = 'Šćepan' where IDZaposlenog = ") +
+               id);
+    CD_New dlg(factory());
+    dlg.show();
+    QAbstractItemModel *m = employeeModel(&dlg);
+    auto *search = child<QLineEdit>(&dlg, "searchEdit");
+    QTest::keyClicks(search, QStringLiteral("dordevic scep"));
+    ASSERT_EQ(m->rowCount(), 1);
+    EXPECT_EQ(m->index(0, 3).data().toString(), id);
+    EXPECT_EQ(child<QLabel>(&dlg, "searchCount")->text(), QStringLiteral("1 of %1").arg(employeeCount()));
+    // A department's name and a card number find their people too.
+    const QString department = column(QStringLiteral("select s.NazivSektora from tblZaposleni z join Sektor s on "
+                                                     "s.IDSektora = z.IDSektora where z.IDZaposlenog = ") +
+                                      id)
+                                   .value(0);
+    search->setText(department.toUpper());
+    EXPECT_EQ(m->rowCount(), column(QStringLiteral("select count(*) from tblZaposleni z join Sektor s on s.IDSektora "
+                                                   "= z.IDSektora where s.NazivSektora = '%1'")
+                                        .arg(department))
+                                 .value(0)
+                                 .toInt());
+    const QString card =
+        column(QStringLiteral("select upper(substr(IDNo, 7, 8)) from viewPhoto where IDZaposlenog = ") + id).value(0);
+    search->setText(card.toLower());
+    EXPECT_EQ(listedIds(m), IdSet{id});
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(m->rowCount(), employeeCount());
+
+    // Sorted by first name on a click, the other way on a second; kept after a re-read.
+    auto *view = child<QTreeView>(&dlg, "employeeList");
+    QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
+                      QPoint(view->header()->sectionViewportPosition(1) + 5, view->header()->height() / 2));
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QStringList firstNames;
+    for (int r = 0; r < m->rowCount(); ++r)
+        firstNames << m->index(r, 1).data().toString();
+    QStringList sorted = firstNames;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    EXPECT_EQ(firstNames, sorted);
+    chooseFilterEntry(dlg, QString());
+    QStringList again;
+    for (int r = 0; r < m->rowCount(); ++r)
+        again << m->index(r, 1).data().toString();
+    EXPECT_EQ(again, sorted);
 }
 
 TEST_F(NewPanelDialog, CheckSurvivesFilterChangesAndAll)

@@ -1,0 +1,64 @@
+#include "app/CListFilterModel.h"
+
+#include "app/CTextMatch.h"
+
+#include <QDateTime>
+
+CListFilterModel::CListFilterModel(QObject *parent) : QSortFilterProxyModel(parent)
+{
+    setDynamicSortFilter(true);
+    setSortRole(CTextMatch::SortRole);
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_collator.setNumericMode(true);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &CListFilterModel::announce);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &CListFilterModel::announce);
+    connect(this, &QAbstractItemModel::modelReset, this, &CListFilterModel::announce);
+    connect(this, &QAbstractItemModel::layoutChanged, this, &CListFilterModel::announce);
+}
+
+void CListFilterModel::setSearch(const QString &query)
+{
+    if (query == m_query)
+        return;
+    m_query = query;
+    m_words = CTextMatch::words(query);
+    invalidateRowsFilter();
+    announce();
+}
+
+void CListFilterModel::announce()
+{
+    emit countsChanged(foundCount(), totalCount());
+}
+
+bool CListFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+{
+    if (m_words.isEmpty())
+        return true;
+    const QModelIndex first = sourceModel()->index(sourceRow, 0, sourceParent);
+    QVariant text = sourceModel()->data(first, CTextMatch::SearchRole);
+    if (!text.isValid()) {
+        // A model without a search text: what its row shows.
+        QStringList cells;
+        for (int c = 0; c < sourceModel()->columnCount(sourceParent); ++c)
+            cells << sourceModel()->index(sourceRow, c, sourceParent).data().toString();
+        text = CTextMatch::searchText(cells);
+    }
+    return CTextMatch::matches(text.toString(), m_words);
+}
+
+bool CListFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
+{
+    QVariant a = left.data(CTextMatch::SortRole), b = right.data(CTextMatch::SortRole);
+    if (!a.isValid())
+        a = left.data(Qt::DisplayRole);
+    if (!b.isValid())
+        b = right.data(Qt::DisplayRole);
+    if (a.userType() == QMetaType::QDateTime && b.userType() == QMetaType::QDateTime)
+        return a.toDateTime() < b.toDateTime();
+    if (a.userType() == QMetaType::Int && b.userType() == QMetaType::Int)
+        return a.toInt() < b.toInt();
+    const int order = m_collator.compare(a.toString(), b.toString());
+    // Equal texts keep the model's order.
+    return order != 0 ? order < 0 : left.row() < right.row();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QCollator>
+#include <QSortFilterProxyModel>
+#include <QStringList>
+
+// What a list window shows of its model: the rows the search field finds (CTextMatch), in the
+// order of the column the user clicked (dates as dates, names in the locale's collation), kept
+// as the rows change. Until a column is clicked the model's own order stands.
+class CListFilterModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+public:
+    explicit CListFilterModel(QObject *parent = nullptr);
+
+    void setSearch(const QString &query);
+    QString search() const { return m_query; }
+    // The rows found, and all rows of the model.
+    int foundCount() const { return rowCount(); }
+    int totalCount() const { return sourceModel() ? sourceModel()->rowCount() : 0; }
+
+signals:
+    void countsChanged(int found, int total);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+
+private:
+    void announce();
+
+    QString m_query;
+    QStringList m_words;
+    QCollator m_collator;
+};
