@@ -1,6 +1,7 @@
 #include "panel/C_ZorvikDoc.h"
 
 #include "app/CAppContext.h"
+#include "app/CTextMatch.h"
 #include "db/CDbCursor.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
@@ -304,12 +305,13 @@ void C_ZorvikDoc::find(const QString &lastName, const QString &firstName)
     if (lastName.isEmpty() && firstName.isEmpty())
         return;
     const bool both = !lastName.isEmpty() && !firstName.isEmpty();
-    const QString wantLast = lastName.toUpper();
-    const QString wantFirst = firstName.toUpper();
+    // The lists' rule: case and diacritics aside ("dordevic" finds "Đorđević").
+    const QString wantLast = CTextMatch::fold(lastName);
+    const QString wantFirst = CTextMatch::fold(firstName);
     for (const auto &entry : m_tablets) {
         CTablet *t = entry.second;
-        const bool a = !wantFirst.isEmpty() && t->firstName.toUpper().contains(wantFirst);
-        const bool b = !wantLast.isEmpty() && t->lastName.toUpper().contains(wantLast);
+        const bool a = !wantFirst.isEmpty() && CTextMatch::fold(t->firstName).contains(wantFirst);
+        const bool b = !wantLast.isEmpty() && CTextMatch::fold(t->lastName).contains(wantLast);
         t->setSelected(both ? (a && b) : (a || b));
     }
     updateAllViews();
