@@ -47,7 +47,11 @@ void CDbThread::joined()
 bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query)
 {
     auto cursor = std::make_unique<CDbCursor>(&m_reference->connection());
+    // The last read of the same statement tells how many rows to expect.
+    cursor->setSizeHint(m_rowsSeen[c]);
     const bool ok = cursor->open(query);
+    if (ok)
+        m_rowsSeen[c] = cursor->recordCount();
     // The update pass filters the live cursors by employee: index them here, not in the pass.
     if (ok && (c == CReferenceData::LastRegistrationCursor || c == CReferenceData::CurrentDayCursor))
         cursor->prepareFilter(QStringLiteral("IDZaposlenog"));

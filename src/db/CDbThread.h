@@ -62,4 +62,5 @@ private:
     std::atomic<int> m_running{0};
     std::atomic<bool> m_passQueued{false};
     std::atomic<int> m_lastStatus{-1};
+    std::map<CReferenceData::Cursor, int> m_rowsSeen; // rows of each cursor's last read
 };
