@@ -53,7 +53,8 @@ bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString 
     if (ok)
         m_rowsSeen[c] = cursor->recordCount();
     // The update pass filters the live cursors by employee: index them here, not in the pass.
-    if (ok && (c == CReferenceData::LastRegistrationCursor || c == CReferenceData::CurrentDayCursor))
+    if (ok && (c == CReferenceData::LastRegistrationCursor || c == CReferenceData::CurrentDayCursor ||
+               c == CReferenceData::EmployeeCursor))
         cursor->prepareFilter(QStringLiteral("IDZaposlenog"));
     fresh[c] = std::move(cursor);
     return ok;

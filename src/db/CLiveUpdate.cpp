@@ -141,13 +141,9 @@ bool CLiveUpdate::OnMsgUpdateDocs(C_ZorvikDoc *only)
                 continue;
             doc->checkEmployees(m_reference->cursor(CReferenceData::EmployeeCursor));
             // A tablet update never adds or removes tablets, so the map can be walked as it is.
-            for (const auto &entry : doc->tablets()) {
-                const bool photoRead = entry.second->photographPending;
-                if (photoRead)
-                    doc->readPhotographLocked(entry.second);
-                if (updateTablet(doc, entry.second, now) || photoRead)
+            for (const auto &entry : doc->tablets())
+                if (updateTablet(doc, entry.second, now))
                     entry.second->invalidateAll();
-            }
         }
     }
     for (const QPointer<CDocTemplate> &t : std::as_const(m_refreshed)) {

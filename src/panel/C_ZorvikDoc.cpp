@@ -119,8 +119,8 @@ CTablet *C_ZorvikDoc::addTablet(const QString &lastName, const QString &firstNam
     t->mediaNumber = mediaNumber;
     t->employeeId = employeeId;
     t->setGeometry(geometry);
+    t->setListener(this);
     m_tablets.emplace(employeeId, t);
-    loadPhotograph(t);
     emit tabletAdded(t);
     return t;
 }
@@ -338,43 +338,6 @@ QList<CTablet *> C_ZorvikDoc::selectedTablets() const
         if (entry.second->isSelected())
             out << entry.second;
     return out;
-}
-
-void C_ZorvikDoc::loadPhotograph(CTablet *t, bool wait)
-{
-    CAppContext *ctx = CAppContext::current();
-    CReferenceData *ref = ctx ? ctx->reference() : nullptr;
-    if (!ref)
-        return;
-    // The polling thread may hold the cursors for a whole cycle; rather than freeze the
-    // window, leave the photograph to the next update pass.
-    if (wait)
-        ref->dbMutex.lock();
-    else if (!ref->dbMutex.tryLock()) {
-        t->photographPending = true;
-        return;
-    }
-    readPhotographLocked(t);
-    ref->dbMutex.unlock();
-}
-
-void C_ZorvikDoc::readPhotographLocked(CTablet *t)
-{
-    CAppContext *ctx = CAppContext::current();
-    CReferenceData *ref = ctx ? ctx->reference() : nullptr;
-    if (!ref)
-        return;
-    t->photographPending = false;
-    CDbCursor *emp = ref->cursor(CReferenceData::EmployeeCursor);
-    if (emp && emp->isOpen()) {
-        emp->setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(quoted(t->employeeId)));
-        if (emp->recordCount() == 1 && emp->getFieldSize(QStringLiteral("Fotografija")) != 0) {
-            QByteArray bytes;
-            if (emp->getFieldBytes(QStringLiteral("Fotografija"), bytes))
-                t->photograph = bytes;
-        }
-        emp->setFilter(QString());
-    }
 }
 
 void C_ZorvikDoc::requestUpdate()

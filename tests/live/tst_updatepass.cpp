@@ -5,6 +5,7 @@
 #include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "db/CDbThread.h"
+#include "panel/CPhotoLoader.h"
 
 #include <QCoreApplication>
 
@@ -247,19 +248,33 @@ TEST_F(UpdatePass, VanishedEmployeesLeaveThePanelWhichThenAsksToBeSaved)
     EXPECT_EQ(m_ref->cursor(CReferenceData::EmployeeCursor)->recordCount(), 29);
 }
 
-TEST_F(UpdatePass, PhotographsComeFromTheEmployeeTable)
+// Photographs stay out of the shared employee cursor; a panel asks for those it shows, and they
+// are read and decoded on a thread of their own that never waits for DBMutex.
+TEST_F(UpdatePass, PhotographsAreReadOnlyWhenAskedAndWithoutDBMutex)
 {
     const QString x = employee(0);
     C_ZorvikDoc *doc = panel({x});
-    EXPECT_TRUE(doc->tablet(x)->photograph.startsWith("\xFF\xD8"));
-    // With DBMutex busy the photograph waits for the next pass instead of blocking.
+    EXPECT_TRUE(doc->tablet(x)->photograph.isEmpty());
+    EXPECT_EQ(m_ref->cursor(CReferenceData::EmployeeCursor)->columnIndex(u"Fotografija"), -1);
+
+    CPhotoLoader loader;
+    QHash<QString, CPhotoLoader::Result> got;
+    QObject::connect(&loader, &CPhotoLoader::ready, [&](const CPhotoLoader::Result &r) { got.insert(r.employeeId, r); });
+    const QRect cell(5, 25, 53, 66);
     m_ref->dbMutex.lock();
-    CTablet *later = doc->addTablet("L", "F", "M", employee(1), QRect(0, 48, 168, 24));
+    loader.request(x, {}, cell);
+    loader.request("it's-nobody", {}, cell);
+    EXPECT_TRUE(testsupport::waitFor([&] { return got.size() == 2; }));
     m_ref->dbMutex.unlock();
-    EXPECT_TRUE(later->photograph.isEmpty());
-    EXPECT_TRUE(later->photographPending);
-    ASSERT_TRUE(cycleAndPass());
-    EXPECT_TRUE(later->photograph.startsWith("\xFF\xD8"));
+    const CPhotoLoader::Result &r = got.value(x);
+    EXPECT_TRUE(r.fetched && !r.failed);
+    EXPECT_TRUE(r.bytes.startsWith("\xFF\xD8"));
+    ASSERT_FALSE(r.image.isNull());
+    EXPECT_EQ(r.image.size(), r.target.size()); // decoded at the size drawn
+    EXPECT_TRUE(cell.contains(r.target));
+    const CPhotoLoader::Result &none = got.value("it's-nobody");
+    EXPECT_TRUE(none.bytes.isEmpty() && none.image.isNull() && !none.failed);
+    EXPECT_TRUE(loader.isIdle());
 }
 
 TEST_F(UpdatePass, PassWithOnlyOnePanel)
