@@ -141,7 +141,7 @@ void C_PanelCanvas::removeTablet(CTablet *t)
     if (!item)
         return;
     unplace(item, t->geometry());
-    m_cached.removeOne(item);
+    m_cached.remove(item);
     disarmHover(t);
     if (m_dragged == t)
         m_dragged = nullptr;
@@ -183,6 +183,60 @@ void C_PanelCanvas::changed(CTablet *t)
         ++item->m_generation;
         repaint(t->geometry());
     }
+}
+
+QList<QRect> C_PanelCanvas::uncovered(const QRect &panel, const std::vector<C_PanelWnd *> &shown) const
+{
+    // Grid cells wholly under a tablet (tablets are opaque) are left out; what remains goes as
+    // runs of cells along each row of cells, a run that continues one of the row above growing
+    // into a rectangle.
+    const int g = CPanelGeometry::kGrid;
+    auto cellOf = [g](int v) { return v >= 0 ? v / g : -((-v + g - 1) / g); };
+    const int c0 = cellOf(panel.left()), c1 = cellOf(panel.right());
+    const int r0 = cellOf(panel.top()), r1 = cellOf(panel.bottom());
+    const int columns = c1 - c0 + 1, rows = r1 - r0 + 1;
+    std::vector<char> covered(size_t(columns) * size_t(rows), 0);
+    for (const C_PanelWnd *item : shown) {
+        const QRect t = item->m_tablet->geometry();
+        const int x0 = std::max(c0, cellOf(t.left() + g - 1)), x1 = std::min(c1, cellOf(t.x() + t.width()) - 1);
+        const int y0 = std::max(r0, cellOf(t.top() + g - 1)), y1 = std::min(r1, cellOf(t.y() + t.height()) - 1);
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                covered[size_t(y - r0) * size_t(columns) + size_t(x - c0)] = 1;
+    }
+    QList<QRect> done, open;
+    for (int y = 0; y < rows; ++y) {
+        QList<QRect> next;
+        for (int x = 0; x < columns;) {
+            if (covered[size_t(y) * size_t(columns) + size_t(x)]) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end + 1 < columns && !covered[size_t(y) * size_t(columns) + size_t(end + 1)])
+                ++end;
+            const QRect cells(QPoint(x, y), QPoint(end, y));
+            const auto same = std::find_if(open.begin(), open.end(), [&](const QRect &o) {
+                return o.left() == cells.left() && o.right() == cells.right();
+            });
+            if (same != open.end()) {
+                next << QRect(same->topLeft(), cells.bottomRight());
+                open.erase(same);
+            } else {
+                next << cells;
+            }
+            x = end + 1;
+        }
+        done << open;
+        open = next;
+    }
+    done << open;
+    QList<QRect> out;
+    for (const QRect &cells : std::as_const(done))
+        out << (QRect(QPoint((c0 + cells.left()) * g, (r0 + cells.top()) * g),
+                      QPoint((c0 + cells.right() + 1) * g - 1, (r0 + cells.bottom() + 1) * g - 1)) &
+                panel);
+    return out;
 }
 
 QRect C_PanelCanvas::visiblePanelRect() const
@@ -262,17 +316,8 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
 {
     QPainter p(this);
     const QRect exposed = e->rect();
-    if (!m_background->coversCanvas())
-        p.fillRect(exposed, palette().color(QPalette::Base));
-    const QRect panel(toPanel(exposed.topLeft()), toPanel(exposed.bottomRight() + QPoint(1, 1)));
-    // The scroll ranges end one pixel short of the canvas size. The grid takes the 3D-light
-    // colour of Windows, which is Qt's Midlight (Qt's Light is the white highlight edge and
-    // would vanish on a white background).
-    const int rangeEnd = CPanelGeometry::kCanvasSize - 1;
-    p.save();
-    p.scale(m_scale, m_scale);
-    m_background->paint(p, panel, rangeEnd, rangeEnd, palette().color(QPalette::Midlight), QApplication::font());
-    p.restore();
+    const QColor base = m_background->coversCanvas() ? QColor() : palette().color(QPalette::Base);
+    const QRect panel(toPanel(exposed.topLeft()), toPanel(exposed.bottomRight() + QPoint(1, 1)) - QPoint(1, 1));
 
     // The tablets that reach into the exposed rectangle, bottom first.
     ++m_paintStamp;
@@ -287,6 +332,21 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
                     shown.push_back(item);
                 }
     std::sort(shown.begin(), shown.end(), [](const C_PanelWnd *a, const C_PanelWnd *b) { return a->m_z < b->m_z; });
+
+    // The background only where no tablet hides it. The scroll ranges end one pixel short of the
+    // canvas size. The grid takes the 3D-light colour of Windows, which is Qt's Midlight (Qt's
+    // Light is the white highlight edge and would vanish on a white background).
+    const int rangeEnd = CPanelGeometry::kCanvasSize - 1;
+    const QColor gridColour = palette().color(QPalette::Midlight);
+    const QFont labelFont = QApplication::font();
+    p.save();
+    p.scale(m_scale, m_scale);
+    for (const QRect &part : uncovered(panel, shown)) {
+        p.setClipRect(part);
+        m_background->paint(p, part, rangeEnd, rangeEnd, gridColour, labelFont, base);
+    }
+    p.restore();
+
     CTabletPainter::Context ctx;
     if (CAppContext *app = CAppContext::current()) {
         ctx.nameFormat = app->nameFormat;
@@ -331,8 +391,7 @@ void C_PanelCanvas::paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainte
         m_painter.paint(cp, *t, size, ctx, &item->m_photo);
         item->m_pictureKey = key;
         ++item->m_drawCount;
-        if (!m_cached.contains(item))
-            m_cached << item;
+        keepCached(item);
     }
     p.drawPixmap(place.topLeft(), item->m_picture);
     askForPhotograph(item, size);
@@ -376,10 +435,17 @@ void C_PanelCanvas::photographReady(const CPhotoLoader::Result &r)
         return; // the bytes changed meanwhile
     }
     item->m_photo.setDecoded(t->photograph, r.cell, r.image, r.target);
-    if (!m_cached.contains(item))
-        m_cached << item;
+    keepCached(item);
     ++item->m_generation;
     repaint(t->geometry());
+}
+
+void C_PanelCanvas::keepCached(C_PanelWnd *item)
+{
+    if (!item->m_cached) {
+        item->m_cached = true;
+        m_cached.insert(item);
+    }
 }
 
 void C_PanelCanvas::trimCaches()
@@ -388,18 +454,16 @@ void C_PanelCanvas::trimCaches()
     if (bytes <= kCacheBudget)
         return;
     // The tablets shown longest ago go first; those of this paint stay.
-    std::sort(m_cached.begin(), m_cached.end(),
+    std::vector<C_PanelWnd *> items(m_cached.cbegin(), m_cached.cend());
+    std::sort(items.begin(), items.end(),
               [](const C_PanelWnd *a, const C_PanelWnd *b) { return a->m_paintStamp < b->m_paintStamp; });
-    qsizetype kept = 0;
-    while (kept < m_cached.size() && bytes > kCacheBudget * 3 / 4) {
-        C_PanelWnd *item = m_cached.at(kept);
-        if (item->m_paintStamp == m_paintStamp) {
-            ++kept;
-            continue;
-        }
+    for (C_PanelWnd *item : items) {
+        if (bytes <= kCacheBudget * 3 / 4 || item->m_paintStamp == m_paintStamp)
+            break;
         bytes -= item->pictureCacheBytes() + item->photoCacheBytes();
         item->dropCaches();
-        m_cached.removeAt(kept);
+        item->m_cached = false;
+        m_cached.remove(item);
     }
 }
 

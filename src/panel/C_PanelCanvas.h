@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -84,10 +85,13 @@ private:
     // Repaints the tablet's rectangle when it can be seen; the rest wait for their next paint.
     void repaint(const QRect &panel);
     QRect visiblePanelRect() const;
+    // The parts of an exposed rectangle (panel coordinates) that no tablet shown there hides.
+    QList<QRect> uncovered(const QRect &panel, const std::vector<C_PanelWnd *> &shown) const;
 
     void paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainter::Context &ctx);
     void askForPhotograph(C_PanelWnd *item, const QSize &size);
     void photographReady(const CPhotoLoader::Result &r);
+    void keepCached(C_PanelWnd *item);
     void trimCaches();
     void buildLook();
 
@@ -108,7 +112,7 @@ private:
     int m_bucketsPerSide = 0;
     qint64 m_top = 0, m_bottom = 0; // z-order ends
     quint64 m_paintStamp = 0;
-    QList<C_PanelWnd *> m_cached; // items holding a picture or a photograph
+    QSet<C_PanelWnd *> m_cached; // items holding a picture or a photograph
     CPhotoLoader *m_photos;
     QElapsedTimer m_clock;
 

@@ -53,6 +53,7 @@ private:
     PictureKey m_pictureKey;
     quint64 m_generation = 1;
     quint64 m_paintStamp = 0; // the canvas paint that last showed it
+    bool m_cached = false;    // in the canvas's list of items holding caches
     int m_drawCount = 0;
     CTabletPhoto m_photo;
     bool m_photoFetched = false; // the tablet's bytes were read for this canvas (dropped with the caches)
