@@ -30,6 +30,7 @@
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <malloc.h>
 #include <map>
 #include <memory>
@@ -181,13 +182,13 @@ public:
         m_simulator->setInterval(100);
         m_simulator->setIllegalProbability(0);
         m_simulator->moveToThread(&m_thread);
-        QObject::connect(&m_thread, &QThread::finished, m_simulator, &QObject::deleteLater);
         m_thread.start();
         QMetaObject::invokeMethod(m_simulator, &CClockingSimulator::start, Qt::QueuedConnection);
     }
     ~Clockings()
     {
-        QMetaObject::invokeMethod(m_simulator, &CClockingSimulator::stop, Qt::BlockingQueuedConnection);
+        // Stopped and deleted on its own thread, where its timer lives.
+        QMetaObject::invokeMethod(m_simulator, [this] { delete m_simulator; }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }
@@ -256,11 +257,38 @@ void BM_AppStartup(benchmark::State &state)
 BENCHMARK(BM_AppLongestGap)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AppStartup)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// With ZORVIK_BENCH_TRACE set, every event the interface thread takes longer than 20 ms to handle
+// is named on standard error (receiver's class and name, event type), to find what holds it.
+class TracingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *e) override
+    {
+        if (!m_trace || m_depth > 0)
+            return QApplication::notify(receiver, e);
+        ++m_depth;
+        QElapsedTimer t;
+        t.start();
+        const QByteArray what = QByteArray(receiver->metaObject()->className()) + " " +
+                                receiver->objectName().toUtf8() + " event " + QByteArray::number(int(e->type()));
+        const bool done = QApplication::notify(receiver, e);
+        --m_depth;
+        if (t.elapsed() > 20)
+            std::fprintf(stderr, "%lld ms: %s\n", t.elapsed(), what.constData());
+        return done;
+    }
+
+private:
+    bool m_trace = qEnvironmentVariableIsSet("ZORVIK_BENCH_TRACE");
+    int m_depth = 0;
+};
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TracingApplication app(argc, argv);
     CPrompt::setTestMode(true);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -423,19 +423,33 @@ bool CDbCursor::setFilter(const QString &filter)
 
 bool CDbCursor::filterEquals(int column, QStringView value)
 {
+    return filterEquals(column, value, -1, {});
+}
+
+bool CDbCursor::filterEquals(int column, QStringView value, int column2, QStringView value2)
+{
     m_position = 0;
     m_filtered.clear();
     m_hasFilter = true;
     if (!m_open)
         return true;
-    if (column < 0 || column >= m_table->columnCount()) {
+    const int columns = m_table->columnCount();
+    if (column < 0 || column >= columns || column2 >= columns) {
         recordError(CDbError::kUnsupportedFilter, QStringLiteral("Zorvik"),
                     QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in conflict "
-                                   "with one another: %1")
-                        .arg(column));
+                                   "with one another: column %1")
+                        .arg(column < 0 || column >= columns ? column : column2));
         return true;
     }
     for (int r = m_table->firstEqual(column, value); r >= 0; r = m_table->nextEqual(column, r))
-        m_filtered.push_back(r);
+        if (column2 < 0 || m_table->textEquals(r, column2, value2))
+            m_filtered.push_back(r);
     return true;
+}
+
+bool CDbCursor::fieldEquals(int column, QStringView text)
+{
+    if (!m_open || column < 0 || column >= m_table->columnCount() || isEOF())
+        return false;
+    return m_table->textEquals(m_hasFilter ? m_filtered[size_t(m_position)] : int(m_position), column, text);
 }

@@ -78,8 +78,11 @@ public:
     // keys: "col = 'value'" without a text to parse.
     int columnIndex(QStringView column) const;
     bool filterEquals(int column, QStringView value);
+    bool filterEquals(int column, QStringView value, int column2, QStringView value2);
     bool fieldText(int column, QString &text, const QString &dateFormat = {}, QStringView name = {});
     bool fieldDateTime(int column, CDateTime &value, QStringView name = {});
+    // Whether the field's text form is exactly text (false as well without a current row).
+    bool fieldEquals(int column, QStringView text);
 
     QString query() const { return m_query; }
     QString lastErrorText() const { return m_lastErrorText; }

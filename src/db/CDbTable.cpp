@@ -5,7 +5,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <bit>
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -97,7 +99,41 @@ struct CDbTable::Index
     std::vector<Slot> table;
     std::vector<qint32> next;
     size_t seed = 0;
+    bool integers = false; // every cell an integer: hashed and compared as numbers
 };
+
+namespace {
+
+// The integer whose text form is exactly value (as an integer cell shows it: no sign but a minus,
+// no leading zero, no blank), or false.
+bool canonicalInteger(QStringView value, qint64 &out)
+{
+    qsizetype i = 0;
+    const bool negative = !value.isEmpty() && value.at(0) == u'-';
+    if (negative)
+        ++i;
+    const qsizetype digits = value.size() - i;
+    if (digits < 1 || digits > 19 || (value.at(i) == u'0' && (digits > 1 || negative)))
+        return false;
+    quint64 v = 0;
+    for (; i < value.size(); ++i) {
+        const char16_t c = value.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + quint64(c - u'0');
+    }
+    if (v > quint64(std::numeric_limits<qint64>::max()) + (negative ? 1 : 0))
+        return false;
+    out = negative ? qint64(0 - v) : qint64(v);
+    return true;
+}
+
+quint32 integerHash(qint64 v, size_t seed)
+{
+    return quint32(qHash(v, seed));
+}
+
+} // namespace
 
 CDbTable::CDbTable(CSqlDialect::Kind dialect) : m_dialect(dialect) {}
 
@@ -389,6 +425,25 @@ void CDbTable::buildIndex(int column) const
     index->table.assign(size, {});
     index->seed = QHashSeed::globalSeed();
     const size_t mask = size - 1;
+    const Column &c = m_columns[size_t(column)];
+    index->integers = std::all_of(c.tags.begin(), c.tags.end(), [](quint8 tag) { return tag == Int; });
+    if (index->integers) {
+        for (int r = m_rows - 1; r >= 0; --r) {
+            const qint64 v = qint64(c.values[size_t(r)]);
+            const quint32 hash = integerHash(v, index->seed);
+            size_t i = hash & mask;
+            while (index->table[i].head >= 0 &&
+                   !(index->table[i].hash == hash && qint64(c.values[size_t(index->table[i].head)]) == v))
+                i = (i + 1) & mask;
+            Index::Slot &slot = index->table[i];
+            if (slot.head >= 0)
+                index->next[size_t(r)] = slot.head;
+            slot.hash = hash;
+            slot.head = r;
+        }
+        m_indexes[size_t(column)] = std::move(index);
+        return;
+    }
     Scratch s, probe;
     // From the last row up, so that every chain runs in row order.
     for (int r = m_rows - 1; r >= 0; --r) {
@@ -411,8 +466,19 @@ int CDbTable::firstEqual(int column, QStringView value) const
 {
     prepareIndex(column);
     const Index &index = *m_indexes[size_t(column)];
-    const quint32 hash = quint32(qHash(value, index.seed));
     const size_t mask = index.table.size() - 1;
+    if (index.integers) {
+        qint64 v = 0;
+        if (!canonicalInteger(value, v))
+            return -1;
+        const std::vector<quint64> &values = m_columns[size_t(column)].values;
+        const quint32 hash = integerHash(v, index.seed);
+        for (size_t i = hash & mask; index.table[i].head >= 0; i = (i + 1) & mask)
+            if (index.table[i].hash == hash && qint64(values[size_t(index.table[i].head)]) == v)
+                return index.table[i].head;
+        return -1;
+    }
+    const quint32 hash = quint32(qHash(value, index.seed));
     Scratch s;
     for (size_t i = hash & mask; index.table[i].head >= 0; i = (i + 1) & mask)
         if (index.table[i].hash == hash && textView(index.table[i].head, column, s) == value)

@@ -72,6 +72,8 @@ public:
     // (the zero date) that tells the first registration seen.
     CDateTime rememberedMoment;
     const CDateTime initialMoment;
+    // The registration moment the date and time texts were made from.
+    CDateTime shownMoment = CDateTime::null();
     QString warnedDate, warnedTime, warnedActivity;
 
     // "Last First" for name format 0, "First Last" otherwise.

@@ -10,16 +10,6 @@
 #include <QFile>
 #include <algorithm>
 
-namespace {
-
-QString quoted(const QString &key)
-{
-    QString k = key;
-    return k.replace(u'\'', QLatin1String("''"));
-}
-
-} // namespace
-
 C_ZorvikDoc::C_ZorvikDoc(QObject *parent) : CDocument(parent) {}
 
 C_ZorvikDoc::~C_ZorvikDoc()
@@ -205,9 +195,11 @@ bool C_ZorvikDoc::checkEmployees(CDbCursor *employees)
     // A closed cursor knows no employees at all: never empty a panel because of it.
     if (!employees || !employees->isOpen())
         return false;
+    // "IDZaposlenog = '%s'" by column number, for every tablet of every pass.
+    const int idColumn = employees->columnIndex(u"IDZaposlenog");
     QStringList gone;
     for (const auto &entry : m_tablets) {
-        employees->setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(quoted(entry.first)));
+        employees->filterEquals(idColumn, entry.first);
         if (employees->recordCount() == 0)
             gone << entry.first;
     }

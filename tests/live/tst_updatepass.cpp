@@ -8,6 +8,7 @@
 #include "panel/CPhotoLoader.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 using namespace livetest;
 
@@ -275,6 +276,46 @@ TEST_F(UpdatePass, PhotographsAreReadOnlyWhenAskedAndWithoutDBMutex)
     const CPhotoLoader::Result &none = got.value("it's-nobody");
     EXPECT_TRUE(none.bytes.isEmpty() && none.image.isNull() && !none.failed);
     EXPECT_TRUE(loader.isIdle());
+}
+
+// The pass of the running program goes in slices with the event loop between them; a cycle that
+// swaps new rows in meanwhile does not reach the pass in progress, which fills every tablet from
+// the cycle it started with and then runs once more for the new one.
+TEST_F(UpdatePass, SlicedPassSeesOneCycleWhole)
+{
+    const QStringList ids = m_employees.mid(0, 24);
+    C_ZorvikDoc *doc = panel(ids);
+    for (const QString &id : ids)
+        clock(id, testNow().addSecs(-3600), 3);
+    CDbThread(m_ref.get(), 60).cycle();
+    m_live->setSlices(0, 4);
+    const auto filled = [&](const QString &activity) {
+        return int(std::count_if(ids.begin(), ids.end(),
+                                 [&](const QString &id) { return doc->tablet(id)->activityId == activity; }));
+    };
+    int passes = 0, afterFirst = -1, whenTheLoopRan = -1;
+    QObject::connect(m_live.get(), &CLiveUpdate::passFinished, [&] {
+        if (++passes == 1)
+            afterFirst = filled("3");
+    });
+    // When the first tablet is filled, new rows are swapped in and another pass is asked for.
+    bool swapped = false;
+    QObject::connect(doc->tablet(ids.first()), &CTablet::changed, [&] {
+        if (std::exchange(swapped, true))
+            return;
+        QTimer::singleShot(0, [&] { whenTheLoopRan = filled("3"); });
+        for (const QString &id : ids)
+            clock(id, testNow().addSecs(-60), 4);
+        CDbThread(m_ref.get(), 60).cycle();
+        m_live->requestUpdate(nullptr);
+    });
+    m_live->requestUpdate(nullptr);
+    ASSERT_TRUE(testsupport::waitFor([&] { return passes == 2 && !m_live->isPassRunning(); }));
+    // The event loop ran in the middle of the pass, and the first pass stayed with its own cycle.
+    EXPECT_GT(whenTheLoopRan, 0);
+    EXPECT_LT(whenTheLoopRan, ids.size());
+    EXPECT_EQ(afterFirst, ids.size());
+    EXPECT_EQ(filled("4"), ids.size());
 }
 
 TEST_F(UpdatePass, PassWithOnlyOnePanel)
