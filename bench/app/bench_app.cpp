@@ -172,30 +172,36 @@ public:
     std::unique_ptr<C_ZorvikApp> app;
 };
 
-// Clockings arrive on a thread of their own, as they would from the terminals.
+// Clockings arrive on a thread of their own, as they would from the terminals: the simulator is
+// made, run and deleted there.
 class Clockings
 {
 public:
     explicit Clockings(const QString &path)
     {
-        m_simulator = new CClockingSimulator(path);
-        m_simulator->setInterval(100);
-        m_simulator->setIllegalProbability(0);
-        m_simulator->moveToThread(&m_thread);
         m_thread.start();
-        QMetaObject::invokeMethod(m_simulator, &CClockingSimulator::start, Qt::QueuedConnection);
+        m_context.moveToThread(&m_thread);
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this, path] {
+                m_simulator = new CClockingSimulator(path);
+                m_simulator->setInterval(100);
+                m_simulator->setIllegalProbability(0);
+                m_simulator->start();
+            },
+            Qt::BlockingQueuedConnection);
     }
     ~Clockings()
     {
-        // Stopped and deleted on its own thread, where its timer lives.
-        QMetaObject::invokeMethod(m_simulator, [this] { delete m_simulator; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(&m_context, [this] { delete m_simulator; }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }
 
 private:
     QThread m_thread;
-    CClockingSimulator *m_simulator;
+    QObject m_context;
+    CClockingSimulator *m_simulator = nullptr;
 };
 
 void BM_AppLongestGap(benchmark::State &state)
@@ -270,8 +276,10 @@ public:
         ++m_depth;
         QElapsedTimer t;
         t.start();
-        const QByteArray what = QByteArray(receiver->metaObject()->className()) + " " +
-                                receiver->objectName().toUtf8() + " event " + QByteArray::number(int(e->type()));
+        QByteArray what = QByteArray(receiver->metaObject()->className()) + " " + receiver->objectName().toUtf8() +
+                          " event " + QByteArray::number(int(e->type()));
+        if (const QObject *parent = receiver->parent())
+            what += QByteArray(" in ") + parent->metaObject()->className() + " " + parent->objectName().toUtf8();
         const bool done = QApplication::notify(receiver, e);
         --m_depth;
         if (t.elapsed() > 20)
