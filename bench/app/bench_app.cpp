@@ -185,7 +185,7 @@ public:
             &m_context,
             [this, path] {
                 m_simulator = new CClockingSimulator(path);
-                m_simulator->setInterval(100);
+                m_simulator->setInterval(qEnvironmentVariableIntValue("SIMMS") ? qEnvironmentVariableIntValue("SIMMS") : 100);
                 m_simulator->setIllegalProbability(0);
                 m_simulator->start();
             },
@@ -278,6 +278,8 @@ public:
         t.start();
         QByteArray what = QByteArray(receiver->metaObject()->className()) + " " + receiver->objectName().toUtf8() +
                           " event " + QByteArray::number(int(e->type()));
+        if (const auto *timer = qobject_cast<const QTimer *>(receiver))
+            what += " interval " + QByteArray::number(timer->interval());
         if (const QObject *parent = receiver->parent())
             what += QByteArray(" in ") + parent->metaObject()->className() + " " + parent->objectName().toUtf8();
         const bool done = QApplication::notify(receiver, e);

@@ -1,6 +1,7 @@
 #include "db/CDbThread.h"
 
 #include "db/CDbCommand.h"
+#include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
 #include "db/DbLog.h"
 
@@ -137,6 +138,7 @@ void CDbThread::run()
 {
     if (!m_running)
         return;
+    CDbWorker::yieldToInterface();
     for (;;) {
         cycle();
         if (firstCyclePending) {

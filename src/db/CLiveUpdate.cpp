@@ -12,7 +12,12 @@
 #include <QElapsedTimer>
 #include <tuple>
 
-CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(parent), m_reference(reference) {}
+CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(parent), m_reference(reference)
+{
+    m_sliceTimer.setSingleShot(true);
+    m_sliceTimer.setInterval(0);
+    connect(&m_sliceTimer, &QTimer::timeout, this, [this] { continuePass(true); });
+}
 
 CLiveUpdate::~CLiveUpdate()
 {
@@ -246,7 +251,9 @@ void CLiveUpdate::continuePass(bool sliced)
                 if (clock.elapsed() >= m_sliceMs) {
                     p.resume = true;
                     p.key = it->first;
-                    QMetaObject::invokeMethod(this, [this] { continuePass(true); }, Qt::QueuedConnection);
+                    // A timer, not a posted call: timers and painting get their turn before the
+                    // next slice.
+                    m_sliceTimer.start();
                     return;
                 }
             }

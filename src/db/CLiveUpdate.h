@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <QTimer>
 #include <memory>
 
 class CReferenceData;
@@ -89,6 +90,7 @@ private:
     bool m_pendingAll = false;
     QList<QPointer<C_ZorvikDoc>> m_pending;
     std::unique_ptr<Pass> m_pass;
+    QTimer m_sliceTimer;
     int m_sliceMs = kSliceMs;
     int m_sliceCheck = kSliceCheck;
     int m_passCount = 0;
