@@ -279,6 +279,13 @@ void CLiveUpdate::continuePass(bool sliced)
         runPending();
 }
 
+QString CLiveUpdate::shared(QString &last, const QString &text)
+{
+    if (text != last)
+        last = text;
+    return last;
+}
+
 bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &now)
 {
     return updateTablet(doc, t, now, Rows::from(*m_reference));
@@ -306,8 +313,9 @@ bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
         last->dateTime(row, rows.lastDate, d);
     // The texts are made again only for another moment.
     if (!(d.status() == t->shownMoment.status() && d.days() == t->shownMoment.days()) || t->dateText.isNull()) {
-        t->dateText = d.format(S(1055));
-        t->timeText = d.format(QStringLiteral("%H:%M"));
+        // Tablets clocked on the same day (or in the same minute) share one text.
+        t->dateText = shared(m_lastDateText, d.format(S(1055)));
+        t->timeText = shared(m_lastTimeText, d.format(QStringLiteral("%H:%M")));
         t->shownMoment = d;
     }
     t->setStale(CDateTime::wholeDaysBetween(now, d) >= 1);
@@ -337,8 +345,9 @@ bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
             }
         }
     }
-    t->activityId = activity;
     const auto it = ref.activityMap.find(activity);
+    // The map's own texts, shared by every tablet with the activity.
+    t->activityId = it == ref.activityMap.end() ? activity : it->first;
     t->activityDescription = it == ref.activityMap.end() ? QString() : it->second;
 
     // A clocking of today against the day type's forbidden activities: the filters

@@ -77,6 +77,8 @@ private:
     void startPass(C_ZorvikDoc *only, bool sliced);
     void continuePass(bool sliced);
     bool updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now, const Rows &rows);
+    // text, or last when they are equal (so that equal texts share one string); last becomes it.
+    static QString shared(QString &last, const QString &text);
     void handleRequest(QPointer<C_ZorvikDoc> doc, bool all);
     void onCycleFinished(bool ok);
     void runPending();
@@ -91,6 +93,7 @@ private:
     QList<QPointer<C_ZorvikDoc>> m_pending;
     std::unique_ptr<Pass> m_pass;
     QTimer m_sliceTimer;
+    QString m_lastDateText, m_lastTimeText;
     int m_sliceMs = kSliceMs;
     int m_sliceCheck = kSliceCheck;
     int m_passCount = 0;

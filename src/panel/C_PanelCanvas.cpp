@@ -308,7 +308,8 @@ void C_PanelCanvas::hideEvent(QHideEvent *e)
 {
     // A hidden panel keeps no pictures: they are made again at the next paint.
     for (C_PanelWnd *item : std::as_const(m_cached))
-        item->m_picture = QPixmap();
+        if (item->m_cache)
+            item->m_cache->picture = QPixmap();
     QWidget::hideEvent(e);
 }
 
@@ -378,22 +379,23 @@ void C_PanelCanvas::paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainte
     key.photoData = t->photograph.constData();
     key.photoSize = t->photograph.size();
     key.generation = item->m_generation + (m_lookGeneration << 40);
-    if (item->m_picture.isNull() || !(key == item->m_pictureKey)) {
+    C_PanelWnd::Cache &c = item->cache();
+    if (c.picture.isNull() || !(key == c.key)) {
         // Drawn once per change; every other repaint (scrolling, uncovering, a pass that changed
         // nothing) only copies these pixels.
-        if (item->m_picture.isNull() || key.size != item->m_pictureKey.size ||
-            key.pixelRatio != item->m_pictureKey.pixelRatio || key.scale != item->m_pictureKey.scale) {
-            item->m_picture = QPixmap(place.size() * key.pixelRatio);
-            item->m_picture.setDevicePixelRatio(key.pixelRatio);
+        if (c.picture.isNull() || key.size != c.key.size || key.pixelRatio != c.key.pixelRatio ||
+            key.scale != c.key.scale) {
+            c.picture = QPixmap(place.size() * key.pixelRatio);
+            c.picture.setDevicePixelRatio(key.pixelRatio);
         }
-        QPainter cp(&item->m_picture);
+        QPainter cp(&c.picture);
         cp.scale(m_scale, m_scale);
-        m_painter.paint(cp, *t, size, ctx, &item->m_photo);
-        item->m_pictureKey = key;
+        m_painter.paint(cp, *t, size, ctx, &c.photo);
+        c.key = key;
         ++item->m_drawCount;
-        keepCached(item);
     }
-    p.drawPixmap(place.topLeft(), item->m_picture);
+    keepCached(item);
+    p.drawPixmap(place.topLeft(), c.picture);
     askForPhotograph(item, size);
 }
 
@@ -404,7 +406,7 @@ void C_PanelCanvas::askForPhotograph(C_PanelWnd *item, const QSize &size)
     if (size.height() <= CTablet::kCollapsedHeight + 1)
         return;
     const QRect cell = CTabletPainter::photoCell(size);
-    if (m_photos->isPending(t->employeeId) || item->m_photo.cached(t->photograph, cell, nullptr, nullptr))
+    if (m_photos->isPending(t->employeeId) || item->cache().photo.cached(t->photograph, cell, nullptr, nullptr))
         return;
     if (t->photograph.isEmpty()) {
         if (item->m_noPhoto)
@@ -434,7 +436,7 @@ void C_PanelCanvas::photographReady(const CPhotoLoader::Result &r)
     } else if (t->photograph.constData() != r.bytes.constData()) {
         return; // the bytes changed meanwhile
     }
-    item->m_photo.setDecoded(t->photograph, r.cell, r.image, r.target);
+    item->cache().photo.setDecoded(t->photograph, r.cell, r.image, r.target);
     keepCached(item);
     ++item->m_generation;
     repaint(t->geometry());

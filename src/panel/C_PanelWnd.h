@@ -4,8 +4,8 @@
 #include "panel/CTabletPhoto.h"
 
 #include <QPixmap>
-#include <QPointer>
 #include <QRgb>
+#include <memory>
 
 class C_PanelCanvas;
 
@@ -21,7 +21,7 @@ public:
     CTablet *tablet() const { return m_tablet; }
     bool isHoverArmed() const { return m_hoverArmed; }
     // Memory held by the decoded photograph.
-    qsizetype photoCacheBytes() const { return m_photo.cachedBytes(); }
+    qsizetype photoCacheBytes() const { return m_cache ? m_cache->photo.cachedBytes() : 0; }
     // Memory held by the tablet's drawn picture (none until painted, none while hidden).
     qsizetype pictureCacheBytes() const;
     // How often the tablet was drawn anew (not copied from its picture).
@@ -45,17 +45,23 @@ private:
         quint64 generation = 0;
         bool operator==(const PictureKey &) const = default;
     };
+    // Only a tablet that was shown holds these: a panel of 50,000 tablets shows a few hundred.
+    struct Cache
+    {
+        QPixmap picture;
+        PictureKey key;
+        CTabletPhoto photo;
+    };
+    Cache &cache();
     void dropCaches();
 
-    QPointer<CTablet> m_tablet;
+    CTablet *m_tablet; // the canvas drops the item before its tablet goes
+    std::unique_ptr<Cache> m_cache;
     qint64 m_z = 0;
-    QPixmap m_picture;
-    PictureKey m_pictureKey;
     quint64 m_generation = 1;
     quint64 m_paintStamp = 0; // the canvas paint that last showed it
     bool m_cached = false;    // in the canvas's list of items holding caches
     int m_drawCount = 0;
-    CTabletPhoto m_photo;
     bool m_photoFetched = false; // the tablet's bytes were read for this canvas (dropped with the caches)
     bool m_noPhoto = false;      // the employee has no photograph
     qint64 m_photoFailedAt = -1; // the database could not be read then (ms of the canvas clock)

@@ -85,21 +85,28 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
                 e->text(row, firstColumn, firstName);
             if (departmentColumn >= 0)
                 e->text(row, departmentColumn, department);
+            const auto dep = s.departments.find(department);
+            const QString &departmentName = dep == s.departments.end() ? department : dep->second;
+            ++perDepartment[departmentName];
+            ++r.employees;
+            if (!s.people)
+                continue;
             CRollCallModel::Person p;
             p.key = u'E' + id;
             p.name = (lastName + u' ' + firstName).trimmed();
-            const auto dep = s.departments.find(department);
-            p.department = dep == s.departments.end() ? department : dep->second;
+            p.department = departmentName;
             p.time = l->moment.format(QStringLiteral("%H:%M"));
             const auto act = s.activities.find(l->activity);
             p.detail = act == s.activities.end() ? l->activity : act->second;
-            ++perDepartment[p.department];
             r.people << p;
         }
     }
-    r.employees = int(r.people.size());
+    r.guests = int(s.guests.size());
+    r.hasPeople = s.people;
     // Guest rows: entry, company, guest, reason, host.
     for (const CGuestsModel::Row &g : s.guests) {
+        if (!s.people)
+            break;
         CRollCallModel::Person p;
         p.guest = true;
         p.key = u'G' + g[2] + u'|' + g[0];
@@ -112,13 +119,12 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
         p.company = g[1];
         r.people << p;
     }
-    r.guests = int(r.people.size()) - r.employees;
     CRollCallModel::sortPeople(r.people);
     QStringList lines;
     for (auto it = perDepartment.cbegin(); it != perDepartment.cend(); ++it)
         lines << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());
     r.departmentsText = lines.join(u'\n');
-    r.changed = !previous || *previous != r.people;
+    r.changed = !s.people || !previous || *previous != r.people;
     return r;
 }
 
@@ -156,12 +162,13 @@ void COnSiteList::start()
     const QSet<QString> onSite = m_settings ? COnSiteActivities::read(*m_settings) : QSet<QString>();
     auto snap = std::make_shared<Snapshot>(snapshot(*m_reference, onSite, CClock::now()));
     m_reference->dbMutex.unlock();
+    snap->people = m_listeners > 0;
     if (!m_worker)
         m_worker = new CDbWorker(nullptr, this);
     auto result = std::make_shared<Result>();
     // The previous list goes along (shared, not copied) to tell whether this one changed.
     const QList<CRollCallModel::Person> previous = m_latest.people;
-    const bool hadResult = m_hasResult;
+    const bool hadResult = m_hasResult && m_latest.hasPeople;
     m_worker->run([snap, result, previous, hadResult] { *result = make(*snap, hadResult ? &previous : nullptr); },
                   [this, result] {
                       m_running = false;

@@ -39,6 +39,7 @@ public:
         QDate today;
         QString guestsGroup; // the department shown for a guest
         QDateTime asOf;
+        bool people = true; // false: the counts alone (no window shows the list)
     };
     struct Result
     {
@@ -48,6 +49,7 @@ public:
         int employees = 0;
         int guests = 0;
         QString departmentsText; // "Department: N" a line
+        bool hasPeople = false;  // the people were listed, not only counted
         bool changed = true;     // people differ from the list made before
         quint64 serial = 0;      // counts the lists a source made (0: made on its own)
     };
@@ -63,7 +65,10 @@ public:
     ~COnSiteList() override;
 
     // A new list from the shared cursors as they are now (DBMutex is taken for the snapshot).
+    // While no window shows the list (no listener), only the counts are made.
     void refresh();
+    void addListener() { ++m_listeners; }
+    void removeListener() { --m_listeners; }
     bool hasResult() const { return m_hasResult; }
     const Result &latest() const { return m_latest; }
     bool isBusy() const { return m_running; }
@@ -80,6 +85,7 @@ private:
     bool m_running = false;
     bool m_again = false;
     bool m_hasResult = false;
+    int m_listeners = 0;
     quint64 m_serial = 0;
     Result m_latest;
 };

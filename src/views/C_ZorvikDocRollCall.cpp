@@ -26,6 +26,8 @@ C_ZorvikDocRollCall::C_ZorvikDocRollCall(CReferenceData *reference, CSettings *s
 
 C_ZorvikDocRollCall::~C_ZorvikDocRollCall()
 {
+    if (m_source)
+        m_source->removeListener();
     // An event still open when the window goes (the program is closing) keeps its record.
     if (m_drill.kind() != CRollCallDrill::None)
         endDrill(nullptr, nullptr, nullptr);
@@ -87,7 +89,7 @@ void C_ZorvikDocRollCall::refresh()
     if (!m_reference)
         return;
     if (m_source) {
-        if (m_source->hasResult())
+        if (m_source->hasResult() && m_source->latest().hasPeople)
             apply(m_source->latest());
         m_source->refresh();
         return;
@@ -104,13 +106,19 @@ void C_ZorvikDocRollCall::refresh()
 
 void C_ZorvikDocRollCall::setSource(COnSiteList *source)
 {
+    if (m_source)
+        m_source->removeListener();
     m_source = source;
-    if (source)
+    if (source) {
+        source->addListener();
         connect(source, &COnSiteList::ready, this, &C_ZorvikDocRollCall::apply);
+    }
 }
 
 void C_ZorvikDocRollCall::apply(const COnSiteList::Result &result)
 {
+    if (result.live && !result.hasPeople)
+        return; // counted only, before this window asked for the list
     // A new day starts a new roll call with the ticks of its own file.
     if (CClock::now().date() != m_day)
         loadTicksOfToday();
