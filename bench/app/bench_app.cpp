@@ -185,7 +185,8 @@ public:
             &m_context,
             [this, path] {
                 m_simulator = new CClockingSimulator(path);
-                m_simulator->setInterval(qEnvironmentVariableIntValue("SIMMS") ? qEnvironmentVariableIntValue("SIMMS") : 100);
+                m_simulator->setInterval(qEnvironmentVariableIntValue("SIMMS") ? qEnvironmentVariableIntValue("SIMMS")
+                                                                               : 100);
                 m_simulator->setIllegalProbability(0);
                 m_simulator->start();
             },
@@ -193,7 +194,8 @@ public:
     }
     ~Clockings()
     {
-        QMetaObject::invokeMethod(&m_context, [this] { delete m_simulator; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_context, [this] { delete m_simulator; }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }

@@ -413,7 +413,8 @@ bool CDbCursor::setFilter(const QString &filter)
             if (matchesFrom(r, 0))
                 m_filtered.push_back(r);
     } else {
-        for (int r = t.firstEqual(columns.first(), clauses.first().value()); r >= 0; r = t.nextEqual(columns.first(), r))
+        for (int r = t.firstEqual(columns.first(), clauses.first().value()); r >= 0;
+             r = t.nextEqual(columns.first(), r))
             if (matchesFrom(r, 1))
                 m_filtered.push_back(r);
     }

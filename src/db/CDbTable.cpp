@@ -4,8 +4,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <bit>
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <limits>
 

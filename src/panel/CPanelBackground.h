@@ -27,8 +27,8 @@ public:
     // Paints the part exposed of a canvas whose scroll ranges end at hmax and vmax. With a valid
     // base colour the exposed part is filled with it first (in one pass with the grid); without,
     // only the grid and the picture are drawn over what is there.
-    void paint(QPainter &p, const QRect &exposed, int hmax, int vmax, const QColor &gridColour,
-               const QFont &labelFont, const QColor &base = QColor()) const;
+    void paint(QPainter &p, const QRect &exposed, int hmax, int vmax, const QColor &gridColour, const QFont &labelFont,
+               const QColor &base = QColor()) const;
     // Only a used, tiled picture that was loaded and has no transparent pixels covers the
     // canvas; otherwise the background is erased first (an unloadable picture: a blank canvas).
     bool coversCanvas() const;

@@ -23,8 +23,8 @@ public:
         QString employeeId;
         QByteArray bytes; // as stored; empty when the employee has none
         QRect cell;
-        QImage image; // null when there is nothing to draw
-        QRect target; // where the image goes inside the cell
+        QImage image;         // null when there is nothing to draw
+        QRect target;         // where the image goes inside the cell
         bool fetched = false; // the bytes were read from the database for this request
         bool failed = false;  // the database could not be read: try again later
     };

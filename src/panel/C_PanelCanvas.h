@@ -28,7 +28,7 @@ class C_PanelCanvas : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int kBucket = 240;                        // panel pixels a side of a bucket
+    static constexpr int kBucket = 240;                         // panel pixels a side of a bucket
     static constexpr qsizetype kCacheBudget = 64 * 1024 * 1024; // pictures and photographs kept
 
     C_PanelCanvas(C_ZorvikDoc *doc, const CPanelBackground *background, C_ZorvikView *view);

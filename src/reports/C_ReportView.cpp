@@ -16,8 +16,8 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QPrintPreviewDialog>
-#include <QProgressDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryFile>
@@ -223,9 +223,9 @@ bool C_ReportView::printPages(QPrinter &printer, const Progress &progress)
 C_ReportView::Progress C_ReportView::progressWindow(const QString &textId, int total,
                                                     std::shared_ptr<QProgressDialog> &keep)
 {
-    keep = std::make_shared<QProgressDialog>(CStringTable::text(textId).arg(0).arg(total),
-                                             CStringTable::text(QStringLiteral("report.progressCancel")), 0, total,
-                                             this);
+    keep =
+        std::make_shared<QProgressDialog>(CStringTable::text(textId).arg(0).arg(total),
+                                          CStringTable::text(QStringLiteral("report.progressCancel")), 0, total, this);
     keep->setObjectName(QStringLiteral("reportProgress"));
     keep->setWindowTitle(m_engine.GetTitle());
     keep->setWindowModality(Qt::WindowModal);

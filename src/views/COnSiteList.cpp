@@ -40,8 +40,8 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
         return r;
     // Today's bounds once: a moment belongs to today when, rounded to the second, its date is
     // today's (no time-zone look-up per row).
-    const double start = CDateTime::fromParts(s.today.year(), s.today.month(), s.today.day()).days() -
-                         CDateTime::kHalfSecond;
+    const double start =
+        CDateTime::fromParts(s.today.year(), s.today.month(), s.today.day()).days() - CDateTime::kHalfSecond;
     const double end = start + 1.0;
     struct Clocking
     {

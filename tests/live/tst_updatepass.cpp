@@ -260,7 +260,8 @@ TEST_F(UpdatePass, PhotographsAreReadOnlyWhenAskedAndWithoutDBMutex)
 
     CPhotoLoader loader;
     QHash<QString, CPhotoLoader::Result> got;
-    QObject::connect(&loader, &CPhotoLoader::ready, [&](const CPhotoLoader::Result &r) { got.insert(r.employeeId, r); });
+    QObject::connect(&loader, &CPhotoLoader::ready,
+                     [&](const CPhotoLoader::Result &r) { got.insert(r.employeeId, r); });
     const QRect cell(5, 25, 53, 66);
     m_ref->dbMutex.lock();
     loader.request(x, {}, cell);

@@ -461,7 +461,7 @@ TEST_F(PanelView, CanvasPositionSurvivesSaveAndReloadWhileScrolled)
     showView();
     view->setScrollPosition(QPoint(480, 480));
     EXPECT_EQ(view->visiblePosition(t), QPoint(120, 240)); // on screen
-    drag(view.get(), t, QPoint(5, 5), {QPoint(629, 749)});                             // one step right and one down
+    drag(view.get(), t, QPoint(5, 5), {QPoint(629, 749)}); // one step right and one down
     EXPECT_EQ(t->geometry().topLeft(), QPoint(624, 744));
 
     testsupport::TempDir dir;

@@ -12,12 +12,12 @@
 #include "reports/C_ReportView.h"
 #include "views/CChildFrameBase.h"
 #include "views/CGuestsModel.h"
+#include "views/COnSiteList.h"
 #include "views/CRollCallModel.h"
 #include "views/C_MainFrame.h"
 #include "views/C_ZorvikDocGuests.h"
 #include "views/C_ZorvikDocRollCall.h"
 #include "views/C_ZorvikViewGuests.h"
-#include "views/COnSiteList.h"
 #include "views/C_ZorvikViewRollCall.h"
 #include "views/CommandIds.h"
 
