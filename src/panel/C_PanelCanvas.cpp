@@ -453,14 +453,14 @@ void C_PanelCanvas::keepCached(C_PanelWnd *item)
 void C_PanelCanvas::trimCaches()
 {
     qsizetype bytes = cacheBytes();
-    if (bytes <= kCacheBudget)
+    if (bytes <= m_cacheBudget)
         return;
     // The tablets shown longest ago go first; those of this paint stay.
     std::vector<C_PanelWnd *> items(m_cached.cbegin(), m_cached.cend());
     std::sort(items.begin(), items.end(),
               [](const C_PanelWnd *a, const C_PanelWnd *b) { return a->m_paintStamp < b->m_paintStamp; });
     for (C_PanelWnd *item : items) {
-        if (bytes <= kCacheBudget * 3 / 4 || item->m_paintStamp == m_paintStamp)
+        if (bytes <= m_cacheBudget * 3 / 4 || item->m_paintStamp == m_paintStamp)
             break;
         bytes -= item->pictureCacheBytes() + item->photoCacheBytes();
         item->dropCaches();

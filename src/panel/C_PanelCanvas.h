@@ -48,8 +48,10 @@ public:
     CTablet *tabletAt(const QPoint &canvasPos) const;
     // The tablets from the bottom of the z-order to the top.
     QList<CTablet *> zOrder() const;
-    // Memory held by the tablets' pictures and decoded photographs.
+    // Memory held by the tablets' pictures and decoded photographs, and how much of it is kept
+    // for tablets out of sight (kCacheBudget unless set).
     qsizetype cacheBytes() const;
+    void setCacheBudget(qsizetype bytes) { m_cacheBudget = bytes; }
     CPhotoLoader *photoLoader() const { return m_photos; }
 
     void addTablet(CTablet *t);
@@ -112,6 +114,7 @@ private:
     int m_bucketsPerSide = 0;
     qint64 m_top = 0, m_bottom = 0; // z-order ends
     quint64 m_paintStamp = 0;
+    qsizetype m_cacheBudget = kCacheBudget;
     QSet<C_PanelWnd *> m_cached; // items holding a picture or a photograph
     CPhotoLoader *m_photos;
     QElapsedTimer m_clock;

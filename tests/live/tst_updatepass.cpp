@@ -285,7 +285,7 @@ TEST_F(UpdatePass, PhotographsAreReadOnlyWhenAskedAndWithoutDBMutex)
 TEST_F(UpdatePass, SlicedPassSeesOneCycleWhole)
 {
     const QStringList ids = m_employees.mid(0, 24);
-    C_ZorvikDoc *doc = panel(ids);
+    C_ZorvikDoc *doc = panel(ids + QStringList{"it's-no-employee"});
     for (const QString &id : ids)
         clock(id, testNow().addSecs(-3600), 3);
     CDbThread(m_ref.get(), 60).cycle();
@@ -317,6 +317,9 @@ TEST_F(UpdatePass, SlicedPassSeesOneCycleWhole)
     EXPECT_LT(whenTheLoopRan, ids.size());
     EXPECT_EQ(afterFirst, ids.size());
     EXPECT_EQ(filled("4"), ids.size());
+    // A vanished employee's tablet leaves the panel at the end of its walk.
+    EXPECT_EQ(doc->tabletCount(), ids.size());
+    EXPECT_TRUE(doc->isModified());
 }
 
 TEST_F(UpdatePass, PassWithOnlyOnePanel)

@@ -561,6 +561,68 @@ TEST_F(PanelView, ToolTipNamesTheTabletUnderTheCursor)
     EXPECT_TRUE(waitFor([] { return !QToolTip::isVisible(); }, 2000));
 }
 
+// Pictures and photographs are made only for tablets that are drawn, a photograph only when the
+// tablet shows its details, and what is kept for tablets out of sight stays within a budget
+// however far the panel is scrolled.
+TEST_F(PanelView, OnlyTabletsInSightHoldPicturesWithinABudget)
+{
+    QList<CTablet *> tablets;
+    for (int i = 0; i < 40; ++i) {
+        CTablet *t = add(QStringLiteral("T%1").arg(i), QString(), QString::number(i), QPoint(0, i * 120));
+        t->photograph = paneltest::photo(120, 160, Qt::red, Qt::blue);
+        if (i % 2 == 0) {
+            t->setExpanded(true);
+            t->setExpandedSize(true);
+        }
+        tablets << t;
+    }
+    showView(QSize(400, 300));
+    C_PanelCanvas *canvas = view->canvas();
+    const qsizetype picture = 168 * 96 * 4;
+    canvas->setCacheBudget(6 * picture);
+    auto paintSight = [&] {
+        (void)canvas->grab(QRect(view->scrollPosition(), view->viewport()->size()));
+        EXPECT_TRUE(waitFor([&] { return canvas->photoLoader()->isIdle(); }));
+        (void)canvas->grab(QRect(view->scrollPosition(), view->viewport()->size()));
+    };
+    paintSight();
+    EXPECT_GT(wnd(tablets[0])->photoCacheBytes(), 0); // expanded and in sight
+    EXPECT_EQ(wnd(tablets[1])->photoCacheBytes(), 0); // in sight, collapsed: no photograph
+    EXPECT_GT(wnd(tablets[1])->pictureCacheBytes(), 0);
+    EXPECT_EQ(wnd(tablets[10])->pictureCacheBytes(), 0); // never in sight
+    EXPECT_EQ(wnd(tablets[10])->photoCacheBytes(), 0);
+    for (int y = 0; y < 40 * 120; y += 240) {
+        view->setScrollPosition(QPoint(0, y));
+        paintSight();
+        EXPECT_LE(canvas->cacheBytes(), 6 * picture + 4 * (picture + 64 * 1024)) << y;
+    }
+    EXPECT_EQ(wnd(tablets[0])->pictureCacheBytes(), 0); // long out of sight: let go
+    // Back in sight it is drawn again, photograph and all.
+    view->setScrollPosition(QPoint(0, 0));
+    const int draws = wnd(tablets[0])->drawCount();
+    paintSight();
+    EXPECT_GT(wnd(tablets[0])->drawCount(), draws);
+    EXPECT_GT(wnd(tablets[0])->photoCacheBytes(), 0);
+}
+
+// A photograph the database cannot give (here there is none) is not asked for again at every
+// paint: the canvas waits before it tries again.
+TEST_F(PanelView, AnUnreadablePhotographIsNotAskedForAtEveryPaint)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 48));
+    t->setExpanded(true);
+    t->setExpandedSize(true);
+    showView();
+    C_PanelCanvas *canvas = view->canvas();
+    (void)canvas->grab(view->tabletRect(t));
+    EXPECT_TRUE(canvas->photoLoader()->isPending(QStringLiteral("2")));
+    ASSERT_TRUE(waitFor([&] { return canvas->photoLoader()->isIdle(); }));
+    t->invalidateAll();
+    (void)canvas->grab(view->tabletRect(t));
+    EXPECT_TRUE(canvas->photoLoader()->isIdle());
+    EXPECT_TRUE(t->photograph.isEmpty());
+}
+
 TEST_F(PanelView, ViewOutlivingItsDocumentStaysQuiet)
 {
     add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
