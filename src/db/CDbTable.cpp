@@ -19,16 +19,8 @@ int digits(QStringView s, qsizetype from, qsizetype count)
     return v;
 }
 
-// "YYYY-MM-DD HH:MM:SS" (checked by the caller) as the number YYYYMMDDHHMMSS and back: the text
-// is all digits in fixed places, so the packing loses nothing.
-quint64 packStored(QStringView s)
-{
-    quint64 v = 0;
-    for (const qsizetype i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
-        v = v * 10 + quint64(s.at(i).unicode() - u'0');
-    return v;
-}
-
+// "YYYY-MM-DD HH:MM:SS" is packed as the number YYYYMMDDHHMMSS (packIfStored below) and made
+// again from it here: the text is all digits in fixed places, so the packing loses nothing.
 QStringView unpackStored(quint64 v, char16_t *out)
 {
     static const char pattern[] = "dddd-dd-dd dd:dd:dd";
@@ -49,6 +41,29 @@ CDateTime storedTextToDateTime(QStringView s)
 {
     return CDateTime::fromParts(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2), digits(s, 11, 2), digits(s, 14, 2),
                                 digits(s, 17, 2));
+}
+
+// The two above in one walk over the characters: true, with the packed digits, for the stored
+// form.
+bool packIfStored(QStringView text, quint64 &packed)
+{
+    if (text.size() != 19)
+        return false;
+    static constexpr char pattern[] = "dddd-dd-dd dd:dd:dd";
+    const char16_t *p = text.utf16();
+    quint64 v = 0;
+    for (int i = 0; i < 19; ++i) {
+        const char16_t c = p[i];
+        if (pattern[i] == 'd') {
+            if (c < u'0' || c > u'9')
+                return false;
+            v = v * 10 + quint64(c - u'0');
+        } else if (c != char16_t(pattern[i])) {
+            return false;
+        }
+    }
+    packed = v;
+    return true;
 }
 
 bool looksLikeStored(QStringView text)
@@ -177,13 +192,16 @@ void CDbTable::append(Column &c, const QVariant &v)
         tag = v.metaType().id() == QMetaType::QByteArray ? NullBytes : Null;
     } else {
         switch (v.metaType().id()) {
+        case QMetaType::LongLong: // what SQLite's driver gives for every integer: read in place
+            tag = Int;
+            value = quint64(*static_cast<const qlonglong *>(v.constData()));
+            break;
         case QMetaType::Short:
         case QMetaType::UChar:
         case QMetaType::Char:
         case QMetaType::SChar:
         case QMetaType::Int:
         case QMetaType::Long:
-        case QMetaType::LongLong:
             tag = Int;
             value = quint64(v.toLongLong());
             break;
@@ -217,10 +235,9 @@ void CDbTable::append(Column &c, const QVariant &v)
             break;
         }
         case QMetaType::QString: {
-            const QString s = v.toString();
-            if (m_dialect == CSqlDialect::Sqlite && looksLikeStored(s)) {
+            const QString &s = *static_cast<const QString *>(v.constData());
+            if (m_dialect == CSqlDialect::Sqlite && packIfStored(s, value)) {
                 tag = StoredText;
-                value = packStored(s);
             } else if (c.chars.size() + size_t(s.size()) <= 0xFFFFFFFFu) {
                 tag = Text;
                 value = (quint64(c.chars.size()) << 32) | quint64(s.size());
