@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
+#include <memory>
 
 using testsupport::TempDir;
 
@@ -165,14 +166,14 @@ TEST(Cursor, ColumnsReadAsTheDriversValues)
     ASSERT_TRUE(cur.open(query));
     QSqlDatabase raw;
     ASSERT_TRUE(conn.threadDatabase(raw, nullptr));
-    QSqlQuery q(raw);
-    ASSERT_TRUE(q.exec(query));
+    auto q = std::make_unique<QSqlQuery>(raw);
+    ASSERT_TRUE(q->exec(query));
     int rows = 0;
-    for (cur.moveFirst(); q.next(); cur.moveNext(), ++rows) {
+    for (cur.moveFirst(); q->next(); cur.moveNext(), ++rows) {
         ASSERT_FALSE(cur.isEOF());
         for (int c = 0; c < 4; ++c) {
             const QString column = cur.columnNames().at(c);
-            const QVariant v = q.value(c);
+            const QVariant v = q->value(c);
             for (const QString &format : {QString(), QString("%d.%m.%Y. %H:%M")}) {
                 QString expected, got;
                 const bool ok = CDbCursor::valueToText(v, expected, format, CSqlDialect::Sqlite);
@@ -216,7 +217,8 @@ TEST(Cursor, ColumnsReadAsTheDriversValues)
         EXPECT_EQ(keys(QString("n = '%1'").arg(other)), "") << other;
     EXPECT_EQ(keys("n = '0'"), "1");
     EXPECT_EQ(keys("n = '-5' and a = '1'"), "6");
-    q.finish();
+    q.reset();
+    raw = QSqlDatabase();
     conn.releaseThread();
 }
 
