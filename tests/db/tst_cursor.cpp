@@ -3,12 +3,17 @@
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDbError.h"
+#include "db/CDbWorker.h"
 
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <atomic>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using testsupport::TempDir;
 
@@ -419,4 +424,23 @@ TEST(Connection, OdbcRouteWithTheSqliteDriver)
     EXPECT_EQ(text, "it's");
     CDbCommand cmd(&conn, "sp_mark", CDbCommand::StoredProcedure);
     EXPECT_TRUE(cmd.execute()) << cmd.lastErrorText().toStdString();
+}
+
+// Work in the background (the polling thread, the workers of the lists and photographs) runs with
+// a smaller share of the processor than the thread that asked for it, the window's.
+TEST(Worker, BackgroundThreadsYieldToTheInterface)
+{
+    errno = 0;
+    const int interfaceNice = getpriority(PRIO_PROCESS, id_t(gettid()));
+    ASSERT_EQ(errno, 0);
+    CDbWorker worker(nullptr);
+    std::atomic<int> workerNice{-100};
+    std::atomic<bool> done{false};
+    worker.run([&] {
+        workerNice = getpriority(PRIO_PROCESS, id_t(gettid()));
+        done = true;
+    });
+    ASSERT_TRUE(testsupport::waitFor([&] { return done.load(); }));
+    EXPECT_EQ(workerNice.load(), qMin(19, interfaceNice + 5));
+    EXPECT_EQ(getpriority(PRIO_PROCESS, id_t(gettid())), interfaceNice); // the caller keeps its own
 }
