@@ -1,5 +1,6 @@
 // The client-side cursor on a large site (50,000 last registrations): opening it next to a plain
-// Qt SQL loop over the same statement, and the equality-filter lookups of the update pass.
+// Qt SQL loop over the same statement, the heap its rows take, and the equality-filter lookups of
+// the update pass.
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDemoDatabase.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 namespace {
 
@@ -74,9 +76,11 @@ struct Site
         return cells;
     }
 
+    // As the polling thread opens it: expecting the rows of its last read.
     int openCursor()
     {
         CDbCursor cursor(&connection);
+        cursor.setSizeHint(kEmployees);
         if (!cursor.open(kQuery))
             qFatal("%s", qPrintable(cursor.lastErrorText()));
         return cursor.recordCount();
@@ -125,6 +129,38 @@ void BM_CursorOverRaw(benchmark::State &state)
     state.counters["raw_ms"] = double(rawNs) / n / 1e6;
     state.counters["cursor_ms"] = double(cursorNs) / n / 1e6;
     state.counters["ratio"] = rawNs > 0 ? double(cursorNs) / double(rawNs) : 0.0;
+}
+
+// Heap taken by the rows of an open cursor (glibc's count of bytes in use, before and after),
+// per row, next to the row's data: each integer as 4 bytes (SQL Server's int), each text as its
+// UTF-8 bytes (the date-time as SQLite keeps it, 19), nothing for a null.
+void BM_CursorHeapPerRow(benchmark::State &state)
+{
+    Site &s = site();
+    double perRow = 0, dataPerRow = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const size_t before = mallinfo2().uordblks;
+        auto cursor = std::make_unique<CDbCursor>(&s.connection);
+        cursor->setSizeHint(kEmployees);
+        cursor->open(kQuery);
+        const size_t after = mallinfo2().uordblks;
+        perRow = double(after - before) / kEmployees;
+        qint64 data = 0;
+        QString text;
+        const QStringList columns = cursor->columnNames();
+        for (cursor->moveFirst(); !cursor->isEOF(); cursor->moveNext())
+            for (const QString &c : columns) {
+                cursor->getFieldText(c, text);
+                bool number = false;
+                text.toLongLong(&number);
+                data += number ? 4 : text.toUtf8().size();
+            }
+        dataPerRow = double(data) / kEmployees;
+    }
+    state.counters["heap_per_row"] = perRow;
+    state.counters["data_per_row"] = dataPerRow;
+    state.counters["heap_over_data"] = perRow / dataPerRow;
 }
 
 // The first filter on a column builds its index: opening plus that first lookup.
@@ -176,6 +212,7 @@ void BM_FilterLookup(benchmark::State &state)
 BENCHMARK(BM_RawQtLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CursorOpen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CursorOverRaw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CursorHeapPerRow)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OpenAndFirstFilter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterLookup)->Unit(benchmark::kMillisecond);
 

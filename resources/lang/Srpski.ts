@@ -1091,6 +1091,18 @@ Pregled pre štampe</translation>
         <source>The file %s could not be written.</source>
         <translation>Datoteku %s nije moguće upisati.</translation>
     </message>
+    <message id="report.pdfProgress">
+        <source>Exporting page %1 of %2...</source>
+        <translation>Izvoz stranice %1 od %2...</translation>
+    </message>
+    <message id="report.printProgress">
+        <source>Printing page %1 of %2...</source>
+        <translation>Štampanje stranice %1 od %2...</translation>
+    </message>
+    <message id="report.progressCancel">
+        <source>Cancel</source>
+        <translation>Otkaži</translation>
+    </message>
     <message id="report.building">
         <source>Building report...</source>
         <translation>Pravljenje izveštaja...</translation>

@@ -33,7 +33,7 @@
 #include "reports/CReportEngine.h"
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
-#include "views/CRollCallModel.h"
+#include "views/COnSiteList.h"
 #include "views/CTrayIcon.h"
 #include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
@@ -288,7 +288,11 @@ void C_ZorvikApp::createMainFrame()
     if (m_options.splash)
         m_frame->showSplash();
     connect(m_live.get(), &CLiveUpdate::connectionStatus, m_frame, &C_MainFrame::setConnected);
-    connect(m_live.get(), &CLiveUpdate::passFinished, this, &C_ZorvikApp::updateHeadCount);
+    // One list of everyone on site per pass, made off the interface thread, for the head count
+    // and the roll-call window alike.
+    m_onSite = new COnSiteList(m_reference.get(), m_settings.get(), this);
+    connect(m_live.get(), &CLiveUpdate::passFinished, m_onSite, &COnSiteList::refresh);
+    connect(m_onSite, &COnSiteList::ready, this, &C_ZorvikApp::updateHeadCount);
     m_frame->setShutdownHandler([this] { shutdown(); });
     wireCommands();
 
@@ -323,7 +327,7 @@ void C_ZorvikApp::wireCommands()
     });
     m_frame->setDocumentFactory(CDocTemplate::RollCall, [this]() -> CDocument * {
         auto *doc = new C_ZorvikDocRollCall(m_reference.get(), m_settings.get(), m_context->writableFolder());
-        connect(m_live.get(), &CLiveUpdate::passFinished, doc, &C_ZorvikDocRollCall::refresh);
+        doc->setSource(m_onSite);
         connect(m_live.get(), &CLiveUpdate::connectionStatus, doc, &C_ZorvikDocRollCall::setConnected);
         return doc;
     });
@@ -489,25 +493,14 @@ int C_ZorvikApp::autoLoad()
     return opened;
 }
 
-void C_ZorvikApp::updateHeadCount()
+void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)
 {
-    if (!m_frame || !m_reference || !m_settings)
-        return;
     // The same list as the roll call's, so that both always show the same total; a failing
     // database keeps the last count.
-    const QSet<QString> onSite = COnSiteActivities::read(*m_settings);
-    QList<CRollCallModel::Person> people;
-    {
-        QMutexLocker lock(&m_reference->dbMutex);
-        if (m_reference->databaseError || !m_reference->cursor(CReferenceData::LastRegistrationCursor)->isOpen())
-            return;
-        people = CRollCallModel::collect(*m_reference, onSite, CClock::now().date());
-    }
-    CRollCallModel counted;
-    counted.setPeople(people);
-    m_frame->setHeadCount(counted.employeeCount(), counted.guestCount(), counted.departmentsText());
-    if (m_tray)
-        m_tray->setHeadCount(counted.employeeCount(), counted.guestCount());
+    if (m_frame && list.live)
+        m_frame->setHeadCount(list.employees, list.guests, list.departmentsText);
+    if (m_tray && list.live)
+        m_tray->setHeadCount(list.employees, list.guests);
 }
 
 void C_ZorvikApp::editColours()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CDocTemplate.h"
+#include "views/COnSiteList.h"
 
 #include <QObject>
 #include <QString>
@@ -86,6 +87,7 @@ public:
     CAppContext *context() const { return m_context.get(); }
     CWarningCenter *warnings() const { return m_warnings; }
     CClockingSimulator *simulator() const { return m_simulator; }
+    COnSiteList *onSiteList() const { return m_onSite; }
     CDocTemplate *docTemplate(CDocTemplate::Kind kind) const { return m_templates[kind]; }
     CRLang *language() const { return m_lang.get(); }
 
@@ -104,8 +106,8 @@ private:
     void editAutoLoad();
     void editNameFormat();
     void repaintPanels();
-    // The status bar's head count after every pass.
-    void updateHeadCount();
+    // The status bar's head count from every list of everyone on site.
+    void updateHeadCount(const COnSiteList::Result &list);
     void loadLanguage(const QString &folder);
     void chooseLanguage();
 
@@ -125,6 +127,7 @@ private:
     CWarningCenter *m_warnings = nullptr;
     CNotifications *m_notifications = nullptr;
     CTrayIcon *m_tray = nullptr;
+    COnSiteList *m_onSite = nullptr;
     CClockingSimulator *m_simulator = nullptr;
     QString m_demoPath;
     std::function<QString(QWidget *)> m_builder;

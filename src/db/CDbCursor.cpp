@@ -16,22 +16,6 @@
 namespace {
 std::atomic<bool> s_indexedFilters{true};
 
-int digits(const QString &s, qsizetype from, qsizetype count)
-{
-    int v = 0;
-    for (qsizetype i = from; i < from + count; ++i)
-        v = v * 10 + (s.at(i).unicode() - u'0');
-    return v;
-}
-
-// A text of the stored form "YYYY-MM-DD HH:MM:SS" (checked by the caller), read field by
-// field: the result of CDateTime::fromText without a trip through the time-zone rules, which
-// cost a file look-up per value and made every read of DatumLastReg slow.
-CDateTime storedTextToDateTime(const QString &s)
-{
-    return CDateTime::fromParts(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2), digits(s, 11, 2), digits(s, 14, 2),
-                                digits(s, 17, 2));
-}
 // A table or view name, plain, dotted or [bracketed], with nothing else.
 bool isBareName(const QString &text)
 {
@@ -60,81 +44,6 @@ bool CDbCursor::indexedFilters()
 {
     return s_indexedFilters.load(std::memory_order_relaxed);
 }
-
-struct CDbCursor::Data
-{
-    QStringList columns;
-    QHash<QString, int> columnByName; // lower-case name -> column
-    // Per column, the column that a lookup by its exact name finds (the first of its name
-    // ignoring case), so that the usual lookup needs no lower-casing.
-    QList<int> firstOfName;
-    int columnCount = 0;
-    int rowCount = 0;
-    QList<QVariant> cells; // row-major
-    CSqlDialect::Kind dialect = CSqlDialect::SqlServer;
-    // Per column, built on first use: text of every cell, and for each distinct text its
-    // first row with a chain to the next row of the same text. The first rows sit in an
-    // open-addressing table that keeps each text's hash beside its row, and short texts (most
-    // identifiers) in the slot itself, so a lookup mostly touches one slot and nothing else.
-    struct Index
-    {
-        // Sixteen bytes a slot, four to a cache line; texts of up to six Latin-1 characters
-        // are kept in the slot.
-        static constexpr int kInline = 6;
-        struct Slot
-        {
-            quint32 hash = 0;
-            qint32 head = -1;      // -1: free
-            quint8 length = kLong; // length of the text kept in chars, kLong when not kept
-            bool several = false;  // more rows than the head have this text
-            char chars[kInline] = {};
-
-            static constexpr quint8 kLong = 0xFF;
-            bool holds(QStringView text, quint32 h, const QList<QString> &texts) const
-            {
-                if (hash != h)
-                    return false;
-                if (length == kLong)
-                    return texts.at(head) == text;
-                if (text.size() != length)
-                    return false;
-                for (int i = 0; i < length; ++i)
-                    if (text.at(i).unicode() != uchar(chars[i]))
-                        return false;
-                return true;
-            }
-            void keep(QStringView text)
-            {
-                if (text.size() > kInline)
-                    return;
-                for (qsizetype i = 0; i < text.size(); ++i) {
-                    if (text.at(i).unicode() > 0xFF)
-                        return;
-                    chars[i] = char(text.at(i).unicode());
-                }
-                length = quint8(text.size());
-            }
-        };
-        static_assert(sizeof(Slot) == 16);
-        bool built = false;
-        QList<QString> texts;
-        QList<int> next;
-        std::vector<Slot> table; // a power of two, at most half full
-        size_t seed = 0;
-
-        // The slot of the text, or the free slot where it belongs.
-        size_t slotOf(QStringView text, quint32 hash) const
-        {
-            const size_t mask = table.size() - 1;
-            size_t i = hash & mask;
-            while (table[i].head >= 0 && !table[i].holds(text, hash, texts))
-                i = (i + 1) & mask;
-            return i;
-        }
-        const Slot &slot(QStringView text) const { return table[slotOf(text, quint32(qHash(text, seed)))]; }
-    };
-    mutable std::vector<Index> indexes; // one per column
-};
 
 namespace {
 
@@ -291,31 +200,12 @@ bool CDbCursor::open(const QString &queryText, int kind, CDbConnection::Send sen
                                                    : CDbError::describe(e));
         return false;
     }
-    auto data = std::make_unique<Data>();
-    data->dialect = dialect;
-    const QSqlRecord rec = q.record();
-    data->columnCount = rec.count();
-    for (int c = 0; c < data->columnCount; ++c)
-        data->columns << rec.fieldName(c);
-    // Of two columns with one name, a lookup by name finds the first.
-    for (int c = data->columnCount - 1; c >= 0; --c)
-        data->columnByName.insert(rec.fieldName(c).toLower(), c);
-    for (int c = 0; c < data->columnCount; ++c)
-        data->firstOfName << data->columnByName.value(data->columns.at(c).toLower());
-    data->indexes.resize(size_t(data->columnCount));
-    const int n = data->columnCount;
-    if (q.size() > 0)
-        data->cells.reserve(qsizetype(q.size()) * n);
-    while (q.next()) {
-        for (int c = 0; c < n; ++c)
-            data->cells.append(q.value(c));
-        ++data->rowCount;
-    }
-    if (q.lastError().type() != QSqlError::NoError) {
+    auto table = std::make_shared<CDbTable>(dialect);
+    if (!table->read(q, m_sizeHint)) {
         recordError(CDbError::codeFor(q.lastError()), m_connection->driverName(), CDbError::describe(q.lastError()));
         return false;
     }
-    m_data = std::move(data);
+    m_table = std::move(table);
     m_open = true;
     m_position = 0;
     return true;
@@ -324,13 +214,13 @@ bool CDbCursor::open(const QString &queryText, int kind, CDbConnection::Send sen
 void CDbCursor::prepareFilter(const QString &column)
 {
     const int c = columnIndex(column);
-    if (c >= 0 && !m_data->indexes[size_t(c)].built)
-        buildIndex(c);
+    if (c >= 0)
+        m_table->prepareIndex(c);
 }
 
 void CDbCursor::adopt(CDbCursor &fresh)
 {
-    std::swap(m_data, fresh.m_data);
+    std::swap(m_table, fresh.m_table);
     std::swap(m_open, fresh.m_open);
     if (!fresh.m_query.isEmpty())
         m_query = fresh.m_query;
@@ -349,7 +239,7 @@ void CDbCursor::adopt(CDbCursor &fresh)
 void CDbCursor::close()
 {
     m_open = false;
-    m_data.reset();
+    m_table.reset();
     m_filtered.clear();
     m_hasFilter = false;
     m_position = 0;
@@ -359,7 +249,7 @@ int CDbCursor::recordCount() const
 {
     if (!m_open)
         return 0;
-    return m_hasFilter ? int(m_filtered.size()) : m_data->rowCount;
+    return m_hasFilter ? int(m_filtered.size()) : m_table->rowCount();
 }
 
 void CDbCursor::moveFirst()
@@ -380,143 +270,60 @@ bool CDbCursor::isEOF() const
 
 QStringList CDbCursor::columnNames() const
 {
-    return m_open ? m_data->columns : QStringList();
+    return m_open ? m_table->columnNames() : QStringList();
 }
 
 int CDbCursor::columnIndex(QStringView column) const
 {
-    if (!m_open)
-        return -1;
-    // Lookups by name ignore case, as the server's do; a name written as the server spells it
-    // is found without lower-casing.
-    const QStringList &columns = m_data->columns;
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        if (columns.at(c) == column)
-            return m_data->firstOfName.at(c);
-    return m_data->columnByName.value(column.toString().toLower(), -1);
+    return m_open ? m_table->columnIndex(column) : -1;
 }
 
-const QVariant *CDbCursor::field(const QString &column)
+int CDbCursor::currentRow(QStringView column, int index)
 {
     if (!m_open) {
         recordError(CDbError::kObjectClosed, QStringLiteral("Zorvik"),
                     QStringLiteral("Operation is not allowed when the object is closed."));
-        return nullptr;
+        return -1;
     }
-    const int c = columnIndex(column);
-    if (c < 0) {
+    if (index < 0 || index >= m_table->columnCount()) {
         recordError(CDbError::kItemNotFound, QStringLiteral("Zorvik"),
                     QStringLiteral("Item cannot be found in the collection corresponding to the requested name "
                                    "or ordinal: %1")
-                        .arg(column));
-        return nullptr;
+                        .arg(column.isNull() ? QString::number(index) : column.toString()));
+        return -1;
     }
     if (isEOF()) {
         recordError(CDbError::kUnspecified, QStringLiteral("Zorvik"),
                     QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-        return nullptr;
+        return -1;
     }
-    const int row = m_hasFilter ? m_filtered.at(m_position) : int(m_position);
-    return &m_data->cells.at(qsizetype(row) * m_data->columnCount + c);
+    return m_hasFilter ? m_filtered[size_t(m_position)] : int(m_position);
 }
 
 bool CDbCursor::valueToDateTime(const QVariant &value, CDateTime &out, CSqlDialect::Kind dialect)
 {
-    if (value.isNull() || !value.isValid()) {
-        out = CDateTime::null();
-        return true;
-    }
-    switch (value.metaType().id()) {
-    case QMetaType::QDateTime:
-        out = CDateTime::fromLocal(value.toDateTime());
-        return true;
-    case QMetaType::QDate: {
-        const QDate d = value.toDate();
-        out = CDateTime::fromParts(d.year(), d.month(), d.day());
-        return true;
-    }
-    case QMetaType::QString: {
-        const QString s = value.toString();
-        if (s.isEmpty()) {
-            out = CDateTime::null();
-            return true;
-        }
-        // SQLite keeps date-times as text in the stored form.
-        if (dialect == CSqlDialect::Sqlite && CDateTime::looksLikeStoredText(s)) {
-            out = storedTextToDateTime(s);
-            return out.isValid();
-        }
-        return false;
-    }
-    default:
-        return false;
-    }
+    return CDbTable::valueToDateTime(value, out, dialect);
 }
 
 bool CDbCursor::valueToText(const QVariant &value, QString &text, const QString &dateFormat, CSqlDialect::Kind dialect)
 {
-    text.clear();
-    if (!value.isValid() || value.isNull())
-        return true;
-    const QString fmt = dateFormat.isEmpty() ? QStringLiteral("%Y-%m-%d %H:%M:%S") : dateFormat;
-    char buf[64];
-    switch (value.metaType().id()) {
-    case QMetaType::Short:
-    case QMetaType::UChar:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-        text = QString::number(value.toLongLong());
-        return true;
-    case QMetaType::UShort:
-    case QMetaType::UInt:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-        text = QString::number(value.toULongLong());
-        return true;
-    case QMetaType::Float:
-        std::snprintf(buf, sizeof buf, "%.10g", double(value.toFloat()));
-        text = QString::fromLatin1(buf);
-        return true;
-    case QMetaType::Double:
-        std::snprintf(buf, sizeof buf, "%.20g", value.toDouble());
-        text = QString::fromLatin1(buf);
-        return true;
-    case QMetaType::QDateTime:
-    case QMetaType::QDate: {
-        CDateTime dt;
-        valueToDateTime(value, dt, dialect);
-        text = dt.format(fmt);
-        return true;
-    }
-    case QMetaType::QString: {
-        const QString s = value.toString();
-        if (dialect == CSqlDialect::Sqlite && !dateFormat.isEmpty() && CDateTime::looksLikeStoredText(s)) {
-            text = storedTextToDateTime(s).format(fmt);
-            return true;
-        }
-        text = s;
-        return true;
-    }
-    case QMetaType::Bool:
-        text = value.toBool() ? QStringLiteral("T") : QStringLiteral("F");
-        return true;
-    default:
-        return false;
-    }
+    return CDbTable::valueToText(value, text, dateFormat, dialect);
 }
 
 bool CDbCursor::getFieldText(const QString &column, QString &text, const QString &dateFormat)
 {
+    return fieldText(columnIndex(column), text, dateFormat, column);
+}
+
+bool CDbCursor::fieldText(int column, QString &text, const QString &dateFormat, QStringView name)
+{
     text.clear();
-    const QVariant *v = field(column);
-    if (!v)
+    const int row = currentRow(name, column);
+    if (row < 0)
         return false;
-    if (!valueToText(*v, text, dateFormat, m_data->dialect)) {
+    if (!m_table->text(row, column, text, dateFormat)) {
         recordError(CDbError::kUnspecified, QStringLiteral("Zorvik"),
-                    QStringLiteral("The field %1 has no text form.").arg(column));
+                    QStringLiteral("The field %1 has no text form.").arg(m_table->columnNames().at(column)));
         return false;
     }
     return true;
@@ -524,38 +331,34 @@ bool CDbCursor::getFieldText(const QString &column, QString &text, const QString
 
 bool CDbCursor::getFieldDateTime(const QString &column, CDateTime &value)
 {
-    const QVariant *v = field(column);
-    if (!v)
+    return fieldDateTime(columnIndex(column), value, column);
+}
+
+bool CDbCursor::fieldDateTime(int column, CDateTime &value, QStringView name)
+{
+    const int row = currentRow(name, column);
+    if (row < 0)
         return false;
-    CDateTime out = value;
-    if (!valueToDateTime(*v, out, m_data->dialect)) {
+    if (!m_table->dateTime(row, column, value)) {
         recordError(CDbError::kUnspecified, QStringLiteral("Zorvik"),
-                    QStringLiteral("The field %1 is not a date.").arg(column));
+                    QStringLiteral("The field %1 is not a date.").arg(m_table->columnNames().at(column)));
         return false;
     }
-    value = out;
     return true;
 }
 
 bool CDbCursor::getFieldBytes(const QString &column, QByteArray &bytes)
 {
-    const QVariant *v = field(column);
-    if (!v)
-        return false;
-    if (v->metaType().id() != QMetaType::QByteArray)
-        return false;
-    bytes = v->toByteArray();
-    return true;
+    const int c = columnIndex(column);
+    const int row = currentRow(column, c);
+    return row >= 0 && m_table->bytes(row, c, bytes);
 }
 
 qsizetype CDbCursor::getFieldSize(const QString &column)
 {
-    const QVariant *v = field(column);
-    if (!v || v->isNull())
-        return 0;
-    if (v->metaType().id() == QMetaType::QByteArray)
-        return v->toByteArray().size();
-    return v->toString().toUtf8().size();
+    const int c = columnIndex(column);
+    const int row = currentRow(column, c);
+    return row < 0 ? 0 : m_table->size(row, c);
 }
 
 bool CDbCursor::parseFilter(const QString &filter, QList<QPair<QString, QString>> &clauses)
@@ -567,35 +370,6 @@ bool CDbCursor::parseFilter(const QString &filter, QList<QPair<QString, QString>
     for (const FilterClause &c : std::as_const(parsed))
         clauses.append({c.column.toString(), c.value().toString()});
     return true;
-}
-
-void CDbCursor::buildIndex(int column) const
-{
-    const Data &d = *m_data;
-    Data::Index &index = d.indexes[size_t(column)];
-    index.texts = QList<QString>(d.rowCount);
-    index.next = QList<int>(d.rowCount, -1);
-    size_t size = 8;
-    while (size < size_t(d.rowCount) * 2)
-        size *= 2;
-    index.table.assign(size, {});
-    index.seed = QHashSeed::globalSeed();
-    // From the last row up, so that every chain runs in row order.
-    for (int r = d.rowCount - 1; r >= 0; --r) {
-        QString &t = index.texts[r];
-        valueToText(d.cells.at(qsizetype(r) * d.columnCount + column), t, QString(), d.dialect);
-        const quint32 hash = quint32(qHash(QStringView(t), index.seed));
-        Data::Index::Slot &slot = index.table[index.slotOf(t, hash)];
-        if (slot.head >= 0) {
-            index.next[r] = slot.head;
-            slot.several = true;
-        } else {
-            slot.hash = hash;
-            slot.keep(t);
-        }
-        slot.head = r;
-    }
-    index.built = true;
 }
 
 bool CDbCursor::setFilter(const QString &filter)
@@ -626,31 +400,57 @@ bool CDbCursor::setFilter(const QString &filter)
         return true;
     }
     m_filtered.clear();
-    // Every column of the filter gets its index before any row is walked.
-    for (const int c : std::as_const(columns))
-        if (!m_data->indexes[size_t(c)].built)
-            buildIndex(c);
-    QVarLengthArray<const QList<QString> *, 4> texts;
-    for (const int c : std::as_const(columns))
-        texts.append(&m_data->indexes[size_t(c)].texts);
+    const CDbTable &t = *m_table;
     const auto matchesFrom = [&](int r, qsizetype k) {
         for (; k < clauses.size(); ++k)
-            if (texts.at(k)->at(r) != clauses.at(k).value())
+            if (!t.textEquals(r, columns.at(k), clauses.at(k).value()))
                 return false;
         return true;
     };
     if (!indexedFilters()) {
         // The measurement baseline: every row against every clause.
-        for (int r = 0; r < m_data->rowCount; ++r)
+        for (int r = 0; r < t.rowCount(); ++r)
             if (matchesFrom(r, 0))
-                m_filtered.append(r);
+                m_filtered.push_back(r);
     } else {
-        const Data::Index &index = m_data->indexes[size_t(columns.first())];
-        const Data::Index::Slot &slot = index.slot(clauses.first().value());
-        for (int r = slot.head; r >= 0; r = slot.several ? index.next.at(r) : -1)
+        for (int r = t.firstEqual(columns.first(), clauses.first().value()); r >= 0;
+             r = t.nextEqual(columns.first(), r))
             if (matchesFrom(r, 1))
-                m_filtered.append(r);
+                m_filtered.push_back(r);
     }
     m_hasFilter = true;
     return true;
+}
+
+bool CDbCursor::filterEquals(int column, QStringView value)
+{
+    return filterEquals(column, value, -1, {});
+}
+
+bool CDbCursor::filterEquals(int column, QStringView value, int column2, QStringView value2)
+{
+    m_position = 0;
+    m_filtered.clear();
+    m_hasFilter = true;
+    if (!m_open)
+        return true;
+    const int columns = m_table->columnCount();
+    if (column < 0 || column >= columns || column2 >= columns) {
+        recordError(CDbError::kUnsupportedFilter, QStringLiteral("Zorvik"),
+                    QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in conflict "
+                                   "with one another: column %1")
+                        .arg(column < 0 || column >= columns ? column : column2));
+        return true;
+    }
+    for (int r = m_table->firstEqual(column, value); r >= 0; r = m_table->nextEqual(column, r))
+        if (column2 < 0 || m_table->textEquals(r, column2, value2))
+            m_filtered.push_back(r);
+    return true;
+}
+
+bool CDbCursor::fieldEquals(int column, QStringView text)
+{
+    if (!m_open || column < 0 || column >= m_table->columnCount() || isEOF())
+        return false;
+    return m_table->textEquals(m_hasFilter ? m_filtered[size_t(m_position)] : int(m_position), column, text);
 }

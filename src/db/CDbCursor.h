@@ -2,6 +2,7 @@
 
 #include "db/CDateTime.h"
 #include "db/CDbConnection.h"
+#include "db/CDbTable.h"
 #include "db/CSqlDialect.h"
 
 #include <QByteArray>
@@ -11,11 +12,12 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <vector>
 
-// A client-side static cursor: opening reads every row into memory and releases the server
-// statement, so moving, counting and filtering never go back to the server. Filters of the
-// form  col = 'value' [and col2 = 'value2' ...]  are answered locally through a hash index
-// per column, built the first time that column is filtered on.
+// A client-side static cursor: opening reads every row into memory (a CDbTable, kept by column)
+// and releases the server statement, so moving, counting and filtering never go back to the
+// server. Filters of the form  col = 'value' [and col2 = 'value2' ...]  are answered locally
+// through a hash index per column, built the first time that column is filtered on.
 class CDbCursor
 {
 public:
@@ -36,6 +38,8 @@ public:
     // Closes first; a non-empty text replaces the stored query. A query that reads a "#" table
     // of the session goes as a batch (see CDbConnection::Send).
     bool open(const QString &query = {}, int kind = Unknown, CDbConnection::Send send = CDbConnection::Send::Prepared);
+    // The rows the next open may expect (a statement read before), so that it allocates once.
+    void setSizeHint(qsizetype rows) { m_sizeHint = rows; }
     bool isOpen() const { return m_open; }
     void close();
     // Takes the rows, state and errors of a cursor read elsewhere (the polling thread reads
@@ -45,6 +49,9 @@ public:
     // Builds the index of a column now, so that the first filter on it costs a lookup only
     // (the polling thread does this before the swap, off the interface thread).
     void prepareFilter(const QString &column);
+    // The rows as read, shared: another thread may read them while this cursor moves on (a
+    // snapshot for work off the interface thread). Null while closed.
+    std::shared_ptr<const CDbTable> table() const { return m_table; }
 
     void moveFirst();
     void moveNext();
@@ -67,6 +74,16 @@ public:
     // The field's actual size in bytes (0 for null).
     qsizetype getFieldSize(const QString &column);
 
+    // The same filter and reads by column number (columnIndex()), for loops that look up many
+    // keys: "col = 'value'" without a text to parse.
+    int columnIndex(QStringView column) const;
+    bool filterEquals(int column, QStringView value);
+    bool filterEquals(int column, QStringView value, int column2, QStringView value2);
+    bool fieldText(int column, QString &text, const QString &dateFormat = {}, QStringView name = {});
+    bool fieldDateTime(int column, CDateTime &value, QStringView name = {});
+    // Whether the field's text form is exactly text (false as well without a current row).
+    bool fieldEquals(int column, QStringView text);
+
     QString query() const { return m_query; }
     QString lastErrorText() const { return m_lastErrorText; }
     quint32 lastErrorCode() const { return m_lastErrorCode; }
@@ -86,17 +103,17 @@ public:
     static bool indexedFilters();
 
 private:
-    struct Data;
     void recordError(quint32 code, const QString &source, const QString &description);
-    const QVariant *field(const QString &column);
-    int columnIndex(QStringView column) const;
-    void buildIndex(int column) const;
+    // The row of the current position for a read of column (by number; the name for the error
+    // text), or -1 with the error recorded.
+    int currentRow(QStringView name, int column);
 
     CDbConnection *m_connection = nullptr;
     QString m_query;
     bool m_open = false;
-    std::unique_ptr<Data> m_data;
-    QList<int> m_filtered; // row numbers passing the filter
+    std::shared_ptr<CDbTable> m_table;
+    qsizetype m_sizeHint = 0;
+    std::vector<int> m_filtered; // row numbers passing the filter
     bool m_hasFilter = false;
     qsizetype m_position = 0; // index into the visible rows
     QString m_lastErrorText;

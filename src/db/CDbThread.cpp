@@ -1,6 +1,7 @@
 #include "db/CDbThread.h"
 
 #include "db/CDbCommand.h"
+#include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
 #include "db/DbLog.h"
 
@@ -47,9 +48,14 @@ void CDbThread::joined()
 bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query)
 {
     auto cursor = std::make_unique<CDbCursor>(&m_reference->connection());
+    // The last read of the same statement tells how many rows to expect.
+    cursor->setSizeHint(m_rowsSeen[c]);
     const bool ok = cursor->open(query);
+    if (ok)
+        m_rowsSeen[c] = cursor->recordCount();
     // The update pass filters the live cursors by employee: index them here, not in the pass.
-    if (ok && (c == CReferenceData::LastRegistrationCursor || c == CReferenceData::CurrentDayCursor))
+    if (ok && (c == CReferenceData::LastRegistrationCursor || c == CReferenceData::CurrentDayCursor ||
+               c == CReferenceData::EmployeeCursor))
         cursor->prepareFilter(QStringLiteral("IDZaposlenog"));
     fresh[c] = std::move(cursor);
     return ok;
@@ -132,6 +138,7 @@ void CDbThread::run()
 {
     if (!m_running)
         return;
+    CDbWorker::yieldToInterface();
     for (;;) {
         m_wake = false;
         cycle();

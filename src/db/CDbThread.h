@@ -65,4 +65,5 @@ private:
     std::atomic<bool> m_passQueued{false};
     std::atomic<bool> m_wake{false};
     std::atomic<int> m_lastStatus{-1};
+    std::map<CReferenceData::Cursor, int> m_rowsSeen; // rows of each cursor's last read
 };

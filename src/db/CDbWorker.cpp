@@ -10,6 +10,10 @@
 #include <mutex>
 #include <thread>
 
+#include <cerrno>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 std::atomic<int> s_detached{0};
 constexpr int kDestroyWaitMs = 200;
@@ -31,6 +35,7 @@ struct CDbWorker::State
 
     void loop()
     {
+        CDbWorker::yieldToInterface();
         {
             std::lock_guard<std::mutex> guard(lock);
             qthread = QThread::currentThread();
@@ -140,6 +145,15 @@ bool CDbWorker::stop(int timeoutMs)
     guard.unlock();
     s.thread.detach();
     return false;
+}
+
+void CDbWorker::yieldToInterface()
+{
+    // Linux keeps a nice value per thread; failing to change it changes nothing else.
+    errno = 0;
+    const int now = getpriority(PRIO_PROCESS, id_t(gettid()));
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, id_t(gettid()), qMin(19, now + 5));
 }
 
 int CDbWorker::detachedThreads()

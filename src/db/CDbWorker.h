@@ -31,6 +31,10 @@ public:
     // Threads of stopped workers that were still inside a job; the connection object they use
     // must outlive them.
     static int detachedThreads();
+    // Gives the calling thread a lower share of the processor than the interface thread (a
+    // higher nice value for this thread alone), so that work in the background never makes the
+    // window wait for its turn on a busy machine.
+    static void yieldToInterface();
 
 private:
     struct State;

@@ -3,6 +3,7 @@
 #include "config/CColourFile.h"
 #include "db/CDemoDatabase.h"
 #include "panel/CPanelFile.h"
+#include "panel/CPanelGeometry.h"
 
 #include <QColor>
 #include <QDir>
@@ -78,10 +79,12 @@ PanelFileData allStaff(QList<Employee> all)
     std::sort(all.begin(), all.end(), [](const Employee &a, const Employee &b) {
         return a.lastName + u' ' + a.firstName + u' ' + a.id < b.lastName + u' ' + b.firstName + u' ' + b.id;
     });
+    // Rows of kPerRow, or wider when that many rows would run off the bottom of the canvas.
+    const int rowsThatFit = CPanelGeometry::kCanvasSize / kCollapsed;
+    const int perRow = std::max<int>(CDemoSamples::kPerRow, int((all.size() + rowsThatFit - 1) / rowsThatFit));
     PanelFileData d;
     for (int i = 0; i < all.size(); ++i)
-        d.tablets.append(
-            tabletAt(all.at(i), (i % CDemoSamples::kPerRow) * kWidth, (i / CDemoSamples::kPerRow) * kCollapsed, false));
+        d.tablets.append(tabletAt(all.at(i), (i % perRow) * kWidth, (i / perRow) * kCollapsed, false));
     return d;
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <QTimer>
 #include <memory>
 
 class CReferenceData;
@@ -19,7 +20,8 @@ class CDbCursor;
 // employee's last clocking into the tablets of every open panel and refreshes the guests and
 // presences windows. The pass never blocks the interface thread on the first cycle: a pass
 // asked for before the first cycle has ended runs when it ends, and with no polling thread it
-// runs at once.
+// runs at once. On a large site the pass runs in slices over one cycle's rows, so that the
+// window keeps answering while thousands of tablets are filled.
 class CLiveUpdate : public QObject
 {
     Q_OBJECT
@@ -43,11 +45,22 @@ public:
     void refreshNow();
     CDbThread *thread() const { return m_thread.get(); }
 
-    // Asks for a pass over one panel, or over all (nullptr); runs from the event loop.
+    // Asks for a pass over one panel, or over all (nullptr); runs from the event loop, in
+    // slices of about kSliceMs with the event loop between them.
     void requestUpdate(C_ZorvikDoc *doc = nullptr);
-    // The update pass itself (holds DBMutex while it runs). False when DBMutex stayed busy;
-    // the pass then runs after the current cycle.
+    // The update pass itself, whole, before it returns: holds DBMutex while it takes the cycle's
+    // rows and refreshes the lists, then walks the panels on those rows. Always true.
     bool OnMsgUpdateDocs(C_ZorvikDoc *only = nullptr);
+    bool isPassRunning() const { return m_pass != nullptr; }
+
+    static constexpr int kSliceMs = 8;      // a slice of a pass holds the interface thread this long
+    static constexpr int kSliceCheck = 256; // tablets between looks at the clock
+    // Other slices (tests make them small enough for a small panel).
+    void setSlices(int ms, int tabletsBetweenChecks)
+    {
+        m_sliceMs = ms;
+        m_sliceCheck = tabletsBetweenChecks;
+    }
 
     // One tablet's update; DBMutex is held by the caller.
     // Fills the tablet from the last registration; true when anything it shows changed.
@@ -61,6 +74,13 @@ signals:
     void passFinished();
 
 private:
+    struct Rows;
+    struct Pass;
+    void startPass(C_ZorvikDoc *only, bool sliced);
+    void continuePass(bool sliced);
+    bool updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now, const Rows &rows);
+    // text, or last when they are equal (so that equal texts share one string); last becomes it.
+    static QString shared(QString &last, const QString &text);
     void handleRequest(QPointer<C_ZorvikDoc> doc, bool all);
     void onCycleFinished(bool ok);
     void runPending();
@@ -73,5 +93,10 @@ private:
     bool m_waitForFirstCycle = true;
     bool m_pendingAll = false;
     QList<QPointer<C_ZorvikDoc>> m_pending;
+    std::unique_ptr<Pass> m_pass;
+    QTimer m_sliceTimer;
+    QString m_lastDateText, m_lastTimeText;
+    int m_sliceMs = kSliceMs;
+    int m_sliceCheck = kSliceCheck;
     int m_passCount = 0;
 };

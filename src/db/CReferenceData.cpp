@@ -34,8 +34,10 @@ QString CReferenceData::queryText(Cursor c) const
 {
     switch (c) {
     case EmployeeCursor:
-        return QStringLiteral("select * from viewPhoto order by viewPhoto.Prezime, viewPhoto.Ime, "
-                              "viewPhoto.IDZaposlenog ");
+        // Everything but the photograph: a panel reads those it shows when it shows them, so
+        // that a large site does not keep every employee's picture in memory.
+        return QStringLiteral("select IDZaposlenog, Prezime, Ime, IDNo, IDSektora from viewPhoto order by "
+                              "viewPhoto.Prezime, viewPhoto.Ime, viewPhoto.IDZaposlenog ");
     case DepartmentCursor:
         return QStringLiteral("select * from Sektor order by NazivSektora");
     case ActivityCursor:
@@ -99,6 +101,8 @@ bool CReferenceData::open(const QString &connectionString, int *failureMessage)
     for (const auto &step : steps)
         if (!reopen(step.cursor))
             return fail(step.message);
+    // Every update pass looks employees up by key: indexed here, off the interface thread.
+    m_cursors[EmployeeCursor]->prepareFilter(QStringLiteral("IDZaposlenog"));
     m_guestsQuery = buildGuestsQuery();
     if (!reopen(GuestCursor))
         guestsAvailable = false;

@@ -3,6 +3,7 @@ target_sources(zorvik_core PRIVATE
     CDbCommand.cpp CDbCommand.h
     CDbConnection.cpp CDbConnection.h
     CDbCursor.cpp CDbCursor.h
+    CDbTable.cpp CDbTable.h
     CDbWorker.cpp CDbWorker.h
     CDbError.cpp CDbError.h
     CSqlDialect.cpp CSqlDialect.h

@@ -29,37 +29,52 @@ bool CPanelBackground::coversCanvas() const
     return m_useImage && m_tile && !m_image.isNull() && !m_image.hasAlphaChannel();
 }
 
+const QBrush &CPanelBackground::gridBrush(const QColor &gridColour, const QColor &base) const
+{
+    if (m_gridBrush.style() == Qt::TexturePattern && m_brushGrid == gridColour && m_brushBase == base)
+        return m_gridBrush;
+    const int g = CPanelGeometry::kGrid;
+    QImage tile(g, g, base.isValid() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    tile.fill(base.isValid() ? base : QColor(Qt::transparent));
+    const QRgb dot = gridColour.rgb();
+    for (int i = 0; i < g; i += 2) {
+        tile.setPixel(0, i, dot);
+        tile.setPixel(i, 0, dot);
+    }
+    m_gridBrush = QBrush(tile);
+    m_brushGrid = gridColour;
+    m_brushBase = base;
+    return m_gridBrush;
+}
+
 void CPanelBackground::paint(QPainter &p, const QRect &exposed, int hmax, int vmax, const QColor &gridColour,
-                             const QFont &labelFont) const
+                             const QFont &labelFont, const QColor &base) const
 {
     const int g = CPanelGeometry::kGrid;
-    if (!m_useImage || !m_tile) {
+    const bool grid = !m_useImage || !m_tile;
+    const QRect lines = grid ? exposed & QRect(0, 0, hmax, vmax + 1) : QRect();
+    // The base colour where the grid's cells (which carry it) do not reach.
+    if (base.isValid() && lines != exposed)
+        p.fillRect(exposed, base);
+    if (grid) {
+        // The lines as a brush of grid cells: a fill, where thousands of dotted lines would be
+        // stroked dot by dot on a large repaint.
+        if (!lines.isEmpty())
+            p.fillRect(lines, gridBrush(gridColour, base));
         p.save();
-        // One pixel on, one off, starting on even coordinates, so that partial repaints join.
-        QPen pen(gridColour, 1, Qt::CustomDashLine);
-        pen.setDashPattern({1.0, 1.0});
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
+        p.setPen(gridColour);
         p.setFont(labelFont);
         const int labelWidth = QFontMetrics(labelFont).horizontalAdvance(QStringLiteral("10000"));
         const int labelHeight = QFontMetrics(labelFont).height();
-        // Only the lines and labels that touch the exposed rectangle.
+        // Only the labels that touch the exposed rectangle.
         const int x0 = qMax(0, CPanelGeometry::toGrid(exposed.left() - labelWidth));
         const int y0 = qMax(0, CPanelGeometry::toGrid(exposed.top() - labelHeight));
-        const int top = qMax(0, exposed.top()) & ~1, bottom = qMin(vmax, exposed.bottom() + 1);
-        const int left = qMax(0, exposed.left()) & ~1, right = qMin(hmax, exposed.right() + 1);
-        for (int x = x0; x < hmax && x <= exposed.right(); x += g) {
-            if (x >= exposed.left())
-                p.drawLine(x, top, x, bottom);
-            if (exposed.top() <= labelHeight)
+        if (exposed.top() <= labelHeight)
+            for (int x = x0; x < hmax && x <= exposed.right(); x += g)
                 p.drawText(QRect(x, 0, labelWidth, labelHeight), Qt::AlignLeft | Qt::AlignTop, QString::number(x / g));
-        }
-        for (int y = y0; y < vmax && y <= exposed.bottom(); y += g) {
-            if (y >= exposed.top())
-                p.drawLine(left, y, right, y);
-            if (exposed.left() <= labelWidth)
+        if (exposed.left() <= labelWidth)
+            for (int y = y0; y < vmax && y <= exposed.bottom(); y += g)
                 p.drawText(QRect(0, y, labelWidth, labelHeight), Qt::AlignLeft | Qt::AlignTop, QString::number(y / g));
-        }
         p.restore();
     }
     if (!m_useImage || m_image.isNull())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -23,16 +24,24 @@ public:
     bool tile() const { return m_tile; }
     const QImage &image() const { return m_image; }
 
-    // Paints the part exposed of a canvas whose scroll ranges end at hmax and vmax.
-    void paint(QPainter &p, const QRect &exposed, int hmax, int vmax, const QColor &gridColour,
-               const QFont &labelFont) const;
+    // Paints the part exposed of a canvas whose scroll ranges end at hmax and vmax. With a valid
+    // base colour the exposed part is filled with it first (in one pass with the grid); without,
+    // only the grid and the picture are drawn over what is there.
+    void paint(QPainter &p, const QRect &exposed, int hmax, int vmax, const QColor &gridColour, const QFont &labelFont,
+               const QColor &base = QColor()) const;
     // Only a used, tiled picture that was loaded and has no transparent pixels covers the
     // canvas; otherwise the background is erased first (an unloadable picture: a blank canvas).
     bool coversCanvas() const;
 
 private:
+    // One grid cell as a brush: a dotted line along its left and top edges (one pixel on, one
+    // off, on even coordinates), over the base colour or transparent.
+    const QBrush &gridBrush(const QColor &gridColour, const QColor &base) const;
+
     QString m_path;
     QImage m_image;
     bool m_useImage = false;
     bool m_tile = false;
+    mutable QBrush m_gridBrush;
+    mutable QColor m_brushGrid, m_brushBase;
 };

@@ -64,6 +64,12 @@ bool runJpeg(JpegJob &job, const QByteArray &bytes, const QSize &atLeast, bool h
     jpeg_mem_src(&job.cinfo, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&job.cinfo, TRUE);
+    if (job.cinfo.image_width > JDIMENSION(CPhotoDecoder::kMaxSide) ||
+        job.cinfo.image_height > JDIMENSION(CPhotoDecoder::kMaxSide) ||
+        !CPhotoDecoder::withinCap(QSize(int(job.cinfo.image_width), int(job.cinfo.image_height)))) {
+        jpeg_destroy_decompress(&job.cinfo);
+        return false;
+    }
     if (natural)
         *natural = QSize(int(job.cinfo.image_width), int(job.cinfo.image_height));
     if (headerOnly) {
@@ -104,7 +110,25 @@ bool runJpeg(JpegJob &job, const QByteArray &bytes, const QSize &atLeast, bool h
     return true;
 }
 
+// GIF and BMP through Qt, the declared size checked before the pixels are read.
+QImage readQt(const QByteArray &bytes, CPhotoDecoder::Format f)
+{
+    QBuffer buf;
+    buf.setData(bytes);
+    buf.open(QIODevice::ReadOnly);
+    QImageReader reader(&buf, qtFormat(f));
+    if (!CPhotoDecoder::withinCap(reader.size()))
+        return QImage();
+    return reader.read();
+}
+
 } // namespace
+
+bool CPhotoDecoder::withinCap(const QSize &declared)
+{
+    return declared.isValid() && declared.width() <= kMaxSide && declared.height() <= kMaxSide &&
+           qint64(declared.width()) * declared.height() <= kMaxPixels;
+}
 
 CPhotoDecoder::Format CPhotoDecoder::formatOf(const QByteArray &bytes)
 {
@@ -143,7 +167,8 @@ QSize CPhotoDecoder::imageSize(const QByteArray &bytes)
     buf.setData(bytes);
     buf.open(QIODevice::ReadOnly);
     QImageReader reader(&buf, qtFormat(f));
-    return reader.size();
+    const QSize size = reader.size();
+    return withinCap(size) ? size : QSize();
 }
 
 QImage CPhotoDecoder::decodeJpeg(const QByteArray &bytes, const QSize &atLeast)
@@ -162,9 +187,7 @@ QImage CPhotoDecoder::decode(const QByteArray &bytes, const QSize &atLeast)
         return decodeJpeg(bytes, atLeast);
     if (f == Format::Unknown)
         return QImage();
-    QImage img;
-    img.loadFromData(bytes, qtFormat(f));
-    return img;
+    return readQt(bytes, f);
 }
 
 QImage CPhotoDecoder::loadFile(const QString &path, Format format)
@@ -177,7 +200,5 @@ QImage CPhotoDecoder::loadFile(const QString &path, Format format)
     const QByteArray bytes = f.readAll();
     if (format == Format::Jpeg)
         return decodeJpeg(bytes);
-    QImage img;
-    img.loadFromData(bytes, qtFormat(format));
-    return img;
+    return readQt(bytes, format);
 }

@@ -8,7 +8,10 @@
 // Decodes photographs and background images: JPEG with libjpeg itself (using its scaled
 // decoding so that a large photograph is never decoded at full size for a small cell), GIF
 // and BMP with QImage. Photographs come from the database without a name, so their format
-// is recognised from the content; background images are chosen by the file's ending.
+// is recognised from the content; background images are chosen by the file's ending. A picture
+// whose header declares more than kMaxSide pixels a side or kMaxPixels in all is refused as
+// unloadable before any pixel memory is taken: a few hundred bytes could otherwise ask for
+// gigabytes.
 class CPhotoDecoder
 {
 public:
@@ -20,8 +23,13 @@ public:
         Bmp
     };
 
+    static constexpr int kMaxSide = 8000;
+    static constexpr qint64 kMaxPixels = 40'000'000;
+    static bool withinCap(const QSize &declared);
+
     static Format formatOf(const QByteArray &bytes);
-    // Natural size from the header alone; invalid when the bytes are not a known image.
+    // Natural size from the header alone; invalid when the bytes are not a known image or the
+    // size is over the cap.
     static QSize imageSize(const QByteArray &bytes);
     // Decodes the image; a JPEG is decoded at the smallest libjpeg scale (n/8) whose result is
     // at least atLeast in both directions (full size when atLeast is empty). Null on failure.

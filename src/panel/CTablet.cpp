@@ -16,8 +16,32 @@ void CTablet::setGeometry(const QRect &r)
 {
     if (r == m_geometry)
         return;
+    const QRect old = m_geometry;
     m_geometry = r;
     emit geometryChanged(r);
+    if (m_listener)
+        m_listener->tabletMoved(this, old);
+}
+
+void CTablet::raise()
+{
+    emit raiseRequested();
+    if (m_listener)
+        m_listener->tabletWentUp(this);
+}
+
+void CTablet::lower()
+{
+    emit lowerRequested();
+    if (m_listener)
+        m_listener->tabletWentDown(this);
+}
+
+void CTablet::invalidateAll()
+{
+    emit changed();
+    if (m_listener)
+        m_listener->tabletRedraw(this);
 }
 
 void CTablet::moveTo(const QPoint &topLeft)
@@ -31,14 +55,14 @@ void CTablet::setSelected(bool selected)
         return;
     m_selected = selected;
     emit selectionChanged(selected);
-    emit changed();
+    invalidateAll();
 }
 
 void CTablet::setExpandedSize(bool big)
 {
-    emit raiseRequested();
+    raise();
     setGeometry(QRect(m_geometry.topLeft(), QSize(kWidth, big ? kExpandedHeight : kCollapsedHeight)));
-    emit changed();
+    invalidateAll();
 }
 
 void CTablet::setIllegal(bool illegal)

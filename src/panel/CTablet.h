@@ -9,8 +9,9 @@
 #include <functional>
 
 // One employee's tablet on a panel: what it shows, where it stands on the canvas, and the
-// state the live update keeps for it. Its window (C_PanelWnd) draws it and handles the mouse;
-// this object holds no widget, so the update pass and the panel file work without a display.
+// state the live update keeps for it. The panel's canvas draws it and handles the mouse (its
+// C_PanelWnd there); this object holds no widget, so the update pass and the panel file work
+// without a display.
 class CTablet : public QObject
 {
     Q_OBJECT
@@ -25,9 +26,22 @@ public:
     // Texts.
     QString lastName, firstName, employeeId, mediaNumber;
     QString activityDescription, activityId, dateText, timeText;
-    // Photograph bytes as stored (JPEG, GIF or BMP); decoded by the window at the size drawn.
+    // Photograph bytes as stored (JPEG, GIF or BMP); read when the tablet is first shown
+    // expanded, decoded by the canvas at the size drawn.
     QByteArray photograph;
-    bool photographPending = false; // still to be read from the employee table
+
+    // Hears what happens to a tablet in one call, where a connection per tablet would cost
+    // memory and time for every tablet of a large panel (the panel listens to all of its own).
+    class Listener
+    {
+    public:
+        virtual ~Listener() = default;
+        virtual void tabletMoved(CTablet *t, const QRect &old) = 0;
+        virtual void tabletWentUp(CTablet *t) = 0;
+        virtual void tabletWentDown(CTablet *t) = 0;
+        virtual void tabletRedraw(CTablet *t) = 0;
+    };
+    void setListener(Listener *listener) { m_listener = listener; }
 
     // Canvas rectangle (the panel file's X, Y, W, H).
     QRect geometry() const { return m_geometry; }
@@ -45,7 +59,9 @@ public:
     // Brings the tablet to the top and resizes it in place to 168x96 (true) or 168x24; the
     // expanded flag is not changed.
     void setExpandedSize(bool big);
-    void lower() { emit lowerRequested(); }
+    // To the top or the bottom of the panel's z-order.
+    void raise();
+    void lower();
 
     // Stores the flag; when it turns on for a registration not warned about yet (date, time
     // or activity differ from the last warning), remembers it and raises the warning once the
@@ -56,13 +72,15 @@ public:
     // (the zero date) that tells the first registration seen.
     CDateTime rememberedMoment;
     const CDateTime initialMoment;
+    // The registration moment the date and time texts were made from.
+    CDateTime shownMoment = CDateTime::null();
     QString warnedDate, warnedTime, warnedActivity;
 
     // "Last First" for name format 0, "First Last" otherwise.
     QString displayName(int nameFormat) const;
 
     // Repaint requests from the update pass.
-    void invalidateAll() { emit changed(); }
+    void invalidateAll();
 
     // Where raised warnings go (the application's warning window); none in a plain core.
     using WarningHandler = std::function<void(const CTablet &)>;
@@ -79,6 +97,7 @@ signals:
 private:
     void raiseWarning();
 
+    Listener *m_listener = nullptr;
     QRect m_geometry{0, 0, kWidth, kCollapsedHeight};
     bool m_selected = false;
     bool m_expanded = false;

@@ -225,9 +225,13 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
             CTabletPhoto once;
             CTabletPhoto *cache = photo ? photo : &once;
             QRect target;
-            const QImage &img = cache->image(t.photograph, cell, &target);
-            if (!img.isNull())
-                p.drawImage(target.topLeft(), img);
+            const QImage *img = nullptr;
+            if (ctx.decodePhotos)
+                img = &cache->image(t.photograph, cell, &target);
+            else
+                cache->cached(t.photograph, cell, &img, &target);
+            if (img && !img->isNull())
+                p.drawImage(target.topLeft(), *img);
         }
         const QRect text = detailsTextRect(size);
         p.fillRect(text, m_look.detailsBackground);

@@ -36,6 +36,9 @@ public:
     {
         int nameFormat = 0;                 // 0: "Last First", otherwise "First Last"
         const ColourMap *colours = nullptr; // activity colours; none: black dots
+        // False: a photograph not yet decoded in the cache is left out (it is being decoded
+        // elsewhere) instead of being decoded by this paint.
+        bool decodePhotos = true;
     };
 
     explicit CTabletPainter(const Look &look);

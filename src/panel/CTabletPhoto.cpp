@@ -26,32 +26,57 @@ void CTabletPhoto::clear()
     m_done = false;
 }
 
-const QImage &CTabletPhoto::image(const QByteArray &bytes, const QRect &cell, QRect *target)
+QImage CTabletPhoto::decodeFor(const QByteArray &bytes, const QRect &cell, QRect *target)
+{
+    QImage image;
+    QRect where;
+    if (!bytes.isEmpty()) {
+        where = placement(cell, CPhotoDecoder::imageSize(bytes));
+        if (!where.isEmpty()) {
+            const QImage decoded = CPhotoDecoder::decode(bytes, where.size());
+            if (!decoded.isNull())
+                image = decoded.size() == where.size()
+                            ? decoded
+                            : decoded.scaled(where.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        }
+        // Kept in the painter's native format: drawn often, converted once.
+        if (!image.isNull() && image.format() != QImage::Format_RGB32)
+            image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                  : QImage::Format_RGB32);
+    }
+    if (target)
+        *target = image.isNull() ? QRect() : where;
+    return image;
+}
+
+void CTabletPhoto::setDecoded(const QByteArray &bytes, const QRect &cell, const QImage &image, const QRect &target)
+{
+    m_source = bytes;
+    m_cell = cell;
+    m_image = image;
+    m_target = image.isNull() ? QRect() : target;
+    m_done = true;
+}
+
+bool CTabletPhoto::cached(const QByteArray &bytes, const QRect &cell, const QImage **image, QRect *target) const
 {
     // Same buffer (not only equal contents) and same cell: the cached image stands.
     const bool sameBytes = bytes.constData() == m_source.constData() && bytes.size() == m_source.size();
-    if (!(m_done && sameBytes && cell == m_cell)) {
-        clear();
-        m_source = bytes;
-        m_cell = cell;
-        m_done = true;
-        if (!bytes.isEmpty()) {
-            const QSize natural = CPhotoDecoder::imageSize(bytes);
-            m_target = placement(cell, natural);
-            if (!m_target.isEmpty()) {
-                QImage decoded = CPhotoDecoder::decode(bytes, m_target.size());
-                if (!decoded.isNull())
-                    m_image = decoded.size() == m_target.size()
-                                  ? decoded
-                                  : decoded.scaled(m_target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
-            }
-            // Kept in the painter's native format: drawn often, converted once.
-            if (!m_image.isNull() && m_image.format() != QImage::Format_RGB32)
-                m_image = m_image.convertToFormat(m_image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                            : QImage::Format_RGB32);
-            if (m_image.isNull())
-                m_target = QRect();
-        }
+    if (!(m_done && sameBytes && cell == m_cell))
+        return false;
+    if (image)
+        *image = &m_image;
+    if (target)
+        *target = m_target;
+    return true;
+}
+
+const QImage &CTabletPhoto::image(const QByteArray &bytes, const QRect &cell, QRect *target)
+{
+    if (!cached(bytes, cell, nullptr, nullptr)) {
+        QRect where;
+        const QImage decoded = decodeFor(bytes, cell, &where);
+        setDecoded(bytes, cell, decoded, where);
     }
     if (target)
         *target = m_target;

@@ -4,9 +4,10 @@
 #include <QImage>
 #include <QRect>
 
-// A tablet's photograph as it is drawn: decoded on first use, scaled to the rectangle it fills
-// in the photo cell and kept only at that size. The compressed bytes stay with the tablet; a
-// change of bytes or of cell size decodes again.
+// A tablet's photograph as it is drawn: scaled to the rectangle it fills in the photo cell and
+// kept only at that size. Decoded on first use by image(), or elsewhere (off the interface
+// thread, decodeFor) and handed in with setDecoded(). The compressed bytes stay with the tablet;
+// a change of bytes or of cell size needs a new decoding.
 class CTabletPhoto
 {
 public:
@@ -17,6 +18,12 @@ public:
     // The image for these bytes in this cell (null when there is none or it does not decode),
     // with the rectangle to draw it in.
     const QImage &image(const QByteArray &bytes, const QRect &cell, QRect *target);
+    // The same without decoding: false when the cache holds nothing for these bytes and cell.
+    bool cached(const QByteArray &bytes, const QRect &cell, const QImage **image, QRect *target) const;
+    // The decoding itself, for any thread: the image at the size drawn (in the painter's format).
+    static QImage decodeFor(const QByteArray &bytes, const QRect &cell, QRect *target);
+    // Keeps an image decoded elsewhere for these bytes and cell.
+    void setDecoded(const QByteArray &bytes, const QRect &cell, const QImage &image, const QRect &target);
 
     // Memory held by the decoded image (not the compressed bytes).
     qsizetype cachedBytes() const { return m_image.sizeInBytes(); }

@@ -1,60 +1,42 @@
 #pragma once
 
 #include "panel/CTablet.h"
-#include "panel/CTabletPainter.h"
 #include "panel/CTabletPhoto.h"
-#include "panel/C_ZorvikDoc.h"
 
 #include <QPixmap>
-#include <QPointer>
-#include <QTimer>
-#include <QWidget>
+#include <QRgb>
+#include <memory>
 
-class C_ZorvikView;
+class C_PanelCanvas;
 
-// The window of one tablet on a panel's canvas: mirrors its CTablet (place, size, z-order,
-// repaint), draws it with CTabletPainter, and lets the user select, drag, expand and peek.
-class C_PanelWnd : public QWidget
+// One tablet as its panel's canvas shows it: the picture last drawn of it (copied on every
+// repaint until something it shows changes), its photograph at the size drawn, its place in the
+// z-order and the state of the mouse on it. Not a widget: the canvas paints and hit-tests its
+// tablets, so a panel of any size costs one window.
+class C_PanelWnd
 {
-    Q_OBJECT
 public:
-    static constexpr int kHoverDelayMs = 1000; // still over the tablet this long: peek
-    static constexpr int kHoverCheckMs = 200;  // then check this often whether it left
-
-    C_PanelWnd(CTablet *tablet, C_ZorvikDoc *doc, C_ZorvikView *view, QWidget *canvas);
+    explicit C_PanelWnd(CTablet *tablet) : m_tablet(tablet) {}
 
     CTablet *tablet() const { return m_tablet; }
     bool isHoverArmed() const { return m_hoverArmed; }
     // Memory held by the decoded photograph.
-    qsizetype photoCacheBytes() const { return m_photo.cachedBytes(); }
+    qsizetype photoCacheBytes() const { return m_cache ? m_cache->photo.cachedBytes() : 0; }
     // Memory held by the tablet's drawn picture (none until painted, none while hidden).
     qsizetype pictureCacheBytes() const;
     // How often the tablet was drawn anew (not copied from its picture).
     int drawCount() const { return m_drawCount; }
 
-protected:
-    void paintEvent(QPaintEvent *e) override;
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void mouseDoubleClickEvent(QMouseEvent *e) override;
-    void changeEvent(QEvent *e) override;
-    void hideEvent(QHideEvent *e) override;
-    // The whole name as a tool tip, for a name cut short on the tablet.
-    bool event(QEvent *e) override;
-
 private:
-    void hoverDelayElapsed();
-    void hoverCheck();
-    bool cursorInside() const;
-    void buildLook();
+    friend class C_PanelCanvas;
 
-    // Everything the drawn picture depends on besides the tablet's texts, which change only
-    // with the tablet's changed signal (counted in generation).
+    // Everything the drawn picture depends on besides the tablet's texts, which change only with
+    // the tablet's changed signal (counted in generation).
     struct PictureKey
     {
         QSize size;
         qreal pixelRatio = 0;
+        qreal scale = 0;
         int nameFormat = 0;
         QRgb dot = 0;
         bool selected = false, stale = false, illegal = false, expanded = false;
@@ -63,21 +45,26 @@ private:
         quint64 generation = 0;
         bool operator==(const PictureKey &) const = default;
     };
-    PictureKey pictureKey(const CTabletPainter::Context &ctx) const;
+    // Only a tablet that was shown holds these: a panel of 50,000 tablets shows a few hundred.
+    struct Cache
+    {
+        QPixmap picture;
+        PictureKey key;
+        CTabletPhoto photo;
+    };
+    Cache &cache();
+    void dropCaches();
 
-    QPointer<CTablet> m_tablet;
-    QPointer<C_ZorvikDoc> m_doc;
-    C_ZorvikView *m_view;
-    CTabletPainter m_painter;
-    CTabletPhoto m_photo;
-    QPixmap m_picture; // the tablet as last drawn, copied on every repaint until it changes
-    PictureKey m_pictureKey;
+    CTablet *m_tablet; // the canvas drops the item before its tablet goes
+    std::unique_ptr<Cache> m_cache;
+    qint64 m_z = 0;
     quint64 m_generation = 1;
+    quint64 m_paintStamp = 0; // the canvas paint that last showed it
+    bool m_cached = false;    // in the canvas's list of items holding caches
     int m_drawCount = 0;
-    QPoint m_grab;
+    bool m_photoFetched = false; // the tablet's bytes were read for this canvas (dropped with the caches)
+    bool m_noPhoto = false;      // the employee has no photograph
+    qint64 m_photoFailedAt = -1; // the database could not be read then (ms of the canvas clock)
     bool m_buttonUp = true;
-    bool m_dragging = false;
     bool m_hoverArmed = false;
-    QTimer m_hoverDelay;
-    QTimer m_hoverCheck;
 };

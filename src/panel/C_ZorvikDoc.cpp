@@ -11,16 +11,6 @@
 #include <QFile>
 #include <algorithm>
 
-namespace {
-
-QString quoted(const QString &key)
-{
-    QString k = key;
-    return k.replace(u'\'', QLatin1String("''"));
-}
-
-} // namespace
-
 C_ZorvikDoc::C_ZorvikDoc(QObject *parent) : CDocument(parent) {}
 
 C_ZorvikDoc::~C_ZorvikDoc()
@@ -120,8 +110,8 @@ CTablet *C_ZorvikDoc::addTablet(const QString &lastName, const QString &firstNam
     t->mediaNumber = mediaNumber;
     t->employeeId = employeeId;
     t->setGeometry(geometry);
+    t->setListener(this);
     m_tablets.emplace(employeeId, t);
-    loadPhotograph(t);
     emit tabletAdded(t);
     return t;
 }
@@ -206,9 +196,11 @@ bool C_ZorvikDoc::checkEmployees(CDbCursor *employees)
     // A closed cursor knows no employees at all: never empty a panel because of it.
     if (!employees || !employees->isOpen())
         return false;
+    // "IDZaposlenog = '%s'" by column number, for every tablet of every pass.
+    const int idColumn = employees->columnIndex(u"IDZaposlenog");
     QStringList gone;
     for (const auto &entry : m_tablets) {
-        employees->setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(quoted(entry.first)));
+        employees->filterEquals(idColumn, entry.first);
         if (employees->recordCount() == 0)
             gone << entry.first;
     }
@@ -340,43 +332,6 @@ QList<CTablet *> C_ZorvikDoc::selectedTablets() const
         if (entry.second->isSelected())
             out << entry.second;
     return out;
-}
-
-void C_ZorvikDoc::loadPhotograph(CTablet *t, bool wait)
-{
-    CAppContext *ctx = CAppContext::current();
-    CReferenceData *ref = ctx ? ctx->reference() : nullptr;
-    if (!ref)
-        return;
-    // The polling thread may hold the cursors for a whole cycle; rather than freeze the
-    // window, leave the photograph to the next update pass.
-    if (wait)
-        ref->dbMutex.lock();
-    else if (!ref->dbMutex.tryLock()) {
-        t->photographPending = true;
-        return;
-    }
-    readPhotographLocked(t);
-    ref->dbMutex.unlock();
-}
-
-void C_ZorvikDoc::readPhotographLocked(CTablet *t)
-{
-    CAppContext *ctx = CAppContext::current();
-    CReferenceData *ref = ctx ? ctx->reference() : nullptr;
-    if (!ref)
-        return;
-    t->photographPending = false;
-    CDbCursor *emp = ref->cursor(CReferenceData::EmployeeCursor);
-    if (emp && emp->isOpen()) {
-        emp->setFilter(QStringLiteral("IDZaposlenog = '%1'").arg(quoted(t->employeeId)));
-        if (emp->recordCount() == 1 && emp->getFieldSize(QStringLiteral("Fotografija")) != 0) {
-            QByteArray bytes;
-            if (emp->getFieldBytes(QStringLiteral("Fotografija"), bytes))
-                t->photograph = bytes;
-        }
-        emp->setFilter(QString());
-    }
 }
 
 void C_ZorvikDoc::requestUpdate()

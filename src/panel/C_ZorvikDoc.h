@@ -15,7 +15,7 @@ struct PanelFileData;
 // A panel: the user's board of employee tablets, keyed and ordered by employee identifier,
 // with the background image settings of its view. Loads and saves the panel file and is the
 // unit that every update pass walks.
-class C_ZorvikDoc : public CDocument
+class C_ZorvikDoc : public CDocument, private CTablet::Listener
 {
     Q_OBJECT
 public:
@@ -76,11 +76,6 @@ public:
     QRect selectionBounds() const;
     QList<CTablet *> selectedTablets() const;
 
-    // Reads the photograph of a tablet from the employee cursor (under DBMutex); when the
-    // cursor is busy the photograph is read by the next update pass.
-    void loadPhotograph(CTablet *t, bool wait = false);
-    // The same with DBMutex already held (the update pass).
-    void readPhotographLocked(CTablet *t);
     // Asks for an update pass over this panel.
     void requestUpdate();
 
@@ -90,8 +85,18 @@ signals:
     void backgroundChanged();
     // Arranging starts from the top-left corner of the canvas.
     void scrollToOriginRequested();
+    // What happens to the tablets, for the views: one connection for all of them.
+    void tabletGeometryChanged(CTablet *t, const QRect &old);
+    void tabletRaised(CTablet *t);
+    void tabletLowered(CTablet *t);
+    void tabletChanged(CTablet *t);
 
 private:
+    // CTablet::Listener: passed on as the signals above.
+    void tabletMoved(CTablet *t, const QRect &old) override { emit tabletGeometryChanged(t, old); }
+    void tabletWentUp(CTablet *t) override { emit tabletRaised(t); }
+    void tabletWentDown(CTablet *t) override { emit tabletLowered(t); }
+    void tabletRedraw(CTablet *t) override { emit tabletChanged(t); }
     void destroyTablet(TabletMap::iterator it);
     void arrange(Qt::Orientation orientation, int extent);
 

@@ -6,7 +6,6 @@
 #include "panel/CPanelGeometry.h"
 #include "panel/CTablet.h"
 #include "panel/C_PanelCanvas.h"
-#include "panel/C_PanelWnd.h"
 #include "panel/C_ZorvikDoc.h"
 
 #include <QScrollBar>
@@ -15,7 +14,7 @@
 C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent) : QAbstractScrollArea(parent), m_doc(doc)
 {
     setObjectName(QStringLiteral("panelView"));
-    m_canvas = new C_PanelCanvas(doc, &m_background, viewport());
+    m_canvas = new C_PanelCanvas(doc, &m_background, this);
     connect(m_canvas, &C_PanelCanvas::emptyDoubleClicked, this, &C_ZorvikView::employeesRequested);
 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -32,26 +31,14 @@ C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent) : QAbstractScrollA
     m_background.setTile(doc->tile());
     m_background.setImage(doc->imagePath(), doc->useImage());
     for (const auto &entry : doc->tablets())
-        addWindow(entry.second);
+        m_canvas->addTablet(entry.second);
 
-    connect(doc, &C_ZorvikDoc::tabletAdded, this, &C_ZorvikView::addWindow);
-    connect(doc, &C_ZorvikDoc::tabletRemoved, this, &C_ZorvikView::removeWindow);
+    connect(doc, &C_ZorvikDoc::tabletAdded, m_canvas, &C_PanelCanvas::addTablet);
+    connect(doc, &C_ZorvikDoc::tabletRemoved, m_canvas, &C_PanelCanvas::removeTablet);
     connect(doc, &C_ZorvikDoc::backgroundChanged, this, &C_ZorvikView::reloadBackground);
     connect(doc, &C_ZorvikDoc::scrollToOriginRequested, this, [this] { setScrollPosition(QPoint(0, 0)); });
-    connect(doc, &CDocument::viewsNeedUpdate, this, [this] {
-        for (const auto &entry : m_doc->tablets())
-            addWindow(entry.second);
-        m_canvas->update();
-        for (const auto &w : std::as_const(m_windows))
-            if (w)
-                w->update();
-    });
+    connect(doc, &CDocument::viewsNeedUpdate, m_canvas, &C_PanelCanvas::syncWithDocument);
     updateScrollBars();
-}
-
-QWidget *C_ZorvikView::canvas() const
-{
-    return m_canvas;
 }
 
 QPoint C_ZorvikView::scrollPosition() const
@@ -70,20 +57,14 @@ bool C_ZorvikView::canPrint() const
     return m_doc && m_doc->tabletCount() > 0;
 }
 
-void C_ZorvikView::addWindow(CTablet *t)
+QRect C_ZorvikView::tabletRect(const CTablet *t) const
 {
-    if (!m_windows.contains(t))
-        m_windows.insert(t, new C_PanelWnd(t, m_doc, this, m_canvas));
+    return m_canvas->toCanvas(t->geometry());
 }
 
-void C_ZorvikView::removeWindow(CTablet *t)
+QPoint C_ZorvikView::visiblePosition(const CTablet *t) const
 {
-    QPointer<C_PanelWnd> w = m_windows.take(t);
-    if (w) {
-        // The tablet may be removed from inside one of its window's own handlers.
-        w->hide();
-        w->deleteLater();
-    }
+    return tabletRect(t).topLeft() + m_canvas->pos();
 }
 
 void C_ZorvikView::reloadBackground()
@@ -102,9 +83,9 @@ void C_ZorvikView::updateScrollBars()
     const QSize vp = viewport()->size();
     QScrollBar *h = horizontalScrollBar();
     QScrollBar *v = verticalScrollBar();
-    h->setRange(0, qMax(0, CPanelGeometry::kCanvasSize - vp.width()));
+    h->setRange(0, qMax(0, m_canvas->width() - vp.width()));
     h->setPageStep(vp.width());
-    v->setRange(0, qMax(0, CPanelGeometry::kCanvasSize - vp.height()));
+    v->setRange(0, qMax(0, m_canvas->height() - vp.height()));
     v->setPageStep(vp.height());
 }
 

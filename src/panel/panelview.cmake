@@ -2,6 +2,7 @@
 target_sources(zorvik_core PRIVATE
     CPhotoDecoder.cpp CPhotoDecoder.h
     CTabletPhoto.cpp CTabletPhoto.h
+    CPhotoLoader.cpp CPhotoLoader.h
     CTabletPainter.cpp CTabletPainter.h
     CPanelBackground.cpp CPanelBackground.h
     CPanelGeometry.h

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryFile>
@@ -192,7 +193,7 @@ void C_ReportView::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
-void C_ReportView::printPages(QPrinter &printer)
+bool C_ReportView::printPages(QPrinter &printer, const Progress &progress)
 {
     int from = printer.fromPage(), to = printer.toPage();
     if (from <= 0 || to <= 0) {
@@ -201,17 +202,44 @@ void C_ReportView::printPages(QPrinter &printer)
     }
     to = std::min(to, m_pageCount);
     if (from > to)
-        return;
+        return false;
     QPainter p;
     if (!p.begin(&printer))
-        return;
+        return false;
     const QPoint offset = printableOffset(printer);
     for (int page = from; page <= to; ++page) {
         if (page > from && !printer.newPage())
-            break;
+            return false;
         m_engine.DrawPage(p, page, offset);
+        if (progress && !progress(page - from + 1, to - from + 1)) {
+            // The pages sent so far are withdrawn where the printer system allows it.
+            printer.abort();
+            return false;
+        }
     }
-    p.end();
+    return p.end();
+}
+
+C_ReportView::Progress C_ReportView::progressWindow(const QString &textId, int total,
+                                                    std::shared_ptr<QProgressDialog> &keep)
+{
+    keep =
+        std::make_shared<QProgressDialog>(CStringTable::text(textId).arg(0).arg(total),
+                                          CStringTable::text(QStringLiteral("report.progressCancel")), 0, total, this);
+    keep->setObjectName(QStringLiteral("reportProgress"));
+    keep->setWindowTitle(m_engine.GetTitle());
+    keep->setWindowModality(Qt::WindowModal);
+    keep->setAutoReset(false);
+    // A short job finishes without a window flashing up.
+    keep->setMinimumDuration(400);
+    QProgressDialog *dialog = keep.get();
+    return [dialog, textId](int done, int all) {
+        dialog->setLabelText(CStringTable::text(textId).arg(done).arg(all));
+        dialog->setValue(done);
+        // The window is repainted and the Cancel button heard between pages.
+        QCoreApplication::processEvents();
+        return !dialog->wasCanceled();
+    };
 }
 
 void C_ReportView::print()
@@ -220,8 +248,13 @@ void C_ReportView::print()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_engine.GetTitle());
-    if (CPrompt::print(this, printer, 1, m_pageCount))
-        printPages(printer);
+    if (!CPrompt::print(this, printer, 1, m_pageCount))
+        return;
+    std::shared_ptr<QProgressDialog> dialog;
+    const int pages = printer.fromPage() > 0 && printer.toPage() > 0
+                          ? std::min(printer.toPage(), m_pageCount) - printer.fromPage() + 1
+                          : m_pageCount;
+    printPages(printer, progressWindow(QStringLiteral("report.printProgress"), pages, dialog));
 }
 
 void C_ReportView::printPreview()
@@ -237,7 +270,7 @@ void C_ReportView::printPreview()
     dialog.exec();
 }
 
-bool C_ReportView::exportPdf(const QString &fileName)
+bool C_ReportView::exportPdf(const QString &fileName, const Progress &progress)
 {
     // A file of blank paper would pass for a report.
     if (m_pageCount < 1)
@@ -265,6 +298,9 @@ bool C_ReportView::exportPdf(const QString &fileName)
             if (page > 1 && !printer.newPage())
                 return false;
             m_engine.DrawPage(p, page);
+            // Stopped: the part file goes with its QTemporaryFile.
+            if (progress && !progress(page, m_pageCount))
+                return false;
         }
         if (!p.end())
             return false;
@@ -293,7 +329,9 @@ void C_ReportView::exportPdfAs()
         return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    if (!exportPdf(path))
+    std::shared_ptr<QProgressDialog> dialog;
+    const Progress progress = progressWindow(QStringLiteral("report.pdfProgress"), m_pageCount, dialog);
+    if (!exportPdf(path, progress) && !dialog->wasCanceled())
         CPrompt::error(this, CStringTable::text(QStringLiteral("report.pdfFailed"))
                                  .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
 }

@@ -4,6 +4,7 @@
 #include "reports/CReportEngine.h"
 
 #include <QScrollArea>
+#include <functional>
 
 class QAction;
 class QPrinter;
@@ -51,10 +52,14 @@ public:
     // The page area in screen pixels: the extent of the template, at least a Letter page.
     QSize pageSize() const;
 
+    // Told after each page drawn (pages done, pages in all); false stops the job.
+    using Progress = std::function<bool(int done, int total)>;
     // Draws the pages from..to (every page when the printer names none) at the printer's
-    // resolution, less its unprintable margin.
-    void printPages(QPrinter &printer);
-    bool exportPdf(const QString &fileName);
+    // resolution, less its unprintable margin; false when stopped or the printer failed.
+    bool printPages(QPrinter &printer, const Progress &progress = {});
+    // Writes every page to the file; false when it could not, or when stopped (then no file is
+    // left behind and an old one stays as it was).
+    bool exportPdf(const QString &fileName, const Progress &progress = {});
 
 public slots:
     void goTo(int page);
@@ -77,6 +82,9 @@ private:
     void finishBuild(const CLastActQuery &query, const BuildResult &result);
     void setLastActFields(const CLastActQuery &query, const CLastActRequest &request);
     void showStatus(const QString &text);
+    // A window over the report while its pages are drawn, with a Cancel button; the program
+    // keeps painting and answering between pages.
+    Progress progressWindow(const QString &textId, int total, std::shared_ptr<class QProgressDialog> &keep);
 
     CReportEngine m_engine;
     QWidget *m_page;

@@ -115,3 +115,10 @@ void CListGridModel::appendRows(const QList<Row> &rows)
     m_rows.append(rows);
     endInsertRows();
 }
+
+void CListGridModel::replaceRows(const QList<Row> &rows)
+{
+    beginResetModel();
+    m_rows = rows;
+    endResetModel();
+}

@@ -43,6 +43,8 @@ protected:
     // marked: row numbers in ascending order.
     void removeMarked(const QList<int> &marked);
     void appendRows(const QList<Row> &rows);
+    // All rows at once (the views start over).
+    void replaceRows(const QList<Row> &rows);
 
 private:
     const Columns m_headerIds;

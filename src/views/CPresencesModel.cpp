@@ -10,48 +10,75 @@ constexpr CListGridModel::Columns kWidths{120, 120, 120, 80, 240};
 
 CPresencesModel::CPresencesModel(QObject *parent) : CListGridModel(kHeaders, kWidths, DateTimeColumn, parent) {}
 
-void CPresencesModel::merge(const QList<Row> &result)
+CPresencesModel::MergePlan CPresencesModel::plan(const QList<Row> &current, const QList<Row> &result)
 {
+    MergePlan p;
     if (result.isEmpty()) {
+        p.empty = true;
+        return p;
+    }
+    // Media number -> its last row in the result: a grid row takes the texts of the last result
+    // row with its number, as updating it row by row from the top would leave it.
+    QHash<QString, int> last;
+    last.reserve(result.size());
+    for (int i = 0; i < result.size(); ++i)
+        last.insert(result.at(i)[MediaColumn], i);
+    // The first grid row with a number takes its result row; rows whose number left the result
+    // go. Result rows that no grid row took are appended in the result's order.
+    std::vector<bool> taken(size_t(result.size()), false);
+    int kept = 0;
+    for (int i = 0; i < current.size(); ++i) {
+        const Row &row = current.at(i);
+        const auto it = last.constFind(row[MediaColumn]);
+        if (it == last.cend()) {
+            p.removed.append(i);
+            continue;
+        }
+        const int at = kept++;
+        if (taken[size_t(*it)])
+            continue; // a second grid row with the same number stays as it is
+        taken[size_t(*it)] = true;
+        const Row &r = result.at(*it);
+        bool differs = false;
+        for (int c : {DateTimeColumn, LastNameColumn, FirstNameColumn, ActivityColumn})
+            differs = differs || row[c] != r[c];
+        if (!differs)
+            continue;
+        Row now = row;
+        for (int c : {DateTimeColumn, LastNameColumn, FirstNameColumn, ActivityColumn})
+            now[c] = r[c];
+        p.changed.append({at, now});
+    }
+    for (int i = 0; i < result.size(); ++i) {
+        const int lastRow = last.value(result.at(i)[MediaColumn]);
+        if (taken[size_t(lastRow)])
+            continue;
+        taken[size_t(lastRow)] = true;
+        // The first row of a new number is appended with the texts of its last one.
+        Row row = result.at(lastRow);
+        row[MediaColumn] = result.at(i)[MediaColumn];
+        p.appended.append(row);
+    }
+    return p;
+}
+
+void CPresencesModel::apply(const MergePlan &plan)
+{
+    if (plan.empty) {
         clear();
         return;
     }
-    QSet<QString> present;
-    present.reserve(result.size());
-    for (const Row &r : result)
-        present.insert(r[MediaColumn]);
-    QList<int> marked;
-    for (int i = 0; i < rows().size(); ++i)
-        if (!present.contains(rows().at(i)[MediaColumn]))
-            marked.append(i);
-    removeMarked(marked);
-
-    // Media number -> row (rows past the end are the ones about to be appended). The first
-    // row with a number wins, as a search from the top would find it.
-    const int existing = int(rows().size());
-    QHash<QString, int> byMedia;
-    byMedia.reserve(existing + result.size());
-    for (int i = 0; i < existing; ++i)
-        if (!byMedia.contains(rows().at(i)[MediaColumn]))
-            byMedia.insert(rows().at(i)[MediaColumn], i);
-    QList<Row> appended;
-    for (const Row &r : result) {
-        const auto it = byMedia.constFind(r[MediaColumn]);
-        if (it == byMedia.constEnd()) {
-            byMedia.insert(r[MediaColumn], existing + int(appended.size()));
-            appended.append(r);
+    removeMarked(plan.removed);
+    for (const auto &[row, values] : plan.changed) {
+        if (row >= rowCount())
             continue;
-        }
-        Row &target = *it < existing ? rowAt(*it) : appended[*it - existing];
-        bool changed = false;
-        for (int c : {DateTimeColumn, LastNameColumn, FirstNameColumn, ActivityColumn}) {
-            if (target[c] != r[c]) {
-                target[c] = r[c];
-                changed = true;
-            }
-        }
-        if (changed && *it < existing)
-            emit dataChanged(index(*it, 0), index(*it, ColumnCount - 1), {Qt::DisplayRole, Qt::ToolTipRole});
+        rowAt(row) = values;
+        emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::DisplayRole, Qt::ToolTipRole});
     }
-    appendRows(appended);
+    appendRows(plan.appended);
+}
+
+void CPresencesModel::replace(const QList<Row> &result)
+{
+    replaceRows(result);
 }

@@ -22,6 +22,22 @@ public:
 
     explicit CPresencesModel(QObject *parent = nullptr);
 
+    // What following a result changes: the rows that left it (ascending), the rows that stay
+    // with new texts (numbered after the removal), and the rows new to the list. Worked out on
+    // any thread from a copy of the rows, so that a large list is compared off the interface
+    // thread and only the changes are applied on it.
+    struct MergePlan
+    {
+        QList<int> removed;
+        QList<QPair<int, Row>> changed;
+        QList<Row> appended;
+        bool empty = false; // the result is empty: the grid is emptied
+    };
+    static MergePlan plan(const QList<Row> &current, const QList<Row> &result);
+    void apply(const MergePlan &plan);
+
     // Follows a result in the query's order; an empty result empties the grid.
-    void merge(const QList<Row> &result);
+    void merge(const QList<Row> &result) { apply(plan(rows(), result)); }
+    // The rows of a result exactly, in its order (a full rebuild).
+    void replace(const QList<Row> &result);
 };

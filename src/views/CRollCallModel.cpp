@@ -5,83 +5,19 @@
 #include "db/CDateTime.h"
 #include "db/CReferenceData.h"
 #include "views/CGuestsModel.h"
+#include "views/COnSiteList.h"
 
 #include <QHash>
 #include <algorithm>
-
-namespace {
-
-struct LastClocking
-{
-    CDateTime moment;
-    QString activity;
-};
-
-} // namespace
 
 CRollCallModel::CRollCallModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 QList<CRollCallModel::Person> CRollCallModel::collect(CReferenceData &ref, const QSet<QString> &onSite,
                                                       const QDate &today)
 {
-    QList<Person> out;
-    // The last clockings once, by employee, rather than a filter per employee.
-    QHash<QString, LastClocking> last;
-    if (CDbCursor *c = ref.cursor(CReferenceData::LastRegistrationCursor); c && c->isOpen()) {
-        c->setFilter(QString());
-        for (c->moveFirst(); !c->isEOF(); c->moveNext()) {
-            QString id;
-            LastClocking l;
-            c->getFieldText(QStringLiteral("IDZaposlenog"), id);
-            c->getFieldDateTime(QStringLiteral("DatumLastReg"), l.moment);
-            c->getFieldText(QStringLiteral("IDLogickeAktivnosti"), l.activity);
-            last.insert(id, l);
-        }
-    }
-    if (CDbCursor *e = ref.cursor(CReferenceData::EmployeeCursor); e && e->isOpen()) {
-        e->setFilter(QString());
-        for (e->moveFirst(); !e->isEOF(); e->moveNext()) {
-            QString id, lastName, firstName, department;
-            e->getFieldText(QStringLiteral("IDZaposlenog"), id);
-            const auto l = last.constFind(id);
-            if (l == last.cend() || !onSite.contains(l->activity) || !l->moment.isValid())
-                continue;
-            const QDateTime local = l->moment.toLocal();
-            if (local.date() != today)
-                continue;
-            e->getFieldText(QStringLiteral("Prezime"), lastName);
-            e->getFieldText(QStringLiteral("Ime"), firstName);
-            e->getFieldText(QStringLiteral("IDSektora"), department);
-            Person p;
-            p.key = u'E' + id;
-            p.name = (lastName + u' ' + firstName).trimmed();
-            const auto dep = ref.departmentMap.find(department);
-            p.department = dep == ref.departmentMap.end() ? department : dep->second;
-            p.time = local.toString(QStringLiteral("HH:mm"));
-            const auto act = ref.activityMap.find(l->activity);
-            p.detail = act == ref.activityMap.end() ? l->activity : act->second;
-            out << p;
-        }
-    }
-    if (ref.guestsAvailable) {
-        // Guest rows: entry, company, guest, reason, host.
-        const QList<CGuestsModel::Row> guests = CGuestsModel::readCursor(ref.cursor(CReferenceData::GuestCursor));
-        for (const CGuestsModel::Row &g : guests) {
-            Person p;
-            p.guest = true;
-            p.key = u'G' + g[2] + u'|' + g[0];
-            p.name = g[2];
-            p.department = S(1071);
-            p.time = g[0].section(u' ', 1, 1).left(5);
-            if (p.time.isEmpty())
-                p.time = g[0];
-            p.detail = g[4];
-            p.company = g[1];
-            out << p;
-        }
-    }
-    sortPeople(out);
-    return out;
+    COnSiteList::Snapshot s = COnSiteList::snapshot(ref, onSite, QDateTime(today, QTime(12, 0)));
+    s.live = true; // read whatever the cursors hold
+    return COnSiteList::make(s).people;
 }
 
 void CRollCallModel::sortPeople(QList<Person> &people)

@@ -127,8 +127,17 @@ bool C_ZorvikDocPresences::start(Work work)
     m_running = work;
     auto result = std::make_shared<Result>();
     const QString query = queryText();
-    m_worker->run([ref, query, result] { result->ok = runQuery(ref, query, result->rows, result->error); },
-                  [this, result] { finish(*result); });
+    // A refresh is compared with the grid as it is now (a shared copy: only finish() changes the
+    // rows, and it runs after this query), off the interface thread.
+    const QList<CPresencesModel::Row> current = work == Work::Refresh ? m_model->rows() : QList<CPresencesModel::Row>();
+    const bool compare = work == Work::Refresh;
+    m_worker->run(
+        [ref, query, result, current, compare] {
+            result->ok = runQuery(ref, query, result->rows, result->error);
+            if (result->ok && compare)
+                result->plan = CPresencesModel::plan(current, result->rows);
+        },
+        [this, result] { finish(*result); });
     return true;
 }
 
@@ -139,10 +148,12 @@ void C_ZorvikDocPresences::finish(Result &result)
     m_lastError = result.error;
     if (result.ok) {
         // The grid is emptied only once the query has succeeded: when the database cannot be
-        // reached the rows stay on screen until a later attempt succeeds.
+        // reached the rows stay on screen until a later attempt succeeds. A rebuild takes the
+        // result's rows as they are; a refresh applies only the changes worked out beside it.
         if (done == Work::Rebuild)
-            m_model->clear();
-        m_model->merge(result.rows);
+            m_model->replace(result.rows);
+        else
+            m_model->apply(result.plan);
         updateAllViews();
     }
     // The next request starts before the news goes out, so that a waiter sees it running.

@@ -74,6 +74,7 @@ private:
     {
         bool ok = false;
         QList<CPresencesModel::Row> rows;
+        CPresencesModel::MergePlan plan; // a refresh: what changes in the grid
         QString error;
     };
     static CReferenceData *reference();

@@ -26,6 +26,8 @@ C_ZorvikDocRollCall::C_ZorvikDocRollCall(CReferenceData *reference, CSettings *s
 
 C_ZorvikDocRollCall::~C_ZorvikDocRollCall()
 {
+    if (m_source)
+        m_source->removeListener();
     // An event still open when the window goes (the program is closing) keeps its record.
     if (m_drill.kind() != CRollCallDrill::None)
         endDrill(nullptr, nullptr, nullptr);
@@ -84,31 +86,56 @@ void C_ZorvikDocRollCall::saveTicks()
 
 void C_ZorvikDocRollCall::refresh()
 {
-    const QDateTime now = CClock::now();
     if (!m_reference)
         return;
-    // A new day starts a new roll call with the ticks of its own file.
-    if (now.date() != m_day)
-        loadTicksOfToday();
+    if (m_source) {
+        if (m_source->hasResult() && m_source->latest().hasPeople)
+            apply(m_source->latest());
+        m_source->refresh();
+        return;
+    }
+    const QDateTime now = CClock::now();
     const QSet<QString> onSite = m_settings ? COnSiteActivities::read(*m_settings) : QSet<QString>();
-    QList<CRollCallModel::Person> people;
-    bool live = false;
+    COnSiteList::Snapshot snapshot;
     {
         QMutexLocker lock(&m_reference->dbMutex);
-        // A failing cycle leaves its cursors closed: an empty list then would show everyone as
-        // absent, so the last list stays instead.
-        live = !m_reference->databaseError && m_reference->cursor(CReferenceData::LastRegistrationCursor)->isOpen();
-        if (live)
-            people = CRollCallModel::collect(*m_reference, onSite, now.date());
+        snapshot = COnSiteList::snapshot(*m_reference, onSite, now);
     }
-    if (!live) {
+    apply(COnSiteList::make(snapshot));
+}
+
+void C_ZorvikDocRollCall::setSource(COnSiteList *source)
+{
+    if (m_source)
+        m_source->removeListener();
+    m_source = source;
+    if (source) {
+        source->addListener();
+        connect(source, &COnSiteList::ready, this, &C_ZorvikDocRollCall::apply);
+    }
+}
+
+void C_ZorvikDocRollCall::apply(const COnSiteList::Result &result)
+{
+    if (result.live && !result.hasPeople)
+        return; // counted only, before this window asked for the list
+    // A new day starts a new roll call with the ticks of its own file.
+    if (CClock::now().date() != m_day)
+        loadTicksOfToday();
+    if (!result.live) {
         setConnected(false);
         return;
     }
     m_since = QDateTime();
-    m_asOf = now;
-    m_model->setPeople(people);
-    m_drill.notePeople(people);
+    m_asOf = result.asOf;
+    // An unchanged list leaves the window as it is (its scroll position, its selection). The
+    // source says so itself for a list that follows one shown here already.
+    const bool sameAsShown = m_shownSerial != 0 && result.serial == m_shownSerial + 1 && !result.changed;
+    if (!sameAsShown && result.people != m_model->people()) {
+        m_model->setPeople(result.people);
+        m_drill.notePeople(result.people);
+    }
+    m_shownSerial = result.serial;
     emit listChanged();
 }
 

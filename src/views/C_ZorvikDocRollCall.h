@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/CDocument.h"
+#include "views/COnSiteList.h"
 #include "views/CRollCallDrill.h"
+
+#include <QPointer>
 
 #include <QDate>
 #include <QDateTime>
@@ -33,8 +36,14 @@ public:
     void log(const QString &text);
 
     // Reads the list from the shared cursors (takes DBMutex) unless the database is failing.
+    // With a source, shows the source's latest list at once and asks it for a new one instead,
+    // which arrives through apply().
     void refresh();
     void onUpdatePass() override { refresh(); }
+    // The program's one list of everyone on site, made off the interface thread after every pass.
+    void setSource(COnSiteList *source);
+    // Shows a list made from the shared cursors (or keeps the last one while the database fails).
+    void apply(const COnSiteList::Result &result);
     // The connection indicator's news: a loss starts the stale period.
     void setConnected(bool connected);
     bool isStale() const { return !m_since.isNull(); }
@@ -73,6 +82,8 @@ private:
 
     CReferenceData *m_reference;
     CSettings *m_settings;
+    QPointer<COnSiteList> m_source;
+    quint64 m_shownSerial = 0; // the source's list shown last (0: none)
     QString m_folder;
     CRollCallModel *m_model;
     QDate m_day;

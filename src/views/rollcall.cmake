@@ -1,5 +1,6 @@
 target_sources(zorvik_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CRollCallModel.cpp ${CMAKE_CURRENT_LIST_DIR}/CRollCallModel.h
+    ${CMAKE_CURRENT_LIST_DIR}/COnSiteList.cpp ${CMAKE_CURRENT_LIST_DIR}/COnSiteList.h
     ${CMAKE_CURRENT_LIST_DIR}/CRollCallTicks.cpp ${CMAKE_CURRENT_LIST_DIR}/CRollCallTicks.h
     ${CMAKE_CURRENT_LIST_DIR}/CRollCallDrill.cpp ${CMAKE_CURRENT_LIST_DIR}/CRollCallDrill.h
     ${CMAKE_CURRENT_LIST_DIR}/C_ZorvikDocRollCall.cpp ${CMAKE_CURRENT_LIST_DIR}/C_ZorvikDocRollCall.h

@@ -3,11 +3,17 @@
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDbError.h"
+#include "db/CDbWorker.h"
 
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <atomic>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using testsupport::TempDir;
 
@@ -131,6 +137,94 @@ TEST(Cursor, ConversionTableValueByValue)
     // Types without a text form give empty text and false.
     EXPECT_EQ(conv(QVariant(QByteArray("\x01\x02"))), std::make_pair(false, QString()));
     EXPECT_EQ(conv(QVariant(QStringList{"a"})), std::make_pair(false, QString()));
+}
+
+// The rows are kept by column in a compact form of their own; every cell must still read as the
+// driver's value would under the conversion table: SQLite's mixed types in one column, date-time
+// texts that are no dates, the extremes of integers, nulls, empty texts and bytes. Filters find
+// the same rows by text, and an integer column is not matched by another spelling of a number.
+TEST(Cursor, ColumnsReadAsTheDriversValues)
+{
+    TempDir dir;
+    const QString path = dir.file("mixed.sqlite");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "mixed");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const char *sql : {
+                 "create table t (k integer, a, d text, n integer)",
+                 "insert into t values (1, 1, '2026-12-08 07:41:05', 0)",
+                 "insert into t values (2, 'x', '2026-13-45 99:99:99', -9223372036854775808)",
+                 "insert into t values (3, 2.5, null, 9223372036854775807)",
+                 "insert into t values (4, null, '', 17)",
+                 "insert into t values (5, x'00ff', '2026-12-08 07:41:05', 17)",
+                 "insert into t values (6, '1', '2026-12-08T07:41:05', -5)",
+             })
+            ASSERT_TRUE(q.exec(sql)) << sql;
+    }
+    QSqlDatabase::removeDatabase("mixed");
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(sqliteString(path)));
+    const QString query = "select * from t order by k";
+    CDbCursor cur(&conn);
+    ASSERT_TRUE(cur.open(query));
+    QSqlDatabase raw;
+    ASSERT_TRUE(conn.threadDatabase(raw, nullptr));
+    auto q = std::make_unique<QSqlQuery>(raw);
+    ASSERT_TRUE(q->exec(query));
+    int rows = 0;
+    for (cur.moveFirst(); q->next(); cur.moveNext(), ++rows) {
+        ASSERT_FALSE(cur.isEOF());
+        for (int c = 0; c < 4; ++c) {
+            const QString column = cur.columnNames().at(c);
+            const QVariant v = q->value(c);
+            for (const QString &format : {QString(), QString("%d.%m.%Y. %H:%M")}) {
+                QString expected, got;
+                const bool ok = CDbCursor::valueToText(v, expected, format, CSqlDialect::Sqlite);
+                EXPECT_EQ(cur.getFieldText(column, got, format), ok) << rows << column.toStdString();
+                EXPECT_EQ(got, expected) << rows << column.toStdString();
+            }
+            // A value that is no date leaves the one given as it was.
+            const CDateTime before = CDateTime::fromParts(2001, 2, 3);
+            CDateTime expected = before, got = before;
+            const bool ok = CDbCursor::valueToDateTime(v, expected, CSqlDialect::Sqlite);
+            EXPECT_EQ(cur.getFieldDateTime(column, got), ok) << rows << column.toStdString();
+            EXPECT_EQ(got.status(), (ok ? expected : before).status()) << rows << column.toStdString();
+            EXPECT_EQ(got.days(), (ok ? expected : before).days()) << rows << column.toStdString();
+            const bool binary = v.metaType().id() == QMetaType::QByteArray;
+            QByteArray bytes;
+            EXPECT_EQ(cur.getFieldBytes(column, bytes), binary);
+            EXPECT_EQ(bytes, binary ? v.toByteArray() : QByteArray());
+        }
+    }
+    EXPECT_EQ(rows, 6);
+    EXPECT_TRUE(cur.isEOF());
+
+    const auto keys = [&](const QString &filter) {
+        QStringList out;
+        cur.setFilter(filter);
+        QString k;
+        for (cur.moveFirst(); !cur.isEOF(); cur.moveNext()) {
+            cur.getFieldText("k", k);
+            out << k;
+        }
+        cur.setFilter({});
+        return out.join(u',');
+    };
+    EXPECT_EQ(keys("a = '1'"), "1,6"); // an integer and a text that read alike
+    EXPECT_EQ(keys("a = '2.5'"), "3");
+    EXPECT_EQ(keys("d = '2026-13-45 99:99:99'"), "2");
+    EXPECT_EQ(keys("d = ''"), "3,4");
+    EXPECT_EQ(keys("n = '-9223372036854775808'"), "2");
+    EXPECT_EQ(keys("n = '17'"), "4,5");
+    for (const char *other : {"017", "+17", "17.0", " 17", "-0", "00", "9223372036854775808"})
+        EXPECT_EQ(keys(QString("n = '%1'").arg(other)), "") << other;
+    EXPECT_EQ(keys("n = '0'"), "1");
+    EXPECT_EQ(keys("n = '-5' and a = '1'"), "6");
+    q.reset();
+    raw = QSqlDatabase();
+    conn.releaseThread();
 }
 
 TEST(Cursor, FiltersAnsweredLocally)
@@ -330,4 +424,23 @@ TEST(Connection, OdbcRouteWithTheSqliteDriver)
     EXPECT_EQ(text, "it's");
     CDbCommand cmd(&conn, "sp_mark", CDbCommand::StoredProcedure);
     EXPECT_TRUE(cmd.execute()) << cmd.lastErrorText().toStdString();
+}
+
+// Work in the background (the polling thread, the workers of the lists and photographs) runs with
+// a smaller share of the processor than the thread that asked for it, the window's.
+TEST(Worker, BackgroundThreadsYieldToTheInterface)
+{
+    errno = 0;
+    const int interfaceNice = getpriority(PRIO_PROCESS, id_t(gettid()));
+    ASSERT_EQ(errno, 0);
+    CDbWorker worker(nullptr);
+    std::atomic<int> workerNice{-100};
+    std::atomic<bool> done{false};
+    worker.run([&] {
+        workerNice = getpriority(PRIO_PROCESS, id_t(gettid()));
+        done = true;
+    });
+    ASSERT_TRUE(testsupport::waitFor([&] { return done.load(); }));
+    EXPECT_EQ(workerNice.load(), qMin(19, interfaceNice + 5));
+    EXPECT_EQ(getpriority(PRIO_PROCESS, id_t(gettid())), interfaceNice); // the caller keeps its own
 }

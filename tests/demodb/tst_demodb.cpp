@@ -4,6 +4,7 @@
 #include "config/CColourFile.h"
 #include "db/CDemoSamples.h"
 #include "panel/CPanelFile.h"
+#include "panel/CPanelGeometry.h"
 
 #include <QFile>
 #include <QImage>
@@ -433,6 +434,29 @@ TEST(DemoDbLarge, FiftyThousandLastRegistrations)
                                      "l.IDZaposlenog join tblReg r on r.IDNo = substr(m.IDNo, 7, 8) and "
                                      "r.TerminalskoVremeRegistracije = l.DatumLastReg")),
               50000);
+    // The day-type procedure reads what it needs of every employee from an index, never the rows
+    // that carry the photographs.
+    const QString body = CDemoDatabase::procedureBody();
+    const QString insert = body.mid(body.indexOf(QStringLiteral("insert")));
+    const QString plan = c.rows(QStringLiteral("explain query plan ") + insert).join(u'\n');
+    EXPECT_TRUE(plan.contains(QStringLiteral("SCAN z USING COVERING INDEX"))) << plan.toStdString();
+
+    // "All staff" holds everyone on the canvas: rows wide enough that none runs off its bottom.
+    testsupport::TempDir folder;
+    QString error;
+    ASSERT_TRUE(CDemoSamples::ensure(path, folder.path(), &error)) << error.toStdString();
+    bool read = false;
+    const PanelFileData all = CPanelFile::loadFile(CDemoSamples::panelPaths(folder.path()).at(1), &read);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(all.tablets.size(), 50000);
+    QSet<QPair<int, int>> places;
+    for (const PanelFileTablet &t : all.tablets) {
+        EXPECT_TRUE(t.x >= 0 && t.y >= 0 && t.x + t.w <= CPanelGeometry::kCanvasSize &&
+                    t.y + t.h <= CPanelGeometry::kCanvasSize)
+            << t.x << "," << t.y;
+        places.insert({t.x, t.y});
+    }
+    EXPECT_EQ(places.size(), 50000); // no two in one place
 }
 
 TEST(DemoDbEnsure, BuildsOnceInTheUsersDataFolder)

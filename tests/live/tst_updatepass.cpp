@@ -5,8 +5,10 @@
 #include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "db/CDbThread.h"
+#include "panel/CPhotoLoader.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 using namespace livetest;
 
@@ -247,19 +249,77 @@ TEST_F(UpdatePass, VanishedEmployeesLeaveThePanelWhichThenAsksToBeSaved)
     EXPECT_EQ(m_ref->cursor(CReferenceData::EmployeeCursor)->recordCount(), 29);
 }
 
-TEST_F(UpdatePass, PhotographsComeFromTheEmployeeTable)
+// Photographs stay out of the shared employee cursor; a panel asks for those it shows, and they
+// are read and decoded on a thread of their own that never waits for DBMutex.
+TEST_F(UpdatePass, PhotographsAreReadOnlyWhenAskedAndWithoutDBMutex)
 {
     const QString x = employee(0);
     C_ZorvikDoc *doc = panel({x});
-    EXPECT_TRUE(doc->tablet(x)->photograph.startsWith("\xFF\xD8"));
-    // With DBMutex busy the photograph waits for the next pass instead of blocking.
+    EXPECT_TRUE(doc->tablet(x)->photograph.isEmpty());
+    EXPECT_EQ(m_ref->cursor(CReferenceData::EmployeeCursor)->columnIndex(u"Fotografija"), -1);
+
+    CPhotoLoader loader;
+    QHash<QString, CPhotoLoader::Result> got;
+    QObject::connect(&loader, &CPhotoLoader::ready,
+                     [&](const CPhotoLoader::Result &r) { got.insert(r.employeeId, r); });
+    const QRect cell(5, 25, 53, 66);
     m_ref->dbMutex.lock();
-    CTablet *later = doc->addTablet("L", "F", "M", employee(1), QRect(0, 48, 168, 24));
+    loader.request(x, {}, cell);
+    loader.request("it's-nobody", {}, cell);
+    EXPECT_TRUE(testsupport::waitFor([&] { return got.size() == 2; }));
     m_ref->dbMutex.unlock();
-    EXPECT_TRUE(later->photograph.isEmpty());
-    EXPECT_TRUE(later->photographPending);
-    ASSERT_TRUE(cycleAndPass());
-    EXPECT_TRUE(later->photograph.startsWith("\xFF\xD8"));
+    const CPhotoLoader::Result &r = got.value(x);
+    EXPECT_TRUE(r.fetched && !r.failed);
+    EXPECT_TRUE(r.bytes.startsWith("\xFF\xD8"));
+    ASSERT_FALSE(r.image.isNull());
+    EXPECT_EQ(r.image.size(), r.target.size()); // decoded at the size drawn
+    EXPECT_TRUE(cell.contains(r.target));
+    const CPhotoLoader::Result &none = got.value("it's-nobody");
+    EXPECT_TRUE(none.bytes.isEmpty() && none.image.isNull() && !none.failed);
+    EXPECT_TRUE(loader.isIdle());
+}
+
+// The pass of the running program goes in slices with the event loop between them; a cycle that
+// swaps new rows in meanwhile does not reach the pass in progress, which fills every tablet from
+// the cycle it started with and then runs once more for the new one.
+TEST_F(UpdatePass, SlicedPassSeesOneCycleWhole)
+{
+    const QStringList ids = m_employees.mid(0, 24);
+    C_ZorvikDoc *doc = panel(ids + QStringList{"it's-no-employee"});
+    for (const QString &id : ids)
+        clock(id, testNow().addSecs(-3600), 3);
+    CDbThread(m_ref.get(), 60).cycle();
+    m_live->setSlices(0, 4);
+    const auto filled = [&](const QString &activity) {
+        return int(std::count_if(ids.begin(), ids.end(),
+                                 [&](const QString &id) { return doc->tablet(id)->activityId == activity; }));
+    };
+    int passes = 0, afterFirst = -1, whenTheLoopRan = -1;
+    QObject::connect(m_live.get(), &CLiveUpdate::passFinished, [&] {
+        if (++passes == 1)
+            afterFirst = filled("3");
+    });
+    // When the first tablet is filled, new rows are swapped in and another pass is asked for.
+    bool swapped = false;
+    QObject::connect(doc->tablet(ids.first()), &CTablet::changed, [&] {
+        if (std::exchange(swapped, true))
+            return;
+        QTimer::singleShot(0, [&] { whenTheLoopRan = filled("3"); });
+        for (const QString &id : ids)
+            clock(id, testNow().addSecs(-60), 4);
+        CDbThread(m_ref.get(), 60).cycle();
+        m_live->requestUpdate(nullptr);
+    });
+    m_live->requestUpdate(nullptr);
+    ASSERT_TRUE(testsupport::waitFor([&] { return passes == 2 && !m_live->isPassRunning(); }));
+    // The event loop ran in the middle of the pass, and the first pass stayed with its own cycle.
+    EXPECT_GT(whenTheLoopRan, 0);
+    EXPECT_LT(whenTheLoopRan, ids.size());
+    EXPECT_EQ(afterFirst, ids.size());
+    EXPECT_EQ(filled("4"), ids.size());
+    // A vanished employee's tablet leaves the panel at the end of its walk.
+    EXPECT_EQ(doc->tabletCount(), ids.size());
+    EXPECT_TRUE(doc->isModified());
 }
 
 TEST_F(UpdatePass, PassWithOnlyOnePanel)

@@ -101,6 +101,64 @@ TEST(PhotoDecoder, DamagedJpegNeverCrashes)
     (void)CPhotoDecoder::decode(scrambled, QSize(30, 30)); // must return, whatever it holds
 }
 
+// Pictures whose header asks for more than the cap (8,000 pixels a side, 40 megapixels) are
+// refused as unloadable, photographs and backgrounds alike, before any pixel memory is taken: the
+// process's peak of address space does not grow by the gigabytes the header asks for.
+TEST(PhotoDecoder, PicturesOverTheCapAreRefusedWithoutTheirMemory)
+{
+    auto peakKb = [] {
+        QFile f("/proc/self/status");
+        f.open(QIODevice::ReadOnly);
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (line.startsWith("VmPeak:"))
+                return line.mid(7).trimmed().split(' ').first().toLongLong();
+        return 0LL;
+    };
+    const qint64 before = peakKb();
+    QByteArray jpeg = photo(16, 16, Qt::red, Qt::blue);
+    const qsizetype sof = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    auto declare = [&](int w, int h) {
+        QByteArray b = jpeg;
+        b[sof + 5] = char(h >> 8);
+        b[sof + 6] = char(h & 0xFF);
+        b[sof + 7] = char(w >> 8);
+        b[sof + 8] = char(w & 0xFF);
+        return b;
+    };
+    QByteArray bmp = photo(16, 16, Qt::red, Qt::blue, "BMP");
+    auto declareBmp = [&](qint32 w, qint32 h) {
+        QByteArray b = bmp;
+        for (int i = 0; i < 4; ++i) {
+            b[18 + i] = char((w >> (8 * i)) & 0xFF);
+            b[22 + i] = char((h >> (8 * i)) & 0xFF);
+        }
+        return b;
+    };
+    testsupport::TempDir dir;
+    for (const QByteArray &huge : {declare(20000, 20000), declare(8001, 16), declare(7000, 7000),
+                                   declareBmp(20000, 20000), declareBmp(16, 9000)}) {
+        EXPECT_FALSE(CPhotoDecoder::imageSize(huge).isValid());
+        EXPECT_TRUE(CPhotoDecoder::decode(huge).isNull());
+        EXPECT_TRUE(CPhotoDecoder::decode(huge, QSize(49, 62)).isNull());
+        QRect target;
+        EXPECT_TRUE(CTabletPhoto::decodeFor(huge, QRect(5, 25, 53, 66), &target).isNull());
+        const QString path =
+            dir.file(CPhotoDecoder::formatOf(huge) == CPhotoDecoder::Format::Jpeg ? "bg.jpg" : "bg.bmp");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(huge);
+        f.close();
+        CPanelBackground bg;
+        EXPECT_FALSE(bg.setImage(path, true));
+    }
+    EXPECT_LT(peakKb() - before, 256 * 1024);
+    // At the cap itself a picture is still a picture.
+    EXPECT_EQ(CPhotoDecoder::imageSize(declare(8000, 16)), QSize(8000, 16));
+    EXPECT_TRUE(CPhotoDecoder::withinCap(QSize(8000, 5000)));
+    EXPECT_FALSE(CPhotoDecoder::withinCap(QSize(8000, 5001)));
+}
+
 TEST(TabletPhoto, PlacementFitsCentresAndShrinks)
 {
     // Cell 53 x 66; 400 x 300 scales by 53/400 to 53 x 39, centred 13 down, less 2 each side.

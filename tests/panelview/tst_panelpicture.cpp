@@ -1,4 +1,4 @@
-// Tablet windows painted with the application's context, and a picture of a whole panel
+// Tablets on the canvas painted with the application's context, and a picture of a whole panel
 // (disabled by default: run with --gtest_also_run_disabled_tests; ZORVIK_SHOTS names the folder).
 #include "PanelPicture.h"
 #include "PanelTestUtil.h"
@@ -45,14 +45,14 @@ TEST(PanelWindowContext, TakesColoursAndNameFormatFromTheApplication)
     C_ZorvikView view(&doc);
     view.resize(400, 300);
     view.show();
-    C_PanelWnd *w = view.tabletWindow(t);
-    const QImage lastFirst = w->grab().toImage();
+    auto grab = [&] { return view.canvas()->grab(view.tabletRect(t)).toImage(); };
+    const QImage lastFirst = grab();
     EXPECT_EQ(lastFirst.pixelColor(11, 11), QColor(0xE0, 0, 0));
     ctx.nameFormat = 1;
-    const QImage firstLast = w->grab().toImage();
+    const QImage firstLast = grab();
     EXPECT_NE(lastFirst.copy(24, 3, 100, 18), firstLast.copy(24, 3, 100, 18));
     ref.activityColourMap.clear();
-    EXPECT_EQ(w->grab().toImage().pixelColor(11, 11), QColor(Qt::black));
+    EXPECT_EQ(grab().pixelColor(11, 11), QColor(Qt::black));
 }
 
 TEST(PanelWindowContext, DrawsOncePerChangeAndShowsWhatAFreshPaintShows)
@@ -70,17 +70,24 @@ TEST(PanelWindowContext, DrawsOncePerChangeAndShowsWhatAFreshPaintShows)
     view.resize(400, 300);
     view.show();
     C_PanelWnd *w = view.tabletWindow(t);
-    // What the painter draws for the tablet as it stands now, with the window's own look.
+    QWidget *canvas = view.canvas();
+    // What the painter draws for the tablet as it stands now, with the canvas's own look and the
+    // photograph decoded on the spot.
     auto fresh = [&](QImage::Format format) {
-        QImage img(w->size(), format);
+        QImage img(t->geometry().size(), format);
         QPainter p(&img);
-        const int icon = w->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, w);
+        const int icon = canvas->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, canvas);
         CTabletPainter::Context c{int(ctx.nameFormat), &ref.activityColourMap};
-        CTabletPainter(CTabletPainter::Look::fromPalette(w->palette(), QApplication::font(), icon))
-            .paint(p, *t, w->size(), c, nullptr);
+        CTabletPainter(CTabletPainter::Look::fromPalette(canvas->palette(), QApplication::font(), icon))
+            .paint(p, *t, t->geometry().size(), c, nullptr);
         return img;
     };
-    auto shown = [&] { return w->grab().toImage(); };
+    // What the canvas shows, once the photograph it asked for has been decoded on its thread.
+    auto shown = [&] {
+        (void)canvas->grab(view.tabletRect(t));
+        EXPECT_TRUE(testsupport::waitFor([&] { return view.canvas()->photoLoader()->isIdle(); }));
+        return canvas->grab(view.tabletRect(t)).toImage();
+    };
     auto same = [&] {
         const QImage s = shown();
         return s == fresh(s.format());
@@ -90,7 +97,8 @@ TEST(PanelWindowContext, DrawsOncePerChangeAndShowsWhatAFreshPaintShows)
     shown();
     shown();
     EXPECT_EQ(w->drawCount(), draws); // repaints copy the picture
-    EXPECT_EQ(w->pictureCacheBytes(), qsizetype(168) * 96 * w->grab().depth() / 8);
+    EXPECT_EQ(w->pictureCacheBytes(), qsizetype(168) * 96 * canvas->grab(QRect(0, 0, 1, 1)).depth() / 8);
+    EXPECT_GT(w->photoCacheBytes(), 0);
 
     t->timeText = QStringLiteral("23:59");
     t->activityId = QStringLiteral("5");
@@ -147,6 +155,8 @@ TEST(PanelPicture, DISABLED_RenderPanel)
     view.resize(1024, 660);
     view.show();
     ASSERT_TRUE(testsupport::waitFor([&] { return view.isVisible(); }));
+    (void)view.grab(); // asks for the photographs, decoded on the canvas's thread
+    ASSERT_TRUE(testsupport::waitFor([&] { return view.canvas()->photoLoader()->isIdle(); }));
     const QString dir = qEnvironmentVariable("ZORVIK_SHOTS", QStringLiteral("shots"));
     QDir().mkpath(dir);
     const QImage shot = view.grab().toImage();

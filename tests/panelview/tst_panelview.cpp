@@ -1,4 +1,4 @@
-// The panel view and its tablet windows with real widgets on the offscreen platform: mouse
+// The panel view and the tablets on its canvas with real widgets on the offscreen platform: mouse
 // handling through real mouse events, the commands, scrolling, the background and the file.
 #include "PanelTestUtil.h"
 #include "TestSupport.h"
@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <memory>
@@ -39,16 +40,18 @@ void mouse(QWidget *w, QEvent::Type type, QPoint local, Qt::MouseButton button =
     QApplication::sendEvent(w, &e);
 }
 
-// Press at grab inside the tablet's window, move the cursor to canvas points, release.
-void drag(QWidget *wnd, QPoint grab, std::initializer_list<QPoint> canvasPoints)
+// Press at grab inside the tablet as the canvas shows it, move the cursor to canvas points,
+// release.
+void drag(C_ZorvikView *view, CTablet *t, QPoint grab, std::initializer_list<QPoint> canvasPoints)
 {
-    mouse(wnd, QEvent::MouseButtonPress, grab);
-    QPoint last = grab;
+    QWidget *canvas = view->canvas();
+    QPoint last = view->tabletRect(t).topLeft() + grab;
+    mouse(canvas, QEvent::MouseButtonPress, last);
     for (const QPoint &c : canvasPoints) {
-        last = c - wnd->pos(); // the window moves under the cursor
-        mouse(wnd, QEvent::MouseMove, last);
+        last = c;
+        mouse(canvas, QEvent::MouseMove, last);
     }
-    mouse(wnd, QEvent::MouseButtonRelease, last);
+    mouse(canvas, QEvent::MouseButtonRelease, last);
 }
 
 class PanelView : public ::testing::Test
@@ -86,6 +89,13 @@ protected:
     }
 
     C_PanelWnd *wnd(CTablet *t) const { return view->tabletWindow(t); }
+    QRect shown(CTablet *t) const { return view->tabletRect(t); }
+    // A mouse event on a tablet, at a point inside it.
+    void on(CTablet *t, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::LeftButton,
+            Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        mouse(view->canvas(), type, shown(t).topLeft() + local, button, mods);
+    }
 
     std::unique_ptr<C_ZorvikDoc> doc;
     std::unique_ptr<C_ZorvikView> view;
@@ -93,37 +103,36 @@ protected:
 
 } // namespace
 
-TEST_F(PanelView, WindowsFollowTheDocument)
+TEST_F(PanelView, TabletsFollowTheDocumentInPlaceAndOrder)
 {
     CTablet *a = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
     showView();
     ASSERT_NE(wnd(a), nullptr);
-    EXPECT_EQ(wnd(a)->geometry(), QRect(48, 24, 168, 24));
-    EXPECT_EQ(wnd(a)->parentWidget(), view->canvas());
+    EXPECT_EQ(shown(a), QRect(48, 24, 168, 24));
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(50, 30)), a);
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(47, 30)), nullptr);
     EXPECT_EQ(view->canvas()->size(), QSize(24000, 24000));
 
     CTablet *b = add(QStringLiteral("Roe"), QStringLiteral("Rick"), QStringLiteral("3"), QPoint(240, 48));
     ASSERT_NE(wnd(b), nullptr);
-    EXPECT_TRUE(wnd(b)->isVisible());
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(300, 60)), b);
     a->setExpandedSize(true);
-    EXPECT_EQ(wnd(a)->height(), 96);
-    EXPECT_EQ(view->canvas()->children().last(), wnd(a)); // raised
+    EXPECT_EQ(shown(a).height(), 96);
+    EXPECT_EQ(view->canvas()->zOrder().last(), a); // raised
 
-    // Middle button lowers without moving or resizing.
-    mouse(wnd(a), QEvent::MouseButtonPress, QPoint(5, 5), Qt::MiddleButton);
-    QList<C_PanelWnd *> order;
-    for (QObject *o : view->canvas()->children())
-        if (auto *w = qobject_cast<C_PanelWnd *>(o))
-            order << w;
-    ASSERT_EQ(order.size(), 2);
-    EXPECT_EQ(order.first(), wnd(a));
+    // Middle button lowers without moving or resizing; where two overlap, the upper one is hit.
+    on(a, QEvent::MouseButtonPress, QPoint(5, 5), Qt::MiddleButton);
+    EXPECT_EQ(view->canvas()->zOrder(), (QList<CTablet *>{a, b}));
     EXPECT_EQ(a->geometry(), QRect(48, 24, 168, 96));
+    b->moveTo(QPoint(96, 48));
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(100, 50)), b);
+    on(a, QEvent::MouseButtonPress, QPoint(5, 5));
+    on(a, QEvent::MouseButtonRelease, QPoint(5, 5));
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(100, 50)), a);
 
-    QPointer<C_PanelWnd> gone = wnd(b);
     doc->removeTablet(QStringLiteral("3"));
     EXPECT_EQ(view->tabletWindowCount(), 1);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(gone.isNull());
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(250, 100)), nullptr);
 }
 
 TEST_F(PanelView, DragSnapsToTheGridAndStopsAtTheCanvasEdge)
@@ -131,22 +140,22 @@ TEST_F(PanelView, DragSnapsToTheGridAndStopsAtTheCanvasEdge)
     CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
     showView();
     // Grabbed at (10, 10), cursor to canvas (88, 84): (78, 74) snaps down to (72, 72).
-    drag(wnd(t), QPoint(10, 10), {QPoint(70, 40), QPoint(88, 84)});
+    drag(view.get(), t, QPoint(10, 10), {QPoint(70, 40), QPoint(88, 84)});
     EXPECT_EQ(t->geometry(), QRect(72, 72, 168, 24));
-    EXPECT_EQ(wnd(t)->pos(), QPoint(72, 72));
+    EXPECT_EQ(shown(t).topLeft(), QPoint(72, 72));
     EXPECT_TRUE(doc->isModified());
 
     // Far beyond the left and top edges: it stops at 0.
-    drag(wnd(t), QPoint(10, 10), {QPoint(-150, -90)});
+    drag(view.get(), t, QPoint(10, 10), {QPoint(-150, -90)});
     EXPECT_EQ(t->geometry().topLeft(), QPoint(0, 0));
 
     // Scrolled to (240, 96): the canvas edge still holds.
     t->moveTo(QPoint(480, 240));
     view->setScrollPosition(QPoint(240, 96));
     ASSERT_EQ(view->scrollPosition(), QPoint(240, 96));
-    drag(wnd(t), QPoint(10, 10), {QPoint(300, 150)}); // canvas (300,150) - grab: (290,140) -> client (48,24)
+    drag(view.get(), t, QPoint(10, 10), {QPoint(300, 150)}); // canvas (300,150) - grab: (290,140) -> client (48,24)
     EXPECT_EQ(t->geometry().topLeft(), QPoint(288, 120));
-    drag(wnd(t), QPoint(10, 10), {QPoint(-500, -500)});
+    drag(view.get(), t, QPoint(10, 10), {QPoint(-500, -500)});
     EXPECT_EQ(t->geometry().topLeft(), QPoint(0, 0));
 }
 
@@ -160,14 +169,14 @@ TEST_F(PanelView, SelectedTabletsFollowUnlessTheyWouldLeaveTheCanvas)
     for (CTablet *t : {a, b, c})
         t->setSelected(true);
     // Left by 48: b follows, c would go to x -24 and stays, d is not selected.
-    drag(wnd(a), QPoint(0, 0), {QPoint(0, 48)});
+    drag(view.get(), a, QPoint(0, 0), {QPoint(0, 48)});
     EXPECT_EQ(a->geometry().topLeft(), QPoint(0, 48));
     EXPECT_EQ(b->geometry().topLeft(), QPoint(192, 48));
     EXPECT_EQ(c->geometry().topLeft(), QPoint(24, 200));
     EXPECT_EQ(d->geometry().topLeft(), QPoint(400, 200));
     EXPECT_TRUE(a->isSelected() && b->isSelected() && c->isSelected());
     // Down by 24: all selected move together.
-    drag(wnd(a), QPoint(0, 0), {QPoint(0, 72)});
+    drag(view.get(), a, QPoint(0, 0), {QPoint(0, 72)});
     EXPECT_EQ(b->geometry().topLeft(), QPoint(192, 72));
     EXPECT_EQ(c->geometry().topLeft(), QPoint(24, 224));
 }
@@ -185,12 +194,12 @@ TEST_F(PanelView, ScrolledFollowersStayInTheVisibleArea)
     for (CTablet *t : {a, b, c})
         t->setSelected(true);
     // Left by 48: b would reach client x -24 (canvas 216) and stays; c reaches client x 24.
-    drag(wnd(a), QPoint(0, 0), {QPoint(432, 240)});
+    drag(view.get(), a, QPoint(0, 0), {QPoint(432, 240)});
     EXPECT_EQ(a->geometry().topLeft(), QPoint(432, 240));
     EXPECT_EQ(b->geometry().topLeft(), QPoint(264, 240));
     EXPECT_EQ(c->geometry().topLeft(), QPoint(264, 144));
     // Up by 48: c would reach client y 0 exactly and follows; b and a follow too.
-    drag(wnd(a), QPoint(0, 0), {QPoint(432, 192)});
+    drag(view.get(), a, QPoint(0, 0), {QPoint(432, 192)});
     EXPECT_EQ(c->geometry().topLeft(), QPoint(264, 96));
     EXPECT_EQ(b->geometry().topLeft(), QPoint(264, 192));
 }
@@ -210,7 +219,7 @@ TEST_F(PanelView, UnloadableTiledPictureGivesABlankCanvasThatDragsLeaveClean)
     const QColor base = view->canvas()->palette().color(QPalette::Base);
     const QRect before(48, 48, 168, 24);
     ASSERT_NE(screen().pixelColor(before.center()), base); // the tablet is there
-    drag(wnd(t), QPoint(10, 10), {QPoint(130, 100), QPoint(250, 250)});
+    drag(view.get(), t, QPoint(10, 10), {QPoint(130, 100), QPoint(250, 250)});
     ASSERT_EQ(t->geometry().topLeft(), QPoint(240, 240));
     const QImage after = screen();
     EXPECT_EQ(paneltest::countColour(after, before, base), before.width() * before.height());
@@ -224,19 +233,29 @@ TEST_F(PanelView, ClicksSelect)
     CTablet *b = add(QStringLiteral("B"), QString(), QStringLiteral("2"), QPoint(0, 48));
     CTablet *c = add(QStringLiteral("C"), QString(), QStringLiteral("3"), QPoint(0, 96));
     showView();
-    auto click = [](QWidget *w, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        mouse(w, QEvent::MouseButtonPress, QPoint(30, 10), Qt::LeftButton, mods);
-        mouse(w, QEvent::MouseButtonRelease, QPoint(30, 10), Qt::LeftButton, mods);
+    auto click = [&](CTablet *t, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        on(t, QEvent::MouseButtonPress, QPoint(30, 10), Qt::LeftButton, mods);
+        on(t, QEvent::MouseButtonRelease, QPoint(30, 10), Qt::LeftButton, mods);
     };
-    click(wnd(a), Qt::ControlModifier);
-    click(wnd(b), Qt::ControlModifier);
+    click(a, Qt::ControlModifier);
+    click(b, Qt::ControlModifier);
     EXPECT_TRUE(a->isSelected());
     EXPECT_TRUE(b->isSelected());
-    click(wnd(b), Qt::ControlModifier); // toggles off
+    click(b, Qt::ControlModifier); // toggles off
     EXPECT_FALSE(b->isSelected());
-    click(wnd(a)); // selected: the selection stays
+    click(a); // selected: the selection stays
     EXPECT_TRUE(a->isSelected());
-    click(wnd(c)); // unselected without Control: everything cleared, c not selected
+    // The right button does nothing on a tablet: no selection change, no raise, no drag, and
+    // no rubber band behind it.
+    const QList<CTablet *> order = view->canvas()->zOrder();
+    on(c, QEvent::MouseButtonPress, QPoint(30, 10), Qt::RightButton);
+    mouse(view->canvas(), QEvent::MouseMove, QPoint(300, 300), Qt::RightButton);
+    on(c, QEvent::MouseButtonRelease, QPoint(30, 10), Qt::RightButton);
+    EXPECT_TRUE(a->isSelected());
+    EXPECT_EQ(view->canvas()->zOrder(), order);
+    EXPECT_EQ(c->geometry().topLeft(), QPoint(0, 96));
+    EXPECT_TRUE(view->canvas()->band().isEmpty());
+    click(c); // unselected without Control: everything cleared, c not selected
     EXPECT_FALSE(a->isSelected());
     EXPECT_FALSE(c->isSelected());
     EXPECT_FALSE(doc->isModified()); // a click without a move changes nothing
@@ -273,15 +292,15 @@ TEST_F(PanelView, DoubleClicks)
 {
     CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
     showView();
-    mouse(wnd(t), QEvent::MouseButtonPress, QPoint(30, 10));
-    mouse(wnd(t), QEvent::MouseButtonRelease, QPoint(30, 10));
-    mouse(wnd(t), QEvent::MouseButtonDblClick, QPoint(30, 10));
-    mouse(wnd(t), QEvent::MouseButtonRelease, QPoint(30, 10));
+    on(t, QEvent::MouseButtonPress, QPoint(30, 10));
+    on(t, QEvent::MouseButtonRelease, QPoint(30, 10));
+    on(t, QEvent::MouseButtonDblClick, QPoint(30, 10));
+    on(t, QEvent::MouseButtonRelease, QPoint(30, 10));
     EXPECT_TRUE(t->isExpanded());
-    EXPECT_EQ(wnd(t)->size(), QSize(168, 96));
+    EXPECT_EQ(shown(t).size(), QSize(168, 96));
     EXPECT_TRUE(doc->isModified());
     doc->setModified(false);
-    mouse(wnd(t), QEvent::MouseButtonDblClick, QPoint(30, 10));
+    on(t, QEvent::MouseButtonDblClick, QPoint(30, 10));
     EXPECT_FALSE(t->isExpanded());
     EXPECT_EQ(t->geometry(), QRect(48, 24, 168, 24));
     EXPECT_TRUE(doc->isModified());
@@ -300,10 +319,10 @@ TEST_F(PanelView, ExpandAndCollapseAllLeaveThePanelUnmodified)
     EXPECT_TRUE(view->canPrint());
     view->expandAll();
     EXPECT_TRUE(a->isExpanded() && b->isExpanded());
-    EXPECT_EQ(wnd(b)->height(), 96);
+    EXPECT_EQ(shown(b).height(), 96);
     view->collapseAll();
     EXPECT_FALSE(a->isExpanded());
-    EXPECT_EQ(wnd(a)->height(), 24);
+    EXPECT_EQ(shown(a).height(), 24);
     EXPECT_FALSE(doc->isModified());
 }
 
@@ -326,7 +345,8 @@ TEST_F(PanelView, ArrangeUsesTheVisibleAreaAndTheFullSortText)
     EXPECT_FALSE(john->isExpanded());
     EXPECT_FALSE(jane->isSelected());
     EXPECT_TRUE(doc->isModified());
-    EXPECT_EQ(wnd(john)->geometry(), QRect(0, 24, 168, 24));
+    EXPECT_EQ(shown(john), QRect(0, 24, 168, 24));
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(10, 30)), john);
 
     // 100 pixels high: columns of four.
     for (int i = 4; i <= 6; ++i)
@@ -401,8 +421,8 @@ TEST_F(PanelView, RemoveAllAsksAndOnlyYesRemoves)
     EXPECT_TRUE(doc->isModified());
     EXPECT_EQ(view->tabletWindowCount(), 0);
     EXPECT_FALSE(view->canPrint());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(view->canvas()->findChildren<C_PanelWnd *>().isEmpty());
+    EXPECT_TRUE(view->canvas()->zOrder().isEmpty());
+    EXPECT_EQ(view->canvas()->tabletAt(QPoint(10, 10)), nullptr);
 }
 
 TEST_F(PanelView, ScrollsInGridSteps)
@@ -440,8 +460,8 @@ TEST_F(PanelView, CanvasPositionSurvivesSaveAndReloadWhileScrolled)
     CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(600, 720));
     showView();
     view->setScrollPosition(QPoint(480, 480));
-    EXPECT_EQ(wnd(t)->mapTo(view->viewport(), QPoint(0, 0)), QPoint(120, 240)); // on screen
-    drag(wnd(t), QPoint(5, 5), {QPoint(629, 749)});                             // one step right and one down
+    EXPECT_EQ(view->visiblePosition(t), QPoint(120, 240)); // on screen
+    drag(view.get(), t, QPoint(5, 5), {QPoint(629, 749)}); // one step right and one down
     EXPECT_EQ(t->geometry().topLeft(), QPoint(624, 744));
 
     testsupport::TempDir dir;
@@ -455,7 +475,7 @@ TEST_F(PanelView, CanvasPositionSurvivesSaveAndReloadWhileScrolled)
     CTablet *back = doc->tablet(QStringLiteral("2"));
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->geometry(), QRect(624, 744, 168, 24));
-    EXPECT_EQ(wnd(back)->mapTo(view->viewport(), QPoint(0, 0)), QPoint(624, 744));
+    EXPECT_EQ(view->visiblePosition(back), QPoint(624, 744));
     EXPECT_FALSE(doc->isModified());
 }
 
@@ -487,47 +507,135 @@ TEST_F(PanelView, BackgroundLoadsOnlyExactEndingsWhenUsed)
 TEST_F(PanelView, HoverPeeksAndShrinksAgain)
 {
     CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 48));
+    CTablet *other = add(QStringLiteral("Roe"), QStringLiteral("Rick"), QStringLiteral("3"), QPoint(48, 240));
     showView();
     C_PanelWnd *w = wnd(t);
-    QCursor::setPos(w->mapToGlobal(QPoint(20, 10)));
-    if (QCursor::pos() != w->mapToGlobal(QPoint(20, 10)))
+    QWidget *canvas = view->canvas();
+    auto point = [&](CTablet *on, QPoint local) { return canvas->mapToGlobal(shown(on).topLeft() + local); };
+    QCursor::setPos(point(t, QPoint(20, 10)));
+    if (QCursor::pos() != point(t, QPoint(20, 10)))
         GTEST_SKIP() << "the platform cannot place the cursor";
-    mouse(w, QEvent::MouseMove, QPoint(20, 10), Qt::NoButton);
+    on(t, QEvent::MouseMove, QPoint(20, 10), Qt::NoButton);
     EXPECT_TRUE(w->isHoverArmed());
-    EXPECT_EQ(w->height(), 24); // not before the delay
-    ASSERT_TRUE(waitFor([&] { return w->height() == 96; }, 3000));
+    EXPECT_FALSE(wnd(other)->isHoverArmed());
+    EXPECT_EQ(shown(t).height(), 24); // not before the delay
+    ASSERT_TRUE(waitFor([&] { return shown(t).height() == 96; }, 3000));
     EXPECT_EQ(t->geometry().height(), 96);
     EXPECT_FALSE(t->isExpanded()); // a peek, not the user's expansion
     EXPECT_FALSE(doc->isModified());
 
-    QCursor::setPos(w->mapToGlobal(QPoint(20, 200)));
-    ASSERT_TRUE(waitFor([&] { return w->height() == 24; }, 2000));
+    // Onto another tablet: the first shrinks when its check finds the cursor gone, the second
+    // keeps a peek of its own.
+    QCursor::setPos(point(other, QPoint(20, 10)));
+    on(other, QEvent::MouseMove, QPoint(20, 10), Qt::NoButton);
+    ASSERT_TRUE(waitFor([&] { return shown(t).height() == 24; }, 2000));
     EXPECT_FALSE(w->isHoverArmed());
+    EXPECT_TRUE(wnd(other)->isHoverArmed());
+    ASSERT_TRUE(waitFor([&] { return shown(other).height() == 96; }, 3000));
+    QCursor::setPos(canvas->mapToGlobal(QPoint(500, 20)));
+    ASSERT_TRUE(waitFor([&] { return shown(other).height() == 24; }, 2000));
 
     // Expanded by the user: the peek leaves the size alone.
     t->setExpanded(true);
     t->setExpandedSize(true);
-    QCursor::setPos(w->mapToGlobal(QPoint(20, 10)));
-    mouse(w, QEvent::MouseMove, QPoint(20, 10), Qt::NoButton);
-    QCursor::setPos(w->mapToGlobal(QPoint(300, 300)));
+    QCursor::setPos(point(t, QPoint(20, 10)));
+    on(t, QEvent::MouseMove, QPoint(20, 10), Qt::NoButton);
+    QCursor::setPos(canvas->mapToGlobal(QPoint(500, 300)));
     ASSERT_TRUE(waitFor([&] { return !w->isHoverArmed(); }, 3000));
-    EXPECT_EQ(w->height(), 96);
+    EXPECT_EQ(shown(t).height(), 96);
+}
+
+TEST_F(PanelView, ToolTipNamesTheTabletUnderTheCursor)
+{
+    CTablet *t = add(QStringLiteral("Stojanović-Radosavljević"), QStringLiteral("Ljiljana"), QStringLiteral("2"),
+                     QPoint(48, 48));
+    showView();
+    QWidget *canvas = view->canvas();
+    QHelpEvent over(QEvent::ToolTip, shown(t).topLeft() + QPoint(30, 10),
+                    canvas->mapToGlobal(shown(t).topLeft() + QPoint(30, 10)));
+    QApplication::sendEvent(canvas, &over);
+    ASSERT_TRUE(waitFor([] { return QToolTip::isVisible(); }, 2000));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Stojanović-Radosavljević Ljiljana"));
+    QHelpEvent empty(QEvent::ToolTip, QPoint(500, 300), canvas->mapToGlobal(QPoint(500, 300)));
+    QApplication::sendEvent(canvas, &empty);
+    EXPECT_TRUE(waitFor([] { return !QToolTip::isVisible(); }, 2000));
+}
+
+// Pictures and photographs are made only for tablets that are drawn, a photograph only when the
+// tablet shows its details, and what is kept for tablets out of sight stays within a budget
+// however far the panel is scrolled.
+TEST_F(PanelView, OnlyTabletsInSightHoldPicturesWithinABudget)
+{
+    QList<CTablet *> tablets;
+    for (int i = 0; i < 40; ++i) {
+        CTablet *t = add(QStringLiteral("T%1").arg(i), QString(), QString::number(i), QPoint(0, i * 120));
+        t->photograph = paneltest::photo(120, 160, Qt::red, Qt::blue);
+        if (i % 2 == 0) {
+            t->setExpanded(true);
+            t->setExpandedSize(true);
+        }
+        tablets << t;
+    }
+    showView(QSize(400, 300));
+    C_PanelCanvas *canvas = view->canvas();
+    const qsizetype picture = 168 * 96 * 4;
+    canvas->setCacheBudget(6 * picture);
+    auto paintSight = [&] {
+        (void)canvas->grab(QRect(view->scrollPosition(), view->viewport()->size()));
+        EXPECT_TRUE(waitFor([&] { return canvas->photoLoader()->isIdle(); }));
+        (void)canvas->grab(QRect(view->scrollPosition(), view->viewport()->size()));
+    };
+    paintSight();
+    EXPECT_GT(wnd(tablets[0])->photoCacheBytes(), 0); // expanded and in sight
+    EXPECT_EQ(wnd(tablets[1])->photoCacheBytes(), 0); // in sight, collapsed: no photograph
+    EXPECT_GT(wnd(tablets[1])->pictureCacheBytes(), 0);
+    EXPECT_EQ(wnd(tablets[10])->pictureCacheBytes(), 0); // never in sight
+    EXPECT_EQ(wnd(tablets[10])->photoCacheBytes(), 0);
+    for (int y = 0; y < 40 * 120; y += 240) {
+        view->setScrollPosition(QPoint(0, y));
+        paintSight();
+        EXPECT_LE(canvas->cacheBytes(), 6 * picture + 4 * (picture + 64 * 1024)) << y;
+    }
+    EXPECT_EQ(wnd(tablets[0])->pictureCacheBytes(), 0); // long out of sight: let go
+    // Back in sight it is drawn again, photograph and all.
+    view->setScrollPosition(QPoint(0, 0));
+    const int draws = wnd(tablets[0])->drawCount();
+    paintSight();
+    EXPECT_GT(wnd(tablets[0])->drawCount(), draws);
+    EXPECT_GT(wnd(tablets[0])->photoCacheBytes(), 0);
+}
+
+// A photograph the database cannot give (here there is none) is not asked for again at every
+// paint: the canvas waits before it tries again.
+TEST_F(PanelView, AnUnreadablePhotographIsNotAskedForAtEveryPaint)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 48));
+    t->setExpanded(true);
+    t->setExpandedSize(true);
+    showView();
+    C_PanelCanvas *canvas = view->canvas();
+    (void)canvas->grab(view->tabletRect(t));
+    EXPECT_TRUE(canvas->photoLoader()->isPending(QStringLiteral("2")));
+    ASSERT_TRUE(waitFor([&] { return canvas->photoLoader()->isIdle(); }));
+    t->invalidateAll();
+    (void)canvas->grab(view->tabletRect(t));
+    EXPECT_TRUE(canvas->photoLoader()->isIdle());
+    EXPECT_TRUE(t->photograph.isEmpty());
 }
 
 TEST_F(PanelView, ViewOutlivingItsDocumentStaysQuiet)
 {
-    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
+    add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(48, 24));
     showView();
-    QPointer<C_PanelWnd> w = wnd(t);
     doc.reset();
+    EXPECT_EQ(view->tabletWindowCount(), 0);
     view->expandAll();
     view->arrangeHorizontally();
     view->removeAll();
     EXPECT_FALSE(view->canPrint());
-    ASSERT_FALSE(w.isNull());
-    EXPECT_EQ(w->tablet(), nullptr);
-    mouse(w, QEvent::MouseButtonPress, QPoint(5, 5));
-    mouse(w, QEvent::MouseMove, QPoint(60, 60));
-    mouse(view->canvas(), QEvent::MouseButtonPress, QPoint(500, 300));
-    (void)view->grab(); // paints without a tablet behind the window
+    QWidget *canvas = view->canvas();
+    mouse(canvas, QEvent::MouseButtonPress, QPoint(55, 30));
+    mouse(canvas, QEvent::MouseMove, QPoint(60, 60));
+    mouse(canvas, QEvent::MouseButtonPress, QPoint(500, 300));
+    (void)view->grab(); // paints without a tablet behind the place
 }

@@ -21,9 +21,11 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -161,6 +163,51 @@ TEST(ReportWindow, PdfExportAndPrintedRangeHoldTheirPagesRows)
     view.printPages(printer);
     EXPECT_EQ(rowsIn(pdfText(dir.file("printed.pdf"), 1)), rowNames(11, 20));
     EXPECT_TRUE(pdfText(dir.file("printed.pdf"), 2).startsWith("pdftotext failed"));
+}
+
+// A long export shows its progress and can be stopped: the file it would have replaced stays as
+// it was, nothing of the part written is left in the folder, and no failure is reported.
+TEST(ReportWindow, PdfExportCanBeCancelledLeavingNoFile)
+{
+    testsupport::TempDir dir;
+    C_ReportView view;
+    fill(view, 400);
+    ASSERT_EQ(view.pageCount(), 40);
+    view.show();
+    const QString pdf = dir.file("report.pdf");
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the report of yesterday");
+    }
+    CPrompt::setTestMode(true);
+    CPrompt::takeAsked();
+    CPrompt::queueFile(pdf);
+    int cancelledAt = -1;
+    QString label;
+    // Runs between two pages, when the export lets the program answer.
+    QTimer::singleShot(0, &view, [&] {
+        auto *progress = view.findChild<QProgressDialog *>("reportProgress");
+        ASSERT_NE(progress, nullptr);
+        label = progress->labelText();
+        cancelledAt = progress->value();
+        if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty()) {
+            progress->show();
+            progress->grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + "/pdf-progress.png");
+        }
+        progress->cancel();
+    });
+    view.exportPdfAs();
+    EXPECT_GT(cancelledAt, 0);
+    EXPECT_LT(cancelledAt, 40);
+    EXPECT_EQ(label, QString("Exporting page %1 of 40...").arg(cancelledAt));
+    QFile kept(pdf);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("the report of yesterday"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1); // the file name only: a cancel is no failure
+    CPrompt::setTestMode(false);
 }
 
 using ReportWindowInFrame = mainframetest::FrameFixture;

@@ -1,0 +1,312 @@
+// The whole program on a large site, as a user runs it: the application object with its main
+// frame, the demo's two panels ("All staff" holds every employee), the presences, guests and
+// roll-call windows open, and polling cycles back to back (Refresh = 0) while clockings arrive.
+//
+//   BM_AppLongestGap/N   the longest time the interface thread went without handling a 1 ms
+//                        timer (longest_gap_ms), over ten seconds of back-to-back cycles.
+//   BM_AppStartup/N      from the start of the application object to the first painted panel
+//                        (startup_ms), to the end of the first update pass (first_pass_ms), and
+//                        the process's resident set once the first pass has been painted (rss_mb).
+//
+// Run: QT_QPA_PLATFORM=offscreen ./bench_app   (ZORVIK_BENCH_KEEP=1 keeps the databases)
+#include "app/CSettings.h"
+#include "app/C_ZorvikApp.h"
+#include "config/COnSiteActivities.h"
+#include "db/CClockingSimulator.h"
+#include "db/CDemoDatabase.h"
+#include "db/CDemoSamples.h"
+#include "db/CLiveUpdate.h"
+#include "dialogs/CPrompt.h"
+#include "views/C_MainFrame.h"
+
+#include "../support/BenchDatabase.h"
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <malloc.h>
+#include <map>
+#include <memory>
+
+namespace {
+
+// A demo database of n employees with photographs, its colour file and its two sample panels.
+struct Site
+{
+    static CDemoDatabase::DemoOptions options(int employees)
+    {
+        CDemoDatabase::DemoOptions o;
+        o.employees = employees;
+        o.departments = 40;
+        o.historyDays = 0;
+        o.photographs = true;
+        return o;
+    }
+    explicit Site(int employees) : db(options(employees))
+    {
+        QString error;
+        if (!CDemoSamples::ensure(db.path, db.dir.path(), &error))
+            qFatal("samples: %s", qPrintable(error));
+    }
+    BenchDatabase db;
+};
+
+Site &site(int employees)
+{
+    static std::map<int, std::unique_ptr<Site>> sites;
+    auto &s = sites[employees];
+    if (!s)
+        s = std::make_unique<Site>(employees);
+    return *s;
+}
+
+// Ticks a 1 ms timer while it lives; longestMs() is the longest gap between two ticks.
+class GapMeter
+{
+public:
+    GapMeter()
+    {
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_last >= 0)
+                m_longest = qMax(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    double longestMs() const { return double(m_longest) / 1e6; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    qint64 m_longest = 0;
+};
+
+void spinFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool spinUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs)
+        spinFor(5);
+    return done();
+}
+
+double residentMb()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.size() > 1 ? double(fields.at(1).toLongLong()) * double(getpagesize()) / (1024.0 * 1024.0) : 0;
+}
+
+// Notes the first paint of a panel's canvas anywhere in the program.
+class PaintWatch : public QObject
+{
+public:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && o->objectName() == QLatin1String("panelCanvas"))
+            painted = true;
+        return false;
+    }
+    bool painted = false;
+};
+
+// The program with its own settings, lock and program folders, started against a site.
+class App
+{
+public:
+    explicit App(Site &s)
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("lock"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("program"));
+        m_options.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
+        m_options.lockFolder = m_dir.filePath(QStringLiteral("lock"));
+        m_options.programFolder = m_dir.filePath(QStringLiteral("program"));
+        m_options.splash = false;
+        m_options.simulator = false;
+        CSettings settings(m_options.settingsFile);
+        const QString section = QStringLiteral("Settings");
+        settings.writeText(section, QStringLiteral("Connection"), s.db.connectionString());
+        settings.writeInt(section, QStringLiteral("Refresh"), 0);
+        settings.writeInt(section, QStringLiteral("AutoShowPresences"), 1);
+        settings.writeText(section, QStringLiteral("Language"), QStringLiteral("English"));
+        const QStringList panels = CDemoSamples::panelPaths(s.db.dir.path());
+        settings.writeInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), int(panels.size()));
+        for (int i = 0; i < panels.size(); ++i)
+            settings.writeText(QStringLiteral("AutoLoad"), QStringLiteral("File%1").arg(i), panels.at(i));
+        const QStringList onSite = CDemoSamples::onSiteActivities();
+        COnSiteActivities::write(settings, QSet<QString>(onSite.begin(), onSite.end()));
+        settings.sync();
+        QFile::copy(CDemoSamples::colourFilePath(s.db.dir.path()),
+                    m_dir.filePath(QStringLiteral("program/ZvPanel.cfg")));
+        app = std::make_unique<C_ZorvikApp>(m_options);
+    }
+    ~App()
+    {
+        if (app && app->mainFrame())
+            app->mainFrame()->close();
+        app.reset();
+    }
+
+    QTemporaryDir m_dir;
+    C_ZorvikApp::Options m_options;
+    std::unique_ptr<C_ZorvikApp> app;
+};
+
+// Clockings arrive on a thread of their own, as they would from the terminals: the simulator is
+// made, run and deleted there.
+class Clockings
+{
+public:
+    explicit Clockings(const QString &path)
+    {
+        m_thread.start();
+        m_context.moveToThread(&m_thread);
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this, path] {
+                m_simulator = new CClockingSimulator(path);
+                m_simulator->setInterval(qEnvironmentVariableIntValue("SIMMS") ? qEnvironmentVariableIntValue("SIMMS")
+                                                                               : 100);
+                m_simulator->setIllegalProbability(0);
+                m_simulator->start();
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~Clockings()
+    {
+        QMetaObject::invokeMethod(
+            &m_context, [this] { delete m_simulator; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+
+private:
+    QThread m_thread;
+    QObject m_context;
+    CClockingSimulator *m_simulator = nullptr;
+};
+
+void BM_AppLongestGap(benchmark::State &state)
+{
+    Site &s = site(int(state.range(0)));
+    for (auto _ : state) {
+        App a(s);
+        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
+            state.SkipWithError("the program did not start");
+            return;
+        }
+        C_MainFrame *frame = a.app->mainFrame();
+        frame->openGuests();
+        frame->openRollCall();
+        if (!spinUntil([&] { return a.app->live()->passCount() >= 2; }, 600000)) {
+            state.SkipWithError("no update pass");
+            return;
+        }
+        Clockings clockings(s.db.path);
+        spinFor(1000);
+        const int passes = a.app->live()->passCount();
+        GapMeter meter;
+        spinFor(10000);
+        state.counters["longest_gap_ms"] = meter.longestMs();
+        state.counters["passes_per_s"] = double(a.app->live()->passCount() - passes) / 10.0;
+    }
+}
+
+void BM_AppStartup(benchmark::State &state)
+{
+    Site &s = site(int(state.range(0)));
+    for (auto _ : state) {
+        malloc_trim(0);
+        const double before = residentMb();
+        PaintWatch watch;
+        qApp->installEventFilter(&watch);
+        QElapsedTimer clock;
+        clock.start();
+        App a(s);
+        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
+            state.SkipWithError("the program did not start");
+            return;
+        }
+        spinUntil([&] { return watch.painted; }, 600000);
+        state.counters["startup_ms"] = double(clock.elapsed());
+        qApp->removeEventFilter(&watch);
+        spinUntil([&] { return a.app->live()->passCount() >= 1; }, 600000);
+        state.counters["first_pass_ms"] = double(clock.elapsed());
+        state.PauseTiming();
+        spinFor(2000); // the first pass painted, photographs of the expanded tablets shown
+        // ZORVIK_BENCH_SHOT=folder: a picture of the main window as the user sees it then.
+        if (const QString shots = qEnvironmentVariable("ZORVIK_BENCH_SHOT"); !shots.isEmpty())
+            a.app->mainFrame()->grab().save(shots + QStringLiteral("/app-%1.png").arg(state.range(0)));
+        state.counters["rss_mb"] = residentMb();
+        state.counters["rss_growth_mb"] = residentMb() - before;
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_AppLongestGap)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AppStartup)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// With ZORVIK_BENCH_TRACE set, every event the interface thread takes longer than 20 ms to handle
+// is named on standard error (receiver's class and name, event type), to find what holds it.
+class TracingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *e) override
+    {
+        if (!m_trace || m_depth > 0)
+            return QApplication::notify(receiver, e);
+        ++m_depth;
+        QElapsedTimer t;
+        t.start();
+        QByteArray what = QByteArray(receiver->metaObject()->className()) + " " + receiver->objectName().toUtf8() +
+                          " event " + QByteArray::number(int(e->type()));
+        if (const auto *timer = qobject_cast<const QTimer *>(receiver))
+            what += " interval " + QByteArray::number(timer->interval());
+        if (const QObject *parent = receiver->parent())
+            what += QByteArray(" in ") + parent->metaObject()->className() + " " + parent->objectName().toUtf8();
+        const bool done = QApplication::notify(receiver, e);
+        --m_depth;
+        if (t.elapsed() > 20)
+            std::fprintf(stderr, "%lld ms: %s\n", t.elapsed(), what.constData());
+        return done;
+    }
+
+private:
+    bool m_trace = qEnvironmentVariableIsSet("ZORVIK_BENCH_TRACE");
+    int m_depth = 0;
+};
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TracingApplication app(argc, argv);
+    CPrompt::setTestMode(true);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
