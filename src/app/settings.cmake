@@ -6,6 +6,7 @@ target_sources(zorvik_core PRIVATE
     CVersion.cpp CVersion.h
     CAutoLoadList.cpp CAutoLoadList.h
     CCommandLine.cpp CCommandLine.h
+    CDataFiles.cpp CDataFiles.h
 )
 target_sources(zorvik_core PRIVATE
     CDocTemplate.cpp CDocTemplate.h

@@ -1,5 +1,6 @@
 #include "dialogs/CWarningCenter.h"
 
+#include "app/CDataFiles.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "panel/CTablet.h"
 
@@ -109,7 +110,7 @@ void CWarningCenter::startSound()
     if (m_soundPlaying)
         return;
     m_soundPlaying = true;
-    const QString path = m_folder + QStringLiteral("InvalidAct.wav");
+    const QString path = CDataFiles::find(QStringLiteral("InvalidAct.wav"), m_folder);
     // Without the file the warning stays silent.
     if (!QFileInfo(path).isFile())
         return;
