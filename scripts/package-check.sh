@@ -60,7 +60,7 @@ for elf in "$program" "$lib"/*.so; do
     test -f "$scratch/dbgsym/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug" ||
         fail "no debug symbols for $(basename "$elf") (build ID $id)"
 done
-if grep -rlF -e "$source" -e "$build" "$root" "$scratch/dbgsym"; then
+if grep -rlF -e "$source/src/" -e "$build/src" "$root" "$scratch/dbgsym"; then
     fail "the files above name the folder they were built in"
 fi
 
