@@ -28,7 +28,7 @@ build() {
         cd "$src"
         cmake -S . -B "build-$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DZORVIK_TESTS=OFF -DZORVIK_BENCH=OFF \
-            -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
+            -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null 2>&1
         cmake --build "build-$name" --parallel "$jobs" >"$work/$name/build.log"
         (cd "build-$name" && cpack -G DEB >/dev/null)
         cp "build-$name"/zorvik_*.deb "build-$name"/zorvik-dbgsym_*.deb "$work/$name/"
@@ -40,8 +40,8 @@ build() {
 unset SOURCE_DATE_EPOCH CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER
 export CCACHE_DISABLE=1
 (umask 022 && TZ=UTC LC_ALL=C.UTF-8 build first "$work/a/src")
-# The second export a day younger, in a deeper folder, under another umask, zone and locale.
-(umask 002 && TZ=Pacific/Auckland LC_ALL=C build second "$work/b/second/zorvik-source" '+1 day')
+# The second export's files two days older than the commit, in a deeper folder, under another umask, zone and locale.
+(umask 002 && TZ=Pacific/Auckland LC_ALL=C build second "$work/b/second/zorvik-source" '2 days ago')
 
 status=0
 for first in "$work"/first/*.deb; do
