@@ -11,7 +11,10 @@ cd "$(dirname "$0")/.."
 commit=$(git rev-parse "${1:-HEAD}")
 jobs=${JOBS:-2}
 work=$(mktemp -d "${TMPDIR:-/tmp}/zorvik-repro.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# KEEP=1 keeps the two builds for a closer look.
+if [ "${KEEP:-0}" != 1 ]; then
+    trap 'rm -rf "$work"' EXIT
+fi
 start=$SECONDS
 
 # build NAME SOURCE-FOLDER [TOUCH-DATE]: exports the commit there (file times set to TOUCH-DATE
@@ -26,11 +29,13 @@ build() {
     fi
     (
         cd "$src"
-        cmake -S . -B "build-$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DZORVIK_TESTS=OFF -DZORVIK_BENCH=OFF \
-            -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null 2>&1
-        cmake --build "build-$name" --parallel "$jobs" >"$work/$name/build.log"
-        (cd "build-$name" && cpack -G DEB >/dev/null)
+        {
+            cmake -S . -B "build-$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+                -DZORVIK_TESTS=OFF -DZORVIK_BENCH=OFF \
+                -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON &&
+                cmake --build "build-$name" --parallel "$jobs" &&
+                (cd "build-$name" && cpack -G DEB)
+        } >"$work/$name/build.log" 2>&1 || { tail -n 30 "$work/$name/build.log" >&2; exit 1; }
         cp "build-$name"/zorvik_*.deb "build-$name"/zorvik-dbgsym_*.deb "$work/$name/"
     )
     echo "$name: built in $((SECONDS - start)) s"
@@ -53,8 +58,10 @@ for first in "$work"/first/*.deb; do
         echo "DIFFERENT: $(basename "$first")"
         for deb in "$first" "$second"; do
             mkdir -p "$deb.x" && dpkg-deb -R "$deb" "$deb.x"
+            dpkg-deb -c "$deb" >"$deb.list"
         done
-        diff -r "$first.x" "$second.x" | head -n 20 || true
+        diff "$first.list" "$second.list" | head -n 20 || true
+        diff -r --no-dereference "$first.x" "$second.x" | head -n 20 || true
         command -v diffoscope >/dev/null && diffoscope "$first" "$second" | head -n 60
     fi
 done
