@@ -49,10 +49,19 @@ Build-Ids: ${_ids}
 file(MAKE_DIRECTORY ${_root}/usr/share/doc)
 file(CREATE_LINK zorvik ${_root}/usr/share/doc/zorvik-dbgsym SYMBOLIC)
 
-# The same time on every file, and the package's own from the builder's SOURCE_DATE_EPOCH
-# (set when cpack started), so that the package comes out byte for byte the same.
+# The usual permissions whatever the umask, and on every file the time of the builder's
+# SOURCE_DATE_EPOCH (set when cpack started), which dpkg-deb also gives the package's own
+# members: the package comes out byte for byte the same from every build.
+file(CHMOD_RECURSE ${_root}/usr/lib ${_root}/DEBIAN
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+     DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+file(CHMOD ${_root} ${_root}/usr ${_root}/usr/share ${_root}/usr/share/doc
+     PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 file(GLOB_RECURSE _all LIST_DIRECTORIES true ${_root}/*)
 execute_process(COMMAND ${ZORVIK_TOUCH} -h -d @$ENV{SOURCE_DATE_EPOCH} ${_root} ${_all} RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+    message(FATAL_ERROR "could not set the times of ${_root}")
+endif()
 set(_deb ${CPACK_PACKAGE_DIRECTORY}/zorvik-dbgsym_${_version}_${_arch}.deb)
 execute_process(COMMAND ${ZORVIK_DPKG_DEB} --root-owner-group -Zxz --build ${_root} ${_deb}
                 RESULT_VARIABLE _rc OUTPUT_QUIET ERROR_VARIABLE _err)
