@@ -2,8 +2,9 @@
 # Builds the Debian packages of one commit twice and compares them byte for byte: two exports of
 # the commit in folders of different names and depths, with different file times, umask, time
 # zone and locale, each configured without tests and benchmarks (so without GoogleTest and
-# Google Benchmark) and built without ccache. Takes a while (two whole builds): not part of the
-# test command.
+# Google Benchmark) and built without ccache. cpack itself runs with umask 022 in both, as
+# dpkg-buildpackage runs: it gives the archive's members the modes of its temporary files.
+# Takes a while (two whole builds): not part of the test command.
 #
 #   bench/reproducible-build.sh [COMMIT]        (default HEAD; JOBS=N for the build's parallelism)
 set -euo pipefail
@@ -34,7 +35,7 @@ build() {
                 -DZORVIK_TESTS=OFF -DZORVIK_BENCH=OFF \
                 -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON &&
                 cmake --build "build-$name" --parallel "$jobs" &&
-                (cd "build-$name" && cpack -G DEB)
+                (cd "build-$name" && umask 022 && cpack -G DEB)
         } >"$work/$name/build.log" 2>&1 || { tail -n 30 "$work/$name/build.log" >&2; exit 1; }
         cp "build-$name"/zorvik_*.deb "build-$name"/zorvik-dbgsym_*.deb "$work/$name/"
     )

@@ -7,6 +7,13 @@ endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     set(ENV{SOURCE_DATE_EPOCH} ${ZORVIK_SOURCE_DATE_EPOCH})
 endif()
+# cpack gives the members of the .deb archive the modes of its temporary files, which follow the
+# umask; dpkg-buildpackage runs with 022 for the same reason.
+execute_process(COMMAND sh -c umask OUTPUT_VARIABLE _umask OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT _umask MATCHES "^0*22$")
+    message(WARNING "cpack runs with umask ${_umask}: the package installs the same, but only one made "
+                    "with umask 022 is byte for byte the same as other builds (umask 022; cpack -G DEB).")
+endif()
 
 find_program(ZORVIK_SHLIBDEPS dpkg-shlibdeps REQUIRED)
 set(_work ${CPACK_PACKAGE_DIRECTORY}/_CPack_Packages/shlibdeps)

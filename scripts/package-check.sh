@@ -12,7 +12,7 @@ build=${BUILD_DIR:-build}
 cmake --build "$build" --target zorvik
 build=$(cd "$build" && pwd)
 rm -f "$build"/zorvik_*.deb "$build"/zorvik-dbgsym_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
+(cd "$build" && umask 022 && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/zorvik_*.deb)
 dbgsym=$(ls "$build"/zorvik-dbgsym_*.deb)
 echo "package: $deb"
