@@ -13,6 +13,7 @@ packages=(
     xvfb xauth fonts-dejavu-core
     poppler-utils python3
     dpkg-dev file
+    lintian appstream desktop-file-utils man-db groff-base bsdextrautils
     qt6-l10n-tools qt6-translations-l10n
     qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
     chromium zbar-tools

@@ -1227,6 +1227,18 @@ Pregled pre štampe</translation>
         <source>(not connected)</source>
         <translation>(nije povezano)</translation>
     </message>
+    <message id="dlg.about.licence">
+        <source>Licence</source>
+        <translation>Licenca</translation>
+    </message>
+    <message id="dlg.about.licenceName">
+        <source>GNU General Public License, version 3 or later</source>
+        <translation>GNU opšta javna licenca (GPL), verzija 3 ili novija</translation>
+    </message>
+    <message id="dlg.about.warranty">
+        <source>Zorvik is free software: you may share and change it under this licence. It comes with no warranty.</source>
+        <translation>Zorvik je slobodan softver: smete da ga delite i menjate pod uslovima ove licence. Dolazi bez ikakve garancije.</translation>
+    </message>
     <message id="dlg.about.sqlite">
         <source>SQLite, %s</source>
         <translation>SQLite, %s</translation>

@@ -2,6 +2,7 @@
 
 #include "app/CAppContext.h"
 #include "app/CClock.h"
+#include "app/CDataFiles.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "config/CColourFile.h"
@@ -88,7 +89,7 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
     for (const char *name : {"Presences.rpt", "PresencesCal.rpt", "PresencesGroups.rpt", "PresencesGroupsCal.rpt",
                              "RollCall.rpt", "RollCallEvent.rpt"})
         report(QStringLiteral("template"), CReportEngine::templatePath(QString::fromLatin1(name)));
-    report(QStringLiteral("sound"), folder + QStringLiteral("InvalidAct.wav"));
+    report(QStringLiteral("sound"), CDataFiles::find(QStringLiteral("InvalidAct.wav"), folder));
     // Only what the loader would offer: a library that does not name its language is none.
     CRLang languages;
     languages.Load(folder, nullptr);
@@ -97,6 +98,12 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
             << ")\n";
     if (languages.entries().isEmpty())
         out << "none    language libraries (English only)\n";
+    // Not needed to run; a portable copy has none.
+    const QString launcher = CDataFiles::desktopFile(folder);
+    if (launcher.isEmpty())
+        out << "none    desktop file " << CDataFiles::applicationId() << ".desktop (not installed)\n";
+    else
+        out << "found   desktop file: " << QDir::toNativeSeparators(launcher) << '\n';
     out << "writes  to: "
         << QDir::toNativeSeparators(CAppContext::writableFolderFor(
                folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)))

@@ -1,10 +1,12 @@
 #include "app/CBatchRun.h"
 #include "app/CCommandLine.h"
+#include "app/CDataFiles.h"
 #include "app/CVersion.h"
 #include "app/C_ZorvikApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -16,6 +18,8 @@ void nameApplication()
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Zorvik"));
     QCoreApplication::setApplicationVersion(CVersion::text());
+    // Wayland matches the windows to their launcher (icon, name) by this.
+    QGuiApplication::setDesktopFileName(CDataFiles::applicationId());
 }
 
 } // namespace

@@ -8,6 +8,7 @@ target_sources(zorvik_core PRIVATE
     CCommandLine.cpp CCommandLine.h
     CTextMatch.cpp CTextMatch.h
     CListFilterModel.cpp CListFilterModel.h
+    CDataFiles.cpp CDataFiles.h
 )
 target_sources(zorvik_core PRIVATE
     CDocTemplate.cpp CDocTemplate.h

@@ -54,6 +54,15 @@ CAboutDlg::CAboutDlg(const QString &connectionString, bool connected, QWidget *p
     m_database->setWordWrap(true);
     m_database->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // The program links GPL-3 libraries (Qt HTTP Server), so the whole is under the GPL.
+    auto *licenceLabel = new QLabel(text("licence"), this);
+    auto *licence = new QLabel(text("licenceName"), this);
+    licence->setObjectName(QStringLiteral("licenceText"));
+    licence->setWordWrap(true);
+    auto *warranty = new QLabel(text("warranty"), this);
+    warranty->setObjectName(QStringLiteral("warrantyText"));
+    warranty->setWordWrap(true);
+
     auto *grid = new QGridLayout;
     grid->addWidget(versionLabel, 0, 0);
     grid->addWidget(m_version, 0, 1);
@@ -62,6 +71,8 @@ CAboutDlg::CAboutDlg(const QString &connectionString, bool connected, QWidget *p
     grid->addWidget(qtVersion, 1, 1);
     grid->addWidget(databaseLabel, 2, 0, Qt::AlignTop);
     grid->addWidget(m_database, 2, 1, 1, 2);
+    grid->addWidget(licenceLabel, 3, 0, Qt::AlignTop);
+    grid->addWidget(licence, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setHorizontalSpacing(12);
 
@@ -87,6 +98,8 @@ CAboutDlg::CAboutDlg(const QString &connectionString, bool connected, QWidget *p
     auto *body = new QVBoxLayout;
     body->setContentsMargins(12, 8, 12, 12);
     body->addLayout(grid);
+    body->addSpacing(6);
+    body->addWidget(warranty);
     body->addSpacing(8);
     body->addWidget(line);
     body->addLayout(bottom);

@@ -5,8 +5,8 @@
 class QLabel;
 
 // "About Zorvik": a banner, the program icon, the version (2.7.14), the product name, and
-// below them the Qt version and the database the program is connected to (driver and
-// server; the password never appears).
+// below them the Qt version, the database the program is connected to (driver and server; the
+// password never appears) and the licence.
 class CAboutDlg : public QDialog
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "dialogs/CWarningCenter.h"
 
+#include "app/CDataFiles.h"
 #include "app/CStringTable.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CNotifications.h"
@@ -138,7 +139,7 @@ void CWarningCenter::startSound()
     if (m_soundPlaying)
         return;
     m_soundPlaying = true;
-    const QString path = m_folder + QStringLiteral("InvalidAct.wav");
+    const QString path = CDataFiles::find(QStringLiteral("InvalidAct.wav"), m_folder);
     // Without the file the warning stays silent.
     if (!QFileInfo(path).isFile())
         return;

@@ -19,8 +19,9 @@ class CWarningCenter : public QObject
 {
     Q_OBJECT
 public:
-    // programFolder ends with a separator; the log and "InvalidAct.wav" live there, unless the
-    // log is given a folder of its own (the demo keeps its log beside its database).
+    // programFolder ends with a separator; the log lives there unless it is given a folder of its
+    // own (the demo keeps its log beside its database). "InvalidAct.wav" is one of the program's
+    // data files (CDataFiles).
     explicit CWarningCenter(const QString &programFolder, const QString &logFolder = QString(),
                             QObject *parent = nullptr);
     // Windows still open go with it, without an acknowledged line.

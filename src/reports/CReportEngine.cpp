@@ -1,5 +1,6 @@
 #include "reports/CReportEngine.h"
 
+#include "app/CDataFiles.h"
 #include "app/CStringTable.h"
 #include "reports/CLineReader.h"
 #include "reports/CReportDevice.h"
@@ -7,7 +8,6 @@
 #include "reports/CReportPicture.h"
 #include "reports/CReportReader.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -340,5 +340,5 @@ QString CReportEngine::templatePath(const QString &fileName)
     const QString local = QDir::current().filePath(QStringLiteral("Reports/") + fileName);
     if (QFileInfo::exists(local))
         return local;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Reports/") + fileName);
+    return CDataFiles::find(QStringLiteral("Reports/") + fileName);
 }

@@ -71,7 +71,7 @@ public:
     const CPageTemplateList &GetContainers() const { return m_containers; }
 
     // The installed template of that name: "Reports/" in the current directory, else "Reports/"
-    // beside the program.
+    // among the program's data files (beside the program, or in an installation's data folder).
     static QString templatePath(const QString &fileName);
 
 private:

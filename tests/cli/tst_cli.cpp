@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSqlDatabase>
@@ -99,6 +100,57 @@ TEST_F(CommandLine, CheckInstallListsOnlyLanguageLibraries)
     EXPECT_TRUE(r.out.contains(QLatin1String("Srpski.so (Srpski)"))) << r.out.toStdString();
     EXPECT_FALSE(r.out.contains(QLatin1String("libhelper"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QLatin1String("MISSING sound"))); // only the program was copied
+    EXPECT_EQ(r.code, 1);
+}
+
+// Installed, the program finds its templates and sound in <prefix>/share/zorvik beside its own
+// <prefix>/lib/zorvik; "Reports/" in the current folder comes first, and a portable copy's own
+// files beside the program come before the installed ones.
+TEST_F(CommandLine, CheckInstallFindsTheDataOfAnInstalledLayout)
+{
+    const QString built = QFileInfo(QStringLiteral(ZV_PROGRAM)).absolutePath() + u'/';
+    const QString lib = home.file(QStringLiteral("usr/lib/zorvik/"));
+    const QString share = home.file(QStringLiteral("usr/share/zorvik/"));
+    QDir().mkpath(lib);
+    QDir().mkpath(share + QStringLiteral("Reports"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZV_PROGRAM), lib + QStringLiteral("zorvik")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZV_TEST_SRPSKI), lib + QStringLiteral("Srpski.so")));
+    ASSERT_TRUE(QFile::copy(built + QStringLiteral("InvalidAct.wav"), share + QStringLiteral("InvalidAct.wav")));
+    const QStringList templates = QDir(built + QStringLiteral("Reports")).entryList({QStringLiteral("*.rpt")});
+    ASSERT_EQ(templates.size(), 6);
+    for (const QString &t : templates)
+        ASSERT_TRUE(QFile::copy(built + QStringLiteral("Reports/") + t, share + QStringLiteral("Reports/") + t));
+    QDir().mkpath(home.file(QStringLiteral("usr/share/applications")));
+    QFile launcher(home.file(QStringLiteral("usr/share/applications/rs.orvane.zorvik.desktop")));
+    ASSERT_TRUE(launcher.open(QIODevice::WriteOnly));
+    launcher.close();
+    const QString program = lib + QStringLiteral("zorvik");
+
+    Outcome r = zorvik({QStringLiteral("--check-install")}, program);
+    EXPECT_EQ(r.code, 0) << r.out.toStdString();
+    for (const QString &t : templates)
+        EXPECT_TRUE(r.out.contains(QStringLiteral("found   template: %1Reports/%2\n").arg(share, t)))
+            << t.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("found   sound: %1InvalidAct.wav\n").arg(share)));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("found   language library: %1Srpski.so (Srpski)").arg(lib)));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("found   desktop file: %1").arg(launcher.fileName())));
+
+    // The current folder's template first; a portable copy's files beside the program next.
+    QDir().mkpath(home.file(QStringLiteral("Reports")));
+    ASSERT_TRUE(
+        QFile::copy(share + QStringLiteral("Reports/RollCall.rpt"), home.file(QStringLiteral("Reports/RollCall.rpt"))));
+    ASSERT_TRUE(QFile::copy(share + QStringLiteral("InvalidAct.wav"), lib + QStringLiteral("InvalidAct.wav")));
+    r = zorvik({QStringLiteral("--check-install")}, program);
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("found   template: %1\n").arg(home.file(QStringLiteral("Reports/RollCall.rpt")))));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("found   template: %1Reports/Presences.rpt\n").arg(share)));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("found   sound: %1InvalidAct.wav\n").arg(lib)));
+
+    // A missing file is reported where the installation should have it.
+    ASSERT_TRUE(QFile::remove(lib + QStringLiteral("InvalidAct.wav")));
+    ASSERT_TRUE(QFile::remove(share + QStringLiteral("InvalidAct.wav")));
+    r = zorvik({QStringLiteral("--check-install")}, program);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("MISSING sound: %1InvalidAct.wav\n").arg(share))) << r.out.toStdString();
     EXPECT_EQ(r.code, 1);
 }
 

@@ -438,6 +438,7 @@ TEST_F(Dialogs, AboutBoxShowsVersionQtAndTheDatabaseWithoutItsPassword)
     EXPECT_EQ(about.versionText(), "2.7.14");
     EXPECT_EQ(about.databaseText(), "FreeTDS, db1:1433, att");
     EXPECT_EQ(child<QLabel>(&about, "qtVersion")->text(), QString::fromLatin1(qVersion()));
+    EXPECT_EQ(child<QLabel>(&about, "licenceText")->text(), "GNU General Public License, version 3 or later");
     shoot(&about, "about");
     for (QLabel *l : about.findChildren<QLabel *>())
         EXPECT_FALSE(l->text().contains("s3cr3t"));
