@@ -17,6 +17,7 @@
 #include "db/CDemoSamples.h"
 #include "db/CLiveUpdate.h"
 #include "dialogs/CPrompt.h"
+#include "views/CChildFrameBase.h"
 #include "views/C_MainFrame.h"
 
 #include "../support/BenchDatabase.h"
@@ -25,6 +26,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableView>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -263,8 +267,50 @@ void BM_AppStartup(benchmark::State &state)
     }
 }
 
+// The same key presses as bench_presence's BM_SearchKeyPress, typed into the presences window
+// of the whole program (every employee listed, the update passes running): the time from each
+// key press to its events handled, and the longest gap of the interface thread meanwhile.
+void BM_AppSearchKeyPress(benchmark::State &state)
+{
+    Site &s = site(int(state.range(0)));
+    for (auto _ : state) {
+        App a(s);
+        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
+            state.SkipWithError("the program did not start");
+            return;
+        }
+        C_MainFrame *frame = a.app->mainFrame();
+        CChildFrameBase *presences = frame->openPresences();
+        auto *search = presences ? presences->findChild<QLineEdit *>(QStringLiteral("searchEdit")) : nullptr;
+        auto *grid = presences ? presences->findChild<QTableView *>(QStringLiteral("presencesGrid")) : nullptr;
+        if (!search || !grid || !spinUntil([&] { return grid->model()->rowCount() > 0; }, 600000)) {
+            state.SkipWithError("no presences list");
+            return;
+        }
+        spinFor(1000);
+        GapMeter meter;
+        double total = 0;
+        int presses = 0;
+        for (const char key : QByteArrayLiteral("petro")) {
+            QElapsedTimer t;
+            t.start();
+            QKeyEvent press(QEvent::KeyPress, QChar(key).toUpper().unicode(), Qt::NoModifier, QString(QChar(key)));
+            QCoreApplication::sendEvent(search, &press);
+            QCoreApplication::processEvents();
+            total += t.nsecsElapsed() / 1e6;
+            if (qEnvironmentVariableIsSet("ZORVIK_BENCH_TRACE"))
+                std::fprintf(stderr, "key %c: %.1f ms\n", key, t.nsecsElapsed() / 1e6);
+            ++presses;
+        }
+        state.counters["ms_per_key"] = total / presses;
+        state.counters["longest_gap_ms"] = meter.longestMs();
+        state.counters["found"] = grid->model()->rowCount();
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_AppSearchKeyPress)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AppLongestGap)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AppStartup)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 

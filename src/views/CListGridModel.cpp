@@ -1,5 +1,9 @@
 #include "views/CListGridModel.h"
 
+#include "app/CTextMatch.h"
+
+#include <QDateTime>
+
 #include "app/CStringTable.h"
 
 namespace {
@@ -10,6 +14,15 @@ constexpr int kMaxRemovalRuns = 256;
 CListGridModel::CListGridModel(const Columns &headerIds, const Columns &widths, int dateTimeColumn, QObject *parent)
     : QAbstractTableModel(parent), m_headerIds(headerIds), m_widths(widths), m_dateTimeColumn(dateTimeColumn)
 {
+    // Folded texts go with the rows they were made from.
+    auto forgetAll = [this] { m_folded.clear(); };
+    connect(this, &QAbstractItemModel::rowsRemoved, this, forgetAll);
+    connect(this, &QAbstractItemModel::rowsInserted, this, forgetAll);
+    connect(this, &QAbstractItemModel::modelReset, this, forgetAll);
+    connect(this, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+        for (int r = from.row(); r <= to.row() && r < m_folded.size(); ++r)
+            m_folded[r] = QString();
+    });
 }
 
 int CListGridModel::headerId(int column) const
@@ -41,8 +54,20 @@ QVariant CListGridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= ColumnCount)
         return {};
+    const Row &row = m_rows.at(index.row());
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_rows.at(index.row())[index.column()];
+        return row[index.column()];
+    if (role == CTextMatch::SearchRole) {
+        if (m_folded.size() != m_rows.size())
+            m_folded.resize(m_rows.size());
+        QString &folded = m_folded[index.row()];
+        if (folded.isNull())
+            folded = CTextMatch::searchText(QStringList(row.begin(), row.end()));
+        return folded;
+    }
+    // Dates sort as dates, whatever their text looks like.
+    if (role == CTextMatch::SortRole && index.column() == m_dateTimeColumn)
+        return QDateTime::fromString(row[index.column()], QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     return {};
 }
 

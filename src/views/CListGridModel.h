@@ -51,4 +51,7 @@ private:
     const Columns m_widths;
     const int m_dateTimeColumn;
     QList<Row> m_rows;
+    // Each row's texts folded for the search field, made when first asked for and forgotten
+    // when the row changes.
+    mutable QList<QString> m_folded;
 };

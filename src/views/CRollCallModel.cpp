@@ -2,6 +2,7 @@
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
+#include "app/CTextMatch.h"
 #include "db/CDateTime.h"
 #include "db/CReferenceData.h"
 #include "views/CGuestsModel.h"
@@ -109,7 +110,12 @@ QVariant CRollCallModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_people.size())
         return {};
     const Person &p = m_people.at(index.row());
+    if (role == CTextMatch::SearchRole)
+        return CTextMatch::searchText({p.name, p.department, p.detail, p.company});
     if (index.column() == TickColumn) {
+        // Ticked people after the rest, when the column is sorted.
+        if (role == CTextMatch::SortRole)
+            return int(m_ticks.contains(p.key));
         if (role == Qt::CheckStateRole)
             return m_ticks.contains(p.key) ? Qt::Checked : Qt::Unchecked;
         const auto a = m_attributions.constFind(p.key);

@@ -1,23 +1,31 @@
 #include "views/C_ZorvikViewGuests.h"
 
 #include "app/CClock.h"
+#include "app/CListFilterModel.h"
 #include "views/CCsvExport.h"
 #include "views/CGuestsModel.h"
 #include "views/CListGrid.h"
+#include "views/CSearchField.h"
 #include "views/C_ZorvikDocGuests.h"
 
 #include <QTableView>
 #include <QVBoxLayout>
 
 C_ZorvikViewGuests::C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent)
-    : QWidget(parent), m_doc(doc),
-      m_grid(new CListGrid(doc ? doc->model() : nullptr, doc ? doc->model()->columnWidths() : QList<int>(), this))
+    : QWidget(parent), m_doc(doc), m_filter(new CListFilterModel(this))
 {
+    // The grid shows the rows the search finds, in the order of the column clicked.
+    m_filter->setSourceModel(doc ? doc->model() : nullptr);
+    m_grid = new CListGrid(m_filter, doc ? doc->model()->columnWidths() : QList<int>(), this);
+    CListGrid::sortByClicks(m_grid);
+    m_search = new CSearchField(m_filter, m_grid, this, this);
     setObjectName(QStringLiteral("guestsView"));
     m_grid->setObjectName(QStringLiteral("guestsGrid"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_grid);
+    layout->setSpacing(0);
+    layout->addWidget(m_search);
+    layout->addWidget(m_grid, 1);
     setFocusProxy(m_grid);
     resize(800, 400);
     if (m_doc) {

@@ -6,6 +6,8 @@
 #include <QWidget>
 
 class QTableView;
+class CListFilterModel;
+class CSearchField;
 
 // The guests window's view: a read-only grid over the document's rows with fixed column widths.
 class C_ZorvikViewGuests : public QWidget
@@ -25,5 +27,7 @@ public slots:
 private:
     // The document may go first (closing everything at once).
     QPointer<C_ZorvikDocGuests> m_doc;
-    QTableView *m_grid;
+    CListFilterModel *m_filter;
+    QTableView *m_grid = nullptr;
+    CSearchField *m_search = nullptr;
 };

@@ -1,10 +1,12 @@
 #include "views/C_ZorvikViewPresences.h"
 
 #include "app/CClock.h"
+#include "app/CListFilterModel.h"
 #include "views/CCsvExport.h"
 #include "views/CD_PresenceBar.h"
 #include "views/CListGrid.h"
 #include "views/CPresencesModel.h"
+#include "views/CSearchField.h"
 #include "views/C_ZorvikDocPresences.h"
 
 #include <QGuiApplication>
@@ -12,15 +14,20 @@
 #include <QVBoxLayout>
 
 C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget *parent)
-    : QWidget(parent), m_doc(doc), m_bar(new CD_PresenceBar(doc, this)),
-      m_grid(new CListGrid(doc ? doc->model() : nullptr, doc ? doc->model()->columnWidths() : QList<int>(), this))
+    : QWidget(parent), m_doc(doc), m_bar(new CD_PresenceBar(doc, this)), m_filter(new CListFilterModel(this))
 {
+    // The grid shows the rows the search finds, in the order of the column clicked.
+    m_filter->setSourceModel(doc ? doc->model() : nullptr);
+    m_grid = new CListGrid(m_filter, doc ? doc->model()->columnWidths() : QList<int>(), this);
+    CListGrid::sortByClicks(m_grid);
+    m_search = new CSearchField(m_filter, m_grid, this, this);
     setObjectName(QStringLiteral("presencesView"));
     m_grid->setObjectName(QStringLiteral("presencesGrid"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_bar);
+    layout->addWidget(m_search);
     layout->addWidget(m_grid, 1);
     setFocusProxy(m_grid);
     resize(720, 480);

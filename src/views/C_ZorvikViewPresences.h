@@ -6,6 +6,8 @@
 #include <QWidget>
 
 class QTableView;
+class CListFilterModel;
+class CSearchField;
 class CD_PresenceBar;
 
 // The presences window's view: the presence bar across the top and a read-only grid below it.
@@ -36,5 +38,7 @@ private:
     // The document may go first (closing everything at once).
     QPointer<C_ZorvikDocPresences> m_doc;
     CD_PresenceBar *m_bar;
-    QTableView *m_grid;
+    CListFilterModel *m_filter;
+    QTableView *m_grid = nullptr;
+    CSearchField *m_search = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CAppContext.h"
 #include "app/CClock.h"
+#include "app/CListFilterModel.h"
 #include "app/CStringTable.h"
 #include "dialogs/CD_ShareRollCall.h"
 #include "dialogs/CPrompt.h"
@@ -9,8 +10,10 @@
 #include "reports/C_ReportView.h"
 #include "views/CCsvExport.h"
 #include "views/CIconSet.h"
+#include "views/CListGrid.h"
 #include "views/CRollCallModel.h"
 #include "views/CRollCallServer.h"
+#include "views/CSearchField.h"
 #include "views/CommandIds.h"
 
 #include <QAction>
@@ -49,9 +52,10 @@ QString elapsed(qint64 s)
 C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_header(new QLabel(this)), m_stale(new QLabel(this)),
       m_departments(new QLabel(this)), m_toolBar(new QToolBar(this)), m_grid(new QTableView(this)),
-      m_sharing(new QLabel(this)), m_drill(new QLabel(this)), m_missingPanel(new QWidget(this)),
-      m_missing(new QListView(m_missingPanel)), m_missingModel(new QStringListModel(this)),
-      m_missingRefresh(new QTimer(this)), m_second(new QTimer(this)), m_server(new CRollCallServer(doc, this))
+      m_filter(new CListFilterModel(this)), m_sharing(new QLabel(this)), m_drill(new QLabel(this)),
+      m_missingPanel(new QWidget(this)), m_missing(new QListView(m_missingPanel)),
+      m_missingModel(new QStringListModel(this)), m_missingRefresh(new QTimer(this)), m_second(new QTimer(this)),
+      m_server(new CRollCallServer(doc, this))
 {
     setObjectName(QStringLiteral("rollCallView"));
     m_header->setObjectName(QStringLiteral("rollCallHeader"));
@@ -147,7 +151,11 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     connect(m_server, &CRollCallServer::sharingChanged, this, &C_ZorvikViewRollCall::updateSharing);
 
     m_grid->setObjectName(QStringLiteral("rollCallGrid"));
-    m_grid->setModel(doc ? doc->model() : nullptr);
+    // The rows the search finds, in department order until a column heading is clicked.
+    m_filter->setSourceModel(doc ? doc->model() : nullptr);
+    m_grid->setModel(m_filter);
+    CListGrid::sortByClicks(m_grid);
+    m_search = new CSearchField(m_filter, m_grid, this, this);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -170,6 +178,7 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     layout->addWidget(m_departments);
     layout->addWidget(m_sharing);
     layout->addWidget(m_drill);
+    layout->addWidget(m_search);
     auto *split = new QSplitter(this);
     split->addWidget(m_grid);
     split->addWidget(m_missingPanel);
@@ -226,7 +235,7 @@ void C_ZorvikViewRollCall::updateHeader()
 void C_ZorvikViewRollCall::rememberPosition()
 {
     m_scroll = m_grid->verticalScrollBar()->value();
-    const QModelIndex current = m_grid->currentIndex();
+    const QModelIndex current = m_filter->mapToSource(m_grid->currentIndex());
     m_currentKey = current.isValid() && m_doc ? m_doc->model()->people().value(current.row()).key : QString();
 }
 
@@ -236,8 +245,9 @@ void C_ZorvikViewRollCall::restorePosition()
         const QList<CRollCallModel::Person> &people = m_doc->model()->people();
         for (int r = 0; r < people.size(); ++r) {
             if (people.at(r).key == m_currentKey) {
-                m_grid->selectionModel()->setCurrentIndex(
-                    m_doc->model()->index(r, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                m_grid->selectionModel()->setCurrentIndex(m_filter->mapFromSource(m_doc->model()->index(r, 0)),
+                                                          QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
                 break;
             }
         }
@@ -267,7 +277,7 @@ bool C_ZorvikViewRollCall::eventFilter(QObject *watched, QEvent *event)
     // The space bar ticks or unticks the current row, whichever cell is current.
     if (watched == m_grid && event->type() == QEvent::KeyPress && m_doc &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
-        const QModelIndex current = m_grid->currentIndex();
+        const QModelIndex current = m_filter->mapToSource(m_grid->currentIndex());
         if (current.isValid()) {
             const QModelIndex cell = m_doc->model()->index(current.row(), CRollCallModel::TickColumn);
             m_doc->model()->setData(cell, m_doc->model()->isTicked(current.row()) ? Qt::Unchecked : Qt::Checked,

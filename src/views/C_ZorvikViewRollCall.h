@@ -13,6 +13,8 @@ class QLabel;
 class QListView;
 class QStringListModel;
 class QTableView;
+class CListFilterModel;
+class CSearchField;
 class QTimer;
 class QToolBar;
 
@@ -78,6 +80,8 @@ private:
     QLabel *m_departments;
     QToolBar *m_toolBar;
     QTableView *m_grid;
+    CListFilterModel *m_filter;
+    CSearchField *m_search = nullptr;
     QLabel *m_sharing;
     QLabel *m_drill;
     QWidget *m_missingPanel;

@@ -11,11 +11,15 @@
 #include "views/C_ZorvikViewPresences.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMutexLocker>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 using presencetest::PresenceDb;
@@ -224,4 +228,89 @@ TEST_F(PresencesWindow, SelectionSurvivesAnUpdatePass)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.first().row(), 4);
     EXPECT_EQ(rows.first().siblingAtColumn(CPresencesModel::MediaColumn).data().toString(), selected);
+}
+
+// The guard's question, "is this person in?", answered by typing: the presences and guests
+// lists find rows without regard to case or diacritics and say how many; a click on a heading
+// sorts (dates as dates, names as the locale orders them) and the order holds through a refresh.
+TEST_F(PresencesWindow, SearchFindsAndHeadingsSortThroughARefresh)
+{
+    db.exec(QStringLiteral("update tblZaposleni set Prezime = 'Đorđević', Ime = 'Čedomir' where IDZaposlenog = "
+                           "(select min(IDZaposlenog) from tblLastReg)"));
+    C_ZorvikDocPresences doc;
+    C_ZorvikViewPresences view(&doc);
+    view.resize(900, 500);
+    view.show();
+    ASSERT_TRUE(doc.waitForQuery());
+    QTableView *grid = view.grid();
+    const int all = grid->model()->rowCount();
+    auto *search = view.findChild<QLineEdit *>(QStringLiteral("searchEdit"));
+    ASSERT_TRUE(search);
+    QTest::keyClicks(search, QStringLiteral("dorde cedo"));
+    ASSERT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_EQ(grid->model()->index(0, CPresencesModel::LastNameColumn).data().toString(), QStringLiteral("Đorđević"));
+    EXPECT_EQ(view.findChild<QLabel *>(QStringLiteral("searchCount"))->text(), QStringLiteral("1 of %1").arg(all));
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_EQ(grid->model()->rowCount(), all);
+
+    // Ctrl+F from the grid goes to the search; "/" as well.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(search->hasFocus());
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Slash);
+    EXPECT_TRUE(search->hasFocus());
+
+    auto column = [grid](int c) {
+        QStringList out;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            out << grid->model()->index(r, c).data().toString();
+        return out;
+    };
+    auto clickHeading = [grid](int c) {
+        QHeaderView *h = grid->horizontalHeader();
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                          QPoint(h->sectionViewportPosition(c) + 8, h->height() / 2));
+    };
+    // Until a heading is clicked: newest first, as the query gives them.
+    EXPECT_EQ(column(CPresencesModel::MediaColumn), allMedia());
+    clickHeading(CPresencesModel::DateTimeColumn); // oldest first
+    QStringList dates = column(CPresencesModel::DateTimeColumn);
+    QStringList ascending = dates;
+    std::sort(ascending.begin(), ascending.end());
+    EXPECT_EQ(dates, ascending);
+    clickHeading(CPresencesModel::LastNameColumn);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+    QStringList names = column(CPresencesModel::LastNameColumn), sorted = names;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    EXPECT_EQ(names, sorted);
+    // Somebody clocks: the list is refreshed and still sorted by name.
+    db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-04 10:59:00' where IDZaposlenog = "
+                           "(select max(IDZaposlenog) from tblLastReg)"));
+    {
+        QMutexLocker lock(&db.reference().dbMutex);
+        doc.onUpdatePass();
+    }
+    ASSERT_TRUE(doc.waitForQuery());
+    names = column(CPresencesModel::LastNameColumn);
+    sorted = names;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    EXPECT_EQ(names, sorted);
+    EXPECT_EQ(grid->model()->rowCount(), all);
+
+    // The guests window finds by company, guest or host the same way.
+    C_ZorvikDocGuests guestsDoc;
+    C_ZorvikViewGuests guests(&guestsDoc);
+    guests.show();
+    QTableView *guestGrid = guests.grid();
+    const QString company = guestGrid->model()->index(0, 1).data().toString();
+    ASSERT_FALSE(company.isEmpty());
+    guests.findChild<QLineEdit *>(QStringLiteral("searchEdit"))->setText(company.toUpper());
+    ASSERT_GE(guestGrid->model()->rowCount(), 1);
+    for (int r = 0; r < guestGrid->model()->rowCount(); ++r)
+        EXPECT_EQ(guestGrid->model()->index(r, 1).data().toString(), company);
 }
