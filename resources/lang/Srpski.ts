@@ -1853,5 +1853,43 @@ Ceo ekran</translation>
         <source>%1 of %2</source>
         <translation>%1 od %2</translation>
     </message>
+    <message id="menu.34036">
+        <source>&amp;Legend</source>
+        <translation>&amp;Legenda</translation>
+    </message>
+    <message id="legend.title">
+        <source>Legend</source>
+        <translation>Legenda</translation>
+    </message>
+    <message id="legend.activity">
+        <source>Activity</source>
+        <translation>Aktivnost</translation>
+    </message>
+    <message id="legend.count">
+        <source>Today</source>
+        <translation>Danas</translation>
+    </message>
+    <message id="notyetin.text">
+        <source>Not yet in: %1</source>
+        <translation>Još nisu došli: %1</translation>
+    </message>
+    <message id="notyetin.tip">
+        <source>Employees who have not clocked today; click for the list</source>
+        <translation>Zaposleni koji se danas nisu registrovali; kliknite za spisak</translation>
+    </message>
+    <message id="notyetin.title">
+        <source>Not yet in today</source>
+        <translation>Danas još nisu došli</translation>
+    </message>
+    <message id="notyetin.lastClocking">
+        <source>Last clocking</source>
+        <translation>Poslednja registracija</translation>
+    </message>
+    <message id="34036">
+        <source>Show the activity colours with how many employees clocked each today
+Legend</source>
+        <translation>Prikaz boja aktivnosti i broja zaposlenih koji su danas registrovali svaku
+Legenda</translation>
+    </message>
 </context>
 </TS>

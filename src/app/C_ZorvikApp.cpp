@@ -508,6 +508,22 @@ void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)
         m_frame->setHeadCount(list.employees, list.guests, list.departmentsText);
     if (m_tray && list.live)
         m_tray->setHeadCount(list.employees, list.guests);
+    if (!m_frame || !list.live || !m_reference)
+        return;
+    // The legend: every activity in its colour with today's count, in the order of the colours
+    // dialog (activity description).
+    QList<CLegendModel::Entry> legend;
+    for (const auto &[id, description] : m_reference->activityMap) {
+        const auto colour = m_reference->activityColourMap.find(id);
+        legend.append({description,
+                       toQColor(colour == m_reference->activityColourMap.end() ? kColourWhite : colour->second),
+                       list.perActivity.value(id)});
+    }
+    std::stable_sort(legend.begin(), legend.end(), [](const CLegendModel::Entry &a, const CLegendModel::Entry &b) {
+        return QString::localeAwareCompare(a.activity, b.activity) < 0;
+    });
+    m_frame->setActivityCounts(legend);
+    m_frame->setNotYetIn(list.notYetIn);
 }
 
 void C_ZorvikApp::editColours()

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <QSet>
 #include <QTimer>
 
 COnSiteList::Snapshot COnSiteList::snapshot(CReferenceData &ref, const QSet<QString> &onSite, const QDateTime &now)
@@ -48,8 +49,10 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
         CDateTime moment;
         QString activity;
     };
-    // Employees clocked in today with an on-site activity, by key.
+    // Employees clocked in today with an on-site activity, by key; today's clockings by activity;
+    // and when each employee last clocked before today.
     QHash<QString, Clocking> here;
+    QHash<QString, CDateTime> earlier;
     if (const CDbTable *t = s.lastRegistrations.get()) {
         const int idColumn = t->columnIndex(u"IDZaposlenog"), dateColumn = t->columnIndex(u"DatumLastReg"),
                   activityColumn = t->columnIndex(u"IDLogickeAktivnosti");
@@ -58,16 +61,59 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
             QString id, activity;
             for (int row = 0; row < t->rowCount(); ++row) {
                 CDateTime moment = CDateTime::null();
-                if (!t->dateTime(row, dateColumn, moment) || !moment.isValid() || moment.days() < start ||
-                    moment.days() >= end)
+                const bool dated = t->dateTime(row, dateColumn, moment) && moment.isValid();
+                if (!dated || moment.days() < start || moment.days() >= end) {
+                    if (dated && moment.days() < start) {
+                        t->text(row, idColumn, id);
+                        earlier.insert(id, moment);
+                    }
                     continue;
+                }
                 t->text(row, activityColumn, activity);
+                ++r.perActivity[activity];
                 if (!s.onSite.contains(activity))
                     continue;
                 t->text(row, idColumn, id);
                 here.insert(id, {moment, activity});
             }
         }
+    }
+    // Whoever is not here and has not clocked at all today.
+    if (const CDbTable *e = s.employees.get()) {
+        const int idColumn = e->columnIndex(u"IDZaposlenog"), lastColumn = e->columnIndex(u"Prezime"),
+                  firstColumn = e->columnIndex(u"Ime"), departmentColumn = e->columnIndex(u"IDSektora");
+        QSet<QString> clockedToday;
+        if (const CDbTable *t = s.lastRegistrations.get()) {
+            const int idCol = t->columnIndex(u"IDZaposlenog");
+            QString id;
+            for (int row = 0; idCol >= 0 && row < t->rowCount(); ++row) {
+                t->text(row, idCol, id);
+                if (!earlier.contains(id))
+                    clockedToday.insert(id);
+            }
+        }
+        QString id, lastName, firstName, department;
+        for (int row = 0; idColumn >= 0 && row < e->rowCount(); ++row) {
+            e->text(row, idColumn, id);
+            if (clockedToday.contains(id))
+                continue;
+            CRollCallModel::Person p;
+            p.key = u'E' + id;
+            if (lastColumn >= 0)
+                e->text(row, lastColumn, lastName);
+            if (firstColumn >= 0)
+                e->text(row, firstColumn, firstName);
+            if (departmentColumn >= 0)
+                e->text(row, departmentColumn, department);
+            p.name = (lastName + u' ' + firstName).trimmed();
+            const auto dep = s.departments.find(department);
+            p.department = dep == s.departments.end() ? department : dep->second;
+            const auto last = earlier.constFind(id);
+            if (last != earlier.cend())
+                p.time = last->format(QStringLiteral("%d.%m.%Y."));
+            r.notYetIn << p;
+        }
+        CRollCallModel::sortPeople(r.notYetIn);
     }
     QMap<QString, int> perDepartment;
     if (const CDbTable *e = s.employees.get(); e && !here.isEmpty()) {

@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -49,9 +50,14 @@ public:
         int employees = 0;
         int guests = 0;
         QString departmentsText; // "Department: N" a line
-        bool hasPeople = false;  // the people were listed, not only counted
-        bool changed = true;     // people differ from the list made before
-        quint64 serial = 0;      // counts the lists a source made (0: made on its own)
+        // Employees whose last clocking is today, by its activity (every activity, on site or not).
+        QHash<QString, int> perActivity;
+        // Employees with no on-site clocking today: last clocked before today, or never; by
+        // department and name (the time is the date of the last clocking, if any).
+        QList<CRollCallModel::Person> notYetIn;
+        bool hasPeople = false; // the people were listed, not only counted
+        bool changed = true;    // people differ from the list made before
+        quint64 serial = 0;     // counts the lists a source made (0: made on its own)
     };
 
     // Takes the snapshot; the caller holds DBMutex.

@@ -16,6 +16,7 @@
 #include "reports/C_ReportFrame.h"
 #include "reports/C_ReportView.h"
 #include "views/CIconSet.h"
+#include "views/CPeopleWindow.h"
 #include "views/CSplashWindow.h"
 #include "views/C_ChildFrame.h"
 #include "views/C_ChildFrameGuests.h"
@@ -27,9 +28,11 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -38,7 +41,9 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
+#include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace Command;
 
@@ -95,6 +100,7 @@ C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
     createActions();
     createToolBar();
     createStatusBar();
+    createLegend();
     createMenus();
     rebuildMenus();
     updateCommandStates();
@@ -166,7 +172,7 @@ void C_MainFrame::createActions()
                        DatabaseServer,    OpenAtStartup, CloseAll,     NameFormat,    Languages,    ArrangeHorizontally,
                        ArrangeVertically, ExpandAll,     CollapseAll,  Find,          Guests,       Presences,
                        RemoveAll,         ExpandLatest,  LastActivity, ExportPdf,     PrintPreview, RollCall,
-                       ExportCsv,         ClearTicks,    RefreshNow,   FullScreen,    HelpTopics};
+                       ExportCsv,         ClearTicks,    RefreshNow,   FullScreen,    HelpTopics,   Legend};
     for (int id : ids) {
         // "Text\tShortcut": the part after the tab is the accelerator.
         const QString full = CStringTable::text(QStringLiteral("menu.%1").arg(id));
@@ -187,7 +193,7 @@ void C_MainFrame::createActions()
         addAction(a);
         connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
     }
-    for (int id : {ViewToolbar, ViewStatusBar, ExpandLatest, FullScreen})
+    for (int id : {ViewToolbar, ViewStatusBar, ExpandLatest, FullScreen, Legend})
         m_actions[id]->setCheckable(true);
     // Esc leaves the full screen, and only then means that.
     m_leaveFullScreen = new QAction(this);
@@ -231,12 +237,20 @@ void C_MainFrame::createStatusBar()
     m_headCountPane->setObjectName(QStringLiteral("headCountPane"));
     m_headCountPane->setContentsMargins(4, 0, 8, 0);
     m_headCountPane->hide();
+    // Who has not come in today: a button, since a click lists them.
+    m_notYetInButton = new QToolButton(bar);
+    m_notYetInButton->setObjectName(QStringLiteral("notYetInButton"));
+    m_notYetInButton->setAutoRaise(true);
+    m_notYetInButton->setToolTip(CStringTable::text(QStringLiteral("notyetin.tip")));
+    m_notYetInButton->hide();
+    connect(m_notYetInButton, &QToolButton::clicked, this, &C_MainFrame::showNotYetIn);
     m_warningsPane = new QLabel(bar);
     m_warningsPane->setObjectName(QStringLiteral("warningsPane"));
     m_warningsPane->setContentsMargins(4, 0, 8, 0);
     m_warningsPane->hide();
     bar->addWidget(m_connectionPane);
     bar->addWidget(m_headCountPane);
+    bar->addWidget(m_notYetInButton);
     bar->addWidget(m_warningsPane);
     bar->addWidget(m_messagePane, 1);
     m_actions[ViewStatusBar]->setChecked(true);
@@ -275,7 +289,7 @@ QList<QList<int>> C_MainFrame::menuLayout(MenuKind kind)
         break;
     }
     // The keys of a wall display and a busy desk, in every menu.
-    view << S << RefreshNow << FullScreen;
+    view << S << Legend << RefreshNow << FullScreen;
     return {file, view, {LastActivity}, {HelpTopics, S, AppAbout}};
 }
 
@@ -420,6 +434,9 @@ void C_MainFrame::runDefault(int commandId)
         break;
     case FullScreen:
         setFullScreen(m_actions[FullScreen]->isChecked());
+        break;
+    case Legend:
+        m_legendDock->setVisible(m_actions[Legend]->isChecked());
         break;
     case AppExit:
         close();
@@ -574,6 +591,7 @@ void C_MainFrame::updateCommandStates()
     if (CAppContext *ctx = CAppContext::current())
         m_actions[ExpandLatest]->setChecked(ctx->expandLatest.load() != 0);
     m_actions[ViewToolbar]->setChecked(!m_toolBar->isHidden());
+    m_actions[Legend]->setChecked(m_legendDock && !m_legendDock->isHidden());
     m_actions[ViewStatusBar]->setChecked(!statusBar()->isHidden());
 }
 
@@ -781,6 +799,52 @@ void C_MainFrame::setHeadCount(int onSite, int guests, const QString &department
     m_headCountPane->setText(CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests));
     m_headCountPane->setToolTip(departments);
     m_headCountPane->show();
+}
+
+void C_MainFrame::createLegend()
+{
+    m_legendDock = new QDockWidget(CStringTable::text(QStringLiteral("legend.title")), this);
+    m_legendDock->setObjectName(QStringLiteral("legendDock"));
+    m_legend = new CLegendModel(m_legendDock);
+    auto *view = new QTableView(m_legendDock);
+    view->setObjectName(QStringLiteral("legendView"));
+    view->setModel(m_legend);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setFocusPolicy(Qt::NoFocus);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setSectionResizeMode(CLegendModel::ActivityColumn, QHeaderView::Stretch);
+    view->horizontalHeader()->setSectionResizeMode(CLegendModel::CountColumn, QHeaderView::ResizeToContents);
+    view->setShowGrid(false);
+    m_legendDock->setWidget(view);
+    m_legendDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, m_legendDock);
+    m_legendDock->hide();
+    connect(m_legendDock, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
+}
+
+void C_MainFrame::setActivityCounts(const QList<CLegendModel::Entry> &entries)
+{
+    m_legend->setEntries(entries);
+}
+
+void C_MainFrame::setNotYetIn(const QList<CRollCallModel::Person> &people)
+{
+    m_notYetIn = people;
+    m_notYetInButton->setText(CStringTable::text(QStringLiteral("notyetin.text")).arg(people.size()));
+    m_notYetInButton->show();
+    if (m_notYetInWindow)
+        m_notYetInWindow->setPeople(people);
+}
+
+void C_MainFrame::showNotYetIn()
+{
+    if (!m_notYetInWindow)
+        m_notYetInWindow = new CPeopleWindow(CStringTable::text(QStringLiteral("notyetin.title")), this);
+    m_notYetInWindow->setPeople(m_notYetIn);
+    m_notYetInWindow->show();
+    m_notYetInWindow->raise();
+    m_notYetInWindow->activateWindow();
 }
 
 void C_MainFrame::setOpenWarnings(int count)

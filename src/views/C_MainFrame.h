@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/CDocTemplate.h"
+#include "views/CLegendModel.h"
+#include "views/CRollCallModel.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -15,7 +17,10 @@ class CReferenceData;
 class C_ChildFrame;
 class C_ReportFrame;
 class C_ZorvikDoc;
+class CPeopleWindow;
+class QDockWidget;
 class QLabel;
+class QToolButton;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -80,6 +85,11 @@ public:
     bool isConnected() const { return m_connected; }
     // "Open warnings: N" while any illegal-activity warning stands open.
     void setOpenWarnings(int count);
+    // The legend of activity colours with today's counts (View > Legend).
+    void setActivityCounts(const QList<CLegendModel::Entry> &entries);
+    // "Not yet in: N" beside the head count; a click lists them.
+    void setNotYetIn(const QList<CRollCallModel::Person> &people);
+    QDockWidget *legendDock() const { return m_legendDock; }
 
     // Windows and documents.
     CChildFrameBase *activeChild() const;
@@ -135,6 +145,8 @@ private:
     void createToolBar();
     void createStatusBar();
     void createMenus();
+    void createLegend();
+    void showNotYetIn();
     void fitToScreen();
     void rebuildMenus();
     void runCommand(int commandId);
@@ -165,6 +177,11 @@ private:
     QLabel *m_messagePane = nullptr;
     QLabel *m_headCountPane = nullptr;
     QLabel *m_warningsPane = nullptr;
+    QToolButton *m_notYetInButton = nullptr;
+    QList<CRollCallModel::Person> m_notYetIn;
+    QPointer<CPeopleWindow> m_notYetInWindow;
+    QDockWidget *m_legendDock = nullptr;
+    CLegendModel *m_legend = nullptr;
     QList<QMenu *> m_menus;
     QAction *m_leaveFullScreen = nullptr;
     QPointer<QWidget> m_help;

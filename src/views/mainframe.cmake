@@ -10,4 +10,6 @@ target_sources(zorvik_ui PRIVATE
     C_MainFrame.cpp C_MainFrame.h
     CTrayIcon.cpp CTrayIcon.h
     CSearchField.cpp CSearchField.h
+    CLegendModel.cpp CLegendModel.h
+    CPeopleWindow.cpp CPeopleWindow.h
 )

@@ -14,9 +14,7 @@
 #include <QMdiArea>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainter>
 #include <QScreen>
-#include <QSvgRenderer>
 #include <QSvgRenderer>
 #include <QTest>
 #include <QToolBar>
@@ -77,7 +75,7 @@ TEST_F(MainFrame, MenusFollowTheActiveWindowKind)
     const QList<int> newOpen{FileNew, FileOpen, OpenAtStartup};
     const QList<int> reports{LastActivity}, help{HelpTopics, AppAbout};
     // Every window's View menu ends with the keys of a desk and a wall display.
-    const QList<int> keys{RefreshNow, FullScreen};
+    const QList<int> keys{Legend, RefreshNow, FullScreen};
     const QStringList titles{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Reports"),
                              QStringLiteral("&Help")};
 
@@ -100,8 +98,9 @@ TEST_F(MainFrame, MenusFollowTheActiveWindowKind)
                 reports, help};
     EXPECT_EQ(menuCommands(*frame), expected);
 
-    const QList<int> listView{ViewToolbar, ViewStatusBar, Guests,    Presences,  RollCall,  DatabaseServer,
-                              Colours,     NameFormat,    Languages, RefreshNow, FullScreen};
+    const QList<int> listView = QList<int>{ViewToolbar,    ViewStatusBar, Guests,     Presences, RollCall,
+                                           DatabaseServer, Colours,       NameFormat, Languages} +
+                                keys;
     frame->trigger(Guests);
     EXPECT_EQ(frame->menuKind(), C_MainFrame::GuestsMenu);
     expected = {newOpen + QList<int>{ExportCsv, FileClose, CloseAll, AppExit}, listView, reports, help};

@@ -2,6 +2,7 @@
 #include "app/CClock.h"
 #include "app/CCsvWriter.h"
 #include "app/CStringTable.h"
+#include "app/CTextMatch.h"
 #include "app/C_ZorvikApp.h"
 #include "config/CColoursModel.h"
 #include "config/CD_Colors.h"
@@ -22,15 +23,21 @@
 #include "views/CommandIds.h"
 
 #include <QDir>
+#include <QDockWidget>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMutexLocker>
 #include <QProcess>
 #include <QScrollBar>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using presencetest::PresenceDb;
@@ -129,7 +136,7 @@ TEST_F(RollCall, ListFollowsTheDatabaseAndKeepsTicksThroughRefreshRestartAndOuta
     view.resize(900, 300);
     view.show();
     ASSERT_TRUE(model.setData(model.index(0, CRollCallModel::TickColumn), Qt::Checked, Qt::CheckStateRole));
-    view.grid()->setCurrentIndex(model.index(2, CRollCallModel::NameColumn));
+    view.grid()->setCurrentIndex(view.grid()->model()->index(2, CRollCallModel::NameColumn));
     QTest::keyClick(view.grid(), Qt::Key_Space);
     const QSet<QString> ticked{model.people().at(0).key, model.people().at(2).key};
     EXPECT_EQ(model.ticks(), ticked);
@@ -367,8 +374,9 @@ TEST_F(RollCall, SharedListIsMadeOffTheInterfaceThreadFromASnapshot)
 }
 
 // The running program: F9 opens the roll call, and after a pass the status bar's head count
-// equals the roll call's totals (one list made for both).
-TEST(RollCallApp, HeadCountEqualsTheRollCallTotal)
+// equals the roll call's totals (one list made for both); the legend counts each activity's last
+// clockings of today and "Not yet in" lists whoever has not clocked today, as the database says.
+TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
 {
     CPrompt::setTestMode(true);
     testsupport::TempDir dir;
@@ -393,6 +401,39 @@ TEST(RollCallApp, HeadCountEqualsTheRollCallTotal)
                     QStringLiteral("Provider=SQLite;Data Source=") + dbPath);
         COnSiteActivities::write(s, demoOnSite());
     }
+    // One employee last clocked yesterday and one never did: neither has come in today.
+    QMap<QString, int> perActivity; // by description, as the database counts them
+    int notYetIn = 0, yesterday = 0;
+    {
+        QSqlDatabase sql = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        sql.setDatabaseName(dbPath);
+        ASSERT_TRUE(sql.open());
+        QSqlQuery q(sql);
+        q.prepare(QStringLiteral("update tblLastReg set DatumLastReg = ? where IDZaposlenog = 1"));
+        q.addBindValue(QDateTime::currentDateTime().addDays(-1));
+        ASSERT_TRUE(q.exec());
+        ASSERT_TRUE(q.exec(QStringLiteral("delete from tblLastReg where IDZaposlenog = 2")));
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        ASSERT_TRUE(q.exec(QStringLiteral("select a.OpisLogAkt, count(*) from tblLastReg r join LogickaAktivnost a "
+                                          "on a.IDLogickeAktivnosti = r.IDLogickeAktivnosti where "
+                                          "substr(r.DatumLastReg, 1, 10) = '%1' group by a.OpisLogAkt")
+                               .arg(today)));
+        while (q.next())
+            perActivity.insert(q.value(0).toString(), q.value(1).toInt());
+        ASSERT_TRUE(q.exec(QStringLiteral("select count(*) from tblZaposleni e where not exists (select 1 from "
+                                          "tblLastReg r where r.IDZaposlenog = e.IDZaposlenog and "
+                                          "substr(r.DatumLastReg, 1, 10) = '%1')")
+                               .arg(today)));
+        ASSERT_TRUE(q.next());
+        notYetIn = q.value(0).toInt();
+        ASSERT_GE(notYetIn, 2);
+        ASSERT_TRUE(q.exec(QStringLiteral("select count(*) from tblLastReg where substr(DatumLastReg, 1, 10) = '%1'")
+                               .arg(QDate::currentDate().addDays(-1).toString(Qt::ISODate))));
+        ASSERT_TRUE(q.next());
+        yesterday = q.value(0).toInt();
+        ASSERT_GE(yesterday, 1);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
     C_ZorvikApp app(options);
     ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
     C_MainFrame *frame = app.mainFrame();
@@ -411,6 +452,30 @@ TEST(RollCallApp, HeadCountEqualsTheRollCallTotal)
               QStringLiteral("On site: %1 · Guests: %2").arg(model.employeeCount()).arg(model.guestCount()));
     EXPECT_EQ(frame->headCountPane()->toolTip(), model.departmentsText());
     EXPECT_TRUE(frame->action(Command::ExportCsv)->isEnabled());
+
+    frame->trigger(Command::Legend);
+    ASSERT_TRUE(frame->legendDock()->isVisible());
+    EXPECT_TRUE(frame->action(Command::Legend)->isChecked());
+    const QAbstractItemModel *legend = frame->legendDock()->findChild<QTableView *>()->model();
+    QMap<QString, int> shown;
+    for (int r = 0; r < legend->rowCount(); ++r)
+        if (const int n = legend->index(r, 1).data().toInt())
+            shown.insert(legend->index(r, 0).data().toString(), n);
+    EXPECT_EQ(shown, perActivity);
+    EXPECT_GT(legend->rowCount(), shown.size()); // activities nobody has today are listed too
+
+    auto *notYetInButton = frame->findChild<QToolButton *>(QStringLiteral("notYetInButton"));
+    ASSERT_TRUE(notYetInButton && notYetInButton->isVisible());
+    EXPECT_EQ(notYetInButton->text(), QStringLiteral("Not yet in: %1").arg(notYetIn));
+    notYetInButton->click();
+    auto *people = frame->findChild<QTableView *>(QStringLiteral("peopleGrid"));
+    ASSERT_TRUE(people && people->isVisible());
+    ASSERT_EQ(people->model()->rowCount(), notYetIn);
+    int dated = 0; // those who clocked yesterday show that day
+    for (int r = 0; r < notYetIn; ++r)
+        dated += people->model()->index(r, 2).data().toString() ==
+                 QDate::currentDate().addDays(-1).toString(QStringLiteral("dd.MM.yyyy."));
+    EXPECT_EQ(dated, yesterday);
     if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty()) {
         frame->resize(1000, 600);
         frame->grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/mainframe.png"));
@@ -432,4 +497,43 @@ TEST(RollCallFiles, InstalledProgramWritesToTheUserFolder)
     marker.close();
     EXPECT_EQ(CAppContext::writableFolderFor(program, user), user + u'/');
     EXPECT_TRUE(QFileInfo(user).isDir());
+}
+
+// At the assembly point: a department or a name typed finds the rows to tick, the space bar
+// ticks the row found (not the row that stood there before), and sorting by the tick column
+// puts the ticked people last and keeps them so as the list is read again.
+TEST_F(RollCall, SearchAndSortFindTheRowToTick)
+{
+    auto doc = makeDoc();
+    doc->refresh();
+    CRollCallModel &model = *doc->model();
+    ASSERT_GT(model.employeeCount(), 3);
+    C_ZorvikViewRollCall view(doc.get());
+    view.resize(900, 300);
+    view.show();
+    QAbstractItemModel *shown = view.grid()->model();
+    const CRollCallModel::Person target = model.people().at(model.employeeCount() - 1);
+    auto *search = view.findChild<QLineEdit *>(QStringLiteral("searchEdit"));
+    ASSERT_TRUE(search);
+    search->setText(CTextMatch::fold(target.department).toUpper());
+    ASSERT_GE(shown->rowCount(), 1);
+    for (int r = 0; r < shown->rowCount(); ++r)
+        EXPECT_EQ(shown->index(r, CRollCallModel::DepartmentColumn).data().toString(), target.department);
+    search->setText(target.name);
+    ASSERT_EQ(shown->rowCount(), 1);
+    view.grid()->setCurrentIndex(shown->index(0, CRollCallModel::NameColumn));
+    QTest::keyClick(view.grid(), Qt::Key_Space);
+    EXPECT_EQ(model.ticks(), QSet<QString>{target.key});
+
+    search->clear();
+    QHeaderView *h = view.grid()->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(0) + 5, h->height() / 2));
+    auto lastTicked = [&] {
+        return shown->index(shown->rowCount() - 1, CRollCallModel::NameColumn).data().toString() == target.name &&
+               shown->index(shown->rowCount() - 1, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    };
+    EXPECT_TRUE(lastTicked());
+    reopenLive();
+    doc->refresh();
+    EXPECT_TRUE(lastTicked());
 }

@@ -1,0 +1,88 @@
+#include "views/CPeopleWindow.h"
+
+#include "app/CListFilterModel.h"
+#include "app/CStringTable.h"
+#include "app/CTextMatch.h"
+#include "views/CListGrid.h"
+#include "views/CSearchField.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QTableView>
+#include <QVBoxLayout>
+
+class CPeopleWindow::Model : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void setPeople(const QList<CRollCallModel::Person> &people)
+    {
+        beginResetModel();
+        m_people = people;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_people.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_people.size())
+            return {};
+        const CRollCallModel::Person &p = m_people.at(index.row());
+        if (role == CTextMatch::SearchRole)
+            return CTextMatch::searchText({p.name, p.department});
+        // "dd.mm.yyyy." sorts as a date: year, month, day.
+        if (role == CTextMatch::SortRole && index.column() == 2)
+            return p.time.section(u'.', 2, 2) + p.time.section(u'.', 1, 1) + p.time.section(u'.', 0, 0);
+        if (role != Qt::DisplayRole)
+            return {};
+        switch (index.column()) {
+        case 0:
+            return p.name;
+        case 1:
+            return p.department;
+        default:
+            return p.time;
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        static const char *const keys[] = {"rollcall.col.name", "rollcall.col.department", "notyetin.lastClocking"};
+        return CStringTable::text(QLatin1String(keys[qBound(0, section, 2)]));
+    }
+
+private:
+    QList<CRollCallModel::Person> m_people;
+};
+
+CPeopleWindow::CPeopleWindow(const QString &title, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_model(new Model(this)),
+      m_filter(new CListFilterModel(this)), m_grid(new QTableView(this))
+{
+    setObjectName(QStringLiteral("peopleWindow"));
+    setWindowTitle(title);
+    m_filter->setSourceModel(m_model);
+    m_grid->setObjectName(QStringLiteral("peopleGrid"));
+    m_grid->setModel(m_filter);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setColumnWidth(0, 220);
+    m_grid->setColumnWidth(1, 180);
+    CListGrid::sortByClicks(m_grid);
+    auto *search = new CSearchField(m_filter, m_grid, this, this);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(search);
+    layout->addWidget(m_grid, 1);
+    layout->addWidget(buttons);
+    resize(560, 480);
+}
+
+void CPeopleWindow::setPeople(const QList<CRollCallModel::Person> &people)
+{
+    m_model->setPeople(people);
+}
