@@ -943,6 +943,46 @@ Poslednja aktivnost</translation>
         <source>Cancel</source>
         <translation>Otkaži</translation>
     </message>
+    <message id="tablet.staleTip">
+        <source>Last clocking more than a day ago</source>
+        <translation>Poslednja registracija je starija od jednog dana</translation>
+    </message>
+    <message id="tablet.illegalTip">
+        <source>Activity not allowed today</source>
+        <translation>Aktivnost danas nije dozvoljena</translation>
+    </message>
+    <message id="panel.zoomIn">
+        <source>Zoom &amp;in</source>
+        <translation>&amp;Uvećaj</translation>
+    </message>
+    <message id="panel.zoomIn.tip">
+        <source>Show the panel larger, for a wall display (Ctrl+plus)</source>
+        <translation>Prikazuje pano krupnije, za zidni ekran (Ctrl+plus)</translation>
+    </message>
+    <message id="panel.zoomOut">
+        <source>Zoom &amp;out</source>
+        <translation>U&amp;manji</translation>
+    </message>
+    <message id="panel.zoomOut.tip">
+        <source>Show the panel smaller, to see more of it (Ctrl+minus)</source>
+        <translation>Prikazuje pano sitnije, da se vidi veći deo (Ctrl+minus)</translation>
+    </message>
+    <message id="panel.zoomReset">
+        <source>&amp;Actual size</source>
+        <translation>&amp;Prirodna veličina</translation>
+    </message>
+    <message id="panel.zoomReset.tip">
+        <source>Show the panel at its own size (Ctrl+0)</source>
+        <translation>Prikazuje pano u njegovoj pravoj veličini (Ctrl+0)</translation>
+    </message>
+    <message id="panel.zoomLevel">
+        <source>Zoom %1%</source>
+        <translation>Uvećanje %1%</translation>
+    </message>
+    <message id="panel.findNone">
+        <source>Nobody on this panel matches &quot;%1&quot;.</source>
+        <translation>Na ovom panou niko ne odgovara traženom „%1“.</translation>
+    </message>
     <message id="dlg.1055.label">
         <source>Last activity:</source>
         <translation>Poslednja aktivnost:</translation>

@@ -18,6 +18,7 @@ struct Job
     QString id;
     QByteArray bytes;
     QRect cell;
+    qreal scale = 1.0;
     bool fetch = false;
 };
 
@@ -52,12 +53,12 @@ CPhotoLoader::~CPhotoLoader()
     delete m_worker;
 }
 
-void CPhotoLoader::request(const QString &employeeId, const QByteArray &bytes, const QRect &cell)
+void CPhotoLoader::request(const QString &employeeId, const QByteArray &bytes, const QRect &cell, qreal scale)
 {
     if (m_pending.contains(employeeId))
         return;
     m_pending.insert(employeeId, true);
-    m_queued.insert(employeeId, {bytes, cell});
+    m_queued.insert(employeeId, {bytes, cell, scale});
     // Everything a paint asks for goes in one batch.
     if (!m_running && !m_flushQueued) {
         m_flushQueued = true;
@@ -74,7 +75,7 @@ void CPhotoLoader::flush()
     CReferenceData *ref = ctx ? ctx->reference() : nullptr;
     auto jobs = std::make_shared<QList<Job>>();
     for (auto it = m_queued.cbegin(); it != m_queued.cend(); ++it)
-        jobs->append({it.key(), it->bytes, it->cell, it->bytes.isEmpty()});
+        jobs->append({it.key(), it->bytes, it->cell, it->scale, it->bytes.isEmpty()});
     m_queued.clear();
     if (!m_worker)
         m_worker = new CDbWorker(ref ? &ref->connection() : nullptr, this);
@@ -102,11 +103,12 @@ void CPhotoLoader::flush()
                 Result r;
                 r.employeeId = j.id;
                 r.cell = j.cell;
+                r.scale = j.scale;
                 r.fetched = j.fetch;
                 r.failed = unread.contains(j.id);
                 r.bytes = j.fetch ? read.value(j.id) : j.bytes;
                 if (!r.bytes.isEmpty())
-                    r.image = CTabletPhoto::decodeFor(r.bytes, r.cell, &r.target);
+                    r.image = CTabletPhoto::decodeFor(r.bytes, r.cell, &r.target, r.scale);
                 results->append(r);
             }
         },

@@ -23,6 +23,7 @@ public:
         QString employeeId;
         QByteArray bytes; // as stored; empty when the employee has none
         QRect cell;
+        qreal scale = 1.0;    // device pixels per tablet pixel the image was decoded for
         QImage image;         // null when there is nothing to draw
         QRect target;         // where the image goes inside the cell
         bool fetched = false; // the bytes were read from the database for this request
@@ -32,8 +33,9 @@ public:
     explicit CPhotoLoader(QObject *parent = nullptr);
     ~CPhotoLoader() override;
 
-    // bytes: what the tablet holds; empty means read them from the database first.
-    void request(const QString &employeeId, const QByteArray &bytes, const QRect &cell);
+    // bytes: what the tablet holds; empty means read them from the database first. The image is
+    // decoded at the cell's size times scale.
+    void request(const QString &employeeId, const QByteArray &bytes, const QRect &cell, qreal scale = 1.0);
     bool isPending(const QString &employeeId) const { return m_pending.contains(employeeId); }
     bool isIdle() const { return m_pending.isEmpty(); }
 
@@ -48,6 +50,7 @@ private:
     {
         QByteArray bytes;
         QRect cell;
+        qreal scale;
     };
     void flush();
 

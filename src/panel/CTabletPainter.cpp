@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QtMath>
+#include <cmath>
 
 namespace {
 
@@ -46,6 +47,8 @@ QFont fitted(QFont f, int maxLineSpacing, const QString &sample = QString(), int
 // starts on the inner line of the sunken edge, so capitals keep two pixels below a line's top.
 constexpr int kDetailsLineSpacing = 11;
 constexpr int kDetailsCapGap = 2;
+
+const QColor kWarningYellow(255, 196, 0);
 
 } // namespace
 
@@ -141,22 +144,56 @@ void CTabletPainter::drawExpansionIcon(QPainter &p, const QRect &r, bool selecte
 
 void CTabletPainter::drawLegalityIcon(QPainter &p, const QRect &r, bool illegal)
 {
+    if (!illegal)
+        return; // legal: a clear image, so that the expansion icon and long names stay readable
+    // A warning triangle: its shape and the black mark read without telling colours apart.
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const qreal s = r.width() / 16.0;
     const QPointF o = r.topLeft();
-    if (illegal) {
-        // A red disc with a white exclamation mark over the whole icon.
-        p.setPen(QPen(QColor(128, 0, 0), s));
-        p.setBrush(QColor(220, 0, 0));
-        p.drawEllipse(QRectF(o + QPointF(0.5 * s, 0.5 * s), QSizeF(15 * s, 15 * s)));
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(QRectF(o + QPointF(7 * s, 3 * s), QSizeF(2 * s, 7 * s)), s, s);
-        p.drawEllipse(QRectF(o + QPointF(7 * s, 11 * s), QSizeF(2 * s, 2 * s)));
-    }
-    // Legal: a clear image, so that the expansion icon and long names stay readable.
+    const QPointF corners[3] = {o + QPointF(8 * s, 1 * s), o + QPointF(15.4 * s, 14.6 * s),
+                                o + QPointF(0.6 * s, 14.6 * s)};
+    p.setPen(QPen(Qt::black, s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kWarningYellow);
+    p.drawPolygon(corners, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawRoundedRect(QRectF(o + QPointF(7.1 * s, 5 * s), QSizeF(1.8 * s, 5.4 * s)), 0.8 * s, 0.8 * s);
+    p.drawEllipse(QRectF(o + QPointF(7.1 * s, 11.3 * s), QSizeF(1.8 * s, 1.8 * s)));
     p.restore();
+}
+
+void CTabletPainter::drawStaleIcon(QPainter &p, const QRect &r)
+{
+    // A clock: the last clocking is a day old or more.
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const qreal s = r.width() / 14.0;
+    const QRectF face = QRectF(r).adjusted(0.6 * s, 0.6 * s, -0.6 * s, -0.6 * s);
+    const QColor ink(32, 32, 32);
+    p.setPen(QPen(ink, 1.2 * s));
+    p.setBrush(Qt::white);
+    p.drawEllipse(face);
+    const QPointF c = face.center();
+    p.setPen(QPen(ink, 1.5 * s, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0, -4.2 * s));
+    p.drawLine(c, c + QPointF(3.2 * s, 0));
+    p.restore();
+}
+
+qreal CTabletPainter::contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const qreal la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+QColor CTabletPainter::ringColour(const QColor &body)
+{
+    return contrast(Qt::black, body) >= 3.0 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 QColor CTabletPainter::dotColour(const CTablet &t, const Context &ctx)
@@ -185,12 +222,13 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
     p.fillRect(body, t.isSelected() ? m_look.selectedBody : m_look.body);
     drawEdge(p, body, true);
 
-    // Activity dot.
+    // Activity dot, with a ring two pixels wide that stands out from the body whatever the
+    // dot's colour (a pale dot on a pale tablet would vanish otherwise).
     const QColor dot = dotColour(t, ctx);
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(Qt::black, 1));
+    p.setPen(QPen(ringColour(t.isSelected() ? m_look.selectedBody : m_look.body), 2));
     p.setBrush(dot);
-    p.drawEllipse(QRectF(4.5, 4.5, 14, 14));
+    p.drawEllipse(QRectF(5, 5, 13, 13));
     p.setRenderHint(QPainter::Antialiasing, false);
 
     // Name.
@@ -211,7 +249,10 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
                nameMetrics.elidedText(t.displayName(ctx.nameFormat), Qt::ElideRight, room.width()));
     p.restore();
 
-    // Icons: expansion (only when the user expanded it), legality always, over it.
+    // Icons: the clock of a stale tablet, expansion (only when the user expanded it), legality
+    // always, over it.
+    if (t.isStale())
+        drawStaleIcon(p, staleIconRect(size));
     const QRect icon(iconPosition(size), QSize(m_look.iconSize, m_look.iconSize));
     if (t.isExpanded())
         drawExpansionIcon(p, icon, t.isSelected(), m_look);
@@ -227,11 +268,15 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
             QRect target;
             const QImage *img = nullptr;
             if (ctx.decodePhotos)
-                img = &cache->image(t.photograph, cell, &target);
+                img = &cache->image(t.photograph, cell, &target, ctx.photoScale);
             else
-                cache->cached(t.photograph, cell, &img, &target);
-            if (img && !img->isNull())
+                cache->cached(t.photograph, cell, &img, &target, CTabletPhoto::kAnyScale);
+            // Decoded for the device's pixels (a zoom, a high-density screen): mapped onto its
+            // rectangle pixel for pixel; decoded for another zoom: stretched until redone.
+            if (img && !img->isNull() && img->size() == target.size())
                 p.drawImage(target.topLeft(), *img);
+            else if (img && !img->isNull())
+                p.drawImage(QRectF(target), *img);
         }
         const QRect text = detailsTextRect(size);
         p.fillRect(text, m_look.detailsBackground);

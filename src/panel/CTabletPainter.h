@@ -39,6 +39,9 @@ public:
         // False: a photograph not yet decoded in the cache is left out (it is being decoded
         // elsewhere) instead of being decoded by this paint.
         bool decodePhotos = true;
+        // Device pixels per tablet pixel (zoom times the screen's pixel ratio): a photograph
+        // decoded here is decoded at the size it covers on the device.
+        qreal photoScale = 1.0;
     };
 
     explicit CTabletPainter(const Look &look);
@@ -46,6 +49,11 @@ public:
 
     // The activity dot's colour: the activity's colour, black without one.
     static QColor dotColour(const CTablet &t, const Context &ctx);
+    // The ring round the dot: black, or white on a body too dark for black to stand out, so
+    // that a dot of any colour keeps a visible edge on the tablet.
+    static QColor ringColour(const QColor &body);
+    // Contrast ratio of two colours by their relative luminance (1 to 21).
+    static qreal contrast(const QColor &a, const QColor &b);
 
     // Paints the tablet at the given size; photo caches the decoded photograph (may be null:
     // then the photograph is decoded for this paint only).
@@ -59,11 +67,14 @@ public:
     static QRect nameRoom(const QSize &size);
     // Top-left corner of the expansion and legality icons.
     static QPoint iconPosition(const QSize &size) { return QPoint(size.width() - 35, 2); }
+    // The clock of a stale tablet: right of the icons, inside the raised edge.
+    static QRect staleIconRect(const QSize &size) { return QRect(size.width() - 18, 5, 14, 14); }
     static constexpr int kDetailLines[5] = {26, 40, 52, 64, 76};
 
     // The four icons of our own, drawn at the given size.
     static void drawExpansionIcon(QPainter &p, const QRect &r, bool selected, const Look &look);
     static void drawLegalityIcon(QPainter &p, const QRect &r, bool illegal);
+    static void drawStaleIcon(QPainter &p, const QRect &r);
 
 private:
     void drawEdge(QPainter &p, const QRect &r, bool raised) const;

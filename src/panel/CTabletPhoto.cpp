@@ -23,21 +23,23 @@ void CTabletPhoto::clear()
     m_image = QImage();
     m_target = QRect();
     m_cell = QRect();
+    m_scale = 1.0;
     m_done = false;
 }
 
-QImage CTabletPhoto::decodeFor(const QByteArray &bytes, const QRect &cell, QRect *target)
+QImage CTabletPhoto::decodeFor(const QByteArray &bytes, const QRect &cell, QRect *target, qreal scale)
 {
     QImage image;
     QRect where;
     if (!bytes.isEmpty()) {
         where = placement(cell, CPhotoDecoder::imageSize(bytes));
-        if (!where.isEmpty()) {
-            const QImage decoded = CPhotoDecoder::decode(bytes, where.size());
+        const QSize pixels = scale == 1.0 ? where.size() : (QSizeF(where.size()) * scale).toSize();
+        if (!where.isEmpty() && !pixels.isEmpty()) {
+            const QImage decoded = CPhotoDecoder::decode(bytes, pixels);
             if (!decoded.isNull())
-                image = decoded.size() == where.size()
+                image = decoded.size() == pixels
                             ? decoded
-                            : decoded.scaled(where.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                            : decoded.scaled(pixels, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         }
         // Kept in the painter's native format: drawn often, converted once.
         if (!image.isNull() && image.format() != QImage::Format_RGB32)
@@ -49,20 +51,23 @@ QImage CTabletPhoto::decodeFor(const QByteArray &bytes, const QRect &cell, QRect
     return image;
 }
 
-void CTabletPhoto::setDecoded(const QByteArray &bytes, const QRect &cell, const QImage &image, const QRect &target)
+void CTabletPhoto::setDecoded(const QByteArray &bytes, const QRect &cell, const QImage &image, const QRect &target,
+                              qreal scale)
 {
     m_source = bytes;
     m_cell = cell;
+    m_scale = scale;
     m_image = image;
     m_target = image.isNull() ? QRect() : target;
     m_done = true;
 }
 
-bool CTabletPhoto::cached(const QByteArray &bytes, const QRect &cell, const QImage **image, QRect *target) const
+bool CTabletPhoto::cached(const QByteArray &bytes, const QRect &cell, const QImage **image, QRect *target,
+                          qreal scale) const
 {
-    // Same buffer (not only equal contents) and same cell: the cached image stands.
+    // Same buffer (not only equal contents), same cell and scale: the cached image stands.
     const bool sameBytes = bytes.constData() == m_source.constData() && bytes.size() == m_source.size();
-    if (!(m_done && sameBytes && cell == m_cell))
+    if (!(m_done && sameBytes && cell == m_cell && (scale == kAnyScale || scale == m_scale)))
         return false;
     if (image)
         *image = &m_image;
@@ -71,12 +76,12 @@ bool CTabletPhoto::cached(const QByteArray &bytes, const QRect &cell, const QIma
     return true;
 }
 
-const QImage &CTabletPhoto::image(const QByteArray &bytes, const QRect &cell, QRect *target)
+const QImage &CTabletPhoto::image(const QByteArray &bytes, const QRect &cell, QRect *target, qreal scale)
 {
-    if (!cached(bytes, cell, nullptr, nullptr)) {
+    if (!cached(bytes, cell, nullptr, nullptr, scale)) {
         QRect where;
-        const QImage decoded = decodeFor(bytes, cell, &where);
-        setDecoded(bytes, cell, decoded, where);
+        const QImage decoded = decodeFor(bytes, cell, &where, scale);
+        setDecoded(bytes, cell, decoded, where, scale);
     }
     if (target)
         *target = m_target;

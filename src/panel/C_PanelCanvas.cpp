@@ -1,6 +1,7 @@
 #include "panel/C_PanelCanvas.h"
 
 #include "app/CAppContext.h"
+#include "app/CStringTable.h"
 #include "db/CReferenceData.h"
 #include "panel/CPanelBackground.h"
 #include "panel/CPanelGeometry.h"
@@ -17,8 +18,10 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolTip>
+#include <QVariantAnimation>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -33,6 +36,8 @@ constexpr qint64 kPhotoRetryMs = 30000;
 
 } // namespace
 
+const QColor C_PanelCanvas::kFlashColour(255, 136, 0);
+
 // The two timers of a hover peek, only while the mouse is on (or has just left) a tablet.
 struct C_PanelCanvas::Hover : QObject
 {
@@ -43,7 +48,8 @@ struct C_PanelCanvas::Hover : QObject
 
 C_PanelCanvas::C_PanelCanvas(C_ZorvikDoc *doc, const CPanelBackground *background, C_ZorvikView *view)
     : QWidget(view->viewport()), m_doc(doc), m_background(background), m_view(view), m_painter(systemLook(this)),
-      m_photos(new CPhotoLoader(this)), m_rubberBand(new QRubberBand(QRubberBand::Rectangle, this))
+      m_photos(new CPhotoLoader(this)), m_rubberBand(new QRubberBand(QRubberBand::Rectangle, this)),
+      m_flash(new QVariantAnimation(this))
 {
     setObjectName(QStringLiteral("panelCanvas"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,6 +59,11 @@ C_PanelCanvas::C_PanelCanvas(C_ZorvikDoc *doc, const CPanelBackground *backgroun
     m_buckets.resize(size_t(m_bucketsPerSide) * size_t(m_bucketsPerSide));
     resize(toCanvas(QRect(0, 0, CPanelGeometry::kCanvasSize, CPanelGeometry::kCanvasSize)).size());
     connect(m_photos, &CPhotoLoader::ready, this, &C_PanelCanvas::photographReady);
+    m_flash->setStartValue(0.0);
+    m_flash->setEndValue(1.0);
+    m_flash->setDuration(kFlashMs);
+    connect(m_flash, &QVariantAnimation::valueChanged, this, &C_PanelCanvas::flashStep);
+    connect(m_flash, &QVariantAnimation::finished, this, &C_PanelCanvas::flashStep);
     if (doc) {
         connect(doc, &C_ZorvikDoc::tabletGeometryChanged, this, &C_PanelCanvas::moved);
         connect(doc, &C_ZorvikDoc::tabletRaised, this, [this](CTablet *t) { restack(t, true); });
@@ -86,6 +97,29 @@ QRect C_PanelCanvas::toCanvas(const QRect &panel) const
     const int right = int(std::floor((panel.x() + panel.width()) * m_scale));
     const int bottom = int(std::floor((panel.y() + panel.height()) * m_scale));
     return QRect(left, top, right - left, bottom - top);
+}
+
+QPoint C_PanelCanvas::toCanvas(const QPoint &panel) const
+{
+    if (m_scale == 1.0)
+        return panel;
+    return QPoint(int(std::floor(panel.x() * m_scale)), int(std::floor(panel.y() * m_scale)));
+}
+
+void C_PanelCanvas::setScale(qreal scale)
+{
+    if (scale <= 0 || scale == m_scale)
+        return;
+    // A band being drawn was anchored in the old pixels.
+    if (m_banding) {
+        m_banding = false;
+        m_rubberBand->hide();
+        m_band = QRect();
+    }
+    m_scale = scale;
+    resize(toCanvas(QRect(0, 0, CPanelGeometry::kCanvasSize, CPanelGeometry::kCanvasSize)).size());
+    flashStep();
+    update();
 }
 
 QPoint C_PanelCanvas::toPanel(const QPoint &canvas) const
@@ -145,6 +179,11 @@ void C_PanelCanvas::removeTablet(CTablet *t)
     disarmHover(t);
     if (m_dragged == t)
         m_dragged = nullptr;
+    if (m_flashed == t) {
+        m_flashed = nullptr;
+        m_flash->stop();
+        flashStep();
+    }
     repaint(t->geometry());
     delete item;
 }
@@ -355,8 +394,11 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
             ctx.colours = &app->reference()->activityColourMap;
     }
     ctx.decodePhotos = false; // decoded on the photo loader's thread
+    ctx.photoScale = photoScale();
     for (C_PanelWnd *item : shown)
         paintItem(p, item, ctx);
+    if (m_flashDrawn.intersects(exposed))
+        paintFlash(p);
     p.end();
     trimCaches();
 }
@@ -406,7 +448,8 @@ void C_PanelCanvas::askForPhotograph(C_PanelWnd *item, const QSize &size)
     if (size.height() <= CTablet::kCollapsedHeight + 1)
         return;
     const QRect cell = CTabletPainter::photoCell(size);
-    if (m_photos->isPending(t->employeeId) || item->cache().photo.cached(t->photograph, cell, nullptr, nullptr))
+    if (m_photos->isPending(t->employeeId) ||
+        item->cache().photo.cached(t->photograph, cell, nullptr, nullptr, photoScale()))
         return;
     if (t->photograph.isEmpty()) {
         if (item->m_noPhoto)
@@ -414,7 +457,7 @@ void C_PanelCanvas::askForPhotograph(C_PanelWnd *item, const QSize &size)
         if (item->m_photoFailedAt >= 0 && m_clock.elapsed() - item->m_photoFailedAt < kPhotoRetryMs)
             return;
     }
-    m_photos->request(t->employeeId, t->photograph, cell);
+    m_photos->request(t->employeeId, t->photograph, cell, photoScale());
 }
 
 void C_PanelCanvas::photographReady(const CPhotoLoader::Result &r)
@@ -436,7 +479,7 @@ void C_PanelCanvas::photographReady(const CPhotoLoader::Result &r)
     } else if (t->photograph.constData() != r.bytes.constData()) {
         return; // the bytes changed meanwhile
     }
-    item->cache().photo.setDecoded(t->photograph, r.cell, r.image, r.target);
+    item->cache().photo.setDecoded(t->photograph, r.cell, r.image, r.target, r.scale);
     keepCached(item);
     ++item->m_generation;
     repaint(t->geometry());
@@ -475,8 +518,14 @@ bool C_PanelCanvas::event(QEvent *e)
         auto *help = static_cast<QHelpEvent *>(e);
         if (C_PanelWnd *item = itemAt(help->pos())) {
             CAppContext *app = CAppContext::current();
-            QToolTip::showText(help->globalPos(), item->m_tablet->displayName(app ? int(app->nameFormat) : 0), this,
-                               toCanvas(item->m_tablet->geometry()));
+            const CTablet *t = item->m_tablet;
+            // The name, and in words what the clock and the warning triangle mean.
+            QString tip = t->displayName(app ? int(app->nameFormat) : 0);
+            if (t->isStale())
+                tip += u'\n' + CStringTable::text(QStringLiteral("tablet.staleTip"));
+            if (t->isIllegal())
+                tip += u'\n' + CStringTable::text(QStringLiteral("tablet.illegalTip"));
+            QToolTip::showText(help->globalPos(), tip, this, toCanvas(t->geometry()));
         } else {
             QToolTip::hideText();
             e->ignore();
@@ -657,4 +706,57 @@ void C_PanelCanvas::disarmHover(CTablet *t)
         // The timer that is calling may be one of these.
         h->deleteLater();
     }
+}
+
+void C_PanelCanvas::flash(CTablet *t)
+{
+    if (!t || !m_items.contains(t))
+        return;
+    m_flash->stop();
+    m_flashed = t;
+    m_flash->start();
+    flashStep();
+}
+
+bool C_PanelCanvas::isFlashing() const
+{
+    return m_flashed && m_flash->state() == QAbstractAnimation::Running;
+}
+
+QRect C_PanelCanvas::flashRect() const
+{
+    if (!isFlashing())
+        return QRect();
+    // A ring a few pixels wide (more when zoomed) just outside the tablet, over its neighbours.
+    const int margin = qMax(4, qRound(4 * m_scale)) + 2;
+    return toCanvas(m_flashed->geometry()).adjusted(-margin, -margin, margin, margin);
+}
+
+void C_PanelCanvas::flashStep()
+{
+    // The ring moves with its tablet and grows with the zoom: the old place is painted over.
+    update(m_flashDrawn);
+    m_flashDrawn = flashRect();
+    update(m_flashDrawn);
+}
+
+void C_PanelCanvas::paintFlash(QPainter &p) const
+{
+    // Three pulses, each bright for most of its length with soft edges.
+    const qreal progress = m_flash->currentValue().toReal() * kFlashPulses;
+    const qreal level = qMin(1.0, 2.5 * std::sin(std::numbers::pi * (progress - std::floor(progress))));
+    if (level <= 0 || m_flashDrawn.isEmpty())
+        return;
+    const QRect outer = m_flashDrawn;
+    const QRect inner = toCanvas(m_flashed->geometry());
+    p.save();
+    p.setOpacity(level);
+    // Dark lines on both sides of the orange band keep it visible on a pale or a dark ground.
+    const QRegion frame = QRegion(outer).subtracted(QRegion(inner));
+    const QRegion band = QRegion(outer.adjusted(1, 1, -1, -1)).subtracted(QRegion(inner.adjusted(-1, -1, 1, 1)));
+    for (const QRect &r : frame)
+        p.fillRect(r, Qt::black);
+    for (const QRect &r : band)
+        p.fillRect(r, kFlashColour);
+    p.restore();
 }

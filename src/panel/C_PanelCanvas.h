@@ -15,6 +15,7 @@
 
 class QRubberBand;
 class QTimer;
+class QVariantAnimation;
 class CPanelBackground;
 class C_ZorvikView;
 
@@ -37,10 +38,23 @@ public:
     // The band being drawn, in canvas coordinates (empty when none).
     QRect band() const { return m_band; }
 
-    // The one mapping between panel coordinates (the panel file's) and the canvas's pixels.
+    // The one mapping between panel coordinates (the panel file's) and the canvas's pixels; the
+    // scale is the panel window's zoom (the canvas grows with it, the tablets keep their places).
     qreal scale() const { return m_scale; }
+    void setScale(qreal scale);
     QRect toCanvas(const QRect &panel) const;
+    QPoint toCanvas(const QPoint &panel) const;
     QPoint toPanel(const QPoint &canvas) const;
+
+    // Draws the eye to a tablet: a ring round it that pulses kFlashPulses times over kFlashMs,
+    // then goes. A new flash replaces the one running.
+    static constexpr int kFlashMs = 1500;
+    static constexpr int kFlashPulses = 3;
+    static const QColor kFlashColour;
+    void flash(CTablet *t);
+    bool isFlashing() const;
+    // Where the ring is drawn, in canvas coordinates (empty when none).
+    QRect flashRect() const;
 
     C_PanelWnd *item(const CTablet *t) const { return m_items.value(t); }
     int itemCount() const { return int(m_items.size()); }
@@ -91,6 +105,9 @@ private:
     QList<QRect> uncovered(const QRect &panel, const std::vector<C_PanelWnd *> &shown) const;
 
     void paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainter::Context &ctx);
+    void paintFlash(QPainter &p) const;
+    void flashStep();
+    qreal photoScale() const { return m_scale * devicePixelRatioF(); }
     void askForPhotograph(C_PanelWnd *item, const QSize &size);
     void photographReady(const CPhotoLoader::Result &r);
     void keepCached(C_PanelWnd *item);
@@ -127,4 +144,8 @@ private:
     QPointer<CTablet> m_dragged; // held by the left button
     QPoint m_grab;               // where, in panel coordinates from the tablet's corner
     QHash<const CTablet *, Hover *> m_hovers;
+
+    QPointer<CTablet> m_flashed;
+    QVariantAnimation *m_flash;
+    QRect m_flashDrawn; // what the last step of the flash asked to paint
 };

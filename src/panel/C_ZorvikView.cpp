@@ -8,10 +8,28 @@
 #include "panel/C_PanelCanvas.h"
 #include "panel/C_ZorvikDoc.h"
 
+#include <QAction>
+#include <QHash>
+#include <QLabel>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 
-C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent) : QAbstractScrollArea(parent), m_doc(doc)
+namespace {
+
+// Each panel file's zoom while the program runs.
+QHash<QString, int> &zoomMemory()
+{
+    static QHash<QString, int> memory;
+    return memory;
+}
+
+} // namespace
+
+C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent)
+    : QAbstractScrollArea(parent), m_doc(doc), m_zoomLevel(new QLabel(this)), m_zoomLevelTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("panelView"));
     m_canvas = new C_PanelCanvas(doc, &m_background, this);
@@ -20,13 +38,32 @@ C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent) : QAbstractScrollA
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (QScrollBar *bar : {horizontalScrollBar(), verticalScrollBar()}) {
-        bar->setSingleStep(CPanelGeometry::kGrid);
-        // A dragged thumb stops on the grid.
-        connect(bar, &QAbstractSlider::actionTriggered, bar, [bar](int action) {
-            if (action == QAbstractSlider::SliderMove)
-                bar->setSliderPosition(CPanelGeometry::thumbPosition(bar->sliderPosition()));
+        // A dragged thumb stops on the grid (of the panel, in the zoomed canvas's pixels).
+        connect(bar, &QAbstractSlider::actionTriggered, bar, [this, bar](int action) {
+            if (action != QAbstractSlider::SliderMove)
+                return;
+            const int panel = m_canvas->toPanel(QPoint(bar->sliderPosition(), 0)).x();
+            bar->setSliderPosition(m_canvas->toCanvas(QPoint(CPanelGeometry::thumbPosition(panel), 0)).x());
         });
     }
+
+    // The zoom level, shown for a moment over the corner of the panel after each change.
+    m_zoomLevel->setObjectName(QStringLiteral("panelZoomLevel"));
+    m_zoomLevel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_zoomLevel->setAutoFillBackground(true);
+    m_zoomLevel->setBackgroundRole(QPalette::ToolTipBase);
+    m_zoomLevel->setForegroundRole(QPalette::ToolTipText);
+    m_zoomLevel->setFrameShape(QFrame::Box);
+    m_zoomLevel->setMargin(6);
+    QFont levelFont = m_zoomLevel->font();
+    levelFont.setBold(true);
+    levelFont.setPointSizeF(levelFont.pointSizeF() * 1.5);
+    m_zoomLevel->setFont(levelFont);
+    m_zoomLevel->hide();
+    m_zoomLevelTimer->setSingleShot(true);
+    m_zoomLevelTimer->setInterval(kZoomLevelShownMs);
+    connect(m_zoomLevelTimer, &QTimer::timeout, m_zoomLevel, &QWidget::hide);
+    addZoomActions();
 
     m_background.setTile(doc->tile());
     m_background.setImage(doc->imagePath(), doc->useImage());
@@ -39,6 +76,128 @@ C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent) : QAbstractScrollA
     connect(doc, &C_ZorvikDoc::scrollToOriginRequested, this, [this] { setScrollPosition(QPoint(0, 0)); });
     connect(doc, &CDocument::viewsNeedUpdate, m_canvas, &C_PanelCanvas::syncWithDocument);
     updateScrollBars();
+    const auto remembered = zoomKey().isEmpty() ? zoomMemory().cend() : zoomMemory().constFind(zoomKey());
+    if (remembered != zoomMemory().cend())
+        setZoom(*remembered, QPoint(0, 0));
+    m_zoomLevel->hide(); // no level shown for a window that opens zoomed
+}
+
+void C_ZorvikView::addZoomActions()
+{
+    // Keys of the panel's window (with its focus) alone, so that they never take a key of the
+    // main window; Ctrl+= is Ctrl+plus without the Shift key.
+    const struct
+    {
+        const char *key;
+        QList<QKeySequence> keys;
+        void (C_ZorvikView::*slot)();
+    } zooms[] = {{"zoomIn", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)}, &C_ZorvikView::zoomIn},
+                 {"zoomOut", {QKeySequence::ZoomOut}, &C_ZorvikView::zoomOut},
+                 {"zoomReset", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &C_ZorvikView::resetZoom}};
+    for (const auto &z : zooms) {
+        const QString key = QStringLiteral("panel.") + QLatin1String(z.key);
+        auto *a = new QAction(CStringTable::text(key), this);
+        a->setObjectName(QStringLiteral("panel.") + QLatin1String(z.key));
+        a->setStatusTip(CStringTable::text(key + QStringLiteral(".tip")));
+        a->setShortcuts(z.keys);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(a, &QAction::triggered, this, z.slot);
+        addAction(a);
+    }
+}
+
+C_ZorvikView::~C_ZorvikView()
+{
+    rememberZoom(); // a new panel may have been saved meanwhile
+}
+
+QString C_ZorvikView::zoomKey() const
+{
+    // A panel not saved yet has no file to know it by when it opens again.
+    return m_doc ? m_doc->pathName() : QString();
+}
+
+void C_ZorvikView::rememberZoom() const
+{
+    if (!zoomKey().isEmpty())
+        zoomMemory().insert(zoomKey(), m_zoom);
+}
+
+QPoint C_ZorvikView::gridScroll(const QPointF &panel) const
+{
+    const int g = CPanelGeometry::kGrid;
+    auto onGrid = [g](qreal v) { return qMax(0, int(std::lround(v / g)) * g); };
+    return m_canvas->toCanvas(QPoint(onGrid(panel.x()), onGrid(panel.y())));
+}
+
+void C_ZorvikView::setZoom(int percent, QPoint anchor)
+{
+    percent = std::clamp(percent, kZoomSteps[0], kZoomSteps[std::size(kZoomSteps) - 1]);
+    if (percent == m_zoom)
+        return;
+    // By default the top-left corner of what is in sight stays put: a board set up from the
+    // canvas's corner keeps its corner on screen, as a page does in a browser.
+    if (anchor.x() < 0 || anchor.y() < 0)
+        anchor = QPoint(0, 0);
+    const qreal oldScale = m_canvas->scale(), scale = percent / 100.0;
+    const QPointF panelAnchor = QPointF(scrollPosition() + anchor) / oldScale;
+    m_zoom = percent;
+    m_canvas->setScale(scale);
+    updateScrollBars();
+    setScrollPosition(gridScroll(panelAnchor - QPointF(anchor) / scale));
+    m_canvas->move(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    rememberZoom();
+
+    m_zoomLevel->setText(CStringTable::text(QStringLiteral("panel.zoomLevel")).arg(percent));
+    m_zoomLevel->adjustSize();
+    const QRect port = viewport()->geometry();
+    m_zoomLevel->move(port.right() - m_zoomLevel->width() - 8, port.top() + 8);
+    m_zoomLevel->raise();
+    m_zoomLevel->show();
+    m_zoomLevelTimer->start();
+    emit zoomChanged(percent);
+}
+
+int C_ZorvikView::nextZoom(bool in) const
+{
+    if (in) {
+        const auto next = std::upper_bound(std::begin(kZoomSteps), std::end(kZoomSteps), m_zoom);
+        return next != std::end(kZoomSteps) ? *next : m_zoom;
+    }
+    const auto at = std::lower_bound(std::begin(kZoomSteps), std::end(kZoomSteps), m_zoom);
+    return at != std::begin(kZoomSteps) ? *(at - 1) : m_zoom;
+}
+
+void C_ZorvikView::zoomIn()
+{
+    setZoom(nextZoom(true));
+}
+
+void C_ZorvikView::zoomOut()
+{
+    setZoom(nextZoom(false));
+}
+
+void C_ZorvikView::resetZoom()
+{
+    setZoom(100);
+}
+
+void C_ZorvikView::reveal(const CTablet *t)
+{
+    if (!t)
+        return;
+    const QRect r = tabletRect(t);
+    const QRect seen(scrollPosition(), viewport()->size());
+    if (seen.contains(r))
+        return;
+    // Centred; a tablet larger than the visible area shows its top-left corner.
+    QPoint corner = r.center() - QPoint(seen.width() / 2, seen.height() / 2);
+    if (r.width() > seen.width())
+        corner.setX(r.left());
+    if (r.height() > seen.height())
+        corner.setY(r.top());
+    setScrollPosition(gridScroll(QPointF(corner) / m_canvas->scale()));
 }
 
 QPoint C_ZorvikView::scrollPosition() const
@@ -87,6 +246,10 @@ void C_ZorvikView::updateScrollBars()
     h->setPageStep(vp.width());
     v->setRange(0, qMax(0, m_canvas->height() - vp.height()));
     v->setPageStep(vp.height());
+    // One grid step of the panel, however large the zoom draws it.
+    const int step = m_canvas->toCanvas(QPoint(CPanelGeometry::kGrid, 0)).x();
+    h->setSingleStep(step);
+    v->setSingleStep(step);
 }
 
 void C_ZorvikView::resizeEvent(QResizeEvent *e)
@@ -102,8 +265,9 @@ void C_ZorvikView::scrollContentsBy(int, int)
 
 void C_ZorvikView::wheelEvent(QWheelEvent *e)
 {
-    // One grid line per wheel step; with a key or a mouse button held, sideways.
     const QPoint d = e->angleDelta();
+    // One grid line per wheel step; with a key or a mouse button held, sideways (Ctrl too: the
+    // zoom has its keys).
     m_wheelRemainder += d.y() != 0 ? d.y() : d.x();
     const bool sideways = e->modifiers() != Qt::NoModifier || e->buttons() != Qt::NoButton;
     QScrollBar *bar = sideways ? horizontalScrollBar() : verticalScrollBar();
@@ -133,14 +297,15 @@ void C_ZorvikView::arrangeHorizontally()
 {
     if (!m_doc)
         return;
-    m_doc->arrangeHorizontally(viewport()->width());
+    // The rows fill the part of the panel in sight, whatever the zoom.
+    m_doc->arrangeHorizontally(int(viewport()->width() / m_canvas->scale()));
 }
 
 void C_ZorvikView::arrangeVertically()
 {
     if (!m_doc)
         return;
-    m_doc->arrangeVertically(viewport()->height());
+    m_doc->arrangeVertically(int(viewport()->height() / m_canvas->scale()));
 }
 
 void C_ZorvikView::find()
@@ -150,7 +315,23 @@ void C_ZorvikView::find()
     CD_FindName dlg(this);
     if (dlg.run() != QDialog::Accepted)
         return;
-    m_doc->find(dlg.lastName(), dlg.firstName());
+    const QString last = dlg.lastName(), first = dlg.firstName();
+    if (last.isEmpty() && first.isEmpty())
+        return;
+    m_doc->find(last, first);
+    const QList<CTablet *> found = m_doc->selectedTablets();
+    if (found.isEmpty()) {
+        const QString wanted = QStringList{last, first}.join(u' ').trimmed();
+        CPrompt::message(this, CStringTable::text(QStringLiteral("panel.findNone")).arg(wanted));
+        return;
+    }
+    // All found stay selected; the first, reading the panel as a page, is shown and flashed.
+    CTablet *shown = *std::min_element(found.cbegin(), found.cend(), [](const CTablet *a, const CTablet *b) {
+        const QRect ga = a->geometry(), gb = b->geometry();
+        return std::pair(ga.top(), ga.left()) < std::pair(gb.top(), gb.left());
+    });
+    reveal(shown);
+    m_canvas->flash(shown);
 }
 
 void C_ZorvikView::removeAll()

@@ -9,17 +9,25 @@
 #include <QPointer>
 
 class CTablet;
+class QLabel;
+class QTimer;
 
 // The scrolling view of a panel: a 24000 by 24000 canvas with the grid or a background
-// picture and the tablets drawn on it, scrolling in grid steps, and the panel commands.
+// picture and the tablets drawn on it, scrolling in grid steps, and the panel commands. The
+// window zooms (a wall display): the canvas is drawn larger or smaller, the panel file's
+// positions stay as they are.
 class C_ZorvikView : public QAbstractScrollArea
 {
     Q_OBJECT
 public:
     static constexpr int kHoverDelayMs = 1000; // still over a tablet this long: peek
     static constexpr int kHoverCheckMs = 200;  // then check this often whether it left
+    // Zoom steps in percent; each is a whole number of pixels per grid step and per tablet.
+    static constexpr int kZoomSteps[] = {50, 75, 100, 125, 150, 175, 200, 250, 300};
+    static constexpr int kZoomLevelShownMs = 1200; // the zoom level shows this long after a change
 
     explicit C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent = nullptr);
+    ~C_ZorvikView() override;
 
     C_ZorvikDoc *document() const { return m_doc; }
     C_PanelCanvas *canvas() const { return m_canvas; }
@@ -27,6 +35,16 @@ public:
 
     QPoint scrollPosition() const;
     void setScrollPosition(const QPoint &pos);
+
+    // Zoom in percent (100: the panel's own pixels). A panel file opened again while the program
+    // runs comes back at the zoom it had; the zoom is never saved.
+    int zoom() const { return m_zoom; }
+    // anchor: the point of the visible area that keeps showing the same place of the panel
+    // (its top-left corner when none is given); the scroll position stays on the grid.
+    void setZoom(int percent, QPoint anchor = QPoint(-1, -1));
+
+    // Scrolls so that the tablet is wholly in sight (centred), unless it already is.
+    void reveal(const CTablet *t);
 
     // The canvas's item of a tablet, and the count of items.
     C_PanelWnd *tabletWindow(const CTablet *t) const { return m_canvas->item(t); }
@@ -47,10 +65,14 @@ public slots:
     void arrangeVertically();
     void find();
     void removeAll();
+    void zoomIn();
+    void zoomOut();
+    void resetZoom();
 
 signals:
     // Double-click on the empty canvas: the user wants to choose the panel's employees.
     void employeesRequested();
+    void zoomChanged(int percent);
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -60,9 +82,19 @@ protected:
 private:
     void reloadBackground();
     void updateScrollBars();
+    void addZoomActions();
+    // The zoom step after (in) or before the current zoom; the current one at either end.
+    int nextZoom(bool in) const;
+    // The canvas scroll position for a panel point, put on the nearest grid line.
+    QPoint gridScroll(const QPointF &panel) const;
+    QString zoomKey() const;
+    void rememberZoom() const;
 
     QPointer<C_ZorvikDoc> m_doc; // the document normally outlives its views
     C_PanelCanvas *m_canvas;
     CPanelBackground m_background;
     int m_wheelRemainder = 0;
+    int m_zoom = 100;
+    QLabel *m_zoomLevel;
+    QTimer *m_zoomLevelTimer;
 };

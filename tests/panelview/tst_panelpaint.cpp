@@ -332,15 +332,27 @@ TEST(TabletPainter, LongNameEndsWithAnEllipsisBeforeTheIcons)
     EXPECT_EQ(countColour(render(t, {}, nullptr, size), end, look.nameText), 0);
 }
 
-TEST(TabletPainter, IconsShowExpansionAndLegality)
+// Expansion and legality icons; an illegal or stale tablet reads without colour vision (a black
+// mark on a yellow triangle, a clock), and the dot keeps a ring that stands out from the tablet body.
+TEST(TabletPainter, IconsShowExpansionLegalityAndStaleness)
 {
     CTablet t;
     const QRect icon(CTabletPainter::iconPosition(QSize(168, 96)), QSize(16, 16));
     EXPECT_EQ(icon.topLeft(), QPoint(133, 2));
-    const QColor illegalRed(220, 0, 0);
-    EXPECT_EQ(countColour(render(t), icon, illegalRed), 0);
+    const QImage legal = render(t);
+    EXPECT_EQ(countColour(legal, icon, QColor(255, 196, 0)), 0);
     t.setIllegal(true);
-    EXPECT_GT(countColour(render(t), icon, illegalRed), 40);
+    EXPECT_GT(countColour(render(t), icon, QColor(255, 196, 0)), 20); // the triangle
+
+    const QRect clock = CTabletPainter::staleIconRect(QSize(168, 96));
+    EXPECT_FALSE(clock.intersects(icon));
+    EXPECT_EQ(countColour(legal, clock, testLook().body), clock.width() * clock.height());
+    t.setIllegal(false);
+    t.setStale(true);
+    EXPECT_GT(countColour(render(t), clock, Qt::white), 20);
+
+    for (const QColor body : {QColor(212, 208, 200), QColor(40, 40, 60), QColor(10, 36, 106)})
+        EXPECT_GE(CTabletPainter::contrast(CTabletPainter::ringColour(body), body), 3.0) << body.name().toStdString();
 
     CTablet e;
     const int plain = countColour(render(e), icon, testLook().nameText);

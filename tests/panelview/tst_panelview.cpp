@@ -6,6 +6,7 @@
 #include "dialogs/CD_FindName.h"
 #include "dialogs/CPrompt.h"
 #include "panel/CTablet.h"
+#include "panel/C_PanelCanvas.h"
 #include "panel/C_PanelWnd.h"
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -396,6 +398,67 @@ TEST_F(PanelView, FindSelectsByNameParts)
     answer(QString(), QString(), true); // both empty: nothing changes
     view->find();
     EXPECT_TRUE(smith->isSelected());
+
+    // Diacritics do not matter, and a tablet far out of sight is scrolled into view and flashed.
+    CTablet *far = add(QStringLiteral("Đorđević"), QStringLiteral("Čedomir"), QStringLiteral("4"), QPoint(9600, 7200));
+    answer(QStringLiteral("dordevic"), QStringLiteral("cedo"), true);
+    view->find();
+    EXPECT_TRUE(far->isSelected());
+    EXPECT_FALSE(smith->isSelected());
+    EXPECT_TRUE(
+        QRect(QPoint(0, 0), view->viewport()->size()).contains(QRect(view->visiblePosition(far), QSize(168, 24))));
+    EXPECT_EQ(view->scrollPosition().x() % 24, 0); // still on the grid
+    EXPECT_TRUE(view->canvas()->isFlashing());
+    EXPECT_TRUE(view->canvas()->flashRect().contains(shown(far)));
+    EXPECT_TRUE(waitFor([&] { return !view->canvas()->isFlashing(); }, 3 * C_PanelCanvas::kFlashMs));
+
+    answer(QStringLiteral("nobody"), QString(), true); // says so instead of leaving a blank selection
+    view->find();
+    EXPECT_EQ(CPrompt::takeAsked().size(), 1);
+}
+
+// Zoom for a wall display: the keys step the zoom, the canvas and every tablet grow with it while
+// the panel's own positions stay (and so does the file), and a saved panel opened again while the
+// program runs comes back at its zoom.
+TEST_F(PanelView, ZoomScalesTheViewNeverThePanel)
+{
+    CTablet *t = add(QStringLiteral("Doe"), QStringLiteral("Jane"), QStringLiteral("2"), QPoint(240, 96));
+    showView();
+    auto key = [&](int k) { QTest::keyClick(view->viewport(), Qt::Key(k), Qt::ControlModifier); };
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->viewport()->setFocus();
+    key(Qt::Key_Plus);
+    EXPECT_EQ(view->zoom(), 125);
+    key(Qt::Key_Equal); // the plus key without Shift
+    EXPECT_EQ(view->zoom(), 150);
+    EXPECT_EQ(shown(t), QRect(360, 144, 252, 36));
+    EXPECT_EQ(view->canvas()->width(), 36000);
+    EXPECT_EQ(t->geometry(), QRect(240, 96, 168, 24));
+    EXPECT_FALSE(doc->isModified());
+    // A dragged tablet still lands on the panel's grid.
+    drag(view.get(), t, QPoint(5, 5), {QPoint(360 + 5 + 36, 144 + 5)});
+    EXPECT_EQ(t->geometry().topLeft(), QPoint(264, 96));
+    key(Qt::Key_0);
+    EXPECT_EQ(view->zoom(), 100);
+    key(Qt::Key_Minus);
+    key(Qt::Key_Minus);
+    key(Qt::Key_Minus); // no further than the smallest step
+    EXPECT_EQ(view->zoom(), C_ZorvikView::kZoomSteps[0]);
+
+    testsupport::TempDir dir;
+    const QString path = dir.file(QStringLiteral("wall.zvl"));
+    QString error;
+    view->setZoom(200);
+    ASSERT_TRUE(doc->save(path, &error)) << error.toStdString();
+    view.reset();
+    doc = std::make_unique<C_ZorvikDoc>();
+    ASSERT_TRUE(doc->load(path));
+    EXPECT_EQ(doc->tablet(QStringLiteral("2"))->geometry(), QRect(264, 96, 168, 24));
+    showView();
+    EXPECT_EQ(view->zoom(), 200);
+    EXPECT_EQ(shown(doc->tablet(QStringLiteral("2"))), QRect(528, 192, 336, 48));
+    view->setZoom(100); // the memory lasts as long as the program: leave it as found
 }
 
 TEST_F(PanelView, RemoveAllAsksAndOnlyYesRemoves)
