@@ -430,6 +430,10 @@ void C_PanelCanvas::paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainte
             c.picture = QPixmap(place.size() * key.pixelRatio);
             c.picture.setDevicePixelRatio(key.pixelRatio);
         }
+        // Zoomed, the one-pixel edge lines leave the last device row and column to nobody: they
+        // take the colour of the outer edge instead of whatever the new pixmap held.
+        if (m_scale != 1.0)
+            c.picture.fill(m_painter.look().shadow);
         QPainter cp(&c.picture);
         cp.scale(m_scale, m_scale);
         m_painter.paint(cp, *t, size, ctx, &c.photo);
