@@ -11,6 +11,9 @@ if [ -n "$files" ]; then
     clang-format --dry-run --Werror $files
 fi
 
+echo "== one home for each rule"
+bash scripts/check-rules.sh
+
 echo "== polling and database tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_SANITIZE=thread -DZORVIK_BENCH=OFF >/dev/null
 cmake --build build-tsan --target tst_live tst_db_access --parallel "$(nproc)"

@@ -353,28 +353,9 @@ bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QStr
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (dialect() == CSqlDialect::Sqlite) {
-            // The body kept under the procedure's name, statement by statement.
-            q.prepare(CSqlDialect::procedureBodyQuery());
-            q.addBindValue(name);
-            ok = q.exec();
-            if (ok && !q.next()) {
-                ok = false;
-                error = QSqlError(QString(), QStringLiteral("Could not find stored procedure '%1'.").arg(name),
-                                  QSqlError::StatementError);
-            }
-            if (ok) {
-                const QStringList statements = CSqlDialect::splitStatements(q.value(0).toString());
-                q = QSqlQuery(db);
-                for (const QString &st : statements) {
-                    if (!exec(q, CSqlDialect::rewrite(CSqlDialect::Sqlite, st))) {
-                        ok = false;
-                        break;
-                    }
-                    affected += qMax(0, q.numRowsAffected());
-                }
-            }
-            if (!ok && error.type() == QSqlError::NoError)
-                error = q.lastError();
+            ok = CSqlDialect::runStoredBody(
+                q, name, [this](QSqlQuery &query, const QString &statement) { return exec(query, statement); },
+                &affected, &error);
         } else {
             ok = exec(q, CSqlDialect::callText(name));
             if (ok)

@@ -175,18 +175,12 @@ bool CDbCursor::open(const QString &queryText, int kind, CDbConnection::Send sen
     bool ok = false;
     if (!isSelect && kind == StoredProcedure) {
         if (dialect == CSqlDialect::Sqlite) {
-            // The result of a stored body is that of its last statement.
-            q.prepare(CSqlDialect::procedureBodyQuery());
-            q.addBindValue(m_query);
-            if (q.exec() && q.next()) {
-                const QStringList statements = CSqlDialect::splitStatements(q.value(0).toString());
-                q = QSqlQuery(db);
-                q.setForwardOnly(true);
-                ok = !statements.isEmpty();
-                for (const QString &st : statements)
-                    if (!(ok = m_connection->exec(q, CSqlDialect::rewrite(dialect, st))))
-                        break;
-            }
+            // The result of a stored body is that of its last statement (none: no result).
+            ok = CSqlDialect::runStoredBody(q, m_query,
+                                            [this](QSqlQuery &query, const QString &statement) {
+                                                return m_connection->exec(query, statement);
+                                            }) &&
+                 q.isActive();
         } else {
             ok = m_connection->exec(q, CSqlDialect::callText(m_query));
         }

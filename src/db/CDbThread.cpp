@@ -3,6 +3,7 @@
 #include "db/CDbCommand.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
+#include "db/CSqlDialect.h"
 #include "db/DbLog.h"
 
 #include <QDeadlineTimer>
@@ -98,7 +99,8 @@ bool CDbThread::cycle()
     if (!readFresh(fresh, CReferenceData::LastRegistrationCursor,
                    ref.queryText(CReferenceData::LastRegistrationCursor))) {
         failWith(3);
-    } else if (CDbCommand cmd(&ref.connection(), QStringLiteral("sp_popuni_TekuciRbrUC"), CDbCommand::StoredProcedure);
+    } else if (CDbCommand cmd(&ref.connection(), QLatin1String(CSqlDialect::DayTypeProcedure),
+                              CDbCommand::StoredProcedure);
                !cmd.execute()) {
         failWith(2);
     } else if (!readFresh(fresh, CReferenceData::CurrentDayCursor, ref.queryText(CReferenceData::CurrentDayCursor))) {

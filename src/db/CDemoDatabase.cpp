@@ -2,6 +2,7 @@
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
+#include "db/CSqlDialect.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -417,7 +418,7 @@ private:
         if (!insert(QStringLiteral("insert into Sektor (IDSektora, NazivSektora) values (?, ?)"), rows))
             return false;
 
-        rows = {{CDemoDatabase::ProcedureName, CDemoDatabase::procedureBody()}};
+        rows = {{QLatin1String(CSqlDialect::DayTypeProcedure), CDemoDatabase::procedureBody()}};
         if (!insert(QStringLiteral("insert into zv_procedure (name, body) values (?, ?)"), rows))
             return false;
         if (m_options.fixedToday) {
@@ -796,25 +797,14 @@ bool CDemoDatabase::runProcedure(const QString &connectionName, QString *error)
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("select body from zv_procedure where name = '%1'").arg(QLatin1String(ProcedureName))) ||
-        !q.next()) {
-        if (error)
-            *error = q.lastError().text();
-        return false;
-    }
-    const QStringList statements = q.value(0).toString().split(QLatin1Char(';'));
-    q.finish();
-    for (const QString &statement : statements) {
-        if (statement.trimmed().isEmpty())
-            continue;
-        QSqlQuery s(db);
-        if (!s.exec(statement)) {
-            if (error)
-                *error = s.lastError().text();
-            return false;
-        }
-    }
-    return true;
+    QSqlError failure;
+    if (CSqlDialect::runStoredBody(
+            q, QLatin1String(CSqlDialect::DayTypeProcedure),
+            [](QSqlQuery &query, const QString &statement) { return query.exec(statement); }, nullptr, &failure))
+        return true;
+    if (error)
+        *error = failure.text();
+    return false;
 }
 
 QString CDemoDatabase::guestName(quint64 random)

@@ -57,8 +57,6 @@ public:
         PublicHolidayLeave = 15,
     };
 
-    static constexpr const char *ProcedureName = "sp_popuni_TekuciRbrUC";
-
     // Creates the file at path, replacing an existing one. Deterministic: the same options give
     // the same table contents. Returns false with a message in *error on failure.
     static bool build(const QString &path, const DemoOptions &options, QString *error);

@@ -1,14 +1,7 @@
 #include "db/CReferenceData.h"
 
 #include "app/CStringTable.h"
-
-namespace {
-// A caption goes between single quotes: "Heure d'arrivée" must not end the text early.
-QString quotedCaption(QString caption)
-{
-    return caption.replace(u'\'', QLatin1String("''"));
-}
-} // namespace
+#include "db/CSqlDialect.h"
 
 CReferenceData::CReferenceData()
 {
@@ -23,11 +16,12 @@ CReferenceData::~CReferenceData()
 
 QString CReferenceData::buildGuestsQuery()
 {
-    return QStringLiteral("select PartnerFullName as '%1', GuestName as '%2', ReasonDescription as '%3', "
-                          "(LastName + ' ' + FirstName) as '%4', Enter as '%5' from ViewPartnerEvents where [Exit] "
+    // Captions are literals: "Heure d'arrivée" must not end the text early.
+    const auto caption = [](int id) { return CSqlDialect::literal(S(id)); };
+    return QStringLiteral("select PartnerFullName as %1, GuestName as %2, ReasonDescription as %3, "
+                          "(LastName + ' ' + FirstName) as %4, Enter as %5 from ViewPartnerEvents where [Exit] "
                           "is NULL order by Enter")
-        .arg(quotedCaption(S(1066)), quotedCaption(S(1067)), quotedCaption(S(1068)), quotedCaption(S(1070)),
-             quotedCaption(S(1069)));
+        .arg(caption(1066), caption(1067), caption(1068), caption(1070), caption(1069));
 }
 
 QString CReferenceData::queryText(Cursor c) const

@@ -1,5 +1,7 @@
 #include "db/CSqlDialect.h"
 
+#include <QSqlQuery>
+
 #include "db/CConnectionString.h"
 
 #include <QRegularExpression>
@@ -349,6 +351,35 @@ QString CSqlDialect::literal(const QString &text)
     QString out = text;
     out.replace(u'\'', QLatin1String("''"));
     return u'\'' + out + u'\'';
+}
+
+bool CSqlDialect::runStoredBody(QSqlQuery &q, const QString &procedure, const Exec &exec, int *affected,
+                                QSqlError *error)
+{
+    auto fail = [error](const QSqlError &e) {
+        if (error)
+            *error = e;
+        return false;
+    };
+    q.setForwardOnly(true);
+    q.prepare(procedureBodyQuery());
+    q.addBindValue(procedure);
+    if (!q.exec())
+        return fail(q.lastError());
+    if (!q.next())
+        return fail(QSqlError(QString(), QStringLiteral("Could not find stored procedure '%1'.").arg(procedure),
+                              QSqlError::StatementError));
+    const QStringList statements = splitStatements(q.value(0).toString());
+    q.finish();
+    int total = 0;
+    for (const QString &statement : statements) {
+        if (!exec(q, rewrite(Sqlite, statement)))
+            return fail(q.lastError());
+        total += qMax(0, q.numRowsAffected());
+    }
+    if (affected)
+        *affected = total;
+    return true;
 }
 
 QStringList CSqlDialect::splitStatements(const QString &body)

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+
+class QSqlQuery;
 
 // The SQL the program sends is SQL Server's. A connection string selects a dialect: an ODBC
 // string goes to SQL Server (or any ODBC source) through QODBC unchanged; "Provider=SQLite;
@@ -51,4 +56,14 @@ public:
     static QString callText(const QString &procedure) { return QStringLiteral("{call %1}").arg(procedure); }
     // The query that reads a stored procedure's body in the SQLite dialect.
     static QString procedureBodyQuery() { return QStringLiteral("select body from zv_procedure where name = ?"); }
+    // The procedure that writes today's day type of every employee (the attendance system's).
+    static constexpr const char *DayTypeProcedure = "sp_popuni_TekuciRbrUC";
+
+    // Runs a procedure of the SQLite dialect, kept as a body of statements: each statement
+    // rewritten and run by exec on q, which then holds the last one's result. affected: rows
+    // changed by all of them. False, with error set, when there is no such procedure or a
+    // statement fails.
+    using Exec = std::function<bool(QSqlQuery &q, const QString &statement)>;
+    static bool runStoredBody(QSqlQuery &q, const QString &procedure, const Exec &exec, int *affected = nullptr,
+                              QSqlError *error = nullptr);
 };

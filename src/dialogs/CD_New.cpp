@@ -6,6 +6,7 @@
 #include "app/CStringTable.h"
 #include "db/CDbCursor.h"
 #include "db/CReferenceData.h"
+#include "db/CSqlDialect.h"
 #include "dialogs/CCheckListModel.h"
 #include "dialogs/CPrompt.h"
 #include "panel/C_ZorvikDoc.h"
@@ -41,11 +42,6 @@ QRect du(double x, double y, double w, double h)
 QString dlgText(const char *key)
 {
     return CStringTable::text(QStringLiteral("dlg.1032.") + QLatin1String(key));
-}
-
-QString quoted(QString text)
-{
-    return text.replace(u'\'', QLatin1String("''"));
 }
 
 CReferenceData *reference()
@@ -314,7 +310,7 @@ void CD_New::fillEmployees(const QString &departmentId)
         }
         if (emp && emp->isOpen()) {
             if (!departmentId.isEmpty())
-                emp->setFilter(QStringLiteral("IDSektora = '%1'").arg(quoted(departmentId)));
+                emp->setFilter(QStringLiteral("IDSektora = %1").arg(CSqlDialect::literal(departmentId)));
             if (emp->recordCount() > 0) {
                 QString last, first, idNo, id, department;
                 for (emp->moveFirst(); !emp->isEOF(); emp->moveNext()) {

@@ -4,6 +4,7 @@
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CReferenceData.h"
+#include "db/CSqlDialect.h"
 
 #include <QMutexLocker>
 #include <cmath>
@@ -256,7 +257,7 @@ bool CLastActQuery::fetch(CDbConnection &connection, QStringList &rows, QString 
     rows.clear();
     if (groupWithoutActivities())
         return true;
-    if (m_request.showDayType && !connection.runProcedure(QStringLiteral("sp_popuni_TekuciRbrUC"))) {
+    if (m_request.showDayType && !connection.runProcedure(QLatin1String(CSqlDialect::DayTypeProcedure))) {
         if (error)
             *error = connection.lastErrorDescription();
         return false;

@@ -5,6 +5,7 @@
 #include "db/CDbCursor.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
+#include "db/CSqlDialect.h"
 #include "views/CPresencesModel.h"
 
 #include <QEventLoop>
@@ -68,9 +69,8 @@ QString C_ZorvikDocPresences::queryText(const QString *activityId)
 {
     if (!activityId)
         return kSelect + kOrder;
-    QString id = *activityId;
-    id.replace(u'\'', QLatin1String("''"));
-    return kSelect + QStringLiteral(" where tblLastReg.IDLogickeAktivnosti = '%1'").arg(id) + kOrder;
+    return kSelect + QStringLiteral(" where tblLastReg.IDLogickeAktivnosti = ") + CSqlDialect::literal(*activityId) +
+           kOrder;
 }
 
 QString C_ZorvikDocPresences::queryText() const
