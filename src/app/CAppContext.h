@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/RefreshInterval.h"
+
 #include <QString>
 #include <atomic>
 
@@ -47,7 +49,7 @@ public:
     // Switches read at start-up (and written back at the end of the run).
     std::atomic<int> expandLatest{1};
     std::atomic<int> nameFormat{0};
-    std::atomic<int> refreshSeconds{60};
+    std::atomic<int> refreshSeconds{RefreshInterval::kDefaultSeconds};
     int langWarning = 1;
     int autoShowPresences = 0;
     int autoShowGuests = 0;

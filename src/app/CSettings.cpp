@@ -1,5 +1,6 @@
 #include "app/CSettings.h"
 
+#include "db/RefreshInterval.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +44,7 @@ const QList<CSettings::Entry> &CSettings::table()
     using T = Type;
     static const QList<Entry> entries = {
         {"Settings", "Connection", T::Text, QString()},
-        {"Settings", "Refresh", T::Int, 60},
+        {"Settings", "Refresh", T::Int, RefreshInterval::kDefaultSeconds},
         {"Settings", "KRVersion", T::Int, QVariant()},
         {"Settings", "ExpandLatest", T::Int, 1},
         {"Settings", "NameFormat", T::Int, 0},

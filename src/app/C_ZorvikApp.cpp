@@ -17,6 +17,7 @@
 #include "db/CDemoSamples.h"
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "db/RefreshInterval.h"
 #include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CD_AutoLoad.h"
 #include "dialogs/CD_Database.h"
@@ -540,7 +541,7 @@ void C_ZorvikApp::editDatabase()
     QString current = m_reference->connectionString();
     if (current.isEmpty())
         current = m_settings->readText(kSettings, QStringLiteral("Connection"));
-    CD_Database dlg(m_settings.get(), current, CDbThread::intervalSeconds(m_context->refreshSeconds), m_frame);
+    CD_Database dlg(m_settings.get(), current, RefreshInterval::seconds(m_context->refreshSeconds), m_frame);
     if (dlg.exec() == QDialog::Accepted)
         CPrompt::message(m_frame, S(1078), QMessageBox::Ok, QMessageBox::Information);
 }

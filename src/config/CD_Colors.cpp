@@ -6,6 +6,7 @@
 #include "config/CColourFile.h"
 #include "config/CColoursModel.h"
 #include "config/COnSiteActivities.h"
+#include "dialogs/CDialogUnits.h"
 #include "dialogs/CPrompt.h"
 
 #include <QFrame>
@@ -17,11 +18,9 @@
 
 namespace {
 
-// Dialog units of the dialog's layout to pixels for the usual dialog font.
 QRect du(double x, double y, double w, double h)
 {
-    return QRect(int(std::lround(x * 1.75)), int(std::lround(y * 1.875)), int(std::lround(w * 1.75)),
-                 int(std::lround(h * 1.875)));
+    return CDialogUnits::rect(x, y, w, h);
 }
 
 } // namespace

@@ -5,11 +5,12 @@
 #include "db/CReferenceData.h"
 #include "db/CSqlDialect.h"
 #include "db/DbLog.h"
+#include "db/RefreshInterval.h"
 
 #include <QDeadlineTimer>
 
 CDbThread::CDbThread(CReferenceData *reference, int refreshSeconds, QObject *parent)
-    : QThread(parent), m_reference(reference), m_refreshSeconds(intervalSeconds(refreshSeconds))
+    : QThread(parent), m_reference(reference), m_refreshSeconds(RefreshInterval::seconds(refreshSeconds))
 {
     setObjectName(QStringLiteral("DBThread"));
 }

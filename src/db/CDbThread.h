@@ -16,8 +16,6 @@ class CDbThread : public QThread
     Q_OBJECT
 public:
     CDbThread(CReferenceData *reference, int refreshSeconds, QObject *parent = nullptr);
-    // The interval in use for a stored refresh value: a negative one counts as 60 seconds.
-    static int intervalSeconds(int refreshSeconds) { return refreshSeconds < 0 ? 60 : refreshSeconds; }
     ~CDbThread() override;
 
     // The running switch.

@@ -3,6 +3,7 @@
 #include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "db/CSqlDialect.h"
+#include "panel/CJpegError.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -254,29 +255,16 @@ struct GuestEvent
     int host;
 };
 
-// libjpeg reports errors by calling error_exit, which must not return.
-struct JpegError
-{
-    jpeg_error_mgr mgr;
-    std::jmp_buf jump;
-};
-
-void jpegErrorExit(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<JpegError *>(cinfo->err)->jump, 1);
-}
-
 // Encodes tightly packed RGB rows; returns a malloc'ed buffer in *out (nullptr on failure). No
 // C++ object lives in this frame, so leaving it by longjmp skips no destructor.
 void encodeRgb(const unsigned char *rgb, int width, int height, int stride, int quality, unsigned char **out,
                unsigned long *size)
 {
     jpeg_compress_struct cinfo;
-    JpegError err;
+    CJpegError err;
     *out = nullptr;
     *size = 0;
-    cinfo.err = jpeg_std_error(&err.mgr);
-    err.mgr.error_exit = jpegErrorExit;
+    cinfo.err = err.install(false);
     if (setjmp(err.jump)) {
         // The output buffer lives in the caller's variables, so it is current here.
         jpeg_destroy_compress(&cinfo);

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr int kWidth = 168, kCollapsed = 24, kExpanded = 96;
+constexpr int kWidth = CPanelGeometry::kTabletWidth, kCollapsed = CPanelGeometry::kCollapsedHeight,
+              kExpanded = CPanelGeometry::kExpandedHeight;
 
 struct Employee
 {

@@ -38,7 +38,7 @@ void CLiveUpdate::setTemplates(CDocTemplate *panels, const QList<CDocTemplate *>
 void CLiveUpdate::start(int refreshSeconds, int sleepStepMs)
 {
     stop();
-    m_thread = std::make_unique<CDbThread>(m_reference, refreshSeconds < 0 ? 60 : refreshSeconds);
+    m_thread = std::make_unique<CDbThread>(m_reference, refreshSeconds);
     m_thread->setSleepStepMs(sleepStepMs);
     connect(m_thread.get(), &CDbThread::connectionStatus, this, &CLiveUpdate::connectionStatus, Qt::QueuedConnection);
     connect(m_thread.get(), &CDbThread::cycleFinished, this, &CLiveUpdate::onCycleFinished, Qt::QueuedConnection);

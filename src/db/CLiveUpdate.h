@@ -32,7 +32,7 @@ public:
     // The panel template, then the templates whose documents are refreshed by every pass.
     void setTemplates(CDocTemplate *panels, const QList<CDocTemplate *> &refreshed);
 
-    // Sets the running switch and starts DBThread (a negative interval counts as 60).
+    // Sets the running switch and starts DBThread (a negative interval counts as the default).
     void start(int refreshSeconds, int sleepStepMs = 1000);
     // Clears the running switch and waits for the thread to end.
     void stop();

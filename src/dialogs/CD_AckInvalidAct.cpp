@@ -1,6 +1,7 @@
 #include "dialogs/CD_AckInvalidAct.h"
 
 #include "app/CStringTable.h"
+#include "dialogs/CDialogUnits.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,15 +11,13 @@
 
 namespace {
 
-// The dialog is laid out in dialog units, as the design of the window gives them; these are the
-// pixels of one unit with the usual font.
 int dx(double units)
 {
-    return qRound(units * 1.75);
+    return CDialogUnits::x(units);
 }
 int dy(double units)
 {
-    return qRound(units * 1.875);
+    return CDialogUnits::y(units);
 }
 
 constexpr int kWidth = 186;

@@ -8,6 +8,7 @@
 #include "db/CReferenceData.h"
 #include "db/CSqlDialect.h"
 #include "dialogs/CCheckListModel.h"
+#include "dialogs/CDialogUnits.h"
 #include "dialogs/CPrompt.h"
 #include "panel/C_ZorvikDoc.h"
 #include "views/CSearchField.h"
@@ -32,11 +33,9 @@ namespace {
 const QString kSection = QStringLiteral("Settings");
 const QString kSelectionValue = QStringLiteral("NewPanelSelection");
 
-// The dialog's layout is kept in dialog units; these are pixels for the usual dialog font.
 QRect du(double x, double y, double w, double h)
 {
-    return QRect(int(std::lround(x * 1.75)), int(std::lround(y * 1.875)), int(std::lround(w * 1.75)),
-                 int(std::lround(h * 1.875)));
+    return CDialogUnits::rect(x, y, w, h);
 }
 
 QString dlgText(const char *key)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/CPanelGeometry.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -7,7 +9,7 @@
 // One tablet as a panel file stores it: canvas position and size, expansion and the texts.
 struct PanelFileTablet
 {
-    int x = 0, y = 0, w = 168, h = 24;
+    int x = 0, y = 0, w = CPanelGeometry::kTabletWidth, h = CPanelGeometry::kCollapsedHeight;
     bool expanded = false;
     QString lastName, firstName, card, id;
 

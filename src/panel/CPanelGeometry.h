@@ -9,6 +9,10 @@ class CPanelGeometry
 public:
     static constexpr int kGrid = 24;
     static constexpr int kCanvasSize = 24000;
+    // A tablet: always this wide; this high collapsed (the name line) and expanded.
+    static constexpr int kTabletWidth = 168;
+    static constexpr int kCollapsedHeight = 24;
+    static constexpr int kExpandedHeight = 96;
 
     // Down to the grid, truncating toward zero (as integer division does).
     static constexpr int toGrid(int v) { return v / kGrid * kGrid; }

@@ -1,5 +1,6 @@
 #include "panel/CPhotoDecoder.h"
 
+#include "panel/CJpegError.h"
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -9,19 +10,6 @@
 #include <jpeglib.h>
 
 namespace {
-
-struct JpegError
-{
-    jpeg_error_mgr mgr;
-    std::jmp_buf jump;
-};
-
-void jpegErrorExit(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<JpegError *>(cinfo->err)->jump, 1);
-}
-
-void jpegSilence(j_common_ptr, int) {}
 
 const char *qtFormat(CPhotoDecoder::Format f)
 {
@@ -46,16 +34,14 @@ int ceilDiv(long long a, long long b)
 struct JpegJob
 {
     jpeg_decompress_struct cinfo;
-    JpegError err;
+    CJpegError err;
 };
 
 // Reads the header and, when wanted, the pixels. Kept free of C++ objects with destructors
 // between setjmp and the end, because libjpeg reports errors with longjmp.
 bool runJpeg(JpegJob &job, const QByteArray &bytes, const QSize &atLeast, bool headerOnly, QSize *natural, QImage *out)
 {
-    job.cinfo.err = jpeg_std_error(&job.err.mgr);
-    job.err.mgr.error_exit = jpegErrorExit;
-    job.err.mgr.emit_message = jpegSilence;
+    job.cinfo.err = job.err.install(true);
     jpeg_create_decompress(&job.cinfo);
     if (setjmp(job.err.jump)) {
         jpeg_destroy_decompress(&job.cinfo);

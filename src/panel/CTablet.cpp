@@ -1,5 +1,6 @@
 #include "panel/CTablet.h"
 
+#include "panel/CPanelGeometry.h"
 #include <QMetaObject>
 
 namespace {
@@ -61,7 +62,9 @@ void CTablet::setSelected(bool selected)
 void CTablet::setExpandedSize(bool big)
 {
     raise();
-    setGeometry(QRect(m_geometry.topLeft(), QSize(kWidth, big ? kExpandedHeight : kCollapsedHeight)));
+    setGeometry(
+        QRect(m_geometry.topLeft(), QSize(CPanelGeometry::kTabletWidth,
+                                          big ? CPanelGeometry::kExpandedHeight : CPanelGeometry::kCollapsedHeight)));
     invalidateAll();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/CDateTime.h"
+#include "panel/CPanelGeometry.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -16,11 +17,6 @@ class CTablet : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 168;
-    static constexpr int kCollapsedHeight = 24;
-    static constexpr int kExpandedHeight = 96;
-    static constexpr int kGrid = 24;
-
     explicit CTablet(QObject *parent = nullptr);
 
     // Texts.
@@ -98,7 +94,7 @@ private:
     void raiseWarning();
 
     Listener *m_listener = nullptr;
-    QRect m_geometry{0, 0, kWidth, kCollapsedHeight};
+    QRect m_geometry{0, 0, CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight};
     bool m_selected = false;
     bool m_expanded = false;
     bool m_stale = false;

@@ -449,7 +449,7 @@ void C_PanelCanvas::askForPhotograph(C_PanelWnd *item, const QSize &size)
 {
     CTablet *t = item->m_tablet;
     // Only a tablet shown with its details shows the photograph.
-    if (size.height() <= CTablet::kCollapsedHeight + 1)
+    if (size.height() <= CPanelGeometry::kCollapsedHeight + 1)
         return;
     const QRect cell = CTabletPainter::photoCell(size);
     if (m_photos->isPending(t->employeeId) ||

@@ -6,6 +6,7 @@
 #include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
 #include "panel/CPanelFile.h"
+#include "panel/CPanelGeometry.h"
 #include "panel/CTablet.h"
 
 #include <QFile>
@@ -150,8 +151,8 @@ void C_ZorvikDoc::initFromDialog(const NewPanelData &data, const QSize &clientSi
         const int column = placed / 99;
         const int line = placed % 99;
         if (addTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
-                      QRect(CTablet::kWidth * column, CTablet::kCollapsedHeight * line, CTablet::kWidth,
-                            CTablet::kCollapsedHeight)))
+                      QRect(CPanelGeometry::kTabletWidth * column, CPanelGeometry::kCollapsedHeight * line,
+                            CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight)))
             ++placed;
     }
     if (data.arrangement == 0)
@@ -170,7 +171,8 @@ void C_ZorvikDoc::applyDialog(const NewPanelData &data)
         const bool present = m_tablets.count(row.employeeId) != 0;
         if (!present && row.checked) {
             addTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
-                      QRect(0, CTablet::kCollapsedHeight * added, CTablet::kWidth, CTablet::kCollapsedHeight));
+                      QRect(0, CPanelGeometry::kCollapsedHeight * added, CPanelGeometry::kTabletWidth,
+                            CPanelGeometry::kCollapsedHeight));
             ++added;
             setModified(true);
         } else if (present && !row.checked) {
@@ -251,19 +253,19 @@ void C_ZorvikDoc::arrange(Qt::Orientation orientation, int extent)
     emit scrollToOriginRequested();
     // Rows (or columns) hold extent / step tablets, at least one.
     const bool rows = orientation == Qt::Horizontal;
-    const int step = rows ? CTablet::kWidth : CTablet::kCollapsedHeight;
+    const int step = rows ? CPanelGeometry::kTabletWidth : CPanelGeometry::kCollapsedHeight;
     const int limit = qMax(0, extent / step - 1) * step;
     int along = 0, across = 0;
     for (const Ordered &o : sortedForArrange(m_tablets)) {
         o.tablet->setExpanded(false);
         o.tablet->setSelected(false);
         const QPoint at = rows ? QPoint(along, across) : QPoint(across, along);
-        o.tablet->setGeometry(QRect(at, QSize(CTablet::kWidth, CTablet::kCollapsedHeight)));
+        o.tablet->setGeometry(QRect(at, QSize(CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight)));
         o.tablet->invalidateAll();
         along += step;
         if (along > limit) {
             along = 0;
-            across += rows ? CTablet::kCollapsedHeight : CTablet::kWidth;
+            across += rows ? CPanelGeometry::kCollapsedHeight : CPanelGeometry::kTabletWidth;
         }
     }
     setModified(true);
@@ -311,7 +313,7 @@ void C_ZorvikDoc::find(const QString &lastName, const QString &firstName)
 
 QRect C_ZorvikDoc::selectionBounds() const
 {
-    int left = kCanvasSize, top = kCanvasSize, right = 0, bottom = 0;
+    int left = CPanelGeometry::kCanvasSize, top = CPanelGeometry::kCanvasSize, right = 0, bottom = 0;
     for (const auto &entry : m_tablets) {
         const CTablet *t = entry.second;
         if (!t->isSelected())

@@ -20,7 +20,6 @@ class C_ZorvikDoc : public CDocument, private CTablet::Listener
     Q_OBJECT
 public:
     using TabletMap = std::map<QString, CTablet *, ByteWiseLess>;
-    static constexpr int kCanvasSize = 24000;
 
     explicit C_ZorvikDoc(QObject *parent = nullptr);
     ~C_ZorvikDoc() override;

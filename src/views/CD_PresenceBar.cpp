@@ -2,6 +2,7 @@
 
 #include "app/CAppContext.h"
 #include "app/CStringTable.h"
+#include "db/RefreshInterval.h"
 #include "views/C_ZorvikDocPresences.h"
 
 #include <QComboBox>
@@ -41,7 +42,8 @@ CD_PresenceBar::CD_PresenceBar(C_ZorvikDocPresences *doc, QWidget *parent)
         m_combo->setCurrentIndex(0);
     }
     CAppContext *ctx = CAppContext::current();
-    m_timer->setInterval(C_ZorvikDocPresences::timerIntervalMs(ctx ? ctx->refreshSeconds.load() : 60));
+    m_timer->setInterval(
+        C_ZorvikDocPresences::timerIntervalMs(ctx ? ctx->refreshSeconds.load() : RefreshInterval::kDefaultSeconds));
     connect(m_timer, &QTimer::timeout, this, &CD_PresenceBar::rebuildRequested);
     m_timer->start();
     connect(m_combo, &QComboBox::currentIndexChanged, this, &CD_PresenceBar::onSelection);

@@ -6,6 +6,7 @@
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
 #include "db/CSqlDialect.h"
+#include "db/RefreshInterval.h"
 #include "views/CPresencesModel.h"
 
 #include <QEventLoop>
@@ -193,6 +194,6 @@ void C_ZorvikDocPresences::onUpdatePass()
 
 int C_ZorvikDocPresences::timerIntervalMs(int refreshSeconds)
 {
-    const qint64 seconds = refreshSeconds < 0 ? 60 : refreshSeconds;
+    const qint64 seconds = RefreshInterval::seconds(refreshSeconds);
     return int(std::clamp<qint64>(seconds * 1000, 10, std::numeric_limits<int>::max()));
 }
