@@ -37,8 +37,6 @@ public:
     QString exportFile() const { return m_exportFile; }
     // For --export-csv: "presences", "guests" or "rollcall".
     QString exportList() const { return m_exportList; }
-    // Whether the action needs a display (only Run does).
-    bool needsDisplay() const { return m_action == Action::Run; }
 
     static const QStringList &csvLists();
 

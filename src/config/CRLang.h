@@ -38,7 +38,6 @@ public:
     const QList<Entry> &entries() const { return m_entries; }
     QStringList languageNames() const;
     int selectedIndex() const { return m_selected; }
-    QString languageSetting() const { return m_languageSetting; }
     bool hasResourceModule() const { return m_module != nullptr; }
     bool isBuiltInChosen() const { return m_languageSetting == kBuiltIn; }
 

@@ -20,7 +20,6 @@ public:
 
     // The running switch.
     void setRunning(bool on) { m_running = on ? 1 : 0; }
-    bool isRunningSwitchOn() const { return m_running.load() != 0; }
     // Clears the running switch and waits for the thread to end.
     void stopAndWait();
     // The same, waiting at most timeoutMs; false when the thread is still inside a database

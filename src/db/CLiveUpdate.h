@@ -39,7 +39,6 @@ public:
     // The same, waiting at most timeoutMs. False when the thread is still inside a database
     // call: it is then left to end by itself, and the reference data must outlive it.
     bool stop(int timeoutMs);
-    bool threadAbandoned() const { return m_abandoned != nullptr; }
     bool isThreadRunning() const;
     // Runs a polling cycle now instead of at the end of the interval (Refresh now, F5).
     void refreshNow();

@@ -14,7 +14,6 @@ class CCheckListCombo : public QComboBox
 public:
     explicit CCheckListCombo(QWidget *parent = nullptr);
 
-    CCheckListModel *checkModel() const { return m_model; }
     void setItems(const QStringList &texts);
 
     // 1 checked, 0 not, -1 for a bad index.

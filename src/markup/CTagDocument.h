@@ -30,7 +30,6 @@ public:
     bool setDocument(const QByteArray &utf8);
     QByteArray document() const { return m_doc; }
     QString error() const { return m_error; }
-    bool isWellFormed() const { return hasRoot(); }
 
     bool findElement(const QString &name = {});
     bool findChildElement(const QString &name = {});

@@ -19,21 +19,18 @@ void CTablet::setGeometry(const QRect &r)
         return;
     const QRect old = m_geometry;
     m_geometry = r;
-    emit geometryChanged(r);
     if (m_listener)
         m_listener->tabletMoved(this, old);
 }
 
 void CTablet::raise()
 {
-    emit raiseRequested();
     if (m_listener)
         m_listener->tabletWentUp(this);
 }
 
 void CTablet::lower()
 {
-    emit lowerRequested();
     if (m_listener)
         m_listener->tabletWentDown(this);
 }
@@ -82,7 +79,6 @@ void CTablet::setIllegal(bool illegal)
 
 void CTablet::raiseWarning()
 {
-    emit warningRaised();
     if (handler())
         handler()(*this);
 }

@@ -83,12 +83,8 @@ public:
     static void setWarningHandler(WarningHandler handler);
 
 signals:
-    void geometryChanged(const QRect &r);
-    void raiseRequested();
-    void lowerRequested();
     void changed();
     void selectionChanged(bool selected);
-    void warningRaised();
 
 private:
     void raiseWarning();

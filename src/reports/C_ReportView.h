@@ -39,7 +39,6 @@ public:
     // wait cursor shows (and, when they take a while, a note in the status bar); the page count
     // and page 1 follow when they end, then reportBuilt() is sent.
     void build(const CLastActRequest &request);
-    bool isBuilding() const { return m_building; }
     // Runs events until the build in progress ends; false when it did not within timeoutMs.
     bool waitForBuild(int timeoutMs);
     // What the Header and Footer name after the date: program, version and database.

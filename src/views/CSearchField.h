@@ -18,7 +18,6 @@ public:
     CSearchField(CListFilterModel *filter, QAbstractItemView *list, QWidget *scope, QWidget *parent = nullptr);
 
     QLineEdit *edit() const { return m_edit; }
-    QLabel *countLabel() const { return m_count; }
     void clear();
 
 protected:

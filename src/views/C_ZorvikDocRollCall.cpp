@@ -76,12 +76,8 @@ void C_ZorvikDocRollCall::loadTicksOfToday()
 void C_ZorvikDocRollCall::saveTicks()
 {
     QString error;
-    if (CRollCallTicks::save(ticksFilePath(), m_model->ticks(), &error, m_model->attributions())) {
-        m_saveError.clear();
-        return;
-    }
-    m_saveError = error;
-    emit saveFailed(error);
+    if (!CRollCallTicks::save(ticksFilePath(), m_model->ticks(), &error, m_model->attributions()))
+        emit saveFailed(error);
 }
 
 void C_ZorvikDocRollCall::refresh()

@@ -55,7 +55,6 @@ public:
     QString departmentsText() const;
     // "Not connected since 10:42; list as of 10:41", empty while the data is live.
     QString staleText() const;
-    QString lastSaveError() const { return m_saveError; }
     // When the list was last read from live data (null before the first read).
     QDateTime asOf() const { return m_asOf; }
 
@@ -89,7 +88,6 @@ private:
     QDate m_day;
     QDateTime m_asOf;  // the last list read from live data
     QDateTime m_since; // null while connected
-    QString m_saveError;
     bool m_loading = false;
     CRollCallDrill m_drill;
     QString m_recordError;

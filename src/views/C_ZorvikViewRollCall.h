@@ -35,7 +35,6 @@ public:
     QTableView *grid() const { return m_grid; }
     QLabel *headerLabel() const { return m_header; }
     QLabel *staleLabel() const { return m_stale; }
-    QLabel *departmentsLabel() const { return m_departments; }
     QToolBar *toolBar() const { return m_toolBar; }
     CRollCallServer *server() const { return m_server; }
     QLabel *sharingLabel() const { return m_sharing; }
