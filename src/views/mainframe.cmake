@@ -8,6 +8,8 @@ target_sources(zorvik_ui PRIVATE
     C_ChildFrameGuests.cpp C_ChildFrameGuests.h
     C_ChildFramePresences.cpp C_ChildFramePresences.h
     C_MainFrame.cpp C_MainFrame.h
+    CPanelFileActions.cpp CPanelFileActions.h
+    CWindowFactory.cpp CWindowFactory.h
     CTrayIcon.cpp CTrayIcon.h
     CSearchField.cpp CSearchField.h
     CLegendModel.cpp CLegendModel.h
