@@ -15,9 +15,10 @@
 #include "panel/C_ZorvikView.h"
 #include "reports/C_ReportDoc.h"
 #include "reports/C_ReportFrame.h"
+#include "views/CFullScreen.h"
 #include "views/CIconSet.h"
+#include "views/CMainPlacement.h"
 #include "views/CPanelFileActions.h"
-#include "views/CPeopleWindow.h"
 #include "views/CSplashWindow.h"
 #include "views/C_ChildFrame.h"
 #include "views/CommandIds.h"
@@ -31,18 +32,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTabBar>
-#include <QTableView>
 #include <QToolBar>
-#include <QToolButton>
 
 using namespace Command;
 
@@ -77,8 +72,14 @@ C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
 
     createActions();
     createToolBar();
-    createStatusBar();
-    createLegend();
+    m_fullScreenBars = std::make_unique<CFullScreen>(this, m_toolBar, m_mdi);
+    m_panes = new CStatusPanes(statusBar());
+    m_actions[ViewStatusBar]->setChecked(true);
+    setConnected(false);
+    m_legendDock = new CLegendDock(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_legendDock);
+    m_legendDock->hide();
+    connect(m_legendDock, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
     createMenus();
     rebuildMenus();
     updateCommandStates();
@@ -186,102 +187,6 @@ void C_MainFrame::createToolBar()
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     m_actions[ViewToolbar]->setChecked(true);
-}
-
-void C_MainFrame::createStatusBar()
-{
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("statusBar"));
-    bar->setMinimumHeight(20);
-    m_connectionPane = new QLabel(bar);
-    m_connectionPane->setObjectName(QStringLiteral("connectionPane"));
-    m_connectionPane->setFixedSize(CIconSet::kIconSize + 4, CIconSet::kIconSize);
-    m_connectionPane->setAlignment(Qt::AlignCenter);
-    m_messagePane = new QLabel(CStringTable::text(QStringLiteral("mainframe.ready")), bar);
-    m_messagePane->setObjectName(QStringLiteral("messagePane"));
-    // Both panes are ordinary widgets: the message pane takes the status tips itself (event()),
-    // so the icon pane stays visible at the left.
-    m_headCountPane = new QLabel(bar);
-    m_headCountPane->setObjectName(QStringLiteral("headCountPane"));
-    m_headCountPane->setContentsMargins(4, 0, 8, 0);
-    m_headCountPane->hide();
-    // Who has not come in today: a button, since a click lists them.
-    m_notYetInButton = new QToolButton(bar);
-    m_notYetInButton->setObjectName(QStringLiteral("notYetInButton"));
-    m_notYetInButton->setAutoRaise(true);
-    m_notYetInButton->setToolTip(CStringTable::text(QStringLiteral("notyetin.tip")));
-    m_notYetInButton->hide();
-    connect(m_notYetInButton, &QToolButton::clicked, this, &C_MainFrame::showNotYetIn);
-    m_warningsPane = new QLabel(bar);
-    m_warningsPane->setObjectName(QStringLiteral("warningsPane"));
-    m_warningsPane->setContentsMargins(4, 0, 8, 0);
-    m_warningsPane->hide();
-    bar->addWidget(m_connectionPane);
-    bar->addWidget(m_headCountPane);
-    bar->addWidget(m_notYetInButton);
-    bar->addWidget(m_warningsPane);
-    bar->addWidget(m_messagePane, 1);
-    m_actions[ViewStatusBar]->setChecked(true);
-    setConnected(false);
-}
-
-QList<QList<int>> C_MainFrame::menuLayout(MenuKind kind)
-{
-    const int S = kSeparator, R = kRecentFiles;
-    QList<int> file{FileNew, FileOpen, OpenAtStartup};
-    QList<int> view{ViewToolbar, ViewStatusBar, S};
-    switch (kind) {
-    case NoDocumentMenu:
-        file << S << R << S << AppExit;
-        view << ExpandLatest << S << Guests << Presences << RollCall << S << DatabaseServer << Colours << NameFormat
-             << Languages;
-        break;
-    case PanelMenu:
-        file << S << FileSave << FileSaveAs << S << FileClose << CloseAll << S << R << S << AppExit;
-        view << ExpandLatest << S << Employees << RemoveAll << S << Guests << Presences << RollCall << S
-             << DatabaseServer << Colours << NameFormat << S << ArrangeHorizontally << ArrangeVertically << ExpandAll
-             << CollapseAll << Find << S << Languages;
-        break;
-    case GuestsMenu:
-    case PresencesMenu:
-    case ReportMenu:
-    case RollCallMenu:
-        if (kind == ReportMenu || kind == RollCallMenu)
-            file << FilePrint << ExportPdf << PrintPreview;
-        if (kind != ReportMenu)
-            file << S << ExportCsv;
-        if (kind == RollCallMenu)
-            file << ClearTicks;
-        file << S << FileClose << CloseAll << S << R << S << AppExit;
-        view << Guests << Presences << RollCall << S << DatabaseServer << Colours << NameFormat << Languages;
-        break;
-    }
-    // The keys of a wall display and a busy desk, in every menu.
-    view << S << Legend << RefreshNow << FullScreen;
-    return {file, view, {LastActivity}, {HelpTopics, S, AppAbout}};
-}
-
-QList<int> C_MainFrame::toolbarLayout()
-{
-    const int S = kSeparator;
-    return {FileNew,
-            FileOpen,
-            FileSave,
-            S,
-            DatabaseServer,
-            Colours,
-            Employees,
-            S,
-            ArrangeHorizontally,
-            ArrangeVertically,
-            S,
-            ExpandAll,
-            CollapseAll,
-            S,
-            FilePrint,
-            RollCall,
-            S,
-            AppAbout};
 }
 
 void C_MainFrame::createMenus()
@@ -404,8 +309,7 @@ void C_MainFrame::updateCommandStates()
 void C_MainFrame::setConnected(bool connected)
 {
     m_connected = connected;
-    m_connectionPane->setPixmap(CIconSet::statusIcon(connected));
-    m_connectionPane->setToolTip(S(connected ? 1041 : 1040));
+    m_panes->setConnected(connected);
     updateCommandStates();
 }
 
@@ -547,65 +451,6 @@ CChildFrameBase *C_MainFrame::openSingle(CDocTemplate::Kind kind)
     return attach(CWindowFactory::makeFrame(kind, doc), doc);
 }
 
-void C_MainFrame::setHeadCount(int onSite, int guests, const QString &departments)
-{
-    m_headCountPane->setText(CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests));
-    m_headCountPane->setToolTip(departments);
-    m_headCountPane->show();
-}
-
-void C_MainFrame::createLegend()
-{
-    m_legendDock = new QDockWidget(CStringTable::text(QStringLiteral("legend.title")), this);
-    m_legendDock->setObjectName(QStringLiteral("legendDock"));
-    m_legend = new CLegendModel(m_legendDock);
-    auto *view = new QTableView(m_legendDock);
-    view->setObjectName(QStringLiteral("legendView"));
-    view->setModel(m_legend);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionMode(QAbstractItemView::NoSelection);
-    view->setFocusPolicy(Qt::NoFocus);
-    view->verticalHeader()->hide();
-    view->horizontalHeader()->setSectionResizeMode(CLegendModel::ActivityColumn, QHeaderView::Stretch);
-    view->horizontalHeader()->setSectionResizeMode(CLegendModel::CountColumn, QHeaderView::ResizeToContents);
-    view->setShowGrid(false);
-    m_legendDock->setWidget(view);
-    m_legendDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    addDockWidget(Qt::RightDockWidgetArea, m_legendDock);
-    m_legendDock->hide();
-    connect(m_legendDock, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
-}
-
-void C_MainFrame::setActivityCounts(const QList<CLegendModel::Entry> &entries)
-{
-    m_legend->setEntries(entries);
-}
-
-void C_MainFrame::setNotYetIn(const QList<CRollCallModel::Person> &people)
-{
-    m_notYetIn = people;
-    m_notYetInButton->setText(CStringTable::text(QStringLiteral("notyetin.text")).arg(people.size()));
-    m_notYetInButton->show();
-    if (m_notYetInWindow)
-        m_notYetInWindow->setPeople(people);
-}
-
-void C_MainFrame::showNotYetIn()
-{
-    if (!m_notYetInWindow)
-        m_notYetInWindow = new CPeopleWindow(CStringTable::text(QStringLiteral("notyetin.title")), this);
-    m_notYetInWindow->setPeople(m_notYetIn);
-    m_notYetInWindow->show();
-    m_notYetInWindow->raise();
-    m_notYetInWindow->activateWindow();
-}
-
-void C_MainFrame::setOpenWarnings(int count)
-{
-    m_warningsPane->setText(CStringTable::text(QStringLiteral("warning.openCount")).arg(count));
-    m_warningsPane->setVisible(count > 0);
-}
-
 C_ReportFrame *C_MainFrame::openReport()
 {
     auto *doc = new C_ReportDoc;
@@ -659,28 +504,7 @@ void C_MainFrame::setFullScreen(bool on)
     if (on == m_fullScreen)
         return;
     m_fullScreen = on;
-    QTabBar *tabs = m_mdi->findChild<QTabBar *>();
-    if (on) {
-        m_wasMaximized = isMaximized();
-        m_barsShown = {!menuBar()->isHidden(), !m_toolBar->isHidden(), !statusBar()->isHidden(),
-                       tabs && !tabs->isHidden()};
-        menuBar()->hide();
-        m_toolBar->hide();
-        statusBar()->hide();
-        if (tabs)
-            tabs->hide();
-        showFullScreen();
-    } else {
-        menuBar()->setVisible(m_barsShown[0]);
-        m_toolBar->setVisible(m_barsShown[1]);
-        statusBar()->setVisible(m_barsShown[2]);
-        if (tabs)
-            tabs->setVisible(m_barsShown[3]);
-        if (m_wasMaximized)
-            showMaximized();
-        else
-            showNormal();
-    }
+    on ? m_fullScreenBars->enter() : m_fullScreenBars->leave();
     m_actions[FullScreen]->setChecked(on);
     m_leaveFullScreen->setEnabled(on);
 }
@@ -697,8 +521,7 @@ void C_MainFrame::showAbout()
 bool C_MainFrame::event(QEvent *e)
 {
     if (e->type() == QEvent::StatusTip) {
-        const QString tip = static_cast<QStatusTipEvent *>(e)->tip();
-        m_messagePane->setText(tip.isEmpty() ? CStringTable::text(QStringLiteral("mainframe.ready")) : tip);
+        m_panes->showTip(static_cast<QStatusTipEvent *>(e)->tip());
         return true;
     }
     return QMainWindow::event(e);
@@ -708,41 +531,9 @@ void C_MainFrame::showEvent(QShowEvent *event)
 {
     if (m_firstShow) {
         m_firstShow = false;
-        // Written as "ZVPlacement"; the store compares names without regard to case.
-        if (CSettings *s = settings()) {
-            const QByteArray placement = s->readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement"));
-            if (!placement.isEmpty() && restoreGeometry(placement)) {
-                fitToScreen();
-                return QMainWindow::showEvent(event);
-            }
-        }
-        // No stored placement: most of the screen, centred, rather than a small window.
-        if (QScreen *screen = this->screen()) {
-            const QRect avail = screen->availableGeometry();
-            const QSize size = avail.size() * 0.9;
-            resize(size);
-            move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
-        }
+        CMainPlacement::restore(this, settings());
     }
     QMainWindow::showEvent(event);
-}
-
-void C_MainFrame::fitToScreen()
-{
-    // A placement stored on a larger or another monitor is brought onto this one, whole.
-    QScreen *screen = this->screen();
-    if (!screen || isMaximized() || isFullScreen())
-        return;
-    const QRect avail = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    if (avail.contains(frame))
-        return;
-    const QSize margins = frame.size() - size();
-    const QSize inner = size().boundedTo(avail.size() - margins);
-    resize(inner);
-    const QSize outer = inner + margins;
-    move(qBound(avail.left(), frame.x(), avail.right() + 1 - outer.width()),
-         qBound(avail.top(), frame.y(), avail.bottom() + 1 - outer.height()));
 }
 
 void C_MainFrame::closeEvent(QCloseEvent *event)
@@ -758,8 +549,7 @@ void C_MainFrame::closeEvent(QCloseEvent *event)
         return;
     }
     m_shutDown = true;
-    if (CSettings *s = settings())
-        s->writeBytes(QStringLiteral("Settings"), QStringLiteral("ZVPlacement"), saveGeometry());
+    CMainPlacement::store(this, settings());
     for (CChildFrameBase *f : childFrames())
         f->closeQuietly();
     if (m_shutdown)

@@ -1,17 +1,19 @@
 #pragma once
 
 #include "app/CDocTemplate.h"
-#include "views/CLegendModel.h"
-#include "views/CRollCallModel.h"
+#include "views/CLegendDock.h"
+#include "views/CMenuLayout.h"
+#include "views/CStatusPanes.h"
 #include "views/CWindowFactory.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
-#include <array>
 #include <functional>
+#include <memory>
 
 class CChildCommands;
+class CFullScreen;
 class CChildFrameBase;
 class CDocument;
 class CSettings;
@@ -21,10 +23,7 @@ class C_ReportFrame;
 class C_ZorvikDoc;
 class COnSiteList;
 class CPanelFileActions;
-class CPeopleWindow;
-class QDockWidget;
 class QLabel;
-class QToolButton;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -37,24 +36,10 @@ class QToolBar;
 // Commands are actions keyed by their command number; what each does is set with
 // setCommandHandler() (CCommandTable holds them all). Panel files go through
 // CPanelFileActions, the windows are made by CWindowFactory.
-class C_MainFrame : public QMainWindow
+class C_MainFrame : public QMainWindow, public CMenuLayout
 {
     Q_OBJECT
 public:
-    // The menu of each window kind, by its resource number.
-    enum MenuKind
-    {
-        NoDocumentMenu = 1028,
-        PanelMenu = 1029,
-        GuestsMenu = 1057,
-        PresencesMenu = 1072,
-        ReportMenu = 1083,
-        RollCallMenu = 1091
-    };
-    // In a menu layout: a separator, and the place of the recent-file list.
-    static constexpr int kSeparator = 0;
-    static constexpr int kRecentFiles = -1;
-
     using Handler = std::function<void()>;
 
     explicit C_MainFrame(QWidget *parent = nullptr);
@@ -73,23 +58,22 @@ public:
 
     // Menus and commands.
     QAction *action(int commandId) const { return m_actions.value(commandId); }
-    static QList<QList<int>> menuLayout(MenuKind kind);
-    static QList<int> toolbarLayout();
     MenuKind menuKind() const { return m_menuKind; }
     QToolBar *toolBar() const { return m_toolBar; }
     QMdiArea *mdiArea() const { return m_mdi; }
-    QLabel *connectionPane() const { return m_connectionPane; }
-    QLabel *messagePane() const { return m_messagePane; }
-    QLabel *headCountPane() const { return m_headCountPane; }
-    // "On site: N · Guests: M" beside the connection icon; the tooltip lists the departments.
-    void setHeadCount(int onSite, int guests, const QString &departments);
+    QLabel *connectionPane() const { return m_panes->connectionPane(); }
+    QLabel *messagePane() const { return m_panes->messagePane(); }
+    QLabel *headCountPane() const { return m_panes->headCountPane(); }
     bool isConnected() const { return m_connected; }
-    // "Open warnings: N" while any illegal-activity warning stands open.
-    void setOpenWarnings(int count);
+    // The status bar's head count, open warnings and "Not yet in".
+    void setHeadCount(int onSite, int guests, const QString &departments)
+    {
+        m_panes->setHeadCount(onSite, guests, departments);
+    }
+    void setOpenWarnings(int count) { m_panes->setOpenWarnings(count); }
+    void setNotYetIn(const QList<CRollCallModel::Person> &people) { m_panes->setNotYetIn(people); }
     // The legend of activity colours with today's counts (View > Legend).
-    void setActivityCounts(const QList<CLegendModel::Entry> &entries);
-    // "Not yet in: N" beside the head count; a click lists them.
-    void setNotYetIn(const QList<CRollCallModel::Person> &people);
+    void setActivityCounts(const QList<CLegendModel::Entry> &entries) { m_legendDock->setEntries(entries); }
     QDockWidget *legendDock() const { return m_legendDock; }
 
     // Windows and documents.
@@ -142,11 +126,7 @@ protected:
 private:
     void createActions();
     void createToolBar();
-    void createStatusBar();
     void createMenus();
-    void createLegend();
-    void showNotYetIn();
-    void fitToScreen();
     void rebuildMenus();
     void runCommand(int commandId);
     void onSubWindowActivated(QMdiSubWindow *window);
@@ -163,21 +143,13 @@ private:
     Handler m_shutdown;
     QMdiArea *m_mdi = nullptr;
     QToolBar *m_toolBar = nullptr;
-    QLabel *m_connectionPane = nullptr;
-    QLabel *m_messagePane = nullptr;
-    QLabel *m_headCountPane = nullptr;
-    QLabel *m_warningsPane = nullptr;
-    QToolButton *m_notYetInButton = nullptr;
-    QList<CRollCallModel::Person> m_notYetIn;
-    QPointer<CPeopleWindow> m_notYetInWindow;
-    QDockWidget *m_legendDock = nullptr;
-    CLegendModel *m_legend = nullptr;
+    CStatusPanes *m_panes = nullptr;
+    CLegendDock *m_legendDock = nullptr;
     QList<QMenu *> m_menus;
     QAction *m_leaveFullScreen = nullptr;
     QPointer<QWidget> m_help;
+    std::unique_ptr<CFullScreen> m_fullScreenBars;
     bool m_fullScreen = false;
-    bool m_wasMaximized = false;
-    std::array<bool, 4> m_barsShown{};
     QList<QAction *> m_recentActions;
     QStringList m_recentPaths;
     MenuKind m_menuKind = NoDocumentMenu;
