@@ -2,6 +2,7 @@
 
 #include "app/CAppContext.h"
 #include "app/CClock.h"
+#include "app/CCommandTable.h"
 #include "app/CDataFiles.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
@@ -30,8 +31,6 @@
 #include "dialogs/CWarningCenter.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
-#include "panel/C_ZorvikView.h"
-#include "reports/CLastActCommands.h"
 #include "reports/CReportEngine.h"
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
@@ -39,12 +38,6 @@
 #include "views/CTrayIcon.h"
 #include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
-#include "views/C_ZorvikDocGuests.h"
-#include "views/C_ZorvikDocPresences.h"
-#include "views/C_ZorvikDocRollCall.h"
-#include "views/C_ZorvikViewGuests.h"
-#include "views/C_ZorvikViewPresences.h"
-#include "views/C_ZorvikViewRollCall.h"
 #include "views/CommandIds.h"
 
 #include <QAbstractScrollArea>
@@ -253,10 +246,10 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     loadLanguage(folder);
 
     // 10. The four document kinds, in this order.
-    m_templates[CDocTemplate::Panels] = new CDocTemplate(CDocTemplate::Panels, 1029);
-    m_templates[CDocTemplate::Guests] = new CDocTemplate(CDocTemplate::Guests, 1057);
-    m_templates[CDocTemplate::Presences] = new CDocTemplate(CDocTemplate::Presences, 1072);
-    m_templates[CDocTemplate::Reports] = new CDocTemplate(CDocTemplate::Reports, 1083);
+    m_templates[CDocTemplate::Panels] = new CDocTemplate(CDocTemplate::Panels, C_MainFrame::PanelMenu);
+    m_templates[CDocTemplate::Guests] = new CDocTemplate(CDocTemplate::Guests, C_MainFrame::GuestsMenu);
+    m_templates[CDocTemplate::Presences] = new CDocTemplate(CDocTemplate::Presences, C_MainFrame::PresencesMenu);
+    m_templates[CDocTemplate::Reports] = new CDocTemplate(CDocTemplate::Reports, C_MainFrame::ReportMenu);
 
     // 11-14. The main frame with its splash, shown and painted before any database work.
     m_warnings = new CWarningCenter(folder, m_context->writableFolder());
@@ -319,45 +312,17 @@ void C_ZorvikApp::createMainFrame()
 
 void C_ZorvikApp::wireCommands()
 {
-    m_frame->setViewFactory(CDocTemplate::Panels, [](CDocument *doc, QWidget *parent) -> QWidget * {
-        auto *panel = qobject_cast<C_ZorvikDoc *>(doc);
-        return panel ? new C_ZorvikView(panel, parent) : nullptr;
-    });
-    m_frame->setDocumentFactory(CDocTemplate::Guests, [] { return new C_ZorvikDocGuests; });
-    m_frame->setDocumentFactory(CDocTemplate::Presences, [] { return new C_ZorvikDocPresences; });
-    m_frame->setViewFactory(CDocTemplate::Guests, [](CDocument *doc, QWidget *parent) -> QWidget * {
-        auto *guests = qobject_cast<C_ZorvikDocGuests *>(doc);
-        return guests ? new C_ZorvikViewGuests(guests, parent) : nullptr;
-    });
-    m_frame->setViewFactory(CDocTemplate::Presences, [](CDocument *doc, QWidget *parent) -> QWidget * {
-        auto *presences = qobject_cast<C_ZorvikDocPresences *>(doc);
-        return presences ? new C_ZorvikViewPresences(presences, parent) : nullptr;
-    });
-    m_frame->setDocumentFactory(CDocTemplate::RollCall, [this]() -> CDocument * {
-        auto *doc = new C_ZorvikDocRollCall(m_reference.get(), m_settings.get(), m_context->writableFolder());
-        doc->setSource(m_onSite);
-        connect(m_live.get(), &CLiveUpdate::connectionStatus, doc, &C_ZorvikDocRollCall::setConnected);
-        return doc;
-    });
-    m_frame->setViewFactory(CDocTemplate::RollCall, [](CDocument *doc, QWidget *parent) -> QWidget * {
-        auto *rollCall = qobject_cast<C_ZorvikDocRollCall *>(doc);
-        return rollCall ? new C_ZorvikViewRollCall(rollCall, parent) : nullptr;
-    });
-    m_frame->setCommandHandler(Command::FileNew, [this] { newPanel(); });
-    m_frame->setCommandHandler(Command::Employees, [this] {
-        if (C_ZorvikDoc *doc = m_frame->activePanel()) {
-            CD_New dlg(doc, m_frame);
-            dlg.exec();
-        }
-    });
-    m_frame->setCommandHandler(Command::Colours, [this] { editColours(); });
-    m_frame->setCommandHandler(Command::DatabaseServer, [this] { editDatabase(); });
-    m_frame->setCommandHandler(Command::OpenAtStartup, [this] { editAutoLoad(); });
-    m_frame->setCommandHandler(Command::NameFormat, [this] { editNameFormat(); });
-    m_frame->setCommandHandler(Command::Languages, [this] { chooseLanguage(); });
-    m_frame->setCommandHandler(Command::RefreshNow, [this] { m_live->refreshNow(); });
+    m_frame->setOnSiteSource(m_onSite);
+    CCommandTable::install(m_frame, this);
     m_frame->setLanguagesAvailable(m_lang->entryCount() > 0);
-    CLastActCommands::install(m_frame);
+}
+
+void C_ZorvikApp::editEmployees()
+{
+    if (C_ZorvikDoc *doc = m_frame->activePanel()) {
+        CD_New dlg(doc, m_frame);
+        dlg.exec();
+    }
 }
 
 void C_ZorvikApp::loadLanguage(const QString &folder)

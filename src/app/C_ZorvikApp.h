@@ -91,6 +91,15 @@ public:
     CDocTemplate *docTemplate(CDocTemplate::Kind kind) const { return m_templates[kind]; }
     CRLang *language() const { return m_lang.get(); }
 
+    // The application's commands (CCommandTable wires them to the menus).
+    void newPanel();
+    void editEmployees();
+    void editColours();
+    void editDatabase();
+    void editAutoLoad();
+    void editNameFormat();
+    void chooseLanguage();
+
 private:
     bool acquireInstanceLock();
     void createSettings();
@@ -99,17 +108,11 @@ private:
     void wireCommands();
     // False when the data could not be opened, or when the user declined (m_quit).
     bool openReferenceData();
-    void newPanel();
     void loadColours();
-    void editColours();
-    void editDatabase();
-    void editAutoLoad();
-    void editNameFormat();
     void repaintPanels();
     // The status bar's head count from every list of everyone on site.
     void updateHeadCount(const COnSiteList::Result &list);
     void loadLanguage(const QString &folder);
-    void chooseLanguage();
 
     Options m_options;
     // Created with the application object and kept to its end: the selected library is the

@@ -5,6 +5,8 @@ target_sources(zorvik_core PRIVATE
     CAppContext.cpp CAppContext.h
     CVersion.cpp CVersion.h
     CAutoLoadList.cpp CAutoLoadList.h
+    CRecentFiles.cpp CRecentFiles.h
+    CChildCommands.h
     CCommandLine.cpp CCommandLine.h
     CTextMatch.cpp CTextMatch.h
     CListFilterModel.cpp CListFilterModel.h

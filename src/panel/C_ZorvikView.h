@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CChildCommands.h"
 #include "panel/CPanelBackground.h"
 #include "panel/C_PanelCanvas.h"
 #include "panel/C_PanelWnd.h"
@@ -16,7 +17,7 @@ class QTimer;
 // picture and the tablets drawn on it, scrolling in grid steps, and the panel commands. The
 // window zooms (a wall display): the canvas is drawn larger or smaller, the panel file's
 // positions stay as they are.
-class C_ZorvikView : public QAbstractScrollArea
+class C_ZorvikView : public QAbstractScrollArea, public CChildCommands
 {
     Q_OBJECT
 public:
@@ -54,7 +55,7 @@ public:
     QPoint visiblePosition(const CTablet *t) const;
 
     // Print is offered only for a panel with tablets.
-    bool canPrint() const;
+    bool canPrint() const override;
 
     QSize sizeHint() const override { return QSize(720, 480); }
 

@@ -3,28 +3,9 @@
 #include "app/CClock.h"
 #include "dialogs/CD_RepLastAct.h"
 #include "panel/C_ZorvikDoc.h"
-#include "panel/C_ZorvikView.h"
 #include "reports/C_ReportFrame.h"
 #include "reports/C_ReportView.h"
-#include "views/CChildFrameBase.h"
 #include "views/C_MainFrame.h"
-#include "views/CommandIds.h"
-
-void CLastActCommands::install(C_MainFrame *frame)
-{
-    frame->setCommandHandler(Command::LastActivity, [frame] { lastActivity(frame); });
-    frame->setCommandHandler(Command::FilePrint, [frame] {
-        CChildFrameBase *child = frame->activeChild();
-        if (!child)
-            return;
-        if (qobject_cast<C_ZorvikView *>(child->view())) {
-            if (C_ZorvikDoc *panel = frame->activePanel())
-                printPanel(frame, panel);
-            return;
-        }
-        QMetaObject::invokeMethod(child->view(), "print");
-    });
-}
 
 namespace {
 

@@ -9,10 +9,6 @@ class C_ZorvikDoc;
 class CLastActCommands
 {
 public:
-    // Hands both commands of the frame to the functions below; Print of any other window keeps
-    // printing that window.
-    static void install(C_MainFrame *frame);
-
     // Null when the dialog was cancelled.
     static C_ReportView *lastActivity(C_MainFrame *frame);
     // Null for a panel without employees.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/CChildCommands.h"
 #include "reports/CLastActQuery.h"
 #include "reports/CReportEngine.h"
+#include "views/CommandIds.h"
 
 #include <QScrollArea>
 #include <functional>
@@ -12,16 +14,16 @@ class CDbWorker;
 
 // Shows one page of a report at a time and prints, previews or exports every page. The view
 // owns its generator; whoever builds the report fills it and calls showReport().
-class C_ReportView : public QScrollArea
+class C_ReportView : public QScrollArea, public CChildCommands
 {
     Q_OBJECT
 public:
     enum Command
     {
-        Prev = 34023,
-        Next = 34024,
-        First = 34025,
-        Last = 34026
+        Prev = ::Command::ReportPrev,
+        Next = ::Command::ReportNext,
+        First = ::Command::ReportFirst,
+        Last = ::Command::ReportLast
     };
 
     explicit C_ReportView(QWidget *parent = nullptr);
@@ -62,10 +64,11 @@ public:
 
 public slots:
     void goTo(int page);
-    void print();
-    void printPreview();
-    // Asks for a file name, then exports; failures are shown to the user.
-    void exportPdfAs();
+    bool canPrint() const override { return true; }
+    void print() override;
+    void printPreview() override;
+    // Failures are shown to the user.
+    void exportPdfAs() override;
 
 signals:
     void pageChanged(int current, int count);

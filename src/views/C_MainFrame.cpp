@@ -1,7 +1,9 @@
 #include "views/C_MainFrame.h"
 
 #include "app/CAppContext.h"
+#include "app/CChildCommands.h"
 #include "app/CDocument.h"
+#include "app/CRecentFiles.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "app/CVersion.h"
@@ -9,18 +11,16 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CHelpWindow.h"
 #include "dialogs/CPrompt.h"
-#include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
 #include "reports/C_ReportDoc.h"
 #include "reports/C_ReportFrame.h"
-#include "reports/C_ReportView.h"
+#include "views/CFullScreen.h"
 #include "views/CIconSet.h"
-#include "views/CPeopleWindow.h"
+#include "views/CMainPlacement.h"
+#include "views/CPanelFileActions.h"
 #include "views/CSplashWindow.h"
 #include "views/C_ChildFrame.h"
-#include "views/C_ChildFrameGuests.h"
-#include "views/C_ChildFramePresences.h"
 #include "views/CommandIds.h"
 
 #include <QAction>
@@ -32,49 +32,20 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTabBar>
-#include <QTableView>
 #include <QToolBar>
-#include <QToolButton>
 
 using namespace Command;
 
 namespace {
 
-const QString kRecentSection = QStringLiteral("Recent File List");
-
 QString menuTitle(const char *key)
 {
     return CStringTable::text(QStringLiteral("menu.%1").arg(QLatin1String(key)));
-}
-
-bool samePath(const QString &a, const QString &b)
-{
-    const QFileInfo fa(a), fb(b);
-    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
-    if (!ca.isEmpty() && !cb.isEmpty())
-        return ca == cb;
-    return fa.absoluteFilePath() == fb.absoluteFilePath();
-}
-
-// A plain surface for a window kind whose view is not wired yet.
-QWidget *placeholderView(QWidget *parent)
-{
-    auto *w = new QWidget(parent);
-    w->setObjectName(QStringLiteral("placeholderView"));
-    w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    w->setPalette(pal);
-    return w;
 }
 
 } // namespace
@@ -96,11 +67,19 @@ C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
     m_mdi->setDocumentMode(true);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &C_MainFrame::onSubWindowActivated);
+    m_files = new CPanelFileActions(this);
+    connect(m_files, &CPanelFileActions::recentFilesChanged, this, &C_MainFrame::rebuildMenus);
 
     createActions();
     createToolBar();
-    createStatusBar();
-    createLegend();
+    m_fullScreenBars = std::make_unique<CFullScreen>(this, m_toolBar, m_mdi);
+    m_panes = new CStatusPanes(statusBar());
+    m_actions[ViewStatusBar]->setChecked(true);
+    setConnected(false);
+    m_legendDock = new CLegendDock(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_legendDock);
+    m_legendDock->hide();
+    connect(m_legendDock, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
     createMenus();
     rebuildMenus();
     updateCommandStates();
@@ -139,16 +118,6 @@ void C_MainFrame::setTemplates(CDocTemplate *panels, CDocTemplate *guests, CDocT
 CDocTemplate *C_MainFrame::docTemplate(CDocTemplate::Kind kind) const
 {
     return m_templates[kind];
-}
-
-void C_MainFrame::setViewFactory(CDocTemplate::Kind kind, ViewFactory factory)
-{
-    m_viewFactories.insert(kind, std::move(factory));
-}
-
-void C_MainFrame::setDocumentFactory(CDocTemplate::Kind kind, DocumentFactory factory)
-{
-    m_documentFactories.insert(kind, std::move(factory));
 }
 
 void C_MainFrame::setCommandHandler(int commandId, Handler handler)
@@ -220,102 +189,6 @@ void C_MainFrame::createToolBar()
     m_actions[ViewToolbar]->setChecked(true);
 }
 
-void C_MainFrame::createStatusBar()
-{
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("statusBar"));
-    bar->setMinimumHeight(20);
-    m_connectionPane = new QLabel(bar);
-    m_connectionPane->setObjectName(QStringLiteral("connectionPane"));
-    m_connectionPane->setFixedSize(CIconSet::kIconSize + 4, CIconSet::kIconSize);
-    m_connectionPane->setAlignment(Qt::AlignCenter);
-    m_messagePane = new QLabel(CStringTable::text(QStringLiteral("mainframe.ready")), bar);
-    m_messagePane->setObjectName(QStringLiteral("messagePane"));
-    // Both panes are ordinary widgets: the message pane takes the status tips itself (event()),
-    // so the icon pane stays visible at the left.
-    m_headCountPane = new QLabel(bar);
-    m_headCountPane->setObjectName(QStringLiteral("headCountPane"));
-    m_headCountPane->setContentsMargins(4, 0, 8, 0);
-    m_headCountPane->hide();
-    // Who has not come in today: a button, since a click lists them.
-    m_notYetInButton = new QToolButton(bar);
-    m_notYetInButton->setObjectName(QStringLiteral("notYetInButton"));
-    m_notYetInButton->setAutoRaise(true);
-    m_notYetInButton->setToolTip(CStringTable::text(QStringLiteral("notyetin.tip")));
-    m_notYetInButton->hide();
-    connect(m_notYetInButton, &QToolButton::clicked, this, &C_MainFrame::showNotYetIn);
-    m_warningsPane = new QLabel(bar);
-    m_warningsPane->setObjectName(QStringLiteral("warningsPane"));
-    m_warningsPane->setContentsMargins(4, 0, 8, 0);
-    m_warningsPane->hide();
-    bar->addWidget(m_connectionPane);
-    bar->addWidget(m_headCountPane);
-    bar->addWidget(m_notYetInButton);
-    bar->addWidget(m_warningsPane);
-    bar->addWidget(m_messagePane, 1);
-    m_actions[ViewStatusBar]->setChecked(true);
-    setConnected(false);
-}
-
-QList<QList<int>> C_MainFrame::menuLayout(MenuKind kind)
-{
-    const int S = kSeparator, R = kRecentFiles;
-    QList<int> file{FileNew, FileOpen, OpenAtStartup};
-    QList<int> view{ViewToolbar, ViewStatusBar, S};
-    switch (kind) {
-    case NoDocumentMenu:
-        file << S << R << S << AppExit;
-        view << ExpandLatest << S << Guests << Presences << RollCall << S << DatabaseServer << Colours << NameFormat
-             << Languages;
-        break;
-    case PanelMenu:
-        file << S << FileSave << FileSaveAs << S << FileClose << CloseAll << S << R << S << AppExit;
-        view << ExpandLatest << S << Employees << RemoveAll << S << Guests << Presences << RollCall << S
-             << DatabaseServer << Colours << NameFormat << S << ArrangeHorizontally << ArrangeVertically << ExpandAll
-             << CollapseAll << Find << S << Languages;
-        break;
-    case GuestsMenu:
-    case PresencesMenu:
-    case ReportMenu:
-    case RollCallMenu:
-        if (kind == ReportMenu || kind == RollCallMenu)
-            file << FilePrint << ExportPdf << PrintPreview;
-        if (kind != ReportMenu)
-            file << S << ExportCsv;
-        if (kind == RollCallMenu)
-            file << ClearTicks;
-        file << S << FileClose << CloseAll << S << R << S << AppExit;
-        view << Guests << Presences << RollCall << S << DatabaseServer << Colours << NameFormat << Languages;
-        break;
-    }
-    // The keys of a wall display and a busy desk, in every menu.
-    view << S << Legend << RefreshNow << FullScreen;
-    return {file, view, {LastActivity}, {HelpTopics, S, AppAbout}};
-}
-
-QList<int> C_MainFrame::toolbarLayout()
-{
-    const int S = kSeparator;
-    return {FileNew,
-            FileOpen,
-            FileSave,
-            S,
-            DatabaseServer,
-            Colours,
-            Employees,
-            S,
-            ArrangeHorizontally,
-            ArrangeVertically,
-            S,
-            ExpandAll,
-            CollapseAll,
-            S,
-            FilePrint,
-            RollCall,
-            S,
-            AppAbout};
-}
-
 void C_MainFrame::createMenus()
 {
     // The four menus and the recent-file entries live as long as the frame. A command may run a
@@ -329,13 +202,15 @@ void C_MainFrame::createMenus()
         connect(menu, &QMenu::aboutToShow, this, &C_MainFrame::updateCommandStates);
         m_menus << menu;
     }
-    for (int r = 0; r < kRecentFileCount; ++r) {
+    for (int r = 0; r < CRecentFiles::kCount; ++r) {
         auto *a = new QAction(this);
         a->setObjectName(QStringLiteral("recentFile%1").arg(r + 1));
         connect(a, &QAction::triggered, this, [this, r] {
             const QString path = m_recentPaths.value(r);
-            if (!openPanel(path))
-                removeRecentFile(path);
+            if (!openPanel(path)) {
+                CRecentFiles(settings()).remove(path);
+                rebuildMenus();
+            }
         });
         m_recentActions << a;
     }
@@ -382,172 +257,7 @@ void C_MainFrame::runCommand(int commandId)
     emit commandTriggered(commandId);
     if (const Handler h = m_handlers.value(commandId))
         h();
-    else
-        runDefault(commandId);
     updateCommandStates();
-}
-
-void C_MainFrame::runDefault(int commandId)
-{
-    switch (commandId) {
-    case FileNew:
-        newPanel();
-        break;
-    case FileOpen:
-        openFromDialog();
-        break;
-    case FileClose:
-        if (QMdiSubWindow *w = m_mdi->activeSubWindow())
-            w->close();
-        break;
-    case FileSave:
-    case FileSaveAs:
-        if (C_ZorvikDoc *doc = activePanel())
-            savePanel(doc, commandId == FileSaveAs);
-        break;
-    case FilePrint:
-        if (CChildFrameBase *f = activeChild())
-            QMetaObject::invokeMethod(f->view(), "print");
-        break;
-    case ExportPdf:
-    case PrintPreview:
-        if (CChildFrameBase *f = activeChild();
-            f && (f->kind() == CDocTemplate::Reports || f->kind() == CDocTemplate::RollCall))
-            QMetaObject::invokeMethod(f->view(), commandId == ExportPdf ? "exportPdfAs" : "printPreview");
-        break;
-    case ExportCsv:
-    case ClearTicks:
-        if (CChildFrameBase *f = activeChild(); f && f->view()) {
-            const char *slot = commandId == ExportCsv ? "exportCsv" : "clearTicks";
-            if (f->view()->metaObject()->indexOfMethod(QByteArray(slot).append("()").constData()) >= 0)
-                QMetaObject::invokeMethod(f->view(), slot);
-        }
-        break;
-    case RollCall:
-        openRollCall();
-        break;
-    case AppAbout:
-        showAbout();
-        break;
-    case HelpTopics:
-        showHelp();
-        break;
-    case FullScreen:
-        setFullScreen(m_actions[FullScreen]->isChecked());
-        break;
-    case Legend:
-        m_legendDock->setVisible(m_actions[Legend]->isChecked());
-        break;
-    case AppExit:
-        close();
-        break;
-    case ViewToolbar:
-        m_toolBar->setVisible(m_actions[ViewToolbar]->isChecked());
-        break;
-    case ViewStatusBar:
-        statusBar()->setVisible(m_actions[ViewStatusBar]->isChecked());
-        break;
-    case CloseAll:
-        closeAll();
-        break;
-    case Guests:
-        openGuests();
-        break;
-    case Presences:
-        openPresences();
-        break;
-    case ExpandLatest:
-        if (CAppContext *ctx = CAppContext::current())
-            ctx->expandLatest = m_actions[ExpandLatest]->isChecked() ? 1 : 0;
-        break;
-    case ArrangeHorizontally:
-    case ArrangeVertically:
-    case ExpandAll:
-    case CollapseAll:
-    case Find:
-    case RemoveAll:
-        forwardToPanelView(commandId);
-        break;
-    default:
-        // Employees, Colours, Database server, Open at startup, Name display format, Languages
-        // and Last activity belong to their dialogs, wired by the application.
-        break;
-    }
-}
-
-void C_MainFrame::forwardToPanelView(int commandId)
-{
-    C_ZorvikDoc *doc = activePanel();
-    if (!doc)
-        return;
-    QWidget *view = activeChild()->view();
-    const char *slot = nullptr;
-    switch (commandId) {
-    case ArrangeHorizontally:
-        slot = "arrangeHorizontally";
-        break;
-    case ArrangeVertically:
-        slot = "arrangeVertically";
-        break;
-    case ExpandAll:
-        slot = "expandAll";
-        break;
-    case CollapseAll:
-        slot = "collapseAll";
-        break;
-    case Find:
-        slot = "find";
-        break;
-    case RemoveAll:
-        slot = "removeAll";
-        break;
-    }
-    if (view && view->metaObject()->indexOfMethod(QByteArray(slot).append("()").constData()) >= 0) {
-        QMetaObject::invokeMethod(view, slot);
-        return;
-    }
-    // A view without the command: do what the panel itself can.
-    const QSize client = view ? view->size() : QSize(800, 600);
-    switch (commandId) {
-    case ArrangeHorizontally:
-        doc->arrangeHorizontally(client.width());
-        break;
-    case ArrangeVertically:
-        doc->arrangeVertically(client.height());
-        break;
-    case ExpandAll:
-        doc->expandAll();
-        break;
-    case CollapseAll:
-        doc->collapseAll();
-        break;
-    case RemoveAll:
-        if (CPrompt::message(this, S(1079), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) ==
-            QMessageBox::Yes) {
-            doc->removeAll();
-            doc->setModified(true);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-bool C_MainFrame::activeViewCanPrint() const
-{
-    CChildFrameBase *f = activeChild();
-    if (!f)
-        return false;
-    if (f->kind() == CDocTemplate::Reports || f->kind() == CDocTemplate::RollCall)
-        return true;
-    QWidget *view = f->view();
-    if (auto *panelView = qobject_cast<C_ZorvikView *>(view))
-        return panelView->canPrint();
-    if (f->kind() != CDocTemplate::Panels || !view || view->metaObject()->indexOfMethod("canPrint()") < 0)
-        return false;
-    bool can = false;
-    QMetaObject::invokeMethod(view, "canPrint", Qt::DirectConnection, Q_RETURN_ARG(bool, can));
-    return can;
 }
 
 bool C_MainFrame::hasOpen(CDocTemplate::Kind kind) const
@@ -579,7 +289,8 @@ void C_MainFrame::updateCommandStates()
     enable(FileClose, active != nullptr);
     for (int id : {ArrangeHorizontally, ArrangeVertically, ExpandAll, CollapseAll, Find, RemoveAll})
         enable(id, panel != nullptr);
-    enable(FilePrint, activeViewCanPrint());
+    CChildCommands *commands = activeCommands();
+    enable(FilePrint, commands && commands->canPrint());
     const bool printable =
         active && (active->kind() == CDocTemplate::Reports || active->kind() == CDocTemplate::RollCall);
     enable(ExportPdf, printable);
@@ -598,8 +309,7 @@ void C_MainFrame::updateCommandStates()
 void C_MainFrame::setConnected(bool connected)
 {
     m_connected = connected;
-    m_connectionPane->setPixmap(CIconSet::statusIcon(connected));
-    m_connectionPane->setToolTip(S(connected ? 1041 : 1040));
+    m_panes->setConnected(connected);
     updateCommandStates();
 }
 
@@ -624,6 +334,12 @@ C_ZorvikDoc *C_MainFrame::activePanel() const
 {
     CChildFrameBase *f = activeChild();
     return f && f->kind() == CDocTemplate::Panels ? qobject_cast<C_ZorvikDoc *>(f->document()) : nullptr;
+}
+
+CChildCommands *C_MainFrame::activeCommands() const
+{
+    CChildFrameBase *f = activeChild();
+    return f ? dynamic_cast<CChildCommands *>(f->view()) : nullptr;
 }
 
 CChildFrameBase *C_MainFrame::frameOf(const CDocument *doc) const
@@ -666,27 +382,19 @@ void C_MainFrame::onSubWindowActivated(QMdiSubWindow *window)
     updateCommandStates();
 }
 
-QWidget *C_MainFrame::makeView(CDocTemplate::Kind kind, CDocument *doc, QWidget *parent) const
-{
-    const ViewFactory factory = m_viewFactories.value(kind);
-    QWidget *view = factory ? factory(doc, parent) : nullptr;
-    if (!view && kind == CDocTemplate::Reports)
-        view = new C_ReportView(parent);
-    return view ? view : placeholderView(parent);
-}
-
 CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
 {
-    QWidget *view = makeView(frame->kind(), doc, frame);
+    QWidget *view = CWindowFactory::makeView(frame->kind(), doc, frame);
     frame->setWidget(view);
     frame->setWindowIcon(frame->kind() == CDocTemplate::Panels     ? CIconSet::applicationIcon()
                          : frame->kind() == CDocTemplate::RollCall ? CIconSet::commandIcon(RollCall)
                                                                    : CIconSet::commandIcon(Employees));
     if (frame->kind() == CDocTemplate::Panels) {
-        frame->setCloseGuard([this](CChildFrameBase *f) { return guardPanelClose(f); });
+        frame->setCloseGuard(
+            [this](CChildFrameBase *f) { return m_files->offerToSave(qobject_cast<C_ZorvikDoc *>(f->document())); });
         // The panel view asks for the Employees command (a double-click on the empty panel).
-        if (view->metaObject()->indexOfSignal("employeesRequested()") >= 0)
-            connect(view, SIGNAL(employeesRequested()), m_actions.value(Employees), SLOT(trigger()));
+        if (auto *panelView = qobject_cast<C_ZorvikView *>(view))
+            connect(panelView, &C_ZorvikView::employeesRequested, m_actions.value(Employees), &QAction::trigger);
     }
     connect(doc, &CDocument::modifiedChanged, this, &C_MainFrame::updateCommandStates);
     connect(frame, &QObject::destroyed, this, [this] {
@@ -723,29 +431,10 @@ C_ChildFrame *C_MainFrame::addPanel(C_ZorvikDoc *doc)
 
 C_ChildFrame *C_MainFrame::openPanel(const QString &path)
 {
-    for (CChildFrameBase *f : childFrames()) {
-        if (f->kind() == CDocTemplate::Panels && !f->document()->pathName().isEmpty() &&
-            samePath(f->document()->pathName(), path)) {
-            m_mdi->setActiveSubWindow(f);
-            return qobject_cast<C_ChildFrame *>(f);
-        }
-    }
-    auto *doc = new C_ZorvikDoc;
-    doc->setTitle(QFileInfo(path).completeBaseName());
-    if (CDocTemplate *t = m_templates[CDocTemplate::Panels])
-        t->addDocument(doc);
-    if (!doc->load(path)) {
-        delete doc;
-        CPrompt::error(this, CStringTable::text(QStringLiteral("mainframe.openFailed"))
-                                 .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
-        return nullptr;
-    }
-    C_ChildFrame *frame = addPanel(doc);
-    addRecentFile(path);
-    return frame;
+    return m_files->open(path);
 }
 
-CChildFrameBase *C_MainFrame::openSingle(CDocTemplate::Kind kind, int titleId)
+CChildFrameBase *C_MainFrame::openSingle(CDocTemplate::Kind kind)
 {
     for (CChildFrameBase *f : childFrames()) {
         if (f->kind() == kind) {
@@ -753,146 +442,13 @@ CChildFrameBase *C_MainFrame::openSingle(CDocTemplate::Kind kind, int titleId)
             return f;
         }
     }
-    const DocumentFactory factory = m_documentFactories.value(kind);
-    CDocument *doc = factory ? factory() : nullptr;
-    if (!doc)
-        doc = new CDocument;
-    doc->setTitle(S(titleId));
+    CDocument *doc = m_windows.makeDocument(kind);
+    doc->setTitle(kind == CDocTemplate::Guests      ? S(1071)
+                  : kind == CDocTemplate::Presences ? S(1073)
+                                                    : CStringTable::text(QStringLiteral("rollcall.title")));
     if (CDocTemplate *t = m_templates[kind])
         t->addDocument(doc);
-    CChildFrameBase *frame = nullptr;
-    if (kind == CDocTemplate::Guests)
-        frame = new C_ChildFrameGuests(doc);
-    else
-        frame = new C_ChildFramePresences(doc);
-    return attach(frame, doc);
-}
-
-CChildFrameBase *C_MainFrame::openGuests()
-{
-    return openSingle(CDocTemplate::Guests, 1071);
-}
-
-CChildFrameBase *C_MainFrame::openPresences()
-{
-    return openSingle(CDocTemplate::Presences, 1073);
-}
-
-CChildFrameBase *C_MainFrame::openRollCall()
-{
-    for (CChildFrameBase *f : childFrames()) {
-        if (f->kind() == CDocTemplate::RollCall) {
-            m_mdi->setActiveSubWindow(f);
-            return f;
-        }
-    }
-    const DocumentFactory factory = m_documentFactories.value(CDocTemplate::RollCall);
-    CDocument *doc = factory ? factory() : nullptr;
-    if (!doc)
-        doc = new CDocument;
-    doc->setTitle(CStringTable::text(QStringLiteral("rollcall.title")));
-    return attach(new CChildFrameBase(doc, CDocTemplate::RollCall), doc);
-}
-
-void C_MainFrame::setHeadCount(int onSite, int guests, const QString &departments)
-{
-    m_headCountPane->setText(CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests));
-    m_headCountPane->setToolTip(departments);
-    m_headCountPane->show();
-}
-
-void C_MainFrame::createLegend()
-{
-    m_legendDock = new QDockWidget(CStringTable::text(QStringLiteral("legend.title")), this);
-    m_legendDock->setObjectName(QStringLiteral("legendDock"));
-    m_legend = new CLegendModel(m_legendDock);
-    auto *view = new QTableView(m_legendDock);
-    view->setObjectName(QStringLiteral("legendView"));
-    view->setModel(m_legend);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionMode(QAbstractItemView::NoSelection);
-    view->setFocusPolicy(Qt::NoFocus);
-    view->verticalHeader()->hide();
-    view->horizontalHeader()->setSectionResizeMode(CLegendModel::ActivityColumn, QHeaderView::Stretch);
-    view->horizontalHeader()->setSectionResizeMode(CLegendModel::CountColumn, QHeaderView::ResizeToContents);
-    view->setShowGrid(false);
-    m_legendDock->setWidget(view);
-    m_legendDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    addDockWidget(Qt::RightDockWidgetArea, m_legendDock);
-    m_legendDock->hide();
-    connect(m_legendDock, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
-}
-
-void C_MainFrame::setActivityCounts(const QList<CLegendModel::Entry> &entries)
-{
-    m_legend->setEntries(entries);
-}
-
-void C_MainFrame::setNotYetIn(const QList<CRollCallModel::Person> &people)
-{
-    m_notYetIn = people;
-    m_notYetInButton->setText(CStringTable::text(QStringLiteral("notyetin.text")).arg(people.size()));
-    m_notYetInButton->show();
-    if (m_notYetInWindow)
-        m_notYetInWindow->setPeople(people);
-}
-
-void C_MainFrame::showNotYetIn()
-{
-    if (!m_notYetInWindow)
-        m_notYetInWindow = new CPeopleWindow(CStringTable::text(QStringLiteral("notyetin.title")), this);
-    m_notYetInWindow->setPeople(m_notYetIn);
-    m_notYetInWindow->show();
-    m_notYetInWindow->raise();
-    m_notYetInWindow->activateWindow();
-}
-
-void C_MainFrame::setOpenWarnings(int count)
-{
-    m_warningsPane->setText(CStringTable::text(QStringLiteral("warning.openCount")).arg(count));
-    m_warningsPane->setVisible(count > 0);
-}
-
-void C_MainFrame::newPanel()
-{
-    // Without the new-panel dialog: an empty panel named like the toolkit names new documents.
-    auto *doc = new C_ZorvikDoc;
-    const QString name = m_templates[CDocTemplate::Panels] ? m_templates[CDocTemplate::Panels]->resourceField(2)
-                                                           : QStringLiteral("View");
-    doc->setTitle(name + QString::number(++m_newCount));
-    addPanel(doc);
-}
-
-void C_MainFrame::openFromDialog()
-{
-    // Every registered kind of file, as the document templates name them, then any file.
-    QStringList filters;
-    for (CDocTemplate::Kind kind :
-         {CDocTemplate::Panels, CDocTemplate::Guests, CDocTemplate::Presences, CDocTemplate::Reports})
-        if (CDocTemplate *t = m_templates[kind]; t && !t->filter().isEmpty())
-            filters << t->filter();
-    if (filters.isEmpty())
-        filters << QStringLiteral("Zorvik Files (*.zvl)");
-    filters << CStringTable::text(QStringLiteral("mainframe.allFiles"));
-    const QString path = CPrompt::openFileName(this, CStringTable::text(QStringLiteral("mainframe.openCaption")),
-                                               QString(), filters.join(QStringLiteral(";;")));
-    if (path.isEmpty())
-        return;
-    // Only panels hold anything; a guests, presences or report file opens its (live or
-    // empty) window, as the first kind registered for its extension.
-    for (CDocTemplate::Kind kind : {CDocTemplate::Guests, CDocTemplate::Presences, CDocTemplate::Reports}) {
-        CDocTemplate *t = m_templates[kind];
-        if (!t || t->extension().isEmpty() || !path.endsWith(t->extension(), Qt::CaseInsensitive))
-            continue;
-        if (kind == CDocTemplate::Reports)
-            openReport();
-        else if (kind == CDocTemplate::Guests)
-            openGuests();
-        else
-            openPresences();
-        return;
-    }
-    openPanel(path);
+    return attach(CWindowFactory::makeFrame(kind, doc), doc);
 }
 
 C_ReportFrame *C_MainFrame::openReport()
@@ -909,71 +465,10 @@ C_ReportFrame *C_MainFrame::openReport()
     return frame;
 }
 
-int C_MainFrame::askSave(C_ZorvikDoc *doc)
-{
-    const QString text =
-        CStringTable::text(QStringLiteral("mainframe.saveChanges")).replace(QLatin1String("%s"), doc->title());
-    return CPrompt::message(this, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning);
-}
-
-bool C_MainFrame::guardPanelClose(CChildFrameBase *frame)
-{
-    auto *doc = qobject_cast<C_ZorvikDoc *>(frame->document());
-    if (!doc || !doc->isModified())
-        return true;
-    switch (askSave(doc)) {
-    case QMessageBox::Yes:
-        return savePanel(doc, false);
-    case QMessageBox::No:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool C_MainFrame::savePanel(C_ZorvikDoc *doc, bool askName)
-{
-    if (!doc)
-        return false;
-    QString path = doc->pathName();
-    if (askName || path.isEmpty()) {
-        CDocTemplate *panels = m_templates[CDocTemplate::Panels];
-        const QString filter = panels ? panels->filter() : QStringLiteral("Zorvik Files (*.zvl)");
-        const QString suggested = path.isEmpty() ? doc->title() + QStringLiteral(".zvl") : path;
-        path = CPrompt::saveFileName(this, CStringTable::text(QStringLiteral("mainframe.saveAsCaption")), suggested,
-                                     filter);
-        if (path.isEmpty())
-            return false;
-        if (!path.endsWith(QLatin1String(".zvl"), Qt::CaseInsensitive))
-            path += QStringLiteral(".zvl");
-    }
-    QString error;
-    if (!doc->save(path, &error)) {
-        // The panel keeps its modified state and its old name, so nothing is lost silently.
-        CPrompt::error(this, error);
-        return false;
-    }
-    doc->setTitle(QFileInfo(path).completeBaseName());
-    addRecentFile(path);
-    updateCommandStates();
-    return true;
-}
-
 void C_MainFrame::closeAll()
 {
-    if (CDocTemplate *panels = m_templates[CDocTemplate::Panels]) {
-        const QList<CDocument *> docs = panels->documents();
-        for (CDocument *d : docs) {
-            auto *doc = qobject_cast<C_ZorvikDoc *>(d);
-            if (!doc || !doc->isModified())
-                continue;
-            const int answer = askSave(doc);
-            if (answer == QMessageBox::Cancel)
-                break;
-            if (answer == QMessageBox::Yes)
-                savePanel(doc, false);
-        }
-    }
+    // Whatever was answered, every window but the reports closes.
+    m_files->offerToSaveAll(CPanelFileActions::OnFailedSave::AskTheRest);
     for (CChildFrameBase *f : childFrames()) {
         if (f->kind() != CDocTemplate::Reports)
             f->closeQuietly();
@@ -984,52 +479,7 @@ void C_MainFrame::closeAll()
 
 QStringList C_MainFrame::recentFiles() const
 {
-    QStringList out;
-    if (CSettings *s = settings()) {
-        for (int i = 1; i <= kRecentFileCount; ++i) {
-            const QString p = s->readText(kRecentSection, QStringLiteral("File%1").arg(i), QString());
-            if (!p.isEmpty())
-                out << p;
-        }
-    }
-    return out;
-}
-
-static void writeRecent(CSettings *s, const QStringList &list)
-{
-    for (int i = 1; i <= C_MainFrame::kRecentFileCount; ++i) {
-        const QString key = QStringLiteral("File%1").arg(i);
-        if (i <= list.size())
-            s->writeText(kRecentSection, key, list[i - 1]);
-        else
-            s->remove(kRecentSection, key);
-    }
-}
-
-void C_MainFrame::addRecentFile(const QString &path)
-{
-    CSettings *s = settings();
-    if (!s || path.isEmpty())
-        return;
-    const QString full = QFileInfo(path).absoluteFilePath();
-    QStringList list = recentFiles();
-    list.removeIf([&](const QString &p) { return samePath(p, full); });
-    list.prepend(full);
-    while (list.size() > kRecentFileCount)
-        list.removeLast();
-    writeRecent(s, list);
-    rebuildMenus();
-}
-
-void C_MainFrame::removeRecentFile(const QString &path)
-{
-    CSettings *s = settings();
-    if (!s)
-        return;
-    QStringList list = recentFiles();
-    list.removeIf([&](const QString &p) { return samePath(p, path); });
-    writeRecent(s, list);
-    rebuildMenus();
+    return CRecentFiles(settings()).paths();
 }
 
 // ---------------------------------------------------------------- small windows
@@ -1054,28 +504,7 @@ void C_MainFrame::setFullScreen(bool on)
     if (on == m_fullScreen)
         return;
     m_fullScreen = on;
-    QTabBar *tabs = m_mdi->findChild<QTabBar *>();
-    if (on) {
-        m_wasMaximized = isMaximized();
-        m_barsShown = {!menuBar()->isHidden(), !m_toolBar->isHidden(), !statusBar()->isHidden(),
-                       tabs && !tabs->isHidden()};
-        menuBar()->hide();
-        m_toolBar->hide();
-        statusBar()->hide();
-        if (tabs)
-            tabs->hide();
-        showFullScreen();
-    } else {
-        menuBar()->setVisible(m_barsShown[0]);
-        m_toolBar->setVisible(m_barsShown[1]);
-        statusBar()->setVisible(m_barsShown[2]);
-        if (tabs)
-            tabs->setVisible(m_barsShown[3]);
-        if (m_wasMaximized)
-            showMaximized();
-        else
-            showNormal();
-    }
+    on ? m_fullScreenBars->enter() : m_fullScreenBars->leave();
     m_actions[FullScreen]->setChecked(on);
     m_leaveFullScreen->setEnabled(on);
 }
@@ -1092,8 +521,7 @@ void C_MainFrame::showAbout()
 bool C_MainFrame::event(QEvent *e)
 {
     if (e->type() == QEvent::StatusTip) {
-        const QString tip = static_cast<QStatusTipEvent *>(e)->tip();
-        m_messagePane->setText(tip.isEmpty() ? CStringTable::text(QStringLiteral("mainframe.ready")) : tip);
+        m_panes->showTip(static_cast<QStatusTipEvent *>(e)->tip());
         return true;
     }
     return QMainWindow::event(e);
@@ -1103,41 +531,9 @@ void C_MainFrame::showEvent(QShowEvent *event)
 {
     if (m_firstShow) {
         m_firstShow = false;
-        // Written as "ZVPlacement"; the store compares names without regard to case.
-        if (CSettings *s = settings()) {
-            const QByteArray placement = s->readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement"));
-            if (!placement.isEmpty() && restoreGeometry(placement)) {
-                fitToScreen();
-                return QMainWindow::showEvent(event);
-            }
-        }
-        // No stored placement: most of the screen, centred, rather than a small window.
-        if (QScreen *screen = this->screen()) {
-            const QRect avail = screen->availableGeometry();
-            const QSize size = avail.size() * 0.9;
-            resize(size);
-            move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
-        }
+        CMainPlacement::restore(this, settings());
     }
     QMainWindow::showEvent(event);
-}
-
-void C_MainFrame::fitToScreen()
-{
-    // A placement stored on a larger or another monitor is brought onto this one, whole.
-    QScreen *screen = this->screen();
-    if (!screen || isMaximized() || isFullScreen())
-        return;
-    const QRect avail = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    if (avail.contains(frame))
-        return;
-    const QSize margins = frame.size() - size();
-    const QSize inner = size().boundedTo(avail.size() - margins);
-    resize(inner);
-    const QSize outer = inner + margins;
-    move(qBound(avail.left(), frame.x(), avail.right() + 1 - outer.width()),
-         qBound(avail.top(), frame.y(), avail.bottom() + 1 - outer.height()));
 }
 
 void C_MainFrame::closeEvent(QCloseEvent *event)
@@ -1148,22 +544,12 @@ void C_MainFrame::closeEvent(QCloseEvent *event)
     }
     // Nothing is lost by closing the program: each modified panel is offered for saving, and
     // Cancel (or a failed save) keeps the program open.
-    if (CDocTemplate *panels = m_templates[CDocTemplate::Panels]) {
-        const QList<CDocument *> docs = panels->documents();
-        for (CDocument *d : docs) {
-            auto *doc = qobject_cast<C_ZorvikDoc *>(d);
-            if (!doc || !doc->isModified())
-                continue;
-            const int answer = askSave(doc);
-            if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !savePanel(doc, false))) {
-                event->ignore();
-                return;
-            }
-        }
+    if (!m_files->offerToSaveAll(CPanelFileActions::OnFailedSave::Stop)) {
+        event->ignore();
+        return;
     }
     m_shutDown = true;
-    if (CSettings *s = settings())
-        s->writeBytes(QStringLiteral("Settings"), QStringLiteral("ZVPlacement"), saveGeometry());
+    CMainPlacement::store(this, settings());
     for (CChildFrameBase *f : childFrames())
         f->closeQuietly();
     if (m_shutdown)

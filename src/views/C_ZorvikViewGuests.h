@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CChildCommands.h"
 #include "views/C_ZorvikDocGuests.h"
 
 #include <QPointer>
@@ -10,7 +11,7 @@ class CListFilterModel;
 class CSearchField;
 
 // The guests window's view: a read-only grid over the document's rows with fixed column widths.
-class C_ZorvikViewGuests : public QWidget
+class C_ZorvikViewGuests : public QWidget, public CChildCommands
 {
     Q_OBJECT
 public:
@@ -21,8 +22,7 @@ public:
     QTableView *grid() const { return m_grid; }
 
 public slots:
-    // The rows as shown, with the headings, to a CSV file the user names.
-    void exportCsv();
+    void exportCsv() override;
 
 private:
     // The document may go first (closing everything at once).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CChildCommands.h"
 #include "views/C_ZorvikDocPresences.h"
 
 #include <QPointer>
@@ -13,7 +14,7 @@ class CD_PresenceBar;
 // The presences window's view: the presence bar across the top and a read-only grid below it.
 // The bar's choice and its timer rebuild the grid; every update pass refreshes it through the
 // document.
-class C_ZorvikViewPresences : public QWidget
+class C_ZorvikViewPresences : public QWidget, public CChildCommands
 {
     Q_OBJECT
 public:
@@ -25,8 +26,7 @@ public:
     QTableView *grid() const { return m_grid; }
 
 public slots:
-    // The rows as shown, with the headings, to a CSV file the user names.
-    void exportCsv();
+    void exportCsv() override;
 
     // Empties and refills the grid with a wait cursor showing.
     void rebuild();

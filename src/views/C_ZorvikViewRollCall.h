@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CChildCommands.h"
 #include "views/C_ZorvikDocRollCall.h"
 
 #include <QHash>
@@ -24,7 +25,7 @@ class QToolBar;
 // The window also shares the roll call with the wardens' phones (only while it is open), and
 // runs a drill or an evacuation: the time since the start and who is still missing are shown
 // until End writes the record. Closing the window stops sharing and ends an open event.
-class C_ZorvikViewRollCall : public QWidget
+class C_ZorvikViewRollCall : public QWidget, public CChildCommands
 {
     Q_OBJECT
 public:
@@ -47,12 +48,12 @@ public:
     C_ReportView *buildReport();
 
 public slots:
-    bool canPrint() const { return true; }
-    void print();
-    void printPreview();
-    void exportPdfAs();
-    void exportCsv();
-    void clearTicks();
+    bool canPrint() const override { return true; }
+    void print() override;
+    void printPreview() override;
+    void exportPdfAs() override;
+    void exportCsv() override;
+    void clearTicks() override;
     void share();
     void stopSharing();
     void startExercise() { startDrill(CRollCallDrill::Exercise); }

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "app/CAppContext.h"
+#include "app/CCommandTable.h"
 #include "app/CDocTemplate.h"
 #include "app/CSettings.h"
 #include "app/C_ZorvikApp.h"
@@ -38,6 +39,7 @@ protected:
             templates[k] = std::make_unique<CDocTemplate>(CDocTemplate::Kind(k), kIds[k]);
         frame = std::make_unique<C_MainFrame>();
         frame->setTemplates(templates[0].get(), templates[1].get(), templates[2].get(), templates[3].get());
+        CCommandTable::install(frame.get(), nullptr);
         // The document area activates its windows only while it is shown.
         frame->show();
     }

@@ -468,3 +468,28 @@ TEST_F(MainFrame, IconsFollowTheThemeThePixelRatioAndThePalette)
     }
     EXPECT_EQ(frame->windowIcon().pixmap(64).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
 }
+
+// Quitting stops at a panel that could not be saved; a recent file that is gone leaves the list
+// when chosen.
+TEST_F(MainFrame, QuittingKeepsAnUnsavedPanelAndRecentFilesDropWhatIsGone)
+{
+    QFile blocker(dir.file(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    frame->trigger(FileNew);
+    frame->activePanel()->setModified(true);
+    CPrompt::queueButton(QMessageBox::Yes);
+    CPrompt::queueFile(dir.file(QStringLiteral("blocker/panel.zvl")));
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(frame->childFrames().size(), 1);
+    EXPECT_TRUE(frame->activePanel()->isModified());
+    CPrompt::takeAsked();
+
+    const QString path = writePanel(QStringLiteral("gone.zvl"));
+    C_ChildFrame *gone = frame->openPanel(path);
+    ASSERT_TRUE(gone);
+    gone->closeQuietly();
+    ASSERT_TRUE(QFile::remove(path));
+    frame->findChild<QAction *>(QStringLiteral("recentFile1"))->trigger();
+    EXPECT_TRUE(frame->recentFiles().isEmpty());
+}

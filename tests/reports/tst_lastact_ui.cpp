@@ -2,6 +2,7 @@
 // panel's Print, on the demo database with known clockings.
 #include "LastActTestDb.h"
 #include "app/CClock.h"
+#include "app/CCommandTable.h"
 #include "app/CDocTemplate.h"
 #include "app/CStringTable.h"
 #include "dialogs/CCheckListCombo.h"
@@ -9,7 +10,6 @@
 #include "dialogs/CPrompt.h"
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
-#include "reports/CLastActCommands.h"
 #include "reports/CReportField.h"
 #include "reports/CReportGrid.h"
 #include "reports/C_ReportFrame.h"
@@ -137,10 +137,7 @@ protected:
             templates[k] = std::make_unique<CDocTemplate>(CDocTemplate::Kind(k), kIds[k]);
         frame = std::make_unique<C_MainFrame>();
         frame->setTemplates(templates[0].get(), templates[1].get(), templates[2].get(), templates[3].get());
-        frame->setViewFactory(CDocTemplate::Panels, [](CDocument *doc, QWidget *parent) -> QWidget * {
-            return new C_ZorvikView(qobject_cast<C_ZorvikDoc *>(doc), parent);
-        });
-        CLastActCommands::install(frame.get());
+        CCommandTable::install(frame.get(), nullptr);
         frame->resize(1100, 800);
         frame->show();
         frame->setConnected(true);

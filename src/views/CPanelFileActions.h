@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+
+class CDocTemplate;
+class C_ChildFrame;
+class C_MainFrame;
+class C_ZorvikDoc;
+
+// What the main frame does with panel files: open (or find the open one), save, save under a
+// new name, and offer modified panels for saving before they close. Every opened or saved
+// file goes to the recent-file list.
+class CPanelFileActions : public QObject
+{
+    Q_OBJECT
+public:
+    enum class OnFailedSave
+    {
+        AskTheRest, // Close all: every panel is offered, whatever happened before
+        Stop        // quitting: a panel that could not be saved keeps the program open
+    };
+
+    explicit CPanelFileActions(C_MainFrame *frame);
+
+    // Opens a panel file, or activates the panel that shows it; reports a failure itself.
+    C_ChildFrame *open(const QString &path);
+    // The file dialog over every registered kind of file; a guests, presences or report file
+    // opens its window, anything else as a panel.
+    void openFromDialog();
+    // An empty panel, named like the toolkit names new documents.
+    void newPanel();
+    // Saves under the panel's name, or under a name asked for; reports a failure itself, and
+    // the panel then stays modified under its old name.
+    bool save(C_ZorvikDoc *doc, bool askName);
+    // Yes, No or Cancel for a modified panel. True when it may close: not modified, saved, or
+    // not to be saved; *cancelled tells Cancel from a failed save.
+    bool offerToSave(C_ZorvikDoc *doc, bool *cancelled = nullptr);
+    // Every modified panel in turn; Cancel ends the questions. False after Cancel or a failed
+    // save.
+    bool offerToSaveAll(OnFailedSave onFailure);
+
+signals:
+    void recentFilesChanged();
+
+private:
+    CDocTemplate *panels() const;
+    void remember(const QString &path);
+
+    C_MainFrame *m_frame;
+    int m_newCount = 0;
+};

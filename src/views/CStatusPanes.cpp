@@ -1,0 +1,91 @@
+#include "views/CStatusPanes.h"
+
+#include "app/CStringTable.h"
+#include "views/CIconSet.h"
+#include "views/CPeopleWindow.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace {
+QLabel *pane(const char *name, QStatusBar *bar)
+{
+    auto *label = new QLabel(bar);
+    label->setObjectName(QLatin1String(name));
+    label->setContentsMargins(4, 0, 8, 0);
+    label->hide();
+    return label;
+}
+} // namespace
+
+CStatusPanes::CStatusPanes(QStatusBar *bar) : QObject(bar), m_bar(bar)
+{
+    bar->setObjectName(QStringLiteral("statusBar"));
+    bar->setMinimumHeight(20);
+    m_connection = new QLabel(bar);
+    m_connection->setObjectName(QStringLiteral("connectionPane"));
+    m_connection->setFixedSize(CIconSet::kIconSize + 4, CIconSet::kIconSize);
+    m_connection->setAlignment(Qt::AlignCenter);
+    // The message pane takes the status tips itself (showTip), so the icon pane stays visible
+    // at the left.
+    m_message = new QLabel(CStringTable::text(QStringLiteral("mainframe.ready")), bar);
+    m_message->setObjectName(QStringLiteral("messagePane"));
+    m_headCount = pane("headCountPane", bar);
+    // Who has not come in today: a button, since a click lists them.
+    m_notYetInButton = new QToolButton(bar);
+    m_notYetInButton->setObjectName(QStringLiteral("notYetInButton"));
+    m_notYetInButton->setAutoRaise(true);
+    m_notYetInButton->setToolTip(CStringTable::text(QStringLiteral("notyetin.tip")));
+    m_notYetInButton->hide();
+    connect(m_notYetInButton, &QToolButton::clicked, this, &CStatusPanes::showNotYetIn);
+    m_warnings = pane("warningsPane", bar);
+    bar->addWidget(m_connection);
+    bar->addWidget(m_headCount);
+    bar->addWidget(m_notYetInButton);
+    bar->addWidget(m_warnings);
+    bar->addWidget(m_message, 1);
+}
+
+void CStatusPanes::setConnected(bool connected)
+{
+    m_connection->setPixmap(CIconSet::statusIcon(connected));
+    m_connection->setToolTip(S(connected ? 1041 : 1040));
+}
+
+void CStatusPanes::setHeadCount(int onSite, int guests, const QString &departments)
+{
+    m_headCount->setText(CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests));
+    m_headCount->setToolTip(departments);
+    m_headCount->show();
+}
+
+void CStatusPanes::setOpenWarnings(int count)
+{
+    m_warnings->setText(CStringTable::text(QStringLiteral("warning.openCount")).arg(count));
+    m_warnings->setVisible(count > 0);
+}
+
+void CStatusPanes::setNotYetIn(const QList<CRollCallModel::Person> &people)
+{
+    m_notYetIn = people;
+    m_notYetInButton->setText(CStringTable::text(QStringLiteral("notyetin.text")).arg(people.size()));
+    m_notYetInButton->show();
+    if (m_notYetInWindow)
+        m_notYetInWindow->setPeople(people);
+}
+
+void CStatusPanes::showTip(const QString &tip)
+{
+    m_message->setText(tip.isEmpty() ? CStringTable::text(QStringLiteral("mainframe.ready")) : tip);
+}
+
+void CStatusPanes::showNotYetIn()
+{
+    if (!m_notYetInWindow)
+        m_notYetInWindow = new CPeopleWindow(CStringTable::text(QStringLiteral("notyetin.title")), m_bar->window());
+    m_notYetInWindow->setPeople(m_notYetIn);
+    m_notYetInWindow->show();
+    m_notYetInWindow->raise();
+    m_notYetInWindow->activateWindow();
+}

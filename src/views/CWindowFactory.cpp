@@ -1,0 +1,63 @@
+#include "views/CWindowFactory.h"
+
+#include "app/CAppContext.h"
+#include "db/CLiveUpdate.h"
+#include "panel/C_ZorvikView.h"
+#include "reports/C_ReportView.h"
+#include "views/C_ChildFrameGuests.h"
+#include "views/C_ChildFramePresences.h"
+#include "views/C_ZorvikDocRollCall.h"
+#include "views/C_ZorvikViewGuests.h"
+#include "views/C_ZorvikViewPresences.h"
+#include "views/C_ZorvikViewRollCall.h"
+
+CDocument *CWindowFactory::makeDocument(CDocTemplate::Kind kind) const
+{
+    switch (kind) {
+    case CDocTemplate::Guests:
+        return new C_ZorvikDocGuests;
+    case CDocTemplate::Presences:
+        return new C_ZorvikDocPresences;
+    case CDocTemplate::RollCall: {
+        CAppContext *ctx = CAppContext::current();
+        auto *doc = new C_ZorvikDocRollCall(ctx ? ctx->reference() : nullptr, ctx ? ctx->settings() : nullptr,
+                                            ctx ? ctx->writableFolder() : QString());
+        if (m_onSite)
+            doc->setSource(m_onSite);
+        if (ctx && ctx->live())
+            QObject::connect(ctx->live(), &CLiveUpdate::connectionStatus, doc, &C_ZorvikDocRollCall::setConnected);
+        return doc;
+    }
+    default:
+        return new CDocument;
+    }
+}
+
+CChildFrameBase *CWindowFactory::makeFrame(CDocTemplate::Kind kind, CDocument *doc)
+{
+    switch (kind) {
+    case CDocTemplate::Guests:
+        return new C_ChildFrameGuests(doc);
+    case CDocTemplate::Presences:
+        return new C_ChildFramePresences(doc);
+    default:
+        return new CChildFrameBase(doc, kind);
+    }
+}
+
+QWidget *CWindowFactory::makeView(CDocTemplate::Kind kind, CDocument *doc, QWidget *parent)
+{
+    switch (kind) {
+    case CDocTemplate::Panels:
+        return new C_ZorvikView(qobject_cast<C_ZorvikDoc *>(doc), parent);
+    case CDocTemplate::Guests:
+        return new C_ZorvikViewGuests(qobject_cast<C_ZorvikDocGuests *>(doc), parent);
+    case CDocTemplate::Presences:
+        return new C_ZorvikViewPresences(qobject_cast<C_ZorvikDocPresences *>(doc), parent);
+    case CDocTemplate::RollCall:
+        return new C_ZorvikViewRollCall(qobject_cast<C_ZorvikDocRollCall *>(doc), parent);
+    case CDocTemplate::Reports:
+        break;
+    }
+    return new C_ReportView(parent);
+}
