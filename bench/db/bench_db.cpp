@@ -3,7 +3,7 @@
 // the update pass.
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include "../support/BenchDatabase.h"
 #include <QCoreApplication>

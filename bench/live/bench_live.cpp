@@ -8,9 +8,9 @@
 #include "app/CSettings.h"
 #include "db/CDbCursor.h"
 #include "db/CDbThread.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
+#include "live/CLiveUpdate.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 

@@ -9,10 +9,10 @@
 #include "app/C_ZorvikApp.h"
 #include "db/CDbConnection.h"
 #include "db/CDbWorker.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
 #include "panel/C_ZorvikDoc.h"
 
 #include "../support/BenchDatabase.h"

@@ -7,8 +7,8 @@
 #include "app/CListFilterModel.h"
 #include "app/CSettings.h"
 #include "db/CDbCursor.h"
-#include "db/CDemoDatabase.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
 #include "views/CPresencesModel.h"
 #include "views/C_ZorvikDocPresences.h"
 

@@ -1,8 +1,8 @@
-#include "db/CClockingSimulator.h"
+#include "demo/CClockingSimulator.h"
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>

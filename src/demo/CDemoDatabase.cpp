@@ -1,4 +1,4 @@
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"

@@ -1,7 +1,7 @@
-#include "db/CDemoSamples.h"
+#include "demo/CDemoSamples.h"
 
 #include "config/CColourFile.h"
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 #include "panel/CPanelFile.h"
 #include "panel/CPanelGeometry.h"
 

@@ -1,4 +1,4 @@
-#include "db/CLiveUpdate.h"
+#include "live/CLiveUpdate.h"
 
 #include "app/CAppContext.h"
 #include "app/CClock.h"

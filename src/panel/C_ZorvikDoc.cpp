@@ -3,8 +3,8 @@
 #include "app/CAppContext.h"
 #include "app/CTextMatch.h"
 #include "db/CDbCursor.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "live/CLiveUpdate.h"
 #include "panel/CPanelFile.h"
 #include "panel/CTablet.h"
 

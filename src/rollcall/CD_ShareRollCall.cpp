@@ -1,10 +1,10 @@
-#include "dialogs/CD_ShareRollCall.h"
+#include "rollcall/CD_ShareRollCall.h"
 
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "dialogs/CPrompt.h"
-#include "views/CQrCode.h"
-#include "views/CRollCallServer.h"
+#include "rollcall/CQrCode.h"
+#include "rollcall/CRollCallServer.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "views/CHttpListener.h"
+#include "rollcall/CHttpListener.h"
 
 #include <QDeadlineTimer>
 #include <QHttpServerRequest>

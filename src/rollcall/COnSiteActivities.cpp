@@ -1,4 +1,4 @@
-#include "config/COnSiteActivities.h"
+#include "rollcall/COnSiteActivities.h"
 
 #include "app/CSettings.h"
 

@@ -1,10 +1,10 @@
-#include "views/COnSiteList.h"
+#include "rollcall/COnSiteList.h"
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
-#include "config/COnSiteActivities.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
+#include "rollcall/COnSiteActivities.h"
 
 #include <QHash>
 #include <QMap>

@@ -2,8 +2,8 @@
 
 #include "db/CDbTable.h"
 #include "db/ReferenceMaps.h"
+#include "rollcall/CRollCallModel.h"
 #include "views/CGuestsModel.h"
-#include "views/CRollCallModel.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "views/CQrCode.h"
+#include "rollcall/CQrCode.h"
 
 #include <QPainter>
 #include <qrencode.h>

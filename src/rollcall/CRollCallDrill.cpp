@@ -1,4 +1,4 @@
-#include "views/CRollCallDrill.h"
+#include "rollcall/CRollCallDrill.h"
 
 void CRollCallDrill::begin(Kind kind, const QDateTime &at, const QList<CRollCallModel::Person> &people)
 {

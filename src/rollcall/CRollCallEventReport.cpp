@@ -1,12 +1,12 @@
-#include "reports/CRollCallEventReport.h"
+#include "rollcall/CRollCallEventReport.h"
 
 #include "app/CClock.h"
 #include "app/CCsvWriter.h"
 #include "app/CFileWriter.h"
 #include "app/CStringTable.h"
 #include "reports/CReportEngine.h"
-#include "views/CRollCallModel.h"
-#include "views/C_ZorvikDocRollCall.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
 
 #include <QBuffer>
 #include <QPdfWriter>

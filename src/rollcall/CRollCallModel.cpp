@@ -1,12 +1,12 @@
-#include "views/CRollCallModel.h"
+#include "rollcall/CRollCallModel.h"
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "app/CTextMatch.h"
 #include "db/CDateTime.h"
 #include "db/CReferenceData.h"
+#include "rollcall/COnSiteList.h"
 #include "views/CGuestsModel.h"
-#include "views/COnSiteList.h"
 
 #include <QHash>
 #include <algorithm>

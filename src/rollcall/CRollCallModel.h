@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/CRollCallTicks.h"
+#include "rollcall/CRollCallTicks.h"
 
 #include <QAbstractTableModel>
 #include <QDate>

@@ -1,10 +1,10 @@
-#include "reports/CRollCallReport.h"
+#include "rollcall/CRollCallReport.h"
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "reports/CReportEngine.h"
-#include "views/CRollCallModel.h"
-#include "views/C_ZorvikDocRollCall.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "views/CRollCallServer.h"
+#include "rollcall/CRollCallServer.h"
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
-#include "views/CRollCallModel.h"
-#include "views/CRollCallTicks.h"
-#include "views/C_ZorvikDocRollCall.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/CRollCallTicks.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/CHttpListener.h"
+#include "rollcall/CHttpListener.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "views/CRollCallTicks.h"
+#include "rollcall/CRollCallTicks.h"
 
 #include "app/CFileWriter.h"
 

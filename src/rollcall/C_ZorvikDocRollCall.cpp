@@ -1,12 +1,12 @@
-#include "views/C_ZorvikDocRollCall.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
-#include "config/COnSiteActivities.h"
 #include "db/CReferenceData.h"
-#include "reports/CRollCallEventReport.h"
-#include "views/CRollCallModel.h"
-#include "views/CRollCallTicks.h"
+#include "rollcall/COnSiteActivities.h"
+#include "rollcall/CRollCallEventReport.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/CRollCallTicks.h"
 
 #include <QFile>
 #include <QMutexLocker>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/CDocument.h"
-#include "views/COnSiteList.h"
-#include "views/CRollCallDrill.h"
+#include "rollcall/COnSiteList.h"
+#include "rollcall/CRollCallDrill.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/C_ZorvikDocRollCall.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
 
 #include <QHash>
 #include <QPointer>

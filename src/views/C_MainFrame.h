@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/CDocTemplate.h"
+#include "rollcall/CRollCallModel.h"
 #include "views/CLegendModel.h"
-#include "views/CRollCallModel.h"
 
 #include <QHash>
 #include <QMainWindow>

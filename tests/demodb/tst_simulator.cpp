@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 
 #include "app/CClock.h"
-#include "db/CClockingSimulator.h"
+#include "demo/CClockingSimulator.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #include "MainFrameTestUtil.h"
 #include "app/CClock.h"
-#include "db/CClockingSimulator.h"
 #include "db/CDbCursor.h"
+#include "demo/CClockingSimulator.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CD_New.h"
 #include "dialogs/CWarningCenter.h"

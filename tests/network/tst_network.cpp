@@ -8,9 +8,9 @@
 #include "db/CDbCursor.h"
 #include "db/CDbThread.h"
 #include "db/CDbWorker.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
 #include "views/C_MainFrame.h"
 
 #include <QDir>

@@ -3,16 +3,16 @@
 // with pdftotext and Python's csv module.
 #include "PresenceTestDb.h"
 #include "app/CClock.h"
-#include "config/COnSiteActivities.h"
 #include "config/CRLang.h"
-#include "db/CDemoSamples.h"
-#include "dialogs/CD_ShareRollCall.h"
+#include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
-#include "views/CRollCallModel.h"
-#include "views/CRollCallServer.h"
-#include "views/CRollCallTicks.h"
-#include "views/C_ZorvikDocRollCall.h"
-#include "views/C_ZorvikViewRollCall.h"
+#include "rollcall/CD_ShareRollCall.h"
+#include "rollcall/COnSiteActivities.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/CRollCallServer.h"
+#include "rollcall/CRollCallTicks.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
+#include "rollcall/C_ZorvikViewRollCall.h"
 
 #include <QAction>
 #include <QDir>

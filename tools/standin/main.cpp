@@ -8,9 +8,9 @@
 // The first line on standard output is "listening on port P"; then one line per event.
 
 #include "CTdsServer.h"
-#include "db/CClockingSimulator.h"
-#include "db/CDemoDatabase.h"
-#include "db/CDemoSamples.h"
+#include "demo/CClockingSimulator.h"
+#include "demo/CDemoDatabase.h"
+#include "demo/CDemoSamples.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
