@@ -172,7 +172,7 @@ struct RepaintCounter
     {
         for (const C_ZorvikDoc *doc : docs)
             for (const auto &entry : doc->tablets())
-                connections << QObject::connect(entry.second, &CTablet::changed, [this] { ++requests; });
+                connections << QObject::connect(entry.second, &CTablet::changed, entry.second, [this] { ++requests; });
     }
     ~RepaintCounter()
     {

@@ -38,7 +38,7 @@ public:
     GapMeter()
     {
         m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
             const qint64 now = m_clock.nsecsElapsed();
             if (m_last >= 0)
                 m_longest = qMax(m_longest, now - m_last);

@@ -95,11 +95,12 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     simulator.setGuestProbability(0.0);
     QString employee, activity;
     bool forbidden = false;
-    QObject::connect(&simulator, &CClockingSimulator::clocked, [&](const QString &e, const QString &a, bool f) {
-        employee = e;
-        activity = a;
-        forbidden = f;
-    });
+    QObject::connect(&simulator, &CClockingSimulator::clocked, &simulator,
+                     [&](const QString &e, const QString &a, bool f) {
+                         employee = e;
+                         activity = a;
+                         forbidden = f;
+                     });
     ASSERT_TRUE(simulator.step()) << simulator.lastError().toStdString();
     ASSERT_TRUE(forbidden);
 

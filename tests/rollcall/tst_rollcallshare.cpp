@@ -108,7 +108,7 @@ public:
         if (!testsupport::waitFor([&] { return readAll(portFile).count(u'\n') >= 1; }, 30000))
             return false;
         const QStringList lines = readAll(portFile).split(u'\n');
-        QObject::connect(&m_socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
+        QObject::connect(&m_socket, &QWebSocket::textMessageReceived, &m_socket, [this](const QString &text) {
             const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
             if (message.contains("id"))
                 m_replies.insert(message["id"].toInt(), message);

@@ -37,7 +37,7 @@ void quitOnSignals()
     if (::pipe(g_signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] { QCoreApplication::quit(); });
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
 }
