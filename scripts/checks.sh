@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks beyond the unit tests: formatting, the polling tests under ThreadSanitizer and the
-# fuzz targets under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Checks beyond the unit tests: formatting, the source layout, the polling tests under
+# ThreadSanitizer and the fuzz targets under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -10,6 +10,9 @@ files=$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cp
 if [ -n "$files" ]; then
     clang-format --dry-run --Werror $files
 fi
+
+echo "== source layout (includes between folders, widget headers, source lists, connections)"
+python3 scripts/check-sources.py
 
 echo "== polling and database tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_SANITIZE=thread -DZORVIK_BENCH=OFF >/dev/null
