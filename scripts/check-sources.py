@@ -106,6 +106,14 @@ def check_layers(owner, errors):
                 errors.append(f'{where}: {target} includes "{name}" of the user-interface library')
 
 
+def digit_separator(text, i):
+    """Whether the ' at text[i] separates digits (1'000) rather than opening u'x' or 'x'."""
+    start = i
+    while start > 0 and (text[start - 1].isalnum() or text[start - 1] in "_'"):
+        start -= 1
+    return start < i and text[start].isdigit()
+
+
 def strip_code(text):
     """Blanks comments and string and character literals, keeping line breaks and offsets."""
     out = list(text)
@@ -118,7 +126,7 @@ def strip_code(text):
         elif two == "/*":
             end = text.find("*/", i + 2)
             end = n if end < 0 else end + 2
-        elif text[i] in "\"'" and not (text[i] == "'" and i > 0 and text[i - 1].isalnum()):
+        elif text[i] in "\"'" and not (text[i] == "'" and digit_separator(text, i)):
             quote, end = text[i], i + 1
             while end < n and text[end] != quote:
                 end += 2 if text[end] == "\\" else 1
