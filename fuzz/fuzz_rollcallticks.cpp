@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the roll call's ticks-file reader (the file older programs also
 // write), writes what it read and reads that again: the same ticks and attributions must come
 // back.
-#include "views/CRollCallTicks.h"
+#include "rollcall/CRollCallTicks.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks beyond the unit tests: formatting, the polling tests under ThreadSanitizer and the
-# fuzz targets under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Checks beyond the unit tests: formatting, the source layout, the polling tests under
+# ThreadSanitizer and the fuzz targets under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -13,6 +13,9 @@ fi
 
 echo "== one home for each rule"
 bash scripts/check-rules.sh
+
+echo "== source layout (includes between folders, widget headers, source lists, connections)"
+python3 scripts/check-sources.py
 
 echo "== polling and database tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_SANITIZE=thread -DZORVIK_BENCH=OFF >/dev/null

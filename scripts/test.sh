@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds Zorvik and runs every test through CTest; then the sanitizer and fuzzing runs.
+# Builds Zorvik (warnings as errors) and runs every test through CTest; then the sanitizer and
+# fuzzing runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/build.sh -DZORVIK_WERROR=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure --timeout 600 -j "$(nproc)"
 # The Debian package, installed into a scratch root and started from there.

@@ -11,12 +11,12 @@
 // Run: QT_QPA_PLATFORM=offscreen ./bench_app   (ZORVIK_BENCH_KEEP=1 keeps the databases)
 #include "app/CSettings.h"
 #include "app/C_ZorvikApp.h"
-#include "config/COnSiteActivities.h"
-#include "db/CClockingSimulator.h"
-#include "db/CDemoDatabase.h"
-#include "db/CDemoSamples.h"
-#include "db/CLiveUpdate.h"
+#include "demo/CClockingSimulator.h"
+#include "demo/CDemoDatabase.h"
+#include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
+#include "rollcall/COnSiteActivities.h"
 #include "views/CChildFrameBase.h"
 #include "views/C_MainFrame.h"
 
@@ -78,7 +78,7 @@ public:
     GapMeter()
     {
         m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
             const qint64 now = m_clock.nsecsElapsed();
             if (m_last >= 0)
                 m_longest = qMax(m_longest, now - m_last);

@@ -3,7 +3,7 @@
 // the update pass.
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include "../support/BenchDatabase.h"
 #include <QCoreApplication>
@@ -56,11 +56,11 @@ struct Site
     // into a QVariant.
     qint64 rawLoop()
     {
-        QSqlDatabase db;
+        QSqlDatabase sql;
         QSqlError error;
-        if (!connection.threadDatabase(db, &error))
+        if (!connection.threadDatabase(sql, &error))
             qFatal("no connection");
-        QSqlQuery q(db);
+        QSqlQuery q(sql);
         q.setForwardOnly(true);
         if (!q.exec(kQuery))
             qFatal("query failed");

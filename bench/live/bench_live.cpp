@@ -8,9 +8,9 @@
 #include "app/CSettings.h"
 #include "db/CDbCursor.h"
 #include "db/CDbThread.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
+#include "live/CLiveUpdate.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 
@@ -63,8 +63,8 @@ struct Site
         {
             if (!CDemoDatabase::openConnection(QStringLiteral("bench-writer"), path, &error))
                 qFatal("%s", qPrintable(error));
-            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("bench-writer"));
-            QSqlQuery q(db);
+            QSqlDatabase writer = QSqlDatabase::database(QStringLiteral("bench-writer"));
+            QSqlQuery q(writer);
             q.exec(QStringLiteral("select IDZaposlenog from tblLastReg order by IDZaposlenog"));
             QStringList all;
             while (q.next())
@@ -76,7 +76,7 @@ struct Site
                 ids << all.at(i * step);
             // One tablet in ten on weekend duty this afternoon, which is forbidden on a working
             // day: the pass also finds illegal clockings.
-            db.transaction();
+            writer.transaction();
             q.prepare(QStringLiteral("update tblLastReg set IDLogickeAktivnosti = ?, DatumLastReg = "
                                      "'2026-03-04 16:00:00' where IDZaposlenog = ?"));
             for (int i = 0; i < ids.size(); i += 10) {
@@ -85,7 +85,7 @@ struct Site
                 if (!q.exec())
                     qFatal("update failed");
             }
-            db.commit();
+            writer.commit();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("bench-writer"));
         settings = std::make_unique<CSettings>(db.file(QStringLiteral("z.ini")));
@@ -172,7 +172,7 @@ struct RepaintCounter
     {
         for (const C_ZorvikDoc *doc : docs)
             for (const auto &entry : doc->tablets())
-                connections << QObject::connect(entry.second, &CTablet::changed, [this] { ++requests; });
+                connections << QObject::connect(entry.second, &CTablet::changed, entry.second, [this] { ++requests; });
     }
     ~RepaintCounter()
     {

@@ -9,10 +9,10 @@
 #include "app/C_ZorvikApp.h"
 #include "db/CDbConnection.h"
 #include "db/CDbWorker.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
 #include "panel/C_ZorvikDoc.h"
 
 #include "../support/BenchDatabase.h"
@@ -38,7 +38,7 @@ public:
     GapMeter()
     {
         m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
             const qint64 now = m_clock.nsecsElapsed();
             if (m_last >= 0)
                 m_longest = qMax(m_longest, now - m_last);

@@ -7,8 +7,8 @@
 #include "app/CListFilterModel.h"
 #include "app/CSettings.h"
 #include "db/CDbCursor.h"
-#include "db/CDemoDatabase.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
 #include "views/CPresencesModel.h"
 #include "views/C_ZorvikDocPresences.h"
 
@@ -67,9 +67,9 @@ struct Site
     void clockIn()
     {
         ++round;
-        QSqlDatabase db = QSqlDatabase::database(QStringLiteral("bench-writer"));
-        db.transaction();
-        QSqlQuery q(db);
+        QSqlDatabase writer = QSqlDatabase::database(QStringLiteral("bench-writer"));
+        writer.transaction();
+        QSqlQuery q(writer);
         q.prepare(QStringLiteral("update tblLastReg set DatumLastReg = ?, IDLogickeAktivnosti = ? where "
                                  "IDZaposlenog = ?"));
         for (int i = 0; i < kChanged; ++i) {
@@ -81,7 +81,7 @@ struct Site
             q.addBindValue(employees.at(e));
             q.exec();
         }
-        db.commit();
+        writer.commit();
     }
 
     // The first n rows of the query's result, read as the refresh reads them.

@@ -9,18 +9,18 @@
 #include "db/CConnectionString.h"
 #include "db/CDbConnection.h"
 #include "db/CDbThread.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
 #include "reports/CLastActOptions.h"
 #include "reports/C_ReportView.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
 #include "views/CGuestsModel.h"
 #include "views/CPresencesModel.h"
-#include "views/CRollCallModel.h"
 #include "views/C_ZorvikDocGuests.h"
 #include "views/C_ZorvikDocPresences.h"
-#include "views/C_ZorvikDocRollCall.h"
 
 #include <QCoreApplication>
 #include <QDir>

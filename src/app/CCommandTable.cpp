@@ -3,7 +3,7 @@
 #include "app/CAppContext.h"
 #include "app/CChildCommands.h"
 #include "app/C_ZorvikApp.h"
-#include "db/CLiveUpdate.h"
+#include "live/CLiveUpdate.h"
 #include "panel/C_ZorvikView.h"
 #include "reports/CLastActCommands.h"
 #include "views/CChildFrameBase.h"

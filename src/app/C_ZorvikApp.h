@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CDocTemplate.h"
-#include "views/COnSiteList.h"
+#include "rollcall/COnSiteList.h"
 
 #include <QObject>
 #include <QString>

@@ -5,9 +5,9 @@
 #include "config/CColourCellDelegate.h"
 #include "config/CColourFile.h"
 #include "config/CColoursModel.h"
-#include "config/COnSiteActivities.h"
 #include "dialogs/CDialogUnits.h"
 #include "dialogs/CPrompt.h"
+#include "rollcall/COnSiteActivities.h"
 
 #include <QFrame>
 #include <QHeaderView>

@@ -4,9 +4,9 @@
 #include "db/CConnectionString.h"
 #include "db/CDbConnection.h"
 #include "db/CDbWorker.h"
-#include "db/CDemoDatabase.h"
 #include "db/COdbcCatalog.h"
 #include "db/CSqlDialect.h"
+#include "demo/CDemoDatabase.h"
 #include "dialogs/CPrompt.h"
 
 #include <QApplication>

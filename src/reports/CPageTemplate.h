@@ -17,7 +17,7 @@ public:
         LastPage = 2
     };
 
-    explicit CPageTemplate(int type = Body) : type(type) {}
+    explicit CPageTemplate(int kind = Body) : type(kind) {}
 
     // The first object in file order with exactly this name.
     CReportItem *find(const QString &name) const;

@@ -12,10 +12,10 @@
 
 int CReportGrid::capacity() const
 {
-    const double rows = RowsPerInch * (bottom - top);
-    if (!(rows >= 1.0))
+    const double fit = RowsPerInch * (bottom - top);
+    if (!(fit >= 1.0))
         return 0;
-    return rows >= INT_MAX ? INT_MAX : static_cast<int>(rows);
+    return fit >= INT_MAX ? INT_MAX : static_cast<int>(fit);
 }
 
 bool CReportGrid::strikeMarker(QString &text)
@@ -118,7 +118,7 @@ void CReportGrid::Draw(int page, CReportDevice &device)
     std::vector<std::optional<QFont>> fonts(columns.size());
     const int frameInset = frame.on ? std::max(1, device.length(frame.width)) : 0;
     const int lineInset = columnLines.on ? std::max(1, device.length(columnLines.width)) : 0;
-    const QColor textColour = savedPen.color();
+    const QColor penColour = savedPen.color();
     const QPen rowPen = rowLines.on ? device.pen(rowLines) : QPen(Qt::NoPen);
 
     long long y = gridTop;
@@ -168,10 +168,10 @@ void CReportGrid::Draw(int page, CReportDevice &device)
                 const QRect cellRect(QPoint(static_cast<int>(x) + inset, yi),
                                      QPoint(static_cast<int>(x + w) - inset - 1, yi + rowHeight - 1));
                 p.setFont(font);
-                p.setPen(red ? QColor(255, 0, 0) : textColour);
+                p.setPen(red ? QColor(255, 0, 0) : penColour);
                 const int flags = CReportDevice::textFlags(columns[c].format);
                 p.drawText(cellRect.normalized(), flags, device.fitted(cell, font, cellRect.normalized(), flags));
-                p.setPen(textColour);
+                p.setPen(penColour);
             }
             x += w;
         }

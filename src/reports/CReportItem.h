@@ -23,7 +23,7 @@ public:
         Picture = 7
     };
 
-    explicit CReportItem(Type type) : type(type) {}
+    explicit CReportItem(Type itemType) : type(itemType) {}
     virtual ~CReportItem();
     CReportItem(const CReportItem &) = delete;
     CReportItem &operator=(const CReportItem &) = delete;

@@ -4,13 +4,13 @@
 
 #include <QPainter>
 
-bool CReportPicture::loadFile(const QString &name)
+bool CReportPicture::loadFile(const QString &path)
 {
-    fileName = name;
+    fileName = path;
     m_image = QImage();
-    if (name.isEmpty())
+    if (path.isEmpty())
         return false;
-    return m_image.load(name);
+    return m_image.load(path);
 }
 
 void CReportPicture::Draw(int, CReportDevice &device)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/CRollCallModel.h"
+#include "rollcall/CRollCallModel.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>

@@ -1,15 +1,15 @@
 #include "views/CWindowFactory.h"
 
 #include "app/CAppContext.h"
-#include "db/CLiveUpdate.h"
+#include "live/CLiveUpdate.h"
 #include "panel/C_ZorvikView.h"
 #include "reports/C_ReportView.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
+#include "rollcall/C_ZorvikViewRollCall.h"
 #include "views/C_ChildFrameGuests.h"
 #include "views/C_ChildFramePresences.h"
-#include "views/C_ZorvikDocRollCall.h"
 #include "views/C_ZorvikViewGuests.h"
 #include "views/C_ZorvikViewPresences.h"
-#include "views/C_ZorvikViewRollCall.h"
 
 CDocument *CWindowFactory::makeDocument(CDocTemplate::Kind kind) const
 {

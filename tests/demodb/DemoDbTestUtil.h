@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

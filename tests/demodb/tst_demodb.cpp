@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 
 #include "config/CColourFile.h"
-#include "db/CDemoSamples.h"
+#include "demo/CDemoSamples.h"
 #include "panel/CPanelFile.h"
 #include "panel/CPanelGeometry.h"
 

@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 
 #include "app/CClock.h"
-#include "db/CClockingSimulator.h"
+#include "demo/CClockingSimulator.h"
 
 #include <QFile>
 
@@ -59,7 +59,7 @@ TEST_F(Simulator, StepAddsOneClockingAndUpdatesTheLastRegistration)
     const QStringList lastBefore = c.rows(QStringLiteral("select * from tblLastReg order by IDZaposlenog"));
 
     QString clockedEmployee;
-    QObject::connect(&sim, &CClockingSimulator::clocked,
+    QObject::connect(&sim, &CClockingSimulator::clocked, &sim,
                      [&](const QString &employee, const QString &, bool) { clockedEmployee = employee; });
     ASSERT_TRUE(sim.step()) << sim.lastError().toStdString();
 
@@ -113,7 +113,7 @@ TEST_F(Simulator, ForbiddenClockingsOnlyWhenAsked)
 
     sim.setIllegalProbability(1);
     int forbiddenSignals = 0;
-    QObject::connect(&sim, &CClockingSimulator::clocked,
+    QObject::connect(&sim, &CClockingSimulator::clocked, &sim,
                      [&](const QString &, const QString &, bool forbidden) { forbiddenSignals += forbidden ? 1 : 0; });
     for (int i = 0; i < 5; ++i) {
         ASSERT_TRUE(sim.step()) << sim.lastError().toStdString();
@@ -126,7 +126,7 @@ TEST_F(Simulator, ForbiddenClockingsOnlyWhenAsked)
     CClockingSimulator demo(m_path);
     demo.setSeed(5);
     int forbidden = 0;
-    QObject::connect(&demo, &CClockingSimulator::clocked,
+    QObject::connect(&demo, &CClockingSimulator::clocked, &demo,
                      [&](const QString &, const QString &, bool f) { forbidden += f ? 1 : 0; });
     const int steps = 450; // half an hour of the demo
     for (int i = 0; i < steps; ++i)

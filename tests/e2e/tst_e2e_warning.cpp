@@ -5,13 +5,13 @@
 #include "app/CClock.h"
 #include "app/CDocTemplate.h"
 #include "app/CSettings.h"
-#include "db/CClockingSimulator.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CClockingSimulator.h"
+#include "demo/CDemoDatabase.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CNotifications.h"
 #include "dialogs/CWarningCenter.h"
+#include "live/CLiveUpdate.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 #include "views/CIconSet.h"
@@ -95,11 +95,12 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     simulator.setGuestProbability(0.0);
     QString employee, activity;
     bool forbidden = false;
-    QObject::connect(&simulator, &CClockingSimulator::clocked, [&](const QString &e, const QString &a, bool f) {
-        employee = e;
-        activity = a;
-        forbidden = f;
-    });
+    QObject::connect(&simulator, &CClockingSimulator::clocked, &simulator,
+                     [&](const QString &e, const QString &a, bool f) {
+                         employee = e;
+                         activity = a;
+                         forbidden = f;
+                     });
     ASSERT_TRUE(simulator.step()) << simulator.lastError().toStdString();
     ASSERT_TRUE(forbidden);
 

@@ -6,7 +6,7 @@
 #include "app/C_ZorvikApp.h"
 #include "config/CD_Colors.h"
 #include "config/CRLang.h"
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CD_AckInvalidAct.h"

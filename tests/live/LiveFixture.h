@@ -4,9 +4,9 @@
 #include "app/CAppContext.h"
 #include "app/CDocTemplate.h"
 #include "app/CSettings.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
+#include "live/CLiveUpdate.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 

@@ -208,7 +208,7 @@ TEST_F(LiveFixture, BackToBackCyclesOnALargeDatabaseLeaveTheInterfaceThreadRespo
     qint64 last = 0, longestGap = 0;
     QTimer tick;
     tick.setInterval(5);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
+    QObject::connect(&tick, &QTimer::timeout, &tick, [&] {
         longestGap = qMax(longestGap, clock.elapsed() - last);
         last = clock.elapsed();
     });

@@ -260,7 +260,7 @@ TEST_F(UpdatePass, PhotographsAreReadOnlyWhenAskedAndWithoutDBMutex)
 
     CPhotoLoader loader;
     QHash<QString, CPhotoLoader::Result> got;
-    QObject::connect(&loader, &CPhotoLoader::ready,
+    QObject::connect(&loader, &CPhotoLoader::ready, &loader,
                      [&](const CPhotoLoader::Result &r) { got.insert(r.employeeId, r); });
     const QRect cell(5, 25, 53, 66);
     m_ref->dbMutex.lock();
@@ -295,13 +295,13 @@ TEST_F(UpdatePass, SlicedPassSeesOneCycleWhole)
                                  [&](const QString &id) { return doc->tablet(id)->activityId == activity; }));
     };
     int passes = 0, afterFirst = -1, whenTheLoopRan = -1;
-    QObject::connect(m_live.get(), &CLiveUpdate::passFinished, [&] {
+    QObject::connect(m_live.get(), &CLiveUpdate::passFinished, m_live.get(), [&] {
         if (++passes == 1)
             afterFirst = filled("3");
     });
     // When the first tablet is filled, new rows are swapped in and another pass is asked for.
     bool swapped = false;
-    QObject::connect(doc->tablet(ids.first()), &CTablet::changed, [&] {
+    QObject::connect(doc->tablet(ids.first()), &CTablet::changed, doc->tablet(ids.first()), [&] {
         if (std::exchange(swapped, true))
             return;
         QTimer::singleShot(0, [&] { whenTheLoopRan = filled("3"); });

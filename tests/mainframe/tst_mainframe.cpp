@@ -387,7 +387,7 @@ TEST(SplashWindow, ClosesOnTheFirstKeyAndSwallowsIt)
     auto *splash = new CSplashWindow(QPixmap(440, 260));
     QPointer<CSplashWindow> guard(splash);
     bool closed = false;
-    QObject::connect(splash, &CSplashWindow::closed, [&] { closed = true; });
+    QObject::connect(splash, &CSplashWindow::closed, splash, [&] { closed = true; });
     splash->showSplash();
     EXPECT_EQ(splash->size(), QSize(440, 260));
     QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
@@ -404,7 +404,7 @@ TEST(SplashWindow, ClosesOnTheFirstKeyAndSwallowsIt)
     command.setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
     target.addAction(&command);
     int ran = 0;
-    QObject::connect(&command, &QAction::triggered, [&] { ++ran; });
+    QObject::connect(&command, &QAction::triggered, &command, [&] { ++ran; });
     auto *second = new CSplashWindow(QPixmap(440, 260));
     QPointer<CSplashWindow> secondGuard(second);
     second->showSplash();

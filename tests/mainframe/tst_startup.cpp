@@ -1,7 +1,7 @@
 #include "MainFrameTestUtil.h"
 #include "app/CClock.h"
-#include "db/CClockingSimulator.h"
 #include "db/CDbCursor.h"
+#include "demo/CClockingSimulator.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CD_New.h"
 #include "dialogs/CWarningCenter.h"
@@ -378,7 +378,7 @@ TEST_F(Startup, NewAndEmployeesOpenTheNewPanelDialog)
     QStringList seen;
     // Answers the modal dialog as soon as it is up.
     QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
+    QObject::connect(&closer, &QTimer::timeout, &closer, [&] {
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *d = qobject_cast<CD_New *>(w); d && d->isVisible()) {
                 seen << (d->isEditMode() ? QStringLiteral("edit") : QStringLiteral("new"));
@@ -423,7 +423,7 @@ TEST_F(Startup, DemoShowsTheSimulatorsClockingsOnASavedPanelWithinOneRefresh)
     ASSERT_TRUE(testsupport::waitFor([&] { return app.live()->passCount() >= 1; }, 20000));
 
     QString employee, activity;
-    QObject::connect(app.simulator(), &CClockingSimulator::clocked,
+    QObject::connect(app.simulator(), &CClockingSimulator::clocked, app.simulator(),
                      [&](const QString &e, const QString &a, bool) { employee = e, activity = a; });
     ASSERT_TRUE(app.simulator()->step());
     ASSERT_FALSE(employee.isEmpty());
@@ -456,7 +456,7 @@ TEST_F(Startup, OpenNowFromTheMenuKeepsTheProgramRunning)
         int pressed = 0;
         // Answers the dialog from inside its own event loop: Open/Arrange now, then close it.
         QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
+        QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
             auto *dlg = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             if (!dlg || dlg->objectName() != QLatin1String("autoLoadDialog"))
                 return;

@@ -8,9 +8,9 @@
 #include "db/CDbCursor.h"
 #include "db/CDbThread.h"
 #include "db/CDbWorker.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
 #include "views/C_MainFrame.h"
 
 #include <QDir>
@@ -163,7 +163,7 @@ TEST_F(Network, StartUpAgainstAHungServerKeepsTheWindowAliveAndEndsInTheUsualMes
     bool sawConnecting = false;
     QTimer tick;
     tick.setInterval(20);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
+    QObject::connect(&tick, &QTimer::timeout, &tick, [&] {
         const qint64 now = clock.elapsed();
         if (last >= 0)
             longestGap = qMax(longestGap, now - last);

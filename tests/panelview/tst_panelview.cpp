@@ -308,7 +308,7 @@ TEST_F(PanelView, DoubleClicks)
     EXPECT_TRUE(doc->isModified());
 
     int requested = 0;
-    QObject::connect(view.get(), &C_ZorvikView::employeesRequested, [&] { ++requested; });
+    QObject::connect(view.get(), &C_ZorvikView::employeesRequested, view.get(), [&] { ++requested; });
     mouse(view->canvas(), QEvent::MouseButtonDblClick, QPoint(500, 300));
     EXPECT_EQ(requested, 1);
 }

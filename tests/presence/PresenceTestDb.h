@@ -3,8 +3,8 @@
 #include "TestSupport.h"
 #include "app/CAppContext.h"
 #include "app/CSettings.h"
-#include "db/CDemoDatabase.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
 
 #include <QMutexLocker>
 #include <QSqlDatabase>

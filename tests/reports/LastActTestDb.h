@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PresenceTestDb.h"
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include <QDateTime>
 

@@ -6,20 +6,20 @@
 #include "app/C_ZorvikApp.h"
 #include "config/CColoursModel.h"
 #include "config/CD_Colors.h"
-#include "config/COnSiteActivities.h"
-#include "db/CDemoSamples.h"
-#include "db/CLiveUpdate.h"
+#include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
 #include "reports/C_ReportView.h"
+#include "rollcall/COnSiteActivities.h"
+#include "rollcall/COnSiteList.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
+#include "rollcall/C_ZorvikViewRollCall.h"
 #include "views/CChildFrameBase.h"
 #include "views/CGuestsModel.h"
-#include "views/COnSiteList.h"
-#include "views/CRollCallModel.h"
 #include "views/C_MainFrame.h"
 #include "views/C_ZorvikDocGuests.h"
-#include "views/C_ZorvikDocRollCall.h"
 #include "views/C_ZorvikViewGuests.h"
-#include "views/C_ZorvikViewRollCall.h"
 #include "views/CommandIds.h"
 
 #include <QDir>
@@ -333,7 +333,7 @@ TEST_F(RollCall, SharedListIsMadeOffTheInterfaceThreadFromASnapshot)
     direct->refresh();
     COnSiteList source(&db.reference(), db.context().settings());
     QList<COnSiteList::Result> made;
-    QObject::connect(&source, &COnSiteList::ready, [&](const COnSiteList::Result &r) { made << r; });
+    QObject::connect(&source, &COnSiteList::ready, &source, [&](const COnSiteList::Result &r) { made << r; });
     // With no window showing the list, the head count's numbers alone.
     source.refresh();
     ASSERT_TRUE(testsupport::waitFor([&] { return made.size() == 1; }));
@@ -368,7 +368,7 @@ TEST_F(RollCall, SharedListIsMadeOffTheInterfaceThreadFromASnapshot)
     doc->refresh(); // the latest list at once, a new one asked for
     EXPECT_EQ(doc->model()->people(), made.last().people);
     int resets = 0;
-    QObject::connect(doc->model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    QObject::connect(doc->model(), &QAbstractItemModel::modelReset, doc->model(), [&] { ++resets; });
     ASSERT_TRUE(testsupport::waitFor([&] { return made.size() == 3; }));
     EXPECT_EQ(resets, 0);
 }

@@ -3,16 +3,16 @@
 // with pdftotext and Python's csv module.
 #include "PresenceTestDb.h"
 #include "app/CClock.h"
-#include "config/COnSiteActivities.h"
 #include "config/CRLang.h"
-#include "db/CDemoSamples.h"
-#include "dialogs/CD_ShareRollCall.h"
+#include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
-#include "views/CRollCallModel.h"
-#include "views/CRollCallServer.h"
-#include "views/CRollCallTicks.h"
-#include "views/C_ZorvikDocRollCall.h"
-#include "views/C_ZorvikViewRollCall.h"
+#include "rollcall/CD_ShareRollCall.h"
+#include "rollcall/COnSiteActivities.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/CRollCallServer.h"
+#include "rollcall/CRollCallTicks.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
+#include "rollcall/C_ZorvikViewRollCall.h"
 
 #include <QAction>
 #include <QDir>
@@ -108,7 +108,7 @@ public:
         if (!testsupport::waitFor([&] { return readAll(portFile).count(u'\n') >= 1; }, 30000))
             return false;
         const QStringList lines = readAll(portFile).split(u'\n');
-        QObject::connect(&m_socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
+        QObject::connect(&m_socket, &QWebSocket::textMessageReceived, &m_socket, [this](const QString &text) {
             const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
             if (message.contains("id"))
                 m_replies.insert(message["id"].toInt(), message);

@@ -15,7 +15,7 @@ template <class T> void onModal(std::function<void(T *)> action)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
         if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();

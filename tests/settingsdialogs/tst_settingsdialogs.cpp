@@ -7,14 +7,14 @@
 #include "db/CConnectionString.h"
 #include "db/CDbConnection.h"
 #include "db/CDbWorker.h"
-#include "db/CDemoDatabase.h"
-#include "db/CLiveUpdate.h"
 #include "db/CReferenceData.h"
+#include "demo/CDemoDatabase.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CD_AutoLoad.h"
 #include "dialogs/CD_Database.h"
 #include "dialogs/CPrompt.h"
+#include "live/CLiveUpdate.h"
 
 #include <QCheckBox>
 #include <QComboBox>

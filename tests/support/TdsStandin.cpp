@@ -1,6 +1,6 @@
 #include "TdsStandin.h"
 
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

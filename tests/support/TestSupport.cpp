@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "db/CDemoDatabase.h"
+#include "demo/CDemoDatabase.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

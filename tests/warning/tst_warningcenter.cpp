@@ -142,7 +142,7 @@ TEST_F(WarningCenterTest, ANewWarningNeverTakesAKeyMeantForAnotherWindow)
     ASSERT_TRUE(testsupport::waitFor([&] { return owner.isActiveWindow() && edit->hasFocus(); }));
     QList<int> counts;
     CWarningCenter center(folder());
-    QObject::connect(&center, &CWarningCenter::openWarningsChanged, [&](int n) { counts << n; });
+    QObject::connect(&center, &CWarningCenter::openWarningsChanged, &center, [&](int n) { counts << n; });
 
     center.raise(&owner, m_ana);
     center.raise(&owner, m_bob);

@@ -2,7 +2,7 @@
 // the roll call, at the size software centres show, into the folder given on the command line.
 // Runs on the offscreen platform with a home folder of its own: nothing of the user's is touched.
 #include "app/C_ZorvikApp.h"
-#include "db/CLiveUpdate.h"
+#include "live/CLiveUpdate.h"
 #include "views/C_MainFrame.h"
 
 #include <QApplication>

@@ -500,12 +500,12 @@ void CTdsSession::rpc(const QByteArray &message)
             w.returnStatus(ok ? 0 : -6);
         } else if (proc == QLatin1String("sp_prepare")) {
             // Compiled, not run: the client learns the result's columns before executing.
-            const CStatementResult r = m_sql->execute(statement, {}, true);
-            if (r.hasRows)
-                w.colMetadata(r.columns);
-            else if (!r.ok)
-                writeResult(w, r, CTdsWriter::DoneInProc, true);
-            ok = r.ok;
+            const CStatementResult compiled = m_sql->execute(statement, {}, true);
+            if (compiled.hasRows)
+                w.colMetadata(compiled.columns);
+            else if (!compiled.ok)
+                writeResult(w, compiled, CTdsWriter::DoneInProc, true);
+            ok = compiled.ok;
             w.returnStatus(ok ? 0 : -6);
         } else if (proc == QLatin1String("sp_unprepare")) {
             m_prepared.remove(qint32(p.value(0).value.toLongLong()));

@@ -8,9 +8,9 @@
 // The first line on standard output is "listening on port P"; then one line per event.
 
 #include "CTdsServer.h"
-#include "db/CClockingSimulator.h"
-#include "db/CDemoDatabase.h"
-#include "db/CDemoSamples.h"
+#include "demo/CClockingSimulator.h"
+#include "demo/CDemoDatabase.h"
+#include "demo/CDemoSamples.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -37,7 +37,7 @@ void quitOnSignals()
     if (::pipe(g_signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] { QCoreApplication::quit(); });
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
 }

@@ -1,4 +1,0 @@
-target_sources(zorvik_core PRIVATE
-    CReferenceData.cpp CReferenceData.h
-    CDbMutex.h
-)

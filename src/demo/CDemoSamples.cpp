@@ -1,0 +1,156 @@
+#include "demo/CDemoSamples.h"
+
+#include "config/CColourFile.h"
+#include "demo/CDemoDatabase.h"
+#include "panel/CPanelFile.h"
+#include "panel/CPanelGeometry.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace {
+
+constexpr int kWidth = CPanelGeometry::kTabletWidth, kCollapsed = CPanelGeometry::kCollapsedHeight,
+              kExpanded = CPanelGeometry::kExpandedHeight;
+
+struct Employee
+{
+    QString id, lastName, firstName, card;
+};
+
+QList<Employee> readEmployees(const QString &databasePath, QString *error)
+{
+    QList<Employee> out;
+    const QString name = QStringLiteral("zorvik-demo-samples");
+    if (CDemoDatabase::openConnection(name, databasePath, error)) {
+        QSqlQuery q(QSqlDatabase::database(name, false));
+        if (q.exec(QStringLiteral("select IDZaposlenog, Prezime, Ime, IDNo from viewMediaIDActive "
+                                  "order by IDZaposlenog"))) {
+            while (q.next())
+                out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                            q.value(3).toString().mid(6, 8).toUpper()});
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (out.isEmpty() && error && error->isEmpty())
+        *error = databasePath;
+    return out;
+}
+
+PanelFileTablet tabletAt(const Employee &e, int x, int y, bool expanded)
+{
+    PanelFileTablet t;
+    t.x = x;
+    t.y = y;
+    t.w = kWidth;
+    t.h = expanded ? kExpanded : kCollapsed;
+    t.expanded = expanded;
+    t.lastName = e.lastName;
+    t.firstName = e.firstName;
+    t.card = e.card;
+    t.id = e.id;
+    return t;
+}
+
+// A front desk: one row of expanded tablets with their photographs, the others collapsed in rows
+// below it.
+PanelFileData reception(const QList<Employee> &all)
+{
+    PanelFileData d;
+    const int n = std::min<int>(CDemoSamples::kReceptionSize, int(all.size()));
+    for (int i = 0; i < n; ++i) {
+        if (i < CDemoSamples::kPerRow) {
+            d.tablets.append(tabletAt(all.at(i), i * kWidth, 0, true));
+        } else {
+            const int k = i - CDemoSamples::kPerRow;
+            d.tablets.append(tabletAt(all.at(i), (k % CDemoSamples::kPerRow) * kWidth,
+                                      kExpanded + kCollapsed + (k / CDemoSamples::kPerRow) * kCollapsed, false));
+        }
+    }
+    return d;
+}
+
+// Everyone, as arranging horizontally would put them: sorted by last name, first name and key.
+PanelFileData allStaff(QList<Employee> all)
+{
+    std::sort(all.begin(), all.end(), [](const Employee &a, const Employee &b) {
+        return a.lastName + u' ' + a.firstName + u' ' + a.id < b.lastName + u' ' + b.firstName + u' ' + b.id;
+    });
+    // Rows of kPerRow, or wider when that many rows would run off the bottom of the canvas.
+    const int rowsThatFit = CPanelGeometry::kCanvasSize / kCollapsed;
+    const int perRow = std::max<int>(CDemoSamples::kPerRow, int((all.size() + rowsThatFit - 1) / rowsThatFit));
+    PanelFileData d;
+    for (int i = 0; i < all.size(); ++i)
+        d.tablets.append(tabletAt(all.at(i), (i % perRow) * kWidth, (i / perRow) * kCollapsed, false));
+    return d;
+}
+
+ColourMap demoColours()
+{
+    using A = CDemoDatabase;
+    const std::pair<int, QColor> colours[] = {
+        {A::Arrival, QColor(67, 160, 71)},
+        {A::Departure, QColor(120, 144, 156)},
+        {A::BusinessTrip, QColor(30, 136, 229)},
+        {A::Break, QColor(255, 193, 7)},
+        {A::BreakReturn, QColor(156, 204, 101)},
+        {A::PrivateExit, QColor(251, 140, 0)},
+        {A::OfficialExit, QColor(0, 137, 123)},
+        {A::Doctor, QColor(236, 64, 122)},
+        {A::SickLeave, QColor(229, 57, 53)},
+        {A::Overtime, QColor(142, 36, 170)},
+        {A::WeekendDuty, QColor(57, 73, 171)},
+        {A::Training, QColor(0, 172, 193)},
+        {A::AnnualLeave, QColor(253, 216, 53)},
+        {A::Maternity, QColor(244, 143, 177)},
+        {A::PublicHolidayLeave, QColor(141, 110, 99)},
+    };
+    ColourMap map;
+    for (const auto &[id, colour] : colours)
+        map[QString::number(id)] = fromQColor(colour);
+    return map;
+}
+
+} // namespace
+
+QStringList CDemoSamples::panelPaths(const QString &folder)
+{
+    const QDir dir(folder);
+    return {dir.filePath(QStringLiteral("Reception.zvl")), dir.filePath(QStringLiteral("All staff.zvl"))};
+}
+
+QStringList CDemoSamples::onSiteActivities()
+{
+    using A = CDemoDatabase;
+    QStringList out;
+    for (int id : {A::Arrival, A::Break, A::BreakReturn, A::Overtime, A::WeekendDuty})
+        out << QString::number(id);
+    return out;
+}
+
+QString CDemoSamples::colourFilePath(const QString &folder)
+{
+    return QDir(folder).filePath(QString::fromLatin1(CColourFile::kFileName));
+}
+
+bool CDemoSamples::ensure(const QString &databasePath, const QString &folder, QString *error)
+{
+    const QStringList panels = panelPaths(folder);
+    const bool panelsThere = QFile::exists(panels.at(0)) && QFile::exists(panels.at(1));
+    if (!QFile::exists(colourFilePath(folder)) && !CColourFile::save(colourFilePath(folder), demoColours(), error))
+        return false;
+    if (panelsThere)
+        return true;
+    const QList<Employee> all = readEmployees(databasePath, error);
+    if (all.isEmpty())
+        return false;
+    if (!QFile::exists(panels.at(0)) && !CPanelFile::save(panels.at(0), reception(all), error))
+        return false;
+    if (!QFile::exists(panels.at(1)) && !CPanelFile::save(panels.at(1), allStaff(all), error))
+        return false;
+    return true;
+}

@@ -1,1 +1,0 @@
-target_sources(zorvik_ui PRIVATE CHelpWindow.cpp CHelpWindow.h)

@@ -1,1 +1,0 @@
-target_sources(zorvik_ui PRIVATE CD_ShareRollCall.cpp CD_ShareRollCall.h)

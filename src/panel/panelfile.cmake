@@ -1,1 +1,0 @@
-target_sources(zorvik_core PRIVATE CPanelFile.cpp CPanelFile.h)

@@ -1,0 +1,38 @@
+#include "rollcall/CRollCallDrill.h"
+
+void CRollCallDrill::begin(Kind kind, const QDateTime &at, const QList<CRollCallModel::Person> &people)
+{
+    reset();
+    m_kind = kind;
+    m_start = at;
+    notePeople(people);
+}
+
+void CRollCallDrill::notePeople(const QList<CRollCallModel::Person> &people)
+{
+    if (!isRunning())
+        return;
+    for (const CRollCallModel::Person &p : people) {
+        const auto it = m_index.constFind(p.key);
+        if (it == m_index.cend()) {
+            m_index.insert(p.key, int(m_people.size()));
+            m_people << p;
+        } else {
+            m_people[*it] = p; // the latest clocking and names
+        }
+    }
+}
+
+void CRollCallDrill::finish(const QDateTime &at)
+{
+    if (m_kind != None && m_end.isNull())
+        m_end = at;
+}
+
+void CRollCallDrill::reset()
+{
+    m_kind = None;
+    m_start = m_end = QDateTime();
+    m_people.clear();
+    m_index.clear();
+}

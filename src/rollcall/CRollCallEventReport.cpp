@@ -1,0 +1,185 @@
+#include "rollcall/CRollCallEventReport.h"
+
+#include "app/CClock.h"
+#include "app/CCsvWriter.h"
+#include "app/CFileWriter.h"
+#include "app/CStringTable.h"
+#include "reports/CReportEngine.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
+
+#include <QBuffer>
+#include <QPdfWriter>
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+QString text(const char *key)
+{
+    return CStringTable::text(QLatin1String(key));
+}
+
+// "|" separates the grid's cells.
+QString cell(QString t)
+{
+    return t.replace(u'|', u'/');
+}
+
+QString moment(const QDateTime &t)
+{
+    return t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString kindText(const CRollCallDrill &drill)
+{
+    return text(drill.kind() == CRollCallDrill::Evacuation ? "rollcall.evacuation" : "rollcall.exercise");
+}
+
+QString duration(const CRollCallDrill &drill)
+{
+    const qint64 s = std::max<qint64>(0, drill.start().secsTo(drill.end()));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QList<CRollCallEventReport::Line> CRollCallEventReport::lines(const C_ZorvikDocRollCall &doc)
+{
+    const CRollCallModel &model = *doc.model();
+    QList<CRollCallModel::Person> people = doc.drill().people();
+    CRollCallModel::sortPeople(people);
+    QList<Line> missing, found;
+    QList<QDateTime> foundAt;
+    for (const CRollCallModel::Person &p : people) {
+        Line l{false, {}, {}, p.name, p.department, p.detail, p.company};
+        if (!model.ticks().contains(p.key)) {
+            missing << l;
+            continue;
+        }
+        l.found = true;
+        const auto a = model.attributions().constFind(p.key);
+        const QDateTime at = a == model.attributions().cend() ? QDateTime() : a->at;
+        if (a != model.attributions().cend()) {
+            l.at = at.toString(QStringLiteral("HH:mm:ss"));
+            l.by = a->warden.isEmpty() ? text("rollcall.desk") : a->warden;
+        }
+        found << l;
+        foundAt << at;
+    }
+    // Found people by the moment of their tick, those of unknown time first.
+    QList<int> order(found.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return foundAt[a].isValid() != foundAt[b].isValid() ? !foundAt[a].isValid() : foundAt[a] < foundAt[b];
+    });
+    for (int i : order)
+        missing << found[i];
+    return missing;
+}
+
+bool CRollCallEventReport::fill(CReportEngine &engine, const C_ZorvikDocRollCall &doc)
+{
+    const CRollCallDrill &drill = doc.drill();
+    const QString title =
+        text(drill.kind() == CRollCallDrill::Evacuation ? "rollcall.evacuationRecord" : "rollcall.exerciseRecord");
+    engine.Create(title);
+    if (!engine.LoadTemplate(CReportEngine::templatePath(QString::fromLatin1(kTemplate))))
+        return false;
+    const QList<Line> all = lines(doc);
+    const qsizetype missing = std::count_if(all.begin(), all.end(), [](const Line &l) { return !l.found; });
+    QStringList rows;
+    int n = 0;
+    for (const bool found : {false, true}) {
+        const QString heading =
+            text(found ? "rollcall.partFound" : "rollcall.partMissing").arg(found ? all.size() - missing : missing);
+        rows << QStringLiteral("||[%bold%]%1|||").arg(cell(heading));
+        for (const Line &l : all) {
+            if (l.found != found)
+                continue;
+            const QString detail = l.company.isEmpty() ? l.detail : QStringLiteral("%1 (%2)").arg(l.detail, l.company);
+            rows << QStringList{QString::number(++n), cell(l.at), cell(l.name),
+                                cell(l.department),   cell(l.by), cell(detail)}
+                        .join(u'|');
+        }
+    }
+    engine.SetGridRows(QStringLiteral("Grid"), rows);
+    const QString identity = text("rollcall.title");
+    const struct
+    {
+        const char *field;
+        QString text;
+    } fields[] = {
+        {"Title", title},
+        {"Times", text("rollcall.eventTimes").arg(moment(drill.start()), moment(drill.end()), duration(drill))},
+        {"Counts", text("rollcall.eventCounts").arg(all.size()).arg(all.size() - missing).arg(missing)},
+        {"PrintDateTime", CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
+        {"Header", identity},
+        {"Footer", identity},
+        {"Num", QStringLiteral("#")},
+        {"At", text("rollcall.col.tickedAt")},
+        {"Name", text("rollcall.col.name")},
+        {"Department", text("rollcall.col.department")},
+        {"By", text("rollcall.col.tickedBy")},
+        {"Detail", text("rollcall.col.detail")},
+    };
+    for (const auto &f : fields)
+        engine.SetFieldText(QLatin1String(f.field), f.text);
+    return true;
+}
+
+QByteArray CRollCallEventReport::csv(const C_ZorvikDocRollCall &doc)
+{
+    const CRollCallDrill &drill = doc.drill();
+    const QStringList headings{text("rollcall.col.event"),    text("rollcall.col.started"),
+                               text("rollcall.col.ended"),    text("rollcall.col.status"),
+                               text("rollcall.col.tickedAt"), text("rollcall.col.tickedBy"),
+                               text("rollcall.col.name"),     text("rollcall.col.department"),
+                               text("rollcall.col.detail"),   text("rollcall.col.company")};
+    QList<QStringList> rows;
+    for (const Line &l : lines(doc))
+        rows << QStringList{kindText(drill),
+                            moment(drill.start()),
+                            moment(drill.end()),
+                            text(l.found ? "rollcall.found" : "rollcall.neverFound"),
+                            l.at,
+                            l.by,
+                            l.name,
+                            l.department,
+                            l.detail,
+                            l.company};
+    return CCsvWriter::encode(headings, rows);
+}
+
+bool CRollCallEventReport::write(const C_ZorvikDocRollCall &doc, const QString &pdfPath, const QString &csvPath,
+                                 QString *error)
+{
+    // The CSV first: it needs no template, so a missing template still leaves a record.
+    if (!CFileWriter::writeAtomically(csvPath, csv(doc), error))
+        return false;
+    CReportEngine engine;
+    if (!fill(engine, doc)) {
+        if (error)
+            *error = text("rollcall.noTemplate").arg(QString::fromLatin1(kTemplate), engine.GetErrorText());
+        return false;
+    }
+    engine.SetFieldText(QStringLiteral("TotalPages"), QStringLiteral(" / %1").arg(engine.Paginate()));
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setTitle(engine.GetTitle());
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(300);
+        if (!engine.Print(writer)) {
+            if (error)
+                *error = QStringLiteral("PDF");
+            return false;
+        }
+    }
+    return CFileWriter::writeAtomically(pdfPath, pdf.data(), error);
+}

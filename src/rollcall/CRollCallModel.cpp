@@ -1,0 +1,191 @@
+#include "rollcall/CRollCallModel.h"
+
+#include "app/CClock.h"
+#include "app/CStringTable.h"
+#include "app/CTextMatch.h"
+#include "db/CDateTime.h"
+#include "db/CReferenceData.h"
+#include "rollcall/COnSiteList.h"
+#include "views/CGuestsModel.h"
+
+#include <QHash>
+#include <algorithm>
+
+CRollCallModel::CRollCallModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+QList<CRollCallModel::Person> CRollCallModel::collect(CReferenceData &ref, const QSet<QString> &onSite,
+                                                      const QDate &today)
+{
+    COnSiteList::Snapshot s = COnSiteList::snapshot(ref, onSite, QDateTime(today, QTime(12, 0)));
+    s.live = true; // read whatever the cursors hold
+    return COnSiteList::make(s).people;
+}
+
+void CRollCallModel::sortPeople(QList<Person> &people)
+{
+    std::stable_sort(people.begin(), people.end(), [](const Person &a, const Person &b) {
+        if (a.guest != b.guest)
+            return !a.guest;
+        if (!a.guest && a.department != b.department)
+            return a.department < b.department;
+        return a.name < b.name;
+    });
+}
+
+void CRollCallModel::setPeople(const QList<Person> &people)
+{
+    const bool changed = people != m_people;
+    beginResetModel();
+    m_people = people;
+    m_rows.clear();
+    m_rows.reserve(m_people.size());
+    for (int r = 0; r < m_people.size(); ++r)
+        m_rows.insert(m_people.at(r).key, r);
+    if (changed)
+        ++m_listVersion;
+    endResetModel();
+}
+
+void CRollCallModel::setTicks(const QSet<QString> &ticks, const CRollCallTicks::Attributions &attributions)
+{
+    m_ticks = ticks;
+    m_attributions = attributions;
+    ++m_tickVersion;
+    if (!m_people.isEmpty())
+        emit dataChanged(index(0, TickColumn), index(int(m_people.size()) - 1, TickColumn), {Qt::CheckStateRole});
+    emit ticksChanged();
+}
+
+bool CRollCallModel::isTicked(int row) const
+{
+    return row >= 0 && row < m_people.size() && m_ticks.contains(m_people.at(row).key);
+}
+
+int CRollCallModel::employeeCount() const
+{
+    return int(std::count_if(m_people.begin(), m_people.end(), [](const Person &p) { return !p.guest; }));
+}
+
+int CRollCallModel::guestCount() const
+{
+    return int(m_people.size()) - employeeCount();
+}
+
+int CRollCallModel::tickedCount() const
+{
+    return int(
+        std::count_if(m_people.begin(), m_people.end(), [this](const Person &p) { return m_ticks.contains(p.key); }));
+}
+
+QMap<QString, int> CRollCallModel::departmentCounts() const
+{
+    QMap<QString, int> out;
+    for (const Person &p : m_people)
+        if (!p.guest)
+            ++out[p.department];
+    return out;
+}
+
+QString CRollCallModel::departmentsText() const
+{
+    QStringList lines;
+    const QMap<QString, int> counts = departmentCounts();
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        lines << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());
+    return lines.join(u'\n');
+}
+
+int CRollCallModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_people.size());
+}
+
+int CRollCallModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CRollCallModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_people.size())
+        return {};
+    const Person &p = m_people.at(index.row());
+    if (role == CTextMatch::SearchRole)
+        return CTextMatch::searchText({p.name, p.department, p.detail, p.company});
+    if (index.column() == TickColumn) {
+        // Ticked people after the rest, when the column is sorted.
+        if (role == CTextMatch::SortRole)
+            return int(m_ticks.contains(p.key));
+        if (role == Qt::CheckStateRole)
+            return m_ticks.contains(p.key) ? Qt::Checked : Qt::Unchecked;
+        const auto a = m_attributions.constFind(p.key);
+        if (role == Qt::ToolTipRole && a != m_attributions.cend() && m_ticks.contains(p.key))
+            return CStringTable::text(QStringLiteral("rollcall.tickedBy"))
+                .arg(a->warden.isEmpty() ? CStringTable::text(QStringLiteral("rollcall.desk")) : a->warden,
+                     a->at.toString(QStringLiteral("HH:mm:ss")));
+        return {};
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+    case NameColumn:
+        return p.name;
+    case DepartmentColumn:
+        return p.department;
+    case TimeColumn:
+        return p.time;
+    case DetailColumn:
+        return p.detail;
+    case CompanyColumn:
+        return p.company;
+    default:
+        return {};
+    }
+}
+
+QVariant CRollCallModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return {};
+    static const char *keys[ColumnCount] = {"rollcall.col.tick", "rollcall.col.name",   "rollcall.col.department",
+                                            "rollcall.col.time", "rollcall.col.detail", "rollcall.col.company"};
+    return CStringTable::text(QString::fromLatin1(keys[section]));
+}
+
+Qt::ItemFlags CRollCallModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == TickColumn)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+bool CRollCallModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != TickColumn || role != Qt::CheckStateRole ||
+        index.row() >= m_people.size())
+        return false;
+    setTick(m_people.at(index.row()).key, value.toInt() == Qt::Checked);
+    return true;
+}
+
+bool CRollCallModel::setTick(const QString &key, bool ticked, const QString &warden)
+{
+    const int row = rowOf(key);
+    if (row < 0 || m_ticks.contains(key) == ticked)
+        return false;
+    if (ticked) {
+        m_ticks.insert(key);
+        m_attributions.insert(key, {warden, CClock::now()});
+    } else {
+        m_ticks.remove(key);
+        m_attributions.remove(key);
+    }
+    ++m_tickVersion;
+    emit dataChanged(index(row, TickColumn), index(row, TickColumn), {Qt::CheckStateRole});
+    emit tickChanged(key, ticked, warden);
+    emit ticksChanged();
+    return true;
+}

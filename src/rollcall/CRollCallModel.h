@@ -1,0 +1,99 @@
+#pragma once
+
+#include "rollcall/CRollCallTicks.h"
+
+#include <QAbstractTableModel>
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+class CReferenceData;
+
+// Everyone on the premises now: each employee whose last clocking is today with an on-site
+// activity, grouped by department and sorted by name, then each guest inside (no exit time).
+// A check box on every row records who has been ticked off at the assembly point; ticks are
+// kept by key, so a refresh keeps them for whoever is still listed.
+class CRollCallModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column
+    {
+        TickColumn,
+        NameColumn,
+        DepartmentColumn,
+        TimeColumn,
+        DetailColumn, // the activity of an employee, the host of a guest
+        CompanyColumn,
+        ColumnCount
+    };
+    struct Person
+    {
+        QString key; // "E<id>" for an employee, "G<name>|<entry>" for a guest
+        QString name;
+        QString department; // the guests' group for a guest
+        QString time;
+        QString detail;
+        QString company;
+        bool guest = false;
+        bool operator==(const Person &) const = default;
+    };
+
+    explicit CRollCallModel(QObject *parent = nullptr);
+
+    // Reads the shared cursors; the caller holds DBMutex. Employees in department order, then
+    // by name; guests last, by name.
+    static QList<Person> collect(CReferenceData &ref, const QSet<QString> &onSite, const QDate &today);
+    // Orders people as collect() does.
+    static void sortPeople(QList<Person> &people);
+
+    void setPeople(const QList<Person> &people);
+    const QList<Person> &people() const { return m_people; }
+
+    const QSet<QString> &ticks() const { return m_ticks; }
+    void setTicks(const QSet<QString> &ticks, const CRollCallTicks::Attributions &attributions = {});
+    bool isTicked(int row) const;
+    // Ticks or unticks one listed person, at the desk (no warden) or on a phone; false when the
+    // tick already was so or the key is not listed.
+    bool setTick(const QString &key, bool ticked, const QString &warden = QString());
+    // Who ticked whom and when, for the ticks made or read since the list opened.
+    const CRollCallTicks::Attributions &attributions() const { return m_attributions; }
+    // -1 when the key is not listed.
+    int rowOf(const QString &key) const { return m_rows.value(key, -1); }
+    // Grow by one at every change of the list or of the ticks, so that a copy can tell it is
+    // out of date.
+    quint64 listVersion() const { return m_listVersion; }
+    quint64 tickVersion() const { return m_tickVersion; }
+
+    int employeeCount() const;
+    int guestCount() const;
+    int tickedCount() const;
+    // Listed employees per department name (guests not included), in name order.
+    QMap<QString, int> departmentCounts() const;
+    // The same, one "Department: N" a line.
+    QString departmentsText() const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Toggles a row's tick (check-state role of the tick column) and sends ticksChanged().
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+signals:
+    void ticksChanged();
+    // One tick set or cleared by setTick() (the desk's check box included).
+    void tickChanged(const QString &key, bool ticked, const QString &warden);
+
+private:
+    QList<Person> m_people;
+    QHash<QString, int> m_rows;
+    QSet<QString> m_ticks;
+    CRollCallTicks::Attributions m_attributions;
+    quint64 m_listVersion = 0;
+    quint64 m_tickVersion = 0;
+};

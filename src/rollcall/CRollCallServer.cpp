@@ -1,0 +1,355 @@
+#include "rollcall/CRollCallServer.h"
+
+#include "app/CClock.h"
+#include "app/CStringTable.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/CRollCallTicks.h"
+#include "rollcall/C_ZorvikDocRollCall.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkInterface>
+#include <QRandomGenerator>
+#include <QUrl>
+
+namespace {
+
+using Request = CHttpListener::Request;
+using Response = CHttpListener::Response;
+
+const QString kTextPrefix = QStringLiteral("rollcall.web.");
+// Larger answers go compressed to a client that takes it: a list of thousands over a weak
+// Wi-Fi at the assembly point.
+constexpr qsizetype kCompressFrom = 1024;
+
+Response json(int status, const QJsonObject &object)
+{
+    return {status, "application/json; charset=utf-8", QJsonDocument(object).toJson(QJsonDocument::Compact), {}};
+}
+
+Response error(int status, const char *what)
+{
+    return json(status, {{QStringLiteral("error"), QLatin1String(what)}});
+}
+
+QByteArray deflated(const QByteArray &bytes)
+{
+    // qCompress gives a 4-byte length, then a zlib stream: HTTP's "deflate".
+    return qCompress(bytes, 6).mid(4);
+}
+
+QByteArray contentHash(const QByteArray &page, const QByteArray &open, const QByteArray &close)
+{
+    const qsizetype from = page.indexOf(open);
+    const qsizetype to = from < 0 ? -1 : page.indexOf(close, from + open.size());
+    if (to < 0)
+        return {};
+    const QByteArray content = page.mid(from + open.size(), to - from - open.size());
+    return "'sha256-" + QCryptographicHash::hash(content, QCryptographicHash::Sha256).toBase64() + "'";
+}
+
+QString clock(const QDateTime &t)
+{
+    return t.isNull() ? QString() : t.toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+CRollCallServer::CRollCallServer(C_ZorvikDocRollCall *doc, QObject *parent) : QObject(parent), m_doc(doc) {}
+
+CRollCallServer::~CRollCallServer()
+{
+    stop();
+}
+
+bool CRollCallServer::start(const QList<QHostAddress> &addresses, quint16 port, QString *error)
+{
+    stop();
+    if (!m_doc || addresses.isEmpty()) {
+        if (error)
+            *error = CStringTable::text(QStringLiteral("rollcall.noAddress"));
+        return false;
+    }
+    auto listener = std::make_unique<CHttpListener>([this](const Request &r) { return handle(r); });
+    if (!listener->listenOn(addresses, port, error))
+        return false;
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    m_key = QByteArray(reinterpret_cast<const char *>(words), sizeof words).toHex();
+    m_listener = std::move(listener);
+    m_addresses = addresses;
+    m_failures.clear();
+    m_lastSeen.clear();
+    buildPage();
+    QStringList where;
+    for (const QHostAddress &a : addresses)
+        where << QStringLiteral("%1:%2").arg(a.toString()).arg(m_listener->port());
+    m_doc->log(QStringLiteral("sharing started\t") + where.join(u' '));
+    emit sharingChanged(true);
+    return true;
+}
+
+void CRollCallServer::stop()
+{
+    if (!m_listener)
+        return;
+    m_listener.reset();
+    m_key.clear();
+    m_addresses.clear();
+    m_lastSeen.clear();
+    if (m_doc)
+        m_doc->log(QStringLiteral("sharing stopped"));
+    emit sharingChanged(false);
+}
+
+quint16 CRollCallServer::port() const
+{
+    return m_listener ? m_listener->port() : 0;
+}
+
+QString CRollCallServer::url(const QHostAddress &address) const
+{
+    QUrl u;
+    u.setScheme(QStringLiteral("http"));
+    u.setHost(address.toString());
+    u.setPort(port());
+    u.setPath(QStringLiteral("/"));
+    u.setFragment(QStringLiteral("k=") + key());
+    return u.toString();
+}
+
+int CRollCallServer::phoneCount() const
+{
+    const qint64 now = CClock::now().toSecsSinceEpoch();
+    return int(std::count_if(m_lastSeen.begin(), m_lastSeen.end(),
+                             [now](qint64 seen) { return now - seen <= kPhoneSeconds; }));
+}
+
+QList<QHostAddress> CRollCallServer::networkAddresses()
+{
+    QList<QHostAddress> v4, v6;
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
+        const auto flags = i.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning) ||
+            (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry &e : i.addressEntries()) {
+            const QHostAddress a = e.ip();
+            if (a.isLoopback() || a.isLinkLocal())
+                continue;
+            (a.protocol() == QAbstractSocket::IPv4Protocol ? v4 : v6) << a;
+        }
+    }
+    return v4 + v6;
+}
+
+void CRollCallServer::buildPage()
+{
+    QFile f(QStringLiteral(":/web/rollcall.html"));
+    f.open(QIODevice::ReadOnly);
+    QByteArray page = f.readAll();
+    // The page's texts follow the program's language.
+    QJsonObject texts;
+    for (const QString &key : CStringTable::builtInKeys())
+        if (key.startsWith(kTextPrefix))
+            texts.insert(key.mid(kTextPrefix.size()), CStringTable::text(key));
+    // Inside a script element only "<" could end it early.
+    const QByteArray textJson = QJsonDocument(texts).toJson(QJsonDocument::Compact).replace("<", "\\u003c");
+    page.replace("@@LANG@@", CStringTable::text(kTextPrefix + QStringLiteral("lang")).toHtmlEscaped().toUtf8());
+    page.replace("@@TEXTS@@", textJson);
+    m_page = page;
+    // Only this page's own script and style may run: a name that slipped through as markup
+    // could not execute anything.
+    m_pagePolicy = "default-src 'none'; script-src " + contentHash(page, "<script>", "</script>") + "; style-src " +
+                   contentHash(page, "<style>", "</style>") +
+                   "; connect-src 'self'; img-src data:; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+}
+
+CHttpListener::Response CRollCallServer::handle(const Request &request)
+{
+    Response r = m_listener ? route(request) : error(503, "not sharing");
+    r.headers << std::pair<QByteArray, QByteArray>{"Cache-Control", "no-store"}
+              << std::pair<QByteArray, QByteArray>{"X-Content-Type-Options", "nosniff"}
+              << std::pair<QByteArray, QByteArray>{"Referrer-Policy", "no-referrer"}
+              << std::pair<QByteArray, QByteArray>{"X-Frame-Options", "DENY"};
+    const bool compressed =
+        std::any_of(r.headers.begin(), r.headers.end(), [](const auto &h) { return h.first == "Content-Encoding"; });
+    if (!compressed && r.body.size() >= kCompressFrom && request.acceptEncoding.contains("deflate")) {
+        r.body = deflated(r.body);
+        r.headers << std::pair<QByteArray, QByteArray>{"Content-Encoding", "deflate"};
+    }
+    if (m_doc)
+        m_doc->log(QStringLiteral("request\t%1\t%2 %3\t%4")
+                       .arg(request.peer, QString::fromLatin1(request.method), request.path)
+                       .arg(r.status));
+    return r;
+}
+
+CHttpListener::Response CRollCallServer::route(const Request &request)
+{
+    if (request.path == QLatin1String("/")) {
+        if (request.method != "GET")
+            return {405, "text/plain", "Method not allowed", {{"Allow", "GET"}}};
+        return {200, "text/html; charset=utf-8", m_page, {{"Content-Security-Policy", m_pagePolicy}}};
+    }
+    if (!request.path.startsWith(QLatin1String("/api/")))
+        return {404, "text/plain", "Not found", {}};
+    if (blocked(request.peer))
+        return {429, "application/json", R"({"error":"too many attempts"})", {{"Retry-After", "60"}}};
+    if (!authorised(request)) {
+        const qint64 now = CClock::now().toSecsSinceEpoch();
+        // Addresses that stopped trying are forgotten, so that many of them cannot fill memory.
+        if (m_failures.size() > 4096)
+            m_failures.removeIf([now](const auto &entry) { return now - entry.value().constLast() >= 60; });
+        m_failures[request.peer] << now;
+        return {401, "application/json", R"({"error":"key"})", {{"WWW-Authenticate", "Bearer"}}};
+    }
+    m_lastSeen.insert(request.peer, CClock::now().toSecsSinceEpoch());
+    const struct
+    {
+        const char *path;
+        const char *method;
+        Response (CRollCallServer::*handler)(const Request &);
+    } routes[] = {{"/api/state", "GET", &CRollCallServer::state},
+                  {"/api/list", "GET", &CRollCallServer::list},
+                  {"/api/tick", "POST", &CRollCallServer::tick}};
+    for (const auto &route : routes) {
+        if (request.path != QLatin1String(route.path))
+            continue;
+        if (request.method != route.method)
+            return {405, "text/plain", "Method not allowed", {{"Allow", route.method}}};
+        return (this->*route.handler)(request);
+    }
+    return {404, "text/plain", "Not found", {}};
+}
+
+bool CRollCallServer::authorised(const Request &request) const
+{
+    if (m_key.isEmpty() || !request.authorization.startsWith("Bearer "))
+        return false;
+    const QByteArray given = request.authorization.mid(7).trimmed();
+    if (given.size() != m_key.size())
+        return false;
+    // The same time whatever the first wrong character.
+    unsigned char diff = 0;
+    for (qsizetype i = 0; i < given.size(); ++i)
+        diff |= static_cast<unsigned char>(given[i] ^ m_key[i]);
+    return diff == 0;
+}
+
+bool CRollCallServer::blocked(const QString &peer)
+{
+    const qint64 now = CClock::now().toSecsSinceEpoch();
+    auto it = m_failures.find(peer);
+    if (it == m_failures.end())
+        return false;
+    it->removeIf([now](qint64 t) { return now - t >= 60; });
+    if (it->isEmpty()) {
+        m_failures.erase(it);
+        return false;
+    }
+    return it->size() >= kMaxFailuresPerMinute;
+}
+
+CHttpListener::Response CRollCallServer::state(const Request &request)
+{
+    const CRollCallModel &model = *m_doc->model();
+    const QString lv = QString::number(model.listVersion()), tv = QString::number(model.tickVersion());
+    QJsonObject o{{QStringLiteral("lv"), lv},
+                  {QStringLiteral("tv"), tv},
+                  {QStringLiteral("now"), clock(CClock::now())},
+                  {QStringLiteral("asOf"), m_doc->asOf().toString(QStringLiteral("HH:mm"))},
+                  {QStringLiteral("stale"), m_doc->staleText()}};
+    const CRollCallDrill &drill = m_doc->drill();
+    if (drill.isRunning()) {
+        const bool evacuation = drill.kind() == CRollCallDrill::Evacuation;
+        o.insert(
+            QStringLiteral("drill"),
+            QJsonObject{{QStringLiteral("title"), CStringTable::text(evacuation ? QStringLiteral("rollcall.evacuation")
+                                                                                : QStringLiteral("rollcall.exercise"))},
+                        {QStringLiteral("since"), clock(drill.start())},
+                        {QStringLiteral("elapsed"), double(drill.start().secsTo(CClock::now()))}});
+    }
+    QByteArray body = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    // The ticks only when the phone's copy is out of date; built once per change for every phone.
+    if (request.query.queryItemValue(QStringLiteral("tv")) != tv ||
+        request.query.queryItemValue(QStringLiteral("lv")) != lv) {
+        if (m_ticksCacheVersion != model.tickVersion()) {
+            QJsonArray ticks;
+            for (const QString &key : model.ticks()) {
+                const auto a = model.attributions().constFind(key);
+                const bool known = a != model.attributions().cend();
+                ticks.append(QJsonArray{key, known ? a->warden : QString(), known ? clock(a->at) : QString()});
+            }
+            m_ticksCache = QJsonDocument(ticks).toJson(QJsonDocument::Compact);
+            m_ticksCacheVersion = model.tickVersion();
+        }
+        body.chop(1);
+        body += ",\"ticks\":" + m_ticksCache + '}';
+    }
+    return {200, "application/json; charset=utf-8", body, {}};
+}
+
+CHttpListener::Response CRollCallServer::list(const Request &request)
+{
+    const CRollCallModel &model = *m_doc->model();
+    // Every phone asks for the same list after a change: it is built, and compressed, once.
+    if (m_listCacheVersion != model.listVersion()) {
+        // Departments once, people as rows of [key, name, department, time, detail, company,
+        // guest]: a third of the size of objects with field names.
+        QJsonArray departments, people;
+        QHash<QString, int> index;
+        for (const CRollCallModel::Person &p : model.people()) {
+            auto d = index.constFind(p.department);
+            if (d == index.cend()) {
+                d = index.insert(p.department, int(departments.size()));
+                departments.append(p.department);
+            }
+            people.append(QJsonArray{p.key, p.name, *d, p.time, p.detail, p.company, p.guest ? 1 : 0});
+        }
+        m_listCache = QJsonDocument(QJsonObject{{QStringLiteral("lv"), QString::number(model.listVersion())},
+                                                {QStringLiteral("deps"), departments},
+                                                {QStringLiteral("people"), people}})
+                          .toJson(QJsonDocument::Compact);
+        m_listDeflated.clear();
+        m_listCacheVersion = model.listVersion();
+    }
+    if (!request.acceptEncoding.contains("deflate"))
+        return {200, "application/json; charset=utf-8", m_listCache, {}};
+    if (m_listDeflated.isEmpty())
+        m_listDeflated = deflated(m_listCache);
+    return {200, "application/json; charset=utf-8", m_listDeflated, {{"Content-Encoding", "deflate"}}};
+}
+
+CHttpListener::Response CRollCallServer::tick(const Request &request)
+{
+    if (!request.contentType.startsWith("application/json"))
+        return error(415, "json expected");
+    if (request.body.size() > kMaxTickBytes)
+        return error(413, "too large");
+    const QJsonObject in = QJsonDocument::fromJson(request.body).object();
+    const QString key = in.value(QStringLiteral("key")).toString();
+    const bool ticked = in.value(QStringLiteral("ticked")).toBool(true);
+    const QString warden = CRollCallTicks::cleanWarden(in.value(QStringLiteral("warden")).toString());
+    if (warden.isEmpty())
+        return error(400, "warden");
+    CRollCallModel &model = *m_doc->model();
+    const int row = model.rowOf(key);
+    if (row < 0)
+        return error(404, "unlisted");
+    const bool changed = model.setTick(key, ticked, warden);
+    const auto a = model.attributions().constFind(key);
+    const bool now = model.ticks().contains(key);
+    if (!changed)
+        m_doc->log(QStringLiteral("%1 again\t%2\t%3\twarden %4")
+                       .arg(ticked ? QStringLiteral("tick") : QStringLiteral("untick"), key,
+                            model.people().at(row).name, warden));
+    return json(200, {{QStringLiteral("changed"), changed},
+                      {QStringLiteral("ticked"), now},
+                      {QStringLiteral("by"), now && a != model.attributions().cend() ? a->warden : QString()},
+                      {QStringLiteral("at"), now && a != model.attributions().cend() ? clock(a->at) : QString()},
+                      {QStringLiteral("tv"), QString::number(model.tickVersion())}});
+}

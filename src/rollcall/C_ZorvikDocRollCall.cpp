@@ -1,0 +1,220 @@
+#include "rollcall/C_ZorvikDocRollCall.h"
+
+#include "app/CClock.h"
+#include "app/CStringTable.h"
+#include "db/CReferenceData.h"
+#include "rollcall/COnSiteActivities.h"
+#include "rollcall/CRollCallEventReport.h"
+#include "rollcall/CRollCallModel.h"
+#include "rollcall/CRollCallTicks.h"
+
+#include <QFile>
+#include <QMutexLocker>
+
+C_ZorvikDocRollCall::C_ZorvikDocRollCall(CReferenceData *reference, CSettings *settings, const QString &folder,
+                                         QObject *parent)
+    : CDocument(parent), m_reference(reference), m_settings(settings), m_folder(folder),
+      m_model(new CRollCallModel(this))
+{
+    loadTicksOfToday();
+    connect(m_model, &CRollCallModel::ticksChanged, this, [this] {
+        if (!m_loading)
+            saveTicks();
+    });
+    connect(m_model, &CRollCallModel::tickChanged, this, &C_ZorvikDocRollCall::logTick);
+}
+
+C_ZorvikDocRollCall::~C_ZorvikDocRollCall()
+{
+    if (m_source)
+        m_source->removeListener();
+    // An event still open when the window goes (the program is closing) keeps its record.
+    if (m_drill.kind() != CRollCallDrill::None)
+        endDrill(nullptr, nullptr, nullptr);
+}
+
+QString C_ZorvikDocRollCall::ticksFilePath() const
+{
+    return CRollCallTicks::filePathFor(m_folder, m_day);
+}
+
+QString C_ZorvikDocRollCall::logFilePath() const
+{
+    return m_folder + QStringLiteral("RollCallLog-%1.txt").arg(CClock::now().toString(QStringLiteral("yyyyMMdd")));
+}
+
+void C_ZorvikDocRollCall::log(const QString &text)
+{
+    // Appended and closed at once: a crash loses no line, and the file of a day is never
+    // rewritten. A log that cannot be written must not stop the roll call.
+    QFile f(logFilePath());
+    if (f.open(QIODevice::WriteOnly | QIODevice::Append))
+        f.write((CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\t' +
+                 QString(text).replace(u'\n', u' ').replace(u'\r', u' ') + u'\n')
+                    .toUtf8());
+}
+
+void C_ZorvikDocRollCall::logTick(const QString &key, bool ticked, const QString &warden)
+{
+    const int row = m_model->rowOf(key);
+    const QString name = row < 0 ? QString() : m_model->people().at(row).name;
+    log(QStringLiteral("%1\t%2\t%3\t%4")
+            .arg(ticked ? QStringLiteral("tick") : QStringLiteral("untick"), key, name,
+                 warden.isEmpty() ? QStringLiteral("desk") : QStringLiteral("warden ") + warden));
+}
+
+void C_ZorvikDocRollCall::loadTicksOfToday()
+{
+    m_day = CClock::now().date();
+    m_loading = true;
+    CRollCallTicks::Attributions attributions;
+    const QSet<QString> ticks = CRollCallTicks::load(ticksFilePath(), &attributions);
+    m_model->setTicks(ticks, attributions);
+    m_loading = false;
+}
+
+void C_ZorvikDocRollCall::saveTicks()
+{
+    QString error;
+    if (!CRollCallTicks::save(ticksFilePath(), m_model->ticks(), &error, m_model->attributions()))
+        emit saveFailed(error);
+}
+
+void C_ZorvikDocRollCall::refresh()
+{
+    if (!m_reference)
+        return;
+    if (m_source) {
+        if (m_source->hasResult() && m_source->latest().hasPeople)
+            apply(m_source->latest());
+        m_source->refresh();
+        return;
+    }
+    const QDateTime now = CClock::now();
+    const QSet<QString> onSite = m_settings ? COnSiteActivities::read(*m_settings) : QSet<QString>();
+    COnSiteList::Snapshot snapshot;
+    {
+        QMutexLocker lock(&m_reference->dbMutex);
+        snapshot = COnSiteList::snapshot(*m_reference, onSite, now);
+    }
+    apply(COnSiteList::make(snapshot));
+}
+
+void C_ZorvikDocRollCall::setSource(COnSiteList *source)
+{
+    if (m_source)
+        m_source->removeListener();
+    m_source = source;
+    if (source) {
+        source->addListener();
+        connect(source, &COnSiteList::ready, this, &C_ZorvikDocRollCall::apply);
+    }
+}
+
+void C_ZorvikDocRollCall::apply(const COnSiteList::Result &result)
+{
+    if (result.live && !result.hasPeople)
+        return; // counted only, before this window asked for the list
+    // A new day starts a new roll call with the ticks of its own file.
+    if (CClock::now().date() != m_day)
+        loadTicksOfToday();
+    if (!result.live) {
+        setConnected(false);
+        return;
+    }
+    m_since = QDateTime();
+    m_asOf = result.asOf;
+    // An unchanged list leaves the window as it is (its scroll position, its selection). The
+    // source says so itself for a list that follows one shown here already.
+    const bool sameAsShown = m_shownSerial != 0 && result.serial == m_shownSerial + 1 && !result.changed;
+    if (!sameAsShown && result.people != m_model->people()) {
+        m_model->setPeople(result.people);
+        m_drill.notePeople(result.people);
+    }
+    m_shownSerial = result.serial;
+    emit listChanged();
+}
+
+void C_ZorvikDocRollCall::setConnected(bool connected)
+{
+    if (connected || !m_since.isNull())
+        return; // a reconnection shows at the next list read
+    m_since = CClock::now();
+    emit listChanged();
+}
+
+void C_ZorvikDocRollCall::clearTicks()
+{
+    m_model->setTicks({});
+    log(QStringLiteral("clear"));
+}
+
+void C_ZorvikDocRollCall::startDrill(CRollCallDrill::Kind kind)
+{
+    if (kind == CRollCallDrill::None || m_drill.kind() != CRollCallDrill::None)
+        return;
+    m_drill.begin(kind, CClock::now(), m_model->people());
+    log(kind == CRollCallDrill::Evacuation ? QStringLiteral("start evacuation") : QStringLiteral("start drill"));
+    emit drillChanged();
+}
+
+bool C_ZorvikDocRollCall::endDrill(QString *pdfPath, QString *csvPath, QString *error)
+{
+    if (m_drill.kind() == CRollCallDrill::None)
+        return false;
+    m_drill.finish(CClock::now());
+    const QString stem =
+        m_folder + QStringLiteral("RollCallEvent-%1").arg(m_drill.start().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString pdf = stem + QStringLiteral(".pdf"), csv = stem + QStringLiteral(".csv");
+    QString why;
+    if (!CRollCallEventReport::write(*this, pdf, csv, &why)) {
+        m_recordError = why;
+        log(QStringLiteral("record not written\t") + why);
+        if (error)
+            *error = why;
+        emit drillChanged();
+        return false;
+    }
+    log(QStringLiteral("end\t") + pdf + u'\t' + csv);
+    m_drill.reset();
+    m_recordError.clear();
+    if (pdfPath)
+        *pdfPath = pdf;
+    if (csvPath)
+        *csvPath = csv;
+    emit drillChanged();
+    return true;
+}
+
+QList<CRollCallModel::Person> C_ZorvikDocRollCall::stillMissing() const
+{
+    QList<CRollCallModel::Person> out;
+    for (const CRollCallModel::Person &p : m_drill.people())
+        if (!m_model->ticks().contains(p.key))
+            out << p;
+    CRollCallModel::sortPeople(out);
+    return out;
+}
+
+QString C_ZorvikDocRollCall::countsText() const
+{
+    return CStringTable::text(QStringLiteral("rollcall.counts"))
+        .arg(m_model->employeeCount())
+        .arg(m_model->guestCount())
+        .arg(m_model->tickedCount())
+        .arg(m_model->rowCount());
+}
+
+QString C_ZorvikDocRollCall::departmentsText() const
+{
+    return m_model->departmentsText();
+}
+
+QString C_ZorvikDocRollCall::staleText() const
+{
+    if (m_since.isNull())
+        return QString();
+    const QString asOf = m_asOf.isNull() ? CStringTable::text(QStringLiteral("rollcall.never"))
+                                         : m_asOf.toString(QStringLiteral("HH:mm"));
+    return CStringTable::text(QStringLiteral("rollcall.stale")).arg(m_since.toString(QStringLiteral("HH:mm")), asOf);
+}
