@@ -1,3 +1,4 @@
+#include "AppSandbox.h"
 #include "TdsStandin.h"
 #include "TestSupport.h"
 #include "app/CSettings.h"
@@ -87,21 +88,7 @@ protected:
         CPrompt::setTestMode(false);
     }
 
-    C_ZorvikApp::Options appOptions(const QString &connection)
-    {
-        QDir(dir.path()).mkpath(QStringLiteral("lock"));
-        QDir(dir.path()).mkpath(QStringLiteral("program"));
-        C_ZorvikApp::Options o;
-        o.settingsFile = dir.file(QStringLiteral("settings.ini"));
-        o.lockFolder = dir.file(QStringLiteral("lock"));
-        o.programFolder = dir.file(QStringLiteral("program"));
-        o.splash = false;
-        o.simulator = false;
-        CSettings s(o.settingsFile);
-        s.writeText(QStringLiteral("Settings"), QStringLiteral("Connection"), connection);
-        s.sync();
-        return o;
-    }
+    C_ZorvikApp::Options appOptions(const QString &connection) { return testsupport::appOptions(dir, connection); }
 
     testsupport::TempDir dir;
 };

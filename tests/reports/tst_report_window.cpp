@@ -1,6 +1,6 @@
 // The report window: page commands and their enabling, scrolling, printing ranges, the PDF
 // export read back with pdftotext, and the empty window of a report file.
-#include "../mainframe/MainFrameTestUtil.h"
+#include "MainFrameTestUtil.h"
 #include "TestSupport.h"
 #include "app/CDocTemplate.h"
 #include "dialogs/CPrompt.h"

@@ -1,3 +1,4 @@
+#include "AppSandbox.h"
 #include "PresenceTestDb.h"
 #include "app/CClock.h"
 #include "app/CCsvWriter.h"
@@ -387,18 +388,10 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
     QString error;
     const QString dbPath = dir.file(QStringLiteral("attendance.db"));
     ASSERT_TRUE(CDemoDatabase::build(dbPath, o, &error)) << error.toStdString();
-    QDir(dir.path()).mkpath(QStringLiteral("lock"));
-    QDir(dir.path()).mkpath(QStringLiteral("program"));
-    C_ZorvikApp::Options options;
-    options.settingsFile = dir.file(QStringLiteral("settings.ini"));
-    options.lockFolder = dir.file(QStringLiteral("lock"));
-    options.programFolder = dir.file(QStringLiteral("program"));
-    options.splash = false;
-    options.simulator = false;
+    const C_ZorvikApp::Options options =
+        testsupport::appOptions(dir, QStringLiteral("Provider=SQLite;Data Source=") + dbPath);
     {
         CSettings s(options.settingsFile);
-        s.writeText(QStringLiteral("Settings"), QStringLiteral("Connection"),
-                    QStringLiteral("Provider=SQLite;Data Source=") + dbPath);
         COnSiteActivities::write(s, demoOnSite());
     }
     // One employee last clocked yesterday and one never did: neither has come in today.

@@ -1,3 +1,4 @@
+#include "AppSandbox.h"
 #include "DialogTestUtil.h"
 #include "TestSupport.h"
 #include "app/CAppContext.h"
@@ -46,13 +47,7 @@ protected:
     {
         CPrompt::setTestMode(true);
         CPrompt::clearQueue();
-        QDir(dir.path()).mkpath(QStringLiteral("lock"));
-        QDir(dir.path()).mkpath(QStringLiteral("program"));
-        options.settingsFile = dir.file(QStringLiteral("settings.ini"));
-        options.lockFolder = dir.file(QStringLiteral("lock"));
-        options.programFolder = dir.file(QStringLiteral("program"));
-        options.splash = false;
-        options.simulator = false;
+        options = testsupport::appOptions(dir);
     }
     void TearDown() override
     {

@@ -1,5 +1,6 @@
 // The program's data path on SQL Server's route: the real FreeTDS ODBC driver against the
 // stand-in, which keeps SQL Server's column types and session rules and reports what reached it.
+#include "AppSandbox.h"
 #include "TdsStandin.h"
 #include "TestSupport.h"
 #include "app/CClock.h"
@@ -101,14 +102,7 @@ protected:
     // opens at start, the demo's colours and on-site activities are in place.
     void startProgram()
     {
-        QDir(m_dir.path()).mkpath(QStringLiteral("lock"));
-        QDir(m_dir.path()).mkpath(QStringLiteral("program"));
-        C_ZorvikApp::Options o;
-        o.settingsFile = m_dir.file(QStringLiteral("settings.ini"));
-        o.lockFolder = m_dir.file(QStringLiteral("lock"));
-        o.programFolder = m_dir.file(QStringLiteral("program"));
-        o.splash = false;
-        o.simulator = false;
+        C_ZorvikApp::Options o = testsupport::appOptions(m_dir);
         QString error;
         ASSERT_TRUE(CDemoSamples::ensure(m_path, o.programFolder, &error)) << error.toStdString();
         C_ZorvikDoc panel;
