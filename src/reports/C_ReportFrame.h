@@ -14,7 +14,6 @@ class C_ReportFrame : public CChildFrameBase
 public:
     explicit C_ReportFrame(CDocument *doc, QWidget *parent = nullptr);
 
-    QToolBar *pageBar() const { return m_bar; }
     QLabel *pageIndicator() const { return m_indicator; }
     C_ReportView *reportView() const;
 

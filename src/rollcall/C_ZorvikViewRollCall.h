@@ -34,13 +34,8 @@ public:
 
     C_ZorvikDocRollCall *document() const { return m_doc; }
     QTableView *grid() const { return m_grid; }
-    QLabel *headerLabel() const { return m_header; }
-    QLabel *staleLabel() const { return m_stale; }
     QToolBar *toolBar() const { return m_toolBar; }
     CRollCallServer *server() const { return m_server; }
-    QLabel *sharingLabel() const { return m_sharing; }
-    QLabel *drillLabel() const { return m_drill; }
-    QListView *missingList() const { return m_missing; }
     CD_ShareRollCall *shareDialog() const;
 
     // A report view (not shown) holding the printed roll call; null when the template is missing

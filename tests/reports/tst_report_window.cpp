@@ -89,7 +89,8 @@ TEST(ReportWindow, PageCommandsScrollingAndIndicator)
     fill(*view, 25); // 3 pages of 10
     ASSERT_GT(view->verticalScrollBar()->maximum(), 300);
     ASSERT_EQ(view->pageCount(), 3);
-    EXPECT_EQ(frame.pageBar()->actions().size(), 10); // 4 pages, |, print, PDF, preview, |, indicator
+    EXPECT_EQ(frame.findChild<QToolBar *>(QStringLiteral("reportToolBar"))->actions().size(),
+              10); // 4 pages, |, print, PDF, preview, |, indicator
     EXPECT_FALSE(enabled(*view, C_ReportView::First));
     EXPECT_FALSE(enabled(*view, C_ReportView::Prev));
     EXPECT_TRUE(enabled(*view, C_ReportView::Next));

@@ -141,7 +141,9 @@ TEST_F(RollCall, ListFollowsTheDatabaseAndKeepsTicksThroughRefreshRestartAndOuta
     QTest::keyClick(view.grid(), Qt::Key_Space);
     const QSet<QString> ticked{model.people().at(0).key, model.people().at(2).key};
     EXPECT_EQ(model.ticks(), ticked);
-    EXPECT_TRUE(view.headerLabel()->text().contains(QStringLiteral("Ticked: 2 of %1").arg(model.rowCount())));
+    EXPECT_TRUE(view.findChild<QLabel *>(QStringLiteral("rollCallHeader"))
+                    ->text()
+                    .contains(QStringLiteral("Ticked: 2 of %1").arg(model.rowCount())));
     view.grid()->verticalScrollBar()->setValue(3);
 
     // A newcomer: someone not on site clocks an arrival now.
@@ -176,7 +178,7 @@ TEST_F(RollCall, ListFollowsTheDatabaseAndKeepsTicksThroughRefreshRestartAndOuta
     EXPECT_EQ(model.rowCount(), expected.size() + 1);
     EXPECT_EQ(model.ticks(), ticked);
     EXPECT_EQ(doc->staleText(), QStringLiteral("Not connected since 10:40; list as of 10:30"));
-    EXPECT_TRUE(view.staleLabel()->isVisibleTo(&view));
+    EXPECT_TRUE(view.findChild<QLabel *>(QStringLiteral("rollCallStale"))->isVisibleTo(&view));
 
     // Clear ticks starts over, in memory and in the file.
     CPrompt::queueButton(QMessageBox::Yes);

@@ -542,9 +542,9 @@ TEST_F(Share, EvacuationRecordFromTheWindow)
     model.setTick(people[1].key, true);
     CClock::setFixed(kNow.addSecs(120));
     model.setTick(people[2].key, true, QStringLiteral("Ana"));
-    QListView *missing = view.missingList();
+    auto *missing = view.findChild<QListView *>(QStringLiteral("rollCallMissing"));
     ASSERT_TRUE(testsupport::waitFor([&] { return missing->model()->rowCount() == total - 2; }));
-    EXPECT_EQ(view.drillLabel()->text(),
+    EXPECT_EQ(view.findChild<QLabel *>(QStringLiteral("rollCallDrill"))->text(),
               QStringLiteral("Evacuation since 10:30:15 · 0:02:00 · Still missing: %1").arg(total - 2));
     missing->setCurrentIndex(missing->model()->index(0, 0));
     const QString firstMissing = missing->currentIndex().data().toString();
@@ -562,7 +562,7 @@ TEST_F(Share, EvacuationRecordFromTheWindow)
     const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[1].text.contains(stem + QStringLiteral(".pdf"))) << asked[1].text.toStdString();
-    EXPECT_FALSE(view.drillLabel()->isVisibleTo(&view));
+    EXPECT_FALSE(view.findChild<QLabel *>(QStringLiteral("rollCallDrill"))->isVisibleTo(&view));
 
     if (!shotDir().isEmpty())
         QFile::copy(stem + QStringLiteral(".pdf"), shotDir() + QStringLiteral("/rollcall-evacuation.pdf"));
@@ -652,8 +652,10 @@ TEST_F(Share, ShareFromTheWindowWithAQrCode)
     EXPECT_EQ(server->addresses(), QList<QHostAddress>{kLoopback});
     EXPECT_EQ(server->port(), port);
     EXPECT_EQ(dialog->shownUrl(), server->url(kLoopback));
-    EXPECT_TRUE(view->sharingLabel()->isVisibleTo(view));
-    EXPECT_TRUE(view->sharingLabel()->text().contains(QStringLiteral("http://127.0.0.1:%1/").arg(port)));
+    EXPECT_TRUE(view->findChild<QLabel *>(QStringLiteral("rollCallSharing"))->isVisibleTo(view));
+    EXPECT_TRUE(view->findChild<QLabel *>(QStringLiteral("rollCallSharing"))
+                    ->text()
+                    .contains(QStringLiteral("http://127.0.0.1:%1/").arg(port)));
 
     const QString png = dir.file(QStringLiteral("code.png"));
     ASSERT_TRUE(dialog->qrImage().save(png));
@@ -668,7 +670,7 @@ TEST_F(Share, ShareFromTheWindowWithAQrCode)
 
     dialog->findChild<QPushButton *>("shareStop")->click();
     EXPECT_TRUE(refused(port));
-    EXPECT_FALSE(view->sharingLabel()->isVisibleTo(view));
+    EXPECT_FALSE(view->findChild<QLabel *>(QStringLiteral("rollCallSharing"))->isVisibleTo(view));
     dialog->findChild<QPushButton *>("shareStart")->click();
     ASSERT_TRUE(server->isSharing());
     frame.close();
