@@ -1,3 +1,4 @@
+#include "ContextSandbox.h"
 #include "DialogTestUtil.h"
 #include "MnemonicCheck.h"
 #include "TestSupport.h"
@@ -33,17 +34,14 @@ using namespace dialogtest;
 
 namespace {
 
-class Dialogs : public ::testing::Test
+class Dialogs : public ::testing::Test, protected testsupport::ContextSandbox
 {
 protected:
+    Dialogs() : ContextSandbox(QStringLiteral("/")) {}
     void SetUp() override
     {
         CPrompt::setTestMode(true);
         CPrompt::clearQueue();
-        settings = std::make_unique<CSettings>(dir.file(QStringLiteral("settings.ini")));
-        live = std::make_unique<CLiveUpdate>(&reference);
-        context = std::make_unique<CAppContext>(settings.get(), &reference, live.get(), dir.path() + u'/');
-        context->makeCurrent();
     }
     void TearDown() override
     {
@@ -65,12 +63,6 @@ protected:
         EXPECT_NE(c, nullptr) << name;
         return c;
     }
-
-    testsupport::TempDir dir;
-    CReferenceData reference;
-    std::unique_ptr<CSettings> settings;
-    std::unique_ptr<CLiveUpdate> live;
-    std::unique_ptr<CAppContext> context;
 };
 
 QStringList rows(QTreeWidget *view)

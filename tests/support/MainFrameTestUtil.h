@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContextSandbox.h"
 #include "TestSupport.h"
 #include "app/CAppContext.h"
 #include "app/CCommandTable.h"
@@ -24,17 +25,13 @@ namespace mainframetest {
 
 // A main frame over a context of its own (settings in a temporary INI file, no database),
 // with every prompt answered from the test's queue.
-class FrameFixture : public ::testing::Test
+class FrameFixture : public ::testing::Test, protected testsupport::ContextSandbox
 {
 protected:
     void SetUp() override
     {
         CPrompt::setTestMode(true);
         CPrompt::clearQueue();
-        settings = std::make_unique<CSettings>(dir.file(QStringLiteral("settings.ini")));
-        live = std::make_unique<CLiveUpdate>(&reference);
-        context = std::make_unique<CAppContext>(settings.get(), &reference, live.get(), dir.path());
-        context->makeCurrent();
         for (int k = 0; k < 4; ++k)
             templates[k] = std::make_unique<CDocTemplate>(CDocTemplate::Kind(k), kIds[k]);
         frame = std::make_unique<C_MainFrame>();
@@ -61,11 +58,6 @@ protected:
     }
 
     static constexpr int kIds[4] = {1029, 1057, 1072, 1083};
-    testsupport::TempDir dir;
-    CReferenceData reference;
-    std::unique_ptr<CSettings> settings;
-    std::unique_ptr<CLiveUpdate> live;
-    std::unique_ptr<CAppContext> context;
     std::unique_ptr<CDocTemplate> templates[4];
     std::unique_ptr<C_MainFrame> frame;
 };
