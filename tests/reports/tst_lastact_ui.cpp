@@ -150,7 +150,8 @@ protected:
         return f ? qobject_cast<C_ReportView *>(f->view()) : nullptr;
     }
 
-    static constexpr int kIds[4] = {1029, 1057, 1072, 1083};
+    static constexpr int kIds[4] = {C_MainFrame::PanelMenu, C_MainFrame::GuestsMenu, C_MainFrame::PresencesMenu,
+                                    C_MainFrame::ReportMenu};
     LastActDb db;
     QString saved;
     std::unique_ptr<CDocTemplate> templates[4];

@@ -57,7 +57,8 @@ protected:
         return path;
     }
 
-    static constexpr int kIds[4] = {1029, 1057, 1072, 1083};
+    static constexpr int kIds[4] = {C_MainFrame::PanelMenu, C_MainFrame::GuestsMenu, C_MainFrame::PresencesMenu,
+                                    C_MainFrame::ReportMenu};
     std::unique_ptr<CDocTemplate> templates[4];
     std::unique_ptr<C_MainFrame> frame;
 };
