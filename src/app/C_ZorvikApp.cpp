@@ -518,7 +518,9 @@ void C_ZorvikApp::editAutoLoad()
     CD_AutoLoad dlg(
         m_settings.get(), m_context.get(),
         [this] {
-            m_frame->closeAll();
+            // Cancelled (or a panel could not be saved): the windows stay as they are.
+            if (!m_frame->closeAll())
+                return;
             autoLoad();
             m_frame->updateCommandStates();
         },

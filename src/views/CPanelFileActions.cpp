@@ -140,19 +140,13 @@ bool CPanelFileActions::offerToSave(C_ZorvikDoc *doc, bool *cancelled)
     }
 }
 
-bool CPanelFileActions::offerToSaveAll(OnFailedSave onFailure)
+bool CPanelFileActions::offerToSaveAll()
 {
     if (!panels())
         return true;
-    bool allKept = true;
     const QList<CDocument *> docs = panels()->documents();
-    for (CDocument *d : docs) {
-        bool cancelled = false;
-        if (offerToSave(qobject_cast<C_ZorvikDoc *>(d), &cancelled))
-            continue;
-        allKept = false;
-        if (cancelled || onFailure == OnFailedSave::Stop)
-            break;
-    }
-    return allKept;
+    for (CDocument *d : docs)
+        if (!offerToSave(qobject_cast<C_ZorvikDoc *>(d)))
+            return false;
+    return true;
 }

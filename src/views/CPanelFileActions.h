@@ -14,12 +14,6 @@ class CPanelFileActions : public QObject
 {
     Q_OBJECT
 public:
-    enum class OnFailedSave
-    {
-        AskTheRest, // Close all: every panel is offered, whatever happened before
-        Stop        // quitting: a panel that could not be saved keeps the program open
-    };
-
     explicit CPanelFileActions(C_MainFrame *frame);
 
     // Opens a panel file, or activates the panel that shows it; reports a failure itself.
@@ -35,9 +29,9 @@ public:
     // Yes, No or Cancel for a modified panel. True when it may close: not modified, saved, or
     // not to be saved; *cancelled tells Cancel from a failed save.
     bool offerToSave(C_ZorvikDoc *doc, bool *cancelled = nullptr);
-    // Every modified panel in turn; Cancel ends the questions. False after Cancel or a failed
-    // save.
-    bool offerToSaveAll(OnFailedSave onFailure);
+    // Every modified panel in turn; Cancel or a failed save ends the questions and answers false
+    // (then nothing may close: the unsaved changes would be lost).
+    bool offerToSaveAll();
 
 signals:
     void recentFilesChanged();

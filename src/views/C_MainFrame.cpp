@@ -465,14 +465,16 @@ C_ReportFrame *C_MainFrame::openReport()
     return frame;
 }
 
-void C_MainFrame::closeAll()
+bool C_MainFrame::closeAll()
 {
-    // Whatever was answered, every window but the reports closes.
-    m_files->offerToSaveAll(CPanelFileActions::OnFailedSave::AskTheRest);
+    // Cancel, or a panel that could not be saved, closes nothing: closing would lose its changes.
+    if (!m_files->offerToSaveAll())
+        return false;
     for (CChildFrameBase *f : childFrames()) {
         if (f->kind() != CDocTemplate::Reports)
             f->closeQuietly();
     }
+    return true;
 }
 
 // ---------------------------------------------------------------- recent files
@@ -544,7 +546,7 @@ void C_MainFrame::closeEvent(QCloseEvent *event)
     }
     // Nothing is lost by closing the program: each modified panel is offered for saving, and
     // Cancel (or a failed save) keeps the program open.
-    if (!m_files->offerToSaveAll(CPanelFileActions::OnFailedSave::Stop)) {
+    if (!m_files->offerToSaveAll()) {
         event->ignore();
         return;
     }

@@ -94,9 +94,9 @@ public:
     CChildFrameBase *openRollCall() { return openSingle(CDocTemplate::RollCall); }
     // A new, empty report window; its view is built by whoever asked for the report.
     C_ReportFrame *openReport();
-    // Offers to save every modified panel; Cancel ends the prompting. Then closes every
-    // panel, guests and presences window without further questions.
-    void closeAll();
+    // Offers the modified panels for saving, then closes every window but the reports; false,
+    // with nothing closed, after Cancel or a failed save.
+    bool closeAll();
 
     QStringList recentFiles() const;
 

@@ -220,7 +220,8 @@ TEST_F(MainFrame, PlacementWrittenAsZVPlacementIsReadBack)
         << "x" << fitted.frameGeometry().height();
 }
 
-TEST_F(MainFrame, CloseAllClosesEverythingEvenAfterCancel)
+// Cancel keeps every window and every unsaved change; after No for each panel everything closes.
+TEST_F(MainFrame, CloseAllClosesNothingAfterCancel)
 {
     reference.databaseError = false;
     const QString path = writePanel(QStringLiteral("first.zvl"));
@@ -239,6 +240,15 @@ TEST_F(MainFrame, CloseAllClosesEverythingEvenAfterCancel)
     const auto asked = CPrompt::takeAsked();
     ASSERT_EQ(asked.size(), 1); // Cancel ends the prompting
     EXPECT_EQ(asked[0].text, QStringLiteral("Save changes to first?"));
+    QTest::qWait(50);
+    EXPECT_EQ(frame->childFrames().size(), 4);
+    EXPECT_TRUE(second->isModified());
+    EXPECT_TRUE(f1->panel()->isModified());
+
+    CPrompt::queueButton(QMessageBox::No);
+    CPrompt::queueButton(QMessageBox::No);
+    frame->trigger(CloseAll);
+    EXPECT_EQ(CPrompt::takeAsked().size(), 2);
     EXPECT_TRUE(testsupport::waitFor([&] { return frame->childFrames().isEmpty(); }));
     EXPECT_TRUE(templates[CDocTemplate::Panels]->documents().isEmpty());
     EXPECT_TRUE(templates[CDocTemplate::Guests]->documents().isEmpty());
