@@ -119,10 +119,8 @@ bool CPanelFileActions::save(C_ZorvikDoc *doc, bool askName)
     return true;
 }
 
-bool CPanelFileActions::offerToSave(C_ZorvikDoc *doc, bool *cancelled)
+bool CPanelFileActions::offerToSave(C_ZorvikDoc *doc)
 {
-    if (cancelled)
-        *cancelled = false;
     if (!doc || !doc->isModified())
         return true;
     const QString text =
@@ -134,8 +132,6 @@ bool CPanelFileActions::offerToSave(C_ZorvikDoc *doc, bool *cancelled)
     case QMessageBox::No:
         return true;
     default:
-        if (cancelled)
-            *cancelled = true;
         return false;
     }
 }

@@ -27,8 +27,8 @@ public:
     // the panel then stays modified under its old name.
     bool save(C_ZorvikDoc *doc, bool askName);
     // Yes, No or Cancel for a modified panel. True when it may close: not modified, saved, or
-    // not to be saved; *cancelled tells Cancel from a failed save.
-    bool offerToSave(C_ZorvikDoc *doc, bool *cancelled = nullptr);
+    // not to be saved.
+    bool offerToSave(C_ZorvikDoc *doc);
     // Every modified panel in turn; Cancel or a failed save ends the questions and answers false
     // (then nothing may close: the unsaved changes would be lost).
     bool offerToSaveAll();
