@@ -50,8 +50,9 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
         QString activity;
     };
     // Employees clocked in today with an on-site activity, by key; today's clockings by activity;
-    // and when each employee last clocked before today.
+    // who has clocked today at all; and when the others last clocked.
     QHash<QString, Clocking> here;
+    QSet<QString> clockedToday;
     QHash<QString, CDateTime> earlier;
     if (const CDbTable *t = s.lastRegistrations.get()) {
         const int idColumn = t->columnIndex(u"IDZaposlenog"), dateColumn = t->columnIndex(u"DatumLastReg"),
@@ -61,69 +62,35 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
             QString id, activity;
             for (int row = 0; row < t->rowCount(); ++row) {
                 CDateTime moment = CDateTime::null();
-                const bool dated = t->dateTime(row, dateColumn, moment) && moment.isValid();
-                if (!dated || moment.days() < start || moment.days() >= end) {
-                    if (dated && moment.days() < start) {
-                        t->text(row, idColumn, id);
-                        earlier.insert(id, moment);
-                    }
-                    continue;
-                }
-                t->text(row, activityColumn, activity);
-                ++r.perActivity[activity];
-                if (!s.onSite.contains(activity))
+                if (!t->dateTime(row, dateColumn, moment) || !moment.isValid())
                     continue;
                 t->text(row, idColumn, id);
-                here.insert(id, {moment, activity});
+                if (moment.days() < start) {
+                    earlier.insert(id, moment);
+                    continue;
+                }
+                clockedToday.insert(id);
+                if (moment.days() >= end)
+                    continue;
+                t->text(row, activityColumn, activity);
+                ++r.perActivity[activity];
+                if (s.onSite.contains(activity))
+                    here.insert(id, {moment, activity});
             }
         }
     }
-    // Whoever is not here and has not clocked at all today.
-    if (const CDbTable *e = s.employees.get()) {
-        const int idColumn = e->columnIndex(u"IDZaposlenog"), lastColumn = e->columnIndex(u"Prezime"),
-                  firstColumn = e->columnIndex(u"Ime"), departmentColumn = e->columnIndex(u"IDSektora");
-        QSet<QString> clockedToday;
-        if (const CDbTable *t = s.lastRegistrations.get()) {
-            const int idCol = t->columnIndex(u"IDZaposlenog");
-            QString id;
-            for (int row = 0; idCol >= 0 && row < t->rowCount(); ++row) {
-                t->text(row, idCol, id);
-                if (!earlier.contains(id))
-                    clockedToday.insert(id);
-            }
-        }
-        QString id, lastName, firstName, department;
-        for (int row = 0; idColumn >= 0 && row < e->rowCount(); ++row) {
-            e->text(row, idColumn, id);
-            if (clockedToday.contains(id))
-                continue;
-            CRollCallModel::Person p;
-            p.key = u'E' + id;
-            if (lastColumn >= 0)
-                e->text(row, lastColumn, lastName);
-            if (firstColumn >= 0)
-                e->text(row, firstColumn, firstName);
-            if (departmentColumn >= 0)
-                e->text(row, departmentColumn, department);
-            p.name = (lastName + u' ' + firstName).trimmed();
-            const auto dep = s.departments.find(department);
-            p.department = dep == s.departments.end() ? department : dep->second;
-            const auto last = earlier.constFind(id);
-            if (last != earlier.cend())
-                p.time = last->format(QStringLiteral("%d.%m.%Y."));
-            r.notYetIn << p;
-        }
-        CRollCallModel::sortPeople(r.notYetIn);
-    }
+    // One walk over the employees: who is here (counted, and listed while a window shows the
+    // list), and who has not clocked at all today.
     QMap<QString, int> perDepartment;
-    if (const CDbTable *e = s.employees.get(); e && !here.isEmpty()) {
+    if (const CDbTable *e = s.employees.get()) {
         const int idColumn = e->columnIndex(u"IDZaposlenog"), lastColumn = e->columnIndex(u"Prezime"),
                   firstColumn = e->columnIndex(u"Ime"), departmentColumn = e->columnIndex(u"IDSektora");
         QString id, lastName, firstName, department;
         for (int row = 0; idColumn >= 0 && row < e->rowCount(); ++row) {
             e->text(row, idColumn, id);
             const auto l = here.constFind(id);
-            if (l == here.cend())
+            const bool isHere = l != here.cend();
+            if (!isHere && clockedToday.contains(id))
                 continue;
             if (lastColumn >= 0)
                 e->text(row, lastColumn, lastName);
@@ -133,19 +100,29 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
                 e->text(row, departmentColumn, department);
             const auto dep = s.departments.find(department);
             const QString &departmentName = dep == s.departments.end() ? department : dep->second;
-            ++perDepartment[departmentName];
-            ++r.employees;
-            if (!s.people)
-                continue;
+            if (isHere) {
+                ++perDepartment[departmentName];
+                ++r.employees;
+                if (!s.people)
+                    continue;
+            }
             CRollCallModel::Person p;
             p.key = u'E' + id;
             p.name = (lastName + u' ' + firstName).trimmed();
             p.department = departmentName;
-            p.time = l->moment.format(QStringLiteral("%H:%M"));
-            const auto act = s.activities.find(l->activity);
-            p.detail = act == s.activities.end() ? l->activity : act->second;
-            r.people << p;
+            if (isHere) {
+                p.time = l->moment.format(QStringLiteral("%H:%M"));
+                const auto act = s.activities.find(l->activity);
+                p.detail = act == s.activities.end() ? l->activity : act->second;
+                r.people << p;
+                continue;
+            }
+            // Not yet in: the date of the last clocking, if there is one.
+            if (const auto last = earlier.constFind(id); last != earlier.cend())
+                p.time = last->format(QStringLiteral("%d.%m.%Y."));
+            r.notYetIn << p;
         }
+        CRollCallModel::sortPeople(r.notYetIn);
     }
     r.guests = int(s.guests.size());
     r.hasPeople = s.people;
