@@ -444,13 +444,13 @@ void CDbTable::buildIndex(int column) const
     const size_t mask = size - 1;
     const Column &c = m_columns[size_t(column)];
     index->integers = std::all_of(c.tags.begin(), c.tags.end(), [](quint8 tag) { return tag == Int; });
-    if (index->integers) {
+    // Open addressing: each slot holds the hash and the first row of a value's chain. From the
+    // last row up, so that every chain runs in row order.
+    const auto insertAll = [&](auto hashOf, auto sameValue) {
         for (int r = m_rows - 1; r >= 0; --r) {
-            const qint64 v = qint64(c.values[size_t(r)]);
-            const quint32 hash = integerHash(v, index->seed);
+            const quint32 hash = hashOf(r);
             size_t i = hash & mask;
-            while (index->table[i].head >= 0 &&
-                   !(index->table[i].hash == hash && qint64(c.values[size_t(index->table[i].head)]) == v))
+            while (index->table[i].head >= 0 && !(index->table[i].hash == hash && sameValue(index->table[i].head, r)))
                 i = (i + 1) & mask;
             Index::Slot &slot = index->table[i];
             if (slot.head >= 0)
@@ -458,23 +458,15 @@ void CDbTable::buildIndex(int column) const
             slot.hash = hash;
             slot.head = r;
         }
-        m_indexes[size_t(column)] = std::move(index);
-        return;
-    }
-    Scratch s, probe;
-    // From the last row up, so that every chain runs in row order.
-    for (int r = m_rows - 1; r >= 0; --r) {
-        const QStringView t = textView(r, column, s);
-        const quint32 hash = quint32(qHash(t, index->seed));
-        size_t i = hash & mask;
-        while (index->table[i].head >= 0 &&
-               !(index->table[i].hash == hash && textView(index->table[i].head, column, probe) == t))
-            i = (i + 1) & mask;
-        Index::Slot &slot = index->table[i];
-        if (slot.head >= 0)
-            index->next[size_t(r)] = slot.head;
-        slot.hash = hash;
-        slot.head = r;
+    };
+    if (index->integers) {
+        const auto value = [&c](int r) { return qint64(c.values[size_t(r)]); };
+        insertAll([&](int r) { return integerHash(value(r), index->seed); },
+                  [&](int a, int b) { return value(a) == value(b); });
+    } else {
+        Scratch s, probe;
+        insertAll([&](int r) { return quint32(qHash(textView(r, column, s), index->seed)); },
+                  [&](int a, int b) { return textView(a, column, probe) == textView(b, column, s); });
     }
     m_indexes[size_t(column)] = std::move(index);
 }
