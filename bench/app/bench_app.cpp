@@ -21,6 +21,7 @@
 #include "views/C_MainFrame.h"
 
 #include "../support/BenchDatabase.h"
+#include "../support/GapMeter.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -71,37 +72,8 @@ Site &site(int employees)
     return *s;
 }
 
-// Ticks a 1 ms timer while it lives; longestMs() is the longest gap between two ticks.
-class GapMeter
-{
-public:
-    GapMeter()
-    {
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            if (m_last >= 0)
-                m_longest = qMax(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    double longestMs() const { return double(m_longest) / 1e6; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = -1;
-    qint64 m_longest = 0;
-};
-
-void spinFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using benchsupport::GapMeter;
+using benchsupport::spinFor;
 
 bool spinUntil(const std::function<bool()> &done, int timeoutMs)
 {

@@ -16,6 +16,8 @@
 #include "panel/C_ZorvikDoc.h"
 
 #include "../support/BenchDatabase.h"
+#include "../support/GapMeter.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -31,37 +33,8 @@
 
 namespace {
 
-// Ticks a 1 ms timer while it lives; longest() is the longest gap between two ticks.
-class GapMeter
-{
-public:
-    GapMeter()
-    {
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            if (m_last >= 0)
-                m_longest = qMax(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    double longestMs() const { return double(m_longest) / 1e6; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = -1;
-    qint64 m_longest = 0;
-};
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using benchsupport::GapMeter;
+using benchsupport::spinFor;
 
 void BM_GapWhileCyclesRunBackToBack(benchmark::State &state)
 {
@@ -93,11 +66,11 @@ void BM_GapWhileCyclesRunBackToBack(benchmark::State &state)
     }
     live.start(0, 1);
     while (live.passCount() < 1)
-        spin(10);
+        spinFor(10);
     for (auto _ : state) {
         const int passes = live.passCount();
         GapMeter meter;
-        spin(5000);
+        spinFor(5000);
         state.counters["longest_gap_ms"] = meter.longestMs();
         state.counters["passes_in_5s"] = live.passCount() - passes;
     }
