@@ -123,6 +123,8 @@ C_ZorvikApp::~C_ZorvikApp()
         delete t;
         t = nullptr;
     }
+    // A worker that a window stopped only now (it could not be reached at shutdown) counts too.
+    m_threadsLeft = m_threadsLeft || CDbWorker::detachedThreads() > 0;
     if (m_threadsLeft) {
         // Still in use by a thread inside a database call: never destroyed under it.
         (void)m_startWorker.release();
@@ -504,11 +506,14 @@ void C_ZorvikApp::editColours()
 
 void C_ZorvikApp::editDatabase()
 {
-    // The values in use, not the stored ones: a change waits for the next start.
-    QString current = m_reference->connectionString();
+    // The values in use, not the stored ones: a change waits for the next start. A string given
+    // for this run only is shown as such; the dialog then edits the stored one.
+    const QString stored = m_settings->readText(kSettings, QStringLiteral("Connection"));
+    QString current = m_options.connection.isEmpty() ? m_reference->connectionString() : stored;
     if (current.isEmpty())
-        current = m_settings->readText(kSettings, QStringLiteral("Connection"));
-    CD_Database dlg(m_settings.get(), current, RefreshInterval::seconds(m_context->refreshSeconds), m_frame);
+        current = stored;
+    CD_Database dlg(m_settings.get(), current, RefreshInterval::seconds(m_context->refreshSeconds), m_frame,
+                    m_options.connection);
     if (dlg.exec() == QDialog::Accepted)
         CPrompt::message(m_frame, S(1078), QMessageBox::Ok, QMessageBox::Information);
 }
@@ -565,9 +570,13 @@ void C_ZorvikApp::shutdown()
         m_simulator->stop();
     QElapsedTimer clock;
     clock.start();
+    const auto left = [&clock] { return int(qMax<qint64>(0, kStopWaitMs - clock.elapsed())); };
     bool joined = m_live->stop(kStopWaitMs);
     if (m_startWorker)
-        joined = m_startWorker->stop(int(qMax<qint64>(0, kStopWaitMs - clock.elapsed()))) && joined;
+        joined = m_startWorker->stop(left()) && joined;
+    // Every other thread on the connection too (a report being built, the presences query, a
+    // batch of photographs): their windows go later, after the connection would be gone.
+    joined = CDbWorker::stopAll(&m_reference->connection(), left()) && joined;
     if (m_connectWait)
         m_connectWait->quit();
     CTablet::setWarningHandler({});

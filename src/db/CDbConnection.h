@@ -72,6 +72,8 @@ public:
 
     CSqlDialect::Kind dialect() const;
     QString driverName() const;
+    // Unique among the connections of the process (an address may be reused, this never is).
+    quint64 serial() const { return m_serial; }
 
     // The calling thread's connection, opened on demand. False (with the error filled in)
     // when the connection is closed or cannot be opened.

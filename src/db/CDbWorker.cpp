@@ -4,11 +4,13 @@
 
 #include <QMetaObject>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <cerrno>
 #include <sys/resource.h>
@@ -32,6 +34,38 @@ struct CDbWorker::State
     bool detached = false;
     QThread *qthread = nullptr; // the thread's own, for cancelling its statement
     std::thread thread;
+
+    // Refuses further jobs, drops those waiting and cancels the one running where the driver
+    // can; the thread then ends after its job.
+    void beginStop()
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        stopping = true;
+        owner = nullptr;
+        jobs.clear();
+        changed.notify_all();
+        if (busy && connection && qthread && thread.joinable()) {
+            guard.unlock();
+            connection->cancelStatements(qthread);
+        }
+    }
+    // Waits for the thread until the deadline; joins it, or leaves it to end by itself.
+    bool finishStop(std::chrono::steady_clock::time_point deadline)
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        if (!thread.joinable())
+            return finished;
+        if (changed.wait_until(guard, deadline, [&] { return finished; })) {
+            guard.unlock();
+            thread.join();
+            return true;
+        }
+        detached = true;
+        ++s_detached;
+        guard.unlock();
+        thread.detach();
+        return false;
+    }
 
     void loop()
     {
@@ -68,10 +102,47 @@ struct CDbWorker::State
     }
 };
 
+// Every worker of the process, so that the program's end can reach those owned by windows it
+// has not closed yet; and the connections whose workers were stopped for good.
+struct CDbWorker::Registry
+{
+    std::mutex lock;
+    std::vector<std::weak_ptr<State>> workers;
+    std::vector<quint64> retired; // connection serials
+
+    static Registry &instance()
+    {
+        static Registry r;
+        return r;
+    }
+    bool isRetired(const CDbConnection *connection)
+    {
+        return connection && std::find(retired.begin(), retired.end(), connection->serial()) != retired.end();
+    }
+    std::vector<std::shared_ptr<State>> of(const CDbConnection *connection)
+    {
+        std::vector<std::shared_ptr<State>> found;
+        std::erase_if(workers, [](const std::weak_ptr<State> &w) { return w.expired(); });
+        for (const std::weak_ptr<State> &w : workers)
+            if (std::shared_ptr<State> state = w.lock(); state && state->connection == connection)
+                found.push_back(std::move(state));
+        return found;
+    }
+};
+
 CDbWorker::CDbWorker(CDbConnection *connection, QObject *parent) : QObject(parent), m_state(std::make_shared<State>())
 {
     m_state->connection = connection;
     m_state->owner = this;
+    Registry &registry = Registry::instance();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    if (registry.isRetired(connection)) {
+        // The program is ending: a worker made now never starts a thread.
+        m_state->stopping = true;
+        m_state->finished = true;
+        return;
+    }
+    registry.workers.push_back(m_state);
     // The thread keeps the state alive for as long as it runs.
     m_state->thread = std::thread([state = m_state] { state->loop(); });
 }
@@ -119,32 +190,46 @@ bool CDbWorker::isBusy() const
 
 bool CDbWorker::stop(int timeoutMs)
 {
-    State &s = *m_state;
-    std::unique_lock<std::mutex> guard(s.lock);
-    if (!s.thread.joinable())
-        return s.finished;
-    s.stopping = true;
-    s.owner = nullptr;
-    s.jobs.clear();
-    s.changed.notify_all();
-    if (s.busy && s.connection && s.qthread) {
-        // The job's statement fails at once where the driver can cancel it.
-        guard.unlock();
-        s.connection->cancelStatements(s.qthread);
-        guard.lock();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(qMax(0, timeoutMs));
+    m_state->beginStop();
+    return m_state->finishStop(deadline);
+}
+
+bool CDbWorker::stopAll(const CDbConnection *connection, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(qMax(0, timeoutMs));
+    std::vector<std::shared_ptr<State>> states;
+    {
+        Registry &registry = Registry::instance();
+        std::lock_guard<std::mutex> guard(registry.lock);
+        if (connection && !registry.isRetired(connection))
+            registry.retired.push_back(connection->serial());
+        states = registry.of(connection);
     }
-    const bool ended =
-        s.changed.wait_for(guard, std::chrono::milliseconds(qMax(0, timeoutMs)), [&] { return s.finished; });
-    if (ended) {
-        guard.unlock();
-        s.thread.join();
-        return true;
+    // Every statement is cancelled first, then the threads are waited for together.
+    for (const std::shared_ptr<State> &s : states)
+        s->beginStop();
+    bool all = true;
+    for (const std::shared_ptr<State> &s : states)
+        all = s->finishStop(deadline) && all;
+    return all;
+}
+
+int CDbWorker::busyThreads(const CDbConnection *connection)
+{
+    std::vector<std::shared_ptr<State>> states;
+    {
+        Registry &registry = Registry::instance();
+        std::lock_guard<std::mutex> guard(registry.lock);
+        states = registry.of(connection);
     }
-    s.detached = true;
-    ++s_detached;
-    guard.unlock();
-    s.thread.detach();
-    return false;
+    int running = 0;
+    for (const std::shared_ptr<State> &s : states) {
+        std::lock_guard<std::mutex> guard(s->lock);
+        if (!s->finished && (s->busy || !s->jobs.empty()))
+            ++running;
+    }
+    return running;
 }
 
 void CDbWorker::yieldToInterface()

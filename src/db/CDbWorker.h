@@ -31,6 +31,14 @@ public:
     // Threads of stopped workers that were still inside a job; the connection object they use
     // must outlive them.
     static int detachedThreads();
+    // Stops every worker that uses this connection, wherever it lives (a report, a list, a
+    // panel's photographs), and refuses it new workers and jobs from then on: the program's end
+    // must not free what a worker still uses. Waits at most timeoutMs in all; false when a job
+    // is still running (its thread is then left to end by itself, and counted as detached).
+    static bool stopAll(const CDbConnection *connection, int timeoutMs);
+    // Workers of this connection inside a job or with jobs waiting (a thread left to end by
+    // itself after a stop counts until its job returns).
+    static int busyThreads(const CDbConnection *connection);
     // Gives the calling thread a lower share of the processor than the interface thread (a
     // higher nice value for this thread alone), so that work in the background never makes the
     // window wait for its turn on a busy machine.
@@ -38,5 +46,6 @@ public:
 
 private:
     struct State;
+    struct Registry;
     std::shared_ptr<State> m_state;
 };

@@ -13,13 +13,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QMainWindow>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QScrollBar>
-#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QWheelEvent>
@@ -461,10 +460,8 @@ QStringList C_ReportView::installationTexts()
 
 void C_ReportView::showStatus(const QString &text)
 {
-    if (auto *main = qobject_cast<QMainWindow *>(window())) {
-        if (text.isEmpty())
-            main->statusBar()->clearMessage();
-        else
-            main->statusBar()->showMessage(text);
-    }
+    // As a status tip: the main frame shows it in its message pane, beside the connection
+    // state, where a temporary status-bar message would hide that.
+    QStatusTipEvent tip(text);
+    QCoreApplication::sendEvent(window(), &tip);
 }

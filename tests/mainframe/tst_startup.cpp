@@ -1,13 +1,19 @@
 #include "AppSandbox.h"
 #include "MainFrameTestUtil.h"
 #include "app/CClock.h"
+#include "app/CStringTable.h"
 #include "db/CDbCursor.h"
+#include "db/CDbWorker.h"
 #include "demo/CClockingSimulator.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CD_New.h"
+#include "dialogs/CD_RepLastAct.h"
 #include "dialogs/CWarningCenter.h"
+#include "panel/CPhotoLoader.h"
+#include "panel/C_ZorvikView.h"
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
+#include "views/C_ChildFrame.h"
 #include "views/CommandIds.h"
 
 #include <QApplication>
@@ -20,12 +26,16 @@
 #include <QMutexLocker>
 #include <QPushButton>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStatusBar>
 #include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <future>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace mainframetest;
@@ -262,6 +272,116 @@ TEST_F(Startup, ClosingTheMainWindowWritesTheSwitchesThenStopsTheThread)
     EXPECT_EQ(stored.readInt(QStringLiteral("Settings"), QStringLiteral("NameFormat")), 1);
     EXPECT_TRUE(stored.contains(QStringLiteral("Settings"), QStringLiteral("LangWarning")));
     EXPECT_FALSE(stored.readBytes(QStringLiteral("Settings"), QStringLiteral("ZVPLacement")).isEmpty());
+}
+
+// Quitting while windows still read the database (a report being built, a batch of photographs)
+// stops that work before the connection goes; a statement that cannot be stopped within the
+// budget is left the data it uses, and the program says so to main, which then ends at once.
+TEST_F(Startup, QuittingWhileWindowsReadTheDatabase)
+{
+    // The writer lets go 300 ms into the quit (within its budget), or only after it.
+    for (const bool withinBudget : {true, false}) {
+        SCOPED_TRACE(withinBudget);
+        const QString db = dir.file(QStringLiteral("held-%1.db").arg(int(withinBudget)));
+        ASSERT_TRUE(QFile::copy(testDatabase(), db));
+        {
+            // A rollback journal: a writer's exclusive lock then holds readers too.
+            QSqlDatabase setup = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("setup"));
+            setup.setDatabaseName(db);
+            ASSERT_TRUE(setup.open());
+            QSqlQuery(setup).exec(QStringLiteral("pragma journal_mode = delete"));
+            setup.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("setup"));
+        presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(db));
+        presetInt(QStringLiteral("Settings"), QStringLiteral("Refresh"), 3600);
+        // Another program writes: its exclusive lock holds every reader in SQLite's busy wait, as
+        // a hung server would, until it lets go.
+        std::promise<void> go, letGo;
+        std::promise<bool> locked;
+        std::thread writer([&db, started = go.get_future(), release = letGo.get_future(), &locked] {
+            started.wait();
+            bool ok = false;
+            {
+                QSqlDatabase w = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("writer"));
+                w.setDatabaseName(db);
+                QSqlQuery q(w);
+                ok = w.open() && q.exec(QStringLiteral("begin exclusive"));
+                locked.set_value(ok);
+                if (ok) {
+                    release.wait();
+                    q.exec(QStringLiteral("rollback"));
+                }
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+        });
+        auto *app = new C_ZorvikApp(options);
+        std::future<bool> lockTaken = locked.get_future();
+        bool running = false, goSent = false;
+        if (app->InitInstance() == C_ZorvikApp::StartResult::Running &&
+            testsupport::waitFor([&] { return app->live()->passCount() > 0; }, 10000)) {
+            C_MainFrame *frame = app->mainFrame();
+            // A panel whose expanded tablets want their photographs read.
+            auto *doc = new C_ZorvikDoc;
+            C_ChildFrame *panel = frame->addPanel(doc);
+            {
+                QMutexLocker lock(&app->reference()->dbMutex);
+                CDbCursor *emp = app->reference()->cursor(CReferenceData::EmployeeCursor);
+                QString id;
+                int y = 0;
+                for (emp->moveFirst(); !emp->isEOF() && y < 4 * 96; emp->moveNext(), y += 96) {
+                    emp->getFieldText(QStringLiteral("IDZaposlenog"), id);
+                    CTablet *t = doc->addTablet(id, id, id, id, QRect(0, y, 168, 24));
+                    t->setExpanded(true);
+                    t->setExpandedSize(true);
+                }
+            }
+            go.set_value();
+            goSent = true;
+            auto *view = qobject_cast<C_ZorvikView *>(panel->view());
+            const bool taken = lockTaken.get();
+            if (taken && view) {
+                (void)view->canvas()->grab();
+                QTimer::singleShot(0, frame, [] {
+                    if (auto *dlg = qobject_cast<CD_RepLastAct *>(QApplication::activeModalWidget()))
+                        dlg->findChild<QPushButton *>("ok")->click();
+                });
+                frame->trigger(LastActivity);
+                // The photographs' batch is sent from the event loop; a report that takes a while
+                // says so beside the connection state, which stays in sight.
+                EXPECT_TRUE(testsupport::waitFor(
+                    [&] { return frame->messagePane()->text() == CStringTable::text("report.building"); }, 3000));
+                EXPECT_TRUE(frame->connectionPane()->isVisible());
+                EXPECT_FALSE(view->canvas()->photoLoader()->isIdle());
+                EXPECT_GE(CDbWorker::busyThreads(&app->reference()->connection()), 2);
+                running = true;
+                std::thread releaser;
+                if (withinBudget)
+                    releaser = std::thread([&letGo] {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                        letGo.set_value();
+                    });
+                frame->close();
+                if (releaser.joinable())
+                    releaser.join();
+                EXPECT_TRUE(app->isShutDown());
+                EXPECT_EQ(app->threadsLeftRunning(), !withinBudget);
+                if (!app->threadsLeftRunning()) {
+                    EXPECT_EQ(CDbWorker::busyThreads(&app->reference()->connection()), 0);
+                }
+            }
+        }
+        if (!goSent)
+            go.set_value();
+        if (!running || !withinBudget)
+            letGo.set_value();
+        writer.join();
+        EXPECT_TRUE(running);
+        // What main does after a shutdown that left threads: nothing is freed under them. Here the
+        // threads end once the writer lets go, and then the object may go.
+        EXPECT_TRUE(testsupport::waitFor([] { return CDbWorker::detachedThreads() == 0; }, 40000));
+        delete app;
+    }
 }
 
 TEST_F(Startup, ClosingWithAModifiedPanelCanBeCancelled)
