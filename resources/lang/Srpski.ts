@@ -1303,6 +1303,14 @@ Pregled pre štampe</translation>
         <source>seconds</source>
         <translation>sekundi</translation>
     </message>
+    <message id="dlg.database.runOnly">
+        <source>In use for this run only (given on the command line, never stored): %1</source>
+        <translation>U upotrebi samo za ovo pokretanje (zadato u komandnoj liniji, ne čuva se): %1</translation>
+    </message>
+    <message id="dlg.database.stored">
+        <source>Stored for the next start:</source>
+        <translation>Sačuvano za sledeće pokretanje:</translation>
+    </message>
     <message id="dlg.database.notNumber">
         <source>Please enter a whole number of seconds from 0 to 2147483647.</source>
         <translation>Unesite ceo broj sekundi od 0 do 2147483647.</translation>

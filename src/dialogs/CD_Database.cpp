@@ -24,7 +24,8 @@ QString text(const char *key)
 const QString kSettings = QStringLiteral("Settings");
 } // namespace
 
-CD_Database::CD_Database(CSettings *settings, const QString &connectionString, int refreshSeconds, QWidget *parent)
+CD_Database::CD_Database(CSettings *settings, const QString &connectionString, int refreshSeconds, QWidget *parent,
+                         const QString &runOnlyConnection)
     : QDialog(parent), m_settings(settings), m_connection(connectionString)
 {
     setObjectName(QStringLiteral("databaseDialog"));
@@ -43,6 +44,16 @@ CD_Database::CD_Database(CSettings *settings, const QString &connectionString, i
     m_change->setAutoDefault(false);
     auto *connectionBox = new QGroupBox(text("connection"), this);
     auto *connectionLayout = new QVBoxLayout(connectionBox);
+    if (!runOnlyConnection.isEmpty()) {
+        // Plain text: the string came from the command line, and only its password is hidden.
+        auto *runOnly = new QLabel(text("runOnly").arg(CConnectionString::masked(runOnlyConnection)), connectionBox);
+        runOnly->setObjectName(QStringLiteral("runOnlyConnection"));
+        runOnly->setTextFormat(Qt::PlainText);
+        runOnly->setWordWrap(true);
+        runOnly->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        connectionLayout->addWidget(runOnly);
+        connectionLayout->addWidget(new QLabel(text("stored"), connectionBox));
+    }
     connectionLayout->addWidget(m_connectionView);
     auto *changeRow = new QHBoxLayout;
     changeRow->addStretch(1);

@@ -4,6 +4,7 @@
 #include "app/CAppContext.h"
 #include "app/CSettings.h"
 #include "app/C_ZorvikApp.h"
+#include "db/CConnectionString.h"
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDbWorker.h"
@@ -13,20 +14,27 @@
 #include "dialogs/CD_AutoLoad.h"
 #include "dialogs/CD_Database.h"
 #include "dialogs/CD_NameFormat.h"
+#include "dialogs/CD_New.h"
 #include "dialogs/CPrompt.h"
 #include "live/CLiveUpdate.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
+#include "rollcall/COnSiteList.h"
 #include "views/C_MainFrame.h"
 #include "views/CommandIds.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -196,6 +204,93 @@ TEST_F(Commands, DatabaseServerShowsTheValuesInUseAfterAChangeUntilTheRestart)
     EXPECT_EQ(app.settings()->readInt("Settings", "Refresh"), 7);
     look(false);
     EXPECT_EQ(shown, (QStringList{inUse, "60", inUse, "60"}));
+}
+
+// A string given with --connection is used for the run and shown as such; OK keeps the stored
+// one (even with a change of the interval), so the run's password never reaches the file.
+TEST_F(Commands, DatabaseServerNeverStoresTheRunsOwnString)
+{
+    const QString stored = "Driver=SQLite3;Database=/nowhere/stored.db;PWD=kept";
+    storeConnection(stored);
+    options.connection = CDemoDatabase::connectionString(testDatabase()) + ";PWD=runsecret";
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    EXPECT_EQ(app.reference()->connectionString(), options.connection);
+    QString edited, runOnly;
+    onModal<CD_Database>([&](CD_Database *d) {
+        edited = d->findChild<QPlainTextEdit *>("connectionString")->toPlainText();
+        auto *label = d->findChild<QLabel *>("runOnlyConnection");
+        runOnly = label ? label->text() : QString();
+        d->findChild<QLineEdit *>("refresh")->setText("9");
+        d->findChild<QPushButton *>("okButton")->click();
+    });
+    app.mainFrame()->trigger(Command::DatabaseServer);
+    CPrompt::takeAsked();
+    EXPECT_EQ(edited, CConnectionString::masked(stored));
+    EXPECT_TRUE(runOnly.contains(CConnectionString::masked(options.connection))) << runOnly.toStdString();
+    EXPECT_FALSE(runOnly.contains("runsecret"));
+    CSettings file(options.settingsFile);
+    EXPECT_EQ(file.readText("Settings", "Connection"), stored);
+    EXPECT_EQ(file.readInt("Settings", "Refresh"), 9);
+}
+
+// A re-read of the employees that fails (here the employee view is gone for a moment) keeps the
+// rows there are: the new-panel dialog still lists everyone, the on-site list says it is not
+// current instead of counting nobody, and the polling thread reads them again once it can.
+TEST_F(Commands, AFailedReReadOfTheEmployeesKeepsTheLastRowsAndSaysSo)
+{
+    const QString db = dir.file("att.db");
+    ASSERT_TRUE(QFile::copy(testDatabase(), db));
+    storeConnection(CDemoDatabase::connectionString(db));
+    {
+        CSettings s(options.settingsFile);
+        s.writeInt("Settings", "Refresh", 1);
+    }
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    COnSiteList *onSite = app.onSiteList();
+    ASSERT_TRUE(testsupport::waitFor([&] { return onSite->hasResult() && !onSite->isBusy(); }, 10000));
+    const int everyone = app.reference()->cursor(CReferenceData::EmployeeCursor)->recordCount();
+    ASSERT_GT(everyone, 0);
+    const COnSiteList::Result before = onSite->latest();
+
+    QSqlDatabase side = QSqlDatabase::addDatabase("QSQLITE", "side");
+    side.setDatabaseName(db);
+    ASSERT_TRUE(side.open());
+    QSqlQuery q(side);
+    ASSERT_TRUE(q.exec("select sql from sqlite_master where name = 'viewPhoto'") && q.next());
+    const QString view = q.value(0).toString();
+    ASSERT_TRUE(q.exec("drop view viewPhoto"));
+
+    panelWithTablets(app, "Panel");
+    int listed = -1;
+    onModal<CD_New>([&](CD_New *d) {
+        testsupport::waitFor([&] { return app.reference()->employeesStale.load(); }, 10000);
+        listed = d->findChild<QTreeView *>("employeeList")->model()->rowCount();
+        d->reject();
+    });
+    app.mainFrame()->trigger(Command::Employees);
+    EXPECT_EQ(listed, everyone);
+    EXPECT_TRUE(app.reference()->cursor(CReferenceData::EmployeeCursor)->isOpen());
+    // Lists made now are not today's: they keep the last good count and say so.
+    QList<COnSiteList::Result> made;
+    QObject::connect(onSite, &COnSiteList::ready, onSite, [&](const COnSiteList::Result &r) { made << r; });
+    onSite->refresh();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !made.isEmpty(); }, 10000));
+    EXPECT_FALSE(made.last().live);
+    EXPECT_EQ(onSite->latest().employees, before.employees);
+    EXPECT_EQ(onSite->latest().notYetIn.size(), before.notYetIn.size());
+
+    ASSERT_TRUE(q.exec(view));
+    q = QSqlQuery();
+    side.close();
+    side = QSqlDatabase();
+    QSqlDatabase::removeDatabase("side");
+    EXPECT_TRUE(testsupport::waitFor(
+        [&] { return !app.reference()->employeesStale && !app.reference()->databaseError; }, 20000));
+    made.clear();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !made.isEmpty() && made.last().live; }, 10000));
+    EXPECT_EQ(app.reference()->cursor(CReferenceData::EmployeeCursor)->recordCount(), everyone);
 }
 
 TEST_F(Commands, StartupWithoutAStringUsesTheBuilderAndMessagesNeverShowThePassword)
