@@ -8,6 +8,7 @@
 #include "db/RefreshInterval.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 CDbThread::CDbThread(CReferenceData *reference, int refreshSeconds, QObject *parent)
     : QThread(parent), m_reference(reference), m_refreshSeconds(RefreshInterval::seconds(refreshSeconds))
@@ -47,18 +48,13 @@ void CDbThread::joined()
     m_reference->dbMutex.unlock();
 }
 
-bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query)
+bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c)
 {
-    auto cursor = std::make_unique<CDbCursor>(&m_reference->connection());
     // The last read of the same statement tells how many rows to expect.
-    cursor->setSizeHint(m_rowsSeen[c]);
-    const bool ok = cursor->open(query);
+    std::unique_ptr<CDbCursor> cursor = m_reference->readFresh(c, m_rowsSeen[c]);
+    const bool ok = cursor->isOpen();
     if (ok)
         m_rowsSeen[c] = cursor->recordCount();
-    // The update pass filters the live cursors by employee: index them here, not in the pass.
-    if (ok && (c == CReferenceData::LastRegistrationCursor || c == CReferenceData::CurrentDayCursor ||
-               c == CReferenceData::EmployeeCursor))
-        cursor->prepareFilter(QStringLiteral("IDZaposlenog"));
     fresh[c] = std::move(cursor);
     return ok;
 }
@@ -74,7 +70,7 @@ void CDbThread::reconnect(Fresh &fresh)
     }
     for (auto c : {CReferenceData::DepartmentCursor, CReferenceData::EmployeeCursor, CReferenceData::ActivityCursor,
                    CReferenceData::LastRegistrationCursor}) {
-        if (!readFresh(fresh, c, ref.queryText(c))) {
+        if (!readFresh(fresh, c)) {
             ref.databaseError = true;
             return;
         }
@@ -97,35 +93,70 @@ bool CDbThread::cycle()
             reconnect(fresh);
         ok = false;
     };
-    if (!readFresh(fresh, CReferenceData::LastRegistrationCursor,
-                   ref.queryText(CReferenceData::LastRegistrationCursor))) {
+    // Employees are read again after a re-read elsewhere failed, so its last good rows are
+    // replaced within a cycle.
+    const bool employeesWanted = ref.employeesStale.load();
+    if (!readFresh(fresh, CReferenceData::LastRegistrationCursor)) {
         failWith(3);
     } else if (CDbCommand cmd(&ref.connection(), QLatin1String(CSqlDialect::DayTypeProcedure),
                               CDbCommand::StoredProcedure);
                !cmd.execute()) {
         failWith(2);
-    } else if (!readFresh(fresh, CReferenceData::CurrentDayCursor, ref.queryText(CReferenceData::CurrentDayCursor))) {
+    } else if (!readFresh(fresh, CReferenceData::CurrentDayCursor)) {
         failWith(1);
-    } else if (ref.guestsAvailable) {
-        if (!readFresh(fresh, CReferenceData::GuestCursor, ref.guestsQuery()))
-            failWith(1);
-    } else {
-        fresh[CReferenceData::GuestCursor] = std::make_unique<CDbCursor>(&ref.connection()); // closed
+    } else if (ref.guestsAvailable && !readFresh(fresh, CReferenceData::GuestCursor)) {
+        failWith(1);
+    } else if (employeesWanted && !fresh.count(CReferenceData::EmployeeCursor) &&
+               !readFresh(fresh, CReferenceData::EmployeeCursor)) {
+        failWith(1);
     }
+    if (!ref.guestsAvailable)
+        fresh[CReferenceData::GuestCursor] = std::make_unique<CDbCursor>(&ref.connection()); // closed: no guests
 
     // DBMutex only for the swap: every shared cursor a cycle touched changes in one hold, so
-    // a pass sees the whole cycle or none of it. A step that failed leaves its cursor closed.
+    // a pass sees the whole cycle or none of it. A step that failed keeps the last good rows
+    // (the failure is told by DatabaseError and the status bar), never an empty list.
     qCDebug(lcZorvikDb, "DBThread: čekam mutex");
     ref.dbMutex.lock();
     qCDebug(lcZorvikDb, "DBThread: zauzeo mutex");
-    for (auto &[c, cursor] : fresh)
+    for (auto &[c, cursor] : fresh) {
+        if (!cursor->isOpen() && !(c == CReferenceData::GuestCursor && !ref.guestsAvailable))
+            continue;
+        if (c == CReferenceData::EmployeeCursor && cursor->isOpen())
+            ref.employeesStale = false;
         ref.cursor(c)->adopt(*cursor);
+    }
     if (ok)
         ref.databaseError = false;
     qCDebug(lcZorvikDb, "DBThread: oslobadjam mutex");
     ref.dbMutex.unlock();
     qCDebug(lcZorvikDb, "DBThread: oslobodio mutex");
     return ok;
+}
+
+namespace {
+qint64 monotonicMs()
+{
+    // Never 0 while running, so that 0 can mean "between cycles".
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+    return clock.elapsed() + 1;
+}
+} // namespace
+
+qint64 CDbThread::busyForMs() const
+{
+    const qint64 start = m_cycleStartMs.load();
+    return start == 0 ? 0 : monotonicMs() - start;
+}
+
+qint64 CDbThread::hangLimitMs() const
+{
+    const qint64 statementMs = qint64(m_reference->connection().commandTimeout()) * 1000;
+    return qMin(qMax<qint64>(5000, qint64(m_refreshSeconds) * 1000), qMax<qint64>(5000, statementMs));
 }
 
 void CDbThread::reportStatus(bool connected)
@@ -144,7 +175,9 @@ void CDbThread::run()
     CDbWorker::yieldToInterface();
     for (;;) {
         m_wake = false;
+        m_cycleStartMs = monotonicMs();
         cycle();
+        m_cycleStartMs = 0;
         if (firstCyclePending) {
             firstCyclePending = false;
             firstCycleDone = true;

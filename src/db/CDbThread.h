@@ -29,6 +29,15 @@ public:
     void passTaken() { m_passQueued = false; }
     // Ends the sleep between cycles: the next cycle starts within one sleep step.
     void wake() { m_wake = true; }
+    // How long the cycle in progress has been running (0 between cycles), any thread.
+    qint64 busyForMs() const;
+    // A cycle that runs past hangLimitMs() waits on a server that does not answer: the status
+    // bar says so now, not when the driver gives up (FreeTDS waits again for its cancel to be
+    // acknowledged). The next cycle that ends tells the state again. Any thread.
+    void reportHung() { reportStatus(false); }
+    // The longest a cycle may take before it counts as hung: the refresh interval, at least 5 s,
+    // and never more than the statement time-out.
+    qint64 hangLimitMs() const;
 
     std::atomic<bool> firstCyclePending{true};
     std::atomic<bool> firstCycleDone{false};
@@ -51,7 +60,7 @@ protected:
 private:
     using Fresh = std::map<CReferenceData::Cursor, std::unique_ptr<CDbCursor>>;
     void joined();
-    bool readFresh(Fresh &fresh, CReferenceData::Cursor c, const QString &query);
+    bool readFresh(Fresh &fresh, CReferenceData::Cursor c);
     void reconnect(Fresh &fresh);
     void reportStatus(bool connected);
 
@@ -62,5 +71,6 @@ private:
     std::atomic<bool> m_passQueued{false};
     std::atomic<bool> m_wake{false};
     std::atomic<int> m_lastStatus{-1};
+    std::atomic<qint64> m_cycleStartMs{0};            // monotonic ms; 0 between cycles
     std::map<CReferenceData::Cursor, int> m_rowsSeen; // rows of each cursor's last read
 };

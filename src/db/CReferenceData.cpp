@@ -69,6 +69,16 @@ bool CReferenceData::reopen(Cursor c)
     return m_cursors[c]->open(queryText(c));
 }
 
+std::unique_ptr<CDbCursor> CReferenceData::readFresh(Cursor c, qsizetype sizeHint)
+{
+    auto cursor = std::make_unique<CDbCursor>(&m_connection);
+    cursor->setSizeHint(sizeHint);
+    // The update pass filters these by employee: indexed here, off the interface thread.
+    if (cursor->open(queryText(c)) && (c == LastRegistrationCursor || c == CurrentDayCursor || c == EmployeeCursor))
+        cursor->prepareFilter(QStringLiteral("IDZaposlenog"));
+    return cursor;
+}
+
 bool CReferenceData::open(const QString &connectionString, int *failureMessage)
 {
     m_connectionString = connectionString;

@@ -48,6 +48,10 @@ public:
     // Closes the cursor, binds a fresh one to the connection in its place and opens it with
     // its query.
     bool reopen(Cursor c);
+    // Reads a cursor's query into a new cursor of the calling thread, without DBMutex (the
+    // network is never crossed under it), indexed as the update pass looks it up. The caller
+    // swaps it in under DBMutex when it opened; a failed read leaves the shared rows as they were.
+    std::unique_ptr<CDbCursor> readFresh(Cursor c, qsizetype sizeHint = 0);
     // Binds a fresh, closed cursor.
     void rebind(Cursor c);
     void closeAll();
@@ -66,6 +70,9 @@ public:
     CDbMutex dbMutex;
     std::atomic<bool> databaseError{false};
     std::atomic<bool> guestsAvailable{true};
+    // A re-read of the employees failed: the shared rows are the last good ones, not today's.
+    // The polling thread reads them again at its next cycle.
+    std::atomic<bool> employeesStale{false};
 
 private:
     CDbConnection m_connection;

@@ -5,6 +5,7 @@
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "db/CDbCursor.h"
+#include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
 #include "db/CSqlDialect.h"
 #include "dialogs/CCheckListModel.h"
@@ -27,6 +28,8 @@
 #include <QRadioButton>
 #include <QTreeView>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -291,6 +294,8 @@ void CD_New::initialise()
 
     backgroundImageToggled();
     enableListControls();
+    // The list shows the employee table as it is now once the re-read arrives.
+    rereadEmployees();
 }
 
 void CD_New::fillEmployees(const QString &departmentId)
@@ -299,14 +304,10 @@ void CD_New::fillEmployees(const QString &departmentId)
     m_employees->beginFill();
     CReferenceData *ref = reference();
     if (ref) {
+        // The shared cursor as it is; the polling thread's reconnection may replace it at any
+        // time, hence DBMutex around the walk.
         QMutexLocker lock(&ref->dbMutex);
-        // Re-read, so that the list shows the employee table as it is now; reopening binds a
-        // fresh cursor, so the filter is applied to the new one.
         CDbCursor *emp = ref->cursor(CReferenceData::EmployeeCursor);
-        if (emp && emp->isOpen()) {
-            ref->reopen(CReferenceData::EmployeeCursor);
-            emp = ref->cursor(CReferenceData::EmployeeCursor);
-        }
         if (emp && emp->isOpen()) {
             if (!departmentId.isEmpty())
                 emp->setFilter(QStringLiteral("IDSektora = %1").arg(CSqlDialect::literal(departmentId)));
@@ -333,6 +334,45 @@ void CD_New::fillEmployees(const QString &departmentId)
     m_employees->endFill();
 }
 
+QString CD_New::filterDepartment() const
+{
+    const int entry = m_filter->currentIndex();
+    return entry > 0 ? m_filter->itemData(entry).toString() : QString();
+}
+
+void CD_New::rereadEmployees()
+{
+    CReferenceData *ref = reference();
+    if (!ref || ref->databaseError)
+        return;
+    if (m_reader && m_reader->isBusy()) {
+        m_rereadAgain = true;
+        return;
+    }
+    if (!m_reader)
+        m_reader = new CDbWorker(&ref->connection(), this);
+    auto fresh = std::make_shared<std::unique_ptr<CDbCursor>>();
+    // Across the network without DBMutex and off the interface thread; only the swap holds it.
+    m_reader->run([ref, fresh] { *fresh = ref->readFresh(CReferenceData::EmployeeCursor); },
+                  [this, ref, fresh] {
+                      if (*fresh && (*fresh)->isOpen()) {
+                          {
+                              QMutexLocker lock(&ref->dbMutex);
+                              ref->cursor(CReferenceData::EmployeeCursor)->adopt(**fresh);
+                              ref->employeesStale = false;
+                          }
+                          storeCheckStates();
+                          fillEmployees(filterDepartment());
+                      } else {
+                          // The last good rows stay, and everyone who counts on them is told
+                          // they are not current until the polling thread has read them again.
+                          ref->employeesStale = true;
+                      }
+                      if (std::exchange(m_rereadAgain, false))
+                          rereadEmployees();
+                  });
+}
+
 void CD_New::storeCheckStates()
 {
     // An employee added to the table while the dialog is open has no entry yet; it gets one
@@ -344,8 +384,8 @@ void CD_New::storeCheckStates()
 void CD_New::departmentFilterChanged()
 {
     storeCheckStates();
-    const int entry = m_filter->currentIndex();
-    fillEmployees(entry > 0 ? m_filter->itemData(entry).toString() : QString());
+    fillEmployees(filterDepartment());
+    rereadEmployees();
 }
 
 void CD_New::checkAllEmployees(bool checked)

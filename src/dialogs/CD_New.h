@@ -12,6 +12,7 @@
 #include <map>
 
 class CCheckListModel;
+class CDbWorker;
 class CListFilterModel;
 class CSearchField;
 class QButtonGroup;
@@ -60,7 +61,7 @@ public:
 public slots:
     void accept() override;
     // A new entry in the department filter: keeps the list's check marks, shows the employees
-    // of the chosen department (all for "All").
+    // of the chosen department (all for "All"), and reads the employee table again.
     void departmentFilterChanged();
     void checkAllEmployees(bool checked);
     void checkAllDepartments(bool checked);
@@ -72,6 +73,10 @@ private:
     void build();
     void initialise();
     void fillEmployees(const QString &departmentId);
+    // Reads the employee table again on a thread of its own; the list is filled again from it
+    // when it arrives. A failed read keeps the rows there are.
+    void rereadEmployees();
+    QString filterDepartment() const;
     void storeCheckStates();
     void enableListControls();
 
@@ -79,6 +84,8 @@ private:
     PanelFactory m_factory;
     QPointer<C_ZorvikDoc> m_document;
     CheckMap m_checkMap;
+    CDbWorker *m_reader = nullptr;
+    bool m_rereadAgain = false;
 
     QLineEdit *m_title = nullptr;
     QButtonGroup *m_modeGroup = nullptr;

@@ -17,6 +17,11 @@ CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(p
     m_sliceTimer.setSingleShot(true);
     m_sliceTimer.setInterval(0);
     connect(&m_sliceTimer, &QTimer::timeout, this, [this] { continuePass(true); });
+    m_hangWatch.setInterval(1000);
+    connect(&m_hangWatch, &QTimer::timeout, this, [this] {
+        if (m_thread && m_thread->busyForMs() > m_thread->hangLimitMs())
+            m_thread->reportHung();
+    });
 }
 
 CLiveUpdate::~CLiveUpdate()
@@ -44,16 +49,19 @@ void CLiveUpdate::start(int refreshSeconds, int sleepStepMs)
     connect(m_thread.get(), &CDbThread::cycleFinished, this, &CLiveUpdate::onCycleFinished, Qt::QueuedConnection);
     m_thread->setRunning(true);
     m_thread->start();
+    m_hangWatch.start();
 }
 
 void CLiveUpdate::stop()
 {
+    m_hangWatch.stop();
     if (m_thread)
         m_thread->stopAndWait();
 }
 
 bool CLiveUpdate::stop(int timeoutMs)
 {
+    m_hangWatch.stop();
     if (!m_thread || m_thread->stop(timeoutMs))
         return true;
     // The thread is inside a database call that ends at its time-out: leave it the objects it

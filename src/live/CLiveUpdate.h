@@ -94,6 +94,7 @@ private:
     QList<QPointer<C_ZorvikDoc>> m_pending;
     std::unique_ptr<Pass> m_pass;
     QTimer m_sliceTimer;
+    QTimer m_hangWatch; // a cycle stuck on a server that does not answer shows as not connected
     QString m_lastDateText, m_lastTimeText;
     int m_sliceMs = kSliceMs;
     int m_sliceCheck = kSliceCheck;

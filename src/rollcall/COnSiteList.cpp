@@ -17,13 +17,15 @@ COnSiteList::Snapshot COnSiteList::snapshot(CReferenceData &ref, const QSet<QStr
     s.asOf = now;
     s.today = now.date();
     s.onSite = onSite;
-    // A failing cycle leaves its cursors closed: an empty list then would show everyone as absent.
+    // Live only when every input is current: a failing cycle or a failed re-read of the
+    // employees keeps the last good rows, and the list made from them is not today's.
     CDbCursor *last = ref.cursor(CReferenceData::LastRegistrationCursor);
-    s.live = !ref.databaseError && last && last->isOpen();
+    CDbCursor *employees = ref.cursor(CReferenceData::EmployeeCursor);
+    s.live = !ref.databaseError && !ref.employeesStale && last && last->isOpen() && employees && employees->isOpen();
     if (last && last->isOpen())
         s.lastRegistrations = last->table();
-    if (CDbCursor *e = ref.cursor(CReferenceData::EmployeeCursor); e && e->isOpen())
-        s.employees = e->table();
+    if (employees && employees->isOpen())
+        s.employees = employees->table();
     if (ref.guestsAvailable)
         s.guests = CGuestsModel::readCursor(ref.cursor(CReferenceData::GuestCursor));
     s.departments = ref.departmentMap;

@@ -186,6 +186,38 @@ TEST_F(Polling, ALockedDatabaseNeverHoldsTheInterfaceThreadOrDbMutexUsers)
     CDbConnection::setDefaultTimeouts(0, 0);
 }
 
+// A server that stops answering shows as not connected within one interval, while the cycle
+// still waits for it (the driver gives up only at its time-out); the next cycle that ends shows
+// the connection again.
+TEST_F(Polling, AServerThatStopsAnsweringShowsWithinOneInterval)
+{
+    QSignalSpy status(m_live.get(), &CLiveUpdate::connectionStatus);
+    m_live->start(1, 20);
+    ASSERT_TRUE(waitFor([&] { return m_live->passCount() >= 1; }));
+    ASSERT_FALSE(status.isEmpty());
+    ASSERT_TRUE(status.last().at(0).toBool());
+
+    // Another program holds the write lock: the day-type procedure waits out its busy time-out.
+    QSqlDatabase locker = QSqlDatabase::addDatabase("QSQLITE", "locker");
+    locker.setDatabaseName(m_path);
+    ASSERT_TRUE(locker.open());
+    {
+        QSqlQuery q(locker);
+        ASSERT_TRUE(q.exec("begin exclusive"));
+        ASSERT_TRUE(q.exec("update tblLastReg set IDLogickeAktivnosti = IDLogickeAktivnosti"));
+        QElapsedTimer held;
+        held.start();
+        EXPECT_TRUE(waitFor([&] { return !status.last().at(0).toBool(); }, 10000));
+        EXPECT_LE(held.elapsed(), m_live->thread()->hangLimitMs() + 1500);
+        EXPECT_GT(m_live->thread()->busyForMs(), 0) << "shown before the statement gave up";
+        q.exec("rollback");
+    }
+    locker.close();
+    locker = QSqlDatabase();
+    QSqlDatabase::removeDatabase("locker");
+    EXPECT_TRUE(waitFor([&] { return status.last().at(0).toBool(); }, 40000));
+}
+
 // Cycles back to back on a large database: the interface thread never waits longer than one
 // swap of the cursors, however often the polling thread takes DBMutex.
 TEST_F(LiveFixture, BackToBackCyclesOnALargeDatabaseLeaveTheInterfaceThreadResponsive)
