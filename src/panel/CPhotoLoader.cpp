@@ -43,6 +43,13 @@ bool readPhotographs(CDbConnection &connection, const QStringList &ids, QHash<QS
     return true;
 }
 
+// Whether the server answers a trivial statement (after a batch failed).
+bool probe(CDbConnection &connection)
+{
+    CDbCursor cursor(&connection);
+    return cursor.open(QStringLiteral("select 1 as answered"));
+}
+
 } // namespace
 
 CPhotoLoader::CPhotoLoader(QObject *parent) : QObject(parent) {}
@@ -90,13 +97,17 @@ void CPhotoLoader::flush()
                     wanted << j.id;
             QHash<QString, QByteArray> read;
             QSet<QString> unread;
+            bool answering = connection != nullptr;
             for (qsizetype i = 0; i < wanted.size(); i += kBatch) {
                 const QStringList batch = wanted.mid(i, kBatch);
-                // One employee whose key the server cannot take must not cost the others theirs.
-                if (connection && readPhotographs(*connection, batch, read))
+                if (answering && readPhotographs(*connection, batch, read))
                     continue;
+                // One employee whose key the server cannot take must not cost the others theirs;
+                // but a server that does not answer is not asked once per employee (each ask
+                // waits for the statement time-out): the rest wait for a later try.
+                answering = answering && probe(*connection);
                 for (const QString &id : batch)
-                    if (!connection || !readPhotographs(*connection, {id}, read))
+                    if (!answering || !readPhotographs(*connection, {id}, read))
                         unread.insert(id);
             }
             for (const Job &j : std::as_const(*jobs)) {

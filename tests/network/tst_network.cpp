@@ -1,4 +1,5 @@
 #include "AppSandbox.h"
+#include "ContextSandbox.h"
 #include "TdsStandin.h"
 #include "TestSupport.h"
 #include "app/CSettings.h"
@@ -12,6 +13,7 @@
 #include "db/CReferenceData.h"
 #include "dialogs/CPrompt.h"
 #include "live/CLiveUpdate.h"
+#include "panel/CPhotoLoader.h"
 #include "views/C_MainFrame.h"
 
 #include <QDir>
@@ -287,6 +289,32 @@ TEST_F(Network, StoppingAWorkerCancelsItsStatementInFlight)
     EXPECT_EQ(result, 0);
     EXPECT_GT(server.count("attention"), attentions);
     conn.releaseThread();
+}
+
+// A batch of photographs that fails on a server that does not answer is not tried again once per
+// employee (each try waits for the statement time-out): the others wait for a later try.
+TEST_F(Network, APhotographBatchOnAStalledServerIsNotRetriedPerEmployee)
+{
+    testsupport::TdsStandin server;
+    ASSERT_TRUE(server.start(testsupport::smallDemoDatabase(5, 1), true)) << server.error().toStdString();
+    testsupport::ContextSandbox sandbox;
+    ASSERT_TRUE(sandbox.reference.connection().open(server.connectionString()));
+    QList<CPhotoLoader::Result> results;
+    {
+        CPhotoLoader loader;
+        QObject::connect(&loader, &CPhotoLoader::ready, &loader, [&](const CPhotoLoader::Result &r) { results << r; });
+        for (int i = 1; i <= 6; ++i)
+            loader.request(QString::number(i), QByteArray(), QRect(0, 0, 64, 80));
+        ASSERT_TRUE(testsupport::waitFor([&] { return loader.isIdle(); }, 40000));
+    }
+    ASSERT_EQ(results.size(), 6);
+    for (const CPhotoLoader::Result &r : results)
+        EXPECT_TRUE(r.failed) << r.employeeId.toStdString();
+    int photoStatements = 0;
+    for (const QString &line : server.events())
+        if (line.contains(QLatin1String("Fotografija")))
+            ++photoStatements;
+    EXPECT_EQ(photoStatements, 1);
 }
 
 // A wrong password is refused by the server with its login error; the right one gets in.
