@@ -1143,6 +1143,18 @@ Pregled pre štampe</translation>
         <source>Cancel</source>
         <translation>Otkaži</translation>
     </message>
+    <message id="report.nobody">
+        <source>Nothing to report: no employee matches the options.</source>
+        <translation>Nema šta da se prikaže: nijedan zaposleni ne odgovara izabranim opcijama.</translation>
+    </message>
+    <message id="report.stopAndClose">
+        <source>%1
+
+Stop it and close the program?</source>
+        <translation>%1
+
+Zaustaviti to i zatvoriti program?</translation>
+    </message>
     <message id="report.building">
         <source>Building report...</source>
         <translation>Pravljenje izveštaja...</translation>

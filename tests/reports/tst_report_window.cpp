@@ -15,10 +15,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
@@ -29,6 +31,7 @@
 #include <QToolBar>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -164,6 +167,38 @@ TEST(ReportWindow, PdfExportAndPrintedRangeHoldTheirPagesRows)
     view.printPages(printer);
     EXPECT_EQ(rowsIn(pdfText(dir.file("printed.pdf"), 1)), rowNames(11, 20));
     EXPECT_TRUE(pdfText(dir.file("printed.pdf"), 2).startsWith("pdftotext failed"));
+}
+
+int modeOf(const QString &path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// The PDF is written as every file of the program: a new one with the mode the umask allows, a
+// replaced one keeping its own (a report kept private stays private).
+TEST(ReportWindow, PdfKeepsTheUmaskAndTheModeOfTheFileItReplaces)
+{
+    testsupport::TempDir dir;
+    C_ReportView view;
+    fill(view, 5);
+    const QString fresh = dir.file("fresh.pdf");
+    const mode_t before = ::umask(027);
+    const bool written = view.exportPdf(fresh);
+    ::umask(before);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(modeOf(fresh), 0640);
+
+    const QString kept = dir.file("kept.pdf");
+    {
+        QFile old(kept);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the report of yesterday");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0600), 0);
+    ASSERT_TRUE(view.exportPdf(kept));
+    EXPECT_EQ(modeOf(kept), 0600);
+    EXPECT_EQ(rowsIn(pdfText(kept, 1)), rowNames(1, 5));
 }
 
 // A long export shows its progress and can be stopped: the file it would have replaced stays as
@@ -302,6 +337,23 @@ TEST_F(ReportWindowInFrame, PrintingExportAndTheTemplatesPaper)
     const auto m = size.match(pageSize);
     ASSERT_TRUE(m.hasMatch()) << pageSize.toStdString();
     EXPECT_GT(m.captured(1).toDouble(), m.captured(2).toDouble()) << pageSize.toStdString();
+    // Print and print preview offer that paper first too.
+    CPrompt::takeAsked();
+    wide.print();
+    const auto printed = CPrompt::takeAsked();
+    ASSERT_EQ(printed.size(), 1);
+    QPageLayout previewed;
+    QTimer::singleShot(0, &wide, [&] {
+        auto *preview = wide.findChild<QPrintPreviewDialog *>("reportPreview");
+        ASSERT_TRUE(preview);
+        previewed = preview->printer()->pageLayout();
+        preview->reject();
+    });
+    wide.printPreview();
+    for (const QPageLayout &paper : {printed[0].paper, previewed}) {
+        EXPECT_EQ(paper.orientation(), QPageLayout::Landscape);
+        EXPECT_EQ(paper.pageSize().id(), QPageSize::A4);
+    }
     const QString text = pdfText(pdf, 1);
     EXPECT_TRUE(text.contains(QString::fromUtf8("\u2026"))) << text.toStdString();
     EXPECT_FALSE(text.contains("services"));
@@ -324,4 +376,42 @@ TEST_F(ReportWindowInFrame, PrintingExportAndTheTemplatesPaper)
                 break;
             }
     EXPECT_GE(inkRows, 6);
+}
+
+// Closing the program while pages are exported is never ignored: the main window still hears the
+// window system meanwhile, a close asks whether to stop the export (No goes on), and Yes stops it
+// (no file, nothing half written left) and closes the program once the export has unwound.
+TEST_F(ReportWindowInFrame, ClosingTheProgramDuringAnExportAsksThenStopsItAndCloses)
+{
+    C_ReportFrame *report = frame->openReport();
+    report->show();
+    C_ReportView *view = report->reportView();
+    fill(*view, 400);
+    const QString pdf = dir.file("big.pdf");
+    CPrompt::takeAsked();
+    CPrompt::queueFile(pdf);
+    CPrompt::queueButton(QMessageBox::No);
+    CPrompt::queueButton(QMessageBox::Yes);
+    QWindow *modal = nullptr;
+    int closes = 0;
+    std::function<void()> closeBetweenPages = [&] {
+        if (auto *progress = view->findChild<QProgressDialog *>("reportProgress")) {
+            progress->show();
+            modal = QGuiApplication::modalWindow();
+        }
+        frame->close();
+        if (++closes < 2)
+            QTimer::singleShot(0, view, closeBetweenPages);
+    };
+    QTimer::singleShot(0, view, closeBetweenPages);
+    view->exportPdfAs();
+    EXPECT_EQ(modal, nullptr);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !frame->isVisible(); }));
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 3); // the file, then the two closes
+    for (int i : {1, 2})
+        EXPECT_TRUE(asked[i].text.startsWith(QString("Exporting page %1 of 40...").arg(i)) &&
+                    asked[i].text.endsWith("Stop it and close the program?"))
+            << asked[i].text.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*big.pdf*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
