@@ -1893,6 +1893,14 @@ Ceo ekran</translation>
         <source>Illegal activity: %1 %2</source>
         <translation>Nedozvoljena aktivnost: %1 %2</translation>
     </message>
+    <message id="warning.logFailed">
+        <source>Warnings could not be written to the log (%1). They are kept and written as soon as the file can be written.</source>
+        <translation>Upozorenja nije moguće upisati u dnevnik (%1). Čuvaju se i biće upisana čim u datoteku bude moguće pisati.</translation>
+    </message>
+    <message id="warning.logPane">
+        <source>Warning log not written</source>
+        <translation>Dnevnik upozorenja nije upisan</translation>
+    </message>
     <message id="warning.notifyBody">
         <source>%1 at %3 on %2</source>
         <translation>%1 u %3, %2</translation>

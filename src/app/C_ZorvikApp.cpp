@@ -305,6 +305,7 @@ void C_ZorvikApp::createMainFrame()
     if (m_warnings) {
         m_warnings->attachTablets(m_frame);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_frame, &C_MainFrame::setOpenWarnings);
+        connect(m_warnings, &CWarningCenter::logProblemChanged, m_frame, &C_MainFrame::setLogProblem);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_tray, &CTrayIcon::setOpenWarnings);
         if (!m_notifications)
             m_notifications = new CDesktopNotifications(m_warnings);

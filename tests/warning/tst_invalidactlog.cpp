@@ -122,7 +122,10 @@ TEST_F(InvalidActLogTest, FileNamedAfterTheDayOfTheFirstWarningOfTheRun)
     EXPECT_TRUE(body.endsWith(expectedLine(afterMidnight, "+", m_trip) + expectedLine(afterMidnight, "-", m_trip)));
 }
 
-TEST_F(InvalidActLogTest, UnopenableFileIsRetriedAtTheNextWarning)
+// A log that cannot be opened, or whose disk is full (/dev/full), loses no line: each waits, with
+// the moment it was meant for, and the reason names the file; the next warning or a retry writes
+// every waiting line, in order, once the file can be written again.
+TEST_F(InvalidActLogTest, LinesThatCannotBeWrittenWaitAndAreNeverLost)
 {
     // Opening fails even for root when a parent of the folder is a regular file.
     const QString blocker = m_dir.file("blocker");
@@ -131,20 +134,39 @@ TEST_F(InvalidActLogTest, UnopenableFileIsRetriedAtTheNextWarning)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     const QString folderPath = blocker + "/prog/";
-    CClock::setFixed(at(2026, 12, 8, 10, 0, 0));
+    const QDateTime first = at(2026, 12, 8, 10, 0, 0);
+    CClock::setFixed(first);
     CInvalidActLog log(folderPath);
-    log.writeRaised(m_trip);
-    log.writeAcknowledged(m_trip);
+    EXPECT_FALSE(log.writeRaised(m_trip));
+    EXPECT_FALSE(log.writeAcknowledged(m_trip));
     EXPECT_FALSE(log.isOpen());
-    EXPECT_TRUE(log.filePath().isEmpty());
+    EXPECT_TRUE(log.problem().startsWith(folderPath + "InvalidAct-20261208.log: ")) << log.problem().toStdString();
 
     ASSERT_TRUE(QFile::remove(blocker));
     ASSERT_TRUE(QDir().mkpath(folderPath));
     const QDateTime later = at(2026, 12, 8, 10, 5, 0);
     CClock::setFixed(later);
-    log.writeRaised(m_trip);
-    ASSERT_TRUE(log.isOpen());
-    EXPECT_EQ(readAll(folderPath + "InvalidAct-20261208.log"), startLine(later) + expectedLine(later, "+", m_trip));
+    EXPECT_TRUE(log.writeRaised(m_trip));
+    EXPECT_TRUE(log.problem().isEmpty());
+    const QByteArray written = startLine(first) + expectedLine(first, "+", m_trip) + expectedLine(first, "-", m_trip) +
+                               expectedLine(later, "+", m_trip);
+    EXPECT_EQ(readAll(folderPath + "InvalidAct-20261208.log"), written);
+
+    // The disk fills up: the file is /dev/full, where every write fails.
+    const QString path = logFor(2026, 12, 8);
+    ASSERT_TRUE(QFile::link("/dev/full", path));
+    CInvalidActLog full(folder());
+    EXPECT_FALSE(full.writeRaised(m_trip));
+    EXPECT_FALSE(full.writeAcknowledged(m_trip));
+    EXPECT_TRUE(full.problem().contains("InvalidAct-20261208.log: ")) << full.problem().toStdString();
+    EXPECT_FALSE(full.retry());
+    EXPECT_EQ(full.waitingBytes(),
+              (startLine(later) + expectedLine(later, "+", m_trip) + expectedLine(later, "-", m_trip)).size());
+    // Room again (the file is a real one now): everything waiting is written, once.
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_TRUE(full.retry());
+    EXPECT_EQ(full.waitingBytes(), 0);
+    EXPECT_EQ(readAll(path), startLine(later) + expectedLine(later, "+", m_trip) + expectedLine(later, "-", m_trip));
 }
 
 TEST_F(InvalidActLogTest, ExistingContentIsKeptAndWrittenAfter)
