@@ -1507,6 +1507,10 @@ Obriši oznake</translation>
         <source>Zorvik cannot keep its lock file in the folder %1 (%2). It runs anyway, but it cannot tell whether another Zorvik is already running for you.</source>
         <translation>Zorvik ne može da drži svoju datoteku zaključavanja u fascikli %1 (%2). Radi i dalje, ali ne može da proveri da li već radi još jedan Zorvik za vas.</translation>
     </message>
+    <message id="settings.notSaved">
+        <source>The settings cannot be saved in %1: the changes made while the program runs are lost when it ends.</source>
+        <translation>Podešavanja nije moguće sačuvati u %1: izmene napravljene dok program radi gube se kada se zatvori.</translation>
+    </message>
     <message id="warning.openCount">
         <source>Open warnings: %1</source>
         <translation>Otvorenih upozorenja: %1</translation>

@@ -1,6 +1,7 @@
 #include "app/C_ZorvikApp.h"
 
 #include "app/CAppContext.h"
+#include "app/CAutoLoadList.h"
 #include "app/CClock.h"
 #include "app/CCommandTable.h"
 #include "app/CDataFiles.h"
@@ -181,6 +182,12 @@ QString C_ZorvikApp::connectionFor(const Options &options, const CSettings &sett
 void C_ZorvikApp::createSettings()
 {
     m_settings = makeSettings(m_options);
+    // A store that cannot be written drops every change: said once, not at every change.
+    m_settings->setWriteFailureHandler([this](const QString &file) {
+        CPrompt::message(m_frame,
+                         CStringTable::text(QStringLiteral("settings.notSaved")).arg(QDir::toNativeSeparators(file)),
+                         QMessageBox::Ok, QMessageBox::Warning);
+    });
 }
 
 void C_ZorvikApp::prepareDemo()
@@ -441,11 +448,9 @@ void C_ZorvikApp::loadColours()
 int C_ZorvikApp::autoLoad()
 {
     int opened = 0;
-    const int count = m_settings->readInt(kAutoLoad, QStringLiteral("Count"));
-    for (int i = 0; i < count; ++i) {
-        const QString path = m_settings->readText(kAutoLoad, QStringLiteral("File%1").arg(i));
-        if (path.isEmpty())
-            continue;
+    CAutoLoadList list;
+    list.load(*m_settings);
+    for (const QString &path : list.paths()) {
         QFile probe(path);
         if (!probe.open(QIODevice::ReadOnly)) {
             CPrompt::message(m_frame, CStringTable::format(1039, path), QMessageBox::Ok, QMessageBox::Critical);
