@@ -9,8 +9,10 @@
 #include "panel/CTabletPainter.h"
 #include "panel/CTabletPhoto.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QPalette>
 #include <gtest/gtest.h>
 
@@ -157,6 +159,55 @@ TEST(PhotoDecoder, PicturesOverTheCapAreRefusedWithoutTheirMemory)
     EXPECT_EQ(CPhotoDecoder::imageSize(declare(8000, 16)), QSize(8000, 16));
     EXPECT_TRUE(CPhotoDecoder::withinCap(QSize(8000, 5000)));
     EXPECT_FALSE(CPhotoDecoder::withinCap(QSize(8000, 5001)));
+}
+
+// A progressive JPEG keeps every coefficient of the whole picture while it decodes, whatever the
+// scale: a few hundred bytes declaring 7999 x 5000 (inside the pixel cap) would take hundreds of
+// megabytes of libjpeg's memory. Such a picture is refused, photograph and background alike; a
+// baseline one of the same size still decodes at the scale drawn, and a progressive photograph of
+// a usual size still decodes.
+TEST(PhotoDecoder, ProgressiveJpegsBeyondTheDecodersMemoryAreRefused)
+{
+    auto jpeg = [](bool progressive, int w, int h) {
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(Qt::darkGreen);
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buf, "JPEG");
+        writer.setProgressiveScanWrite(progressive);
+        writer.setQuality(90);
+        EXPECT_TRUE(writer.write(img));
+        return bytes;
+    };
+    // The frame header of a small picture made to declare a large one; the scans stay short.
+    auto declareLarge = [](QByteArray bytes, const char *marker) {
+        const qsizetype sof = bytes.indexOf(marker);
+        EXPECT_GT(sof, 0);
+        const int w = 7999, h = 5000;
+        bytes[sof + 5] = char(h >> 8);
+        bytes[sof + 6] = char(h & 0xFF);
+        bytes[sof + 7] = char(w >> 8);
+        bytes[sof + 8] = char(w & 0xFF);
+        return bytes;
+    };
+    const QByteArray progressive = declareLarge(jpeg(true, 16, 16), "\xFF\xC2");
+    ASSERT_LT(progressive.size(), 2000);
+    ASSERT_EQ(CPhotoDecoder::imageSize(progressive), QSize(7999, 5000));
+    QRect target;
+    EXPECT_TRUE(CTabletPhoto::decodeFor(progressive, QRect(5, 25, 53, 66), &target).isNull());
+    EXPECT_TRUE(CPhotoDecoder::decode(progressive, QSize(49, 62)).isNull());
+    testsupport::TempDir dir;
+    QFile f(dir.file("bg.jpg"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(progressive);
+    f.close();
+    CPanelBackground bg;
+    EXPECT_FALSE(bg.setImage(dir.file("bg.jpg"), true));
+
+    const QByteArray baseline = declareLarge(jpeg(false, 16, 16), "\xFF\xC0");
+    EXPECT_EQ(CPhotoDecoder::decode(baseline, QSize(49, 62)).size(), QSize(1000, 625));
+    EXPECT_EQ(CPhotoDecoder::decode(jpeg(true, 640, 480), QSize(160, 120)).size(), QSize(160, 120));
 }
 
 TEST(TabletPhoto, PlacementFitsCentresAndShrinks)
