@@ -30,6 +30,11 @@ QString fieldsBody(QChar sign, const InvalidActFields &f)
 
 CInvalidActLog::CInvalidActLog(const QString &programFolder) : m_folder(programFolder) {}
 
+CInvalidActLog::~CInvalidActLog()
+{
+    writeWaiting();
+}
+
 QString CInvalidActLog::filePath() const
 {
     return m_file.isOpen() ? m_file.fileName() : QString();

@@ -21,6 +21,8 @@ class CInvalidActLog
 public:
     // programFolder ends with a separator.
     explicit CInvalidActLog(const QString &programFolder);
+    // Lines still waiting get a last try.
+    ~CInvalidActLog();
 
     // The first warning of the run starts the log (its start line); then the raised line.
     // False when it could not be written yet (problem() says why; the lines wait).
