@@ -265,12 +265,6 @@ TEST_F(CommandLine, CronTellsNobodyToReportFromAFaultAndHearsOnlyItsOwnLines)
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, QStringLiteral("zorvik: The file /no/such/dir/p.csv could not be written: No such file or "
                                     "directory\n"));
-
-    const QString csv = home.file(QStringLiteral("p.csv"));
-    r = zorvik(base + QStringList{QStringLiteral("--export-csv"), QStringLiteral("presences"), csv}, program, true);
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.err, QString());
-    EXPECT_EQ(r.out, QStringLiteral("Wrote %1\n").arg(csv));
 }
 
 // The same commands as a site runs them: through the FreeTDS driver against the SQL Server

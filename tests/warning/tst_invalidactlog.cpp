@@ -122,9 +122,9 @@ TEST_F(InvalidActLogTest, FileNamedAfterTheDayOfTheFirstWarningOfTheRun)
     EXPECT_TRUE(body.endsWith(expectedLine(afterMidnight, "+", m_trip) + expectedLine(afterMidnight, "-", m_trip)));
 }
 
-// A log that cannot be opened, or whose disk is full (/dev/full), loses no line: each waits, with
-// the moment it was meant for, and the reason names the file; the next warning or a retry writes
-// every waiting line, in order, once the file can be written again.
+// A log that cannot be opened loses no line: each waits, with the moment it was meant for, and the
+// reason names the file; the next warning writes every waiting line, in order, once it can. (A
+// full disk: the warning center's test.)
 TEST_F(InvalidActLogTest, LinesThatCannotBeWrittenWaitAndAreNeverLost)
 {
     // Opening fails even for root when a parent of the folder is a regular file.
@@ -151,22 +151,6 @@ TEST_F(InvalidActLogTest, LinesThatCannotBeWrittenWaitAndAreNeverLost)
     const QByteArray written = startLine(first) + expectedLine(first, "+", m_trip) + expectedLine(first, "-", m_trip) +
                                expectedLine(later, "+", m_trip);
     EXPECT_EQ(readAll(folderPath + "InvalidAct-20261208.log"), written);
-
-    // The disk fills up: the file is /dev/full, where every write fails.
-    const QString path = logFor(2026, 12, 8);
-    ASSERT_TRUE(QFile::link("/dev/full", path));
-    CInvalidActLog full(folder());
-    EXPECT_FALSE(full.writeRaised(m_trip));
-    EXPECT_FALSE(full.writeAcknowledged(m_trip));
-    EXPECT_TRUE(full.problem().contains("InvalidAct-20261208.log: ")) << full.problem().toStdString();
-    EXPECT_FALSE(full.retry());
-    EXPECT_EQ(full.waitingBytes(),
-              (startLine(later) + expectedLine(later, "+", m_trip) + expectedLine(later, "-", m_trip)).size());
-    // Room again (the file is a real one now): everything waiting is written, once.
-    ASSERT_TRUE(QFile::remove(path));
-    EXPECT_TRUE(full.retry());
-    EXPECT_EQ(full.waitingBytes(), 0);
-    EXPECT_EQ(readAll(path), startLine(later) + expectedLine(later, "+", m_trip) + expectedLine(later, "-", m_trip));
 }
 
 TEST_F(InvalidActLogTest, ExistingContentIsKeptAndWrittenAfter)
