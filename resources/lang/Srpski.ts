@@ -1143,6 +1143,18 @@ Pregled pre štampe</translation>
         <source>Cancel</source>
         <translation>Otkaži</translation>
     </message>
+    <message id="report.nobody">
+        <source>Nothing to report: no employee matches the options.</source>
+        <translation>Nema šta da se prikaže: nijedan zaposleni ne odgovara izabranim opcijama.</translation>
+    </message>
+    <message id="report.stopAndClose">
+        <source>%1
+
+Stop it and close the program?</source>
+        <translation>%1
+
+Zaustaviti to i zatvoriti program?</translation>
+    </message>
     <message id="report.building">
         <source>Building report...</source>
         <translation>Pravljenje izveštaja...</translation>
@@ -1502,6 +1514,10 @@ Obriši oznake</translation>
     <message id="mainframe.lockFailed">
         <source>Zorvik cannot keep its lock file in the folder %1 (%2). It runs anyway, but it cannot tell whether another Zorvik is already running for you.</source>
         <translation>Zorvik ne može da drži svoju datoteku zaključavanja u fascikli %1 (%2). Radi i dalje, ali ne može da proveri da li već radi još jedan Zorvik za vas.</translation>
+    </message>
+    <message id="settings.notSaved">
+        <source>The settings cannot be saved in %1: the changes made while the program runs are lost when it ends.</source>
+        <translation>Podešavanja nije moguće sačuvati u %1: izmene napravljene dok program radi gube se kada se zatvori.</translation>
     </message>
     <message id="warning.openCount">
         <source>Open warnings: %1</source>
@@ -1888,6 +1904,14 @@ Ceo ekran</translation>
     <message id="warning.notifyTitle">
         <source>Illegal activity: %1 %2</source>
         <translation>Nedozvoljena aktivnost: %1 %2</translation>
+    </message>
+    <message id="warning.logFailed">
+        <source>Warnings could not be written to the log (%1). They are kept and written as soon as the file can be written.</source>
+        <translation>Upozorenja nije moguće upisati u dnevnik (%1). Čuvaju se i biće upisana čim u datoteku bude moguće pisati.</translation>
+    </message>
+    <message id="warning.logPane">
+        <source>Warning log not written</source>
+        <translation>Dnevnik upozorenja nije upisan</translation>
     </message>
     <message id="warning.notifyBody">
         <source>%1 at %3 on %2</source>

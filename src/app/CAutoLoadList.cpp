@@ -3,6 +3,8 @@
 #include "app/CAppContext.h"
 #include "app/CSettings.h"
 
+#include <QMap>
+
 namespace {
 const QString kAutoLoad = QStringLiteral("AutoLoad");
 const QString kSettings = QStringLiteral("Settings");
@@ -12,8 +14,22 @@ void CAutoLoadList::load(const CSettings &settings)
 {
     m_paths.clear();
     const int count = settings.readInt(kAutoLoad, QStringLiteral("Count"));
-    for (int i = 0; i < count; ++i) {
-        const QString path = settings.readText(kAutoLoad, QStringLiteral("File%1").arg(i));
+    // Only the entries that exist are read, whatever the count claims (a store edited by hand
+    // may say two thousand million), and no more than a person would open at start-up.
+    QMap<int, QString> byNumber;
+    const QString stem = QStringLiteral("File");
+    for (const QString &name : settings.names(kAutoLoad)) {
+        if (!name.startsWith(stem, Qt::CaseInsensitive))
+            continue;
+        bool ok = false;
+        const int n = name.mid(stem.size()).toInt(&ok);
+        if (ok && n >= 0 && n < count && name.mid(stem.size()) == QString::number(n))
+            byNumber.insert(n, name);
+    }
+    for (const QString &name : std::as_const(byNumber)) {
+        if (m_paths.size() >= kMaxEntries)
+            break;
+        const QString path = settings.readText(kAutoLoad, name);
         if (!path.isEmpty())
             m_paths << path;
     }

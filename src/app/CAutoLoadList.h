@@ -11,7 +11,10 @@ class CSettings;
 class CAutoLoadList
 {
 public:
-    // The non-empty entries of the store, in order.
+    // The most entries read from the store.
+    static constexpr int kMaxEntries = 1000;
+
+    // The non-empty entries of the store below its count, in order.
     void load(const CSettings &settings);
     // Writes the three start-up switches and the list, and copies the switches into the
     // context. Entries beyond the new count stay in the store, unused.

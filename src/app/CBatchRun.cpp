@@ -41,8 +41,13 @@ int fail(const QString &text, const QString &connectionString = QString())
     return 1;
 }
 
-const QString kNoString = QStringLiteral("No connection string is stored. Give one with --connection STRING "
-                                         "(or start the program once to choose the database).");
+// Names the settings file looked in, which may not be the one the user meant (--settings).
+QString noString(const CSettings &settings)
+{
+    return QStringLiteral("No connection string is stored in %1. Give one with --connection STRING "
+                          "(or start the program once to choose the database).")
+        .arg(QDir::toNativeSeparators(settings.fileName()));
+}
 
 } // namespace
 
@@ -56,13 +61,16 @@ int CBatchRun::run(const CCommandLine &commandLine, const C_ZorvikApp::Options &
     case CCommandLine::Action::TestConnection: {
         QString cs = commandLine.testString();
         if (cs.isEmpty()) {
+            const std::unique_ptr<CSettings> settings = C_ZorvikApp::makeSettings(options);
             QString demo;
             if (options.demo && CDemoDatabase::ensure(&demo, nullptr))
                 cs = CDemoDatabase::connectionString(demo);
             else
-                cs = C_ZorvikApp::connectionFor(options, *C_ZorvikApp::makeSettings(options));
+                cs = C_ZorvikApp::connectionFor(options, *settings);
+            if (cs.isEmpty())
+                return fail(noString(*settings));
         }
-        return cs.isEmpty() ? fail(kNoString) : testConnection(cs);
+        return testConnection(cs);
     }
     case CCommandLine::Action::ExportReport:
     case CCommandLine::Action::ExportCsv:
@@ -99,7 +107,7 @@ int CBatchRun::exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Op
     if (cs.isEmpty())
         cs = C_ZorvikApp::connectionFor(options, *settings);
     if (cs.isEmpty())
-        return fail(kNoString);
+        return fail(noString(*settings));
 
     QString folder = options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options.programFolder;
     if (!folder.endsWith(u'/'))
@@ -127,11 +135,16 @@ int CBatchRun::exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Op
         view.build(CLastActOptions::load(*settings).toRequest(CDateTime::fromLocal(CClock::now(), false)));
         if (!view.waitForBuild(10 * 60 * 1000))
             return fail(QStringLiteral("The report was not built in time."), cs);
+        // A template that cannot be used, named with its file.
+        if (!view.loadError().isEmpty())
+            return fail(view.loadError());
         if (CPrompt::consoleProblems() > 0)
             return 1; // the reason is already on standard error
-        if (!view.exportPdf(path))
-            return fail(CStringTable::text(QStringLiteral("report.pdfFailed"))
-                            .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
+        // Nobody matches the options (the notice is on standard error): an answer, not a fault.
+        if (view.rowCount() == 0)
+            return kNothingToReport;
+        if (!view.exportPdf(path, {}, &error))
+            return fail(C_ReportView::pdfFailedText(path, error));
         say(QStringLiteral("Wrote %1 (%2 page(s))").arg(QDir::toNativeSeparators(path)).arg(view.pageCount()));
         return 0;
     }
@@ -158,7 +171,7 @@ int CBatchRun::exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Op
         written = CCsvWriter::write(path, *doc.model(), &error, separator);
     }
     if (!written)
-        return fail(error);
+        return fail(CStringTable::text(QStringLiteral("csv.failed")).arg(QDir::toNativeSeparators(path), error));
     say(QStringLiteral("Wrote %1").arg(QDir::toNativeSeparators(path)));
     return 0;
 }

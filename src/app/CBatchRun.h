@@ -10,6 +10,9 @@ class CCommandLine;
 class CBatchRun
 {
 public:
+    // The exit code of --export-report when no employee matches the report's options.
+    static constexpr int kNothingToReport = 3;
+
     static int run(const CCommandLine &commandLine, const C_ZorvikApp::Options &options);
 
 private:

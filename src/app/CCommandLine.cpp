@@ -61,7 +61,8 @@ void setUp(QCommandLineParser &parser, Options &o, QList<QCommandLineOption> &hi
         QStringLiteral("Zorvik shows, live, every employee's last clocking from a time-and-attendance database.\n"
                        "Without a command it starts the program. The commands --test-connection, --export-report\n"
                        "and --export-csv need no display: on failure they print the error (the password hidden)\n"
-                       "on standard error and end with exit code 1."));
+                       "on standard error and end with exit code 1. --export-report ends with exit code 3,\n"
+                       "writing no file, when no employee matches the report's options."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({o.help, o.version, o.demo, o.nosplash, o.settings, o.checkInstall, o.testConnection,
                        o.connection, o.exportReport, o.exportCsv});

@@ -4,16 +4,25 @@
 
 bool CFileWriter::writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
+    return writeAtomically(
+        path, [&bytes](QIODevice &file) { return file.write(bytes) == bytes.size(); }, error);
+}
+
+bool CFileWriter::writeAtomically(const QString &path, const std::function<bool(QIODevice &)> &write, QString *error)
+{
+    if (error)
+        error->clear();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    // A short write is not always reported by the write itself, so the written size is
-    // checked before the old file is replaced.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        if (error)
+    const bool written = write(file);
+    // A short write is not always reported by the write itself, so the size on disk is checked
+    // against what was written before the old file is replaced.
+    if (!written || !file.flush() || file.error() != QFileDevice::NoError || file.size() != file.pos()) {
+        if (error && (written || file.error() != QFileDevice::NoError))
             *error = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("Short write");
         file.cancelWriting();
         return false;

@@ -217,10 +217,35 @@ void CSettings::remove(const QString &section, const QString &name)
     m_store->remove(resolve(section, name));
 }
 
-void CSettings::sync()
+bool CSettings::sync()
 {
     m_store->sync();
     protectFile();
+    if (m_store->status() != QSettings::AccessError)
+        return true;
+    if (!m_writeFailureTold && m_onWriteFailure) {
+        m_writeFailureTold = true;
+        m_onWriteFailure(m_store->fileName());
+    }
+    return false;
+}
+
+void CSettings::setWriteFailureHandler(std::function<void(const QString &)> handler)
+{
+    m_onWriteFailure = std::move(handler);
+}
+
+QStringList CSettings::names(const QString &section) const
+{
+    QStringList out;
+    for (const QString &g : m_store->childGroups()) {
+        if (g.compare(section, Qt::CaseInsensitive) != 0)
+            continue;
+        m_store->beginGroup(g);
+        out += m_store->childKeys();
+        m_store->endGroup();
+    }
+    return out;
 }
 
 QString CSettings::fileName() const

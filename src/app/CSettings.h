@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -45,14 +47,21 @@ public:
     QString readText(const QString &section, const QString &name, const QString &defaultValue) const;
     QByteArray readBytes(const QString &section, const QString &name) const;
     bool contains(const QString &section, const QString &name) const;
+    // The names stored in a section, as stored (a settings lookup per possible name would
+    // take for ever for a nonsense count).
+    QStringList names(const QString &section) const;
 
     void writeInt(const QString &section, const QString &name, int value);
     void writeText(const QString &section, const QString &name, const QString &value);
     void writeBytes(const QString &section, const QString &name, const QByteArray &value);
     void remove(const QString &section, const QString &name);
 
-    void sync();
+    // Writes what changed; false when the store cannot be written (a folder without write
+    // permission, a full disk), and then, the first time only, tells the handler.
+    bool sync();
     QString fileName() const;
+    // Told once with the settings file when a change cannot be saved.
+    void setWriteFailureHandler(std::function<void(const QString &fileName)> handler);
 
 private:
     void protectFile() const;
@@ -61,4 +70,6 @@ private:
     void write(const QString &section, const QString &name, const QVariant &value);
 
     std::unique_ptr<QSettings> m_store;
+    std::function<void(const QString &)> m_onWriteFailure;
+    bool m_writeFailureTold = false;
 };

@@ -1,6 +1,7 @@
 #include "app/C_ZorvikApp.h"
 
 #include "app/CAppContext.h"
+#include "app/CAutoLoadList.h"
 #include "app/CClock.h"
 #include "app/CCommandTable.h"
 #include "app/CDataFiles.h"
@@ -183,6 +184,12 @@ QString C_ZorvikApp::connectionFor(const Options &options, const CSettings &sett
 void C_ZorvikApp::createSettings()
 {
     m_settings = makeSettings(m_options);
+    // A store that cannot be written drops every change: said once, not at every change.
+    m_settings->setWriteFailureHandler([this](const QString &file) {
+        CPrompt::message(m_frame,
+                         CStringTable::text(QStringLiteral("settings.notSaved")).arg(QDir::toNativeSeparators(file)),
+                         QMessageBox::Ok, QMessageBox::Warning);
+    });
 }
 
 void C_ZorvikApp::prepareDemo()
@@ -307,6 +314,7 @@ void C_ZorvikApp::createMainFrame()
     if (m_warnings) {
         m_warnings->attachTablets(m_frame);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_frame, &C_MainFrame::setOpenWarnings);
+        connect(m_warnings, &CWarningCenter::logProblemChanged, m_frame, &C_MainFrame::setLogProblem);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_tray, &CTrayIcon::setOpenWarnings);
         if (!m_notifications)
             m_notifications = new CDesktopNotifications(m_warnings);
@@ -442,11 +450,9 @@ void C_ZorvikApp::loadColours()
 int C_ZorvikApp::autoLoad()
 {
     int opened = 0;
-    const int count = m_settings->readInt(kAutoLoad, QStringLiteral("Count"));
-    for (int i = 0; i < count; ++i) {
-        const QString path = m_settings->readText(kAutoLoad, QStringLiteral("File%1").arg(i));
-        if (path.isEmpty())
-            continue;
+    CAutoLoadList list;
+    list.load(*m_settings);
+    for (const QString &path : list.paths()) {
         QFile probe(path);
         if (!probe.open(QIODevice::ReadOnly)) {
             CPrompt::message(m_frame, CStringTable::format(1039, path), QMessageBox::Ok, QMessageBox::Critical);

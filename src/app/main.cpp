@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -55,10 +57,18 @@ int main(int argc, char **argv)
         break;
     default: {
         // Reports and lists are drawn and formatted with the platform that needs no display.
+        std::unique_ptr<QTemporaryDir> runtime;
         std::unique_ptr<QCoreApplication> app;
         if (commandLine.action() == CCommandLine::Action::ExportReport ||
             commandLine.action() == CCommandLine::Action::ExportCsv) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            // Cron gives no runtime folder, and Qt's start would say so on standard error, where
+            // a command prints only its own lines: a private one for this run (mode 0700).
+            if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+                runtime = std::make_unique<QTemporaryDir>();
+                if (runtime->isValid())
+                    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+            }
             app = std::make_unique<QApplication>(argc, argv);
         } else {
             app = std::make_unique<QCoreApplication>(argc, argv);

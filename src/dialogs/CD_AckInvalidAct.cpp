@@ -25,6 +25,7 @@ constexpr int kHeight = 130;
 constexpr int kLabelX = 10;
 constexpr int kValueX = 65;
 constexpr int kLineHeight = 10;
+constexpr int kProblemHeight = 30;
 
 int g_keyGuardMs = 700;
 constexpr int kHandBackMs = 500;
@@ -58,7 +59,25 @@ CD_AckInvalidAct::CD_AckInvalidAct(const InvalidActFields &fields, QWidget *owne
     m_ok->setFocus();
     m_ok->installEventFilter(this);
 
+    // Shown only while the log cannot be written; the window grows by its height then.
+    m_logProblem = new QLabel(this);
+    m_logProblem->setObjectName(QStringLiteral("logProblem"));
+    m_logProblem->setTextFormat(Qt::PlainText);
+    m_logProblem->setWordWrap(true);
+    m_logProblem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_logProblem->setStyleSheet(QStringLiteral("color: #b00020;"));
+    m_logProblem->setGeometry(dx(kLabelX), dy(kHeight - 4), dx(kWidth - 2 * kLabelX), dy(kProblemHeight));
+    m_logProblem->hide();
+
     setFixedSize(dx(kWidth), dy(kHeight));
+}
+
+void CD_AckInvalidAct::setLogProblem(const QString &text)
+{
+    m_logProblem->setText(text);
+    m_logProblem->setToolTip(text);
+    m_logProblem->setVisible(!text.isEmpty());
+    setFixedSize(dx(kWidth), dy(text.isEmpty() ? kHeight : kHeight + kProblemHeight));
 }
 
 QLabel *CD_AckInvalidAct::addRow(const QString &labelKey, const QString &value, const QString &objectName, int y)

@@ -27,6 +27,8 @@ public:
     void done(int result) override;
     // How long the window must have been active before a key acknowledges it.
     static void setKeyGuardMs(int ms);
+    // A line under the fields saying that the warning log cannot be written (empty: none).
+    void setLogProblem(const QString &text);
 
 protected:
     bool event(QEvent *e) override;
@@ -43,6 +45,7 @@ private:
 
     InvalidActFields m_fields;
     QPushButton *m_ok = nullptr;
+    QLabel *m_logProblem = nullptr;
     bool m_acknowledged = false;
     QElapsedTimer m_activeSince; // invalid while the window is not active
     QElapsedTimer m_shownAt;

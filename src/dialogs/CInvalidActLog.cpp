@@ -3,6 +3,7 @@
 #include "app/CClock.h"
 
 #include <QDateTime>
+#include <QDir>
 
 namespace {
 
@@ -29,6 +30,11 @@ QString fieldsBody(QChar sign, const InvalidActFields &f)
 
 CInvalidActLog::CInvalidActLog(const QString &programFolder) : m_folder(programFolder) {}
 
+CInvalidActLog::~CInvalidActLog()
+{
+    writeWaiting();
+}
+
 QString CInvalidActLog::filePath() const
 {
     return m_file.isOpen() ? m_file.fileName() : QString();
@@ -40,35 +46,62 @@ QString CInvalidActLog::filePathFor(const QString &programFolder, const QDate &d
            QStringLiteral(".log");
 }
 
-bool CInvalidActLog::ensureOpen()
+void CInvalidActLog::queueLine(const QString &body)
 {
-    if (m_file.isOpen())
+    // Each line carries the moment it was meant for, also when it is written later.
+    const QString stamp = CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    m_waiting += (stamp + body).toUtf8() + "\r\n";
+}
+
+bool CInvalidActLog::writeWaiting()
+{
+    if (m_waiting.isEmpty()) {
+        m_problem.clear();
         return true;
-    m_file.setFileName(filePathFor(m_folder, CClock::now().date()));
-    // Append never truncates and always writes at the end, also when another run of the
-    // program writes to the same file.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    writeLine(QStringLiteral(" *** START ***"));
+    }
+    if (!m_file.isOpen()) {
+        m_file.setFileName(m_path);
+        // Append never truncates and always writes at the end, also when another run of the
+        // program writes to the same file. Unbuffered: each write reaches the system at once,
+        // and its result tells how much of the waiting text is on its way to the disk.
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            m_problem = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path), m_file.errorString());
+            return false;
+        }
+    }
+    while (!m_waiting.isEmpty()) {
+        const qint64 written = m_file.write(m_waiting);
+        if (written <= 0) {
+            m_problem = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path), m_file.errorString());
+            // Opened again at the next try: the file may have been replaced or its disk freed.
+            m_file.close();
+            return false;
+        }
+        m_waiting.remove(0, written);
+    }
+    m_problem.clear();
     return true;
 }
 
-void CInvalidActLog::writeLine(const QString &body)
+bool CInvalidActLog::retry()
 {
-    if (!m_file.isOpen())
-        return;
-    const QString stamp = CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    m_file.write((stamp + body).toUtf8() + "\r\n");
-    m_file.flush();
+    return writeWaiting();
 }
 
-void CInvalidActLog::writeRaised(const InvalidActFields &fields)
+bool CInvalidActLog::writeRaised(const InvalidActFields &fields)
 {
-    if (ensureOpen())
-        writeLine(fieldsBody(u'+', fields));
+    if (m_path.isEmpty()) {
+        m_path = filePathFor(m_folder, CClock::now().date());
+        queueLine(QStringLiteral(" *** START ***"));
+    }
+    queueLine(fieldsBody(u'+', fields));
+    return writeWaiting();
 }
 
-void CInvalidActLog::writeAcknowledged(const InvalidActFields &fields)
+bool CInvalidActLog::writeAcknowledged(const InvalidActFields &fields)
 {
-    writeLine(fieldsBody(u'-', fields));
+    if (m_path.isEmpty())
+        return true;
+    queueLine(fieldsBody(u'-', fields));
+    return writeWaiting();
 }

@@ -28,7 +28,7 @@ State &state()
 void record(const QString &kind, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon,
             QMessageBox::StandardButtons buttons = {}, const QString &filter = QString())
 {
-    state().asked.append({kind, text, filter, icon, buttons});
+    state().asked.append({kind, text, filter, icon, buttons, QPageLayout()});
 }
 
 QVariant takeAnswer()
@@ -111,6 +111,7 @@ bool CPrompt::print(QWidget *parent, QPrinter &printer, int fromPage, int toPage
     printer.setFromTo(fromPage, toPage);
     if (state().testMode) {
         record(QStringLiteral("print"), QStringLiteral("%1-%2").arg(fromPage).arg(toPage));
+        state().asked.last().paper = printer.pageLayout();
         return takeAnswer().toInt() == QMessageBox::Ok;
     }
     QPrintDialog dialog(&printer, parent);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -46,6 +47,7 @@ public:
         QString filter; // the file types a file dialog offered
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
+        QPageLayout paper; // "print": the paper the dialog offers first
     };
     static void queueButton(QMessageBox::StandardButton answer);
     static void queueFile(const QString &path); // one path for open/save, or ";"-joined for openMany

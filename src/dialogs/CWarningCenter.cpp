@@ -11,17 +11,47 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 CWarningCenter *g_instance = nullptr;
-}
+int g_logRetryMs = 30 * 1000;
+} // namespace
 
 CWarningCenter::CWarningCenter(const QString &programFolder, const QString &logFolder, QObject *parent)
-    : QObject(parent), m_folder(programFolder), m_log(logFolder.isEmpty() ? programFolder : logFolder)
+    : QObject(parent), m_folder(programFolder), m_log(logFolder.isEmpty() ? programFolder : logFolder),
+      m_logRetry(new QTimer(this))
 {
     if (!g_instance)
         g_instance = this;
+    m_logRetry->setInterval(g_logRetryMs);
+    connect(m_logRetry, &QTimer::timeout, this, [this] {
+        m_log.retry();
+        logWritten();
+    });
+}
+
+void CWarningCenter::setLogRetryMs(int ms)
+{
+    g_logRetryMs = ms;
+}
+
+void CWarningCenter::logWritten()
+{
+    const QString problem = m_log.problem();
+    const QString text =
+        problem.isEmpty() ? QString() : CStringTable::text(QStringLiteral("warning.logFailed")).arg(problem);
+    if (m_log.waitingBytes() > 0)
+        m_logRetry->start();
+    else
+        m_logRetry->stop();
+    if (text == m_logProblem)
+        return;
+    m_logProblem = text;
+    for (CD_AckInvalidAct *w : std::as_const(m_windows))
+        w->setLogProblem(text);
+    emit logProblemChanged(text);
 }
 
 CWarningCenter::~CWarningCenter()
@@ -66,6 +96,7 @@ void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
     ++m_openWarnings;
 
     auto *window = new CD_AckInvalidAct(fields, owner);
+    window->setLogProblem(m_logProblem);
     window->move(cascadePosition(window->size(), owner));
     m_windows.append(window);
     connect(window, &CD_AckInvalidAct::acknowledged, this, &CWarningCenter::onAcknowledged);
@@ -81,6 +112,7 @@ void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
             m_notified.insert(id, window);
     }
     emit openWarningsChanged(m_openWarnings);
+    logWritten();
 }
 
 void CWarningCenter::setNotifications(CNotifications *notifications)
@@ -121,6 +153,7 @@ QPoint CWarningCenter::cascadePosition(const QSize &size, QWidget *owner) const
 void CWarningCenter::onAcknowledged(CD_AckInvalidAct *warning)
 {
     m_log.writeAcknowledged(warning->fields());
+    logWritten();
 }
 
 void CWarningCenter::onWindowGone(QObject *window)

@@ -11,6 +11,7 @@ class CD_AckInvalidAct;
 class CNotifications;
 class CTablet;
 class QSoundEffect;
+class QTimer;
 class QWidget;
 
 // The warnings of one run: the log, the open warning windows and the alarm that loops while
@@ -47,10 +48,16 @@ public:
     bool isSoundPlaying() const { return m_soundPlaying; }
     QList<CD_AckInvalidAct *> openWindows() const;
     const CInvalidActLog &log() const { return m_log; }
+    // Why warnings are not in the log yet, as the user reads it; empty while every line is
+    // written. Lines that wait are written again at each warning and every retry interval.
+    QString logProblem() const { return m_logProblem; }
+    static void setLogRetryMs(int ms);
 
 signals:
     // The number of warnings standing open, after every change.
     void openWarningsChanged(int open);
+    // The log could not be written (text says so and why), or can again (empty text).
+    void logProblemChanged(const QString &text);
 
 private:
     QPoint cascadePosition(const QSize &size, QWidget *owner) const;
@@ -58,9 +65,13 @@ private:
     void stopSound();
     void onAcknowledged(CD_AckInvalidAct *warning);
     void onWindowGone(QObject *window);
+    // After every write to the log: tells of a change of its state and retries while lines wait.
+    void logWritten();
 
     QString m_folder;
     CInvalidActLog m_log;
+    QString m_logProblem;
+    QTimer *m_logRetry;
     int m_openWarnings = 0;
     bool m_soundPlaying = false;
     QSoundEffect *m_sound = nullptr;

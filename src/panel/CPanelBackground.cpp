@@ -6,21 +6,45 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-bool CPanelBackground::setImage(const QString &path, bool useImage)
+namespace {
+
+CPhotoDecoder::Format formatOf(const QString &path)
+{
+    const QString ending = path.right(4);
+    if (ending == QLatin1String(".bmp"))
+        return CPhotoDecoder::Format::Bmp;
+    if (ending == QLatin1String(".gif"))
+        return CPhotoDecoder::Format::Gif;
+    if (ending == QLatin1String(".jpg"))
+        return CPhotoDecoder::Format::Jpeg;
+    return CPhotoDecoder::Format::Unknown;
+}
+
+} // namespace
+
+bool CPanelBackground::choose(const QString &path, bool useImage)
 {
     m_image = QImage();
     m_path = path;
     m_useImage = useImage;
-    const QString ending = path.right(4);
-    CPhotoDecoder::Format format = CPhotoDecoder::Format::Unknown;
-    if (ending == QLatin1String(".bmp"))
-        format = CPhotoDecoder::Format::Bmp;
-    else if (ending == QLatin1String(".gif"))
-        format = CPhotoDecoder::Format::Gif;
-    else if (ending == QLatin1String(".jpg"))
-        format = CPhotoDecoder::Format::Jpeg;
-    if (format != CPhotoDecoder::Format::Unknown && useImage)
-        m_image = CPhotoDecoder::loadFile(path, format);
+    return useImage && formatOf(path) != CPhotoDecoder::Format::Unknown;
+}
+
+QImage CPanelBackground::load(const QString &path)
+{
+    return CPhotoDecoder::loadFile(path, formatOf(path));
+}
+
+void CPanelBackground::setLoaded(const QString &path, const QImage &image)
+{
+    if (m_useImage && path == m_path)
+        m_image = image;
+}
+
+bool CPanelBackground::setImage(const QString &path, bool useImage)
+{
+    if (choose(path, useImage))
+        setLoaded(path, load(path));
     return !m_image.isNull();
 }
 

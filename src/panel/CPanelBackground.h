@@ -10,12 +10,20 @@ class QPainter;
 
 // What a panel shows behind its tablets: a dotted 24-pixel grid with its numbers, or a
 // picture drawn once or tiled. The picture is chosen by its file's ending (".bmp", ".gif",
-// ".jpg", exactly so) and loaded only when the panel uses it.
+// ".jpg", exactly so) and loaded only when the panel uses it. A window chooses the picture,
+// decodes it off the interface thread with load() and hands the result back with setLoaded().
 class CPanelBackground
 {
 public:
-    // Loads the picture for these settings; false when none is loaded (not used, another
-    // ending, or a file that does not decode). The path is kept in any case.
+    // Chooses the picture for these settings and drops the one shown; true when a picture is to
+    // be loaded (used, and one of the three endings). The path is kept in any case.
+    bool choose(const QString &path, bool useImage);
+    // Reads and decodes the picture of a chosen path; null when it cannot. Any thread.
+    static QImage load(const QString &path);
+    // The decoded picture of path; ignored when another picture was chosen meanwhile.
+    void setLoaded(const QString &path, const QImage &image);
+    // choose(), load() and setLoaded() in one (where waiting does no harm); false when no
+    // picture is loaded.
     bool setImage(const QString &path, bool useImage);
     void setTile(bool tile) { m_tile = tile; }
 

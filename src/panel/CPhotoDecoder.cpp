@@ -43,6 +43,11 @@ bool runJpeg(JpegJob &job, const QByteArray &bytes, const QSize &atLeast, bool h
 {
     job.cinfo.err = job.err.install(true);
     jpeg_create_decompress(&job.cinfo);
+    // libjpeg's own working memory, apart from the picture: a progressive JPEG keeps every
+    // coefficient of the whole image, whatever scale is decoded, so a few hundred bytes that
+    // declare a large progressive picture would take hundreds of megabytes. Over the bound
+    // libjpeg stops with an error (it has no disk to spill to), and the picture is unloadable.
+    job.cinfo.mem->max_memory_to_use = CPhotoDecoder::kMaxJpegMemory;
     if (setjmp(job.err.jump)) {
         jpeg_destroy_decompress(&job.cinfo);
         return false;

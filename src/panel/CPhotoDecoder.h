@@ -11,7 +11,8 @@
 // is recognised from the content; background images are chosen by the file's ending. A picture
 // whose header declares more than kMaxSide pixels a side or kMaxPixels in all is refused as
 // unloadable before any pixel memory is taken: a few hundred bytes could otherwise ask for
-// gigabytes.
+// gigabytes; a JPEG that needs more than kMaxJpegMemory to decode is refused as well.
+// Safe to use on any thread.
 class CPhotoDecoder
 {
 public:
@@ -25,6 +26,10 @@ public:
 
     static constexpr int kMaxSide = 8000;
     static constexpr qint64 kMaxPixels = 40'000'000;
+    // The most memory libjpeg may use while decoding, the picture itself not counted: enough for
+    // a progressive JPEG of ten megapixels (more with the usual colour subsampling) and for a
+    // baseline one of any size within the cap.
+    static constexpr long kMaxJpegMemory = 64L * 1024 * 1024;
     static bool withinCap(const QSize &declared);
 
     static Format formatOf(const QByteArray &bytes);

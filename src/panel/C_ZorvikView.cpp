@@ -9,13 +9,17 @@
 #include "panel/C_ZorvikDoc.h"
 
 #include <QAction>
+#include <QFutureWatcher>
 #include <QHash>
 #include <QLabel>
+#include <QPromise>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -66,7 +70,7 @@ C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent)
     addZoomActions();
 
     m_background.setTile(doc->tile());
-    m_background.setImage(doc->imagePath(), doc->useImage());
+    loadBackground();
     for (const auto &entry : doc->tablets())
         m_canvas->addTablet(entry.second);
 
@@ -232,9 +236,32 @@ void C_ZorvikView::reloadBackground()
         return;
     // The picture is read again only when the path or the use of it is set anew.
     if (m_doc->imagePath() != m_background.path() || m_doc->useImage() != m_background.useImage())
-        m_background.setImage(m_doc->imagePath(), m_doc->useImage());
+        loadBackground();
     m_background.setTile(m_doc->tile());
     m_canvas->update();
+}
+
+void C_ZorvikView::loadBackground()
+{
+    const QString path = m_doc->imagePath();
+    if (!m_background.choose(path, m_doc->useImage()))
+        return;
+    // Decoded on a thread of the pool (a large picture takes a while and much memory) and shown
+    // when it arrives, unless the view is gone or another picture was chosen meanwhile.
+    auto promise = std::make_shared<QPromise<QImage>>();
+    auto *watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
+        if (watcher->future().resultCount() > 0)
+            m_background.setLoaded(path, watcher->result());
+        watcher->deleteLater();
+        m_canvas->update();
+    });
+    watcher->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, path] {
+        promise->addResult(CPanelBackground::load(path));
+        promise->finish();
+    });
 }
 
 void C_ZorvikView::updateScrollBars()

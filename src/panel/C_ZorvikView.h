@@ -82,6 +82,8 @@ protected:
 
 private:
     void reloadBackground();
+    // Chooses the document's background picture and decodes it off the interface thread.
+    void loadBackground();
     void updateScrollBars();
     void addZoomActions();
     // The zoom step after (in) or before the current zoom; the current one at either end.

@@ -132,6 +132,14 @@ QPageLayout::Orientation CReportEngine::paper(QPageSize *size) const
     return orientation;
 }
 
+void CReportEngine::usePaper(QPagedPaintDevice &device) const
+{
+    QPageSize sheet(QPageSize::A4);
+    const QPageLayout::Orientation orientation = paper(&sheet);
+    device.setPageSize(sheet);
+    device.setPageOrientation(orientation);
+}
+
 CReportItem *CReportEngine::FindObject(const QString &name, int container) const
 {
     if (container == -1) {

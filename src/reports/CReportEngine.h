@@ -68,6 +68,9 @@ public:
     // The sheet the loaded templates are drawn for, and its orientation: the smallest usual
     // sheet (A4 first) that holds every object, landscape when the objects reach wider than tall.
     QPageLayout::Orientation paper(QPageSize *size) const;
+    // Puts that sheet and orientation on a printer or PDF writer (what the print dialog offers
+    // first, what the PDF is written on).
+    void usePaper(QPagedPaintDevice &device) const;
     const CPageTemplateList &GetContainers() const { return m_containers; }
 
     // The installed template of that name: "Reports/" in the current directory, else "Reports/"

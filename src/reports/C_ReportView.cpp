@@ -2,6 +2,7 @@
 
 #include "app/CAppContext.h"
 #include "app/CClock.h"
+#include "app/CFileWriter.h"
 #include "app/CStringTable.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
@@ -14,16 +15,17 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QStatusTipEvent>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -39,6 +41,52 @@ QPoint printableOffset(const QPrinter &printer)
         return QPoint();
     return printer.pageLayout().paintRectPixels(printer.resolution()).topLeft();
 }
+
+C_ReportView *g_job = nullptr;
+
+// While pages are printed or exported, the window they belong to takes no input, as a modal
+// progress window would make it; but unlike a modal window this one lets the window system's
+// close reach it, so that closing the program is never ignored.
+class WindowInputBlock : public QObject
+{
+public:
+    explicit WindowInputBlock(QWidget *window) : m_window(window) { qApp->installEventFilter(this); }
+    ~WindowInputBlock() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            break;
+        default:
+            return false;
+        }
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || !m_window || widget->window() != m_window)
+            return false;
+        // An accepted shortcut override keeps the key from every shortcut; the key itself
+        // stops here.
+        event->accept();
+        return true;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
 
 } // namespace
 
@@ -219,26 +267,55 @@ bool C_ReportView::printPages(QPrinter &printer, const Progress &progress)
     return p.end();
 }
 
-C_ReportView::Progress C_ReportView::progressWindow(const QString &textId, int total,
-                                                    std::shared_ptr<QProgressDialog> &keep)
+C_ReportView *C_ReportView::runningJob()
 {
-    keep =
-        std::make_shared<QProgressDialog>(CStringTable::text(textId).arg(0).arg(total),
-                                          CStringTable::text(QStringLiteral("report.progressCancel")), 0, total, this);
-    keep->setObjectName(QStringLiteral("reportProgress"));
-    keep->setWindowTitle(m_engine.GetTitle());
-    keep->setWindowModality(Qt::WindowModal);
-    keep->setAutoReset(false);
+    return g_job;
+}
+
+QString C_ReportView::jobText() const
+{
+    return m_jobText;
+}
+
+void C_ReportView::stopJob(std::function<void()> afterwards)
+{
+    m_stopJob = true;
+    m_afterJob = std::move(afterwards);
+}
+
+bool C_ReportView::runJob(const QString &textId, int total, const std::function<bool(const Progress &)> &work,
+                          bool *stopped)
+{
+    *stopped = false;
+    // One at a time: the window that could start a second one takes no input meanwhile.
+    if (g_job)
+        return false;
+    QProgressDialog dialog(CStringTable::text(textId).arg(0).arg(total),
+                           CStringTable::text(QStringLiteral("report.progressCancel")), 0, total, this);
+    dialog.setObjectName(QStringLiteral("reportProgress"));
+    dialog.setWindowTitle(m_engine.GetTitle());
+    dialog.setWindowModality(Qt::NonModal);
+    dialog.setAutoReset(false);
     // A short job finishes without a window flashing up.
-    keep->setMinimumDuration(400);
-    QProgressDialog *dialog = keep.get();
-    return [dialog, textId](int done, int all) {
-        dialog->setLabelText(CStringTable::text(textId).arg(done).arg(all));
-        dialog->setValue(done);
+    dialog.setMinimumDuration(400);
+    const WindowInputBlock block(window());
+    g_job = this;
+    m_stopJob = false;
+    m_jobText = dialog.labelText();
+    const bool ok = work([this, &dialog, textId](int done, int all) {
+        m_jobText = CStringTable::text(textId).arg(done).arg(all);
+        dialog.setLabelText(m_jobText);
+        dialog.setValue(done);
         // The window is repainted and the Cancel button heard between pages.
         QCoreApplication::processEvents();
-        return !dialog->wasCanceled();
-    };
+        return !dialog.wasCanceled() && !m_stopJob;
+    });
+    *stopped = dialog.wasCanceled() || m_stopJob;
+    g_job = nullptr;
+    m_jobText.clear();
+    if (m_afterJob)
+        QTimer::singleShot(0, qApp, std::exchange(m_afterJob, {}));
+    return ok;
 }
 
 void C_ReportView::print()
@@ -247,19 +324,24 @@ void C_ReportView::print()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_engine.GetTitle());
+    // The dialog offers the template's paper first.
+    m_engine.usePaper(printer);
     if (!CPrompt::print(this, printer, 1, m_pageCount))
         return;
-    std::shared_ptr<QProgressDialog> dialog;
     const int pages = printer.fromPage() > 0 && printer.toPage() > 0
                           ? std::min(printer.toPage(), m_pageCount) - printer.fromPage() + 1
                           : m_pageCount;
-    printPages(printer, progressWindow(QStringLiteral("report.printProgress"), pages, dialog));
+    bool stopped = false;
+    runJob(
+        QStringLiteral("report.printProgress"), pages,
+        [this, &printer](const Progress &progress) { return printPages(printer, progress); }, &stopped);
 }
 
 void C_ReportView::printPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_engine.GetTitle());
+    m_engine.usePaper(printer);
     QPrintPreviewDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("reportPreview"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *pr) {
@@ -269,48 +351,42 @@ void C_ReportView::printPreview()
     dialog.exec();
 }
 
-bool C_ReportView::exportPdf(const QString &fileName, const Progress &progress)
+bool C_ReportView::exportPdf(const QString &fileName, const Progress &progress, QString *error)
 {
+    if (error)
+        error->clear();
     // A file of blank paper would pass for a report.
     if (m_pageCount < 1)
         return false;
-    // Written beside the target and renamed over it, so a failure leaves any old file whole.
-    const QFileInfo target(fileName);
-    QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!part.open())
-        return false;
-    part.close();
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(part.fileName());
-        QPageSize sheet(QPageSize::A4);
-        printer.setPageOrientation(m_engine.paper(&sheet));
-        printer.setPageSize(sheet);
-        printer.setFullPage(true);
-        printer.setResolution(300);
-        printer.setDocName(m_engine.GetTitle());
-        QPainter p;
-        if (!p.begin(&printer))
-            return false;
-        for (int page = 1; page <= m_pageCount; ++page) {
-            if (page > 1 && !printer.newPage())
+    bool stopped = false;
+    QString why;
+    const bool written = CFileWriter::writeAtomically(
+        fileName,
+        [&](QIODevice &file) {
+            QPdfWriter pdf(&file);
+            m_engine.usePaper(pdf);
+            pdf.setPageMargins(QMarginsF());
+            pdf.setResolution(300);
+            pdf.setTitle(m_engine.GetTitle());
+            pdf.setCreator(QCoreApplication::applicationName());
+            QPainter p;
+            if (!p.begin(&pdf))
                 return false;
-            m_engine.DrawPage(p, page);
-            // Stopped: the part file goes with its QTemporaryFile.
-            if (progress && !progress(page, m_pageCount))
-                return false;
-        }
-        if (!p.end())
-            return false;
-    }
-    if (QFileInfo(part.fileName()).size() == 0)
-        return false;
-    if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(fileName).constData()) != 0)
-        return false;
-    part.setAutoRemove(false);
-    QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    return true;
+            for (int page = 1; page <= m_pageCount; ++page) {
+                if (page > 1 && !pdf.newPage())
+                    return false;
+                m_engine.DrawPage(p, page);
+                if (progress && !progress(page, m_pageCount)) {
+                    stopped = true;
+                    return false;
+                }
+            }
+            return p.end();
+        },
+        &why);
+    if (error && !stopped)
+        *error = why;
+    return written;
 }
 
 void C_ReportView::exportPdfAs()
@@ -328,11 +404,22 @@ void C_ReportView::exportPdfAs()
         return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    std::shared_ptr<QProgressDialog> dialog;
-    const Progress progress = progressWindow(QStringLiteral("report.pdfProgress"), m_pageCount, dialog);
-    if (!exportPdf(path, progress) && !dialog->wasCanceled())
-        CPrompt::error(this, CStringTable::text(QStringLiteral("report.pdfFailed"))
-                                 .replace(QLatin1String("%s"), QDir::toNativeSeparators(path)));
+    QString error;
+    bool stopped = false;
+    const bool written = runJob(
+        QStringLiteral("report.pdfProgress"), m_pageCount,
+        [this, &path, &error](const Progress &progress) { return exportPdf(path, progress, &error); }, &stopped);
+    if (!written && !stopped)
+        CPrompt::error(this, pdfFailedText(path, error));
+}
+
+QString C_ReportView::pdfFailedText(const QString &path, const QString &error)
+{
+    QString text = CStringTable::text(QStringLiteral("report.pdfFailed"))
+                       .replace(QLatin1String("%s"), QDir::toNativeSeparators(path));
+    if (!error.isEmpty())
+        text += u'\n' + error;
+    return text;
 }
 
 struct C_ReportView::BuildResult
@@ -374,7 +461,13 @@ void C_ReportView::build(const CLastActRequest &request)
         [ref, query, result] {
             result->procedureFailed = !query->fetch(ref->connection(), result->rows, &result->error);
         },
-        [this, query, result] { finishBuild(*query, *result); });
+        [this, query, result] {
+            // Nothing failed and nobody matched: said, so that an empty page is not taken for a
+            // fault (and a command run from a shell can tell it from one).
+            if (result->rows.isEmpty() && result->error.isEmpty() && !result->procedureFailed)
+                result->notice = CStringTable::text(QStringLiteral("report.nobody"));
+            finishBuild(*query, *result);
+        });
 }
 
 bool C_ReportView::waitForBuild(int timeoutMs)
@@ -396,6 +489,7 @@ void C_ReportView::finishBuild(const CLastActQuery &query, const BuildResult &re
         showStatus(QString());
     }
     m_engine.ClearContent();
+    m_rowCount = int(result.rows.size());
     if (!result.rows.isEmpty())
         m_engine.SetGridRows(QStringLiteral("Grid"), result.rows);
     showReport();

@@ -53,14 +53,28 @@ public:
     // The page area in screen pixels: the extent of the template, at least a Letter page.
     QSize pageSize() const;
 
+    // Rows the last build found; 0 when nobody matched its options.
+    int rowCount() const { return m_rowCount; }
+
     // Told after each page drawn (pages done, pages in all); false stops the job.
     using Progress = std::function<bool(int done, int total)>;
     // Draws the pages from..to (every page when the printer names none) at the printer's
     // resolution, less its unprintable margin; false when stopped or the printer failed.
     bool printPages(QPrinter &printer, const Progress &progress = {});
-    // Writes every page to the file; false when it could not, or when stopped (then no file is
-    // left behind and an old one stays as it was).
-    bool exportPdf(const QString &fileName, const Progress &progress = {});
+    // Writes every page to the file on the template's paper, as every file of the program is
+    // written (a new file with the mode the umask allows, a file replaced keeping its mode);
+    // false when it could not (error says why) or when stopped (then no file is left behind and
+    // an old one stays as it was).
+    bool exportPdf(const QString &fileName, const Progress &progress = {}, QString *error = nullptr);
+    // "The file ... could not be written." with the reason, when there is one.
+    static QString pdfFailedText(const QString &path, const QString &error);
+
+    // The report whose pages are being printed or exported from a window now; null when none.
+    static C_ReportView *runningJob();
+    // What its progress window says ("Exporting page 3 of 40...").
+    QString jobText() const;
+    // Stops the job at the next page; afterwards runs once the job has ended and unwound.
+    void stopJob(std::function<void()> afterwards);
 
 public slots:
     void goTo(int page);
@@ -84,17 +98,23 @@ private:
     void finishBuild(const CLastActQuery &query, const BuildResult &result);
     void setLastActFields(const CLastActQuery &query, const CLastActRequest &request);
     void showStatus(const QString &text);
-    // A window over the report while its pages are drawn, with a Cancel button; the program
-    // keeps painting and answering between pages.
-    Progress progressWindow(const QString &textId, int total, std::shared_ptr<class QProgressDialog> &keep);
+    // Runs a print or an export with a window over the report that counts the pages and has a
+    // Cancel button; the program keeps painting and answering between pages, and its main
+    // window can still be closed (which asks to stop the job). Returns what work returned;
+    // stopped tells whether the user stopped it.
+    bool runJob(const QString &textId, int total, const std::function<bool(const Progress &)> &work, bool *stopped);
 
     CReportEngine m_engine;
     QWidget *m_page;
     QAction *m_actions[4] = {};
     int m_pageCount = 0;
+    int m_rowCount = 0;
     int m_currentPage = 1;
     int m_wheelRest = 0;
     QString m_loadError;
     CDbWorker *m_worker = nullptr;
     bool m_building = false;
+    QString m_jobText;
+    bool m_stopJob = false;
+    std::function<void()> m_afterJob;
 };

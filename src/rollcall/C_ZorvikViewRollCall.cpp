@@ -263,20 +263,25 @@ bool C_ZorvikViewRollCall::eventFilter(QObject *watched, QEvent *event)
         windowClosing();
         return false;
     }
-    // In the missing list, the space bar ticks the current person.
-    if (watched == m_missing && event->type() == QEvent::KeyPress && m_doc &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+    // A tick is one deliberate press of the space bar: a held key's repeats never tick or untick
+    // anyone (the user has not looked at the next person).
+    const bool space = (watched == m_missing || watched == m_grid) && m_doc &&
+                       (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+                       static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space;
+    if (space && (event->type() == QEvent::KeyRelease || static_cast<QKeyEvent *>(event)->isAutoRepeat()))
+        return true;
+    // In the missing list, the space bar ticks the current person, who leaves the list; no one
+    // else becomes current, so a second press ticks nobody until the next person is chosen.
+    if (space && watched == m_missing) {
         const int row = m_missing->currentIndex().row();
         if (row >= 0 && row < m_missingKeys.size()) {
             m_doc->model()->setTick(m_missingKeys.at(row), true);
             updateMissing();
-            m_missing->setCurrentIndex(m_missingModel->index(std::min<int>(row, m_missingModel->rowCount() - 1)));
         }
         return true;
     }
     // The space bar ticks or unticks the current row, whichever cell is current.
-    if (watched == m_grid && event->type() == QEvent::KeyPress && m_doc &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+    if (space && watched == m_grid) {
         const QModelIndex current = m_filter->mapToSource(m_grid->currentIndex());
         if (current.isValid()) {
             const QModelIndex cell = m_doc->model()->index(current.row(), CRollCallModel::TickColumn);
@@ -482,6 +487,9 @@ void C_ZorvikViewRollCall::updateMissing()
         m_missingModel->setStringList({});
         return;
     }
+    // The current person stays current while still missing; one who was found leaves no one
+    // current (never the next person in the list, who has not been seen).
+    const QString current = m_missingKeys.value(m_missing->currentIndex().row());
     const QList<CRollCallModel::Person> missing = m_doc->stillMissing();
     QStringList lines;
     m_missingKeys.clear();
@@ -490,9 +498,11 @@ void C_ZorvikViewRollCall::updateMissing()
         lines << QStringLiteral("%1 \u2014 %2").arg(p.name, p.department);
         m_missingKeys << p.key;
     }
-    const int row = m_missing->currentIndex().row();
     m_missingModel->setStringList(lines);
-    if (row >= 0 && !lines.isEmpty())
-        m_missing->setCurrentIndex(m_missingModel->index(std::min<int>(row, int(lines.size()) - 1)));
+    const qsizetype still = current.isEmpty() ? -1 : m_missingKeys.indexOf(current);
+    if (still >= 0)
+        m_missing->setCurrentIndex(m_missingModel->index(int(still)));
+    else
+        m_missing->selectionModel()->clear();
     updateDrill();
 }

@@ -40,10 +40,14 @@ CStatusPanes::CStatusPanes(QStatusBar *bar) : QObject(bar), m_bar(bar)
     m_notYetInButton->hide();
     connect(m_notYetInButton, &QToolButton::clicked, this, &CStatusPanes::showNotYetIn);
     m_warnings = pane("warningsPane", bar);
+    m_logProblem = pane("logProblemPane", bar);
+    m_logProblem->setText(CStringTable::text(QStringLiteral("warning.logPane")));
+    m_logProblem->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold;"));
     bar->addWidget(m_connection);
     bar->addWidget(m_headCount);
     bar->addWidget(m_notYetInButton);
     bar->addWidget(m_warnings);
+    bar->addWidget(m_logProblem);
     bar->addWidget(m_message, 1);
 }
 
@@ -64,6 +68,12 @@ void CStatusPanes::setOpenWarnings(int count)
 {
     m_warnings->setText(CStringTable::text(QStringLiteral("warning.openCount")).arg(count));
     m_warnings->setVisible(count > 0);
+}
+
+void CStatusPanes::setLogProblem(const QString &text)
+{
+    m_logProblem->setToolTip(text);
+    m_logProblem->setVisible(!text.isEmpty());
 }
 
 void CStatusPanes::setNotYetIn(const QList<CRollCallModel::Person> &people)

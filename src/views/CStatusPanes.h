@@ -27,6 +27,8 @@ public:
     void setHeadCount(int onSite, int guests, const QString &departments);
     // "Open warnings: N" while any illegal-activity warning stands open.
     void setOpenWarnings(int count);
+    // Shown while the warning log cannot be written; the tooltip says why (empty: hidden).
+    void setLogProblem(const QString &text);
     void setNotYetIn(const QList<CRollCallModel::Person> &people);
     // The status tip of the command under the mouse, or "Ready".
     void showTip(const QString &tip);
@@ -39,6 +41,7 @@ private:
     QLabel *m_message;
     QLabel *m_headCount;
     QLabel *m_warnings;
+    QLabel *m_logProblem;
     QToolButton *m_notYetInButton;
     QList<CRollCallModel::Person> m_notYetIn;
     QPointer<CPeopleWindow> m_notYetInWindow;

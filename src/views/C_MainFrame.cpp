@@ -15,6 +15,7 @@
 #include "panel/C_ZorvikView.h"
 #include "reports/C_ReportDoc.h"
 #include "reports/C_ReportFrame.h"
+#include "reports/C_ReportView.h"
 #include "views/CFullScreen.h"
 #include "views/CIconSet.h"
 #include "views/CMainPlacement.h"
@@ -35,6 +36,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -542,6 +544,20 @@ void C_MainFrame::closeEvent(QCloseEvent *event)
 {
     if (m_shutDown) {
         event->accept();
+        return;
+    }
+    // Pages still being printed or exported: stopped if the user agrees, and the program closes
+    // once the job has ended (it is still on the stack below this event).
+    if (C_ReportView *job = C_ReportView::runningJob()) {
+        event->ignore();
+        if (CPrompt::message(this, CStringTable::text(QStringLiteral("report.stopAndClose")).arg(job->jobText()),
+                             QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) == QMessageBox::Yes) {
+            QPointer<C_MainFrame> self(this);
+            job->stopJob([self] {
+                if (self)
+                    self->close();
+            });
+        }
         return;
     }
     // Nothing is lost by closing the program: each modified panel is offered for saving, and

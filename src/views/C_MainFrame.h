@@ -71,6 +71,7 @@ public:
         m_panes->setHeadCount(onSite, guests, departments);
     }
     void setOpenWarnings(int count) { m_panes->setOpenWarnings(count); }
+    void setLogProblem(const QString &text) { m_panes->setLogProblem(text); }
     void setNotYetIn(const QList<CRollCallModel::Person> &people) { m_panes->setNotYetIn(people); }
     // The legend of activity colours with today's counts (View > Legend).
     void setActivityCounts(const QList<CLegendModel::Entry> &entries) { m_legendDock->setEntries(entries); }

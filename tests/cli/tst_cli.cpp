@@ -24,7 +24,8 @@ struct Outcome
 class CommandLine : public ::testing::Test
 {
 protected:
-    Outcome zorvik(const QStringList &arguments, const QString &program = QStringLiteral(ZV_PROGRAM))
+    // cron: the bare environment cron gives a job (a home and a path, no runtime folder).
+    Outcome zorvik(const QStringList &arguments, const QString &program = QStringLiteral(ZV_PROGRAM), bool cron = false)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
@@ -32,6 +33,11 @@ protected:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.file(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.file(QStringLiteral("data")));
+        if (cron) {
+            env.clear();
+            env.insert(QStringLiteral("HOME"), home.path());
+            env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+        }
         QProcess p;
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(home.path());
@@ -221,6 +227,44 @@ TEST_F(CommandLine, ExportsWriteTheListsAndTheReportWithoutADisplay)
                 home.file(QStringLiteral("missing/folder/report.pdf"))});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QLatin1String("missing/folder"))) << r.err.toStdString();
+}
+
+// What a cron job meets: nobody to report is an answer with an exit code of its own (3), its
+// message and no file; an error names the file; and the commands print only their own lines.
+TEST_F(CommandLine, CronTellsNobodyToReportFromAFaultAndHearsOnlyItsOwnLines)
+{
+    // A department without employees (the first by name), chosen in the report's options.
+    const QString db = home.file(QStringLiteral("att.sqlite"));
+    ASSERT_TRUE(QFile::copy(testsupport::smallDemoDatabase(12, 3), db));
+    QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        QSqlDatabase sql = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("edit"));
+        sql.setDatabaseName(db);
+        ASSERT_TRUE(sql.open());
+        ASSERT_TRUE(QSqlQuery(sql).exec(QStringLiteral("insert into Sektor values (999, ' Nobody here')")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("edit"));
+    const QString settings = home.file(QStringLiteral("report.ini"));
+    QFile ini(settings);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Report]\nDepAll=1\nSelDep=1\nSelDep0=0\n");
+    ini.close();
+    const QStringList base{QStringLiteral("--settings"), settings, QStringLiteral("--connection"), sqlite(db)};
+    const QString program = QStringLiteral(ZV_PROGRAM);
+
+    const QString pdf = home.file(QStringLiteral("nobody.pdf"));
+    Outcome r = zorvik(base + QStringList{QStringLiteral("--export-report"), pdf}, program, true);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, QStringLiteral("Nothing to report: no employee matches the options.\n"));
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    r = zorvik(base + QStringList{QStringLiteral("--export-csv"), QStringLiteral("presences"),
+                                  QStringLiteral("/no/such/dir/p.csv")},
+               program, true);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, QStringLiteral("zorvik: The file /no/such/dir/p.csv could not be written: No such file or "
+                                    "directory\n"));
 }
 
 // The same commands as a site runs them: through the FreeTDS driver against the SQL Server

@@ -222,7 +222,8 @@ TEST_F(Startup, AutoLoadOpensTheRemainingPanelsAndReportsAMissingOne)
     const QString gone = writePanel(QStringLiteral("Old.zvl"));
     ASSERT_TRUE(QFile::remove(gone));
     presetText(QStringLiteral("Settings"), QStringLiteral("Connection"), connectionTo(testDatabase()));
-    presetInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 3);
+    // A count no one means (a store edited by hand): only the entries that exist are read.
+    presetInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), 2000000000);
     presetText(QStringLiteral("AutoLoad"), QStringLiteral("File0"), first);
     presetText(QStringLiteral("AutoLoad"), QStringLiteral("File1"), QString());
     presetText(QStringLiteral("AutoLoad"), QStringLiteral("File2"), gone);
@@ -244,6 +245,42 @@ TEST_F(Startup, AutoLoadOpensTheRemainingPanelsAndReportsAMissingOne)
     EXPECT_TRUE(app.live()->isThreadRunning());
     EXPECT_FALSE(app.reference()->databaseError);
     EXPECT_FALSE(app.reference()->activityMap.empty());
+}
+
+// What the program cannot keep, it says: settings in a folder that cannot be written (once, not
+// at every change), and warnings that cannot be logged (on the status bar, with the reason).
+TEST_F(Startup, SettingsThatCannotBeSavedAndAWarningLogThatCannotBeWrittenAreSaid)
+{
+    const QString blocker = dir.file(QStringLiteral("blocker"));
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    options.settingsFile = blocker + QStringLiteral("/settings.ini");
+    options.connection = connectionTo(testDatabase());
+    const QString log =
+        options.programFolder +
+        QStringLiteral("/InvalidAct-%1.log").arg(CClock::now().date().toString(QStringLiteral("yyyyMMdd")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), log));
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    CPrompt::takeAsked();
+
+    auto *pane = app.mainFrame()->findChild<QLabel *>(QStringLiteral("logProblemPane"));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_FALSE(pane->isVisibleTo(app.mainFrame()));
+    app.warnings()->raise(app.mainFrame(), {"7", "Last", "First", "08.12.2026.", "07:41", "Trip"});
+    EXPECT_TRUE(pane->isVisibleTo(app.mainFrame()));
+    EXPECT_TRUE(pane->toolTip().contains(log)) << pane->toolTip().toStdString();
+
+    for (int i = 0; i < 2; ++i) {
+        app.settings()->writeInt(QStringLiteral("Settings"), QStringLiteral("NameFormat"), i);
+        EXPECT_FALSE(app.settings()->sync());
+    }
+    app.mainFrame()->close();
+    const auto asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(asked[0].text.contains(options.settingsFile)) << asked[0].text.toStdString();
 }
 
 TEST_F(Startup, ClosingTheMainWindowWritesTheSwitchesThenStopsTheThread)

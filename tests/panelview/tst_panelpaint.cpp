@@ -9,8 +9,10 @@
 #include "panel/CTabletPainter.h"
 #include "panel/CTabletPhoto.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QPalette>
 #include <gtest/gtest.h>
 
@@ -157,6 +159,41 @@ TEST(PhotoDecoder, PicturesOverTheCapAreRefusedWithoutTheirMemory)
     EXPECT_EQ(CPhotoDecoder::imageSize(declare(8000, 16)), QSize(8000, 16));
     EXPECT_TRUE(CPhotoDecoder::withinCap(QSize(8000, 5000)));
     EXPECT_FALSE(CPhotoDecoder::withinCap(QSize(8000, 5001)));
+}
+
+// A progressive JPEG keeps every coefficient of the picture while it decodes, whatever the scale:
+// a few hundred bytes declaring 7999 x 5000 (inside the pixel cap) would take hundreds of megabytes
+// of libjpeg's memory. Refused, photograph and background alike; a baseline one of that size still
+// decodes at the scale drawn, a progressive one of a usual size still decodes.
+TEST(PhotoDecoder, ProgressiveJpegsBeyondTheDecodersMemoryAreRefused)
+{
+    auto jpeg = [](bool progressive, int w, int h, QSize declared = QSize()) {
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(Qt::darkGreen);
+        QBuffer buf;
+        buf.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buf, "JPEG");
+        writer.setProgressiveScanWrite(progressive);
+        EXPECT_TRUE(writer.write(img));
+        QByteArray b = buf.data();
+        // The frame header made to declare a larger picture; the scans stay short.
+        const qsizetype sof = b.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
+        const int size[4] = {declared.height() >> 8, declared.height(), declared.width() >> 8, declared.width()};
+        for (int i = 0; i < 4 && declared.isValid() && sof > 0; ++i)
+            b[sof + 5 + i] = char(size[i] & 0xFF);
+        return b;
+    };
+    const QByteArray progressive = jpeg(true, 16, 16, QSize(7999, 5000));
+    ASSERT_EQ(CPhotoDecoder::imageSize(progressive), QSize(7999, 5000));
+    QRect target;
+    EXPECT_TRUE(CTabletPhoto::decodeFor(progressive, QRect(5, 25, 53, 66), &target).isNull());
+    testsupport::TempDir dir;
+    QFile f(dir.file("bg.jpg"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(progressive) == progressive.size());
+    f.close();
+    EXPECT_FALSE(CPanelBackground().setImage(dir.file("bg.jpg"), true));
+    EXPECT_EQ(CPhotoDecoder::decode(jpeg(false, 16, 16, QSize(7999, 5000)), QSize(49, 62)).size(), QSize(1000, 625));
+    EXPECT_EQ(CPhotoDecoder::decode(jpeg(true, 640, 480), QSize(160, 120)).size(), QSize(160, 120));
 }
 
 TEST(TabletPhoto, PlacementFitsCentresAndShrinks)

@@ -557,7 +557,10 @@ TEST_F(PanelView, BackgroundLoadsOnlyExactEndingsWhenUsed)
     EXPECT_EQ(view->background().path(), dir.file(QStringLiteral("bg.JPG")));
     doc->setBackground(false, false, dir.file(QStringLiteral("bg.jpg")));
     EXPECT_TRUE(view->background().image().isNull());
+    // Decoded off the interface thread: shown when the picture arrives, not while it is set.
     doc->setBackground(true, true, dir.file(QStringLiteral("bg.jpg")));
+    EXPECT_TRUE(view->background().image().isNull());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !view->background().image().isNull(); }));
     EXPECT_EQ(view->background().image().size(), QSize(48, 48));
     EXPECT_TRUE(view->background().tile());
 

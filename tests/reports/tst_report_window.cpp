@@ -15,10 +15,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
@@ -29,6 +32,7 @@
 #include <QToolBar>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -141,13 +145,22 @@ TEST(ReportWindow, PageCommandsScrollingAndIndicator)
     CPrompt::setTestMode(false);
 }
 
+// The PDF is written as every file of the program: a new one with the mode the umask allows, a
+// replaced one keeping its own (a report kept private stays private).
 TEST(ReportWindow, PdfExportAndPrintedRangeHoldTheirPagesRows)
 {
     testsupport::TempDir dir;
     C_ReportView view;
     fill(view, 25);
     const QString pdf = dir.file("report.pdf");
+    const mode_t umask = ::umask(027);
+    const bool written = view.exportPdf(pdf);
+    ::umask(umask);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(QFileInfo(pdf).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_TRUE(QFile::setPermissions(pdf, QFile::ReadOwner | QFile::WriteOwner));
     ASSERT_TRUE(view.exportPdf(pdf));
+    EXPECT_EQ(QFileInfo(pdf).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(rowsIn(pdfText(pdf, 1)), rowNames(1, 10));
     const QString second = pdfText(pdf, 2);
     EXPECT_EQ(rowsIn(second), rowNames(11, 20));
@@ -302,6 +315,23 @@ TEST_F(ReportWindowInFrame, PrintingExportAndTheTemplatesPaper)
     const auto m = size.match(pageSize);
     ASSERT_TRUE(m.hasMatch()) << pageSize.toStdString();
     EXPECT_GT(m.captured(1).toDouble(), m.captured(2).toDouble()) << pageSize.toStdString();
+    // Print and print preview offer that paper first too.
+    CPrompt::takeAsked();
+    wide.print();
+    const auto printed = CPrompt::takeAsked();
+    ASSERT_EQ(printed.size(), 1);
+    QPageLayout previewed;
+    QTimer::singleShot(0, &wide, [&] {
+        auto *preview = wide.findChild<QPrintPreviewDialog *>("reportPreview");
+        ASSERT_TRUE(preview);
+        previewed = preview->printer()->pageLayout();
+        preview->reject();
+    });
+    wide.printPreview();
+    for (const QPageLayout &paper : {printed[0].paper, previewed}) {
+        EXPECT_EQ(paper.orientation(), QPageLayout::Landscape);
+        EXPECT_EQ(paper.pageSize().id(), QPageSize::A4);
+    }
     const QString text = pdfText(pdf, 1);
     EXPECT_TRUE(text.contains(QString::fromUtf8("\u2026"))) << text.toStdString();
     EXPECT_FALSE(text.contains("services"));
@@ -324,4 +354,29 @@ TEST_F(ReportWindowInFrame, PrintingExportAndTheTemplatesPaper)
                 break;
             }
     EXPECT_GE(inkRows, 6);
+}
+
+// Closing the program while pages are exported is never ignored: the main window still hears the
+// window system meanwhile (no modal window), a close asks whether to stop the export, and Yes
+// stops it (nothing half written left) and closes the program once the export has unwound.
+TEST_F(ReportWindowInFrame, ClosingTheProgramDuringAnExportAsksThenStopsItAndCloses)
+{
+    C_ReportView *view = frame->openReport()->reportView();
+    fill(*view, 400);
+    CPrompt::takeAsked();
+    CPrompt::queueFile(dir.file("big.pdf"));
+    CPrompt::queueButton(QMessageBox::Yes);
+    QWindow *modal = nullptr;
+    QTimer::singleShot(0, view, [&] {
+        view->findChild<QProgressDialog *>("reportProgress")->show();
+        modal = QGuiApplication::modalWindow();
+        frame->close();
+    });
+    view->exportPdfAs();
+    EXPECT_EQ(modal, nullptr);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !frame->isVisible(); }));
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 2); // the file, then the close
+    EXPECT_EQ(asked[1].text, "Exporting page 1 of 40...\n\nStop it and close the program?");
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*big.pdf*"}, QDir::Files | QDir::Hidden).isEmpty());
 }

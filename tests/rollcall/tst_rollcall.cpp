@@ -141,6 +141,12 @@ TEST_F(RollCall, ListFollowsTheDatabaseAndKeepsTicksThroughRefreshRestartAndOuta
     QTest::keyClick(view.grid(), Qt::Key_Space);
     const QSet<QString> ticked{model.people().at(0).key, model.people().at(2).key};
     EXPECT_EQ(model.ticks(), ticked);
+    // A held space bar is one tick: its repeats neither untick nor tick again.
+    view.grid()->setCurrentIndex(view.grid()->model()->index(1, CRollCallModel::NameColumn));
+    testsupport::holdKey(view.grid(), Qt::Key_Space, 7);
+    EXPECT_EQ(model.ticks(), ticked + QSet<QString>{model.people().at(1).key});
+    testsupport::holdKey(view.grid(), Qt::Key_Space, 6);
+    EXPECT_EQ(model.ticks(), ticked);
     EXPECT_TRUE(view.findChild<QLabel *>(QStringLiteral("rollCallHeader"))
                     ->text()
                     .contains(QStringLiteral("Ticked: 2 of %1").arg(model.rowCount())));

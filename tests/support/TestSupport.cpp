@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QKeyEvent>
 #include <QMap>
 #include <QPair>
 #include <QProcess>
@@ -34,6 +35,21 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
         QThread::msleep(5);
     }
     return true;
+}
+
+void holdKey(QObject *target, int key, int repeats)
+{
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    auto send = [&](QEvent::Type type, bool repeat) {
+        QKeyEvent e(type, key, Qt::NoModifier, text, repeat);
+        QCoreApplication::sendEvent(target, &e);
+    };
+    send(QEvent::KeyPress, false);
+    for (int i = 0; i < repeats; ++i) {
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+    }
+    send(QEvent::KeyRelease, false);
 }
 
 QList<QStringList> readCsv(const QString &path, QChar delimiter)

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <functional>
 
+class QObject;
+
 namespace testsupport {
 
 // A temporary folder that lives as long as the test; path() ends without a separator.
@@ -33,5 +35,9 @@ quint16 closedPort();
 
 // Runs the event loop until pred() holds or timeoutMs passes; returns pred().
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
+
+// A key held down as a keyboard sends it: one press, then repeats (a release and a press, both
+// marked as auto-repeat), then the release.
+void holdKey(QObject *target, int key, int repeats);
 
 } // namespace testsupport

@@ -122,7 +122,10 @@ TEST_F(InvalidActLogTest, FileNamedAfterTheDayOfTheFirstWarningOfTheRun)
     EXPECT_TRUE(body.endsWith(expectedLine(afterMidnight, "+", m_trip) + expectedLine(afterMidnight, "-", m_trip)));
 }
 
-TEST_F(InvalidActLogTest, UnopenableFileIsRetriedAtTheNextWarning)
+// A log that cannot be opened loses no line: each waits, with the moment it was meant for, and the
+// reason names the file; the next warning writes every waiting line, in order, once it can. (A
+// full disk: the warning center's test.)
+TEST_F(InvalidActLogTest, LinesThatCannotBeWrittenWaitAndAreNeverLost)
 {
     // Opening fails even for root when a parent of the folder is a regular file.
     const QString blocker = m_dir.file("blocker");
@@ -131,20 +134,23 @@ TEST_F(InvalidActLogTest, UnopenableFileIsRetriedAtTheNextWarning)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     const QString folderPath = blocker + "/prog/";
-    CClock::setFixed(at(2026, 12, 8, 10, 0, 0));
+    const QDateTime first = at(2026, 12, 8, 10, 0, 0);
+    CClock::setFixed(first);
     CInvalidActLog log(folderPath);
-    log.writeRaised(m_trip);
-    log.writeAcknowledged(m_trip);
+    EXPECT_FALSE(log.writeRaised(m_trip));
+    EXPECT_FALSE(log.writeAcknowledged(m_trip));
     EXPECT_FALSE(log.isOpen());
-    EXPECT_TRUE(log.filePath().isEmpty());
+    EXPECT_TRUE(log.problem().startsWith(folderPath + "InvalidAct-20261208.log: ")) << log.problem().toStdString();
 
     ASSERT_TRUE(QFile::remove(blocker));
     ASSERT_TRUE(QDir().mkpath(folderPath));
     const QDateTime later = at(2026, 12, 8, 10, 5, 0);
     CClock::setFixed(later);
-    log.writeRaised(m_trip);
-    ASSERT_TRUE(log.isOpen());
-    EXPECT_EQ(readAll(folderPath + "InvalidAct-20261208.log"), startLine(later) + expectedLine(later, "+", m_trip));
+    EXPECT_TRUE(log.writeRaised(m_trip));
+    EXPECT_TRUE(log.problem().isEmpty());
+    const QByteArray written = startLine(first) + expectedLine(first, "+", m_trip) + expectedLine(first, "-", m_trip) +
+                               expectedLine(later, "+", m_trip);
+    EXPECT_EQ(readAll(folderPath + "InvalidAct-20261208.log"), written);
 }
 
 TEST_F(InvalidActLogTest, ExistingContentIsKeptAndWrittenAfter)

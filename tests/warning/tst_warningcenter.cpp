@@ -225,27 +225,38 @@ TEST_F(WarningCenterTest, WindowShowsTheSixFieldsAsPlainText)
     EXPECT_LE(delta.manhattanLength(), 40);
 }
 
-TEST_F(WarningCenterTest, WarningSurvivesAnUnopenableLogAndTheNextRaiseRetries)
+// A warning that cannot be logged (the disk is full) still sounds and shows, and says so on its
+// window and to the status bar, once; the lines are written by the retry timer as soon as there is
+// room, and the notes go.
+TEST_F(WarningCenterTest, AWarningThatCannotBeLoggedSaysSoAndIsWrittenLater)
 {
-    const QString blocker = m_dir.file("blocker");
-    {
-        QFile f(blocker);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    const QString prog = blocker + "/prog/";
-    CWarningCenter center(prog);
+    ASSERT_TRUE(QFile::link("/dev/full", log()));
+    CWarningCenter::setLogRetryMs(50);
+    CWarningCenter center(folder());
+    QStringList told;
+    QObject::connect(&center, &CWarningCenter::logProblemChanged, &center, [&](const QString &text) { told << text; });
     center.raise(nullptr, m_ana);
-    EXPECT_EQ(center.openWarnings(), 1);
-    ASSERT_EQ(center.openWindows().size(), 1);
-    EXPECT_TRUE(center.openWindows().first()->isVisible());
-    EXPECT_TRUE(center.isSoundPlaying());
-    EXPECT_FALSE(center.log().isOpen());
-
-    ASSERT_TRUE(QFile::remove(blocker));
-    ASSERT_TRUE(QDir().mkpath(prog));
     center.raise(nullptr, m_bob);
     EXPECT_EQ(center.openWarnings(), 2);
-    EXPECT_EQ(readAll(prog + "InvalidAct-20261208.log"), startLine(m_now) + expectedLine(m_now, "+", m_bob));
+    EXPECT_TRUE(center.isSoundPlaying());
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("Warnings could not be written to the log (" + log() + ": "))
+        << told[0].toStdString();
+    QList<QLabel *> notes;
+    for (CD_AckInvalidAct *w : center.openWindows()) {
+        notes << w->findChild<QLabel *>("logProblem");
+        ASSERT_NE(notes.last(), nullptr);
+        EXPECT_TRUE(notes.last()->isVisible());
+        EXPECT_EQ(notes.last()->text(), told[0]);
+    }
+
+    ASSERT_TRUE(QFile::remove(log()));
+    ASSERT_TRUE(testsupport::waitFor([&] { return told.size() == 2; }));
+    CWarningCenter::setLogRetryMs(30 * 1000);
+    EXPECT_TRUE(told[1].isEmpty());
+    for (QLabel *note : notes)
+        EXPECT_FALSE(note->isVisible());
+    EXPECT_EQ(readAll(log()), startLine(m_now) + expectedLine(m_now, "+", m_ana) + expectedLine(m_now, "+", m_bob));
 }
 
 TEST_F(WarningCenterTest, MissingSoundFileStillRaises)
