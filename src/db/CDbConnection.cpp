@@ -2,14 +2,17 @@
 
 #include "db/CDbError.h"
 #include "db/COdbcCatalog.h"
+#include "db/CSqliteCollation.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlResult>
 #include <QThread>
 
 #include <sql.h>
 #include <sqlext.h>
+#include <sqlite3.h>
 
 std::atomic<quint64> CDbConnection::s_serial{0};
 std::atomic<int> CDbConnection::s_defaultLogin{15};
@@ -95,6 +98,22 @@ QString CDbConnection::threadConnectionName() const
     return QStringLiteral("zorvik_%1_%2").arg(m_serial).arg(quintptr(QThread::currentThread()), 0, 16);
 }
 
+namespace {
+
+// Names compare and sort as in the attendance database on SQL Server (CSqliteCollation).
+bool installCollation(QSqlDatabase &db, QString *error)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        *error = QStringLiteral("The SQLite driver gives no database handle.");
+        return false;
+    }
+    sqlite3 *sqlite = *static_cast<sqlite3 *const *>(handle.constData());
+    return sqlite && CSqliteCollation::install(sqlite, error);
+}
+
+} // namespace
+
 bool CDbConnection::openThreadConnection(ThreadConnection &tc, const Settings &settings, QSqlError *error)
 {
     const CSqlDialect::Target &target = settings.target;
@@ -146,8 +165,12 @@ bool CDbConnection::openThreadConnection(ThreadConnection &tc, const Settings &s
     if (target.driver == QLatin1String("QSQLITE")) {
         // SQLite opens lazily: make sure the file really is a database.
         QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
-            *error = probe.lastError();
+        QString collationError;
+        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")) ||
+            !installCollation(db, &collationError)) {
+            *error = collationError.isEmpty()
+                         ? probe.lastError()
+                         : QSqlError(QStringLiteral("Collation"), collationError, QSqlError::ConnectionError);
             probe = QSqlQuery();
             db.close();
             db = QSqlDatabase();

@@ -422,3 +422,108 @@ TEST_F(FreeTds, LastActivityReportForEachTemplate)
             << e.toStdString();
     EXPECT_EQ(server.startingWith("error").join(u'\n'), QString());
 }
+
+// The attendance database's collation, Serbian_Latin_100_CI_AS: "=" and LIKE on names ignore
+// case and trailing blanks and keep accents.
+TEST_F(FreeTds, NamesCompareWithoutCaseOrTrailingBlanks)
+{
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    CDbCursor c(&conn);
+    auto keys = [&](const QString &where) {
+        EXPECT_TRUE(c.open(QStringLiteral("select IDZaposlenog from tblZaposleni where ") + where +
+                           QStringLiteral(" order by IDZaposlenog")))
+            << c.lastErrorText().toStdString();
+        QStringList out;
+        for (c.moveFirst(); !c.isEOF(); c.moveNext()) {
+            QString key;
+            c.getFieldText(QStringLiteral("IDZaposlenog"), key);
+            out << key;
+        }
+        return out;
+    };
+    const QStringList quote{facts.quoteKey}, diacritics{facts.diacriticsKey};
+    EXPECT_EQ(keys(QStringLiteral("Prezime = 'o''BRIEN   '")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Ime = 'SEÁN'")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Ime = 'Sean'")), QStringList()) << "accents count";
+    EXPECT_EQ(keys(QStringLiteral("Prezime in ('%1')").arg(facts.lastName.toLower())), diacritics);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like 'đORĐ%'")), diacritics);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like 'o''bri_n'")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like '[n-p]''b%' and Ime like 'se[aá]n'")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like 'O''Brien '")), QStringList()) << "the pattern's blank counts";
+    conn.releaseThread();
+}
+
+// Names sort in Serbian Latin order (C, Č, Ć, D, Dž, Đ ... S, Š ... Z, Ž), in the report by last
+// name as in any ORDER BY, through FreeTDS and on the SQLite database directly alike.
+TEST_F(FreeTds, NamesSortInSerbianLatinOrder)
+{
+    const QStringList alphabetical{QStringLiteral("Cvijić"), QStringLiteral("čolak"), QStringLiteral("Ćirić"),
+                                   QStringLiteral("Dabić"),  QStringLiteral("Dušić"), QStringLiteral("Džonić"),
+                                   QStringLiteral("Đurić"),  QStringLiteral("sava"),  QStringLiteral("Šimić"),
+                                   QStringLiteral("Zec"),    QStringLiteral("Žarko")};
+    QStringList keys;
+    for (int i = 0; i < alphabetical.size(); ++i) {
+        // Given in reverse, so that neither the keys' nor the rows' order is the answer.
+        const QString key = QString::number(1001 + i);
+        sql(QStringLiteral("update tblZaposleni set Prezime = %1, Ime = 'A' where IDZaposlenog = %2")
+                .arg(CSqlDialect::literal(alphabetical.at(alphabetical.size() - 1 - i)), key));
+        keys << key;
+    }
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    request.sort = 2;
+    request.employeeKeys = keys;
+    const CLastActQuery report(request, {});
+    for (const QString &cs : {server.connectionString(), CDemoDatabase::connectionString(m_path)}) {
+        CDbConnection conn;
+        ASSERT_TRUE(conn.open(cs)) << conn.lastErrorText().toStdString();
+        CDbCursor c(&conn);
+        ASSERT_TRUE(c.open(QStringLiteral("select Prezime from viewPhoto where IDZaposlenog in (%1) order by Prezime")
+                               .arg(keys.join(u','))))
+            << c.lastErrorText().toStdString();
+        QStringList sorted;
+        for (c.moveFirst(); !c.isEOF(); c.moveNext()) {
+            QString name;
+            c.getFieldText(QStringLiteral("Prezime"), name);
+            sorted << name;
+        }
+        EXPECT_EQ(sorted, alphabetical) << cs.toStdString();
+        QStringList rows;
+        QString error;
+        ASSERT_TRUE(report.fetch(conn, rows, &error));
+        QStringList names;
+        for (const QString &row : std::as_const(rows))
+            names << cell(row, 2);
+        EXPECT_EQ(names, alphabetical) << cs.toStdString() << error.toStdString();
+        conn.releaseThread();
+    }
+}
+
+// A datetime is kept in three-hundredths of a second: 23:59:59.999 is midnight of the next day,
+// .002 is .003.
+TEST_F(FreeTds, DatetimesRoundToThreeHundredthsOfASecond)
+{
+    sql(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-03 23:59:59.999' where IDZaposlenog = %1")
+            .arg(facts.quoteKey));
+    sql(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-04 10:00:00.002' where IDZaposlenog = %1")
+            .arg(facts.diacriticsKey));
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    CDbCursor c(&conn);
+    ASSERT_TRUE(
+        c.open(QStringLiteral("select IDZaposlenog, DatumLastReg from tblLastReg where IDZaposlenog in (%1, %2)")
+                   .arg(facts.quoteKey, facts.diacriticsKey)));
+    ASSERT_TRUE(c.filterEquals(c.columnIndex(u"IDZaposlenog"), facts.quoteKey) && c.recordCount() == 1);
+    CDateTime when;
+    QString text;
+    ASSERT_TRUE(c.getFieldDateTime(QStringLiteral("DatumLastReg"), when));
+    EXPECT_DOUBLE_EQ(when.days(), CDateTime::fromParts(2026, 3, 4, 0, 0, 0).days());
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("DatumLastReg"), text));
+    EXPECT_EQ(text, QStringLiteral("2026-03-04 00:00:00"));
+    ASSERT_TRUE(c.filterEquals(c.columnIndex(u"IDZaposlenog"), facts.diacriticsKey) && c.recordCount() == 1);
+    ASSERT_TRUE(c.getFieldDateTime(QStringLiteral("DatumLastReg"), when));
+    // 1/300 s, as the driver gives it to the millisecond.
+    EXPECT_NEAR((when.days() - CDateTime::fromParts(2026, 3, 4, 10, 0, 0).days()) * 86400.0, 0.003, 0.0004);
+    conn.releaseThread();
+}
