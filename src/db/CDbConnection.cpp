@@ -69,19 +69,23 @@ bool CDbConnection::sqliteFileMissing(const CSqlDialect::Target &target, QSqlErr
 
 QString CDbConnection::driverConnectionString(const CSqlDialect::Target &target, int statementSeconds)
 {
-    const QString &cs = target.databaseName;
-    QString driver = CSqlDialect::keyValue(cs, QStringLiteral("Driver"));
-    if (driver.isEmpty()) {
-        const QString dsn = CSqlDialect::keyValue(cs, QStringLiteral("DSN"));
-        if (!dsn.isEmpty())
-            driver = COdbcCatalog::dataSourceDriver(dsn);
+    QString out = target.databaseName.trimmed();
+    // The data source's key has been taken out for Qt to put back (see CSqlDialect::target), so
+    // the driver of a data source is looked up by the name the target kept.
+    QString driver = CSqlDialect::keyValue(out, QStringLiteral("Driver"));
+    if (driver.isEmpty() && !target.dataSource.isEmpty())
+        driver = COdbcCatalog::dataSourceDriver(target.dataSource);
+    if (COdbcCatalog::isFreeTds(driver) && CSqlDialect::keyValue(out, QStringLiteral("Timeout")).isEmpty()) {
+        if (!out.isEmpty() && !out.endsWith(u';'))
+            out += u';';
+        out += QStringLiteral("Timeout=%1").arg(statementSeconds);
     }
-    if (!COdbcCatalog::isFreeTds(driver) || !CSqlDialect::keyValue(cs, QStringLiteral("Timeout")).isEmpty())
-        return cs;
-    QString out = cs.trimmed();
+    // Qt 6.4's ODBC driver hands the driver manager one character more than the string (its
+    // terminating null), which would land in the last value: a password or user name with a
+    // null at its end. After a final ";" it is an empty piece every driver skips.
     if (!out.isEmpty() && !out.endsWith(u';'))
         out += u';';
-    return out + QStringLiteral("Timeout=%1").arg(statementSeconds);
+    return out;
 }
 
 CDbConnection::Settings CDbConnection::settingsLocked() const

@@ -99,8 +99,9 @@ private:
     // Connects the calling thread; runs without m_lock.
     static bool openThreadConnection(ThreadConnection &tc, const Settings &settings, QSqlError *error);
     static bool sqliteFileMissing(const CSqlDialect::Target &target, QSqlError *error);
-    // The ODBC connection string as the driver gets it: for FreeTDS with the statement time-out
-    // as the connection's query time-out (what bounds a batch), unless the string sets one.
+    // The ODBC connection string as the driver gets it: ending in ";", and for FreeTDS (named by
+    // Driver= or by a data source) with the statement time-out as the connection's query
+    // time-out (what bounds a batch), unless the string sets one.
     static QString driverConnectionString(const CSqlDialect::Target &target, int statementSeconds);
     QString threadConnectionName() const;
 

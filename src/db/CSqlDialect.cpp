@@ -129,6 +129,9 @@ CSqlDialect::Target CSqlDialect::target(const QString &connectionString)
     }
     t.driver = QStringLiteral("QODBC");
     t.databaseName = odbcDatabaseName(cs);
+    t.dataSource = keyValue(cs, QStringLiteral("DSN"));
+    if (t.dataSource.isEmpty() && !cs.contains(u'='))
+        t.dataSource = cs; // a bare data source name
     const QString driver = keyValue(cs, QStringLiteral("Driver"));
     if (driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive)) {
         t.kind = Sqlite;

@@ -28,6 +28,7 @@ public:
         QString databaseName;   // the ODBC connection string, or the SQLite file
         QString connectOptions; // Qt SQL connect options
         QString sqliteFile;     // the database file for either SQLite route, else empty
+        QString dataSource;     // the odbc.ini data source the string names, else empty
         QString error;          // why the string cannot be used (then driver is empty)
     };
 

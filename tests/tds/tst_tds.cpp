@@ -10,9 +10,11 @@
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDbWorker.h"
+#include "db/COdbcCatalog.h"
 #include "db/CReferenceData.h"
 #include "demo/CDemoDatabase.h"
 #include "demo/CDemoSamples.h"
+#include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CPrompt.h"
 #include "live/CLiveUpdate.h"
 #include "panel/CPhotoDecoder.h"
@@ -33,12 +35,18 @@
 #include "views/C_ZorvikDocGuests.h"
 #include "views/C_ZorvikDocPresences.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMutexLocker>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 using testsupport::TdsStandin;
 
@@ -143,6 +151,43 @@ QString cell(const QString &row, int n)
 {
     return row.section(u'|', n, n).remove(QStringLiteral("[%red%]"));
 }
+
+// Data sources of the test's own: odbc.ini in the test's folder beside the drivers the system
+// registers, unixODBC pointed there while the object lives.
+class DataSources
+{
+public:
+    explicit DataSources(const testsupport::TempDir &dir) : m_ini(dir.file(QStringLiteral("odbc.ini")))
+    {
+        QFile system(QStringLiteral("/etc/odbcinst.ini")), drivers(dir.file(QStringLiteral("odbcinst.ini")));
+        if (system.open(QIODevice::ReadOnly) && drivers.open(QIODevice::WriteOnly))
+            drivers.write(system.readAll());
+        for (const char *name : {"ODBCINI", "ODBCSYSINI"})
+            m_old.append({name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray()});
+        qputenv("ODBCINI", m_ini.toUtf8());
+        qputenv("ODBCSYSINI", dir.path().toUtf8());
+    }
+    ~DataSources()
+    {
+        for (const auto &[name, value] : std::as_const(m_old))
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+    // A data source for FreeTDS to the stand-in on port, without user or password.
+    void add(const QString &name, quint16 port)
+    {
+        QFile ini(m_ini);
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write(QStringLiteral("[%1]\nDriver=%2\nServer=127.0.0.1\nPort=%3\nTDS_Version=7.4\nClientCharset=UTF-8\n"
+                                 "Database=att\n\n")
+                      .arg(name, COdbcCatalog::freeTdsDriver())
+                      .arg(port)
+                      .toUtf8());
+    }
+
+private:
+    QString m_ini;
+    QList<QPair<const char *, QByteArray>> m_old;
+};
 
 } // namespace
 
@@ -421,6 +466,93 @@ TEST_F(FreeTds, LastActivityReportForEachTemplate)
         EXPECT_FALSE(e.startsWith(QLatin1String("rpc")) && e.contains(QLatin1String("tmpLastActTime")))
             << e.toStdString();
     EXPECT_EQ(server.startingWith("error").join(u'\n'), QString());
+}
+
+// Connection strings of every form reach the driver whole: Qt 6.4's ODBC driver passes one
+// character more than the string, which must not end up in the last value (a password or user
+// that the server refuses). The stand-in checks both. A data source that names FreeTDS gets the
+// statement time-out as a Driver= string does, so a hung server cannot hold a batch for ever.
+TEST_F(FreeTds, ConnectionStringsLogInWhateverTheKeyOrder)
+{
+    const QString pw = QStringLiteral("Zv-5ecret");
+    TdsStandin::Options o;
+    o.database = m_path;
+    o.password = pw;
+    o.user = QStringLiteral("zorvik");
+    TdsStandin guarded, stalled;
+    ASSERT_TRUE(guarded.start(o)) << guarded.error().toStdString();
+    o.stall = true;
+    ASSERT_TRUE(stalled.start(o)) << stalled.error().toStdString();
+    DataSources sources(m_dir);
+    ASSERT_NO_FATAL_FAILURE(sources.add(QStringLiteral("zvtds"), guarded.port()));
+    ASSERT_NO_FATAL_FAILURE(sources.add(QStringLiteral("zvstall"), stalled.port()));
+
+    const QString driver = QStringLiteral("Driver={%1};Server=127.0.0.1;Port=%2;TDS_Version=7.4;Database=att;")
+                               .arg(COdbcCatalog::freeTdsDriver())
+                               .arg(guarded.port());
+    QStringList forms{QStringLiteral("DSN=zvtds;UID=zorvik;PWD=") + pw,
+                      QStringLiteral("DSN=zvtds;PWD=") + pw + QStringLiteral(";UID=zorvik"),
+                      QStringLiteral("UID=zorvik;PWD=") + pw + QStringLiteral(";DSN=zvtds"),
+                      QStringLiteral("PWD=") + pw + QStringLiteral(";DSN=zvtds;UID=zorvik;"),
+                      driver + QStringLiteral("Timeout=20;UID=zorvik;PWD=") + pw,
+                      driver + QStringLiteral("PWD=") + pw + QStringLiteral(";Timeout=20;UID=zorvik")};
+    // What the connection builder writes for a data source and for a driver, user and password typed.
+    {
+        CConnectionBuilder b;
+        auto *sourceBox = b.findChild<QComboBox *>(QStringLiteral("dataSource"));
+        auto *user = b.findChild<QLineEdit *>(QStringLiteral("user"));
+        auto *password = b.findChild<QLineEdit *>(QStringLiteral("password"));
+        ASSERT_TRUE(sourceBox && user && password);
+        b.load(QString());
+        ASSERT_GE(sourceBox->findText(QStringLiteral("zvtds")), 0);
+        sourceBox->setCurrentIndex(sourceBox->findText(QStringLiteral("zvtds")));
+        QTest::keyClicks(user, QStringLiteral("zorvik"));
+        QTest::keyClicks(password, pw);
+        forms << b.composedString();
+        b.load(driver);
+        user->clear();
+        password->clear();
+        QTest::keyClicks(user, QStringLiteral("zorvik"));
+        QTest::keyClicks(password, pw);
+        forms << b.composedString();
+    }
+    for (const QString &cs : std::as_const(forms)) {
+        CDbConnection conn;
+        EXPECT_TRUE(conn.open(cs)) << cs.toStdString() << ": " << conn.lastErrorDescription().toStdString();
+        CDbCursor c(&conn);
+        EXPECT_TRUE(c.open(QStringLiteral("select IDZaposlenog from tblZaposleni"))) << cs.toStdString();
+        conn.close();
+        conn.releaseThread();
+    }
+    EXPECT_EQ(guarded.count(QStringLiteral("login failed")), 0);
+    CDbConnection wrong;
+    EXPECT_FALSE(wrong.open(QStringLiteral("DSN=zvtds;UID=zorvik;PWD=wrong;")));
+    EXPECT_EQ(guarded.count(QStringLiteral("login failed")), 1) << "the stand-in checks the password";
+    wrong.releaseThread();
+
+    // A batch through the data source against a server that never answers fails at the statement
+    // time-out (here 2 s), not never.
+    CDbConnection::setDefaultTimeouts(5, 2);
+    CDbConnection slow;
+    ASSERT_TRUE(slow.open(QStringLiteral("DSN=zvstall;UID=zorvik;PWD=") + pw)) << slow.lastErrorText().toStdString();
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<bool> done{false};
+    bool ran = true;
+    std::thread batch([&] {
+        ran = slow.execute(QStringLiteral("select count(*) from tblZaposleni"), CDbConnection::Send::Batch);
+        slow.releaseThread();
+        done = true;
+    });
+    const bool bounded = testsupport::waitFor([&] { return done.load(); }, 20000);
+    if (!bounded)
+        stalled.stop(); // ends a statement that would otherwise wait for ever
+    batch.join();
+    CDbConnection::setDefaultTimeouts(0, 0);
+    EXPECT_TRUE(bounded) << "the batch was still waiting after 20 s";
+    EXPECT_FALSE(ran);
+    EXPECT_LT(clock.elapsed(), 15000);
+    slow.releaseThread();
 }
 
 // The attendance database's collation, Serbian_Latin_100_CI_AS: "=" and LIKE on names ignore
