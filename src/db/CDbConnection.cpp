@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 std::atomic<quint64> CDbConnection::s_serial{0};
+std::atomic<quint64> CDbConnection::s_sessions{0};
 std::atomic<int> CDbConnection::s_defaultLogin{15};
 std::atomic<int> CDbConnection::s_defaultStatement{30};
 
@@ -214,6 +215,7 @@ bool CDbConnection::threadDatabase(QSqlDatabase &db, QSqlError *error)
         const bool ok = openThreadConnection(tc, settings, err);
         std::lock_guard<std::mutex> guard(m_lock);
         tc.generation = ok ? generation : 0;
+        tc.session = ok ? ++s_sessions : 0;
         m_threads.insert(self, tc);
         if (!ok)
             return false;
@@ -263,6 +265,7 @@ bool CDbConnection::open(const QString &connectionString, const QString &user, c
     {
         std::lock_guard<std::mutex> guard(m_lock);
         tc.generation = ok ? generation : 0;
+        tc.session = ok ? ++s_sessions : 0;
         m_threads.insert(QThread::currentThread(), tc);
         // A close or another open meanwhile wins over this one.
         if (ok && m_generation == generation) {
@@ -351,7 +354,7 @@ void CDbConnection::cancelStatements(QThread *thread) const
             SQLCancel(static_cast<SQLHANDLE>(it.value()));
 }
 
-bool CDbConnection::execute(const QString &statement, Send send)
+bool CDbConnection::execute(const QString &statement, Send send, QString *errorOut)
 {
     QSqlDatabase db;
     QSqlError error;
@@ -365,12 +368,22 @@ bool CDbConnection::execute(const QString &statement, Send send)
         }
         error = q.lastError();
     }
-    recordError(CDbError::codeFor(error), driverName(), CDbError::describe(error));
+    const QString description = CDbError::describe(error);
+    recordError(CDbError::codeFor(error), driverName(), description);
+    if (errorOut)
+        *errorOut = description;
     return false;
 }
 
+quint64 CDbConnection::session() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    const auto it = m_threads.constFind(QThread::currentThread());
+    return it == m_threads.cend() || it->generation != m_generation ? 0 : it->session;
+}
+
 bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QString *errorRecord, quint32 *errorCode,
-                                 const char *className)
+                                 const char *className, QString *errorDescription)
 {
     QSqlDatabase db;
     QSqlError error;
@@ -402,6 +415,8 @@ bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QStr
         *errorRecord = CDbError::format(className, code, driverName(), description);
     if (errorCode)
         *errorCode = code;
+    if (errorDescription)
+        *errorDescription = description;
     if (!errorRecord)
         recordError(code, driverName(), description);
     return false;

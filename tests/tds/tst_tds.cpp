@@ -555,6 +555,104 @@ TEST_F(FreeTds, ConnectionStringsLogInWhateverTheKeyOrder)
     slow.releaseThread();
 }
 
+// The report's moment reads the same whatever the session's language. SQL Server reads
+// 'YYYY-MM-DD HH:MM:SS' as year-day-month under british or deutsch, and so does the stand-in; the
+// ISO form with a "T" it reads the same under every language.
+TEST_F(FreeTds, ReportReadsItsMomentTheSameUnderEveryLanguage)
+{
+    // After the moment (10:30:15 on 4 March) but before the moment read day first (3 April).
+    clock(facts.quoteKey, QStringLiteral("2026-03-04 11:00:00"), CDemoDatabase::Departure);
+    const QString upTo = QStringLiteral("select count(*) from tblReg where TerminalskoVremeRegistracije <= '%1'");
+    const QString monthFirst = sql(upTo.arg(QStringLiteral("2026-03-04 10:30:15")));
+    const QString dayFirst = sql(upTo.arg(QStringLiteral("2026-04-03 10:30:15")));
+    ASSERT_NE(monthFirst, dayFirst);
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    const CLastActQuery report(request, {});
+
+    QStringList english;
+    for (const char *language : {"us_english", "british", "deutsch"}) {
+        CDbConnection conn;
+        ASSERT_TRUE(conn.open(server.connectionString() + QStringLiteral(";Language=") + QLatin1String(language)))
+            << conn.lastErrorText().toStdString();
+        CDbCursor ambiguous(&conn);
+        ASSERT_TRUE(ambiguous.open(upTo.arg(QStringLiteral("2026-03-04 10:30:15")), CDbCursor::Query,
+                                   CDbConnection::Send::Batch))
+            << ambiguous.lastErrorText().toStdString();
+        QString n;
+        ambiguous.getFieldText(ambiguous.columnNames().value(0), n);
+        EXPECT_EQ(n, qstrcmp(language, "us_english") == 0 ? monthFirst : dayFirst) << language;
+
+        QStringList rows;
+        QString error;
+        ASSERT_TRUE(report.fetch(conn, rows, &error));
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        if (english.isEmpty()) {
+            english = rows;
+        } else {
+            EXPECT_EQ(rows, english) << language;
+        }
+
+        // SET DATEFORMAT and SET LANGUAGE in the session turn it the same way.
+        if (qstrcmp(language, "us_english") == 0) {
+            for (const auto &[set, expected] :
+                 {std::pair{"set dateformat dmy", dayFirst}, std::pair{"set language us_english", monthFirst},
+                  std::pair{"set language british", dayFirst}}) {
+                ASSERT_TRUE(conn.execute(QLatin1String(set), CDbConnection::Send::Batch));
+                ASSERT_TRUE(ambiguous.open(QString(), CDbCursor::Query, CDbConnection::Send::Batch));
+                ambiguous.getFieldText(ambiguous.columnNames().value(0), n);
+                EXPECT_EQ(n, expected) << set;
+            }
+        }
+        conn.releaseThread();
+    }
+    EXPECT_EQ(english.size(), sql(QStringLiteral("select count(*) from viewMediaIDActive")).toInt());
+    bool left = false;
+    for (const QString &row : std::as_const(english))
+        left =
+            left || (cell(row, 2) == QLatin1String("O'Brien") && cell(row, 1) == QLatin1String("2026-03-04 11:00:00"));
+    EXPECT_FALSE(left) << "a clocking after the moment is not the last one up to it";
+}
+
+// The polling thread reconnects (after a failed cycle) while a report runs: the session that made
+// the scratch table is gone before S2 reads it. The report is read again in the new session.
+TEST_F(FreeTds, ReportSurvivesAReconnectionBetweenItsStatements)
+{
+    TdsStandin::Options o;
+    o.database = m_path;
+    o.delayText = QStringLiteral("into #tmpLastActTime");
+    o.delayMs = 1500;
+    ASSERT_TRUE(server.start(o)) << server.error().toStdString();
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    const CLastActQuery report(request, {});
+
+    QStringList rows;
+    QString error;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        report.fetch(conn, rows, &error);
+        conn.releaseThread();
+        done = true;
+    });
+    // S1 has reached the server and waits for its answer: the reconnection happens now.
+    const bool arrived = until([&] { return !server.startingWith(QStringLiteral("batch select t2.")).isEmpty(); });
+    if (arrived) {
+        EXPECT_TRUE(conn.open()) << conn.lastErrorText().toStdString();
+    }
+    EXPECT_TRUE(testsupport::waitFor([&] { return done.load(); }, 30000));
+    worker.join();
+    ASSERT_TRUE(arrived);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(rows.size(), sql(QStringLiteral("select count(*) from viewMediaIDActive")).toInt());
+    EXPECT_EQ(server.count(QStringLiteral("error 208 Invalid object name '#tmpLastActTime'.")), 1)
+        << "S2 once in the new session, before the report was read again";
+    EXPECT_EQ(server.startingWith(QStringLiteral("batch select t2.")).size(), 2);
+    conn.releaseThread();
+}
+
 // The attendance database's collation, Serbian_Latin_100_CI_AS: "=" and LIKE on names ignore
 // case and trailing blanks and keep accents.
 TEST_F(FreeTds, NamesCompareWithoutCaseOrTrailingBlanks)
