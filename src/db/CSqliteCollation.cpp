@@ -4,6 +4,10 @@
 #include <QList>
 #include <QLocale>
 
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
 #include <sqlite3.h>
 
 namespace {
@@ -132,9 +136,46 @@ QStringView utf16(const void *data, int bytes)
     return QStringView(static_cast<const char16_t *>(data), bytes / 2);
 }
 
+// Sorting compares the same few thousand names again and again: each name's sort key is made
+// once (per thread: each thread's connection sorts on its own thread) and compared thereafter,
+// which costs little more than comparing bytes.
+class SortKeys
+{
+public:
+    int compare(std::string_view a, std::string_view b) { return key(a).compare(key(b)); }
+
+private:
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    const QCollatorSortKey &key(std::string_view utf8)
+    {
+        while (!utf8.empty() && utf8.back() == ' ')
+            utf8.remove_suffix(1);
+        auto it = m_keys.find(utf8);
+        if (it == m_keys.end()) {
+            if (m_keys.size() >= kMostKeys)
+                m_keys.clear();
+            it = m_keys
+                     .emplace(std::string(utf8),
+                              m_collator.sortKey(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))))
+                     .first;
+        }
+        return it->second;
+    }
+
+    static constexpr size_t kMostKeys = 200000;
+    const QCollator m_collator = serbianLatin();
+    std::unordered_map<std::string, QCollatorSortKey, Hash, std::equal_to<>> m_keys;
+};
+
 int collate(void *, int lengthA, const void *a, int lengthB, const void *b)
 {
-    return CSqliteCollation::compare(utf16(a, lengthA), utf16(b, lengthB));
+    thread_local SortKeys keys;
+    return keys.compare(std::string_view(static_cast<const char *>(a), size_t(lengthA)),
+                        std::string_view(static_cast<const char *>(b), size_t(lengthB)));
 }
 
 QStringView argument(sqlite3_value *v)
@@ -219,7 +260,7 @@ bool CSqliteCollation::install(sqlite3 *db, QString *error)
         sqlite3_finalize(st);
     }
 
-    if (sqlite3_create_collation_v2(db, Name, SQLITE_UTF16, nullptr, collate, nullptr) != SQLITE_OK)
+    if (sqlite3_create_collation_v2(db, Name, SQLITE_UTF8, nullptr, collate, nullptr) != SQLITE_OK)
         return fail("registering the collation");
     for (int arguments : {2, 3})
         if (sqlite3_create_function_v2(db, "like", arguments, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
