@@ -142,7 +142,13 @@ QStringView utf16(const void *data, int bytes)
 class SortKeys
 {
 public:
-    int compare(std::string_view a, std::string_view b) { return key(a).compare(key(b)); }
+    int compare(std::string_view a, std::string_view b)
+    {
+        // Emptied before, never between, the two look-ups: the first key must stay valid.
+        if (m_keys.size() + 2 > kMostKeys)
+            m_keys.clear();
+        return key(a).compare(key(b));
+    }
 
 private:
     struct Hash
@@ -156,8 +162,6 @@ private:
             utf8.remove_suffix(1);
         auto it = m_keys.find(utf8);
         if (it == m_keys.end()) {
-            if (m_keys.size() >= kMostKeys)
-                m_keys.clear();
             it = m_keys
                      .emplace(std::string(utf8),
                               m_collator.sortKey(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))))
