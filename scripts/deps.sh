@@ -19,6 +19,12 @@ packages=(
     chromium zbar-tools
 )
 
+# Node.js runs the T-SQL check of the tests' statements; a Node.js installed otherwise (with its
+# own npm) is used as it is.
+if ! command -v npm >/dev/null 2>&1; then
+    packages+=(nodejs npm)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -39,3 +45,6 @@ fi
 if ! odbcinst -q -d 2>/dev/null | grep -q '^\[SQLite3\]'; then
     echo "warning: the SQLite3 ODBC driver is not registered with unixODBC" >&2
 fi
+
+# The npm packages of the checks.
+bash "$(dirname "$0")/npm-deps.sh"

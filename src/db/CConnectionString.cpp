@@ -159,15 +159,43 @@ QString CConnectionString::masked(const QString &text)
     return out;
 }
 
+namespace {
+
+// Characters that may stand around a value quoted in a message: blanks, quotes, the "=" and ";"
+// of a connection string, braces and parentheses, a comma. Not "[" or "]": drivers name
+// themselves in brackets ("[FreeTDS][SQL Server]"), and a password such as "Server" must not turn
+// those into asterisks.
+bool isWordEdge(QChar c, bool before)
+{
+    if (c.isSpace() || c == u'\'' || c == u'"' || c == u'`' || c == u';' || c == u',')
+        return true;
+    return before ? (c == u'=' || c == u'{' || c == u'(') : (c == u'}' || c == u')');
+}
+
+} // namespace
+
 QString CConnectionString::hidePasswords(const QString &message, const QString &connectionString)
 {
     QString out = message;
+    // The string itself, wherever the message repeats it: its passwords by position.
     if (!connectionString.isEmpty())
         out.replace(connectionString, masked(connectionString));
+    // The string as a driver saw it (with keys added, say): each password where it stands whole.
     const CConnectionString parsed(connectionString);
-    for (const Pair &p : parsed.pairs())
-        if (isPasswordKey(p.key) && !p.value.isEmpty())
-            out.replace(p.value, kMask);
+    for (const Pair &p : parsed.pairs()) {
+        if (!isPasswordKey(p.key) || p.value.isEmpty())
+            continue;
+        for (qsizetype at = out.indexOf(p.value); at >= 0; at = out.indexOf(p.value, at)) {
+            const qsizetype end = at + p.value.size();
+            if ((at == 0 || isWordEdge(out.at(at - 1), true)) &&
+                (end == out.size() || isWordEdge(out.at(end), false))) {
+                out.replace(at, p.value.size(), kMask);
+                at += kMask.size();
+            } else {
+                at = end;
+            }
+        }
+    }
     return out;
 }
 

@@ -32,7 +32,10 @@ public:
 
     // The text with every password value replaced by kMask, the rest left exactly as it was.
     static QString masked(const QString &text);
-    // A message (a driver's error, say) with every password of connectionString hidden.
+    // A message (a driver's error, say) with every password of connectionString hidden: the
+    // string's own text by position, a password elsewhere only where it stands as a whole word
+    // (between blanks, quotes or the "=" and ";" of a connection string), so that a short one does
+    // not eat the driver's own words.
     static QString hidePasswords(const QString &message, const QString &connectionString);
     static bool isPasswordKey(const QString &key);
     // "driver, server:port, database" for a connection string, or the SQLite file; never the

@@ -2,16 +2,20 @@
 
 #include "db/CDbError.h"
 #include "db/COdbcCatalog.h"
+#include "db/CSqliteCollation.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlResult>
 #include <QThread>
 
 #include <sql.h>
 #include <sqlext.h>
+#include <sqlite3.h>
 
 std::atomic<quint64> CDbConnection::s_serial{0};
+std::atomic<quint64> CDbConnection::s_sessions{0};
 std::atomic<int> CDbConnection::s_defaultLogin{15};
 std::atomic<int> CDbConnection::s_defaultStatement{30};
 
@@ -66,19 +70,23 @@ bool CDbConnection::sqliteFileMissing(const CSqlDialect::Target &target, QSqlErr
 
 QString CDbConnection::driverConnectionString(const CSqlDialect::Target &target, int statementSeconds)
 {
-    const QString &cs = target.databaseName;
-    QString driver = CSqlDialect::keyValue(cs, QStringLiteral("Driver"));
-    if (driver.isEmpty()) {
-        const QString dsn = CSqlDialect::keyValue(cs, QStringLiteral("DSN"));
-        if (!dsn.isEmpty())
-            driver = COdbcCatalog::dataSourceDriver(dsn);
+    QString out = target.databaseName.trimmed();
+    // The data source's key has been taken out for Qt to put back (see CSqlDialect::target), so
+    // the driver of a data source is looked up by the name the target kept.
+    QString driver = CSqlDialect::keyValue(out, QStringLiteral("Driver"));
+    if (driver.isEmpty() && !target.dataSource.isEmpty())
+        driver = COdbcCatalog::dataSourceDriver(target.dataSource);
+    if (COdbcCatalog::isFreeTds(driver) && CSqlDialect::keyValue(out, QStringLiteral("Timeout")).isEmpty()) {
+        if (!out.isEmpty() && !out.endsWith(u';'))
+            out += u';';
+        out += QStringLiteral("Timeout=%1").arg(statementSeconds);
     }
-    if (!COdbcCatalog::isFreeTds(driver) || !CSqlDialect::keyValue(cs, QStringLiteral("Timeout")).isEmpty())
-        return cs;
-    QString out = cs.trimmed();
+    // Qt 6.4's ODBC driver hands the driver manager one character more than the string (its
+    // terminating null), which would land in the last value: a password or user name with a
+    // null at its end. After a final ";" it is an empty piece every driver skips.
     if (!out.isEmpty() && !out.endsWith(u';'))
         out += u';';
-    return out + QStringLiteral("Timeout=%1").arg(statementSeconds);
+    return out;
 }
 
 CDbConnection::Settings CDbConnection::settingsLocked() const
@@ -94,6 +102,22 @@ QString CDbConnection::threadConnectionName() const
 {
     return QStringLiteral("zorvik_%1_%2").arg(m_serial).arg(quintptr(QThread::currentThread()), 0, 16);
 }
+
+namespace {
+
+// Names compare and sort as in the attendance database on SQL Server (CSqliteCollation).
+bool installCollation(QSqlDatabase &db, QString *error)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        *error = QStringLiteral("The SQLite driver gives no database handle.");
+        return false;
+    }
+    sqlite3 *sqlite = *static_cast<sqlite3 *const *>(handle.constData());
+    return sqlite && CSqliteCollation::install(sqlite, error);
+}
+
+} // namespace
 
 bool CDbConnection::openThreadConnection(ThreadConnection &tc, const Settings &settings, QSqlError *error)
 {
@@ -146,8 +170,12 @@ bool CDbConnection::openThreadConnection(ThreadConnection &tc, const Settings &s
     if (target.driver == QLatin1String("QSQLITE")) {
         // SQLite opens lazily: make sure the file really is a database.
         QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
-            *error = probe.lastError();
+        QString collationError;
+        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")) ||
+            !installCollation(db, &collationError)) {
+            *error = collationError.isEmpty()
+                         ? probe.lastError()
+                         : QSqlError(QStringLiteral("Collation"), collationError, QSqlError::ConnectionError);
             probe = QSqlQuery();
             db.close();
             db = QSqlDatabase();
@@ -187,6 +215,7 @@ bool CDbConnection::threadDatabase(QSqlDatabase &db, QSqlError *error)
         const bool ok = openThreadConnection(tc, settings, err);
         std::lock_guard<std::mutex> guard(m_lock);
         tc.generation = ok ? generation : 0;
+        tc.session = ok ? ++s_sessions : 0;
         m_threads.insert(self, tc);
         if (!ok)
             return false;
@@ -236,6 +265,7 @@ bool CDbConnection::open(const QString &connectionString, const QString &user, c
     {
         std::lock_guard<std::mutex> guard(m_lock);
         tc.generation = ok ? generation : 0;
+        tc.session = ok ? ++s_sessions : 0;
         m_threads.insert(QThread::currentThread(), tc);
         // A close or another open meanwhile wins over this one.
         if (ok && m_generation == generation) {
@@ -324,7 +354,7 @@ void CDbConnection::cancelStatements(QThread *thread) const
             SQLCancel(static_cast<SQLHANDLE>(it.value()));
 }
 
-bool CDbConnection::execute(const QString &statement, Send send)
+bool CDbConnection::execute(const QString &statement, Send send, QString *errorOut)
 {
     QSqlDatabase db;
     QSqlError error;
@@ -338,12 +368,22 @@ bool CDbConnection::execute(const QString &statement, Send send)
         }
         error = q.lastError();
     }
-    recordError(CDbError::codeFor(error), driverName(), CDbError::describe(error));
+    const QString description = CDbError::describe(error);
+    recordError(CDbError::codeFor(error), driverName(), description);
+    if (errorOut)
+        *errorOut = description;
     return false;
 }
 
+quint64 CDbConnection::session() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    const auto it = m_threads.constFind(QThread::currentThread());
+    return it == m_threads.cend() || it->generation != m_generation ? 0 : it->session;
+}
+
 bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QString *errorRecord, quint32 *errorCode,
-                                 const char *className)
+                                 const char *className, QString *errorDescription)
 {
     QSqlDatabase db;
     QSqlError error;
@@ -375,6 +415,8 @@ bool CDbConnection::runProcedure(const QString &name, int *recordsAffected, QStr
         *errorRecord = CDbError::format(className, code, driverName(), description);
     if (errorCode)
         *errorCode = code;
+    if (errorDescription)
+        *errorDescription = description;
     if (!errorRecord)
         recordError(code, driverName(), description);
     return false;

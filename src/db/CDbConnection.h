@@ -41,11 +41,19 @@ public:
         Batch
     };
 
-    // Runs a statement that returns no rows; stores the records affected.
-    bool execute(const QString &statement, Send send = Send::Prepared);
-    // Runs a stored procedure without parameters and without keeping a result.
+    // Runs a statement that returns no rows; stores the records affected. On failure error (when
+    // given) gets this statement's own description, never empty: the last error of the
+    // connection is shared by every thread and may be another's by the time it is read.
+    bool execute(const QString &statement, Send send = Send::Prepared, QString *error = nullptr);
+    // Runs a stored procedure without parameters and without keeping a result. With errorRecord
+    // the failure goes there (and to errorCode, errorDescription) instead of the last error.
     bool runProcedure(const QString &name, int *recordsAffected = nullptr, QString *errorRecord = nullptr,
-                      quint32 *errorCode = nullptr, const char *className = "CDbConnection");
+                      quint32 *errorCode = nullptr, const char *className = "CDbConnection",
+                      QString *errorDescription = nullptr);
+    // The calling thread's session: a number that changes whenever its connection is opened
+    // anew (after another thread reopened this connection, say), 0 without one. A "#" table
+    // made in one session is gone in the next.
+    quint64 session() const;
 
     QString connectionString() const;
     QString lastErrorText() const;
@@ -90,6 +98,7 @@ private:
     {
         QString name;
         quint64 generation = 0;
+        quint64 session = 0;
     };
     struct Settings
     {
@@ -101,8 +110,9 @@ private:
     // Connects the calling thread; runs without m_lock.
     static bool openThreadConnection(ThreadConnection &tc, const Settings &settings, QSqlError *error);
     static bool sqliteFileMissing(const CSqlDialect::Target &target, QSqlError *error);
-    // The ODBC connection string as the driver gets it: for FreeTDS with the statement time-out
-    // as the connection's query time-out (what bounds a batch), unless the string sets one.
+    // The ODBC connection string as the driver gets it: ending in ";", and for FreeTDS (named by
+    // Driver= or by a data source) with the statement time-out as the connection's query
+    // time-out (what bounds a batch), unless the string sets one.
     static QString driverConnectionString(const CSqlDialect::Target &target, int statementSeconds);
     QString threadConnectionName() const;
 
@@ -121,6 +131,7 @@ private:
     // ODBC statement handles being run, by thread; a handle stays valid while it is listed.
     mutable QMultiHash<QThread *, void *> m_running;
     static std::atomic<quint64> s_serial;
+    static std::atomic<quint64> s_sessions;
     static std::atomic<int> s_defaultLogin;
     static std::atomic<int> s_defaultStatement;
     quint64 m_serial;

@@ -34,5 +34,8 @@ QString CDbError::describe(const QSqlError &error)
         d = driver;
     else if (!driver.isEmpty() && !d.contains(driver))
         d = driver + QStringLiteral(": ") + d;
+    // A failure is never reported as nothing: an empty text would read as no failure at all.
+    if (d.isEmpty())
+        d = QStringLiteral("The database reported a failure without a description.");
     return d;
 }

@@ -19,5 +19,6 @@ public:
     static QString codeMeaning(quint32 code);
     // "<className> Error\n\tCode = %08lx\n\tCode meaning = %s\n\tSource = %s\n\tDescription = %s\n"
     static QString format(const char *className, quint32 code, const QString &source, const QString &description);
+    // The error's texts for the user; never empty.
     static QString describe(const QSqlError &error);
 };

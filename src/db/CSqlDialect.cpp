@@ -129,6 +129,9 @@ CSqlDialect::Target CSqlDialect::target(const QString &connectionString)
     }
     t.driver = QStringLiteral("QODBC");
     t.databaseName = odbcDatabaseName(cs);
+    t.dataSource = keyValue(cs, QStringLiteral("DSN"));
+    if (t.dataSource.isEmpty() && !cs.contains(u'='))
+        t.dataSource = cs; // a bare data source name
     const QString driver = keyValue(cs, QStringLiteral("Driver"));
     if (driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive)) {
         t.kind = Sqlite;
@@ -146,7 +149,25 @@ QString CSqlDialect::rewrite(Kind kind, const QString &statement)
     s = rewriteTempTables(s);
     s = rewriteStringConcat(s);
     s = rewriteLeftRight(s);
+    s = rewriteDateTimeLiterals(s);
     return s;
+}
+
+QString CSqlDialect::rewriteDateTimeLiterals(const QString &statement)
+{
+    static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}(?:\\.\\d{1,3})?$"));
+    QString out = statement;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out.at(i) != u'\'')
+            continue;
+        const qsizetype end = skipLiteral(out, i);
+        // The text between the quotes: 19 to 23 characters, the "T" the eleventh.
+        const qsizetype length = end - i - 2;
+        if (length >= 19 && length <= 23 && out.at(i + 11) == u'T' && iso.match(out.mid(i + 1, length)).hasMatch())
+            out[i + 11] = u' ';
+        i = end - 1;
+    }
+    return out;
 }
 
 QString CSqlDialect::rewriteDropIfExists(const QString &statement)

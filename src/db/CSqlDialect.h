@@ -28,6 +28,7 @@ public:
         QString databaseName;   // the ODBC connection string, or the SQLite file
         QString connectOptions; // Qt SQL connect options
         QString sqliteFile;     // the database file for either SQLite route, else empty
+        QString dataSource;     // the odbc.ini data source the string names, else empty
         QString error;          // why the string cannot be used (then driver is empty)
     };
 
@@ -45,6 +46,9 @@ public:
     static QString rewriteLeftRight(const QString &statement);
     // A T-SQL session table "#T" becomes SQLite's connection-private "temp" table T.
     static QString rewriteTempTables(const QString &statement);
+    // A date-time literal in the ISO 8601 form 'YYYY-MM-DDTHH:MM:SS[.fff]' (which SQL Server
+    // reads the same under every language) becomes the text SQLite keeps: the "T" a blank.
+    static QString rewriteDateTimeLiterals(const QString &statement);
 
     // text as a string literal: in single quotes, its own quotes doubled, so that no text can
     // end the literal early.

@@ -158,6 +158,14 @@ QString CLastActQuery::dropStatement() const
     return QStringLiteral("if object_id('tempdb..%1') is not null drop table %1").arg(scratch());
 }
 
+QString CLastActQuery::momentLiteral() const
+{
+    // ISO 8601 with the "T": SQL Server reads 'YYYY-MM-DD HH:MM:SS' as year-day-month under a
+    // language or date format that puts the day first (british, deutsch, ...), this form the same
+    // under every one.
+    return m_request.moment.format(QStringLiteral("%Y-%m-%dT%H:%M:%S"));
+}
+
 QString CLastActQuery::statement1() const
 {
     return QStringLiteral(
@@ -167,8 +175,7 @@ QString CLastActQuery::statement1() const
                "where t4.IDNo = left( right( t2.IDNo, 10 ), 8 ) and (t2.VaziDo > t4.TerminalskoVremeRegistracije "
                "or t2.VaziDo is null) and t4.TerminalskoVremeRegistracije <= '")
                .arg(scratch()) +
-           m_request.moment.format(QStringLiteral("%Y-%m-%d %H:%M:%S")) +
-           QStringLiteral("' and (t4.IDHACT < 4000 or t4.IDHACT is null) ") + invisibleClause() +
+           momentLiteral() + QStringLiteral("' and (t4.IDHACT < 4000 or t4.IDHACT is null) ") + invisibleClause() +
            QStringLiteral(") group by t2.IDZaposlenog, t2.Prezime, t2.Ime ");
 }
 
@@ -257,25 +264,44 @@ bool CLastActQuery::fetch(CDbConnection &connection, QStringList &rows, QString 
     rows.clear();
     if (groupWithoutActivities())
         return true;
-    if (m_request.showDayType && !connection.runProcedure(QLatin1String(CSqlDialect::DayTypeProcedure))) {
+    QString failure, record;
+    if (m_request.showDayType && !connection.runProcedure(QLatin1String(CSqlDialect::DayTypeProcedure), nullptr,
+                                                          &record, nullptr, "CDbConnection", &failure)) {
         if (error)
-            *error = connection.lastErrorDescription();
+            *error = failure;
         return false;
     }
-    // The scratch table is the session's: the statements that make and read it go as batches,
-    // since a prepared one runs in a scope of its own that drops the table when it returns.
-    // The report is empty when the table cannot be made; S2 would only fail after it.
-    constexpr auto batch = CDbConnection::Send::Batch;
-    if (!connection.execute(dropStatement(), batch) || !connection.execute(statement1(), batch)) {
-        if (error)
-            *error = connection.lastErrorDescription();
-        return true;
+    // The scratch table lives in this thread's session. When another thread reopened the
+    // connection between the statements (the polling thread after a failed cycle), the session
+    // that made the table is gone: the report is read once more, whole, in the new one.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        quint64 session = 0;
+        if (readRows(connection, rows, &failure, &session))
+            return true;
+        rows.clear();
+        if (session == connection.session())
+            break;
     }
+    // The report is empty when a statement fails, and the user is told why.
+    if (error)
+        *error = failure;
+    return true;
+}
+
+bool CLastActQuery::readRows(CDbConnection &connection, QStringList &rows, QString *failure, quint64 *session) const
+{
+    // The statements that make and read the scratch table go as batches, since a prepared one
+    // runs in a scope of its own that drops the table when it returns. S2 would only fail
+    // after a failed S1.
+    constexpr auto batch = CDbConnection::Send::Batch;
+    const bool dropped = connection.execute(dropStatement(), batch, failure);
+    *session = connection.session();
+    if (!dropped || !connection.execute(statement1(), batch, failure))
+        return false;
     CDbCursor cursor(&connection);
     if (!cursor.open(statement2(), CDbCursor::Query, batch)) {
-        if (error)
-            *error = cursor.lastErrorText().section(u'\n', 1);
-        return true;
+        *failure = cursor.lastErrorText().section(u'\n', 1);
+        return false;
     }
     const QString timeCol = QStringLiteral("TerminalskoVremeRegistracije");
     int n = 0;

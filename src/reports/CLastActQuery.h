@@ -61,6 +61,8 @@ public:
     QString employeeClause() const;   // K
     QString orderClause() const;      // O
     QString invisibleClause() const;  // V
+    // The moment as it goes between the quotes of S1.
+    QString momentLiteral() const;
     QString dropStatement() const;
     QString statement1() const;
     QString statement2() const;
@@ -83,12 +85,15 @@ public:
     static long long ageMinutes(const CDateTime &moment, const CDateTime &registered);
 
     // Runs the day-type procedure when asked for, the drop, S1 and S2 on the calling thread's
-    // connection and formats the rows. False when the procedure fails (error gets the
-    // connection's last error text: the user is told); a refused statement gives no rows and
-    // true, as for any failure to read the report.
+    // connection and formats the rows. False when the procedure fails (error gets its failure:
+    // the user is told); a refused statement gives no rows, true and its own failure in error
+    // (never empty), as for any failure to read the report.
     bool fetch(CDbConnection &connection, QStringList &rows, QString *error) const;
 
 private:
+    // The drop, S1 and S2 once; session: the thread's session the scratch table was made in.
+    bool readRows(CDbConnection &connection, QStringList &rows, QString *failure, quint64 *session) const;
+
     CLastActRequest m_request;
     CLastActLists m_lists;
 };

@@ -49,3 +49,22 @@ TEST(ConnectionString, MaskHidesEveryPasswordAndLeavesTheRestAsWritten)
     // A key that merely contains the word is not a password.
     EXPECT_EQ(CConnectionString::masked("OldPwd=keep;PWD=x"), "OldPwd=keep;PWD=********");
 }
+
+// A driver's message keeps its own words: the password is hidden where the string is repeated (by
+// position) and where the value stands whole, never inside the driver's names.
+TEST(ConnectionString, MessagesHideThePasswordOnlyWhereItStandsWhole)
+{
+    const QString cs = QStringLiteral("DSN=att;UID=zorvik;PWD=Server");
+    EXPECT_EQ(CConnectionString::hidePasswords("[FreeTDS][SQL Server]Login failed for user 'zorvik'.", cs),
+              "[FreeTDS][SQL Server]Login failed for user 'zorvik'.");
+    EXPECT_EQ(CConnectionString::hidePasswords("Cannot connect with DSN=att;UID=zorvik;PWD=Server: refused", cs),
+              "Cannot connect with DSN=att;UID=zorvik;PWD=********: refused");
+    // The string as the driver got it, with a key added; the value quoted in a message.
+    EXPECT_EQ(CConnectionString::hidePasswords("Str In = [att;UID=zorvik;PWD=Server;Timeout=30;]", cs),
+              "Str In = [att;UID=zorvik;PWD=********;Timeout=30;]");
+    EXPECT_EQ(CConnectionString::hidePasswords("Login failed for user 'Server'. Server is down", cs),
+              "Login failed for user '********'. ******** is down");
+    EXPECT_EQ(CConnectionString::hidePasswords("ServerName=Servers", cs), "ServerName=Servers");
+    const QString braced = QStringLiteral("Driver={FreeTDS};PWD={a;b}");
+    EXPECT_EQ(CConnectionString::hidePasswords("echo PWD={a;b};", braced), "echo PWD={********};");
+}

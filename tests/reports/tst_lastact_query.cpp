@@ -132,7 +132,7 @@ TEST(LastActQuery, StatementsOnBothDialects)
     const QString s1 = q.statement1();
     EXPECT_TRUE(s1.startsWith("select t2.IDZaposlenog, t2.Prezime, t2.Ime, max(t3.TerminalskoVremeRegistracije) "
                               "as LastActTime into #tmpLastActTime from viewMediaIDHist t2"));
-    EXPECT_TRUE(s1.contains("t4.TerminalskoVremeRegistracije <= '2026-03-04 10:00:00' and (t4.IDHACT < 4000 or "
+    EXPECT_TRUE(s1.contains("t4.TerminalskoVremeRegistracije <= '2026-03-04T10:00:00' and (t4.IDHACT < 4000 or "
                             "t4.IDHACT is null) and t4.Nevidljiva = 0 ) group by"));
     EXPECT_TRUE(s1.endsWith("group by t2.IDZaposlenog, t2.Prezime, t2.Ime "));
     EXPECT_TRUE(q.statement2().contains(" from #tmpLastActTime qry1 join viewMediaIDHist"));
@@ -142,6 +142,10 @@ TEST(LastActQuery, StatementsOnBothDialects)
     const QString lite1 = CSqlDialect::rewrite(CSqlDialect::Sqlite, s1);
     EXPECT_TRUE(lite1.startsWith("create temp table tmpLastActTime as select t2.IDZaposlenog"));
     EXPECT_TRUE(lite1.contains("substr(substr(t2.IDNo, -10), 1, 8)"));
+    // SQLite keeps date-times as "YYYY-MM-DD HH:MM:SS" text; only a literal of that shape changes.
+    EXPECT_TRUE(lite1.contains("<= '2026-03-04 10:00:00' and")) << lite1.toStdString();
+    EXPECT_EQ(CSqlDialect::rewriteDateTimeLiterals("select 'T', '2026-03-04T10:00:00.5', 'x2026-03-04T10:00:00'"),
+              "select 'T', '2026-03-04 10:00:00.5', 'x2026-03-04T10:00:00'");
     EXPECT_FALSE(lite1.contains('#'));
     EXPECT_EQ(CSqlDialect::rewrite(CSqlDialect::Sqlite, q.dropStatement()), "drop table if exists temp.tmpLastActTime");
     const QString lite2 = CSqlDialect::rewrite(CSqlDialect::Sqlite, q.statement2());

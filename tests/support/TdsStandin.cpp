@@ -3,6 +3,8 @@
 #include "demo/CDemoDatabase.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -12,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <atomic>
 
 namespace testsupport {
 
@@ -43,8 +46,23 @@ bool TdsStandin::start(const Options &options)
         args << QStringLiteral("--database") << options.database;
     if (!options.password.isEmpty())
         args << QStringLiteral("--password") << options.password;
+    if (!options.user.isEmpty())
+        args << QStringLiteral("--user") << options.user;
     if (options.stall)
         args << QStringLiteral("--stall");
+    if (!options.delayText.isEmpty())
+        args << QStringLiteral("--delay") << options.delayText << QStringLiteral("--delay-ms")
+             << QString::number(options.delayMs);
+    const QString statements = qEnvironmentVariable("ZORVIK_STATEMENT_LOG_DIR");
+    if (!statements.isEmpty()) {
+        static std::atomic<int> started{0};
+        QDir().mkpath(statements);
+        args
+            << QStringLiteral("--statement-log")
+            << QDir(statements)
+                   .filePath(
+                       QStringLiteral("statements-%1-%2.jsonl").arg(QCoreApplication::applicationPid()).arg(++started));
+    }
     m_process.setStandardOutputFile(m_log);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(program(), args);

@@ -12,6 +12,8 @@ namespace testsupport {
 // through the real FreeTDS ODBC driver. Stopped when the object goes; its output (one event per
 // line: "login", "batch <statement>", "rpc sp_prepexec <statement>", "attention", "error 208
 // <message>", "drop #name", ...) goes to a file, so a busy server never waits for a reader.
+// With ZORVIK_STATEMENT_LOG_DIR set (CTest sets it), every statement it receives is also written
+// to a file of its own in that folder, for the T-SQL check that runs after the tests.
 class TdsStandin
 {
 public:
@@ -20,8 +22,11 @@ public:
         QString database;      // a SQLite attendance database to serve
         int demoEmployees = 0; // else: a fresh demo database of this many employees
         QString password;      // refuse every other password
+        QString user;          // refuse every other user name
         bool stall = false;    // never answer a statement
         quint16 port = 0;      // 0: any free port
+        QString delayText;     // answer the batches holding this text only after delayMs
+        int delayMs = 2000;
     };
 
     TdsStandin() = default;

@@ -10,9 +10,11 @@
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDbWorker.h"
+#include "db/COdbcCatalog.h"
 #include "db/CReferenceData.h"
 #include "demo/CDemoDatabase.h"
 #include "demo/CDemoSamples.h"
+#include "dialogs/CConnectionBuilder.h"
 #include "dialogs/CPrompt.h"
 #include "live/CLiveUpdate.h"
 #include "panel/CPhotoDecoder.h"
@@ -33,12 +35,18 @@
 #include "views/C_ZorvikDocGuests.h"
 #include "views/C_ZorvikDocPresences.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMutexLocker>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 using testsupport::TdsStandin;
 
@@ -143,6 +151,43 @@ QString cell(const QString &row, int n)
 {
     return row.section(u'|', n, n).remove(QStringLiteral("[%red%]"));
 }
+
+// Data sources of the test's own: odbc.ini in the test's folder beside the drivers the system
+// registers, unixODBC pointed there while the object lives.
+class DataSources
+{
+public:
+    explicit DataSources(const testsupport::TempDir &dir) : m_ini(dir.file(QStringLiteral("odbc.ini")))
+    {
+        QFile system(QStringLiteral("/etc/odbcinst.ini")), drivers(dir.file(QStringLiteral("odbcinst.ini")));
+        if (system.open(QIODevice::ReadOnly) && drivers.open(QIODevice::WriteOnly))
+            drivers.write(system.readAll());
+        for (const char *name : {"ODBCINI", "ODBCSYSINI"})
+            m_old.append({name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray()});
+        qputenv("ODBCINI", m_ini.toUtf8());
+        qputenv("ODBCSYSINI", dir.path().toUtf8());
+    }
+    ~DataSources()
+    {
+        for (const auto &[name, value] : std::as_const(m_old))
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+    // A data source for FreeTDS to the stand-in on port, without user or password.
+    void add(const QString &name, quint16 port)
+    {
+        QFile ini(m_ini);
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write(QStringLiteral("[%1]\nDriver=%2\nServer=127.0.0.1\nPort=%3\nTDS_Version=7.4\nClientCharset=UTF-8\n"
+                                 "Database=att\n\n")
+                      .arg(name, COdbcCatalog::freeTdsDriver())
+                      .arg(port)
+                      .toUtf8());
+    }
+
+private:
+    QString m_ini;
+    QList<QPair<const char *, QByteArray>> m_old;
+};
 
 } // namespace
 
@@ -421,4 +466,294 @@ TEST_F(FreeTds, LastActivityReportForEachTemplate)
         EXPECT_FALSE(e.startsWith(QLatin1String("rpc")) && e.contains(QLatin1String("tmpLastActTime")))
             << e.toStdString();
     EXPECT_EQ(server.startingWith("error").join(u'\n'), QString());
+}
+
+// Connection strings of every form reach the driver whole: Qt 6.4's ODBC driver passes one
+// character more than the string, which must not end up in the last value (a password or user
+// that the server refuses). The stand-in checks both. A data source that names FreeTDS gets the
+// statement time-out as a Driver= string does, so a hung server cannot hold a batch for ever.
+TEST_F(FreeTds, ConnectionStringsLogInWhateverTheKeyOrder)
+{
+    const QString pw = QStringLiteral("Zv-5ecret");
+    TdsStandin::Options o;
+    o.database = m_path;
+    o.password = pw;
+    o.user = QStringLiteral("zorvik");
+    TdsStandin guarded, stalled;
+    ASSERT_TRUE(guarded.start(o)) << guarded.error().toStdString();
+    o.stall = true;
+    ASSERT_TRUE(stalled.start(o)) << stalled.error().toStdString();
+    DataSources sources(m_dir);
+    ASSERT_NO_FATAL_FAILURE(sources.add(QStringLiteral("zvtds"), guarded.port()));
+    ASSERT_NO_FATAL_FAILURE(sources.add(QStringLiteral("zvstall"), stalled.port()));
+
+    const QString driver = QStringLiteral("Driver={%1};Server=127.0.0.1;Port=%2;TDS_Version=7.4;Database=att;")
+                               .arg(COdbcCatalog::freeTdsDriver())
+                               .arg(guarded.port());
+    QStringList forms{QStringLiteral("DSN=zvtds;UID=zorvik;PWD=") + pw,
+                      QStringLiteral("DSN=zvtds;PWD=") + pw + QStringLiteral(";UID=zorvik"),
+                      QStringLiteral("UID=zorvik;PWD=") + pw + QStringLiteral(";DSN=zvtds"),
+                      QStringLiteral("PWD=") + pw + QStringLiteral(";DSN=zvtds;UID=zorvik;"),
+                      driver + QStringLiteral("Timeout=20;UID=zorvik;PWD=") + pw,
+                      driver + QStringLiteral("PWD=") + pw + QStringLiteral(";Timeout=20;UID=zorvik")};
+    // What the connection builder writes for a data source and for a driver, user and password typed.
+    {
+        CConnectionBuilder b;
+        auto *sourceBox = b.findChild<QComboBox *>(QStringLiteral("dataSource"));
+        auto *user = b.findChild<QLineEdit *>(QStringLiteral("user"));
+        auto *password = b.findChild<QLineEdit *>(QStringLiteral("password"));
+        ASSERT_TRUE(sourceBox && user && password);
+        b.load(QString());
+        ASSERT_GE(sourceBox->findText(QStringLiteral("zvtds")), 0);
+        sourceBox->setCurrentIndex(sourceBox->findText(QStringLiteral("zvtds")));
+        QTest::keyClicks(user, QStringLiteral("zorvik"));
+        QTest::keyClicks(password, pw);
+        forms << b.composedString();
+        b.load(driver);
+        user->clear();
+        password->clear();
+        QTest::keyClicks(user, QStringLiteral("zorvik"));
+        QTest::keyClicks(password, pw);
+        forms << b.composedString();
+    }
+    for (const QString &cs : std::as_const(forms)) {
+        CDbConnection conn;
+        EXPECT_TRUE(conn.open(cs)) << cs.toStdString() << ": " << conn.lastErrorDescription().toStdString();
+        CDbCursor c(&conn);
+        EXPECT_TRUE(c.open(QStringLiteral("select IDZaposlenog from tblZaposleni"))) << cs.toStdString();
+        conn.close();
+        conn.releaseThread();
+    }
+    EXPECT_EQ(guarded.count(QStringLiteral("login failed")), 0);
+    CDbConnection wrong;
+    EXPECT_FALSE(wrong.open(QStringLiteral("DSN=zvtds;UID=zorvik;PWD=wrong;")));
+    EXPECT_EQ(guarded.count(QStringLiteral("login failed")), 1) << "the stand-in checks the password";
+    wrong.releaseThread();
+
+    // A batch through the data source against a server that never answers fails at the statement
+    // time-out (here 2 s), not never.
+    CDbConnection::setDefaultTimeouts(5, 2);
+    CDbConnection slow;
+    ASSERT_TRUE(slow.open(QStringLiteral("DSN=zvstall;UID=zorvik;PWD=") + pw)) << slow.lastErrorText().toStdString();
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<bool> done{false};
+    bool ran = true;
+    std::thread batch([&] {
+        ran = slow.execute(QStringLiteral("select count(*) from tblZaposleni"), CDbConnection::Send::Batch);
+        slow.releaseThread();
+        done = true;
+    });
+    const bool bounded = testsupport::waitFor([&] { return done.load(); }, 20000);
+    if (!bounded)
+        stalled.stop(); // ends a statement that would otherwise wait for ever
+    batch.join();
+    CDbConnection::setDefaultTimeouts(0, 0);
+    EXPECT_TRUE(bounded) << "the batch was still waiting after 20 s";
+    EXPECT_FALSE(ran);
+    EXPECT_LT(clock.elapsed(), 15000);
+    slow.releaseThread();
+}
+
+// The report's moment reads the same whatever the session's language. SQL Server reads
+// 'YYYY-MM-DD HH:MM:SS' as year-day-month under british or deutsch, and so does the stand-in; the
+// ISO form with a "T" it reads the same under every language.
+TEST_F(FreeTds, ReportReadsItsMomentTheSameUnderEveryLanguage)
+{
+    // After the moment (10:30:15 on 4 March) but before the moment read day first (3 April).
+    clock(facts.quoteKey, QStringLiteral("2026-03-04 11:00:00"), CDemoDatabase::Departure);
+    const QString upTo = QStringLiteral("select count(*) from tblReg where TerminalskoVremeRegistracije <= '%1'");
+    const QString monthFirst = sql(upTo.arg(QStringLiteral("2026-03-04 10:30:15")));
+    const QString dayFirst = sql(upTo.arg(QStringLiteral("2026-04-03 10:30:15")));
+    ASSERT_NE(monthFirst, dayFirst);
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    const CLastActQuery report(request, {});
+
+    QStringList english;
+    for (const char *language : {"us_english", "british", "deutsch"}) {
+        CDbConnection conn;
+        ASSERT_TRUE(conn.open(server.connectionString() + QStringLiteral(";Language=") + QLatin1String(language)))
+            << conn.lastErrorText().toStdString();
+        CDbCursor ambiguous(&conn);
+        ASSERT_TRUE(ambiguous.open(upTo.arg(QStringLiteral("2026-03-04 10:30:15")), CDbCursor::Query,
+                                   CDbConnection::Send::Batch))
+            << ambiguous.lastErrorText().toStdString();
+        QString n;
+        ambiguous.getFieldText(ambiguous.columnNames().value(0), n);
+        EXPECT_EQ(n, qstrcmp(language, "us_english") == 0 ? monthFirst : dayFirst) << language;
+
+        QStringList rows;
+        QString error;
+        ASSERT_TRUE(report.fetch(conn, rows, &error));
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        if (english.isEmpty()) {
+            english = rows;
+        } else {
+            EXPECT_EQ(rows, english) << language;
+        }
+
+        // SET DATEFORMAT and SET LANGUAGE in the session turn it the same way.
+        if (qstrcmp(language, "us_english") == 0) {
+            for (const auto &[set, expected] :
+                 {std::pair{"set dateformat dmy", dayFirst}, std::pair{"set language us_english", monthFirst},
+                  std::pair{"set language british", dayFirst}}) {
+                ASSERT_TRUE(conn.execute(QLatin1String(set), CDbConnection::Send::Batch));
+                ASSERT_TRUE(ambiguous.open(QString(), CDbCursor::Query, CDbConnection::Send::Batch));
+                ambiguous.getFieldText(ambiguous.columnNames().value(0), n);
+                EXPECT_EQ(n, expected) << set;
+            }
+        }
+        conn.releaseThread();
+    }
+    EXPECT_EQ(english.size(), sql(QStringLiteral("select count(*) from viewMediaIDActive")).toInt());
+    bool left = false;
+    for (const QString &row : std::as_const(english))
+        left =
+            left || (cell(row, 2) == QLatin1String("O'Brien") && cell(row, 1) == QLatin1String("2026-03-04 11:00:00"));
+    EXPECT_FALSE(left) << "a clocking after the moment is not the last one up to it";
+}
+
+// The polling thread reconnects (after a failed cycle) while a report runs: the session that made
+// the scratch table is gone before S2 reads it. The report is read again in the new session.
+TEST_F(FreeTds, ReportSurvivesAReconnectionBetweenItsStatements)
+{
+    TdsStandin::Options o;
+    o.database = m_path;
+    o.delayText = QStringLiteral("into #tmpLastActTime");
+    o.delayMs = 1500;
+    ASSERT_TRUE(server.start(o)) << server.error().toStdString();
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    const CLastActQuery report(request, {});
+
+    QStringList rows;
+    QString error;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        report.fetch(conn, rows, &error);
+        conn.releaseThread();
+        done = true;
+    });
+    // S1 has reached the server and waits for its answer: the reconnection happens now.
+    const bool arrived = until([&] { return !server.startingWith(QStringLiteral("batch select t2.")).isEmpty(); });
+    if (arrived) {
+        EXPECT_TRUE(conn.open()) << conn.lastErrorText().toStdString();
+    }
+    EXPECT_TRUE(testsupport::waitFor([&] { return done.load(); }, 30000));
+    worker.join();
+    ASSERT_TRUE(arrived);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(rows.size(), sql(QStringLiteral("select count(*) from viewMediaIDActive")).toInt());
+    EXPECT_EQ(server.count(QStringLiteral("error 208 Invalid object name '#tmpLastActTime'.")), 1)
+        << "S2 once in the new session, before the report was read again";
+    EXPECT_EQ(server.startingWith(QStringLiteral("batch select t2.")).size(), 2);
+    conn.releaseThread();
+}
+
+// The attendance database's collation, Serbian_Latin_100_CI_AS: "=" and LIKE on names ignore
+// case and trailing blanks and keep accents.
+TEST_F(FreeTds, NamesCompareWithoutCaseOrTrailingBlanks)
+{
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    CDbCursor c(&conn);
+    auto keys = [&](const QString &where) {
+        EXPECT_TRUE(c.open(QStringLiteral("select IDZaposlenog from tblZaposleni where ") + where +
+                           QStringLiteral(" order by IDZaposlenog")))
+            << c.lastErrorText().toStdString();
+        QStringList out;
+        for (c.moveFirst(); !c.isEOF(); c.moveNext()) {
+            QString key;
+            c.getFieldText(QStringLiteral("IDZaposlenog"), key);
+            out << key;
+        }
+        return out;
+    };
+    const QStringList quote{facts.quoteKey}, diacritics{facts.diacriticsKey};
+    EXPECT_EQ(keys(QStringLiteral("Prezime = 'o''BRIEN   '")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Ime = 'SEÁN'")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Ime = 'Sean'")), QStringList()) << "accents count";
+    EXPECT_EQ(keys(QStringLiteral("Prezime in ('%1')").arg(facts.lastName.toLower())), diacritics);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like 'đORĐ%'")), diacritics);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like 'o''bri_n'")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like '[n-p]''b%' and Ime like 'se[aá]n'")), quote);
+    EXPECT_EQ(keys(QStringLiteral("Prezime like 'O''Brien '")), QStringList()) << "the pattern's blank counts";
+    conn.releaseThread();
+}
+
+// Names sort in Serbian Latin order (C, Č, Ć, D, Dž, Đ ... S, Š ... Z, Ž), in the report by last
+// name as in any ORDER BY, through FreeTDS and on the SQLite database directly alike.
+TEST_F(FreeTds, NamesSortInSerbianLatinOrder)
+{
+    const QStringList alphabetical{QStringLiteral("Cvijić"), QStringLiteral("čolak"), QStringLiteral("Ćirić"),
+                                   QStringLiteral("Dabić"),  QStringLiteral("Dušić"), QStringLiteral("Džonić"),
+                                   QStringLiteral("Đurić"),  QStringLiteral("sava"),  QStringLiteral("Šimić"),
+                                   QStringLiteral("Zec"),    QStringLiteral("Žarko")};
+    QStringList keys;
+    for (int i = 0; i < alphabetical.size(); ++i) {
+        // Given in reverse, so that neither the keys' nor the rows' order is the answer.
+        const QString key = QString::number(1001 + i);
+        sql(QStringLiteral("update tblZaposleni set Prezime = %1, Ime = 'A' where IDZaposlenog = %2")
+                .arg(CSqlDialect::literal(alphabetical.at(alphabetical.size() - 1 - i)), key));
+        keys << key;
+    }
+    CLastActRequest request;
+    request.moment = CDateTime::fromLocal(testNow());
+    request.sort = 2;
+    request.employeeKeys = keys;
+    const CLastActQuery report(request, {});
+    for (const QString &cs : {server.connectionString(), CDemoDatabase::connectionString(m_path)}) {
+        CDbConnection conn;
+        ASSERT_TRUE(conn.open(cs)) << conn.lastErrorText().toStdString();
+        CDbCursor c(&conn);
+        ASSERT_TRUE(c.open(QStringLiteral("select Prezime from viewPhoto where IDZaposlenog in (%1) order by Prezime")
+                               .arg(keys.join(u','))))
+            << c.lastErrorText().toStdString();
+        QStringList sorted;
+        for (c.moveFirst(); !c.isEOF(); c.moveNext()) {
+            QString name;
+            c.getFieldText(QStringLiteral("Prezime"), name);
+            sorted << name;
+        }
+        EXPECT_EQ(sorted, alphabetical) << cs.toStdString();
+        QStringList rows;
+        QString error;
+        ASSERT_TRUE(report.fetch(conn, rows, &error));
+        QStringList names;
+        for (const QString &row : std::as_const(rows))
+            names << cell(row, 2);
+        EXPECT_EQ(names, alphabetical) << cs.toStdString() << error.toStdString();
+        conn.releaseThread();
+    }
+}
+
+// A datetime is kept in three-hundredths of a second: 23:59:59.999 is midnight of the next day,
+// .002 is .003.
+TEST_F(FreeTds, DatetimesRoundToThreeHundredthsOfASecond)
+{
+    sql(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-03 23:59:59.999' where IDZaposlenog = %1")
+            .arg(facts.quoteKey));
+    sql(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-04 10:00:00.002' where IDZaposlenog = %1")
+            .arg(facts.diacriticsKey));
+    CDbConnection conn;
+    ASSERT_TRUE(conn.open(server.connectionString())) << conn.lastErrorText().toStdString();
+    CDbCursor c(&conn);
+    ASSERT_TRUE(
+        c.open(QStringLiteral("select IDZaposlenog, DatumLastReg from tblLastReg where IDZaposlenog in (%1, %2)")
+                   .arg(facts.quoteKey, facts.diacriticsKey)));
+    ASSERT_TRUE(c.filterEquals(c.columnIndex(u"IDZaposlenog"), facts.quoteKey) && c.recordCount() == 1);
+    CDateTime when;
+    QString text;
+    ASSERT_TRUE(c.getFieldDateTime(QStringLiteral("DatumLastReg"), when));
+    EXPECT_DOUBLE_EQ(when.days(), CDateTime::fromParts(2026, 3, 4, 0, 0, 0).days());
+    EXPECT_TRUE(c.getFieldText(QStringLiteral("DatumLastReg"), text));
+    EXPECT_EQ(text, QStringLiteral("2026-03-04 00:00:00"));
+    ASSERT_TRUE(c.filterEquals(c.columnIndex(u"IDZaposlenog"), facts.diacriticsKey) && c.recordCount() == 1);
+    ASSERT_TRUE(c.getFieldDateTime(QStringLiteral("DatumLastReg"), when));
+    // 1/300 s, as the driver gives it to the millisecond.
+    EXPECT_NEAR((when.days() - CDateTime::fromParts(2026, 3, 4, 10, 0, 0).days()) * 86400.0, 0.003, 0.0004);
+    conn.releaseThread();
 }

@@ -1,5 +1,7 @@
 #include "CColumnTypes.h"
 
+#include "db/CSqliteCollation.h"
+
 #include <limits>
 
 namespace {
@@ -98,8 +100,14 @@ bool CColumnTypes::isDateTimeText(const QString &t)
 }
 
 CSqlServerType CColumnTypes::typeOf(const QString &table, const QString &column, const QString &declared,
-                                    const std::vector<const QVariant *> &values)
+                                    const std::vector<const QVariant *> &values, const QString &name)
 {
+    if (table.isEmpty() && CSqliteCollation::nameColumns().contains(name, Qt::CaseInsensitive)) {
+        for (const Declared &d : kDeclared)
+            if (name.compare(QLatin1String(d.column), Qt::CaseInsensitive) == 0)
+                return {d.kind, d.length};
+        return fromDeclared(QStringLiteral("text"));
+    }
     if (!table.isEmpty()) {
         for (const Declared &d : kDeclared)
             if (table.compare(QLatin1String(d.table), Qt::CaseInsensitive) == 0 &&

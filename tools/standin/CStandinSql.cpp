@@ -2,6 +2,9 @@
 
 #include "CColumnTypes.h"
 #include "db/CSqlDialect.h"
+#include "db/CSqliteCollation.h"
+
+#include <QDate>
 
 #include <QRegularExpression>
 #include <sqlite3.h>
@@ -23,6 +26,107 @@ bool CStandinSql::open(QString *error)
     }
     // Tests and the clocking simulator write to the same file.
     sqlite3_busy_timeout(m_db, 10000);
+    // Names compare and sort as in the attendance database (Serbian_Latin_100_CI_AS).
+    return CSqliteCollation::install(m_db, error);
+}
+
+bool CStandinSql::setLanguage(const QString &language)
+{
+    // SQL Server's languages by their names in sys.syslanguages and their aliases.
+    static const QHash<QString, QString> orders{
+        {QStringLiteral("us_english"), QStringLiteral("mdy")}, {QStringLiteral("english"), QStringLiteral("mdy")},
+        {QStringLiteral("british"), QStringLiteral("dmy")},    {QStringLiteral("deutsch"), QStringLiteral("dmy")},
+        {QStringLiteral("german"), QStringLiteral("dmy")},     {QStringLiteral("français"), QStringLiteral("dmy")},
+        {QStringLiteral("french"), QStringLiteral("dmy")},     {QStringLiteral("italiano"), QStringLiteral("dmy")},
+        {QStringLiteral("español"), QStringLiteral("dmy")},    {QStringLiteral("hrvatski"), QStringLiteral("ymd")},
+        {QStringLiteral("polski"), QStringLiteral("dmy")},     {QStringLiteral("nederlands"), QStringLiteral("dmy")}};
+    const auto it = orders.constFind(language.trimmed().toLower());
+    if (it == orders.cend())
+        return false;
+    m_dateFormat = it.value();
+    return true;
+}
+
+CStatementResult CStandinSql::setOption(const QString &statement, bool *handled)
+{
+    static const QRegularExpression option(
+        QStringLiteral("^\\s*set\\s+(language|dateformat)\\s+(?:N?'([^']*)'|\\[([^\\]]*)\\]|(\\S+?))\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    CStatementResult r;
+    const auto m = option.match(statement);
+    *handled = m.hasMatch();
+    if (!*handled)
+        return r;
+    const QString value = m.captured(2) + m.captured(3) + m.captured(4);
+    if (m.captured(1).compare(QLatin1String("language"), Qt::CaseInsensitive) == 0) {
+        if (!setLanguage(value)) {
+            r.ok = false;
+            r.error = 2738;
+            r.message = QStringLiteral("'%1' is not an officially supported language.").arg(value);
+        }
+        return r;
+    }
+    static const QStringList orders{QStringLiteral("mdy"), QStringLiteral("dmy"), QStringLiteral("ymd"),
+                                    QStringLiteral("ydm"), QStringLiteral("myd"), QStringLiteral("dym")};
+    if (!orders.contains(value.toLower())) {
+        r.ok = false;
+        r.error = 2741;
+        r.message = QStringLiteral("SET DATEFORMAT date order '%1' is not supported.").arg(value);
+        return r;
+    }
+    m_dateFormat = value.toLower();
+    return r;
+}
+
+bool CStandinSql::readDateLiterals(const QString &statement, const QString &dateFormat, QString *out,
+                                   QString *badLiteral)
+{
+    static const QRegularExpression ambiguous(
+        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})((?: \\d{2}:\\d{2}:\\d{2}(?:\\.\\d{1,3})?)?)$"));
+    // With a four-digit year first, datetime reads day before month when the order puts the day
+    // before the month (dmy, dym, ydm).
+    const QString f = dateFormat.toLower();
+    const bool dayFirst = f.indexOf(u'd') < f.indexOf(u'm');
+    QString result;
+    result.reserve(statement.size());
+    qsizetype i = 0;
+    while (i < statement.size()) {
+        const QChar c = statement.at(i);
+        if (c != u'\'') {
+            result += c;
+            ++i;
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < statement.size()) {
+            if (statement.at(end) == u'\'') {
+                if (end + 1 < statement.size() && statement.at(end + 1) == u'\'') {
+                    end += 2;
+                    continue;
+                }
+                break;
+            }
+            ++end;
+        }
+        const QString text = statement.mid(i + 1, end - i - 1);
+        const auto m = ambiguous.match(text);
+        if (m.hasMatch()) {
+            const int year = m.captured(1).toInt();
+            const int month = (dayFirst ? m.captured(3) : m.captured(2)).toInt();
+            const int day = (dayFirst ? m.captured(2) : m.captured(3)).toInt();
+            const QDate date(year, month, day);
+            if (!date.isValid()) {
+                if (badLiteral)
+                    *badLiteral = text;
+                return false;
+            }
+            result += u'\'' + date.toString(QStringLiteral("yyyy-MM-dd")) + m.captured(4) + u'\'';
+        } else {
+            result += statement.mid(i, end + 1 - i);
+        }
+        i = end + 1;
+    }
+    *out = result;
     return true;
 }
 
@@ -107,14 +211,24 @@ CStatementResult CStandinSql::execute(const QString &statement, const QHash<QStr
 {
     const QString trimmed = statement.trimmed();
     CStatementResult r;
-    // Session options the driver sets after logging in change nothing here.
-    if (trimmed.startsWith(QLatin1String("set "), Qt::CaseInsensitive) || trimmed.isEmpty())
+    bool option = false;
+    r = setOption(trimmed, &option);
+    // Other session options the driver sets after logging in change nothing here.
+    if (option || trimmed.startsWith(QLatin1String("set "), Qt::CaseInsensitive) || trimmed.isEmpty())
         return r;
     if (trimmed.startsWith(QLatin1String("use "), Qt::CaseInsensitive)) {
         r.database = trimmed.mid(4).trimmed().remove(u'[').remove(u']').remove(u';');
         return r;
     }
-    const QByteArray sql = CSqlDialect::rewrite(CSqlDialect::Sqlite, statement).toUtf8();
+    QString dated, bad;
+    if (!readDateLiterals(statement, m_dateFormat, &dated, &bad)) {
+        r.ok = false;
+        r.error = 242;
+        r.message = QStringLiteral("The conversion of a varchar data type to a datetime data type resulted in an "
+                                   "out-of-range value.");
+        return r;
+    }
+    const QByteArray sql = CSqlDialect::rewrite(CSqlDialect::Sqlite, dated).toUtf8();
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
         return failure(statement, QString::fromUtf8(sqlite3_errmsg(m_db)));
@@ -191,9 +305,11 @@ CStatementResult CStandinSql::execute(const QString &statement, const QHash<QStr
             auto text = [](const char *s) { return s ? QString::fromUtf8(s) : QString(); };
             CTdsColumn column;
             column.name = text(sqlite3_column_name(st, c));
+            // A name column comes through the collation's view as an expression: its table is
+            // then unknown, and its type is found by the name it goes by.
             column.type =
                 CColumnTypes::typeOf(text(sqlite3_column_table_name(st, c)), text(sqlite3_column_origin_name(st, c)),
-                                     text(sqlite3_column_decltype(st, c)), values);
+                                     text(sqlite3_column_decltype(st, c)), values, column.name);
             r.columns.append(column);
         }
     } else {

@@ -48,6 +48,18 @@ public:
     // its ODBC type number).
     QList<CStatementResult> runProcedure(const QString &name, const QString &arguments, bool *found);
 
+    // The session's language (at login or by SET LANGUAGE) sets its date order, as SET DATEFORMAT
+    // does: "mdy" for us_english, "dmy" for british, deutsch, français and the like. False for a
+    // language this stand-in does not know (nothing changes).
+    bool setLanguage(const QString &language);
+    QString dateFormat() const { return m_dateFormat; }
+    // The statement with its ambiguous date literals ('yyyy-mm-dd' and 'yyyy-mm-dd hh:mi:ss[.fff]')
+    // as SQL Server's datetime reads them under dateFormat: year-day-month when the day comes
+    // before the month. The ISO 8601 form with a "T" is read the same under every language. False,
+    // with the literal, when one is no date in that order (SQL Server's error 242).
+    static bool readDateLiterals(const QString &statement, const QString &dateFormat, QString *out,
+                                 QString *badLiteral);
+
     // The session's temporary tables as T-SQL names them ("#name").
     QStringList tempTables();
     // Drops the temporary tables that are not in keep; returns the dropped ones.
@@ -62,6 +74,10 @@ public:
 private:
     CStatementResult failure(const QString &statement, const QString &sqliteMessage) const;
 
+    // SET DATEFORMAT and SET LANGUAGE; empty for a statement of neither kind.
+    CStatementResult setOption(const QString &statement, bool *handled);
+
     QString m_path;
     sqlite3 *m_db = nullptr;
+    QString m_dateFormat = QStringLiteral("mdy");
 };

@@ -2,6 +2,8 @@
 
 #include "CTdsSession.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpSocket>
 #include <cstdio>
 
@@ -12,6 +14,14 @@ CTdsServer::CTdsServer(const Options &options, QObject *parent) : QObject(parent
 
 bool CTdsServer::listen(quint16 port, QString *error)
 {
+    if (!m_options.statementLog.isEmpty()) {
+        m_statementLog.setFileName(m_options.statementLog);
+        if (!m_statementLog.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            if (error)
+                *error = QStringLiteral("%1: %2").arg(m_options.statementLog, m_statementLog.errorString());
+            return false;
+        }
+    }
     if (m_server.listen(QHostAddress::LocalHost, port))
         return true;
     if (error)
@@ -30,4 +40,13 @@ void CTdsServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection())
         new CTdsSession(socket, this, quint16(51 + (m_sessions++ % 1000)));
+}
+
+void CTdsServer::logStatement(const QString &how, const QString &statement)
+{
+    if (!m_statementLog.isOpen() || statement.trimmed().isEmpty())
+        return;
+    const QJsonObject line{{QStringLiteral("how"), how}, {QStringLiteral("sql"), statement}};
+    m_statementLog.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
+    m_statementLog.flush();
 }

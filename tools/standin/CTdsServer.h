@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QTcpServer>
 
@@ -13,7 +14,11 @@ public:
     {
         QString databasePath;
         QString password; // empty: any password is accepted
+        QString user;     // empty: any user name is accepted
         bool stall = false;
+        QString statementLog; // a file that gets every statement received, one JSON object a line
+        QString delayText;    // batches holding this text are answered only after delayMs
+        int delayMs = 0;
     };
 
     explicit CTdsServer(const Options &options, QObject *parent = nullptr);
@@ -24,11 +29,15 @@ public:
 
     // One line on standard output, flushed at once: tests read it as it comes.
     static void say(const QString &line);
+    // Appends a statement received (how it came: "batch", "rpc sp_prepexec", ...) to the
+    // statement log, when there is one.
+    void logStatement(const QString &how, const QString &statement);
 
 private:
     void accept();
 
     Options m_options;
     QTcpServer m_server;
+    QFile m_statementLog;
     int m_sessions = 0;
 };

@@ -5,6 +5,7 @@
 #include "db/CSqlDialect.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -210,6 +211,7 @@ void CTdsSession::login(const QByteArray &message)
     };
     const QString user = text(40);
     const QString password = text(44, true);
+    const QString language = text(64);
     const QString database = text(68);
     if (packetSize >= 512 && packetSize <= 32767)
         m_packetSize = int(packetSize);
@@ -217,7 +219,8 @@ void CTdsSession::login(const QByteArray &message)
     CTdsWriter w;
     const QString required = m_server->options().password;
     QString openError;
-    if (!required.isEmpty() && password != required) {
+    const QString requiredUser = m_server->options().user;
+    if ((!required.isEmpty() && password != required) || (!requiredUser.isEmpty() && user != requiredUser)) {
         CTdsServer::say(QStringLiteral("login failed"));
         error(w, 18456, QStringLiteral("Login failed for user '%1'.").arg(user), 14);
     } else {
@@ -235,6 +238,9 @@ void CTdsSession::login(const QByteArray &message)
         m_socket->disconnectFromHost();
         return;
     }
+    // The login's language sets the session's date order, as SET LANGUAGE would.
+    if (!language.isEmpty())
+        m_sql->setLanguage(language);
     m_database = database.isEmpty() ? QStringLiteral("zorvik") : database;
     w.envChange(CTdsWriter::EnvDatabase, m_database, QStringLiteral("master"));
     w.envCollation(CSqlServerType::collation());
@@ -321,11 +327,18 @@ void CTdsSession::batch(const QByteArray &message)
     r.skipAllHeaders();
     const QString text = r.ucs2((message.size() - r.position()) / 2);
     CTdsServer::say(QStringLiteral("batch ") + oneLine(text));
+    m_server->logStatement(QStringLiteral("batch"), text);
     if (m_server->options().stall && !isSessionSetup(text))
         return;
     CTdsWriter w;
     run(w, text, {}, CTdsWriter::Done);
     w.endWithLastDone();
+    const CTdsServer::Options &o = m_server->options();
+    if (!o.delayText.isEmpty() && text.contains(o.delayText)) {
+        // A slow statement: run at once, its answer held back (the client waits for it).
+        QTimer::singleShot(o.delayMs, this, [this, w] { send(w); });
+        return;
+    }
     send(w);
 }
 
@@ -481,6 +494,7 @@ void CTdsSession::rpc(const QByteArray &message)
             values = p.mid(6);
         }
         CTdsServer::say(QStringLiteral("rpc ") + name + (statement.isEmpty() ? QString() : u' ' + oneLine(statement)));
+        m_server->logStatement(QStringLiteral("rpc ") + name, statement);
         if (m_server->options().stall && !isSessionSetup(statement))
             return;
 
@@ -524,6 +538,8 @@ void CTdsSession::rpc(const QByteArray &message)
             w.returnStatus(-6);
             ok = false;
         } else {
+            // A procedure called by name stands for "exec name" in a batch.
+            m_server->logStatement(QStringLiteral("rpc"), QStringLiteral("exec ") + name);
             callProcedure(w, name.section(u'.', -1));
             if (separator)
                 continue;

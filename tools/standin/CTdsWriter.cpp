@@ -233,9 +233,12 @@ bool CTdsWriter::toSqlDateTime(const QString &text, qint32 *days, quint32 *ticks
         msec = fraction.toInt();
     }
     const qint64 ms = (qint64(num(11, 2)) * 3600 + num(14, 2) * 60 + num(17, 2)) * 1000 + msec;
-    *days = qint32(QDate(1900, 1, 1).daysTo(date));
-    // SQL Server keeps times in three-hundredths of a second.
-    *ticks = quint32(std::llround(double(ms) * 0.3));
+    // SQL Server keeps times in three-hundredths of a second, rounded: 23:59:59.999 is midnight
+    // of the next day.
+    constexpr qint64 ticksPerDay = 300LL * 86400;
+    const qint64 all = std::llround(double(ms) * 0.3);
+    *days = qint32(QDate(1900, 1, 1).daysTo(date) + all / ticksPerDay);
+    *ticks = quint32(all % ticksPerDay);
     return true;
 }
 

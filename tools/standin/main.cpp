@@ -3,7 +3,8 @@
 //
 //   tds_standin --demo-employees N [--history-days D] [--database FILE]   a fresh demo database
 //   tds_standin --database FILE                                          an existing one
-//   options: --port P (0: any free port), --password PWD, --stall, --simulate MS, --samples DIR
+//   options: --port P (0: any free port), --password PWD, --user NAME, --stall, --simulate MS,
+//            --samples DIR, --statement-log FILE, --delay TEXT [--delay-ms MS]
 //
 // The first line on standard output is "listening on port P"; then one line per event.
 
@@ -69,6 +70,16 @@ int main(int argc, char **argv)
                                       QStringLiteral("FILE"));
     const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Refuse every other password."),
                                       QStringLiteral("PWD"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Refuse every other user name."),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption statementLog(QStringLiteral("statement-log"),
+                                          QStringLiteral("Append every statement received to FILE (JSON lines)."),
+                                          QStringLiteral("FILE"));
+    const QCommandLineOption delay(QStringLiteral("delay"),
+                                   QStringLiteral("Answer the batches that hold TEXT only after --delay-ms."),
+                                   QStringLiteral("TEXT"));
+    const QCommandLineOption delayMs(QStringLiteral("delay-ms"), QStringLiteral("The delay of --delay."),
+                                     QStringLiteral("MS"), QStringLiteral("2000"));
     const QCommandLineOption stall(QStringLiteral("stall"),
                                    QStringLiteral("Never answer a request (a hung server); attention is answered."));
     const QCommandLineOption simulate(QStringLiteral("simulate"),
@@ -76,7 +87,8 @@ int main(int argc, char **argv)
     const QCommandLineOption samples(QStringLiteral("samples"),
                                      QStringLiteral("Write the demo's sample panels and colours into DIR."),
                                      QStringLiteral("DIR"));
-    parser.addOptions({port, employees, history, database, password, stall, simulate, samples});
+    parser.addOptions(
+        {port, employees, history, database, password, user, stall, simulate, samples, statementLog, delay, delayMs});
     parser.process(app);
 
     QTemporaryDir scratch;
@@ -105,6 +117,10 @@ int main(int argc, char **argv)
     CTdsServer::Options options;
     options.databasePath = path;
     options.password = parser.value(password);
+    options.user = parser.value(user);
+    options.statementLog = parser.value(statementLog);
+    options.delayText = parser.value(delay);
+    options.delayMs = parser.value(delayMs).toInt();
     options.stall = parser.isSet(stall);
     CTdsServer server(options);
     QString error;
