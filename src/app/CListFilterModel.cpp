@@ -1,5 +1,6 @@
 #include "app/CListFilterModel.h"
 
+#include "app/CNameOrder.h"
 #include "app/CTextMatch.h"
 
 #include <QDateTime>
@@ -8,8 +9,6 @@ CListFilterModel::CListFilterModel(QObject *parent) : QSortFilterProxyModel(pare
 {
     setDynamicSortFilter(true);
     setSortRole(CTextMatch::SortRole);
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-    m_collator.setNumericMode(true);
     connect(this, &QAbstractItemModel::rowsInserted, this, &CListFilterModel::announce);
     connect(this, &QAbstractItemModel::rowsRemoved, this, &CListFilterModel::announce);
     connect(this, &QAbstractItemModel::modelReset, this, &CListFilterModel::announce);
@@ -60,7 +59,11 @@ bool CListFilterModel::lessThan(const QModelIndex &left, const QModelIndex &righ
         return a.toDateTime() < b.toDateTime();
     if (a.userType() == QMetaType::Int && b.userType() == QMetaType::Int)
         return a.toInt() < b.toInt();
-    const int order = m_collator.compare(a.toString(), b.toString());
+    const QString textA = a.toString(), textB = b.toString();
+    bool numberA = false, numberB = false;
+    const qlonglong na = textA.toLongLong(&numberA), nb = textB.toLongLong(&numberB);
+    // Numbers as numbers, names as their readers order them.
+    const int order = numberA && numberB ? (na < nb ? -1 : na > nb ? 1 : 0) : CNameOrder::compare(textA, textB);
     // Equal texts keep the model's order.
     return order != 0 ? order < 0 : left.row() < right.row();
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QCollator>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 
 // What a list window shows of its model: the rows the search field finds (CTextMatch), in the
-// order of the column the user clicked (dates as dates, names in the locale's collation), kept
+// order of the column the user clicked (dates as dates, numbers as numbers, names in the order of CNameOrder), kept
 // as the rows change. Until a column is clicked the model's own order stands.
 class CListFilterModel : public QSortFilterProxyModel
 {
@@ -31,5 +30,4 @@ private:
 
     QString m_query;
     QStringList m_words;
-    QCollator m_collator;
 };

@@ -5,6 +5,7 @@
 #include "app/CClock.h"
 #include "app/CCommandTable.h"
 #include "app/CDataFiles.h"
+#include "app/CNameOrder.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "config/CColourFile.h"
@@ -496,7 +497,7 @@ void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)
                        list.perActivity.value(id)});
     }
     std::stable_sort(legend.begin(), legend.end(), [](const CLegendModel::Entry &a, const CLegendModel::Entry &b) {
-        return QString::localeAwareCompare(a.activity, b.activity) < 0;
+        return CNameOrder::less(a.activity, b.activity);
     });
     m_frame->setActivityCounts(legend);
     m_frame->setNotYetIn(list.notYetIn);

@@ -1,5 +1,7 @@
 #include "db/CSqliteCollation.h"
 
+#include "app/CNameOrder.h"
+
 #include <QCollator>
 #include <QList>
 #include <QLocale>
@@ -17,13 +19,6 @@ QStringView withoutTrailingBlanks(QStringView s)
     while (!s.isEmpty() && s.back() == u' ')
         s.chop(1);
     return s;
-}
-
-QCollator serbianLatin()
-{
-    QCollator c(QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia));
-    c.setCaseSensitivity(Qt::CaseInsensitive);
-    return c;
 }
 
 bool sameLetter(QChar a, QChar b)
@@ -164,14 +159,13 @@ private:
         if (it == m_keys.end()) {
             it = m_keys
                      .emplace(std::string(utf8),
-                              m_collator.sortKey(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))))
+                              CNameOrder::sortKey(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))))
                      .first;
         }
         return it->second;
     }
 
     static constexpr size_t kMostKeys = 200000;
-    const QCollator m_collator = serbianLatin();
     std::unordered_map<std::string, QCollatorSortKey, Hash, std::equal_to<>> m_keys;
 };
 
@@ -226,9 +220,7 @@ const QStringList &CSqliteCollation::nameColumns()
 
 int CSqliteCollation::compare(QStringView a, QStringView b)
 {
-    // A collator per thread: each thread's connection calls it on its own thread.
-    thread_local const QCollator collator = serbianLatin();
-    return collator.compare(withoutTrailingBlanks(a), withoutTrailingBlanks(b));
+    return CNameOrder::compare(a, b);
 }
 
 bool CSqliteCollation::like(QStringView pattern, QStringView text, QChar escape)

@@ -1,5 +1,7 @@
 #include "demo/CDemoSamples.h"
 
+#include "app/CNameOrder.h"
+
 #include "config/CColourFile.h"
 #include "demo/CDemoDatabase.h"
 #include "panel/CPanelFile.h"
@@ -78,7 +80,7 @@ PanelFileData reception(const QList<Employee> &all)
 PanelFileData allStaff(QList<Employee> all)
 {
     std::sort(all.begin(), all.end(), [](const Employee &a, const Employee &b) {
-        return a.lastName + u' ' + a.firstName + u' ' + a.id < b.lastName + u' ' + b.firstName + u' ' + b.id;
+        return CNameOrder::lessPerson(a.lastName, a.firstName, a.id, b.lastName, b.firstName, b.id);
     });
     // Rows of kPerRow, or wider when that many rows would run off the bottom of the canvas.
     const int rowsThatFit = CPanelGeometry::kCanvasSize / kCollapsed;

@@ -1,6 +1,7 @@
 #include "panel/C_ZorvikDoc.h"
 
 #include "app/CAppContext.h"
+#include "app/CNameOrder.h"
 #include "app/CTextMatch.h"
 #include "db/CDbCursor.h"
 #include "db/CReferenceData.h"
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <array>
 
 C_ZorvikDoc::C_ZorvikDoc(QObject *parent) : CDocument(parent) {}
 
@@ -218,19 +220,16 @@ namespace {
 
 struct Ordered
 {
-    QString sortText;
     CTablet *tablet;
 };
 
+// By last name, first name and key, the names in the order their readers expect.
 QList<Ordered> sortedForArrange(const C_ZorvikDoc::TabletMap &tablets)
 {
     QList<Ordered> list;
-    for (const auto &entry : tablets) {
-        CTablet *t = entry.second;
-        list.append({t->lastName + u' ' + t->firstName + u' ' + t->employeeId, t});
-    }
-    std::stable_sort(list.begin(), list.end(),
-                     [](const Ordered &a, const Ordered &b) { return ByteWiseLess()(a.sortText, b.sortText); });
+    for (const auto &entry : tablets)
+        list.append({entry.second}); // the map's order: by key, which breaks ties between namesakes
+    CNameOrder::sort(list, [](const Ordered &o) { return std::array{o.tablet->lastName, o.tablet->firstName}; });
     return list;
 }
 

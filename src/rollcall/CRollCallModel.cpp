@@ -1,6 +1,7 @@
 #include "rollcall/CRollCallModel.h"
 
 #include "app/CClock.h"
+#include "app/CNameOrder.h"
 #include "app/CStringTable.h"
 #include "app/CTextMatch.h"
 #include "db/CDateTime.h"
@@ -10,6 +11,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 
 CRollCallModel::CRollCallModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -23,12 +25,10 @@ QList<CRollCallModel::Person> CRollCallModel::collect(CReferenceData &ref, const
 
 void CRollCallModel::sortPeople(QList<Person> &people)
 {
-    std::stable_sort(people.begin(), people.end(), [](const Person &a, const Person &b) {
-        if (a.guest != b.guest)
-            return !a.guest;
-        if (!a.guest && a.department != b.department)
-            return a.department < b.department;
-        return a.name < b.name;
+    // Employees by department and name, then guests by name; names as their readers order them.
+    CNameOrder::sort(people, [](const Person &p) {
+        return std::array{p.guest ? QStringLiteral("1") : QStringLiteral("0"), p.guest ? QString() : p.department,
+                          p.name};
     });
 }
 
