@@ -1295,6 +1295,238 @@ Zaustaviti to i zatvoriti program?</translation>
         <source>SQLite, %s</source>
         <translation>SQLite, %s</translation>
     </message>
+    <message id="demo.department.1">
+        <source>Management</source>
+        <translation>Uprava</translation>
+    </message>
+    <message id="demo.department.2">
+        <source>Finance</source>
+        <translation>Finansije</translation>
+    </message>
+    <message id="demo.department.3">
+        <source>Sales</source>
+        <translation>Prodaja</translation>
+    </message>
+    <message id="demo.department.4">
+        <source>Production</source>
+        <translation>Proizvodnja</translation>
+    </message>
+    <message id="demo.department.5">
+        <source>Logistics</source>
+        <translation>Logistika</translation>
+    </message>
+    <message id="demo.department.6">
+        <source>Information technology</source>
+        <translation>Informacione tehnologije</translation>
+    </message>
+    <message id="demo.department.7">
+        <source>Security</source>
+        <translation>Obezbeđenje</translation>
+    </message>
+    <message id="demo.department.8">
+        <source>Human resources</source>
+        <translation>Ljudski resursi</translation>
+    </message>
+    <message id="demo.department.9">
+        <source>Quality</source>
+        <translation>Kvalitet</translation>
+    </message>
+    <message id="demo.department.10">
+        <source>Maintenance</source>
+        <translation>Održavanje</translation>
+    </message>
+    <message id="demo.department.11">
+        <source>Research</source>
+        <translation>Istraživanje</translation>
+    </message>
+    <message id="demo.department.12">
+        <source>Purchasing</source>
+        <translation>Nabavka</translation>
+    </message>
+    <message id="demo.department.13">
+        <source>Legal</source>
+        <translation>Pravna služba</translation>
+    </message>
+    <message id="demo.department.14">
+        <source>Marketing</source>
+        <translation>Marketing</translation>
+    </message>
+    <message id="demo.department.15">
+        <source>Warehouse</source>
+        <translation>Magacin</translation>
+    </message>
+    <message id="demo.department.16">
+        <source>Customer support</source>
+        <translation>Podrška korisnicima</translation>
+    </message>
+    <message id="demo.department.other">
+        <source>Department %1</source>
+        <translation>Sektor %1</translation>
+    </message>
+    <message id="demo.activity.1">
+        <source>Arrival</source>
+        <translation>Dolazak</translation>
+    </message>
+    <message id="demo.activity.2">
+        <source>Departure</source>
+        <translation>Odlazak</translation>
+    </message>
+    <message id="demo.activity.3">
+        <source>Business trip</source>
+        <translation>Službeni put</translation>
+    </message>
+    <message id="demo.activity.4">
+        <source>Break</source>
+        <translation>Pauza</translation>
+    </message>
+    <message id="demo.activity.5">
+        <source>Return from break</source>
+        <translation>Povratak sa pauze</translation>
+    </message>
+    <message id="demo.activity.6">
+        <source>Private exit</source>
+        <translation>Privatni izlaz</translation>
+    </message>
+    <message id="demo.activity.7">
+        <source>Official exit</source>
+        <translation>Službeni izlaz</translation>
+    </message>
+    <message id="demo.activity.8">
+        <source>Doctor</source>
+        <translation>Lekar</translation>
+    </message>
+    <message id="demo.activity.9">
+        <source>Sick leave</source>
+        <translation>Bolovanje</translation>
+    </message>
+    <message id="demo.activity.10">
+        <source>Overtime</source>
+        <translation>Prekovremeni rad</translation>
+    </message>
+    <message id="demo.activity.11">
+        <source>Weekend duty</source>
+        <translation>Dežurstvo vikendom</translation>
+    </message>
+    <message id="demo.activity.12">
+        <source>Training</source>
+        <translation>Obuka</translation>
+    </message>
+    <message id="demo.activity.13">
+        <source>Annual leave</source>
+        <translation>Godišnji odmor</translation>
+    </message>
+    <message id="demo.activity.14">
+        <source>Maternity leave</source>
+        <translation>Porodiljsko odsustvo</translation>
+    </message>
+    <message id="demo.activity.15">
+        <source>Public holiday</source>
+        <translation>Državni praznik</translation>
+    </message>
+    <message id="demo.group.1">
+        <source>At work</source>
+        <translation>Na poslu</translation>
+    </message>
+    <message id="demo.group.2">
+        <source>Away</source>
+        <translation>Odsutni</translation>
+    </message>
+    <message id="demo.group.3">
+        <source>On duty elsewhere</source>
+        <translation>Na službenom zadatku</translation>
+    </message>
+    <message id="demo.dayType.1">
+        <source>Working day</source>
+        <translation>Radni dan</translation>
+    </message>
+    <message id="demo.dayType.2">
+        <source>Saturday</source>
+        <translation>Subota</translation>
+    </message>
+    <message id="demo.dayType.3">
+        <source>Sunday</source>
+        <translation>Nedelja</translation>
+    </message>
+    <message id="demo.dayType.4">
+        <source>Holiday</source>
+        <translation>Praznik</translation>
+    </message>
+    <message id="demo.holiday.1">
+        <source>New Year</source>
+        <translation>Nova godina</translation>
+    </message>
+    <message id="demo.holiday.2">
+        <source>New Year</source>
+        <translation>Nova godina</translation>
+    </message>
+    <message id="demo.holiday.3">
+        <source>Christmas</source>
+        <translation>Božić</translation>
+    </message>
+    <message id="demo.holiday.4">
+        <source>Statehood Day</source>
+        <translation>Dan državnosti</translation>
+    </message>
+    <message id="demo.holiday.5">
+        <source>Statehood Day</source>
+        <translation>Dan državnosti</translation>
+    </message>
+    <message id="demo.holiday.6">
+        <source>Labour Day</source>
+        <translation>Praznik rada</translation>
+    </message>
+    <message id="demo.holiday.7">
+        <source>Labour Day</source>
+        <translation>Praznik rada</translation>
+    </message>
+    <message id="demo.holiday.8">
+        <source>Armistice Day</source>
+        <translation>Dan primirja</translation>
+    </message>
+    <message id="demo.reason.1">
+        <source>Meeting</source>
+        <translation>Sastanak</translation>
+    </message>
+    <message id="demo.reason.2">
+        <source>Delivery</source>
+        <translation>Isporuka</translation>
+    </message>
+    <message id="demo.reason.3">
+        <source>Job interview</source>
+        <translation>Razgovor za posao</translation>
+    </message>
+    <message id="demo.reason.4">
+        <source>Maintenance visit</source>
+        <translation>Servisna poseta</translation>
+    </message>
+    <message id="demo.reason.5">
+        <source>Audit</source>
+        <translation>Revizija</translation>
+    </message>
+    <message id="demo.reason.6">
+        <source>Training</source>
+        <translation>Obuka</translation>
+    </message>
+    <message id="demo.panel.reception">
+        <source>Reception</source>
+        <translation>Recepcija</translation>
+    </message>
+    <message id="demo.panel.allStaff">
+        <source>All staff</source>
+        <translation>Svi zaposleni</translation>
+    </message>
+    <message id="presences.fileName">
+        <source>Presences</source>
+        <translation>Prisustva</translation>
+    </message>
+    <message id="guests.fileName">
+        <source>Guests</source>
+        <translation>Gosti</translation>
+    </message>
+    <message id="rollcall.fileName">
+        <source>RollCall</source>
+        <translation>Prozivka</translation>
+    </message>
     <message id="dlg.database.title">
         <source>Database</source>
         <translation>Baza podataka</translation>

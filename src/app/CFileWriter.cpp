@@ -34,3 +34,10 @@ bool CFileWriter::writeAtomically(const QString &path, const std::function<bool(
     }
     return true;
 }
+
+QString CFileWriter::datedName(const QString &what, const QDateTime &when)
+{
+    QString name = what;
+    name.replace(u'/', u'-');
+    return name + u'-' + when.toString(QStringLiteral("yyyyMMdd-HHmm"));
+}

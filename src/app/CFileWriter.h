@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -16,4 +17,7 @@ public:
     // The same for a file written piece by piece: write gets the open file and returns false to
     // give up (error then stays empty unless a write failed).
     static bool writeAtomically(const QString &path, const std::function<bool(QIODevice &)> &write, QString *error);
+    // The name offered for a file that holds what (a list, a report) as of when: "what-YYYYMMDD-HHMM",
+    // with no folder separator in it.
+    static QString datedName(const QString &what, const QDateTime &when);
 };

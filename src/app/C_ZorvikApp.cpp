@@ -203,10 +203,25 @@ void C_ZorvikApp::prepareDemo()
         return;
     }
     m_settings->writeText(kSettings, QStringLiteral("Connection"), CDemoDatabase::connectionString(m_demoPath));
-    // The sample panels and colours beside the demo database; the first demo start opens the
-    // panels and the presences window, later ones keep what the user chose since.
+    if (!m_settings->contains(QStringLiteral("RollCall"), QStringLiteral("Activities"))) {
+        const QStringList onSite = CDemoSamples::onSiteActivities();
+        COnSiteActivities::write(*m_settings, QSet<QString>(onSite.begin(), onSite.end()));
+    }
+    m_settings->sync();
+}
+
+void C_ZorvikApp::localizeDemo()
+{
+    if (m_demoPath.isEmpty())
+        return;
+    // The demo speaks the interface language: its names in the database, and its sample panels
+    // and colours beside it. The first demo start opens the panels and the presences window,
+    // later ones keep what the user chose since (following the panels' names).
+    QString error;
+    QHash<QString, QString> renamed;
     const QString folder = QFileInfo(m_demoPath).absolutePath();
-    if (!CDemoSamples::ensure(m_demoPath, folder, &error))
+    if (!CDemoDatabase::applyLanguage(m_demoPath, &error) ||
+        !CDemoSamples::ensure(m_demoPath, folder, &error, &renamed))
         CPrompt::error(nullptr,
                        CStringTable::text(QStringLiteral("mainframe.demoFailed")).replace(QLatin1String("%s"), error));
     if (!m_settings->contains(kAutoLoad, QStringLiteral("Count"))) {
@@ -215,13 +230,14 @@ void C_ZorvikApp::prepareDemo()
         for (int i = 0; i < panels.size(); ++i)
             m_settings->writeText(kAutoLoad, QStringLiteral("File%1").arg(i), panels.at(i));
         m_settings->writeInt(kSettings, QStringLiteral("AutoShowPresences"), 1);
-    }
-    // A newcomer's demo speaks the desktop's language; the real program keeps its own default.
-    if (!m_settings->contains(kSettings, QStringLiteral("Language")))
-        m_settings->writeText(kSettings, QStringLiteral("Language"), CRLang::demoDefault(QLocale::system()));
-    if (!m_settings->contains(QStringLiteral("RollCall"), QStringLiteral("Activities"))) {
-        const QStringList onSite = CDemoSamples::onSiteActivities();
-        COnSiteActivities::write(*m_settings, QSet<QString>(onSite.begin(), onSite.end()));
+    } else if (!renamed.isEmpty()) {
+        const int count = m_settings->readInt(kAutoLoad, QStringLiteral("Count"));
+        for (int i = 0; i < count && i < CAutoLoadList::kMaxEntries; ++i) {
+            const QString key = QStringLiteral("File%1").arg(i);
+            const QString path = m_settings->readText(kAutoLoad, key);
+            if (renamed.contains(path))
+                m_settings->writeText(kAutoLoad, key, renamed.value(path));
+        }
     }
     m_settings->sync();
 }
@@ -256,6 +272,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
 
     // 8. The language, before any window exists.
     loadLanguage(folder);
+    if (m_options.demo)
+        localizeDemo();
 
     // 10. The four document kinds, in this order.
     m_templates[CDocTemplate::Panels] = new CDocTemplate(CDocTemplate::Panels, C_MainFrame::PanelMenu);
@@ -340,7 +358,8 @@ void C_ZorvikApp::editEmployees()
 
 void C_ZorvikApp::loadLanguage(const QString &folder)
 {
-    m_lang->Load(folder, m_settings.get());
+    // The demo follows the desktop's language until the user chooses one.
+    m_lang->Load(folder, m_settings.get(), m_options.demo ? CRLang::demoDefault(QLocale()) : QString());
     if (m_lang->hasResourceModule()) {
         m_lang->apply();
         return;

@@ -104,6 +104,7 @@ private:
     bool acquireInstanceLock();
     void createSettings();
     void prepareDemo();
+    void localizeDemo();
     void createMainFrame();
     void wireCommands();
     // False when the data could not be opened, or when the user declined (m_quit).

@@ -2,6 +2,7 @@
 
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
+#include "config/CLatinTranslator.h"
 #include "config/ZvLanguageExports.h"
 
 #include <QCoreApplication>
@@ -40,14 +41,17 @@ CRLang::~CRLang()
     unload();
 }
 
-void CRLang::Load(const QString &programFolder, const CSettings *settings)
+void CRLang::Load(const QString &programFolder, const CSettings *settings, const QString &unset)
 {
     unload();
     m_folder = programFolder;
     m_entries.clear();
     m_selected = -1;
-    m_languageSetting = settings ? settings->readText(QStringLiteral("Settings"), QStringLiteral("Language"))
-                                 : QStringLiteral("Srpski");
+    const QString key = QStringLiteral("Language");
+    if (!unset.isEmpty() && (!settings || !settings->contains(QStringLiteral("Settings"), key)))
+        m_languageSetting = unset;
+    else
+        m_languageSetting = settings ? settings->readText(QStringLiteral("Settings"), key) : QStringLiteral("Srpski");
 
     // Name order: the directory's own order differs between file systems, and the rule that a
     // later match wins has to give the same library on every machine.
@@ -123,9 +127,13 @@ void CRLang::apply()
     // and the library's own on top (installed last, so asked first).
     auto getLocale = reinterpret_cast<ZvGetLocaleFn>(dlsym(m_module, ZV_EXPORT_LOCALE));
     if (const char *locale = getLocale ? getLocale() : nullptr) {
-        auto system = std::make_unique<QTranslator>();
-        if (system->load(QLocale(QString::fromUtf8(locale)), QStringLiteral("qtbase"), QStringLiteral("_"),
+        const QLocale qtLocale(QString::fromUtf8(locale));
+        std::unique_ptr<QTranslator> system = std::make_unique<QTranslator>();
+        if (system->load(qtLocale, QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            // Qt's Serbian is Cyrillic: a Latin library gets it in Latin letters.
+            if (qtLocale.language() == QLocale::Serbian && qtLocale.script() == QLocale::LatinScript)
+                system = std::make_unique<CLatinTranslator>(std::move(system));
             QCoreApplication::installTranslator(system.get());
             m_qtSystem = std::move(system);
         }

@@ -21,7 +21,8 @@ public:
     static constexpr int kMaxEntries = 100;
     // The built-in texts, offered beside the libraries; chosen, no library is loaded.
     static inline const QString kBuiltIn = QStringLiteral("English");
-    // The language a new demo starts in: the desktop's when a library of it ships, else English.
+    // The demo's language until the user chooses one: the desktop's when a library of it ships,
+    // else English.
     static QString demoDefault(const QLocale &desktop);
 
     CRLang();
@@ -31,8 +32,10 @@ public:
 
     // Lists the libraries of programFolder ("*.so", in name order) and keeps the last one whose
     // name equals "Language" exactly. Files that do not load or lack the name export are
-    // skipped without a word. settings may be null (the default language then).
-    void Load(const QString &programFolder, const CSettings *settings);
+    // skipped without a word. settings may be null (the default language then); unset, when
+    // given, is the language while the settings do not name one (the demo's, which follows the
+    // desktop).
+    void Load(const QString &programFolder, const CSettings *settings, const QString &unset = QString());
 
     int entryCount() const { return int(m_entries.size()); }
     const QList<Entry> &entries() const { return m_entries; }

@@ -31,7 +31,7 @@
 namespace {
 
 // Bumped whenever the schema or the content changes, so that ensure() rebuilds an old demo.
-const char *const ContentVersion = "2";
+const char *const ContentVersion = "3";
 
 // A small generator of our own: the content must not depend on the standard library's or Qt's
 // distributions, which may change between versions.
@@ -67,37 +67,27 @@ const char *const FirstNames[] = {
     "Nemanja", "Aleksandar", "Jovana",  "Marija",   "Dušan", "Miloš",  "Tijana", "Sanja",  "Vladimir", "Zoran",
     "Snežana", "Đorđe",      "Teodora", "Katarina", "Bojan", "Uroš",   "Maja",   "Vesna",  "Goran",    "Ljiljana",
 };
-const char *const DepartmentNames[] = {
-    "Management", "Finance",         "Sales",     "Production",       "Logistics", "Information technology",
-    "Security",   "Human resources", "Quality",   "Maintenance",      "Research",  "Purchasing",
-    "Legal",      "Marketing",       "Warehouse", "Customer support",
-};
+// The names of the demo's departments, activities, groups, day types, holidays and visit reasons
+// are texts of the interface (demo.*), so that the demo speaks the user's language.
+constexpr int kNamedDepartments = 16;
+constexpr int kReasons = 6;
+
+QString demoText(const char *kind, int n)
+{
+    return CStringTable::text(QStringLiteral("demo.%1.%2").arg(QLatin1String(kind)).arg(n));
+}
+
+QString departmentName(int id)
+{
+    return id <= kNamedDepartments ? demoText("department", id)
+                                   : CStringTable::text(QStringLiteral("demo.department.other")).arg(id);
+}
+
 // The department whose people work on Saturdays and keep weekend duty.
 const int SecurityDepartment = 7;
 
-struct ActivityRow
-{
-    int id;
-    const char *description;
-    int calendar;
-};
-const ActivityRow Activities[] = {
-    {CDemoDatabase::Arrival, "Arrival", 0},
-    {CDemoDatabase::Departure, "Departure", 0},
-    {CDemoDatabase::BusinessTrip, "Business trip", 0},
-    {CDemoDatabase::Break, "Break", 0},
-    {CDemoDatabase::BreakReturn, "Return from break", 0},
-    {CDemoDatabase::PrivateExit, "Private exit", 0},
-    {CDemoDatabase::OfficialExit, "Official exit", 0},
-    {CDemoDatabase::Doctor, "Doctor", 0},
-    {CDemoDatabase::SickLeave, "Sick leave", 0},
-    {CDemoDatabase::Overtime, "Overtime", 0},
-    {CDemoDatabase::WeekendDuty, "Weekend duty", 0},
-    {CDemoDatabase::Training, "Training", 0},
-    {CDemoDatabase::AnnualLeave, "Annual leave", 1},
-    {CDemoDatabase::Maternity, "Maternity leave", 1},
-    {CDemoDatabase::PublicHolidayLeave, "Public holiday", 1},
-};
+// Every activity, from Arrival on; the calendar activities (leave) come last.
+constexpr int kActivities = CDemoDatabase::PublicHolidayLeave;
 
 struct Pair
 {
@@ -111,7 +101,7 @@ const Pair GroupMembers[] = {
     {2, CDemoDatabase::Doctor},       {2, CDemoDatabase::SickLeave},    {2, CDemoDatabase::AnnualLeave},
     {3, CDemoDatabase::BusinessTrip}, {3, CDemoDatabase::OfficialExit}, {3, CDemoDatabase::Training},
 };
-const char *const GroupNames[] = {"At work", "Away", "On duty elsewhere"};
+constexpr int kGroups = 3;
 
 // Day type, activity not allowed on it. Every day type has at least one, so that whatever day
 // it is the simulator can produce an illegal clocking.
@@ -124,13 +114,9 @@ const Pair Forbidden[] = {
 
 // Fixed-date public holidays (month, day).
 const Pair Holidays[] = {{1, 1}, {1, 2}, {1, 7}, {2, 15}, {2, 16}, {5, 1}, {5, 2}, {11, 11}};
-const char *const HolidayNames[] = {"New Year",      "New Year",   "Christmas",  "Statehood Day",
-                                    "Statehood Day", "Labour Day", "Labour Day", "Armistice Day"};
-
 const char *const Partners[] = {
     "Northwind Traders", "Contoso d.o.o.",       "Fabrikam",  "Adventure Works", "Litware",
     "Tailspin Toys",     "Wide World Importers", "Proseware", "Elektro Morava",  "Dunav Logistika"};
-const char *const Reasons[] = {"Meeting", "Delivery", "Job interview", "Maintenance visit", "Audit", "Training"};
 // Media prefixes in mixed case: only the card part of the identifier is shown, upper-cased.
 const char *const MediaPrefixes[] = {"HiDr01", "MfCl02", "EmRn03", "NfCt04"};
 
@@ -354,16 +340,16 @@ private:
     bool fillReference()
     {
         std::vector<QVariantList> rows;
-        for (const ActivityRow &a : Activities)
-            rows.push_back({a.id, QString::fromUtf8(a.description), a.calendar});
+        for (int id = 1; id <= kActivities; ++id)
+            rows.push_back({id, demoText("activity", id), id >= CDemoDatabase::AnnualLeave ? 1 : 0});
         if (!insert(QStringLiteral("insert into LogickaAktivnost (IDLogickeAktivnosti, OpisLogAkt, Kalendarska) "
                                    "values (?, ?, ?)"),
                     rows))
             return false;
 
         rows.clear();
-        for (int i = 0; i < 3; ++i)
-            rows.push_back({i + 1, QString::fromUtf8(GroupNames[i])});
+        for (int i = 1; i <= kGroups; ++i)
+            rows.push_back({i, demoText("group", i)});
         if (!insert(QStringLiteral("insert into tblLogActGroup (ID, NazivGrupe) values (?, ?)"), rows))
             return false;
         rows.clear();
@@ -372,10 +358,9 @@ private:
         if (!insert(QStringLiteral("insert into tblLogActGroupDet (ID, LogActID) values (?, ?)"), rows))
             return false;
 
-        rows = {{1, QStringLiteral("Working day")},
-                {2, QStringLiteral("Saturday")},
-                {3, QStringLiteral("Sunday")},
-                {4, QStringLiteral("Holiday")}};
+        rows.clear();
+        for (int day = CDemoDatabase::WorkingDay; day <= CDemoDatabase::Holiday; ++day)
+            rows.push_back({day, demoText("dayType", day)});
         if (!insert(QStringLiteral("insert into tblRadniDan (IDDana, NazivDana) values (?, ?)"), rows))
             return false;
         rows.clear();
@@ -392,17 +377,14 @@ private:
         for (int year = firstYear; year <= today.year() + 1; ++year)
             for (size_t i = 0; i < std::size(Holidays); ++i)
                 rows.push_back({QDate(year, Holidays[i].first, Holidays[i].second).toString(Qt::ISODate),
-                                QString::fromUtf8(HolidayNames[i])});
+                                demoText("holiday", int(i) + 1)});
         if (!insert(QStringLiteral("insert into tblPraznik (Datum, NazivPraznika) values (?, ?)"), rows))
             return false;
 
         rows.clear();
         m_departments = std::clamp(m_options.departments, 1, 999);
-        for (int i = 0; i < m_departments; ++i) {
-            const QString name = i < int(std::size(DepartmentNames)) ? QString::fromUtf8(DepartmentNames[i])
-                                                                     : QStringLiteral("Department %1").arg(i + 1);
-            rows.push_back({i + 1, name});
-        }
+        for (int i = 1; i <= m_departments; ++i)
+            rows.push_back({i, departmentName(i)});
         if (!insert(QStringLiteral("insert into Sektor (IDSektora, NazivSektora) values (?, ?)"), rows))
             return false;
 
@@ -693,7 +675,7 @@ private:
                 const int enter = m_rng.range(540, 900);
                 events.push_back({stamp(day, enter, m_rng.below(60)),
                                   stamp(day, enter + m_rng.range(20, 180), m_rng.below(60)), 1 + m_rng.below(partners),
-                                  personName(), QString::fromUtf8(m_rng.pick(Reasons)), anyHost()});
+                                  personName(), demoText("reason", 1 + m_rng.below(kReasons)), anyHost()});
             }
         }
         // Today: some visitors inside, some already gone.
@@ -705,7 +687,7 @@ private:
                 exit = stamp(left > m_now ? m_now : left);
             }
             events.push_back({stamp(enter), exit, 1 + m_rng.below(partners), personName(),
-                              QString::fromUtf8(m_rng.pick(Reasons)), anyHost()});
+                              demoText("reason", 1 + m_rng.below(kReasons)), anyHost()});
         }
         std::stable_sort(events.begin(), events.end(),
                          [](const GuestEvent &a, const GuestEvent &b) { return a.enter < b.enter; });
@@ -726,6 +708,9 @@ private:
         std::vector<QVariantList> rows = {{QStringLiteral("version"), QString::fromLatin1(ContentVersion)},
                                           {QStringLiteral("seed"), QString::number(m_options.seed)},
                                           {QStringLiteral("built"), m_nowStamp}};
+        // The visit reasons as written, so that a later language can find them.
+        for (int i = 1; i <= kReasons; ++i)
+            rows.push_back({QStringLiteral("reason.%1").arg(i), demoText("reason", i)});
         return insert(QStringLiteral("insert into zv_demo (name, value) values (?, ?)"), rows);
     }
 
@@ -804,7 +789,69 @@ QString CDemoDatabase::guestName(quint64 random)
 QString CDemoDatabase::visitReason(quint64 random)
 {
     Rng rng(random);
-    return QString::fromUtf8(rng.pick(Reasons));
+    return demoText("reason", 1 + rng.below(kReasons));
+}
+
+bool CDemoDatabase::applyLanguage(const QString &path, QString *error)
+{
+    const QString name = uniqueConnectionName("language");
+    bool ok = openConnection(name, path, error, 5000);
+    if (ok) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery q(db);
+        auto run = [&](const QString &sql, const QVariantList &values) {
+            if (!ok)
+                return;
+            q.prepare(sql);
+            for (int i = 0; i < values.size(); ++i)
+                q.bindValue(i, values.at(i));
+            if (!q.exec()) {
+                ok = false;
+                if (error)
+                    *error = q.lastError().text();
+            }
+        };
+        db.transaction();
+        for (int id = 1; id <= kActivities; ++id)
+            run(QStringLiteral("update LogickaAktivnost set OpisLogAkt = ? where IDLogickeAktivnosti = ?"),
+                {demoText("activity", id), id});
+        for (int id = 1; id <= kGroups; ++id)
+            run(QStringLiteral("update tblLogActGroup set NazivGrupe = ? where ID = ?"), {demoText("group", id), id});
+        for (int day = WorkingDay; day <= Holiday; ++day)
+            run(QStringLiteral("update tblRadniDan set NazivDana = ? where IDDana = ?"),
+                {demoText("dayType", day), day});
+        for (size_t i = 0; i < std::size(Holidays); ++i)
+            run(QStringLiteral("update tblPraznik set NazivPraznika = ? where substr(Datum, 6) = ?"),
+                {demoText("holiday", int(i) + 1), QStringLiteral("%1-%2")
+                                                      .arg(Holidays[i].first, 2, 10, QLatin1Char('0'))
+                                                      .arg(Holidays[i].second, 2, 10, QLatin1Char('0'))});
+        QList<int> departments;
+        if (ok && q.exec(QStringLiteral("select IDSektora from Sektor")))
+            while (q.next())
+                departments << q.value(0).toInt();
+        for (int id : departments)
+            run(QStringLiteral("update Sektor set NazivSektora = ? where IDSektora = ?"), {departmentName(id), id});
+        // Reasons are texts of the visits themselves: each was written in the language the demo
+        // spoke then, which zv_demo remembers.
+        for (int i = 1; i <= kReasons; ++i) {
+            const QString key = QStringLiteral("reason.%1").arg(i), now = demoText("reason", i);
+            QString before;
+            if (ok && q.exec(QStringLiteral("select value from zv_demo where name = '%1'").arg(key)) && q.next())
+                before = q.value(0).toString();
+            q.finish();
+            if (before == now)
+                continue;
+            run(QStringLiteral("update tblPartnerEvent set ReasonDescription = ? where ReasonDescription = ?"),
+                {now, before});
+            run(QStringLiteral("insert or replace into zv_demo (name, value) values (?, ?)"), {key, now});
+        }
+        if (ok)
+            ok = db.commit();
+        else
+            db.rollback();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
 }
 
 QString CDemoDatabase::cardOf(const QString &idNo)

@@ -87,6 +87,9 @@ public:
     // A visitor's name and a reason for a visit, for the clocking simulator's guests.
     static QString guestName(quint64 random);
     static QString visitReason(quint64 random);
+    // Names the departments, activities, groups, day types, holidays and visit reasons of the
+    // demo database at path in the interface language now in use; false with *error.
+    static bool applyLanguage(const QString &path, QString *error);
     // Opens a SQLite connection under connectionName for path, waiting up to busyTimeoutMs for
     // a lock held by another connection.
     static bool openConnection(const QString &connectionName, const QString &path, QString *error,

@@ -1,6 +1,7 @@
 #include "demo/CDemoSamples.h"
 
 #include "app/CNameOrder.h"
+#include "app/CStringTable.h"
 
 #include "config/CColourFile.h"
 #include "demo/CDemoDatabase.h"
@@ -10,6 +11,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <algorithm>
@@ -121,8 +123,12 @@ ColourMap demoColours()
 
 QStringList CDemoSamples::panelPaths(const QString &folder)
 {
+    // Named in the interface language; a name never makes a path of its own.
     const QDir dir(folder);
-    return {dir.filePath(QStringLiteral("Reception.zvl")), dir.filePath(QStringLiteral("All staff.zvl"))};
+    QStringList paths;
+    for (const char *key : {"demo.panel.reception", "demo.panel.allStaff"})
+        paths << dir.filePath(CStringTable::text(QLatin1String(key)).replace(u'/', u'-') + QStringLiteral(".zvl"));
+    return paths;
 }
 
 QStringList CDemoSamples::onSiteActivities()
@@ -139,9 +145,35 @@ QString CDemoSamples::colourFilePath(const QString &folder)
     return QDir(folder).filePath(QString::fromLatin1(CColourFile::kFileName));
 }
 
-bool CDemoSamples::ensure(const QString &databasePath, const QString &folder, QString *error)
+bool CDemoSamples::ensure(const QString &databasePath, const QString &folder, QString *error,
+                          QHash<QString, QString> *renamed)
 {
     const QStringList panels = panelPaths(folder);
+    // Samples written in another language take this one's names, with whatever the user changed
+    // in them; the database remembers the names they were given.
+    const QString connection = QStringLiteral("zorvik-demo-sample-names");
+    if (CDemoDatabase::openConnection(connection, databasePath, nullptr)) {
+        QSqlQuery q(QSqlDatabase::database(connection, false));
+        for (int i = 0; i < panels.size(); ++i) {
+            const QString key = QStringLiteral("panel.%1").arg(i + 1);
+            QString before;
+            if (q.exec(QStringLiteral("select value from zv_demo where name = '%1'").arg(key)) && q.next())
+                before = QDir(folder).filePath(q.value(0).toString());
+            q.finish();
+            if (before.isEmpty()) // samples of a demo older than the names: the English ones
+                before = QDir(folder).filePath(
+                    CStringTable::builtInText(QLatin1String(i == 0 ? "demo.panel.reception" : "demo.panel.allStaff")) +
+                    QStringLiteral(".zvl"));
+            if (before != panels.at(i) && QFile::exists(before) && !QFile::exists(panels.at(i)) &&
+                QFile::rename(before, panels.at(i)) && renamed)
+                renamed->insert(before, panels.at(i));
+            q.prepare(QStringLiteral("insert or replace into zv_demo (name, value) values (?, ?)"));
+            q.addBindValue(key);
+            q.addBindValue(QFileInfo(panels.at(i)).fileName());
+            q.exec();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
     const bool panelsThere = QFile::exists(panels.at(0)) && QFile::exists(panels.at(1));
     if (!QFile::exists(colourFilePath(folder)) && !CColourFile::save(colourFilePath(folder), demoColours(), error))
         return false;

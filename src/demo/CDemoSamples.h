@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +11,8 @@ class CDemoSamples
 {
 public:
     // The panels, in the order they open: "Reception" (about forty employees with photographs,
-    // the first row expanded) and "All staff" (everyone, in rows sorted by name).
+    // the first row expanded) and "All staff" (everyone, in rows sorted by name), named in the
+    // interface language.
     static QStringList panelPaths(const QString &folder);
     static QString colourFilePath(const QString &folder);
     // The demo's activities that mean "on the premises" (arrival, break and its return,
@@ -18,9 +20,11 @@ public:
     static QStringList onSiteActivities();
 
     // Writes whatever of the samples is missing in folder from the database at databasePath;
-    // files that are there (the user may have changed them) are kept. False with *error when a
-    // file cannot be written or the database cannot be read.
-    static bool ensure(const QString &databasePath, const QString &folder, QString *error);
+    // files that are there (the user may have changed them) are kept, and those named in another
+    // language are renamed (old path to new in *renamed). False with *error when a file cannot be
+    // written or the database cannot be read.
+    static bool ensure(const QString &databasePath, const QString &folder, QString *error,
+                       QHash<QString, QString> *renamed = nullptr);
 
     static constexpr int kReceptionSize = 40;
     static constexpr int kPerRow = 8;

@@ -396,8 +396,10 @@ void C_ReportView::exportPdfAs()
                          QMessageBox::Information);
         return;
     }
-    const QString suggested =
-        (m_engine.GetTitle().isEmpty() ? QStringLiteral("Report") : m_engine.GetTitle()) + QStringLiteral(".pdf");
+    // Named by what and when: the report's title and the moment it shows.
+    const QString suggested = CFileWriter::datedName(m_engine.GetTitle().isEmpty() ? S(1084) : m_engine.GetTitle(),
+                                                     m_moment.isValid() ? m_moment : CClock::now()) +
+                              QStringLiteral(".pdf");
     QString path = CPrompt::saveFileName(this, CStringTable::text(QStringLiteral("report.pdfCaption")), suggested,
                                          CStringTable::text(QStringLiteral("report.pdfFilter")));
     if (path.isEmpty())
@@ -440,6 +442,9 @@ void C_ReportView::build(const CLastActRequest &request)
     if (ref)
         lists = CLastActQuery::readLists(*ref, request);
     auto query = std::make_shared<CLastActQuery>(request, lists);
+    // The title names the report in the PDF's properties, the print job and the file offered.
+    m_engine.Create(S(1075));
+    m_moment = request.moment.toLocal();
     loadTemplate(CReportEngine::templatePath(query->templateName()));
     auto result = std::make_shared<BuildResult>();
     if (!ref || query->groupWithoutActivities()) {

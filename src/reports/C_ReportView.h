@@ -5,6 +5,7 @@
 #include "reports/CReportEngine.h"
 #include "views/CommandIds.h"
 
+#include <QDateTime>
 #include <QScrollArea>
 #include <functional>
 
@@ -112,6 +113,7 @@ private:
     int m_currentPage = 1;
     int m_wheelRest = 0;
     QString m_loadError;
+    QDateTime m_moment; // of the report shown
     CDbWorker *m_worker = nullptr;
     bool m_building = false;
     QString m_jobText;

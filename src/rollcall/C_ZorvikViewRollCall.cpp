@@ -2,6 +2,7 @@
 
 #include "app/CAppContext.h"
 #include "app/CClock.h"
+#include "app/CFileWriter.h"
 #include "app/CListFilterModel.h"
 #include "app/CStringTable.h"
 #include "dialogs/CPrompt.h"
@@ -342,7 +343,7 @@ void C_ZorvikViewRollCall::exportCsv()
 {
     if (m_doc)
         CCsvExport::run(this, m_doc->model(),
-                        QStringLiteral("RollCall-%1").arg(CClock::now().toString(QStringLiteral("yyyyMMdd-HHmm"))));
+                        CFileWriter::datedName(CStringTable::text(QStringLiteral("rollcall.fileName")), CClock::now()));
 }
 
 void C_ZorvikViewRollCall::clearTicks()

@@ -1,7 +1,9 @@
 #include "views/C_ZorvikViewGuests.h"
 
 #include "app/CClock.h"
+#include "app/CFileWriter.h"
 #include "app/CListFilterModel.h"
+#include "app/CStringTable.h"
 #include "views/CCsvExport.h"
 #include "views/CGuestsModel.h"
 #include "views/CListGrid.h"
@@ -39,5 +41,5 @@ C_ZorvikViewGuests::~C_ZorvikViewGuests() = default;
 void C_ZorvikViewGuests::exportCsv()
 {
     CCsvExport::run(this, m_grid->model(),
-                    QStringLiteral("Guests-%1").arg(CClock::now().toString(QStringLiteral("yyyyMMdd-HHmm"))));
+                    CFileWriter::datedName(CStringTable::text(QStringLiteral("guests.fileName")), CClock::now()));
 }

@@ -1,7 +1,9 @@
 #include "views/C_ZorvikViewPresences.h"
 
 #include "app/CClock.h"
+#include "app/CFileWriter.h"
 #include "app/CListFilterModel.h"
+#include "app/CStringTable.h"
 #include "views/CCsvExport.h"
 #include "views/CD_PresenceBar.h"
 #include "views/CListGrid.h"
@@ -66,5 +68,5 @@ void C_ZorvikViewPresences::rebuild()
 void C_ZorvikViewPresences::exportCsv()
 {
     CCsvExport::run(this, m_grid->model(),
-                    QStringLiteral("Presences-%1").arg(CClock::now().toString(QStringLiteral("yyyyMMdd-HHmm"))));
+                    CFileWriter::datedName(CStringTable::text(QStringLiteral("presences.fileName")), CClock::now()));
 }

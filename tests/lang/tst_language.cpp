@@ -1,11 +1,14 @@
 #include "MnemonicCheck.h"
 #include "TestSupport.h"
 #include "app/CAppContext.h"
+#include "app/CDocTemplate.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "app/C_ZorvikApp.h"
 #include "config/CD_Colors.h"
+#include "config/CLatinTranslator.h"
 #include "config/CRLang.h"
+#include "db/CReferenceData.h"
 #include "demo/CDemoDatabase.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CConnectionBuilder.h"
@@ -33,6 +36,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,6 +46,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
@@ -460,6 +465,44 @@ TEST_F(LanguageStartup, SerbianByDefaultEverywhere)
 
 // A name that no library reports: English, the warning, the command still enabled; unchecking
 // the warning's box stops it from the next start on. Cancel in the dialog changes nothing.
+// The demo speaks the desktop's language without storing it: a demo first run in English follows
+// a later Serbian desktop in its names, its sample panels (renamed, the start-up list following)
+// and Qt's own dialogs, in Latin letters.
+TEST_F(LanguageStartup, DemoFollowsTheDesktopsLanguage)
+{
+    folder.add(ZV_TEST_SRPSKI, QStringLiteral("Srpski.so"));
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", lockDir.file(QStringLiteral("data")).toUtf8());
+    options.demo = true;
+    const QLocale desktop;
+    auto activity = [](C_ZorvikApp &app) {
+        return app.reference()->activityMap.at(QString::number(CDemoDatabase::Arrival));
+    };
+    for (const QLocale &locale : {QLocale(QLocale::English), QLocale(QLocale::Serbian, QLocale::LatinScript)}) {
+        QLocale::setDefault(locale);
+        C_ZorvikApp app(options);
+        ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        const bool serbian = locale.language() == QLocale::Serbian;
+        EXPECT_EQ(activity(app), serbian ? QStringLiteral("Dolazak") : QStringLiteral("Arrival"));
+        const QString first = app.settings()->readText(QStringLiteral("AutoLoad"), QStringLiteral("File0"));
+        EXPECT_EQ(QFileInfo(first).fileName(),
+                  serbian ? QStringLiteral("Recepcija.zvl") : QStringLiteral("Reception.zvl"));
+        EXPECT_TRUE(QFile::exists(first));
+        EXPECT_EQ(app.docTemplate(CDocTemplate::Panels)->documents().size(), 2);
+        EXPECT_FALSE(app.settings()->contains(kSettings, QStringLiteral("Language")));
+        if (serbian) {
+            const QString qtText = QCoreApplication::translate("QFileSystemModel", "Date Modified");
+            EXPECT_NE(qtText, QStringLiteral("Date Modified"));
+            EXPECT_FALSE(qtText.contains(QRegularExpression(QStringLiteral("\\p{Cyrillic}")))) << qtText.toStdString();
+        }
+        app.shutdown();
+    }
+    EXPECT_EQ(CLatinTranslator::toLatin(QStringLiteral("Љубав, ЉУБАВ, Џеп, Ђурђевак")),
+              QStringLiteral("Ljubav, LJUBAV, Džep, Đurđevak"));
+    QLocale::setDefault(desktop);
+    qputenv("XDG_DATA_HOME", dataHome);
+}
+
 TEST_F(LanguageStartup, UnknownLanguageWarnsUntilTurnedOff)
 {
     folder.add(ZV_TEST_SRPSKI, QStringLiteral("Srpski.so"));

@@ -1,6 +1,7 @@
 // The new-panel dialog against a real SQLite attendance database, on the offscreen platform.
 #include "TestSupport.h"
 #include "app/CAppContext.h"
+#include "app/CNameOrder.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "db/CDbCursor.h"
@@ -16,7 +17,6 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
@@ -278,14 +278,11 @@ TEST_F(NewPanelDialog, EmployeeListSearchesAndSorts)
     auto *view = child<QTreeView>(&dlg, "employeeList");
     QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
                       QPoint(view->header()->sectionViewportPosition(1) + 5, view->header()->height() / 2));
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
     QStringList firstNames;
     for (int r = 0; r < m->rowCount(); ++r)
         firstNames << m->index(r, 1).data().toString();
     QStringList sorted = firstNames;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(sorted.begin(), sorted.end(), CNameOrder::less);
     EXPECT_EQ(firstNames, sorted);
     chooseFilterEntry(dlg, QString());
     QStringList again;

@@ -1,4 +1,5 @@
 #include "PresenceTestDb.h"
+#include "app/CNameOrder.h"
 #include "app/CStringTable.h"
 #include "db/CDateTime.h"
 #include "views/CD_PresenceBar.h"
@@ -11,7 +12,6 @@
 #include "views/C_ZorvikViewPresences.h"
 
 #include <QApplication>
-#include <QCollator>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -280,12 +280,8 @@ TEST_F(PresencesWindow, SearchFindsAndHeadingsSortThroughARefresh)
     std::sort(ascending.begin(), ascending.end());
     EXPECT_EQ(dates, ascending);
     clickHeading(CPresencesModel::LastNameColumn);
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
     QStringList names = column(CPresencesModel::LastNameColumn), sorted = names;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(sorted.begin(), sorted.end(), CNameOrder::less);
     EXPECT_EQ(names, sorted);
     // Somebody clocks: the list is refreshed and still sorted by name.
     db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-04 10:59:00' where IDZaposlenog = "
@@ -297,8 +293,7 @@ TEST_F(PresencesWindow, SearchFindsAndHeadingsSortThroughARefresh)
     ASSERT_TRUE(doc.waitForQuery());
     names = column(CPresencesModel::LastNameColumn);
     sorted = names;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(sorted.begin(), sorted.end(), CNameOrder::less);
     EXPECT_EQ(names, sorted);
     EXPECT_EQ(grid->model()->rowCount(), all);
 
