@@ -308,7 +308,7 @@ potrebno je ponovo pokrenuti aplikaciju.</translation>
         <translation>Još boja...</translation>
     </message>
     <message id="1055">
-        <source>%d.%m.%Y.</source>
+        <source>%Y-%m-%d</source>
         <translation>%d.%m.%Y.</translation>
     </message>
     <message id="1057">
@@ -344,7 +344,7 @@ Zorvik dokument gostiju</translation>
         <translation>Razlog</translation>
     </message>
     <message id="1069">
-        <source>Enter</source>
+        <source>Entered</source>
         <translation>Ulaz</translation>
     </message>
     <message id="1070">
@@ -380,7 +380,7 @@ Zorvik dokument prisutnosti</translation>
         <translation>Poslednja aktivnost</translation>
     </message>
     <message id="1077">
-        <source>Date And Time</source>
+        <source>Date and time</source>
         <translation>Datum i vreme</translation>
     </message>
     <message id="1078">
@@ -1040,7 +1040,7 @@ Poslednja aktivnost</translation>
         <translation>&amp;Sada</translation>
     </message>
     <message id="dlg.replastact.unvisible">
-        <source>Show &amp;unvisible registrations</source>
+        <source>Show &amp;invisible registrations</source>
         <translation>Prikaži &amp;nevidljiva očitavanja</translation>
     </message>
     <message id="dlg.replastact.calendar">
@@ -1656,8 +1656,8 @@ Obriši oznake</translation>
         <translation>&amp;Prozivka&#9;F9</translation>
     </message>
     <message id="menu.34032">
-        <source>Export &amp;CSV...</source>
-        <translation>Izvoz &amp;CSV...</translation>
+        <source>&amp;Export CSV...</source>
+        <translation>I&amp;zvoz CSV...</translation>
     </message>
     <message id="menu.34033">
         <source>C&amp;lear ticks</source>
@@ -1960,7 +1960,7 @@ Događaj ostaje otvoren; pritisnite Završi da pokušate ponovo.</translation>
         <translation>Podeljeno sa telefonima na %1 · Telefoni: %2</translation>
     </message>
     <message id="rollcall.startAsk">
-        <source>%1 tick(s) are already set. Start with nobody ticked?
+        <source>Ticks already set: %1. Start with nobody ticked?
 
 Yes clears the ticks, No keeps them.</source>
         <translation>Već postoji oznaka: %1. Početi bez ijedne oznake?

@@ -1,5 +1,7 @@
 #include "dialogs/CInvalidActLog.h"
 
+#include <QDate>
+
 #include "app/CClock.h"
 
 #include <QDateTime>
@@ -21,7 +23,11 @@ QString oneLine(QString field)
 QString fieldsBody(QChar sign, const InvalidActFields &f)
 {
     QString body = QStringLiteral(" ") + sign;
-    for (const QString *field : {&f.id, &f.lastName, &f.firstName, &f.date, &f.time, &f.activity})
+    // The log keeps its own date form whatever the interface language shows, so that a reader
+    // of the log never sees it change.
+    const QDate iso = QDate::fromString(f.date, Qt::ISODate);
+    const QString date = iso.isValid() ? iso.toString(QStringLiteral("dd.MM.yyyy.")) : f.date;
+    for (const QString *field : {&f.id, &f.lastName, &f.firstName, &date, &f.time, &f.activity})
         body += u' ' + oneLine(*field);
     return body;
 }

@@ -84,6 +84,7 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
     // One walk over the employees: who is here (counted, and listed while a window shows the
     // list), and who has not clocked at all today.
     QMap<QString, int> perDepartment;
+    const QString dateFormat = S(1055); // the language's, as on the tablets
     if (const CDbTable *e = s.employees.get()) {
         const int idColumn = e->columnIndex(u"IDZaposlenog"), lastColumn = e->columnIndex(u"Prezime"),
                   firstColumn = e->columnIndex(u"Ime"), departmentColumn = e->columnIndex(u"IDSektora");
@@ -121,7 +122,7 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
             }
             // Not yet in: the date of the last clocking, if there is one.
             if (const auto last = earlier.constFind(id); last != earlier.cend())
-                p.time = last->format(QStringLiteral("%d.%m.%Y."));
+                p.time = last->format(dateFormat);
             r.notYetIn << p;
         }
         CRollCallModel::sortPeople(r.notYetIn);

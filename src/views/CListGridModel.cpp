@@ -1,8 +1,10 @@
 #include "views/CListGridModel.h"
 
 #include "app/CTextMatch.h"
+#include "db/CDateTime.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 
 #include "app/CStringTable.h"
 
@@ -55,6 +57,12 @@ QVariant CListGridModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= ColumnCount)
         return {};
     const Row &row = m_rows.at(index.row());
+    if ((role == Qt::DisplayRole || role == Qt::ToolTipRole) && index.column() == m_dateTimeColumn) {
+        // The date as the language writes it, as the tablets do; the time to the second.
+        const QDateTime moment = QDateTime::fromString(row[index.column()], QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (moment.isValid())
+            return CDateTime::fromLocal(moment).format(S(1055) + QStringLiteral(" %H:%M:%S"));
+    }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return row[index.column()];
     if (role == CTextMatch::SearchRole) {
@@ -80,8 +88,11 @@ QVariant CListGridModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignHCenter | Qt::AlignVCenter);
     // A date-time in its text form; every digit is as wide as any other in the usual fonts.
-    if (role == WidestTextRole && section == m_dateTimeColumn)
-        return QStringLiteral("0000-00-00 00:00:00");
+    if (role == WidestTextRole && section == m_dateTimeColumn) {
+        QString widest = S(1055) + QStringLiteral(" %H:%M:%S");
+        widest.replace(QLatin1String("%Y"), QLatin1String("0000"));
+        return widest.replace(QRegularExpression(QStringLiteral("%[mdHMS]")), QStringLiteral("00"));
+    }
     return {};
 }
 

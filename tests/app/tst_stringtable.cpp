@@ -5,7 +5,7 @@
 TEST(StringTable, BuiltInEnglish)
 {
     EXPECT_EQ(S(1033), "You must select database.");
-    EXPECT_EQ(S(1055), "%d.%m.%Y.");
+    EXPECT_EQ(S(1055), "%Y-%m-%d");
     EXPECT_EQ(CStringTable::format(1039, "/tmp/a.zvl"), "Startup panel file '/tmp/a.zvl' no longer exists.");
     EXPECT_EQ(CStringTable::format(1034, "DSN=x"), "Unable to open database:\nDSN=x");
     EXPECT_EQ(CStringTable::statusText(34014), "Expand all tablets in the current panel");

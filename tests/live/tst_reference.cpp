@@ -116,7 +116,7 @@ TEST_F(LiveFixture, EveryLiveAndViewQueryRunsOnTheDemoDatabase)
     guests->moveFirst();
     EXPECT_TRUE(guests->getFieldText("Host", host));
     EXPECT_TRUE(host.contains(' '));
-    EXPECT_TRUE(guests->getFieldText("Enter", enter));
+    EXPECT_TRUE(guests->getFieldText(S(1069), enter));
     EXPECT_TRUE(CDateTime::looksLikeStoredText(enter));
     // A translated caption with a quote still makes a valid query.
     CStringTable::setOverrides({{QStringLiteral("1069"), QStringLiteral("Heure d'arrivée")}});

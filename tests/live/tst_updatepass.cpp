@@ -63,7 +63,7 @@ TEST_F(UpdatePass, FillsTheTabletFromTheLastRegistration)
     clock(x, testNow().addSecs(-3600), 3);
     ASSERT_TRUE(cycleAndPass());
     CTablet *t = doc->tablet(x);
-    EXPECT_EQ(t->dateText, "04.03.2026.");
+    EXPECT_EQ(t->dateText, "2026-03-04");
     EXPECT_EQ(t->timeText, "09:30");
     EXPECT_EQ(t->activityId, "3");
     EXPECT_EQ(t->activityDescription, m_ref->activityMap.at("3"));
@@ -197,7 +197,7 @@ TEST_F(UpdatePass, IllegalOnlyForTodaysClockingAndWarnedOncePerRegistration)
     EXPECT_TRUE(warnings.isEmpty()); // raised after the pass, not inside it
     QCoreApplication::processEvents();
     ASSERT_EQ(warnings.size(), 1);
-    EXPECT_EQ(warnings[0], x + "|04.03.2026.|10:28|" + m_ref->activityMap.at(QString::number(forbidden)));
+    EXPECT_EQ(warnings[0], x + "|2026-03-04|10:28|" + m_ref->activityMap.at(QString::number(forbidden)));
 
     ASSERT_TRUE(cycleAndPass());
     QCoreApplication::processEvents();

@@ -474,8 +474,8 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
     ASSERT_EQ(people->model()->rowCount(), notYetIn);
     int dated = 0; // those who clocked yesterday show that day
     for (int r = 0; r < notYetIn; ++r)
-        dated += people->model()->index(r, 2).data().toString() ==
-                 QDate::currentDate().addDays(-1).toString(QStringLiteral("dd.MM.yyyy."));
+        dated +=
+            people->model()->index(r, 2).data().toString() == QDate::currentDate().addDays(-1).toString(Qt::ISODate);
     EXPECT_EQ(dated, yesterday);
     if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty()) {
         frame->resize(1000, 600);

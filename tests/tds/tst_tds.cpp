@@ -320,14 +320,14 @@ TEST_F(FreeTds, TheProgramRunsOnTheDriverPath)
     ASSERT_NE(panel, nullptr);
     CTablet *stale = panel->tablet(facts.fractionKey);
     ASSERT_TRUE(until([&] { return stale->timeText == QLatin1String("10:15"); }));
-    EXPECT_EQ(stale->dateText, facts.fraction.toString(QStringLiteral("dd.MM.yyyy.")));
+    EXPECT_EQ(stale->dateText, facts.fraction.date().toString(Qt::ISODate));
     EXPECT_TRUE(stale->isStale());
 
     // A clocking the attendance system writes reaches the tablet within a cycle or two.
     clock(facts.quoteKey, QStringLiteral("2026-03-04 10:29:15"), CDemoDatabase::WeekendDuty);
     CTablet *t = panel->tablet(facts.quoteKey);
     ASSERT_TRUE(until([&] { return t->activityId == QString::number(CDemoDatabase::WeekendDuty); }));
-    EXPECT_EQ(t->dateText, QStringLiteral("04.03.2026."));
+    EXPECT_EQ(t->dateText, QStringLiteral("2026-03-04"));
     EXPECT_EQ(t->timeText, QStringLiteral("10:29"));
     EXPECT_EQ(t->activityDescription,
               sql(QStringLiteral("select OpisLogAkt from LogickaAktivnost where IDLogickeAktivnosti = %1")
