@@ -1527,6 +1527,30 @@ Zaustaviti to i zatvoriti program?</translation>
         <source>RollCall</source>
         <translation>Prozivka</translation>
     </message>
+    <message id="a11y.notAllowed">
+        <source>not allowed today</source>
+        <translation>danas nije dozvoljeno</translation>
+    </message>
+    <message id="a11y.dayOld">
+        <source>a day old</source>
+        <translation>stara dan ili više</translation>
+    </message>
+    <message id="tablet.details">
+        <source>Show &amp;details</source>
+        <translation>Prikaži &amp;detalje</translation>
+    </message>
+    <message id="tablet.select">
+        <source>&amp;Select</source>
+        <translation>&amp;Izaberi</translation>
+    </message>
+    <message id="tablet.front">
+        <source>Bring to &amp;front</source>
+        <translation>Donesi na&amp;pred</translation>
+    </message>
+    <message id="tablet.back">
+        <source>Send to &amp;back</source>
+        <translation>Pošalji na&amp;zad</translation>
+    </message>
     <message id="dlg.database.title">
         <source>Database</source>
         <translation>Baza podataka</translation>

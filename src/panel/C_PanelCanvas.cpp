@@ -3,14 +3,18 @@
 #include "app/CAppContext.h"
 #include "app/CStringTable.h"
 #include "db/CReferenceData.h"
+#include "panel/CPanelAccessible.h"
 #include "panel/CPanelBackground.h"
 #include "panel/CPanelGeometry.h"
+#include "panel/CPanelNavigation.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -53,6 +57,8 @@ C_PanelCanvas::C_PanelCanvas(C_ZorvikDoc *doc, const CPanelBackground *backgroun
 {
     setObjectName(QStringLiteral("panelCanvas"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    CPanelAccessible::install();
     setMouseTracking(true);
     m_clock.start();
     m_bucketsPerSide = (CPanelGeometry::kCanvasSize + kBucket - 1) / kBucket;
@@ -73,6 +79,11 @@ C_PanelCanvas::C_PanelCanvas(C_ZorvikDoc *doc, const CPanelBackground *backgroun
         connect(doc, &QObject::destroyed, this, [this] {
             qDeleteAll(m_hovers);
             m_hovers.clear();
+            for (const unsigned id : std::as_const(m_accessible))
+                QAccessible::deleteAccessibleInterface(id);
+            m_accessible.clear();
+            m_order.clear();
+            m_orderValid = true;
             qDeleteAll(m_items);
             m_items.clear();
             m_cached.clear();
@@ -86,6 +97,8 @@ C_PanelCanvas::C_PanelCanvas(C_ZorvikDoc *doc, const CPanelBackground *backgroun
 
 C_PanelCanvas::~C_PanelCanvas()
 {
+    for (const unsigned id : std::as_const(m_accessible))
+        QAccessible::deleteAccessibleInterface(id);
     qDeleteAll(m_items);
 }
 
@@ -165,6 +178,7 @@ void C_PanelCanvas::addTablet(CTablet *t)
     auto *item = new C_PanelWnd(t);
     item->m_z = ++m_top; // a new tablet comes on top
     m_items.insert(t, item);
+    m_orderValid = false;
     place(item, t->geometry());
     repaint(t->geometry());
 }
@@ -176,6 +190,7 @@ void C_PanelCanvas::removeTablet(CTablet *t)
         return;
     unplace(item, t->geometry());
     m_cached.remove(item);
+    forgetTablet(t);
     disarmHover(t);
     if (m_dragged == t)
         m_dragged = nullptr;
@@ -203,6 +218,7 @@ void C_PanelCanvas::moved(CTablet *t, const QRect &old)
         return;
     unplace(item, old);
     place(item, t->geometry());
+    m_orderValid = false;
     repaint(old);
     repaint(t->geometry());
 }
@@ -399,6 +415,7 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
         paintItem(p, item, ctx);
     if (m_flashDrawn.intersects(exposed))
         paintFlash(p);
+    paintFocus(p);
     p.end();
     trimCaches();
 }
@@ -763,4 +780,160 @@ void C_PanelCanvas::paintFlash(QPainter &p) const
     for (const QRect &r : band)
         p.fillRect(r, kFlashColour);
     p.restore();
+}
+
+// ---------------------------------------------------------------- keyboard and accessibility
+
+const QList<CTablet *> &C_PanelCanvas::readingOrder() const
+{
+    if (!m_orderValid) {
+        m_order = m_doc ? CPanelNavigation::readingOrder(*m_doc) : QList<CTablet *>();
+        m_orderValid = true;
+    }
+    return m_order;
+}
+
+QAccessibleInterface *C_PanelCanvas::tabletInterface(CTablet *t) const
+{
+    if (!t || !m_items.contains(t))
+        return nullptr;
+    auto it = m_accessible.constFind(t);
+    if (it == m_accessible.cend())
+        it = m_accessible.insert(
+            t, QAccessible::registerAccessibleInterface(new CTabletAccessible(const_cast<C_PanelCanvas *>(this), t)));
+    return QAccessible::accessibleInterface(*it);
+}
+
+void C_PanelCanvas::forgetTablet(const CTablet *t)
+{
+    m_orderValid = false;
+    if (const auto id = m_accessible.take(t))
+        QAccessible::deleteAccessibleInterface(id);
+    if (m_current == t)
+        m_current = nullptr;
+}
+
+void C_PanelCanvas::setCurrentTablet(CTablet *t)
+{
+    if (t == m_current)
+        return;
+    if (m_current)
+        repaint(m_current->geometry().adjusted(-3, -3, 3, 3));
+    m_current = t;
+    if (!t)
+        return;
+    repaint(t->geometry().adjusted(-3, -3, 3, 3));
+    m_view->reveal(t);
+    if (hasFocus() && QAccessible::isActive())
+        if (QAccessibleInterface *item = tabletInterface(t)) {
+            QAccessibleEvent event(item, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+}
+
+void C_PanelCanvas::paintFocus(QPainter &p) const
+{
+    if (!m_current || !hasFocus())
+        return;
+    // A ring in the highlight colour just outside the tablet, so its own colours stay readable.
+    QPen pen(palette().color(QPalette::Highlight), 2);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(toCanvas(m_current->geometry()).adjusted(-2, -2, 1, 1));
+}
+
+void C_PanelCanvas::focusInEvent(QFocusEvent *e)
+{
+    if (!m_current)
+        setCurrentTablet(CPanelNavigation::step(readingOrder(), nullptr, CPanelNavigation::First));
+    else
+        repaint(m_current->geometry().adjusted(-3, -3, 3, 3));
+    QWidget::focusInEvent(e);
+}
+
+void C_PanelCanvas::focusOutEvent(QFocusEvent *e)
+{
+    if (m_current)
+        repaint(m_current->geometry().adjusted(-3, -3, 3, 3));
+    QWidget::focusOutEvent(e);
+}
+
+void C_PanelCanvas::keyPressEvent(QKeyEvent *e)
+{
+    if (!m_doc)
+        return QWidget::keyPressEvent(e);
+    const auto go = [this](CPanelNavigation::Step s) {
+        setCurrentTablet(CPanelNavigation::step(readingOrder(), m_current, s));
+    };
+    switch (e->key()) {
+    case Qt::Key_Left:
+        return go(CPanelNavigation::Previous);
+    case Qt::Key_Right:
+        return go(CPanelNavigation::Next);
+    case Qt::Key_Up:
+        return go(CPanelNavigation::Up);
+    case Qt::Key_Down:
+        return go(CPanelNavigation::Down);
+    case Qt::Key_Home:
+        return go(CPanelNavigation::First);
+    case Qt::Key_End:
+        return go(CPanelNavigation::Last);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_current) {
+            // As a double-click does.
+            m_current->setExpanded(!m_current->isExpanded());
+            m_current->setExpandedSize(m_current->isExpanded());
+            m_doc->setModified(true);
+        }
+        return;
+    case Qt::Key_Space:
+        if (m_current && !e->isAutoRepeat())
+            m_current->setSelected(!m_current->isSelected());
+        return;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void C_PanelCanvas::contextMenuEvent(QContextMenuEvent *e)
+{
+    // The right button does nothing on a tablet; the menu key and Shift+F10 open its menu.
+    if (e->reason() != QContextMenuEvent::Keyboard || !m_current)
+        return;
+    showTabletMenu(m_current, toCanvas(m_current->geometry()).bottomLeft());
+}
+
+void C_PanelCanvas::showTabletMenu(CTablet *t, const QPoint &canvasPos)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("tabletMenu"));
+    QPointer<CTablet> guarded(t);
+    QAction *details = menu.addAction(CStringTable::text(QStringLiteral("tablet.details")), this, [this, guarded] {
+        if (guarded) {
+            guarded->setExpanded(!guarded->isExpanded());
+            guarded->setExpandedSize(guarded->isExpanded());
+            m_doc->setModified(true);
+        }
+    });
+    details->setCheckable(true);
+    details->setChecked(t->isExpanded());
+    QAction *select = menu.addAction(CStringTable::text(QStringLiteral("tablet.select")), this, [guarded] {
+        if (guarded)
+            guarded->setSelected(!guarded->isSelected());
+    });
+    select->setCheckable(true);
+    select->setChecked(t->isSelected());
+    menu.addSeparator();
+    menu.addAction(CStringTable::text(QStringLiteral("tablet.front")), this, [guarded] {
+        if (guarded)
+            guarded->raise();
+    });
+    menu.addAction(CStringTable::text(QStringLiteral("tablet.back")), this, [guarded] {
+        if (guarded)
+            guarded->lower();
+    });
+    menu.exec(mapToGlobal(canvasPos));
 }

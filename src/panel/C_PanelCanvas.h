@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QAccessibleInterface;
 class QRubberBand;
 class QTimer;
 class QVariantAnimation;
@@ -70,6 +71,17 @@ public:
 
     void addTablet(CTablet *t);
     void removeTablet(CTablet *t);
+
+    // The keyboard: Tab comes into the panel, the arrows go from tablet to tablet in reading
+    // order with a ring round the current one, Enter shows or hides a tablet's details, Space
+    // selects it, the menu key (or Shift+F10) opens its menu.
+    CTablet *currentTablet() const { return m_current; }
+    void setCurrentTablet(CTablet *t);
+    const QList<CTablet *> &readingOrder() const;
+    // The accessible item of a tablet of this panel, made when first asked for.
+    QAccessibleInterface *tabletInterface(CTablet *t) const;
+    // The tablet's own menu (also what the menu key opens).
+    void showTabletMenu(CTablet *t, const QPoint &canvasPos);
     // Takes in the document's tablets not shown yet and repaints.
     void syncWithDocument();
 
@@ -84,6 +96,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *e) override;
     void changeEvent(QEvent *e) override;
     void hideEvent(QHideEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     // The whole name as a tool tip, for a name cut short on the tablet.
     bool event(QEvent *e) override;
 
@@ -144,6 +160,14 @@ private:
     QPointer<CTablet> m_dragged; // held by the left button
     QPoint m_grab;               // where, in panel coordinates from the tablet's corner
     QHash<const CTablet *, Hover *> m_hovers;
+
+    // The keyboard's tablet, the reading order (made when needed) and the accessible items.
+    QPointer<CTablet> m_current;
+    mutable QList<CTablet *> m_order;
+    mutable bool m_orderValid = false;
+    mutable QHash<const CTablet *, unsigned> m_accessible;
+    void forgetTablet(const CTablet *t);
+    void paintFocus(QPainter &p) const;
 
     QPointer<CTablet> m_flashed;
     QVariantAnimation *m_flash;

@@ -11,6 +11,7 @@
 #include "panel/C_ZorvikDoc.h"
 #include "panel/C_ZorvikView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
@@ -704,4 +705,51 @@ TEST_F(PanelView, ViewOutlivingItsDocumentStaysQuiet)
     mouse(canvas, QEvent::MouseMove, QPoint(60, 60));
     mouse(canvas, QEvent::MouseButtonPress, QPoint(500, 300));
     (void)view->grab(); // paints without a tablet behind the place
+}
+
+// A screen reader sees a panel as a list of its tablets in reading order, each named by what it
+// shows; the keyboard walks them with the arrows (a ring round the current one), Enter shows the
+// details and Space selects, and the reader follows both.
+TEST_F(PanelView, TabletsAreAListForScreenReadersAndTheKeyboard)
+{
+    CTablet *a = add(QStringLiteral("Zec"), QStringLiteral("Milica"), QStringLiteral("1"), QPoint(0, 0));
+    CTablet *b = add(QStringLiteral("Ćirić"), QStringLiteral("Tijana"), QStringLiteral("2"), QPoint(168, 0));
+    CTablet *c = add(QStringLiteral("<b>Živković</b>"), QStringLiteral("Sanja"), QStringLiteral("3"), QPoint(0, 48));
+    a->activityDescription = QStringLiteral("Arrival");
+    a->timeText = QStringLiteral("08:01");
+    a->setStale(true);
+    showView();
+    C_PanelCanvas *canvas = view->canvas();
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(canvas);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    ASSERT_EQ(list->childCount(), 3);
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name), QStringLiteral("Zec Milica, Arrival, 08:01, a day old"));
+    EXPECT_EQ(list->child(2)->text(QAccessible::Name), QStringLiteral("<b>Živković</b> Sanja"));
+    EXPECT_EQ(list->child(1)->role(), QAccessible::ListItem);
+    EXPECT_EQ(list->indexOfChild(list->child(2)), 2);
+
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    canvas->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(canvas->currentTablet(), a);
+    EXPECT_EQ(list->focusChild(), list->child(0));
+    const QList<std::pair<Qt::Key, CTablet *>> walk{
+        {Qt::Key_Right, b}, {Qt::Key_Down, c}, {Qt::Key_Up, a}, {Qt::Key_End, c}, {Qt::Key_Home, a}};
+    for (const auto &[key, expected] : walk) {
+        QTest::keyClick(canvas, key);
+        EXPECT_EQ(canvas->currentTablet(), expected) << key;
+    }
+    EXPECT_TRUE(list->child(0)->state().focused);
+    QTest::keyClick(canvas, Qt::Key_Return);
+    EXPECT_TRUE(a->isExpanded());
+    EXPECT_TRUE(list->child(0)->state().expanded);
+    QTest::keyClick(canvas, Qt::Key_Space);
+    EXPECT_TRUE(a->isSelected());
+    EXPECT_TRUE(list->child(0)->state().selected);
+    const QImage ring = canvas->grab(QRect(0, 0, 200, 120)).toImage();
+    int ringPixels = 0; // on the right edge of the expanded tablet
+    for (int x = 165; x <= 171; ++x)
+        ringPixels += ring.pixelColor(x, 60) == canvas->palette().color(QPalette::Highlight);
+    EXPECT_GE(ringPixels, 1) << "the focus ring";
 }
