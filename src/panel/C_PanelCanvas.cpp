@@ -219,8 +219,10 @@ void C_PanelCanvas::moved(CTablet *t, const QRect &old)
     unplace(item, old);
     place(item, t->geometry());
     m_orderValid = false;
-    repaint(old);
-    repaint(t->geometry());
+    // The focus ring lies just outside the tablet.
+    const int ring = t == m_current ? 3 : 0;
+    repaint(old.adjusted(-ring, -ring, ring, ring));
+    repaint(t->geometry().adjusted(-ring, -ring, ring, ring));
 }
 
 void C_PanelCanvas::restack(CTablet *t, bool top)
@@ -561,6 +563,10 @@ void C_PanelCanvas::mousePressEvent(QMouseEvent *e)
     if (!m_doc)
         return;
     const QPoint at = e->position().toPoint();
+    if (m_ringShown && m_current) {
+        m_ringShown = false;
+        repaint(m_current->geometry().adjusted(-3, -3, 3, 3));
+    }
     if (C_PanelWnd *item = itemAt(at)) {
         CTablet *t = item->m_tablet;
         if (e->button() == Qt::MiddleButton) {
@@ -833,7 +839,7 @@ void C_PanelCanvas::setCurrentTablet(CTablet *t)
 
 void C_PanelCanvas::paintFocus(QPainter &p) const
 {
-    if (!m_current || !hasFocus())
+    if (!m_current || !hasFocus() || !m_ringShown)
         return;
     // A ring in the highlight colour just outside the tablet, so its own colours stay readable.
     QPen pen(palette().color(QPalette::Highlight), 2);
@@ -845,6 +851,9 @@ void C_PanelCanvas::paintFocus(QPainter &p) const
 
 void C_PanelCanvas::focusInEvent(QFocusEvent *e)
 {
+    // The ring is for the keyboard: a click into the panel does not draw it.
+    m_ringShown = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
+                  e->reason() == Qt::ShortcutFocusReason;
     if (!m_current)
         setCurrentTablet(CPanelNavigation::step(readingOrder(), nullptr, CPanelNavigation::First));
     else
@@ -864,6 +873,9 @@ void C_PanelCanvas::keyPressEvent(QKeyEvent *e)
     if (!m_doc)
         return QWidget::keyPressEvent(e);
     const auto go = [this](CPanelNavigation::Step s) {
+        m_ringShown = true;
+        if (m_current)
+            repaint(m_current->geometry().adjusted(-3, -3, 3, 3));
         setCurrentTablet(CPanelNavigation::step(readingOrder(), m_current, s));
     };
     switch (e->key()) {

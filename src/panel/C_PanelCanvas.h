@@ -163,6 +163,7 @@ private:
 
     // The keyboard's tablet, the reading order (made when needed) and the accessible items.
     QPointer<CTablet> m_current;
+    bool m_ringShown = false; // the keyboard is in use: the current tablet has its ring
     mutable QList<CTablet *> m_order;
     mutable bool m_orderValid = false;
     mutable QHash<const CTablet *, unsigned> m_accessible;
