@@ -1,5 +1,6 @@
 #include "views/CListGridModel.h"
 
+#include "app/CPlainText.h"
 #include "app/CTextMatch.h"
 
 #include <QDateTime>
@@ -55,8 +56,10 @@ QVariant CListGridModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= ColumnCount)
         return {};
     const Row &row = m_rows.at(index.row());
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return row[index.column()];
+    if (role == Qt::ToolTipRole)
+        return CPlainText::toolTip(row[index.column()]);
     if (role == CTextMatch::SearchRole) {
         if (m_folded.size() != m_rows.size())
             m_folded.resize(m_rows.size());
