@@ -16,7 +16,7 @@ packages=(
     lintian appstream desktop-file-utils man-db groff-base bsdextrautils
     qt6-l10n-tools qt6-translations-l10n
     qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
-    chromium zbar-tools
+    chromium zbar-tools openssl
 )
 
 # Node.js runs the T-SQL check of the tests' statements; a Node.js installed otherwise (with its

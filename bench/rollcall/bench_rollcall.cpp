@@ -146,6 +146,7 @@ struct Sharing
                     ticks.insert(people.at(i).key);
                 doc->model()->setTicks(ticks);
                 server = new CRollCallServer(doc);
+                server->setHostNames({QStringLiteral("bench")}); // the Host the requests name
                 if (!server->start({QHostAddress(QHostAddress::LocalHost)}, 0, nullptr))
                     qFatal("sharing did not start");
                 port = server->port();

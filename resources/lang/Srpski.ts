@@ -1740,8 +1740,8 @@ Obriši oznake</translation>
         <translation>Ukloniti sve oznake i početi prozivku iznova?</translation>
     </message>
     <message id="rollcall.saveFailed">
-        <source>The ticks could not be written to %1: %2</source>
-        <translation>Oznake nije moguće upisati u %1: %2</translation>
+        <source>Ticks cannot be saved to %1: %2; they are kept in memory.</source>
+        <translation>Oznake nije moguće sačuvati u %1: %2; čuvaju se u memoriji.</translation>
     </message>
     <message id="rollcall.noTemplate">
         <source>The report template %1 could not be read: %2</source>
@@ -1960,8 +1960,8 @@ Događaj ostaje otvoren; pritisnite Završi da pokušate ponovo.</translation>
         <translation>Deljenje nije moglo da počne na %1</translation>
     </message>
     <message id="rollcall.shareNote">
-        <source>Plain HTTP on the site network, guarded by the key in the address.</source>
-        <translation>Običan HTTP na mreži lokacije, zaštićen ključem u adresi.</translation>
+        <source>Names and ticks cross the network in plain text (HTTP): anyone who can read this network's traffic, such as everyone on an open Wi-Fi, can see them.</source>
+        <translation>Imena i oznake putuju mrežom kao običan tekst (HTTP): vidi ih svako ko može da čita saobraćaj ove mreže, na primer svako na otvorenoj Wi-Fi mreži.</translation>
     </message>
     <message id="rollcall.sharePort">
         <source>&amp;Port:</source>
@@ -2100,8 +2100,8 @@ Da briše oznake, Ne ih zadržava.</translation>
         <translation>Prozivka</translation>
     </message>
     <message id="rollcall.web.tooMany">
-        <source>Too many wrong attempts from this phone. Wait a minute, then scan the QR code again.</source>
-        <translation>Previše pogrešnih pokušaja sa ovog telefona. Sačekajte minut, pa ponovo skenirajte QR kod.</translation>
+        <source>Too many wrong attempts from this phone. Trying again in %1 s.</source>
+        <translation>Previše pogrešnih pokušaja sa ovog telefona. Novi pokušaj za %1 s.</translation>
     </message>
     <message id="rollcall.web.untickAsk">
         <source>Untick %1?</source>
@@ -2218,6 +2218,62 @@ Ceo ekran</translation>
 Legend</source>
         <translation>Prikaz boja aktivnosti i broja zaposlenih koji su danas registrovali svaku
 Legenda</translation>
+    </message>
+    <message id="rollcall.inMemoryOnly">
+        <source>%1 (in memory only)</source>
+        <translation>%1 (samo u memoriji)</translation>
+    </message>
+    <message id="rollcall.noCertificate">
+        <source>no certificate in PEM form</source>
+        <translation>nema sertifikata u PEM obliku</translation>
+    </message>
+    <message id="rollcall.noPrivateKey">
+        <source>no RSA or EC private key in PEM form without a passphrase</source>
+        <translation>nema privatnog RSA ili EC ključa u PEM obliku bez lozinke</translation>
+    </message>
+    <message id="rollcall.shareNames">
+        <source>Other &amp;names of this computer:</source>
+        <translation>Druga &amp;imena ovog računara:</translation>
+    </message>
+    <message id="rollcall.shareCertificate">
+        <source>HTTPS &amp;certificate:</source>
+        <translation>HTTPS &amp;sertifikat:</translation>
+    </message>
+    <message id="rollcall.shareKey">
+        <source>HTTPS &amp;key:</source>
+        <translation>HTTPS &amp;ključ:</translation>
+    </message>
+    <message id="rollcall.shareCertificateTitle">
+        <source>Certificate of the site</source>
+        <translation>Sertifikat lokacije</translation>
+    </message>
+    <message id="rollcall.shareKeyTitle">
+        <source>Private key of the certificate</source>
+        <translation>Privatni ključ sertifikata</translation>
+    </message>
+    <message id="rollcall.shareBrowse">
+        <source>Browse...</source>
+        <translation>Potraži...</translation>
+    </message>
+    <message id="rollcall.sharePemFiles">
+        <source>PEM files (*.pem *.crt *.key);;All files (*)</source>
+        <translation>PEM datoteke (*.pem *.crt *.key);;Sve datoteke (*)</translation>
+    </message>
+    <message id="rollcall.shareBoth">
+        <source>HTTPS needs both the certificate and its private key.</source>
+        <translation>Za HTTPS su potrebni i sertifikat i njegov privatni ključ.</translation>
+    </message>
+    <message id="rollcall.shareNoteHttps">
+        <source>Names and ticks cross the network encrypted (HTTPS); the phones must trust the site's certificate.</source>
+        <translation>Imena i oznake putuju mrežom šifrovano (HTTPS); telefoni moraju da veruju sertifikatu lokacije.</translation>
+    </message>
+    <message id="rollcall.web.ended">
+        <source>Sharing has ended. If it starts again, scan the new QR code at the desk.</source>
+        <translation>Deljenje je završeno. Ako ponovo počne, skenirajte novi QR kod na pultu.</translation>
+    </message>
+    <message id="rollcall.web.notSaved">
+        <source>%1 is ticked at the desk, but the desk could not save it to its file yet.</source>
+        <translation>%1 je označen na pultu, ali pult još nije mogao da ga sačuva u datoteku.</translation>
     </message>
 </context>
 </TS>

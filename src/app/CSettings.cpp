@@ -73,9 +73,14 @@ const QList<CSettings::Entry> &CSettings::table()
         // The activities that mean "on the premises", as comma-separated identifiers.
         {"RollCall", "Activities", T::Text, QString()},
         // Sharing with phones: the port, and the addresses listened on, comma-separated
-        // (empty: every address but the loopback ones).
+        // (empty: the private IPv4 addresses of the network cards); other names phones reach
+        // the computer by (a reverse proxy's), comma-separated; the site's certificate and key
+        // files for HTTPS (both empty: plain HTTP).
         {"RollCall", "SharePort", T::Int, 8765},
         {"RollCall", "ShareAddresses", T::Text, QString()},
+        {"RollCall", "ShareNames", T::Text, QString()},
+        {"RollCall", "ShareCertificate", T::Text, QString()},
+        {"RollCall", "ShareKey", T::Text, QString()},
         // One placement record per panel title.
         {"Placement", "%s", T::Bytes, QVariant()},
     };

@@ -1,5 +1,6 @@
 #include "config/CColoursModel.h"
 
+#include "app/CPlainText.h"
 #include "app/CStringTable.h"
 
 CColoursModel::CColoursModel(const TextMap &activities, const ColourMap &colours, const QSet<QString> &onSite,
@@ -35,14 +36,12 @@ QVariant CColoursModel::data(const QModelIndex &index, int role) const
     if (index.column() == OnSiteColumn)
         return role == Qt::CheckStateRole ? QVariant(row.onSite ? Qt::Checked : Qt::Unchecked) : QVariant();
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        switch (index.column()) {
-        case DescriptionColumn:
-            return row.description;
-        case IdColumn:
-            return row.id;
-        default:
+        const QString text = index.column() == DescriptionColumn ? row.description
+                             : index.column() == IdColumn        ? row.id
+                                                                 : QString();
+        if (text.isNull())
             return {};
-        }
+        return role == Qt::ToolTipRole ? CPlainText::toolTip(text) : text;
     }
     return {};
 }

@@ -51,6 +51,7 @@ CAboutDlg::CAboutDlg(const QString &connectionString, bool connected, QWidget *p
         database += u'\n' + text("notConnected");
     m_database = new QLabel(database, this);
     m_database->setObjectName(QStringLiteral("databaseText"));
+    m_database->setTextFormat(Qt::PlainText); // the server's and the database's names
     m_database->setWordWrap(true);
     m_database->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

@@ -113,6 +113,7 @@ void CConnectionBuilder::buildLayout()
     m_test->setAutoDefault(false);
     m_testResult = new QLabel(this);
     m_testResult->setObjectName(QStringLiteral("testResult"));
+    m_testResult->setTextFormat(Qt::PlainText); // the driver's message
     m_testResult->setWordWrap(true);
     m_testResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Room for a driver's message of a few lines without the dialog changing its size.

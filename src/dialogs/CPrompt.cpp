@@ -58,6 +58,8 @@ QMessageBox::StandardButton CPrompt::message(QWidget *parent, const QString &tex
         return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
     }
     QMessageBox box(icon, QCoreApplication::applicationName(), text, buttons, parent);
+    // Messages name files, people and departments: their characters are shown, never markup.
+    box.setTextFormat(Qt::PlainText);
     return QMessageBox::StandardButton(box.exec());
 }
 

@@ -15,7 +15,7 @@ class QWidget;
 class CPrompt
 {
 public:
-    // A message box with the given buttons and icon; returns the button pressed.
+    // A message box with the given buttons and icon, its text plain; returns the button pressed.
     static QMessageBox::StandardButton message(QWidget *parent, const QString &text,
                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                                QMessageBox::Icon icon = QMessageBox::Information);

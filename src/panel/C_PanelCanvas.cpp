@@ -1,6 +1,7 @@
 #include "panel/C_PanelCanvas.h"
 
 #include "app/CAppContext.h"
+#include "app/CPlainText.h"
 #include "app/CStringTable.h"
 #include "db/CReferenceData.h"
 #include "panel/CPanelAccessible.h"
@@ -548,7 +549,7 @@ bool C_PanelCanvas::event(QEvent *e)
                 tip += u'\n' + CStringTable::text(QStringLiteral("tablet.staleTip"));
             if (t->isIllegal())
                 tip += u'\n' + CStringTable::text(QStringLiteral("tablet.illegalTip"));
-            QToolTip::showText(help->globalPos(), tip, this, toCanvas(t->geometry()));
+            QToolTip::showText(help->globalPos(), CPlainText::toolTip(tip), this, toCanvas(t->geometry()));
         } else {
             QToolTip::hideText();
             e->ignore();

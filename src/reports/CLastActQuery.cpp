@@ -5,6 +5,7 @@
 #include "db/CDbCursor.h"
 #include "db/CReferenceData.h"
 #include "db/CSqlDialect.h"
+#include "reports/CReportItem.h"
 
 #include <QMutexLocker>
 #include <cmath>
@@ -243,16 +244,17 @@ long long CLastActQuery::ageMinutes(const CDateTime &moment, const CDateTime &re
 QString CLastActQuery::formatRow(int number, const Values &v) const
 {
     const bool late = ageMinutes(m_request.moment, v.registered) > 1440;
+    // What the database holds prints as typed.
     QStringList cells{QString::number(number),
                       late ? v.time + QStringLiteral(" *") : v.time,
-                      v.lastName,
-                      v.firstName,
-                      v.department,
-                      v.activity};
+                      CReportItem::literal(v.lastName),
+                      CReportItem::literal(v.firstName),
+                      CReportItem::literal(v.department),
+                      CReportItem::literal(v.activity)};
     if (m_request.showDayType)
-        cells << v.dayType;
+        cells << CReportItem::literal(v.dayType);
     if (m_request.byGroup)
-        cells << v.group;
+        cells << CReportItem::literal(v.group);
     if (late)
         for (QString &c : cells)
             c.prepend(kRed);

@@ -12,8 +12,8 @@ bool CReportField::italicMarker(QString &text)
 
 void CReportField::Draw(int page, CReportDevice &device)
 {
-    QString shown = text;
-    const bool b = boldMarker(shown);
-    const bool i = italicMarker(shown);
-    drawText(page, device, shown, b, i);
+    QString t = text;
+    const bool b = boldMarker(t);
+    const bool i = italicMarker(t);
+    drawText(page, device, t, b, i, true);
 }

@@ -170,7 +170,8 @@ void CReportGrid::Draw(int page, CReportDevice &device)
                 p.setFont(font);
                 p.setPen(red ? QColor(255, 0, 0) : penColour);
                 const int flags = CReportDevice::textFlags(columns[c].format);
-                p.drawText(cellRect.normalized(), flags, device.fitted(cell, font, cellRect.normalized(), flags));
+                p.drawText(cellRect.normalized(), flags,
+                           device.fitted(shown(cell), font, cellRect.normalized(), flags));
                 p.setPen(penColour);
             }
             x += w;

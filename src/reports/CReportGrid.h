@@ -7,7 +7,8 @@
 #include <vector>
 
 // A table that receives rows by name. A row holds its cells separated by "|"; markers in a
-// cell change its font or colour, a separator marker turns the whole row into a rule.
+// cell change its font or colour, a separator marker turns the whole row into a rule. Text from
+// outside goes into a cell through literal(), so that it prints exactly as typed.
 class CReportGrid : public CReportItem
 {
 public:

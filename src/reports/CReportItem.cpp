@@ -32,6 +32,41 @@ bool CReportItem::takeMarker(QString &text, const QString &marker)
     return true;
 }
 
+QString CReportItem::literal(const QString &text)
+{
+    if (!text.contains(u'%') && !text.contains(u'|'))
+        return text;
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == u'%')
+            out += QLatin1String("%%");
+        else if (c == u'|')
+            out += QLatin1String("%!");
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString CReportItem::shown(const QString &text)
+{
+    if (!text.contains(u'%'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+        if (text.at(i) == u'%' && (next == u'%' || next == u'!')) {
+            out += next == u'%' ? u'%' : u'|';
+            ++i;
+        } else {
+            out += text.at(i);
+        }
+    }
+    return out;
+}
+
 void CReportItem::drawShape(CReportDevice &device, bool ellipse) const
 {
     QPainter &p = device.painter();
@@ -57,8 +92,8 @@ void CReportItem::drawShape(CReportDevice &device, bool ellipse) const
     p.setBrush(Qt::white);
 }
 
-void CReportItem::drawText(int page, CReportDevice &device, const QString &shown, bool forceBold,
-                           bool forceItalic) const
+void CReportItem::drawText(int page, CReportDevice &device, const QString &content, bool forceBold, bool forceItalic,
+                           bool hasLiterals) const
 {
     QPainter &p = device.painter();
     QFont font(fontFace);
@@ -71,8 +106,9 @@ void CReportItem::drawText(int page, CReportDevice &device, const QString &shown
     p.setFont(font);
     p.setPen(CReportDevice::colour(textColour));
     p.setBackgroundMode(Qt::TransparentMode);
+    const QString expanded = ExpandVariables(page, content);
     p.drawText(device.rect(left, top, right, bottom).normalized(), CReportDevice::textFlags(textFormat),
-               ExpandVariables(page, shown));
+               hasLiterals ? shown(expanded) : expanded);
     p.setPen(saved);
     p.setFont(QFont());
 }

@@ -58,10 +58,18 @@ public:
     static QString ExpandVariables(int page, const QString &text);
     // Removes every occurrence of the marker; true when there was one.
     static bool takeMarker(QString &text, const QString &marker);
+    // Text as typed, so that no marker, variable or cell separator can be read into it: "%"
+    // becomes "%%" (no "[%" can then start a marker) and "|" becomes "%!". Every text that
+    // comes from outside (the database, a phone) goes into a grid row or a field through here.
+    static QString literal(const QString &text);
+    // The inverse, applied to what is drawn once the markers are taken out.
+    static QString shown(const QString &text);
 
 protected:
     // Box and ellipse: frame pen or none, fill brush or none.
     void drawShape(CReportDevice &device, bool ellipse) const;
-    // Label and field: the object's font, colour and format.
-    void drawText(int page, CReportDevice &device, const QString &shown, bool forceBold, bool forceItalic) const;
+    // Label and field: the object's font, colour and format. A field's text may hold literal()
+    // text, undone after the variables are replaced.
+    void drawText(int page, CReportDevice &device, const QString &content, bool forceBold, bool forceItalic,
+                  bool hasLiterals = false) const;
 };

@@ -521,7 +521,7 @@ void C_ReportView::setLastActFields(const CLastActQuery &query, const CLastActRe
         QString text;
     } fields[] = {
         {"Title", S(1084)},
-        {"SubTitle", query.subTitle()},
+        {"SubTitle", CReportItem::literal(query.subTitle())},
         {"TotalPages", pages},
         {"TotalPagesTop", pages},
         {"PrintDateTime", request.moment.format(QStringLiteral("%Y-%m-%d %H:%M"))},
@@ -532,8 +532,8 @@ void C_ReportView::setLastActFields(const CLastActQuery &query, const CLastActRe
         {"LastAct", S(1075)},
         {"Calendar", S(1090)},
         {"Group", S(1088)},
-        {"Header", identity},
-        {"Footer", identity},
+        {"Header", CReportItem::literal(identity)},
+        {"Footer", CReportItem::literal(identity)},
         {"Num", QStringLiteral("#")},
     };
     for (const auto &f : fields)

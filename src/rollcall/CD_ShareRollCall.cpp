@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace {
 
@@ -42,8 +44,9 @@ QString describe(const QHostAddress &address)
 
 CD_ShareRollCall::CD_ShareRollCall(CRollCallServer *server, CSettings *settings, QWidget *parent)
     : QDialog(parent), m_server(server), m_settings(settings), m_pages(new QStackedWidget(this)),
-      m_addresses(new QListWidget(this)), m_port(new QSpinBox(this)), m_code(new QLabel(this)),
-      m_codeAddress(new QComboBox(this)), m_url(new QLineEdit(this))
+      m_addresses(new QListWidget(this)), m_port(new QSpinBox(this)), m_names(new QLineEdit(this)),
+      m_certificate(new QLineEdit(this)), m_key(new QLineEdit(this)), m_note(new QLabel(this)),
+      m_code(new QLabel(this)), m_codeAddress(new QComboBox(this)), m_url(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("shareRollCallDialog"));
     setWindowTitle(text("rollcall.shareTitle"));
@@ -58,7 +61,8 @@ CD_ShareRollCall::CD_ShareRollCall(CRollCallServer *server, CSettings *settings,
     m_offered = CRollCallServer::networkAddresses() << QHostAddress(QHostAddress::LocalHost);
     for (const QHostAddress &a : m_offered) {
         auto *item = new QListWidgetItem(describe(a), m_addresses);
-        const bool on = stored.isEmpty() ? !a.isLoopback() : stored.contains(a.toString());
+        // Nothing listens where the user did not tick: at first only the site's own network.
+        const bool on = stored.isEmpty() ? CRollCallServer::suggested(a) : stored.contains(a.toString());
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
@@ -80,9 +84,35 @@ CD_ShareRollCall::CD_ShareRollCall(CRollCallServer *server, CSettings *settings,
     portRow->addWidget(m_port);
     portRow->addStretch(1);
     chooseLayout->addLayout(portRow);
-    auto *note = new QLabel(text("rollcall.shareNote"), choose);
-    note->setWordWrap(true);
-    chooseLayout->addWidget(note);
+    // HTTPS with the site's certificate, and the names a reverse proxy uses.
+    auto *more = new QFormLayout;
+    m_names->setObjectName(QStringLiteral("shareNames"));
+    m_names->setPlaceholderText(QStringLiteral("rollcall.site.example"));
+    more->addRow(text("rollcall.shareNames"), m_names);
+    for (auto [edit, key, name, caption] :
+         {std::tuple{m_certificate, "rollcall.shareCertificate", "shareCertificate", "rollcall.shareCertificateTitle"},
+          std::tuple{m_key, "rollcall.shareKey", "shareKey", "rollcall.shareKeyTitle"}}) {
+        edit->setObjectName(QLatin1String(name));
+        auto *row = new QHBoxLayout;
+        row->addWidget(edit, 1);
+        auto *browseButton = new QPushButton(text("rollcall.shareBrowse"), choose);
+        connect(browseButton, &QPushButton::clicked, this, [this, e = edit, c = caption] { browse(e, c); });
+        row->addWidget(browseButton);
+        auto *label = new QLabel(text(key), choose);
+        label->setBuddy(edit);
+        more->addRow(label, row);
+        connect(edit, &QLineEdit::textChanged, this, &CD_ShareRollCall::showNote);
+    }
+    if (settings) {
+        m_names->setText(settings->readText(kSection, QStringLiteral("ShareNames")));
+        m_certificate->setText(settings->readText(kSection, QStringLiteral("ShareCertificate")));
+        m_key->setText(settings->readText(kSection, QStringLiteral("ShareKey")));
+    }
+    chooseLayout->addLayout(more);
+    m_note->setObjectName(QStringLiteral("shareNote"));
+    m_note->setWordWrap(true);
+    chooseLayout->addWidget(m_note);
+    showNote();
     m_start = new QPushButton(text("rollcall.shareStart"), choose);
     m_start->setObjectName(QStringLiteral("shareStart"));
     m_start->setDefault(true);
@@ -151,13 +181,33 @@ bool CD_ShareRollCall::startSharing()
         return false;
     }
     QString why;
-    if (!m_server->start(chosen, quint16(m_port->value()), &why)) {
+    std::optional<QSslConfiguration> tls;
+    const QString certificate = m_certificate->text().trimmed(), key = m_key->text().trimmed();
+    if (!certificate.isEmpty() || !key.isEmpty()) {
+        QSslConfiguration c;
+        if (certificate.isEmpty() || key.isEmpty())
+            why = text("rollcall.shareBoth");
+        else if (CRollCallServer::loadTls(certificate, key, &c, &why))
+            tls = c;
+        if (!tls) {
+            CPrompt::error(this, text("rollcall.shareFailed").arg(why));
+            return false;
+        }
+    }
+    QStringList hostNames = m_names->text().split(u',', Qt::SkipEmptyParts);
+    for (QString &n : hostNames)
+        n = n.trimmed();
+    m_server->setHostNames(hostNames);
+    if (!m_server->start(chosen, quint16(m_port->value()), &why, tls)) {
         CPrompt::error(this, text("rollcall.shareFailed").arg(why));
         return false;
     }
     if (m_settings) {
         m_settings->writeInt(kSection, QStringLiteral("SharePort"), m_port->value());
         m_settings->writeText(kSection, QStringLiteral("ShareAddresses"), names.join(u','));
+        m_settings->writeText(kSection, QStringLiteral("ShareNames"), hostNames.join(u','));
+        m_settings->writeText(kSection, QStringLiteral("ShareCertificate"), certificate);
+        m_settings->writeText(kSection, QStringLiteral("ShareKey"), key);
     }
     return true;
 }
@@ -183,6 +233,20 @@ void CD_ShareRollCall::showCode()
     m_url->setText(url);
     m_url->setCursorPosition(0);
     m_code->setPixmap(url.isEmpty() ? QPixmap() : QPixmap::fromImage(CQrCode::image(url, 7)));
+}
+
+void CD_ShareRollCall::showNote()
+{
+    // Said before anything is shared: who can read the names on the way.
+    const bool secure = !m_certificate->text().trimmed().isEmpty() && !m_key->text().trimmed().isEmpty();
+    m_note->setText(text(secure ? "rollcall.shareNoteHttps" : "rollcall.shareNote"));
+}
+
+void CD_ShareRollCall::browse(QLineEdit *edit, const char *captionKey)
+{
+    const QString path = CPrompt::openFileName(this, text(captionKey), edit->text(), text("rollcall.sharePemFiles"));
+    if (!path.isEmpty())
+        edit->setText(path);
 }
 
 QString CD_ShareRollCall::shownUrl() const

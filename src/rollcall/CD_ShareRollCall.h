@@ -14,10 +14,12 @@ class QPushButton;
 class QSpinBox;
 class QStackedWidget;
 
-// "Share with phones...": first the port and the addresses to listen on (every address but the
-// loopback ones unless the user chose otherwise before), then, while sharing, the QR code of
-// the address with its key, the address as text to copy, and Stop sharing. Modeless, so that
-// the code stays on the screen while the desk goes on working.
+// "Share with phones...": first the port and the addresses to listen on (the private IPv4
+// addresses of the network cards unless the user chose otherwise before), other names of the
+// computer, and the site's certificate and key for HTTPS, with one sentence on who can see the
+// names; then, while sharing, the QR code of the address with its key, the address as text to
+// copy, and Stop sharing. Modeless, so that the code stays on the screen while the desk goes on
+// working.
 class CD_ShareRollCall : public QDialog
 {
     Q_OBJECT
@@ -36,12 +38,18 @@ public slots:
 private:
     void showState();
     void showCode();
+    void showNote();
+    void browse(QLineEdit *edit, const char *captionKey);
 
     CRollCallServer *m_server;
     CSettings *m_settings;
     QStackedWidget *m_pages;
     QListWidget *m_addresses;
     QSpinBox *m_port;
+    QLineEdit *m_names;
+    QLineEdit *m_certificate;
+    QLineEdit *m_key;
+    QLabel *m_note;
     QPushButton *m_start;
     QLabel *m_code;
     QComboBox *m_codeAddress;

@@ -5,6 +5,7 @@
 #include "app/CFileWriter.h"
 #include "app/CStringTable.h"
 #include "reports/CReportEngine.h"
+#include "reports/CReportItem.h"
 #include "rollcall/CRollCallModel.h"
 #include "rollcall/C_ZorvikDocRollCall.h"
 
@@ -20,10 +21,10 @@ QString text(const char *key)
     return CStringTable::text(QLatin1String(key));
 }
 
-// "|" separates the grid's cells.
-QString cell(QString t)
+// Names, departments and wardens print as typed: no marker or cell separator in them takes effect.
+QString cell(const QString &t)
 {
-    return t.replace(u'|', u'/');
+    return CReportItem::literal(t);
 }
 
 QString moment(const QDateTime &t)
@@ -55,12 +56,13 @@ QList<CRollCallEventReport::Line> CRollCallEventReport::lines(const C_ZorvikDocR
     QList<Line> missing, found;
     QList<QDateTime> foundAt;
     for (const CRollCallModel::Person &p : people) {
-        Line l{false, {}, {}, p.name, p.department, p.detail, p.company};
+        Line l{false, {}, {}, p.name, p.department, p.detail, p.company, false};
         if (!model.ticks().contains(p.key)) {
             missing << l;
             continue;
         }
         l.found = true;
+        l.inMemoryOnly = doc.onlyInMemory(p.key);
         const auto a = model.attributions().constFind(p.key);
         const QDateTime at = a == model.attributions().cend() ? QDateTime() : a->at;
         if (a != model.attributions().cend()) {
@@ -101,8 +103,9 @@ bool CRollCallEventReport::fill(CReportEngine &engine, const C_ZorvikDocRollCall
             if (l.found != found)
                 continue;
             const QString detail = l.company.isEmpty() ? l.detail : QStringLiteral("%1 (%2)").arg(l.detail, l.company);
+            const QString by = l.inMemoryOnly ? text("rollcall.inMemoryOnly").arg(l.by) : l.by;
             rows << QStringList{QString::number(++n), cell(l.at), cell(l.name),
-                                cell(l.department),   cell(l.by), cell(detail)}
+                                cell(l.department),   cell(by),   cell(detail)}
                         .join(u'|');
         }
     }
@@ -144,7 +147,8 @@ QByteArray CRollCallEventReport::csv(const C_ZorvikDocRollCall &doc)
         rows << QStringList{kindText(drill),
                             moment(drill.start()),
                             moment(drill.end()),
-                            text(l.found ? "rollcall.found" : "rollcall.neverFound"),
+                            l.inMemoryOnly ? text("rollcall.inMemoryOnly").arg(text("rollcall.found"))
+                                           : text(l.found ? "rollcall.found" : "rollcall.neverFound"),
                             l.at,
                             l.by,
                             l.name,

@@ -7,8 +7,9 @@
 class CReportEngine;
 class C_ZorvikDocRollCall;
 
-// The record of a drill or an evacuation: start, end, the counts, who ticked whom and when,
-// and who was never found. Printed through the report engine and written as CSV.
+// The record of a drill or an evacuation: start, end, the counts, who ticked whom and when
+// (and which ticks were only in memory, the ticks file not written), and who was never found. Printed through the
+// report engine and written as CSV.
 class CRollCallEventReport
 {
 public:
@@ -23,6 +24,7 @@ public:
         QString department;
         QString detail;
         QString company;
+        bool inMemoryOnly = false; // ticked while the ticks file could not be written
     };
     // Everyone listed during the event: the never found first (department, name), then the
     // found in the order they were ticked.

@@ -2,6 +2,7 @@
 
 #include "app/CClock.h"
 #include "app/CNameOrder.h"
+#include "app/CPlainText.h"
 #include "app/CStringTable.h"
 #include "app/CTextMatch.h"
 #include "db/CDateTime.h"
@@ -119,28 +120,37 @@ QVariant CRollCallModel::data(const QModelIndex &index, int role) const
         if (role == Qt::CheckStateRole)
             return m_ticks.contains(p.key) ? Qt::Checked : Qt::Unchecked;
         const auto a = m_attributions.constFind(p.key);
+        // The warden's name came from a phone: shown as typed, never read as markup.
         if (role == Qt::ToolTipRole && a != m_attributions.cend() && m_ticks.contains(p.key))
-            return CStringTable::text(QStringLiteral("rollcall.tickedBy"))
-                .arg(a->warden.isEmpty() ? CStringTable::text(QStringLiteral("rollcall.desk")) : a->warden,
-                     a->at.toString(QStringLiteral("HH:mm:ss")));
+            return CPlainText::toolTip(
+                CStringTable::text(QStringLiteral("rollcall.tickedBy"))
+                    .arg(a->warden.isEmpty() ? CStringTable::text(QStringLiteral("rollcall.desk")) : a->warden,
+                         a->at.toString(QStringLiteral("HH:mm:ss"))));
         return {};
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
+    const QString *text = nullptr;
     switch (index.column()) {
     case NameColumn:
-        return p.name;
+        text = &p.name;
+        break;
     case DepartmentColumn:
-        return p.department;
+        text = &p.department;
+        break;
     case TimeColumn:
-        return p.time;
+        text = &p.time;
+        break;
     case DetailColumn:
-        return p.detail;
+        text = &p.detail;
+        break;
     case CompanyColumn:
-        return p.company;
+        text = &p.company;
+        break;
     default:
         return {};
     }
+    return role == Qt::ToolTipRole ? CPlainText::toolTip(*text) : *text;
 }
 
 QVariant CRollCallModel::headerData(int section, Qt::Orientation orientation, int role) const

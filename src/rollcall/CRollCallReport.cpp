@@ -3,15 +3,16 @@
 #include "app/CClock.h"
 #include "app/CStringTable.h"
 #include "reports/CReportEngine.h"
+#include "reports/CReportItem.h"
 #include "rollcall/CRollCallModel.h"
 #include "rollcall/C_ZorvikDocRollCall.h"
 
 namespace {
 
-// "|" separates the grid's cells.
-QString cell(QString text)
+// Names and departments print as typed: no marker or cell separator in them takes effect.
+QString cell(const QString &text)
 {
-    return text.replace(u'|', u'/');
+    return CReportItem::literal(text);
 }
 
 } // namespace
@@ -58,8 +59,8 @@ bool CRollCallReport::fill(CReportEngine &engine, const C_ZorvikDocRollCall &doc
         {"SubTitle", doc.countsText()},
         {"Stale", doc.staleText()},
         {"PrintDateTime", CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
-        {"Header", identity},
-        {"Footer", identity},
+        {"Header", cell(identity)},
+        {"Footer", cell(identity)},
         {"Num", QStringLiteral("#")},
         {"Tick", QStringLiteral("\u2713")},
         {"Name", CStringTable::text(QStringLiteral("rollcall.col.name"))},

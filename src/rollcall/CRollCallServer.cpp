@@ -8,11 +8,14 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkInterface>
 #include <QRandomGenerator>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QUrl>
 
 namespace {
@@ -56,16 +59,40 @@ QString clock(const QDateTime &t)
     return t.isNull() ? QString() : t.toString(QStringLiteral("HH:mm:ss"));
 }
 
+// "192.168.1.10:8765", "[fd00::1]:8765": a host as a URL names it.
+QString hostPort(const QHostAddress &address, quint16 port)
+{
+    const QString host =
+        address.protocol() == QAbstractSocket::IPv6Protocol ? u'[' + address.toString() + u']' : address.toString();
+    return port ? QStringLiteral("%1:%2").arg(host).arg(port) : host;
+}
+
+bool isPrivateIPv4(const QHostAddress &address)
+{
+    bool v4 = false;
+    const quint32 a = address.toIPv4Address(&v4);
+    return v4 && ((a >> 24) == 10 || (a >> 20) == ((172u << 4) | 1u) || (a >> 16) == ((192u << 8) | 168u));
+}
+
 } // namespace
 
-CRollCallServer::CRollCallServer(C_ZorvikDocRollCall *doc, QObject *parent) : QObject(parent), m_doc(doc) {}
+CRollCallServer::CRollCallServer(C_ZorvikDocRollCall *doc, QObject *parent) : QObject(parent), m_doc(doc)
+{
+    // Counts of refused requests are written once their minute is over.
+    m_logFlush.setInterval(15000);
+    connect(&m_logFlush, &QTimer::timeout, this, [this] {
+        if (m_doc)
+            m_doc->flushLog();
+    });
+}
 
 CRollCallServer::~CRollCallServer()
 {
     stop();
 }
 
-bool CRollCallServer::start(const QList<QHostAddress> &addresses, quint16 port, QString *error)
+bool CRollCallServer::start(const QList<QHostAddress> &addresses, quint16 port, QString *error,
+                            const std::optional<QSslConfiguration> &tls)
 {
     stop();
     if (!m_doc || addresses.isEmpty()) {
@@ -73,47 +100,69 @@ bool CRollCallServer::start(const QList<QHostAddress> &addresses, quint16 port, 
             *error = CStringTable::text(QStringLiteral("rollcall.noAddress"));
         return false;
     }
-    auto listener = std::make_unique<CHttpListener>([this](const Request &r) { return handle(r); });
-    if (!listener->listenOn(addresses, port, error))
+    auto *listener = new CHttpListener([this](const Request &r) { return handle(r); });
+    if (!listener->listenOn(addresses, port, error, tls)) {
+        listener->retire();
         return false;
+    }
+    m_listener = listener;
+    begin(addresses, listener->port(), tls.has_value());
+    m_logFlush.start();
+    return true;
+}
+
+void CRollCallServer::begin(const QList<QHostAddress> &addresses, quint16 port, bool secure)
+{
     quint32 words[4];
     QRandomGenerator::system()->fillRange(words);
     m_key = QByteArray(reinterpret_cast<const char *>(words), sizeof words).toHex();
-    m_listener = std::move(listener);
     m_addresses = addresses;
+    m_port = port;
+    m_secure = secure;
+    m_hosts.clear();
+    for (const QHostAddress &a : addresses) {
+        m_hosts << hostPort(a, port).toLower().toUtf8();
+        // A browser leaves out the scheme's own port.
+        if (port == (secure ? 443 : 80))
+            m_hosts << hostPort(a, 0).toLower().toUtf8();
+    }
     m_failures.clear();
     m_lastSeen.clear();
     buildPage();
     QStringList where;
     for (const QHostAddress &a : addresses)
-        where << QStringLiteral("%1:%2").arg(a.toString()).arg(m_listener->port());
-    m_doc->log(QStringLiteral("sharing started\t") + where.join(u' '));
+        where << hostPort(a, port);
+    if (m_doc)
+        m_doc->log(QStringLiteral("sharing started\t%1\t%2")
+                       .arg(secure ? QStringLiteral("https") : QStringLiteral("http"), where.join(u' ')));
     emit sharingChanged(true);
-    return true;
 }
 
 void CRollCallServer::stop()
 {
-    if (!m_listener)
+    if (m_key.isEmpty())
         return;
-    m_listener.reset();
+    m_logFlush.stop();
+    // Closed at once; freed when a request it is answering (this may be called from inside
+    // one) is done.
+    if (m_listener)
+        std::exchange(m_listener, nullptr)->retire();
+    m_retiredKeys << m_key;
     m_key.clear();
     m_addresses.clear();
+    m_port = 0;
     m_lastSeen.clear();
-    if (m_doc)
+    if (m_doc) {
+        m_doc->flushLog(true);
         m_doc->log(QStringLiteral("sharing stopped"));
+    }
     emit sharingChanged(false);
-}
-
-quint16 CRollCallServer::port() const
-{
-    return m_listener ? m_listener->port() : 0;
 }
 
 QString CRollCallServer::url(const QHostAddress &address) const
 {
     QUrl u;
-    u.setScheme(QStringLiteral("http"));
+    u.setScheme(m_secure ? QStringLiteral("https") : QStringLiteral("http"));
     u.setHost(address.toString());
     u.setPort(port());
     u.setPath(QStringLiteral("/"));
@@ -126,6 +175,61 @@ int CRollCallServer::phoneCount() const
     const qint64 now = CClock::now().toSecsSinceEpoch();
     return int(std::count_if(m_lastSeen.begin(), m_lastSeen.end(),
                              [now](qint64 seen) { return now - seen <= kPhoneSeconds; }));
+}
+
+bool CRollCallServer::suggested(const QHostAddress &address)
+{
+    if (!isPrivateIPv4(address))
+        return false;
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
+        const auto entries = i.addressEntries();
+        if (std::none_of(entries.begin(), entries.end(),
+                         [&](const QNetworkAddressEntry &e) { return e.ip() == address; }))
+            continue;
+        const auto flags = i.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning) ||
+            (flags & (QNetworkInterface::IsLoopBack | QNetworkInterface::IsPointToPoint)))
+            return false;
+        if (i.type() == QNetworkInterface::Virtual || i.type() == QNetworkInterface::Ppp)
+            return false;
+        // Bridges of containers and virtual machines, veth pairs, tunnels: Linux files every
+        // interface without hardware under /sys/devices/virtual.
+        const QString sys = QFileInfo(QStringLiteral("/sys/class/net/") + i.name()).canonicalFilePath();
+        return !sys.startsWith(QLatin1String("/sys/devices/virtual/"));
+    }
+    return false;
+}
+
+bool CRollCallServer::loadTls(const QString &certificatePath, const QString &keyPath, QSslConfiguration *tls,
+                              QString *error)
+{
+    auto fail = [error](const QString &path, const QString &why) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, why);
+        return false;
+    };
+    QFile certFile(certificatePath), keyFile(keyPath);
+    if (!certFile.open(QIODevice::ReadOnly))
+        return fail(certificatePath, certFile.errorString());
+    if (!keyFile.open(QIODevice::ReadOnly))
+        return fail(keyPath, keyFile.errorString());
+    const QList<QSslCertificate> chain = QSslCertificate::fromData(certFile.read(1 << 20), QSsl::Pem);
+    if (chain.isEmpty() || chain.first().isNull())
+        return fail(certificatePath, CStringTable::text(QStringLiteral("rollcall.noCertificate")));
+    const QByteArray keyBytes = keyFile.read(1 << 20);
+    QSslKey key(keyBytes, QSsl::Rsa, QSsl::Pem);
+    if (key.isNull())
+        key = QSslKey(keyBytes, QSsl::Ec, QSsl::Pem);
+    if (key.isNull())
+        return fail(keyPath, CStringTable::text(QStringLiteral("rollcall.noPrivateKey")));
+    QSslConfiguration c = QSslConfiguration::defaultConfiguration();
+    c.setLocalCertificateChain(chain);
+    c.setPrivateKey(key);
+    c.setPeerVerifyMode(QSslSocket::VerifyNone);
+    c.setProtocol(QSsl::TlsV1_2OrLater);
+    if (tls)
+        *tls = c;
+    return true;
 }
 
 QList<QHostAddress> CRollCallServer::networkAddresses()
@@ -170,7 +274,7 @@ void CRollCallServer::buildPage()
 
 CHttpListener::Response CRollCallServer::handle(const Request &request)
 {
-    Response r = m_listener ? route(request) : error(503, "not sharing");
+    Response r = isSharing() && m_doc ? route(request) : error(503, "not sharing");
     r.headers << std::pair<QByteArray, QByteArray>{"Cache-Control", "no-store"}
               << std::pair<QByteArray, QByteArray>{"X-Content-Type-Options", "nosniff"}
               << std::pair<QByteArray, QByteArray>{"Referrer-Policy", "no-referrer"}
@@ -182,14 +286,14 @@ CHttpListener::Response CRollCallServer::handle(const Request &request)
         r.headers << std::pair<QByteArray, QByteArray>{"Content-Encoding", "deflate"};
     }
     if (m_doc)
-        m_doc->log(QStringLiteral("request\t%1\t%2 %3\t%4")
-                       .arg(request.peer, QString::fromLatin1(request.method), request.path)
-                       .arg(r.status));
+        m_doc->logRequest(request.peer, request.method, request.path, r.status);
     return r;
 }
 
 CHttpListener::Response CRollCallServer::route(const Request &request)
 {
+    if (!hostAllowed(request.host))
+        return {421, "text/plain", "Unknown host", {}};
     if (request.path == QLatin1String("/")) {
         if (request.method != "GET")
             return {405, "text/plain", "Method not allowed", {{"Allow", "GET"}}};
@@ -197,9 +301,20 @@ CHttpListener::Response CRollCallServer::route(const Request &request)
     }
     if (!request.path.startsWith(QLatin1String("/api/")))
         return {404, "text/plain", "Not found", {}};
-    if (blocked(request.peer))
-        return {429, "application/json", R"({"error":"too many attempts"})", {{"Retry-After", "60"}}};
-    if (!authorised(request)) {
+    // The right key is always served: whoever sends wrong ones from the same address (a page
+    // in the warden's own browser, a neighbour behind the same router or proxy) cannot lock the
+    // warden out. Only wrong keys are counted, and only they are refused for a while.
+    const QByteArray given = givenKey(request);
+    if (!isKey(given)) {
+        if (!given.isEmpty() && m_retiredKeys.contains(given))
+            return {410, "application/json", R"({"error":"ended"})", {}};
+        if (given.isEmpty())
+            return {401, "application/json", R"({"error":"key"})", {{"WWW-Authenticate", "Bearer"}}};
+        if (const int wait = blockedFor(request.peer))
+            return {429,
+                    "application/json",
+                    R"({"error":"too many attempts"})",
+                    {{"Retry-After", QByteArray::number(wait)}}};
         const qint64 now = CClock::now().toSecsSinceEpoch();
         // Addresses that stopped trying are forgotten, so that many of them cannot fill memory.
         if (m_failures.size() > 4096)
@@ -226,12 +341,31 @@ CHttpListener::Response CRollCallServer::route(const Request &request)
     return {404, "text/plain", "Not found", {}};
 }
 
-bool CRollCallServer::authorised(const Request &request) const
+bool CRollCallServer::hostAllowed(const QByteArray &host) const
 {
-    if (m_key.isEmpty() || !request.authorization.startsWith("Bearer "))
-        return false;
-    const QByteArray given = request.authorization.mid(7).trimmed();
-    if (given.size() != m_key.size())
+    const QByteArray h = host.trimmed().toLower();
+    if (m_hosts.contains(h))
+        return true;
+    // A name the user gave (a reverse proxy's), with any port or none.
+    const qsizetype colon = h.lastIndexOf(':');
+    const QByteArray name = colon > 0 && !h.endsWith(']') ? h.left(colon) : h;
+    return std::any_of(m_hostNames.begin(), m_hostNames.end(), [&name](const QString &n) {
+        return !n.trimmed().isEmpty() && n.trimmed().toLower().toUtf8() == name;
+    });
+}
+
+QByteArray CRollCallServer::givenKey(const Request &request)
+{
+    // "Bearer KEY", the scheme in any letter case.
+    const QByteArray a = request.authorization.trimmed();
+    if (a.size() < 7 || a.left(7).toLower() != "bearer ")
+        return {};
+    return a.mid(7).trimmed();
+}
+
+bool CRollCallServer::isKey(const QByteArray &given) const
+{
+    if (m_key.isEmpty() || given.size() != m_key.size())
         return false;
     // The same time whatever the first wrong character.
     unsigned char diff = 0;
@@ -240,18 +374,21 @@ bool CRollCallServer::authorised(const Request &request) const
     return diff == 0;
 }
 
-bool CRollCallServer::blocked(const QString &peer)
+int CRollCallServer::blockedFor(const QString &peer)
 {
     const qint64 now = CClock::now().toSecsSinceEpoch();
     auto it = m_failures.find(peer);
     if (it == m_failures.end())
-        return false;
+        return 0;
     it->removeIf([now](qint64 t) { return now - t >= 60; });
     if (it->isEmpty()) {
         m_failures.erase(it);
-        return false;
+        return 0;
     }
-    return it->size() >= kMaxFailuresPerMinute;
+    if (it->size() < kMaxFailuresPerMinute)
+        return 0;
+    // Until the oldest failure of the minute has aged out.
+    return int(std::max<qint64>(1, 60 - (now - it->constFirst())));
 }
 
 CHttpListener::Response CRollCallServer::state(const Request &request)
@@ -347,9 +484,15 @@ CHttpListener::Response CRollCallServer::tick(const Request &request)
         m_doc->log(QStringLiteral("%1 again\t%2\t%3\twarden %4")
                        .arg(ticked ? QStringLiteral("tick") : QStringLiteral("untick"), key,
                             model.people().at(row).name, warden));
-    return json(200, {{QStringLiteral("changed"), changed},
-                      {QStringLiteral("ticked"), now},
-                      {QStringLiteral("by"), now && a != model.attributions().cend() ? a->warden : QString()},
-                      {QStringLiteral("at"), now && a != model.attributions().cend() ? clock(a->at) : QString()},
-                      {QStringLiteral("tv"), QString::number(model.tickVersion())}});
+    // Taken, but the ticks file could not be written: the phone is told the tick is kept in
+    // memory only (the desk shows why).
+    const bool saved = m_doc->ticksSaved();
+    return json(saved ? 200 : 503,
+                {{QStringLiteral("changed"), changed},
+                 {QStringLiteral("ticked"), now},
+                 {QStringLiteral("by"), now && a != model.attributions().cend() ? a->warden : QString()},
+                 {QStringLiteral("at"), now && a != model.attributions().cend() ? clock(a->at) : QString()},
+                 {QStringLiteral("tv"), QString::number(model.tickVersion())},
+                 {QStringLiteral("kept"), true},
+                 {QStringLiteral("saved"), saved}});
 }

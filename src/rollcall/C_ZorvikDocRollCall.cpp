@@ -8,13 +8,12 @@
 #include "rollcall/CRollCallModel.h"
 #include "rollcall/CRollCallTicks.h"
 
-#include <QFile>
 #include <QMutexLocker>
 
 C_ZorvikDocRollCall::C_ZorvikDocRollCall(CReferenceData *reference, CSettings *settings, const QString &folder,
                                          QObject *parent)
     : CDocument(parent), m_reference(reference), m_settings(settings), m_folder(folder),
-      m_model(new CRollCallModel(this))
+      m_model(new CRollCallModel(this)), m_log(folder)
 {
     loadTicksOfToday();
     connect(m_model, &CRollCallModel::ticksChanged, this, [this] {
@@ -38,22 +37,6 @@ QString C_ZorvikDocRollCall::ticksFilePath() const
     return CRollCallTicks::filePathFor(m_folder, m_day);
 }
 
-QString C_ZorvikDocRollCall::logFilePath() const
-{
-    return m_folder + QStringLiteral("RollCallLog-%1.txt").arg(CClock::now().toString(QStringLiteral("yyyyMMdd")));
-}
-
-void C_ZorvikDocRollCall::log(const QString &text)
-{
-    // Appended and closed at once: a crash loses no line, and the file of a day is never
-    // rewritten. A log that cannot be written must not stop the roll call.
-    QFile f(logFilePath());
-    if (f.open(QIODevice::WriteOnly | QIODevice::Append))
-        f.write((CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\t' +
-                 QString(text).replace(u'\n', u' ').replace(u'\r', u' ') + u'\n')
-                    .toUtf8());
-}
-
 void C_ZorvikDocRollCall::logTick(const QString &key, bool ticked, const QString &warden)
 {
     const int row = m_model->rowOf(key);
@@ -70,14 +53,34 @@ void C_ZorvikDocRollCall::loadTicksOfToday()
     CRollCallTicks::Attributions attributions;
     const QSet<QString> ticks = CRollCallTicks::load(ticksFilePath(), &attributions);
     m_model->setTicks(ticks, attributions);
+    m_savedTicks = ticks;
     m_loading = false;
+    if (!m_saveError.isEmpty()) {
+        m_saveError.clear();
+        emit saveStateChanged();
+    }
 }
 
 void C_ZorvikDocRollCall::saveTicks()
 {
+    // Never a dialog here: a phone's tick waits for this.
     QString error;
-    if (!CRollCallTicks::save(ticksFilePath(), m_model->ticks(), &error, m_model->attributions()))
-        emit saveFailed(error);
+    const bool saved = CRollCallTicks::save(ticksFilePath(), m_model->ticks(), &error, m_model->attributions());
+    if (saved)
+        m_savedTicks = m_model->ticks();
+    else if (error.isEmpty())
+        error = QStringLiteral("?");
+    if (error == m_saveError)
+        return;
+    if (!saved)
+        log(QStringLiteral("ticks not saved\t") + error);
+    m_saveError = saved ? QString() : error;
+    emit saveStateChanged();
+}
+
+bool C_ZorvikDocRollCall::onlyInMemory(const QString &key) const
+{
+    return m_model->ticks().contains(key) && !m_savedTicks.contains(key);
 }
 
 void C_ZorvikDocRollCall::refresh()

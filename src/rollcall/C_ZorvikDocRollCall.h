@@ -3,6 +3,7 @@
 #include "app/CDocument.h"
 #include "rollcall/COnSiteList.h"
 #include "rollcall/CRollCallDrill.h"
+#include "rollcall/CRollCallLog.h"
 
 #include <QPointer>
 
@@ -18,7 +19,8 @@ class CSettings;
 // The roll-call window's document: the list of everyone on the premises and the ticks of the
 // day. Every update pass refreshes the list; while the database is not connected the last list
 // and its ticks stay, and the document says since when the data is stale. Ticks are written to
-// the day's roll-call file at every change.
+// the day's roll-call file at every change; when that fails they are kept in memory, the write
+// is tried again at the next change, and the document says so until a write succeeds.
 class C_ZorvikDocRollCall : public CDocument
 {
     Q_OBJECT
@@ -31,9 +33,22 @@ public:
     CRollCallModel *model() const { return m_model; }
     QString ticksFilePath() const;
     // "RollCallLog-YYYYMMDD.txt" beside the ticks file: every tick, drill and phone request.
-    QString logFilePath() const;
+    QString logFilePath() const { return m_log.filePath(); }
     // Appends one line, stamped with the time, to the day's log.
-    void log(const QString &text);
+    void log(const QString &text) { m_log.write(text); }
+    // One request of a phone (refused ones are counted per address and minute).
+    void logRequest(const QString &peer, const QByteArray &method, const QString &path, int status)
+    {
+        m_log.request(peer, method, path, status);
+    }
+    // Writes the request counts of past minutes (all with everything true).
+    void flushLog(bool everything = false) { m_log.flush(everything); }
+
+    // Whether the ticks as they are now are in the ticks file; the reason when not.
+    bool ticksSaved() const { return m_saveError.isEmpty(); }
+    QString saveError() const { return m_saveError; }
+    // Ticks held only in memory: set since the last write that succeeded.
+    bool onlyInMemory(const QString &key) const;
 
     // Reads the list from the shared cursors (takes DBMutex) unless the database is failing.
     // With a source, shows the source's latest list at once and asks it for a new one instead,
@@ -71,7 +86,8 @@ public:
 
 signals:
     void listChanged();
-    void saveFailed(const QString &error);
+    // The ticks could not be written, or could again: see ticksSaved().
+    void saveStateChanged();
     void drillChanged();
 
 private:
@@ -89,6 +105,9 @@ private:
     QDateTime m_asOf;  // the last list read from live data
     QDateTime m_since; // null while connected
     bool m_loading = false;
+    QSet<QString> m_savedTicks; // the ticks of the last write that succeeded
+    QString m_saveError;
+    CRollCallLog m_log;
     CRollCallDrill m_drill;
     QString m_recordError;
 };

@@ -30,6 +30,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,9 +53,9 @@ QString elapsed(qint64 s)
 
 C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_header(new QLabel(this)), m_stale(new QLabel(this)),
-      m_departments(new QLabel(this)), m_toolBar(new QToolBar(this)), m_grid(new QTableView(this)),
-      m_filter(new CListFilterModel(this)), m_sharing(new QLabel(this)), m_drill(new QLabel(this)),
-      m_missingPanel(new QWidget(this)), m_missing(new QListView(m_missingPanel)),
+      m_saveProblem(new QLabel(this)), m_departments(new QLabel(this)), m_toolBar(new QToolBar(this)),
+      m_grid(new QTableView(this)), m_filter(new CListFilterModel(this)), m_sharing(new QLabel(this)),
+      m_drill(new QLabel(this)), m_missingPanel(new QWidget(this)), m_missing(new QListView(m_missingPanel)),
       m_missingModel(new QStringListModel(this)), m_missingRefresh(new QTimer(this)), m_second(new QTimer(this)),
       m_server(new CRollCallServer(doc, this))
 {
@@ -69,9 +70,17 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     m_stale->setStyleSheet(QStringLiteral("color: #c62828; font-weight: bold;"));
     m_stale->setContentsMargins(6, 0, 6, 0);
     m_stale->hide();
+    m_saveProblem->setObjectName(QStringLiteral("rollCallSaveProblem"));
+    m_saveProblem->setStyleSheet(
+        QStringLiteral("background: #c62828; color: #fff; font-weight: bold; padding: 4px 6px;"));
+    m_saveProblem->setWordWrap(true);
+    m_saveProblem->hide();
     m_departments->setObjectName(QStringLiteral("rollCallDepartments"));
     m_departments->setWordWrap(true);
     m_departments->setContentsMargins(6, 0, 6, 2);
+    // Departments, names, addresses and file names are shown as they are, never as markup.
+    for (QLabel *l : {m_header, m_stale, m_saveProblem, m_departments})
+        l->setTextFormat(Qt::PlainText);
 
     m_toolBar->setObjectName(QStringLiteral("rollCallToolBar"));
     m_toolBar->setIconSize(QSize(CIconSet::kIconSize, CIconSet::kIconSize));
@@ -120,10 +129,12 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     }
 
     m_sharing->setObjectName(QStringLiteral("rollCallSharing"));
+    m_sharing->setTextFormat(Qt::PlainText);
     m_sharing->setStyleSheet(QStringLiteral("background: #e3f2fd; color: #0d3c61; padding: 4px 6px;"));
     m_sharing->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_sharing->hide();
     m_drill->setObjectName(QStringLiteral("rollCallDrill"));
+    m_drill->setTextFormat(Qt::PlainText);
     m_drill->setStyleSheet(QStringLiteral("background: #fff3c4; color: #5d4300; font-weight: bold; padding: 4px 6px;"));
     m_drill->hide();
     auto *missingTitle = new QLabel(text("rollcall.missingTitle"), m_missingPanel);
@@ -176,6 +187,7 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     layout->addWidget(m_toolBar);
     layout->addWidget(m_header);
     layout->addWidget(m_stale);
+    layout->addWidget(m_saveProblem);
     layout->addWidget(m_departments);
     layout->addWidget(m_sharing);
     layout->addWidget(m_drill);
@@ -206,15 +218,22 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
             updateDrill();
             updateMissing();
         });
-        connect(m_doc, &C_ZorvikDocRollCall::saveFailed, this, [this](const QString &error) {
-            CPrompt::error(this, CStringTable::text(QStringLiteral("rollcall.saveFailed"))
-                                     .arg(m_doc ? m_doc->ticksFilePath() : QString(), error));
-        });
+        connect(m_doc, &C_ZorvikDocRollCall::saveStateChanged, this, &C_ZorvikViewRollCall::updateSaveProblem);
         m_doc->refresh();
     }
     updateHeader();
+    updateSaveProblem();
     updateSharing();
     updateDrill();
+}
+
+void C_ZorvikViewRollCall::updateSaveProblem()
+{
+    const bool failing = m_doc && !m_doc->ticksSaved();
+    if (failing)
+        m_saveProblem->setText(
+            text("rollcall.saveFailed").arg(QDir::toNativeSeparators(m_doc->ticksFilePath()), m_doc->saveError()));
+    m_saveProblem->setVisible(failing);
 }
 
 C_ZorvikViewRollCall::~C_ZorvikViewRollCall()
@@ -410,9 +429,7 @@ void C_ZorvikViewRollCall::updateSharing()
     if (sharing) {
         QStringList where;
         for (const QHostAddress &a : m_server->addresses())
-            where << QStringLiteral("http://%1:%2/")
-                         .arg(a.protocol() == QAbstractSocket::IPv6Protocol ? u'[' + a.toString() + u']' : a.toString())
-                         .arg(m_server->port());
+            where << QUrl(m_server->url(a)).adjusted(QUrl::RemoveFragment).toString();
         m_sharing->setText(text("rollcall.sharing").arg(where.join(QStringLiteral(", "))).arg(m_server->phoneCount()));
     }
     m_sharing->setVisible(sharing);

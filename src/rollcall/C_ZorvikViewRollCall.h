@@ -21,7 +21,9 @@ class QToolBar;
 
 // The roll-call window's view: the counts and, while the data is stale, since when; a grid with
 // a check box on every row; a toolbar to print (one click), export PDF or CSV and clear the
-// ticks. A refresh keeps the ticks, the scroll position and the current row.
+// ticks. A refresh keeps the ticks, the scroll position and the current row. Ticks that cannot
+// be written are kept in memory, and a banner says so until a write succeeds (no dialog: a tick
+// from a phone must be answered at once).
 // The window also shares the roll call with the wardens' phones (only while it is open), and
 // runs a drill or an evacuation: the time since the start and who is still missing are shown
 // until End writes the record. Closing the window stops sharing and ends an open event.
@@ -66,12 +68,14 @@ private:
     void updateSharing();
     void windowClosing();
     void updateHeader();
+    void updateSaveProblem();
     void rememberPosition();
     void restorePosition();
 
     QPointer<C_ZorvikDocRollCall> m_doc;
     QLabel *m_header;
     QLabel *m_stale;
+    QLabel *m_saveProblem;
     QLabel *m_departments;
     QToolBar *m_toolBar;
     QTableView *m_grid;

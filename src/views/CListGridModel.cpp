@@ -1,5 +1,6 @@
 #include "views/CListGridModel.h"
 
+#include "app/CPlainText.h"
 #include "app/CTextMatch.h"
 #include "db/CDateTime.h"
 
@@ -63,8 +64,10 @@ QVariant CListGridModel::data(const QModelIndex &index, int role) const
         if (moment.isValid())
             return CDateTime::fromLocal(moment).format(S(1055) + QStringLiteral(" %H:%M:%S"));
     }
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return row[index.column()];
+    if (role == Qt::ToolTipRole)
+        return CPlainText::toolTip(row[index.column()]);
     if (role == CTextMatch::SearchRole) {
         if (m_folded.size() != m_rows.size())
             m_folded.resize(m_rows.size());

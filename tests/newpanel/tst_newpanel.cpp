@@ -342,11 +342,14 @@ TEST_F(NewPanelDialog, ListIsReReadFromTheTableAndNewcomersKeepTheirMarks)
     CD_New dlg(factory());
     const QString dep = m_ref.departmentMap.begin()->first;
     QSqlQuery q(m_sql);
+    // One change, as the attendance system makes it: the dialog reads the table meanwhile.
+    ASSERT_TRUE(m_sql.transaction());
     ASSERT_TRUE(q.exec(QStringLiteral("insert into tblZaposleni (IDZaposlenog, Prezime, Ime, IDSektora) values "
                                       "(9999, 'O''Neill', 'Ann', %1)")
                            .arg(dep)));
     ASSERT_TRUE(q.exec(QStringLiteral("insert into tblMediaID (IDMedia, IDZaposlenog, IDNo, VaziOd) values "
                                       "(99999, 9999, 'ab12cd3456ef78gh90', '2020-01-01 00:00:00')")));
+    ASSERT_TRUE(m_sql.commit());
 
     chooseFilterEntry(dlg, dep);
     QAbstractItemModel *m = employeeModel(&dlg);

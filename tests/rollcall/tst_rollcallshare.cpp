@@ -3,11 +3,13 @@
 // with pdftotext and Python's csv module.
 #include "PresenceTestDb.h"
 #include "app/CClock.h"
+#include "app/CSettings.h"
 #include "config/CRLang.h"
 #include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
 #include "rollcall/CD_ShareRollCall.h"
 #include "rollcall/COnSiteActivities.h"
+#include "rollcall/CRollCallLog.h"
 #include "rollcall/CRollCallModel.h"
 #include "rollcall/CRollCallServer.h"
 #include "rollcall/CRollCallTicks.h"
@@ -15,24 +17,36 @@
 #include "rollcall/C_ZorvikViewRollCall.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QHelpEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QPushButton>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTimer>
 #include <QWebSocket>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
 
 using presencetest::PresenceDb;
@@ -47,6 +61,7 @@ struct Reply
     int status = 0;
     QByteArray body;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QByteArray retryAfter;
 };
 
 // One request through Qt's HTTP client (which asks for and undoes the compression itself).
@@ -62,7 +77,8 @@ Reply http(QNetworkAccessManager &nam, const QByteArray &method, const QString &
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    Reply out{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(), reply->error()};
+    Reply out{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(), reply->error(),
+              reply->rawHeader("Retry-After")};
     reply->deleteLater();
     return out;
 }
@@ -70,6 +86,18 @@ Reply http(QNetworkAccessManager &nam, const QByteArray &method, const QString &
 QByteArray tickBody(const QString &key, const QString &warden, bool ticked = true)
 {
     return QJsonDocument(QJsonObject{{"key", key}, {"warden", warden}, {"ticked", ticked}}).toJson();
+}
+
+// The status line's code of a request written by hand (headers a browser would not send).
+int rawStatus(quint16 port, const QByteArray &request)
+{
+    QTcpSocket socket;
+    socket.connectToHost(kLoopback, port);
+    if (!socket.waitForConnected(3000))
+        return 0;
+    socket.write(request);
+    testsupport::waitFor([&] { return socket.canReadLine() || socket.state() != QAbstractSocket::ConnectedState; });
+    return socket.readLine().split(' ').value(1).toInt();
 }
 
 bool refused(quint16 port)
@@ -84,6 +112,42 @@ QString readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+QString pdfText(const QString &path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, "-"});
+    pdftotext.waitForFinished(20000);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+// Hovers over a grid's row in a column as a user would, and returns what the tooltip shows once
+// it is laid out and drawn (pictures and all).
+QString toolTipOf(QTableView *grid, const QString &name, int column)
+{
+    QAbstractItemModel *m = grid->model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        if (m->index(r, CRollCallModel::NameColumn).data().toString() != name)
+            continue;
+        const QRect cell = grid->visualRect(m->index(r, column));
+        QHelpEvent hover(QEvent::ToolTip, cell.center(), grid->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(grid->viewport(), &hover);
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *tip = qobject_cast<QLabel *>(w);
+            if (!tip || !w->inherits("QTipLabel") || !w->isVisible())
+                continue;
+            tip->grab();
+            const bool rich = tip->textFormat() == Qt::RichText ||
+                              (tip->textFormat() == Qt::AutoText && Qt::mightBeRichText(tip->text()));
+            if (!rich)
+                return tip->text();
+            QTextDocument shown;
+            shown.setHtml(tip->text());
+            return shown.toPlainText().replace(QChar::Nbsp, u' ');
+        }
+    }
+    return {};
 }
 
 QString shotDir()
@@ -203,23 +267,26 @@ protected:
 
 } // namespace
 
-// The ticks file: an old file reads as before, no warden writes the old format byte for byte,
-// and a warden's tick keeps its plain line so that older programs still see every tick.
+// The ticks file: an old file reads as before (a backslash in a key is a backslash), no warden
+// writes the old format byte for byte, and a warden's tick keeps its plain line so that older
+// programs still see every tick; a file in Windows-1250 reads as such; a warden's name keeps
+// nothing that would show it as something else, and is cut without halving a character.
 TEST(RollCallTicksFile, WardenColumnKeepsTheOldFormatReadable)
 {
     testsupport::TempDir dir;
     const QString path = dir.file(QStringLiteral("RollCall-20260304.txt"));
     QFile old(path);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("E12\nG Ana Anić|2026-03-04 09:00:00\n\n  E7  \n");
+    old.write("E12\nG Ana Anić|2026-03-04 09:00:00\n\n  E7  \nG Back\\tslash|2026-03-04 09:00:00\r\n");
     old.close();
-    const QSet<QString> ticks{"E12", "E7", "G Ana Anić|2026-03-04 09:00:00"};
+    const QSet<QString> ticks{"E12", "E7", "G Ana Anić|2026-03-04 09:00:00", "G Back\\tslash|2026-03-04 09:00:00"};
     CRollCallTicks::Attributions attributions;
     EXPECT_EQ(CRollCallTicks::load(path, &attributions), ticks);
     EXPECT_TRUE(attributions.isEmpty());
 
     ASSERT_TRUE(CRollCallTicks::save(path, ticks, nullptr, {{"E7", {QString(), kNow}}}));
-    EXPECT_EQ(readAll(path), QStringLiteral("E12\nE7\nG Ana Anić|2026-03-04 09:00:00\n"));
+    EXPECT_EQ(readAll(path),
+              QStringLiteral("E12\nE7\nG Ana Anić|2026-03-04 09:00:00\nG Back\\tslash|2026-03-04 09:00:00\n"));
 
     attributions = {{"E7", {"Ana \tMarić\n", kNow}}, {"E99", {"Ivo", kNow}}};
     attributions["E7"].warden = CRollCallTicks::cleanWarden(attributions["E7"].warden);
@@ -228,7 +295,7 @@ TEST(RollCallTicksFile, WardenColumnKeepsTheOldFormatReadable)
     for (const QString &key : ticks)
         EXPECT_TRUE(lines.contains(key)) << key.toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("E7\tAna Marić\t2026-03-04T10:30:15")));
-    EXPECT_EQ(lines.size(), 4); // no line for the unticked E99
+    EXPECT_EQ(lines.size(), 5); // no line for the unticked E99
     EXPECT_EQ(CRollCallTicks::load(path, &attributions), ticks);
     EXPECT_EQ(attributions, (CRollCallTicks::Attributions{{"E7", {"Ana Marić", kNow}}}));
 
@@ -238,11 +305,24 @@ TEST(RollCallTicksFile, WardenColumnKeepsTheOldFormatReadable)
     old.close();
     EXPECT_EQ(CRollCallTicks::load(path, &attributions), QSet<QString>{"E12"});
     EXPECT_TRUE(attributions.isEmpty());
+
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("E1\nE2\t\x8A"
+              "efik \x8Eivi\xE6\t2026-03-04T10:30:15\nE2\n");
+    old.close();
+    EXPECT_EQ(CRollCallTicks::load(path, &attributions), (QSet<QString>{"E1", "E2"}));
+    EXPECT_EQ(attributions.value("E2").warden, QStringLiteral("Šefik Živić"));
+    EXPECT_EQ(CRollCallTicks::cleanWarden(QStringLiteral("\u202EAna\u200B I\u2066vić\u2069 \u200F")),
+              QStringLiteral("Ana Ivić"));
+    EXPECT_EQ(CRollCallTicks::cleanWarden(QString(39, u'a') + QStringLiteral("\U0001F600b")), QString(39, u'a'));
+    EXPECT_EQ(CRollCallTicks::cleanWarden(QString(38, u'a') + QStringLiteral("\U0001F600b")),
+              QString(38, u'a') + QStringLiteral("\U0001F600"));
 }
 
-// No key, no data: 401 without a name, a wrong key counted and refused after ten in a minute,
-// only the page and the three calls answered, a bad tick refused, the key never logged, and a
-// new key each time sharing starts.
+// No key, no data: 401 without a name; a wrong key counted and refused after ten in a minute,
+// never the right one; only the page and the three calls answered, and only under the shared
+// address or a name the user gave; a bad tick refused; the key never logged; a new key each time
+// sharing starts, the old one told that sharing ended.
 TEST_F(Share, KeyGuardsEverythingButThePage)
 {
     CRollCallServer server(doc.get());
@@ -252,12 +332,8 @@ TEST_F(Share, KeyGuardsEverythingButThePage)
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9a-f]{32}$")).match(server.key()).hasMatch());
     EXPECT_EQ(server.url(kLoopback), base(server) + QStringLiteral("/#k=") + server.key());
     QNetworkAccessManager nam;
-    int sent = 0;
     auto call = [&](const QByteArray &method, const QString &url, const QByteArray &k = {}, const QByteArray &body = {},
-                    const QByteArray &type = "application/json") {
-        ++sent;
-        return http(nam, method, url, k, body, type);
-    };
+                    const QByteArray &type = "application/json") { return http(nam, method, url, k, body, type); };
     const QList<CRollCallModel::Person> &people = doc->model()->people();
     auto namesIn = [&](const QByteArray &body) {
         return std::count_if(people.begin(), people.end(),
@@ -297,17 +373,26 @@ TEST_F(Share, KeyGuardsEverythingButThePage)
     EXPECT_EQ(call("POST", base(server) + "/api/tick", key, QByteArray(5000, ' ')).status, 413);
     EXPECT_TRUE(doc->model()->ticks().isEmpty());
 
-    // Ten wrong keys (one was sent above, and two without any) within the minute lock the address out.
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(call("GET", base(server) + "/api/state", "0123").status, 401);
-    EXPECT_EQ(call("GET", base(server) + "/api/state", key).status, 429);
-    CClock::setFixed(kNow.addSecs(61));
+    // Requests without a key are not counted: a page elsewhere can make the warden's own browser
+    // send them. Ten wrong keys (one was sent above) make the address wait, never the right key.
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(call("GET", base(server) + "/api/state").status, 401);
     EXPECT_EQ(call("GET", base(server) + "/api/state", key).status, 200);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(call("GET", base(server) + "/api/state", "0123").status, 401);
+    const Reply wait = call("GET", base(server) + "/api/state", "0123");
+    EXPECT_EQ(wait.status, 429);
+    EXPECT_EQ(wait.retryAfter, "60");
+    EXPECT_EQ(call("GET", base(server) + "/api/state", key).status, 200);
+    CClock::setFixed(kNow.addSecs(61));
+    EXPECT_EQ(call("GET", base(server) + "/api/state", "0123").status, 401);
 
-    const QString logged = log();
-    EXPECT_TRUE(logged.contains(QStringLiteral("\trequest\t127.0.0.1\tGET /api/state\t429\n")));
-    EXPECT_EQ(logged.count(QStringLiteral("\trequest\t")), sent);
-    EXPECT_FALSE(logged.contains(server.key()));
+    // Only under the address shared (or a name given): not under a name a stranger's page chose.
+    const QByteArray request = "GET /api/state HTTP/1.1\r\nauthorization: bearer " + key + "\r\nHost: ";
+    EXPECT_EQ(rawStatus(server.port(), request + "127.0.0.1:" + QByteArray::number(server.port()) + "\r\n\r\n"), 200);
+    EXPECT_EQ(rawStatus(server.port(), request + "evil.example:" + QByteArray::number(server.port()) + "\r\n\r\n"),
+              421);
+    EXPECT_EQ(rawStatus(server.port(), "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"), 421);
 
     // More than the request limit on one connection: dropped unanswered.
     QTcpSocket big;
@@ -319,9 +404,20 @@ TEST_F(Share, KeyGuardsEverythingButThePage)
     const quint16 port = server.port();
     server.stop();
     EXPECT_TRUE(refused(port));
+    // Answered requests a line each; refused ones counted per address and minute; no key.
+    const QString logged = log();
+    EXPECT_TRUE(logged.contains(QStringLiteral("\trequest\t127.0.0.1\tGET /api/state\t200\n")));
+    EXPECT_TRUE(
+        logged.contains(QStringLiteral("\trefused\t127.0.0.1\t34 in the minute 10:30\tfirst GET /api/state\t401")))
+        << logged.toStdString();
+    EXPECT_TRUE(logged.contains(QStringLiteral("\trefused\t127.0.0.1\t3 in the minute 10:31\t")));
+    EXPECT_FALSE(logged.contains(QString::fromLatin1(key)));
+
+    server.setHostNames({"rollcall.site.example"});
     ASSERT_TRUE(server.start({kLoopback}, port, nullptr));
     EXPECT_NE(server.key().toLatin1(), key);
-    EXPECT_EQ(http(nam, "GET", base(server) + "/api/state", key).status, 401);
+    EXPECT_EQ(http(nam, "GET", base(server) + "/api/state", key).status, 410);
+    EXPECT_EQ(rawStatus(port, "GET / HTTP/1.1\r\nHost: RollCall.Site.Example\r\n\r\n"), 200);
     // The port in use: nothing listens, and the reason names the address.
     CRollCallServer second(doc.get());
     QString error;
@@ -494,18 +590,28 @@ TEST_F(Share, PageOnAPhoneInEnglishAndSerbian)
     for (const CRollCallModel::Person &p : people)
         EXPECT_FALSE(bare.contains(p.name) || answer.contains(p.name)) << p.name.toStdString();
 
+    // After Stop sharing the phone says so (not "trying again" for ever); once sharing starts
+    // again with a new key, its old key is told that sharing ended.
     const quint16 port = server.port();
     server.stop();
     EXPECT_TRUE(refused(port));
     EXPECT_TRUE(browser.until(tab, "!document.getElementById('offline').hidden"));
     EXPECT_EQ(browser.eval(tab, "fetch('/').then(() => 'answered', () => 'refused')").toString(),
               QStringLiteral("refused"));
+    EXPECT_TRUE(browser.until(tab,
+                              "document.getElementById('message').textContent.startsWith('Sharing has ended') && "
+                              "document.getElementById('offline').hidden",
+                              15000));
+    const QString old = tab;
 
     CRLang serbian;
     serbian.Load(QFileInfo(QStringLiteral(ZV_TEST_SRPSKI)).absolutePath() + u'/', nullptr);
     serbian.apply();
     // The same port, the same origin: the phone remembers its warden.
     ASSERT_TRUE(server.start({kLoopback}, port, nullptr));
+    EXPECT_TRUE(browser.until(old, "document.querySelectorAll('button.row').length == 0", 15000));
+    EXPECT_TRUE(
+        browser.eval(old, "document.getElementById('message').textContent").toString().startsWith("Sharing has"));
     tab = browser.open(server.url(kLoopback));
     const bool loaded = browser.until(tab, "document.querySelectorAll('button.row.ticked').length == 2");
     const QString lang = browser.eval(tab, "document.documentElement.lang").toString();
@@ -680,4 +786,237 @@ TEST_F(Share, ShareFromTheWindowWithAQrCode)
     ASSERT_TRUE(server->isSharing());
     frame.close();
     EXPECT_TRUE(refused(port));
+}
+
+// Names typed on a phone, and names from the database, are text wherever the desk shows them,
+// also after a restart reads them back from the ticks file: a tooltip naming a device or a pipe
+// as a picture shows those characters (and the program goes on), a department in markup is not
+// bold, and report markers in a name print as typed in the drill record.
+TEST_F(Share, OutsideTextIsShownAsTyped)
+{
+    QTemporaryDir pipeDir(QStringLiteral("/tmp/zv-XXXXXX")); // short: a name has 40 characters
+    const QString pipe = pipeDir.filePath(QStringLiteral("p"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QStringList wardens{"<img src=/dev/zero>", "<img src=" + pipe + ">", "Eve[%red%]", "Ivo|[%strike%]"};
+    const QList<CRollCallModel::Person> people = doc->model()->people();
+    {
+        CRollCallServer server(doc.get());
+        ASSERT_TRUE(server.start({kLoopback}, 0, nullptr));
+        QNetworkAccessManager nam;
+        for (int i = 0; i < wardens.size(); ++i)
+            ASSERT_EQ(http(nam, "POST", base(server) + "/api/tick", server.key().toLatin1(),
+                           tickBody(people[i].key, wardens[i]))
+                          .status,
+                      200);
+    }
+    C_ZorvikDocRollCall again(&db.reference(), db.context().settings(), dir.path() + u'/');
+    C_ZorvikViewRollCall view(&again);
+    view.resize(1000, 500);
+    view.show();
+    QList<CRollCallModel::Person> renamed = people;
+    renamed[0].name = QStringLiteral("Dan[%bold-separator%]");
+    renamed[1].department = QStringLiteral("Fin<b>ance</b>");
+    again.model()->setPeople(renamed);
+    for (int i = 0; i < wardens.size(); ++i)
+        EXPECT_EQ(toolTipOf(view.grid(), renamed[i].name, CRollCallModel::TickColumn),
+                  QStringLiteral("Ticked by %1 at 10:30:15").arg(wardens[i]));
+    EXPECT_EQ(toolTipOf(view.grid(), renamed[1].name, CRollCallModel::DepartmentColumn), renamed[1].department);
+    auto *departments = view.findChild<QLabel *>(QStringLiteral("rollCallDepartments"));
+    again.model()->setTick(people[5].key, true);
+    EXPECT_TRUE(departments->text().contains(QStringLiteral("Fin<b>ance</b>: 1")));
+    EXPECT_EQ(departments->textFormat(), Qt::PlainText);
+
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ZORVIK_SOURCE_DIR)); // the installed templates
+    again.startDrill(CRollCallDrill::Exercise);
+    QString pdf;
+    const bool written = again.endDrill(&pdf, nullptr, nullptr);
+    QDir::setCurrent(saved);
+    ASSERT_TRUE(written);
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Found (5)"))) << text.toStdString();
+    for (const QString &literal : {renamed[0].name, wardens[2], wardens[3], renamed[1].department})
+        EXPECT_TRUE(text.contains(literal)) << literal.toStdString();
+}
+
+// A guest's key holds a tab and a line feed (it comes from the database): a tick from a phone
+// survives reopening the ticks file, with its warden, and makes no phantom keys.
+TEST_F(Share, AKeyWithATabAndALineFeedSurvivesAReopen)
+{
+    QList<CRollCallModel::Person> people = doc->model()->people();
+    const QString odd = QStringLiteral("GTab\tGuest\nNewline|2026-03-04 09:00:00");
+    people << CRollCallModel::Person{odd, "Tab\tGuest\nNewline", "Guests", "09:00", "Host", "Firm", true};
+    doc->model()->setPeople(people);
+    {
+        CRollCallServer server(doc.get());
+        ASSERT_TRUE(server.start({kLoopback}, 0, nullptr));
+        QNetworkAccessManager nam;
+        ASSERT_EQ(http(nam, "POST", base(server) + "/api/tick", server.key().toLatin1(), tickBody(odd, "Ana")).status,
+                  200);
+    }
+    doc->model()->setTick(people[0].key, true);
+    C_ZorvikDocRollCall again(nullptr, nullptr, dir.path() + u'/');
+    EXPECT_EQ(again.model()->ticks(), (QSet<QString>{odd, people[0].key}));
+    EXPECT_EQ(again.model()->attributions().value(odd), (CRollCallTicks::Attribution{"Ana", kNow}));
+}
+
+// A stranger on the same network: 256 connections trickling requests from one address leave
+// room for a warden's phone, and 1,000 refused requests with long paths leave the day's log a
+// few lines long; a log that reaches its cap says so once and stops there.
+TEST_F(Share, AStrangerCannotLockTheWardensOut)
+{
+    CRollCallServer server(doc.get());
+    ASSERT_TRUE(server.start({kLoopback}, 0, nullptr));
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
+    for (int i = 0; i < 256; ++i) {
+        slow.push_back(std::make_unique<QTcpSocket>());
+        slow.back()->connectToHost(kLoopback, server.port());
+        ASSERT_TRUE(slow.back()->waitForConnected(3000));
+        slow.back()->write("GET /api/state HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+        slow.back()->flush();
+        QCoreApplication::processEvents();
+    }
+    QNetworkAccessManager nam;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(http(nam, "GET", base(server) + "/api/state", server.key().toLatin1()).status, 200);
+    EXPECT_LT(timer.elapsed(), 1000);
+    slow.clear();
+    server.stop();
+
+    ASSERT_TRUE(server.start({kLoopback}, 0, nullptr));
+    int answered = 0;
+    QEventLoop loop;
+    for (int i = 0; i < 1000; ++i) {
+        QNetworkReply *reply = nam.get(QNetworkRequest(QUrl(base(server) + "/api/" + QString(16000, u'a'))));
+        QObject::connect(reply, &QNetworkReply::finished, &loop, [&, reply] {
+            answered += reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 401;
+            reply->deleteLater();
+            if (answered == 1000)
+                loop.quit();
+        });
+    }
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(answered, 1000);
+    server.stop();
+    EXPECT_LT(QFileInfo(doc->logFilePath()).size(), CRollCallLog::kDayCap);
+    EXPECT_TRUE(log().contains(QStringLiteral("\trefused\t127.0.0.1\t1000 in the minute 10:30\tfirst GET /api/") +
+                               QString(95, u'a') + QStringLiteral("\t401\n")))
+        << log().toStdString();
+
+    CRollCallLog small(dir.path() + QStringLiteral("/small/"), 4000);
+    QDir().mkpath(dir.path() + QStringLiteral("/small"));
+    for (int i = 0; i < 100; ++i)
+        small.write(QString(100, u'x'));
+    const QString full = readAll(small.filePath());
+    EXPECT_LE(full.size(), 4000 + 80);
+    EXPECT_EQ(full.count(QStringLiteral("log full")), 1);
+    EXPECT_TRUE(full.endsWith(QStringLiteral("\tlog full: nothing more is logged today\n")));
+}
+
+// The ticks file cannot be written: a phone's tick is answered at once ("kept, not yet saved"),
+// the desk shows one banner instead of a dialog per tick, the next tick tries again, and the
+// drill record says which ticks were only in memory. Sharing stopped from inside a request
+// answers nothing and uses nothing freed.
+TEST_F(Share, UnwritableTicksFileAnswersThePhoneAtOnce)
+{
+    ASSERT_TRUE(QDir().mkpath(doc->ticksFilePath())); // a folder where the file would go
+    C_ZorvikViewRollCall view(doc.get());
+    view.show();
+    CRollCallServer &server = *view.server();
+    ASSERT_TRUE(server.start({kLoopback}, 0, nullptr));
+    const QList<CRollCallModel::Person> people = doc->model()->people();
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ZORVIK_SOURCE_DIR)); // the installed templates
+    doc->startDrill(CRollCallDrill::Exercise);
+    QNetworkAccessManager nam;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const Reply r = http(nam, "POST", base(server) + "/api/tick", server.key().toLatin1(),
+                             tickBody(people[i].key, QStringLiteral("Ana")));
+        EXPECT_LT(timer.elapsed(), 1000);
+        EXPECT_EQ(r.status, 503);
+        EXPECT_EQ(QJsonDocument::fromJson(r.body)["kept"], true);
+        EXPECT_EQ(QJsonDocument::fromJson(r.body)["saved"], false);
+    }
+    EXPECT_EQ(doc->model()->tickedCount(), 3);
+    EXPECT_TRUE(CPrompt::takeAsked().isEmpty());
+    auto *banner = view.findChild<QLabel *>(QStringLiteral("rollCallSaveProblem"));
+    EXPECT_TRUE(banner->isVisibleTo(&view));
+    EXPECT_TRUE(banner->text().startsWith(QStringLiteral("Ticks cannot be saved to %1: ").arg(doc->ticksFilePath())))
+        << banner->text().toStdString();
+
+    QString csv;
+    const bool written = doc->endDrill(nullptr, &csv, nullptr);
+    QDir::setCurrent(saved);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(readAll(csv).count(QStringLiteral("Found (in memory only)")), 3);
+    ASSERT_TRUE(QDir().rmdir(doc->ticksFilePath()));
+    EXPECT_EQ(
+        http(nam, "POST", base(server) + "/api/tick", server.key().toLatin1(), tickBody(people[3].key, "Ana")).status,
+        200);
+    EXPECT_FALSE(banner->isVisibleTo(&view));
+    EXPECT_EQ(CRollCallTicks::load(doc->ticksFilePath()).size(), 4);
+
+    QObject::connect(doc->model(), &CRollCallModel::tickChanged, &server, [&server] { server.stop(); });
+    const Reply cut = http(nam, "POST", base(server) + "/api/tick", server.key().toLatin1(),
+                           tickBody(people[4].key, QStringLiteral("Ana")));
+    EXPECT_EQ(cut.status, 0);
+    EXPECT_FALSE(server.isSharing());
+    QCoreApplication::processEvents();
+}
+
+// HTTPS with the site's certificate and key, chosen in the share dialog: the code carries
+// https://, a phone that trusts the certificate gets the list, plain HTTP gets nothing, and a
+// file that holds no key is refused with the reason.
+TEST_F(Share, HttpsWithTheSitesCertificate)
+{
+    const QString cert = dir.file(QStringLiteral("site.pem")), key = dir.file(QStringLiteral("site.key"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                   "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+    ASSERT_TRUE(openssl.waitForFinished(60000) && openssl.exitCode() == 0) << openssl.readAllStandardError().data();
+    CSettings &settings = *db.context().settings();
+    settings.writeText("RollCall", "ShareAddresses", "127.0.0.1");
+    settings.writeInt("RollCall", "SharePort", testsupport::closedPort());
+    settings.writeText("RollCall", "ShareCertificate", cert);
+    settings.writeText("RollCall", "ShareKey", cert); // the certificate again: no key in it
+    C_ZorvikViewRollCall view(doc.get());
+    view.findChild<QAction *>("rollCall.share")->trigger();
+    CD_ShareRollCall *dialog = view.shareDialog();
+    EXPECT_TRUE(dialog->findChild<QLabel *>("shareNote")->text().contains(QStringLiteral("HTTPS")));
+    dialog->findChild<QPushButton *>("shareStart")->click();
+    EXPECT_FALSE(view.server()->isSharing());
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].text.contains(cert + QStringLiteral(": no RSA or EC private key")))
+        << asked[0].text.toStdString();
+
+    dialog->findChild<QLineEdit *>("shareKey")->setText(key);
+    dialog->findChild<QPushButton *>("shareStart")->click();
+    CRollCallServer &server = *view.server();
+    ASSERT_TRUE(server.isSharing());
+    EXPECT_TRUE(dialog->shownUrl().startsWith(QStringLiteral("https://127.0.0.1:%1/#k=").arg(server.port())));
+    EXPECT_EQ(settings.readText("RollCall", "ShareKey"), key);
+
+    QNetworkAccessManager nam;
+    QNetworkRequest request(QUrl(QStringLiteral("https://127.0.0.1:%1/api/list").arg(server.port())));
+    QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+    trusting.setCaCertificates(QSslCertificate::fromPath(cert));
+    request.setSslConfiguration(trusting);
+    request.setRawHeader("Authorization", "Bearer " + server.key().toLatin1());
+    QNetworkReply *reply = nam.get(request);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(reply->error(), QNetworkReply::NoError) << reply->errorString().toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(reply->readAll())["people"].toArray().size(), doc->model()->rowCount());
+    delete reply;
+    EXPECT_EQ(
+        http(nam, "GET", QStringLiteral("http://127.0.0.1:%1/api/list").arg(server.port()), server.key().toLatin1())
+            .status,
+        0);
 }
