@@ -1551,6 +1551,26 @@ Zaustaviti to i zatvoriti program?</translation>
         <source>Send to &amp;back</source>
         <translation>Pošalji na&amp;zad</translation>
     </message>
+    <message id="rollcall.askDrill">
+        <source>A drill is running: end it, write its record and %1?</source>
+        <translation>Vežba je u toku: završiti je, zapisati izveštaj i %1?</translation>
+    </message>
+    <message id="rollcall.askPhones">
+        <source>The roll call is shared with phones (connected now: %1): stop sharing and %2?</source>
+        <translation>Prozivka je podeljena sa telefonima (sada povezano: %1): prekinuti deljenje i %2?</translation>
+    </message>
+    <message id="rollcall.askDrillPhones">
+        <source>A drill is running and phones are connected (%1): end it, stop sharing and %2?</source>
+        <translation>Vežba je u toku i telefoni su povezani (%1): završiti je, prekinuti deljenje i %2?</translation>
+    </message>
+    <message id="rollcall.askQuit">
+        <source>quit</source>
+        <translation>izaći iz programa</translation>
+    </message>
+    <message id="rollcall.askClose">
+        <source>close the roll call</source>
+        <translation>zatvoriti prozivku</translation>
+    </message>
     <message id="dlg.database.title">
         <source>Database</source>
         <translation>Baza podataka</translation>
@@ -1880,8 +1900,8 @@ Obriši oznake</translation>
         <translation>Zapisnik evakuacije</translation>
     </message>
     <message id="rollcall.eventCounts">
-        <source>On the list: %1 · Found: %2 · Never found: %3</source>
-        <translation>Na spisku: %1 · Pronađeno: %2 · Nije pronađeno: %3</translation>
+        <source>To account for: %1 · Found: %2 · Never found: %3 · Left the site: %4</source>
+        <translation>Treba utvrditi: %1 · Pronađeno: %2 · Nije pronađeno: %3 · Napustilo lokaciju: %4</translation>
     </message>
     <message id="rollcall.eventTimes">
         <source>Started %1 · Ended %2 · Duration %3</source>
@@ -1910,6 +1930,14 @@ Obriši oznake</translation>
     <message id="rollcall.noAddress">
         <source>This computer has no network address to share on.</source>
         <translation>Ovaj računar nema mrežnu adresu na kojoj bi delio.</translation>
+    </message>
+    <message id="rollcall.partLeft">
+        <source>Left the site (%1)</source>
+        <translation>Napustili lokaciju (%1)</translation>
+    </message>
+    <message id="rollcall.left">
+        <source>Left the site</source>
+        <translation>Napustio lokaciju</translation>
     </message>
     <message id="rollcall.partFound">
         <source>Found (%1)</source>

@@ -167,7 +167,8 @@ bool C_ZorvikDocRollCall::endDrill(QString *pdfPath, QString *csvPath, QString *
         return false;
     m_drill.finish(CClock::now());
     const QString stem =
-        m_folder + QStringLiteral("RollCallEvent-%1").arg(m_drill.start().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        recordFolder() +
+        QStringLiteral("RollCallEvent-%1").arg(m_drill.start().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString pdf = stem + QStringLiteral(".pdf"), csv = stem + QStringLiteral(".csv");
     QString why;
     if (!CRollCallEventReport::write(*this, pdf, csv, &why)) {
@@ -189,23 +190,31 @@ bool C_ZorvikDocRollCall::endDrill(QString *pdfPath, QString *csvPath, QString *
     return true;
 }
 
+CRollCallDrill::Tally C_ZorvikDocRollCall::tally() const
+{
+    return m_drill.tally(m_model->ticks(), m_model->people());
+}
+
 QList<CRollCallModel::Person> C_ZorvikDocRollCall::stillMissing() const
 {
-    QList<CRollCallModel::Person> out;
-    for (const CRollCallModel::Person &p : m_drill.people())
-        if (!m_model->ticks().contains(p.key))
-            out << p;
+    QList<CRollCallModel::Person> out = tally().missing;
     CRollCallModel::sortPeople(out);
     return out;
 }
 
 QString C_ZorvikDocRollCall::countsText() const
 {
+    int ticked = m_model->tickedCount(), of = m_model->rowCount();
+    if (m_drill.isRunning()) {
+        const CRollCallDrill::Tally t = tally();
+        ticked = int(t.found.size());
+        of = int(t.expected());
+    }
     return CStringTable::text(QStringLiteral("rollcall.counts"))
         .arg(m_model->employeeCount())
         .arg(m_model->guestCount())
-        .arg(m_model->tickedCount())
-        .arg(m_model->rowCount());
+        .arg(ticked)
+        .arg(of);
 }
 
 QString C_ZorvikDocRollCall::departmentsText() const

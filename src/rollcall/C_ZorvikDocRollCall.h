@@ -64,7 +64,8 @@ public:
     bool isStale() const { return !m_since.isNull(); }
     void clearTicks();
 
-    // "On site: N · Guests: M · Ticked: K of T".
+    // "On site: N · Guests: M · Ticked: K of T"; during a drill K of T are the drill's found
+    // and expected (tally()).
     QString countsText() const;
     // Counts per department, one "Department: N" a line.
     QString departmentsText() const;
@@ -77,11 +78,17 @@ public:
     // and a CSV file beside the ticks file. A record that cannot be written keeps the event
     // open (End can be tried again) and returns the reason.
     const CRollCallDrill &drill() const { return m_drill; }
+    // Where the records go (with a trailing separator): a folder the user finds, such as
+    // Documents/Zorvik; beside the ticks file until set.
+    void setRecordFolder(const QString &folder) { m_recordFolder = folder; }
+    QString recordFolder() const { return m_recordFolder.isEmpty() ? m_folder : m_recordFolder; }
     void startDrill(CRollCallDrill::Kind kind);
     bool endDrill(QString *pdfPath, QString *csvPath, QString *error);
     // Why the last End could not write the record; empty when it did.
     QString recordError() const { return m_recordError; }
-    // Listed since the start and not ticked, in department and name order.
+    // The drill's one count of found, missing and left (empty outside a drill).
+    CRollCallDrill::Tally tally() const;
+    // The drill's missing, in department and name order.
     QList<CRollCallModel::Person> stillMissing() const;
 
 signals:
@@ -100,6 +107,7 @@ private:
     QPointer<COnSiteList> m_source;
     quint64 m_shownSerial = 0; // the source's list shown last (0: none)
     QString m_folder;
+    QString m_recordFolder;
     CRollCallModel *m_model;
     QDate m_day;
     QDateTime m_asOf;  // the last list read from live data

@@ -391,7 +391,12 @@ CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
     frame->setWindowIcon(frame->kind() == CDocTemplate::Panels     ? CIconSet::applicationIcon()
                          : frame->kind() == CDocTemplate::RollCall ? CIconSet::commandIcon(RollCall)
                                                                    : CIconSet::commandIcon(Employees));
-    if (frame->kind() == CDocTemplate::Panels) {
+    if (frame->kind() != CDocTemplate::Panels) {
+        frame->setCloseGuard([](CChildFrameBase *f) {
+            auto *commands = dynamic_cast<CChildCommands *>(f->view());
+            return !commands || commands->confirmClose(false);
+        });
+    } else {
         frame->setCloseGuard(
             [this](CChildFrameBase *f) { return m_files->offerToSave(qobject_cast<C_ZorvikDoc *>(f->document())); });
         // The panel view asks for the Employees command (a double-click on the empty panel).
@@ -560,8 +565,16 @@ void C_MainFrame::closeEvent(QCloseEvent *event)
         }
         return;
     }
-    // Nothing is lost by closing the program: each modified panel is offered for saving, and
-    // Cancel (or a failed save) keeps the program open.
+    // Nothing is lost by closing the program: a drill or a share under way is ended only when
+    // the user says so, each modified panel is offered for saving, and Cancel (or a failed save)
+    // keeps the program open.
+    for (CChildFrameBase *f : childFrames()) {
+        auto *commands = dynamic_cast<CChildCommands *>(f->view());
+        if (commands && !commands->confirmClose(true)) {
+            event->ignore();
+            return;
+        }
+    }
     if (!m_files->offerToSaveAll()) {
         event->ignore();
         return;

@@ -23,6 +23,7 @@
 #include "views/C_ZorvikViewGuests.h"
 #include "views/CommandIds.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDockWidget>
 #include <QHeaderView>
@@ -31,6 +32,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMdiArea>
 #include <QMutexLocker>
 #include <QProcess>
 #include <QScrollBar>
@@ -435,6 +437,9 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
         ASSERT_GE(yesterday, 1);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    // The user's documents, where drill records go, in the test's folder.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", dir.path().toUtf8());
     C_ZorvikApp app(options);
     ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
     C_MainFrame *frame = app.mainFrame();
@@ -481,7 +486,36 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
         frame->resize(1000, 600);
         frame->grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/mainframe.png"));
     }
-    frame->close();
+
+    // Quitting during a drill asks first: No keeps the program and the drill; closing the roll
+    // call asks too; Yes ends the drill (its record written) and quits.
+    frame->mdiArea()->setActiveSubWindow(child);
+    child->widget()->findChild<QAction *>(QStringLiteral("rollCall.startDrill"))->trigger();
+    ASSERT_TRUE(doc->drill().isRunning());
+    CPrompt::clearQueue();
+    CPrompt::takeAsked();
+    CPrompt::queueButton(QMessageBox::No);
+    EXPECT_FALSE(frame->close());
+    CPrompt::queueButton(QMessageBox::No);
+    child->close();
+    EXPECT_FALSE(app.isShutDown());
+    EXPECT_TRUE(doc->drill().isRunning());
+    QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[0].text.startsWith(QStringLiteral("A drill is running")));
+    EXPECT_TRUE(asked[0].text.endsWith(QStringLiteral("quit?")));
+    EXPECT_TRUE(asked[1].text.endsWith(QStringLiteral("close the roll call?")));
+    CPrompt::queueButton(QMessageBox::Yes);
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(app.isShutDown());
+    asked = CPrompt::takeAsked();
+    ASSERT_GE(asked.size(), 2);
+    // The record is in the user's documents, and the message offers to open its folder.
+    EXPECT_TRUE(asked[1].text.contains(dir.file(QStringLiteral("Documents/Zorvik/RollCallEvent-"))))
+        << asked[1].text.toStdString();
+    EXPECT_TRUE(asked[1].buttons.testFlag(QMessageBox::Open));
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("Documents/Zorvik"))).entryList({QStringLiteral("*.pdf")}).size(), 1);
+    qputenv("HOME", home);
     CPrompt::setTestMode(false);
 }
 
