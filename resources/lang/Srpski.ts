@@ -1963,5 +1963,9 @@ Legend</source>
         <translation>Prikaz boja aktivnosti i broja zaposlenih koji su danas registrovali svaku
 Legenda</translation>
     </message>
+    <message id="live.stale">
+        <source>Not connected since %1; as of %2</source>
+        <translation>Nema veze od %1; stanje u %2</translation>
+    </message>
 </context>
 </TS>
