@@ -1967,5 +1967,9 @@ Legenda</translation>
         <source>Not connected since %1; as of %2</source>
         <translation>Nema veze od %1; stanje u %2</translation>
     </message>
+    <message id="warning.soundUnavailable">
+        <source>Alarm sound unavailable</source>
+        <translation>Zvuk alarma nije dostupan</translation>
+    </message>
 </context>
 </TS>
