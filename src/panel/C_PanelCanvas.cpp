@@ -413,6 +413,7 @@ void C_PanelCanvas::paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainte
     key.pixelRatio = devicePixelRatioF();
     key.scale = m_scale;
     key.nameFormat = ctx.nameFormat;
+    key.wrapNames = ctx.wrapNames;
     key.dot = CTabletPainter::dotColour(*t, ctx).rgba();
     key.selected = t->isSelected();
     key.stale = t->isStale();
