@@ -1971,5 +1971,9 @@ Legenda</translation>
         <source>Alarm sound unavailable</source>
         <translation>Zvuk alarma nije dostupan</translation>
     </message>
+    <message id="headcount.stale">
+        <source>On site: %1 (as of %3) · Guests: %2</source>
+        <translation>Na lokaciji: %1 (stanje u %3) · Gosti: %2</translation>
+    </message>
 </context>
 </TS>

@@ -286,6 +286,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
         }
     } else if (m_quit || m_shutDown) {
         return StartResult::Quit;
+    } else {
+        m_live->status()->note(false); // no data at all: every window says so
     }
     m_frame->updateCommandStates();
     return StartResult::Running;
@@ -300,6 +302,7 @@ void C_ZorvikApp::createMainFrame()
     if (m_options.splash)
         m_frame->showSplash();
     connect(m_live.get(), &CLiveUpdate::connectionStatus, m_frame, &C_MainFrame::setConnected);
+    m_frame->setLiveStatus(m_live->status());
     // One list of everyone on site per pass, made off the interface thread, for the head count
     // and the roll-call window alike.
     m_onSite = new COnSiteList(m_reference.get(), m_settings.get(), this);
@@ -311,10 +314,13 @@ void C_ZorvikApp::createMainFrame()
     // A tablet that turns illegal opens the warning window over the main frame.
     // The tray and the desktop's notifications tell of warnings too, where the desktop has them.
     m_tray = new CTrayIcon(m_frame, m_frame);
+    m_tray->setLiveStatus(m_live->status());
     if (m_warnings) {
         m_warnings->attachTablets(m_frame);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_frame, &C_MainFrame::setOpenWarnings);
         connect(m_warnings, &CWarningCenter::logProblemChanged, m_frame, &C_MainFrame::setLogProblem);
+        connect(m_warnings, &CWarningCenter::soundProblemChanged, m_frame, &C_MainFrame::setSoundProblem);
+        m_frame->setSoundProblem(m_warnings->soundProblem());
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_tray, &CTrayIcon::setOpenWarnings);
         if (!m_notifications)
             m_notifications = new CDesktopNotifications(m_warnings);

@@ -7,6 +7,7 @@
 #include "panel/CTablet.h"
 #include "panel/C_PanelCanvas.h"
 #include "panel/C_ZorvikDoc.h"
+#include "views/CStaleBanner.h"
 
 #include <QAction>
 #include <QFutureWatcher>
@@ -33,9 +34,12 @@ QHash<QString, int> &zoomMemory()
 } // namespace
 
 C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent)
-    : QAbstractScrollArea(parent), m_doc(doc), m_zoomLevel(new QLabel(this)), m_zoomLevelTimer(new QTimer(this))
+    : QAbstractScrollArea(parent), m_doc(doc), m_zoomLevel(new QLabel(this)), m_banner(new CStaleBanner(this)),
+      m_zoomLevelTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("panelView"));
+    // Above the panel, never over a tablet: the panel moves down while it shows.
+    connect(m_banner, &CStaleBanner::shownChanged, this, &C_ZorvikView::layoutBanner);
     m_canvas = new C_PanelCanvas(doc, &m_background, this);
     connect(m_canvas, &C_PanelCanvas::emptyDoubleClicked, this, &C_ZorvikView::employeesRequested);
 
@@ -151,6 +155,9 @@ void C_ZorvikView::setZoom(int percent, QPoint anchor)
     setScrollPosition(gridScroll(panelAnchor - QPointF(anchor) / scale));
     m_canvas->move(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
     rememberZoom();
+    // The banner over the panel grows with it, to be read wherever the panel is.
+    m_banner->setScale(percent / 100.0);
+    layoutBanner();
 
     m_zoomLevel->setText(CStringTable::text(QStringLiteral("panel.zoomLevel")).arg(percent));
     m_zoomLevel->adjustSize();
@@ -279,9 +286,21 @@ void C_ZorvikView::updateScrollBars()
     v->setSingleStep(step);
 }
 
+void C_ZorvikView::layoutBanner()
+{
+    const QRect inside = contentsRect();
+    const int height = m_banner->isVisibleTo(this) ? m_banner->heightForWidth(inside.width()) : 0;
+    m_banner->setGeometry(inside.left(), inside.top(), inside.width(), height);
+    if (viewportMargins().top() == height)
+        return;
+    setViewportMargins(0, height, 0, 0);
+    updateScrollBars();
+}
+
 void C_ZorvikView::resizeEvent(QResizeEvent *e)
 {
     QAbstractScrollArea::resizeEvent(e);
+    layoutBanner();
     updateScrollBars();
 }
 

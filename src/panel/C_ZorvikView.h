@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 
+class CStaleBanner;
 class CTablet;
 class QLabel;
 class QTimer;
@@ -54,6 +55,9 @@ public:
     QRect tabletRect(const CTablet *t) const;
     QPoint visiblePosition(const CTablet *t) const;
 
+    // The line above the panel while its data are not current.
+    CStaleBanner *staleBanner() const { return m_banner; }
+
     // Print is offered only for a panel with tablets.
     bool canPrint() const override;
 
@@ -85,6 +89,8 @@ private:
     // Chooses the document's background picture and decodes it off the interface thread.
     void loadBackground();
     void updateScrollBars();
+    // Keeps room above the panel for the stale banner while it shows.
+    void layoutBanner();
     void addZoomActions();
     // The zoom step after (in) or before the current zoom; the current one at either end.
     int nextZoom(bool in) const;
@@ -99,5 +105,6 @@ private:
     int m_wheelRemainder = 0;
     int m_zoom = 100;
     QLabel *m_zoomLevel;
+    CStaleBanner *m_banner;
     QTimer *m_zoomLevelTimer;
 };

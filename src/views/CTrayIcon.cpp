@@ -2,6 +2,7 @@
 
 #include "app/CStringTable.h"
 #include "views/CIconSet.h"
+#include "views/CStatusPanes.h"
 
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -44,19 +45,32 @@ void CTrayIcon::setOpenWarnings(int count)
     update();
 }
 
+void CTrayIcon::setLiveStatus(CLiveStatus *status)
+{
+    if (m_status)
+        disconnect(m_status, nullptr, this, nullptr);
+    m_status = status;
+    if (status)
+        connect(status, &CLiveStatus::changed, this, &CTrayIcon::update);
+    update();
+}
+
 QString CTrayIcon::toolTip() const
 {
+    // Only the program's own texts and numbers: some trays read a tooltip as markup.
     QStringList lines{QStringLiteral("Zorvik")};
     if (m_onSite >= 0)
-        lines << CStringTable::text(QStringLiteral("headcount.text")).arg(m_onSite).arg(m_guests);
+        lines << CStatusPanes::headCountText(m_onSite, m_guests, m_status);
     if (m_warnings > 0)
         lines << CStringTable::text(QStringLiteral("warning.openCount")).arg(m_warnings);
+    if (m_status && !m_status->isCurrent())
+        lines << m_status->staleText();
     return lines.join(u'\n');
 }
 
 QIcon CTrayIcon::icon() const
 {
-    return badged(CIconSet::applicationIcon(), m_warnings);
+    return badged(CIconSet::applicationIcon(), m_warnings, m_status && !m_status->isCurrent());
 }
 
 bool CTrayIcon::isShown() const
@@ -64,9 +78,9 @@ bool CTrayIcon::isShown() const
     return m_tray && m_tray->isVisible();
 }
 
-QIcon CTrayIcon::badged(const QIcon &base, int count)
+QIcon CTrayIcon::badged(const QIcon &base, int count, bool stale)
 {
-    if (count <= 0)
+    if (count <= 0 && !stale)
         return base;
     QIcon out;
     for (const int side : {16, 22, 24, 32, 48, 64}) {
@@ -77,17 +91,24 @@ QIcon CTrayIcon::badged(const QIcon &base, int count)
         }
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
-        const qreal d = side * 0.62;
-        const QRectF disc(side - d, side - d, d, d);
-        p.setPen(QPen(Qt::white, qMax(1.0, side / 16.0)));
-        p.setBrush(QColor(0xd0, 0x10, 0x10));
-        p.drawEllipse(disc);
-        QFont f = p.font();
-        f.setBold(true);
-        f.setPixelSize(qMax(6, int(d * 0.62)));
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(disc, Qt::AlignCenter, count > 9 ? QStringLiteral("9+") : QString::number(count));
+        if (stale) {
+            // The status bar's drum with its red cross, at the top-left corner.
+            const qreal d = side * 0.62;
+            p.drawPixmap(QRectF(0, 0, d, d), CIconSet::statusIcon(false), QRectF(0, 0, 16, 16));
+        }
+        if (count > 0) {
+            const qreal d = side * 0.62;
+            const QRectF disc(side - d, side - d, d, d);
+            p.setPen(QPen(Qt::white, qMax(1.0, side / 16.0)));
+            p.setBrush(QColor(0xd0, 0x10, 0x10));
+            p.drawEllipse(disc);
+            QFont f = p.font();
+            f.setBold(true);
+            f.setPixelSize(qMax(6, int(d * 0.62)));
+            p.setFont(f);
+            p.setPen(Qt::white);
+            p.drawText(disc, Qt::AlignCenter, count > 9 ? QStringLiteral("9+") : QString::number(count));
+        }
         p.end();
         out.addPixmap(pm);
     }

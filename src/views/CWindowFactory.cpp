@@ -25,7 +25,7 @@ CDocument *CWindowFactory::makeDocument(CDocTemplate::Kind kind) const
         if (m_onSite)
             doc->setSource(m_onSite);
         if (ctx && ctx->live())
-            QObject::connect(ctx->live(), &CLiveUpdate::connectionStatus, doc, &C_ZorvikDocRollCall::setConnected);
+            doc->setStatus(ctx->live()->status());
         return doc;
     }
     default:

@@ -21,6 +21,7 @@
 #include "views/CMainPlacement.h"
 #include "views/CPanelFileActions.h"
 #include "views/CSplashWindow.h"
+#include "views/CStaleBanner.h"
 #include "views/C_ChildFrame.h"
 #include "views/CommandIds.h"
 
@@ -76,6 +77,7 @@ C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
     createToolBar();
     m_fullScreenBars = std::make_unique<CFullScreen>(this, m_toolBar, m_mdi);
     m_panes = new CStatusPanes(statusBar());
+    setLiveStatus(CStaleBanner::programStatus());
     m_actions[ViewStatusBar]->setChecked(true);
     setConnected(false);
     m_legendDock = new CLegendDock(this);
@@ -94,6 +96,8 @@ C_MainFrame::~C_MainFrame()
     for (CDocTemplate *t : m_templates)
         if (t)
             disconnect(t, nullptr, this, nullptr);
+    // A legend still shown is hidden as the frame goes: its news must not reach a frame half gone.
+    disconnect(m_legendDock, nullptr, this, nullptr);
     const QList<CChildFrameBase *> frames = findChildren<CChildFrameBase *>();
     for (CChildFrameBase *f : frames) {
         disconnect(f, nullptr, this, nullptr);

@@ -13,6 +13,7 @@
 #include <memory>
 
 class CChildCommands;
+class CLiveStatus;
 class CFullScreen;
 class CChildFrameBase;
 class CDocument;
@@ -72,6 +73,10 @@ public:
     }
     void setOpenWarnings(int count) { m_panes->setOpenWarnings(count); }
     void setLogProblem(const QString &text) { m_panes->setLogProblem(text); }
+    void setSoundProblem(const QString &text) { m_panes->setSoundProblem(text); }
+    // The judge of whether the data are current, for the head count.
+    void setLiveStatus(CLiveStatus *status) { m_panes->setLiveStatus(status); }
+    CStatusPanes *statusPanes() const { return m_panes; }
     void setNotYetIn(const QList<CRollCallModel::Person> &people) { m_panes->setNotYetIn(people); }
     // The legend of activity colours with today's counts (View > Legend).
     void setActivityCounts(const QList<CLegendModel::Entry> &entries) { m_legendDock->setEntries(entries); }
