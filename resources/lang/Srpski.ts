@@ -1975,5 +1975,13 @@ Legenda</translation>
         <source>On site: %1 (as of %3) · Guests: %2</source>
         <translation>Na lokaciji: %1 (stanje u %3) · Gosti: %2</translation>
     </message>
+    <message id="tray.show">
+        <source>&amp;Show Zorvik</source>
+        <translation>&amp;Prikaži Zorvik</translation>
+    </message>
+    <message id="tray.warnings">
+        <source>Open &amp;warnings (%1)</source>
+        <translation>Otvorena &amp;upozorenja (%1)</translation>
+    </message>
 </context>
 </TS>

@@ -315,13 +315,14 @@ void C_ZorvikApp::createMainFrame()
     // The tray and the desktop's notifications tell of warnings too, where the desktop has them.
     m_tray = new CTrayIcon(m_frame, m_frame);
     m_tray->setLiveStatus(m_live->status());
+    connect(m_tray, &CTrayIcon::rollCallRequested, m_frame, [this] { m_frame->openRollCall(); });
     if (m_warnings) {
         m_warnings->attachTablets(m_frame);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_frame, &C_MainFrame::setOpenWarnings);
         connect(m_warnings, &CWarningCenter::logProblemChanged, m_frame, &C_MainFrame::setLogProblem);
         connect(m_warnings, &CWarningCenter::soundProblemChanged, m_frame, &C_MainFrame::setSoundProblem);
         m_frame->setSoundProblem(m_warnings->soundProblem());
-        connect(m_warnings, &CWarningCenter::openWarningsChanged, m_tray, &CTrayIcon::setOpenWarnings);
+        m_tray->setWarnings(m_warnings);
         if (!m_notifications)
             m_notifications = new CDesktopNotifications(m_warnings);
         m_warnings->setNotifications(m_notifications);

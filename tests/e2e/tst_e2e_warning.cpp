@@ -76,7 +76,7 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     RecordingNotifications notifications;
     warnings.setNotifications(&notifications);
     CTrayIcon tray(&mainWindow);
-    QObject::connect(&warnings, &CWarningCenter::openWarningsChanged, &tray, &CTrayIcon::setOpenWarnings);
+    tray.setWarnings(&warnings);
     tray.setHeadCount(7, 2);
 
     // A panel with every employee.
@@ -150,6 +150,11 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     ASSERT_TRUE(waitFor([&] { return mainWindow.isActiveWindow(); }));
     emit notifications.activated(1);
     EXPECT_TRUE(waitFor([&] { return warnings.openWindows().first()->isActiveWindow(); }, 2000));
+    // So does a click on the tray icon while a warning is open.
+    mainWindow.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return mainWindow.isActiveWindow(); }));
+    tray.activate();
+    EXPECT_TRUE(waitFor([&] { return warnings.openWindows().first()->isActiveWindow(); }, 2000));
     EXPECT_TRUE(notifications.withdrawn.isEmpty());
 
     // Acknowledging stops the alarm, writes the acknowledged line and takes the notification away.
@@ -157,6 +162,9 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     ASSERT_TRUE(waitFor([&] { return warnings.openWarnings() == 0; }));
     EXPECT_FALSE(warnings.isSoundPlaying());
     EXPECT_EQ(notifications.withdrawn, QList<quint32>{1});
+    // With no warning open, a click on the tray brings the main window forward.
+    tray.activate();
+    EXPECT_TRUE(waitFor([&] { return mainWindow.isActiveWindow(); }, 2000));
     log.seek(0);
     EXPECT_TRUE(log.readAll().contains(QByteArray(raised).replace(" + ", " - ")));
     live.stop();
