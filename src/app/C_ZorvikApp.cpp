@@ -31,6 +31,7 @@
 #include "live/CLiveUpdate.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
 #include "reports/CReportEngine.h"
 #include "rollcall/COnSiteActivities.h"
 #include "rollcall/COnSiteList.h"
@@ -278,7 +279,12 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
         loadColours();
         m_live->setTemplates(m_templates[CDocTemplate::Panels],
                              {m_templates[CDocTemplate::Guests], m_templates[CDocTemplate::Presences]});
-        autoLoad();
+        // A wall display shows its one panel; otherwise the start-up panels, and full screen and
+        // the legend as the last run left them.
+        if (m_options.wall.isEmpty() || !openWall(m_options.wall)) {
+            autoLoad();
+            m_frame->restoreViewState();
+        }
         m_live->start(m_context->refreshSeconds);
         if (m_options.demo && m_options.simulator && !m_demoPath.isEmpty()) {
             m_simulator = new CClockingSimulator(m_demoPath);
@@ -481,6 +487,21 @@ int C_ZorvikApp::autoLoad()
                 m_frame->mdiArea()->setActiveSubWindow(f);
     }
     return opened;
+}
+
+bool C_ZorvikApp::openWall(const QString &path)
+{
+    m_frame->setWallMode(true);
+    C_ChildFrame *frame = m_frame->openPanel(path);
+    if (!frame) {
+        m_frame->setWallMode(false);
+        return false;
+    }
+    if (auto *view = qobject_cast<C_ZorvikView *>(frame->view()); view && !view->hasStoredZoom())
+        view->fitToScreen();
+    m_frame->restoreViewState(); // the legend as it was
+    m_frame->setFullScreen(true);
+    return true;
 }
 
 void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)

@@ -395,6 +395,7 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
     }
     ctx.decodePhotos = false; // decoded on the photo loader's thread
     ctx.photoScale = photoScale();
+    ctx.wrapNames = m_view->isFitToScreen();
     for (C_PanelWnd *item : shown)
         paintItem(p, item, ctx);
     if (m_flashDrawn.intersects(exposed))

@@ -1,12 +1,15 @@
 // The board a guard trusts on a wall, on the whole program: every window with live data says
-// when they are not current.
+// when they are not current, and a wall display comes back as it was left.
 #include "AppSandbox.h"
 #include "MainFrameTestUtil.h"
+#include "app/CClock.h"
 #include "live/CLiveStatus.h"
 #include "panel/C_ZorvikView.h"
 #include "views/CStaleBanner.h"
+#include "views/CStatusLine.h"
 #include "views/CTrayIcon.h"
 #include "views/C_ChildFrame.h"
+#include "views/CommandIds.h"
 
 #include <QDockWidget>
 #include <QFile>
@@ -84,9 +87,9 @@ const QRegularExpression kStale(QStringLiteral("^Not connected since \\d\\d:\\d\
 
 } // namespace
 
-// The database goes away: the panel, the presences, guests, legend and "Not yet in" windows show
-// the same banner as the roll call, the head count and the tray say as of when; when it comes
-// back every banner goes.
+// The database goes away: the panel (in full screen too), the presences, guests, legend and "Not
+// yet in" windows show the same banner as the roll call, the head count and the tray say as of
+// when; when it comes back every banner goes.
 TEST_F(Wall, AnOutageShowsOnEveryLiveWindowUntilTheDatabaseIsBack)
 {
     writePanel(QStringLiteral("Gate.zvl"));
@@ -152,6 +155,16 @@ TEST_F(Wall, AnOutageShowsOnEveryLiveWindowUntilTheDatabaseIsBack)
     EXPECT_EQ(panel->document()->tablet(QStringLiteral("1001"))->timeText, tablet); // the last good values stay
     shot(frame, "outage-window.png");
 
+    // Full screen hides the status bar: the banner stays over the panel, and the status line says it.
+    frame->setFullScreen(true);
+    EXPECT_TRUE(frame->statusBar()->isHidden());
+    EXPECT_TRUE(panel->staleBanner()->isVisible());
+    ASSERT_TRUE(frame->statusLine()->isVisible());
+    EXPECT_EQ(frame->statusLine()->connectionText(), QStringLiteral("● ") + banner);
+    EXPECT_TRUE(frame->statusLine()->headCountText().contains(QStringLiteral("(as of %1)").arg(asOf)));
+    EXPECT_EQ(frame->statusLine()->clockText(), CClock::now().toString(QStringLiteral("HH:mm")));
+    shot(frame, "outage-fullscreen.png");
+
     ASSERT_TRUE(QFile::rename(database + QStringLiteral(".away"), database));
     ASSERT_TRUE(waitFor([&] { return status->isCurrent(); }, 10000));
     for (CStaleBanner *b : banners)
@@ -159,8 +172,79 @@ TEST_F(Wall, AnOutageShowsOnEveryLiveWindowUntilTheDatabaseIsBack)
     EXPECT_FALSE(rollCallStale->isVisibleTo(rollCallStale->parentWidget()));
     EXPECT_EQ(panel->viewport()->geometry().top(), panel->contentsRect().top());
     EXPECT_FALSE(frame->headCountPane()->text().contains(QStringLiteral("as of")));
+    EXPECT_FALSE(frame->statusLine()->connectionText().contains(QStringLiteral("Not connected")));
     EXPECT_EQ(tray->icon().pixmap(32).toImage(), liveIcon);
     EXPECT_EQ(tray->toolTip(), liveTip);
+    frame->setFullScreen(false);
+}
+
+// A wall display stays one: full screen with its panel, the panel's Fit to screen and the legend
+// come back at the next start; --wall shows one panel alone, full screen and fitted, with the
+// status line, and leaves the desk's own full screen setting as it was.
+TEST_F(Wall, FullScreenZoomAndLegendComeBackAndWallOpensOnePanel)
+{
+    writePanel(QStringLiteral("Gate.zvl"));
+    const QString lobby = writePanel(QStringLiteral("Lobby.zvl"), false);
+    {
+        C_ZorvikApp app(options);
+        ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        C_MainFrame *frame = app.mainFrame();
+        EXPECT_FALSE(frame->isFullScreenView());
+        EXPECT_TRUE(frame->legendDock()->isHidden());
+        ASSERT_NE(frame->openPanel(lobby), nullptr); // the one shown full screen
+        C_ZorvikView *view = qobject_cast<C_ZorvikView *>(frame->activeChild()->view());
+        ASSERT_NE(view, nullptr);
+        view->fitToScreen();
+        frame->trigger(Command::Legend);
+        frame->trigger(Command::FullScreen);
+        ASSERT_TRUE(frame->isFullScreenView());
+        frame->close();
+        ASSERT_TRUE(app.isShutDown());
+    }
+    {
+        C_ZorvikApp app(options);
+        ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        C_MainFrame *frame = app.mainFrame();
+        EXPECT_TRUE(frame->isFullScreenView());
+        EXPECT_TRUE(frame->isFullScreen());
+        EXPECT_TRUE(frame->statusLine()->isVisible());
+        EXPECT_FALSE(frame->legendDock()->isHidden());
+        EXPECT_TRUE(frame->action(Command::Legend)->isChecked());
+        ASSERT_NE(frame->activePanel(), nullptr);
+        EXPECT_EQ(frame->activePanel()->pathName(), lobby);
+        auto *view = qobject_cast<C_ZorvikView *>(frame->activeChild()->view());
+        EXPECT_TRUE(view->isFitToScreen());
+        EXPECT_EQ(frame->childFrames().size(), 2); // the start-up panel too
+        // Leaving full screen is what the next start shows.
+        frame->trigger(Command::FullScreen);
+        frame->close();
+    }
+    {
+        options.wall = lobby;
+        C_ZorvikApp app(options);
+        ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        C_MainFrame *frame = app.mainFrame();
+        ASSERT_EQ(frame->childFrames().size(), 1); // the wall's panel alone
+        EXPECT_EQ(frame->activePanel()->pathName(), lobby);
+        EXPECT_TRUE(frame->isFullScreenView());
+        auto *view = qobject_cast<C_ZorvikView *>(frame->activeChild()->view());
+        EXPECT_TRUE(view->isFitToScreen());
+        ASSERT_TRUE(waitFor([&] { return !frame->headCountPane()->text().isEmpty(); }, 20000));
+        // The status line in the panel's zoom, saying what the status bar would.
+        ASSERT_TRUE(waitFor([&] { return frame->statusLine()->scale() == view->zoom() / 100.0; }));
+        EXPECT_EQ(frame->statusLine()->headCountText(), frame->headCountPane()->text());
+        EXPECT_EQ(frame->statusLine()->connectionText(), QStringLiteral("● Connected to database"));
+        testsupport::waitFor([] { return false; }, 300);
+        shot(frame, "wall.png");
+        frame->close();
+    }
+    // The wall's full screen is not the desk's.
+    CSettings s(options.settingsFile);
+    EXPECT_EQ(s.readInt(QStringLiteral("Settings"), QStringLiteral("FullScreen")), 0);
+    options.wall.clear();
+    C_ZorvikApp app(options);
+    ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+    EXPECT_FALSE(app.mainFrame()->isFullScreenView());
 }
 
 // Department names in the head count's tooltip are data: a name that looks like markup reads as
