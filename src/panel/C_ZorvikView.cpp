@@ -141,7 +141,10 @@ void C_ZorvikView::addZoomActions()
 
 C_ZorvikView::~C_ZorvikView()
 {
-    rememberZoom(); // a new panel may have been saved meanwhile
+    // A new panel may have been saved meanwhile; a panel only looked at keeps no zoom of its own
+    // (a wall display opens it fitted then).
+    if (m_fit || m_zoom != 100 || hasStoredZoom())
+        rememberZoom();
 }
 
 QString C_ZorvikView::zoomKey() const

@@ -183,7 +183,7 @@ TEST_F(Wall, AnOutageShowsOnEveryLiveWindowUntilTheDatabaseIsBack)
 // status line, and leaves the desk's own full screen setting as it was.
 TEST_F(Wall, FullScreenZoomAndLegendComeBackAndWallOpensOnePanel)
 {
-    writePanel(QStringLiteral("Gate.zvl"));
+    const QString gate = writePanel(QStringLiteral("Gate.zvl"));
     const QString lobby = writePanel(QStringLiteral("Lobby.zvl"), false);
     {
         C_ZorvikApp app(options);
@@ -238,9 +238,11 @@ TEST_F(Wall, FullScreenZoomAndLegendComeBackAndWallOpensOnePanel)
         shot(frame, "wall.png");
         frame->close();
     }
-    // The wall's full screen is not the desk's.
+    // The wall's full screen is not the desk's; a panel only looked at keeps no zoom of its own
+    // (a wall display would take it for a choice and not fit it).
     CSettings s(options.settingsFile);
     EXPECT_EQ(s.readInt(QStringLiteral("Settings"), QStringLiteral("FullScreen")), 0);
+    EXPECT_FALSE(s.contains(QStringLiteral("Zoom"), gate));
     options.wall.clear();
     C_ZorvikApp app(options);
     ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
