@@ -12,7 +12,7 @@ class QSettings;
 // The per-user settings store. Every value the program keeps is listed in one table with its
 // section, type and default; value names compare without regard to case, so "ZVPLacement"
 // reads what was written as "ZVPlacement". Sections: "Settings", "AutoLoad", "Report",
-// "Placement", "RollCall".
+// "Placement", "RollCall", "Zoom".
 class CSettings
 {
 public:

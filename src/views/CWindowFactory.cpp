@@ -32,7 +32,7 @@ CDocument *CWindowFactory::makeDocument(CDocTemplate::Kind kind) const
         if (!documents.isEmpty() && QDir().mkpath(documents + QStringLiteral("/Zorvik")))
             doc->setRecordFolder(documents + QStringLiteral("/Zorvik/"));
         if (ctx && ctx->live())
-            QObject::connect(ctx->live(), &CLiveUpdate::connectionStatus, doc, &C_ZorvikDocRollCall::setConnected);
+            doc->setStatus(ctx->live()->status());
         return doc;
     }
     default:
