@@ -1571,6 +1571,20 @@ Zaustaviti to i zatvoriti program?</translation>
         <source>close the roll call</source>
         <translation>zatvoriti prozivku</translation>
     </message>
+    <message id="menu.34037">
+        <source>&amp;Not yet in&#9;F7</source>
+        <translation>&amp;Još nisu došli&#9;F7</translation>
+    </message>
+    <message id="34037">
+        <source>List the employees who have not clocked in today
+Not yet in</source>
+        <translation>Spisak zaposlenih koji se danas nisu registrovali
+Još nisu došli</translation>
+    </message>
+    <message id="legend.code">
+        <source>Code</source>
+        <translation>Oznaka</translation>
+    </message>
     <message id="dlg.database.title">
         <source>Database</source>
         <translation>Baza podataka</translation>

@@ -69,6 +69,7 @@ void CCommandTable::install(C_MainFrame *frame, C_ZorvikApp *app)
     on(ViewStatusBar, [frame, checked] { frame->statusBar()->setVisible(checked(ViewStatusBar)); });
     on(Legend, [frame, checked] { frame->legendDock()->setVisible(checked(Legend)); });
     on(FullScreen, [frame, checked] { frame->setFullScreen(checked(FullScreen)); });
+    on(NotYetIn, [frame] { frame->showNotYetIn(); });
     on(ExpandLatest, [checked] {
         if (CAppContext *ctx = CAppContext::current())
             ctx->expandLatest = checked(ExpandLatest) ? 1 : 0;

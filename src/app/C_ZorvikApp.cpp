@@ -8,6 +8,7 @@
 #include "app/CNameOrder.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
+#include "config/CActivityCodes.h"
 #include "config/CColourFile.h"
 #include "config/CD_Colors.h"
 #include "config/CRLang.h"
@@ -295,6 +296,7 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
     // 16. Reference data, maps, colours, start-up panels, polling thread.
     if (openReferenceData()) {
         m_reference->buildMaps();
+        m_reference->activityCodeMap = CActivityCodes::make(m_reference->activityMap);
         loadColours();
         m_live->setTemplates(m_templates[CDocTemplate::Panels],
                              {m_templates[CDocTemplate::Guests], m_templates[CDocTemplate::Presences]});
@@ -539,9 +541,10 @@ void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)
     QList<CLegendModel::Entry> legend;
     for (const auto &[id, description] : m_reference->activityMap) {
         const auto colour = m_reference->activityColourMap.find(id);
-        legend.append({description,
-                       toQColor(colour == m_reference->activityColourMap.end() ? kColourWhite : colour->second),
-                       list.perActivity.value(id)});
+        const auto code = m_reference->activityCodeMap.find(id);
+        legend.append(
+            {description, toQColor(colour == m_reference->activityColourMap.end() ? kColourWhite : colour->second),
+             list.perActivity.value(id), code == m_reference->activityCodeMap.end() ? QString() : code->second});
     }
     std::stable_sort(legend.begin(), legend.end(), [](const CLegendModel::Entry &a, const CLegendModel::Entry &b) {
         return CNameOrder::less(a.activity, b.activity);

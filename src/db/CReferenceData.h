@@ -64,6 +64,8 @@ public:
     TextMap departmentMap;
     TextMap activityMap;
     ColourMap activityColourMap;
+    // Activity identifier -> its short name (made by the program from the descriptions).
+    TextMap activityCodeMap;
 
     // DBMutex: held by the polling thread for a cycle, by the update pass for a pass, and by
     // every other user of the shared cursors around its use.

@@ -93,33 +93,35 @@ PanelFileData allStaff(QList<Employee> all)
     return d;
 }
 
-ColourMap demoColours()
+} // namespace
+
+ColourMap CDemoSamples::colours()
 {
+    // Colours of near hues differ in lightness as well (dark Arrival, light Return from break),
+    // so that no two activities are told apart by hue alone.
     using A = CDemoDatabase;
     const std::pair<int, QColor> colours[] = {
-        {A::Arrival, QColor(67, 160, 71)},
+        {A::Arrival, QColor(46, 125, 50)},
         {A::Departure, QColor(120, 144, 156)},
         {A::BusinessTrip, QColor(30, 136, 229)},
         {A::Break, QColor(255, 193, 7)},
-        {A::BreakReturn, QColor(156, 204, 101)},
-        {A::PrivateExit, QColor(251, 140, 0)},
-        {A::OfficialExit, QColor(0, 137, 123)},
+        {A::BreakReturn, QColor(174, 213, 129)},
+        {A::PrivateExit, QColor(255, 138, 101)},
+        {A::OfficialExit, QColor(0, 105, 92)},
         {A::Doctor, QColor(236, 64, 122)},
-        {A::SickLeave, QColor(229, 57, 53)},
+        {A::SickLeave, QColor(183, 28, 28)},
         {A::Overtime, QColor(142, 36, 170)},
-        {A::WeekendDuty, QColor(57, 73, 171)},
-        {A::Training, QColor(0, 172, 193)},
-        {A::AnnualLeave, QColor(253, 216, 53)},
-        {A::Maternity, QColor(244, 143, 177)},
-        {A::PublicHolidayLeave, QColor(141, 110, 99)},
+        {A::WeekendDuty, QColor(40, 53, 147)},
+        {A::Training, QColor(77, 208, 225)},
+        {A::AnnualLeave, QColor(130, 119, 23)},
+        {A::Maternity, QColor(248, 187, 208)},
+        {A::PublicHolidayLeave, QColor(188, 170, 164)},
     };
     ColourMap map;
     for (const auto &[id, colour] : colours)
         map[QString::number(id)] = fromQColor(colour);
     return map;
 }
-
-} // namespace
 
 QStringList CDemoSamples::panelPaths(const QString &folder)
 {
@@ -175,7 +177,7 @@ bool CDemoSamples::ensure(const QString &databasePath, const QString &folder, QS
     }
     QSqlDatabase::removeDatabase(connection);
     const bool panelsThere = QFile::exists(panels.at(0)) && QFile::exists(panels.at(1));
-    if (!QFile::exists(colourFilePath(folder)) && !CColourFile::save(colourFilePath(folder), demoColours(), error))
+    if (!QFile::exists(colourFilePath(folder)) && !CColourFile::save(colourFilePath(folder), colours(), error))
         return false;
     if (panelsThere)
         return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/ReferenceMaps.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,8 @@ public:
     // interface language.
     static QStringList panelPaths(const QString &folder);
     static QString colourFilePath(const QString &folder);
+    // The demo's colour of every activity.
+    static ColourMap colours();
     // The demo's activities that mean "on the premises" (arrival, break and its return,
     // overtime, weekend duty).
     static QStringList onSiteActivities();

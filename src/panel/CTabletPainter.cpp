@@ -360,9 +360,14 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
         p.setFont(m_look.detailsFont);
         p.setPen(m_look.detailsText);
         const int ascent = QFontMetrics(m_look.detailsFont).ascent();
+        // The activity's short name with it: never told by its colour alone.
+        QString activity = t.activityDescription;
+        if (ctx.codes)
+            if (const auto code = ctx.codes->find(t.activityId); code != ctx.codes->end() && !activity.isEmpty())
+                activity = code->second + QStringLiteral("  ") + activity;
         const QString lines[5] = {CStringTable::text(QStringLiteral("tablet.empid")) + t.employeeId,
-                                  CStringTable::text(QStringLiteral("tablet.mediaid")) + t.mediaNumber,
-                                  t.activityDescription, t.dateText, t.timeText};
+                                  CStringTable::text(QStringLiteral("tablet.mediaid")) + t.mediaNumber, activity,
+                                  t.dateText, t.timeText};
         p.save();
         p.setClipRect(text, Qt::IntersectClip);
         for (int i = 0; i < 5; ++i)

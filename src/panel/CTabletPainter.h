@@ -40,6 +40,7 @@ public:
     {
         int nameFormat = 0;                 // 0: "Last First", otherwise "First Last"
         const ColourMap *colours = nullptr; // activity colours; none: black dots
+        const TextMap *codes = nullptr;     // activities' short names, shown before the activity
         // False: a photograph not yet decoded in the cache is left out (it is being decoded
         // elsewhere) instead of being decoded by this paint.
         bool decodePhotos = true;

@@ -409,8 +409,10 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
     CTabletPainter::Context ctx;
     if (CAppContext *app = CAppContext::current()) {
         ctx.nameFormat = app->nameFormat;
-        if (app->reference())
+        if (app->reference()) {
             ctx.colours = &app->reference()->activityColourMap;
+            ctx.codes = &app->reference()->activityCodeMap;
+        }
     }
     ctx.decodePhotos = false; // decoded on the photo loader's thread
     ctx.photoScale = photoScale();

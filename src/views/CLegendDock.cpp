@@ -19,6 +19,7 @@ CLegendDock::CLegendDock(QWidget *parent)
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setFocusPolicy(Qt::NoFocus);
     view->verticalHeader()->hide();
+    view->horizontalHeader()->setSectionResizeMode(CLegendModel::CodeColumn, QHeaderView::ResizeToContents);
     view->horizontalHeader()->setSectionResizeMode(CLegendModel::ActivityColumn, QHeaderView::Stretch);
     view->horizontalHeader()->setSectionResizeMode(CLegendModel::CountColumn, QHeaderView::ResizeToContents);
     view->setShowGrid(false);

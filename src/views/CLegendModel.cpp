@@ -28,7 +28,8 @@ void CLegendModel::setEntries(const QList<Entry> &entries)
     if (entries.size() == m_entries.size()) {
         bool same = true;
         for (qsizetype i = 0; i < entries.size() && same; ++i)
-            same = entries[i].activity == m_entries[i].activity && entries[i].colour == m_entries[i].colour;
+            same = entries[i].activity == m_entries[i].activity && entries[i].colour == m_entries[i].colour &&
+                   entries[i].code == m_entries[i].code;
         if (same) {
             // Only the counts move: the view keeps its selection and scroll position.
             m_entries = entries;
@@ -59,13 +60,17 @@ QVariant CLegendModel::data(const QModelIndex &index, int role) const
     const Entry &e = m_entries.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return index.column() == ActivityColumn ? QVariant(e.activity) : QVariant(e.count);
+        return index.column() == CodeColumn       ? QVariant(e.code)
+               : index.column() == ActivityColumn ? QVariant(e.activity)
+                                                  : QVariant(e.count);
     case Qt::DecorationRole:
-        return index.column() == ActivityColumn ? QVariant(swatch(e.colour)) : QVariant();
+        return index.column() == CodeColumn ? QVariant(swatch(e.colour)) : QVariant();
     case Qt::TextAlignmentRole:
         return int((index.column() == CountColumn ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case CTextMatch::SortRole:
-        return index.column() == CountColumn ? QVariant(e.count) : QVariant(e.activity);
+        return index.column() == CountColumn  ? QVariant(e.count)
+               : index.column() == CodeColumn ? QVariant(e.code)
+                                              : QVariant(e.activity);
     default:
         return {};
     }
@@ -75,6 +80,7 @@ QVariant CLegendModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return CStringTable::text(section == ActivityColumn ? QStringLiteral("legend.activity")
-                                                        : QStringLiteral("legend.count"));
+    return CStringTable::text(section == CodeColumn       ? QStringLiteral("legend.code")
+                              : section == ActivityColumn ? QStringLiteral("legend.activity")
+                                                          : QStringLiteral("legend.count"));
 }

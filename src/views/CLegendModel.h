@@ -16,9 +16,11 @@ public:
         QString activity;
         QColor colour;
         int count = 0;
+        QString code; // the activity's short name
     };
     enum Column
     {
+        CodeColumn, // the short name, beside the colour: an activity is never told by colour alone
         ActivityColumn,
         CountColumn,
         ColumnCount

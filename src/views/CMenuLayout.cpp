@@ -36,7 +36,7 @@ QList<QList<int>> CMenuLayout::menuLayout(MenuKind kind)
         break;
     }
     // The keys of a wall display and a busy desk, in every menu.
-    view << S << Legend << RefreshNow << FullScreen;
+    view << S << Legend << NotYetIn << RefreshNow << FullScreen;
     return {file, view, {LastActivity}, {HelpTopics, S, AppAbout}};
 }
 

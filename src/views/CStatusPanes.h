@@ -43,8 +43,10 @@ public:
     // The status tip of the command under the mouse, or "Ready".
     void showTip(const QString &tip);
 
-private:
+    // The list of who has not come in today, in a window of its own.
     void showNotYetIn();
+
+private:
     void showHeadCount();
 
     QStatusBar *m_bar;

@@ -158,7 +158,8 @@ void C_MainFrame::createActions()
                        DatabaseServer,    OpenAtStartup, CloseAll,     NameFormat,    Languages,    ArrangeHorizontally,
                        ArrangeVertically, ExpandAll,     CollapseAll,  Find,          Guests,       Presences,
                        RemoveAll,         ExpandLatest,  LastActivity, ExportPdf,     PrintPreview, RollCall,
-                       ExportCsv,         ClearTicks,    RefreshNow,   FullScreen,    HelpTopics,   Legend};
+                       ExportCsv,         ClearTicks,    RefreshNow,   FullScreen,    HelpTopics,   Legend,
+                       NotYetIn};
     for (int id : ids) {
         // "Text\tShortcut": the part after the tab is the accelerator.
         const QString full = CStringTable::text(QStringLiteral("menu.%1").arg(id));

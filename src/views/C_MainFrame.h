@@ -66,6 +66,8 @@ public:
     QLabel *connectionPane() const { return m_panes->connectionPane(); }
     QLabel *messagePane() const { return m_panes->messagePane(); }
     QLabel *headCountPane() const { return m_panes->headCountPane(); }
+    // View > Not yet in (F7): the list the status bar's button shows.
+    void showNotYetIn() { m_panes->showNotYetIn(); }
     bool isConnected() const { return m_connected; }
     // The status bar's (and the full screen's status line's) head count, open warnings,
     // alarm and "Not yet in".

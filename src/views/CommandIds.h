@@ -1,7 +1,7 @@
 #pragma once
 
 // The command numbers of menus, toolbar and accelerators: the toolkit's standard numbers for
-// file and window commands and 34002 to 34036 for the program's own. The string-table entry
+// file and window commands and 34002 to 34037 for the program's own. The string-table entry
 // of a number holds its status-line text and tooltip; "menu.<number>" holds its menu text.
 namespace Command {
 enum Id
@@ -46,5 +46,6 @@ enum Id
     RefreshNow = 34034,
     FullScreen = 34035,
     Legend = 34036,
+    NotYetIn = 34037,
 };
 } // namespace Command

@@ -1,10 +1,13 @@
 #include "app/CStringTable.h"
+#include "config/CActivityCodes.h"
 #include "config/CColourButton.h"
 #include "config/CColourFile.h"
 #include "config/CColourPalettePopup.h"
 #include "config/CColoursModel.h"
 #include "config/CD_Colors.h"
 #include "config/C_ColorCell.h"
+#include "demo/CDemoDatabase.h"
+#include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
 
 #include "TestSupport.h"
@@ -20,6 +23,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -438,3 +442,42 @@ TEST_F(ColoursDialogTest, RendersTheDialogAndThePopup)
 }
 
 } // namespace
+
+// An activity is never told by its colour alone: each has a short name (unique, in the legend and
+// on the expanded tablet), and the demo's colours of near hues differ in lightness too.
+TEST(ActivityColours, ToldApartByShortNameAndLightness)
+{
+    TextMap activities;
+    for (int id = CDemoDatabase::Arrival; id <= CDemoDatabase::PublicHolidayLeave; ++id)
+        activities.emplace(QString::number(id), CStringTable::builtInText(QStringLiteral("demo.activity.%1").arg(id)));
+    activities.emplace(QStringLiteral("90"), QStringLiteral("Arrival")); // a second one of the same name
+    const TextMap codes = CActivityCodes::make(activities);
+    ASSERT_EQ(codes.size(), activities.size());
+    QSet<QString> seen;
+    for (const auto &[id, code] : codes)
+        EXPECT_TRUE(!code.isEmpty() && !seen.contains(code)) << code.toStdString();
+    for (const auto &[id, code] : codes)
+        seen.insert(code);
+    EXPECT_EQ(seen.size(), qsizetype(codes.size()));
+    EXPECT_EQ(codes.at(QString::number(CDemoDatabase::Arrival)), QStringLiteral("ARR"));
+    EXPECT_EQ(codes.at(QString::number(CDemoDatabase::BreakReturn)), QStringLiteral("RFB"));
+
+    // Relative luminance contrast of the colours of every two activities whose hues are near.
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const ColourMap colours = CDemoSamples::colours();
+    for (auto a = colours.begin(); a != colours.end(); ++a)
+        for (auto b = std::next(a); b != colours.end(); ++b) {
+            const QColor ca = toQColor(a->second), cb = toQColor(b->second);
+            if (ca.hslSaturationF() < 0.35 || cb.hslSaturationF() < 0.35)
+                continue; // greys are told by lightness anyway
+            const double hue = std::abs(ca.hslHueF() - cb.hslHueF()) * 360.0;
+            if (std::min(hue, 360.0 - hue) >= 30.0)
+                continue;
+            const double la = luminance(ca), lb = luminance(cb);
+            EXPECT_GE((std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05), 1.6)
+                << a->first.toStdString() << " and " << b->first.toStdString();
+        }
+}

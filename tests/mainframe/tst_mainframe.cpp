@@ -75,7 +75,7 @@ TEST_F(MainFrame, MenusFollowTheActiveWindowKind)
     const QList<int> newOpen{FileNew, FileOpen, OpenAtStartup};
     const QList<int> reports{LastActivity}, help{HelpTopics, AppAbout};
     // Every window's View menu ends with the keys of a desk and a wall display.
-    const QList<int> keys{Legend, RefreshNow, FullScreen};
+    const QList<int> keys{Legend, NotYetIn, RefreshNow, FullScreen};
     const QStringList titles{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Reports"),
                              QStringLiteral("&Help")};
 

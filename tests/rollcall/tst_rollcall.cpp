@@ -18,6 +18,7 @@
 #include "rollcall/C_ZorvikViewRollCall.h"
 #include "views/CChildFrameBase.h"
 #include "views/CGuestsModel.h"
+#include "views/CLegendModel.h"
 #include "views/C_MainFrame.h"
 #include "views/C_ZorvikDocGuests.h"
 #include "views/C_ZorvikViewGuests.h"
@@ -472,16 +473,21 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
     EXPECT_TRUE(frame->action(Command::Legend)->isChecked());
     const QAbstractItemModel *legend = frame->legendDock()->findChild<QTableView *>()->model();
     QMap<QString, int> shown;
+    QSet<QString> codes; // each activity has its own short name beside the colour
     for (int r = 0; r < legend->rowCount(); ++r)
-        if (const int n = legend->index(r, 1).data().toInt())
-            shown.insert(legend->index(r, 0).data().toString(), n);
+        codes.insert(legend->index(r, CLegendModel::CodeColumn).data().toString());
+    EXPECT_FALSE(codes.contains(QString()));
+    EXPECT_EQ(codes.size(), legend->rowCount());
+    for (int r = 0; r < legend->rowCount(); ++r)
+        if (const int n = legend->index(r, CLegendModel::CountColumn).data().toInt())
+            shown.insert(legend->index(r, CLegendModel::ActivityColumn).data().toString(), n);
     EXPECT_EQ(shown, perActivity);
     EXPECT_GT(legend->rowCount(), shown.size()); // activities nobody has today are listed too
 
     auto *notYetInButton = frame->findChild<QToolButton *>(QStringLiteral("notYetInButton"));
     ASSERT_TRUE(notYetInButton && notYetInButton->isVisible());
     EXPECT_EQ(notYetInButton->text(), QStringLiteral("Not yet in: %1").arg(notYetIn));
-    notYetInButton->click();
+    frame->trigger(Command::NotYetIn); // the same list from the menu and F7
     auto *people = frame->findChild<QTableView *>(QStringLiteral("peopleGrid"));
     ASSERT_TRUE(people && people->isVisible());
     ASSERT_EQ(people->model()->rowCount(), notYetIn);
