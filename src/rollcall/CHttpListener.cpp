@@ -124,6 +124,7 @@ CHttpListener::Request CHttpListener::Request::make(const QByteArray &method, co
     r.authorization = header("authorization");
     r.acceptEncoding = header("accept-encoding");
     r.contentType = header("content-type");
+    r.ifNoneMatch = header("if-none-match");
     r.body = body;
     r.peer = peer;
     return r;

@@ -34,6 +34,7 @@ public:
         QByteArray authorization;
         QByteArray acceptEncoding;
         QByteArray contentType;
+        QByteArray ifNoneMatch; // the version of an answer the client already has
         QByteArray body;
         QString peer; // the client's address
 

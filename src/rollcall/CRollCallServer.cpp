@@ -129,6 +129,9 @@ void CRollCallServer::begin(const QList<QHostAddress> &addresses, quint16 port, 
     m_failures.clear();
     m_lastSeen.clear();
     buildPage();
+    // The list is ready by the time the first warden has scanned the code.
+    if (m_doc)
+        m_phoneList.update(m_doc->model()->listVersion(), m_doc->model()->people());
     QStringList where;
     for (const QHostAddress &a : addresses)
         where << hostPort(a, port);
@@ -394,7 +397,11 @@ int CRollCallServer::blockedFor(const QString &peer)
 CHttpListener::Response CRollCallServer::state(const Request &request)
 {
     const CRollCallModel &model = *m_doc->model();
-    const QString lv = QString::number(model.listVersion()), tv = QString::number(model.tickVersion());
+    // The list is built off this thread once it changes; phones are told of the newest version
+    // they can have, so that none asks for one not ready.
+    m_phoneList.update(model.listVersion(), model.people());
+    const QString lv = QString::number(m_phoneList.isReady() ? m_phoneList.readyVersion() : model.listVersion());
+    const QString tv = QString::number(model.tickVersion());
     QJsonObject o{{QStringLiteral("lv"), lv},
                   {QStringLiteral("tv"), tv},
                   {QStringLiteral("now"), clock(CClock::now())},
@@ -443,32 +450,22 @@ CHttpListener::Response CRollCallServer::state(const Request &request)
 CHttpListener::Response CRollCallServer::list(const Request &request)
 {
     const CRollCallModel &model = *m_doc->model();
-    // Every phone asks for the same list after a change: it is built, and compressed, once.
-    if (m_listCacheVersion != model.listVersion()) {
-        // Departments once, people as rows of [key, name, department, time, detail, company,
-        // guest]: a third of the size of objects with field names.
-        QJsonArray departments, people;
-        QHash<QString, int> index;
-        for (const CRollCallModel::Person &p : model.people()) {
-            auto d = index.constFind(p.department);
-            if (d == index.cend()) {
-                d = index.insert(p.department, int(departments.size()));
-                departments.append(p.department);
-            }
-            people.append(QJsonArray{p.key, p.name, *d, p.time, p.detail, p.company, p.guest ? 1 : 0});
-        }
-        m_listCache = QJsonDocument(QJsonObject{{QStringLiteral("lv"), QString::number(model.listVersion())},
-                                                {QStringLiteral("deps"), departments},
-                                                {QStringLiteral("people"), people}})
-                          .toJson(QJsonDocument::Compact);
-        m_listDeflated.clear();
-        m_listCacheVersion = model.listVersion();
-    }
-    if (!request.acceptEncoding.contains("deflate"))
-        return {200, "application/json; charset=utf-8", m_listCache, {}};
-    if (m_listDeflated.isEmpty())
-        m_listDeflated = deflated(m_listCache);
-    return {200, "application/json; charset=utf-8", m_listDeflated, {{"Content-Encoding", "deflate"}}};
+    m_phoneList.ensureReady(model.listVersion(), model.people());
+    const QByteArray etag = '"' + QByteArray::number(m_phoneList.readyVersion()) + '"';
+    // A phone that has the newest list ready gets no body.
+    const QList<QByteArray> held = request.ifNoneMatch.split(',');
+    if (std::any_of(held.begin(), held.end(), [&etag](const QByteArray &e) {
+            const QByteArray t = e.trimmed();
+            return t == etag || t == "W/" + etag || t == "*";
+        }))
+        return {304, {}, {}, {{"ETag", etag}}};
+    bool hasSince = false;
+    const quint64 since = request.query.queryItemValue(QStringLiteral("since")).toULongLong(&hasSince);
+    const CPhoneList::Answer a = m_phoneList.answer(since, hasSince, request.acceptEncoding.contains("deflate"));
+    Response r{200, "application/json; charset=utf-8", a.body, {{"ETag", etag}}};
+    if (a.deflated)
+        r.headers << std::pair<QByteArray, QByteArray>{"Content-Encoding", "deflate"};
+    return r;
 }
 
 CHttpListener::Response CRollCallServer::tick(const Request &request)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rollcall/CHttpListener.h"
+#include "rollcall/CPhoneList.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -103,12 +104,11 @@ private:
     QByteArray m_pagePolicy;
     QHash<QString, QList<qint64>> m_failures; // address -> moments of failed keys
     QHash<QString, qint64> m_lastSeen;        // address -> last request with the key
-    quint64 m_listCacheVersion = ~quint64(0);
     quint64 m_ticksCacheVersion = ~quint64(0);
     // The drill's found and expected, counted once per change of the list or the ticks.
     QPair<quint64, quint64> m_tallyVersions{~quint64(0), ~quint64(0)};
     qsizetype m_tallyFound = 0, m_tallyExpected = 0;
     QByteArray m_ticksCache;
-    QByteArray m_listCache;
-    QByteArray m_listDeflated;
+    // Built off this thread; phones get the newest version ready.
+    CPhoneList m_phoneList;
 };

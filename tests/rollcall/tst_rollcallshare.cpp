@@ -64,13 +64,17 @@ struct Reply
     QByteArray body;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
     QByteArray retryAfter;
+    QByteArray etag;
 };
 
 // One request through Qt's HTTP client (which asks for and undoes the compression itself).
 Reply http(QNetworkAccessManager &nam, const QByteArray &method, const QString &url, const QByteArray &key = {},
-           const QByteArray &body = {}, const QByteArray &type = "application/json")
+           const QByteArray &body = {}, const QByteArray &type = "application/json",
+           const QList<std::pair<QByteArray, QByteArray>> &headers = {})
 {
     QNetworkRequest request{QUrl(url)};
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
     if (!key.isEmpty())
         request.setRawHeader("Authorization", "Bearer " + key);
     if (!body.isEmpty())
@@ -80,7 +84,7 @@ Reply http(QNetworkAccessManager &nam, const QByteArray &method, const QString &
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
     Reply out{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(), reply->error(),
-              reply->rawHeader("Retry-After")};
+              reply->rawHeader("Retry-After"), reply->rawHeader("ETag")};
     reply->deleteLater();
     return out;
 }
@@ -358,6 +362,31 @@ TEST_F(Share, KeyGuardsEverythingButThePage)
     ASSERT_EQ(rows.size(), people.size());
     EXPECT_EQ(rows[0].toArray()[1].toString(), people[0].name);
     EXPECT_EQ(namesIn(list.body), people.size());
+    // A phone that has the newest list gets no body; one that has an earlier version gets what
+    // changed since (the rows new or changed, each with the key of the row before it, and the
+    // keys gone); one with a version not known gets the whole list.
+    const QByteArray etag = list.etag;
+    const QString lv = QJsonDocument::fromJson(list.body)["lv"].toString();
+    ASSERT_EQ(etag, '"' + lv.toLatin1() + '"');
+    EXPECT_EQ(http(nam, "GET", base(server) + "/api/list", key, {}, {}, {{"If-None-Match", etag}}).status, 304);
+    QList<CRollCallModel::Person> next = people;
+    const QString gone = next.takeAt(2).key;
+    next[0].time = QStringLiteral("11:11");
+    doc->model()->setPeople(next);
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        return QJsonDocument::fromJson(call("GET", base(server) + "/api/state", key).body)["lv"].toString() != lv;
+    }));
+    const QJsonObject delta =
+        QJsonDocument::fromJson(call("GET", base(server) + "/api/list?since=" + lv, key).body).object();
+    EXPECT_EQ(delta["since"].toString(), lv);
+    EXPECT_EQ(delta["remove"].toArray(), QJsonArray{gone});
+    ASSERT_EQ(delta["upsert"].toArray().size(), 1);
+    EXPECT_EQ(delta["upsert"][0][3].toString(), QStringLiteral("11:11"));
+    EXPECT_EQ(delta["upsert"][0][7].toString(), QString()); // the first row follows none
+    const QJsonObject whole =
+        QJsonDocument::fromJson(call("GET", base(server) + "/api/list?since=77777", key).body).object();
+    EXPECT_EQ(whole["people"].toArray().size(), next.size());
+    doc->model()->setPeople(people);
 
     const struct
     {
@@ -596,6 +625,25 @@ TEST_F(Share, PageOnAPhoneInEnglishAndSerbian)
     EXPECT_EQ(english.size(), QSize(780, 1688));
     if (!shotDir().isEmpty())
         english.save(shotDir() + QStringLiteral("/rollcall-phone-en.png"));
+
+    // The desk's list changes under the phone (one leaves, one comes, one moves to another
+    // department): the phone, sent only the changes, shows what a fresh page shows.
+    QList<CRollCallModel::Person> changed = people;
+    changed.removeAt(5);
+    changed[1].department = QStringLiteral("Zz moved");
+    changed.append({QStringLiteral("E999999"), QStringLiteral("Aaron Newcomer"), changed[2].department,
+                    QStringLiteral("10:29"), changed[2].detail, QString(), false});
+    CRollCallModel::sortPeople(changed);
+    model.setPeople(changed);
+    const auto rowKeys = [&browser](const QString &t) {
+        return browser.eval(t, "[...document.querySelectorAll('button.row')].map(b => b.dataset.key).join(' ')")
+            .toString();
+    };
+    ASSERT_TRUE(browser.until(tab, QStringLiteral("!!document.querySelector('button.row[data-key=\"E999999\"]')")));
+    const QString fresh = browser.open(server.url(kLoopback));
+    ASSERT_TRUE(browser.until(
+        fresh, QStringLiteral("document.querySelectorAll('button.row').length == %1").arg(changed.size())));
+    EXPECT_EQ(rowKeys(tab).toStdString(), rowKeys(fresh).toStdString());
 
     db.reference().databaseError = true;
     doc->refresh();
