@@ -96,9 +96,9 @@ public:
     // Parses  col = 'v' [and col = 'v' ...]; false when the text has another form.
     static bool parseFilter(const QString &filter, QList<QPair<QString, QString>> &clauses);
 
-    // Baseline for measurements only: off, every filter walks all rows comparing texts (the
-    // plain client-side cursor) instead of using the per-column index. Process-wide, on by
-    // default; the rows a filter gives are the same either way.
+    // Baseline for measurements only: off, every filter and every lookup of a table's rows by
+    // value walks all rows comparing texts (the plain client-side cursor) instead of using the
+    // per-column index. Process-wide, on by default; the rows found are the same either way.
     static void setIndexedFilters(bool on);
     static bool indexedFilters();
 

@@ -1,4 +1,5 @@
 #include "db/CDbTable.h"
+#include "db/CDbCursor.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -473,6 +474,8 @@ void CDbTable::buildIndex(int column) const
 
 int CDbTable::firstEqual(int column, QStringView value) const
 {
+    if (!CDbCursor::indexedFilters())
+        return scanEqual(column, value, 0);
     prepareIndex(column);
     const Index &index = *m_indexes[size_t(column)];
     const size_t mask = index.table.size() - 1;
@@ -497,7 +500,20 @@ int CDbTable::firstEqual(int column, QStringView value) const
 
 int CDbTable::nextEqual(int column, int row) const
 {
+    if (!CDbCursor::indexedFilters()) {
+        Scratch s;
+        return scanEqual(column, textView(row, column, s), row + 1);
+    }
     return m_indexes[size_t(column)]->next[size_t(row)];
+}
+
+int CDbTable::scanEqual(int column, QStringView value, int from) const
+{
+    // The measurement baseline of the indexes: every row, in order.
+    for (int r = from; r < rowCount(); ++r)
+        if (textEquals(r, column, value))
+            return r;
+    return -1;
 }
 
 qsizetype CDbTable::heapBytes() const

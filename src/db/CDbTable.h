@@ -96,6 +96,8 @@ private:
 
     void append(Column &c, const QVariant &v);
     QStringView textView(int row, int column, Scratch &scratch) const;
+    // The first row from `from` on whose cell equals value, walking the rows.
+    int scanEqual(int column, QStringView value, int from) const;
     QVariant variant(int row, int column) const;
     void buildIndex(int column) const;
 
