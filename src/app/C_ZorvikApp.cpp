@@ -587,7 +587,7 @@ void C_ZorvikApp::editAutoLoad()
 
 void C_ZorvikApp::editNameFormat()
 {
-    CD_NameFormat dlg(m_context->nameFormat, m_frame);
+    CD_NameFormat dlg(m_context->nameFormat, m_frame, m_settings->isLocked(kSettings, QStringLiteral("NameFormat")));
     if (dlg.exec() != QDialog::Accepted)
         return;
     m_context->nameFormat = dlg.format();

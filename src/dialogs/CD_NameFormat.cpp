@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -15,7 +16,7 @@ QString text(const char *key)
 }
 } // namespace
 
-CD_NameFormat::CD_NameFormat(int format, QWidget *parent) : QDialog(parent)
+CD_NameFormat::CD_NameFormat(int format, QWidget *parent, bool locked) : QDialog(parent)
 {
     setObjectName(QStringLiteral("nameFormatDialog"));
     setWindowTitle(text("title"));
@@ -37,6 +38,14 @@ CD_NameFormat::CD_NameFormat(int format, QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lastFirst);
     layout->addWidget(m_firstLast);
+    if (locked) {
+        m_lastFirst->setEnabled(false);
+        m_firstLast->setEnabled(false);
+        auto *note = new QLabel(CStringTable::text(QStringLiteral("settings.locked")), this);
+        note->setObjectName(QStringLiteral("nameFormatLocked"));
+        note->setEnabled(false);
+        layout->addWidget(note);
+    }
     layout->addSpacing(8);
     layout->addWidget(buttons);
     setMinimumWidth(300);
