@@ -489,7 +489,8 @@ CHttpListener::Response CRollCallServer::tick(const Request &request)
     const bool changed = model.setTick(key, ticked, warden);
     // Each phone once: that it reached the desk is worth a line, every tick is not (the ticks
     // file has them).
-    if (const QString phone = request.peer + u' ' + warden; !m_tickedFrom.contains(phone)) {
+    if (const QString phone = request.peer + u' ' + warden;
+        m_tickedFrom.size() < kMaxPhonesLogged && !m_tickedFrom.contains(phone)) {
         m_tickedFrom.insert(phone);
         qCInfo(lcZorvikShare, "First tick from the phone at %s (warden %s)", qPrintable(request.peer),
                qPrintable(warden));

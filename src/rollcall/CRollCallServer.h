@@ -101,9 +101,10 @@ private:
     QTimer m_logFlush;
     QByteArray m_page;
     QByteArray m_pagePolicy;
-    QHash<QString, QList<qint64>> m_failures; // address -> moments of failed keys
-    QHash<QString, qint64> m_lastSeen;        // address -> last request with the key
-    QSet<QString> m_tickedFrom;               // "address warden" of the phones that ticked
+    QHash<QString, QList<qint64>> m_failures;          // address -> moments of failed keys
+    QHash<QString, qint64> m_lastSeen;                 // address -> last request with the key
+    QSet<QString> m_tickedFrom;                        // "address warden" of the phones that ticked
+    static constexpr qsizetype kMaxPhonesLogged = 256; // a bound on the set, not on the ticks
     quint64 m_listCacheVersion = ~quint64(0);
     quint64 m_ticksCacheVersion = ~quint64(0);
     QByteArray m_ticksCache;
