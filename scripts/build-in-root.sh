@@ -59,12 +59,19 @@ mkdir -p "$root/src/zorvik"
 git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$root/src/zorvik" 2>/dev/null || true
 # Files deleted but not yet committed are listed and missing: cp skips them above.
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# The root trusts the certificate authorities this machine added (a site's own, its proxy's).
+if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+    mkdir -p "$root/usr/local/share/ca-certificates"
+    cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+fi
 
 # The build inside. Runs as root in the root, like a CI; the tests run on the offscreen platform.
 cat >"$root/src/run.sh" <<'INSIDE'
 set -euo pipefail
 cd /src/zorvik
 export LC_ALL=C.UTF-8
+update-ca-certificates >/dev/null 2>&1 || true
+export NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt
 t0=$(date +%s)
 bash scripts/deps.sh
 t1=$(date +%s)
