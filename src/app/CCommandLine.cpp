@@ -31,6 +31,10 @@ struct Options
                             QStringLiteral("Uses the demo database, with settings of its own (your real settings are "
                                            "not touched).")};
     QCommandLineOption nosplash{QStringLiteral("nosplash"), QStringLiteral("Starts without the start-up picture.")};
+    QCommandLineOption wall{QStringLiteral("wall"),
+                            QStringLiteral("Shows the panel PANEL.zvl alone on the whole screen, at Fit to screen "
+                                           "unless a zoom was chosen for it (a wall display)."),
+                            QStringLiteral("PANEL.zvl")};
     QCommandLineOption checkInstall{QStringLiteral("check-install"),
                                     QStringLiteral("Lists the report templates, sound and language libraries the "
                                                    "program finds and where it writes, and ends.")};
@@ -64,7 +68,7 @@ void setUp(QCommandLineParser &parser, Options &o, QList<QCommandLineOption> &hi
                        "on standard error and end with exit code 1. --export-report ends with exit code 3,\n"
                        "writing no file, when no employee matches the report's options."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({o.help, o.version, o.demo, o.nosplash, o.settings, o.checkInstall, o.testConnection,
+    parser.addOptions({o.help, o.version, o.demo, o.nosplash, o.settings, o.wall, o.checkInstall, o.testConnection,
                        o.connection, o.exportReport, o.exportCsv});
     parser.addPositionalArgument(QStringLiteral("STRING"),
                                  QStringLiteral("With --test-connection: the connection string to try."),
@@ -122,6 +126,11 @@ bool CCommandLine::parse(const QStringList &arguments)
     m_splash = !parser.isSet(o.nosplash);
     m_connection = parser.value(o.connection);
     m_settingsFile = parser.value(o.settings);
+    m_wallPanel = parser.value(o.wall);
+    if (parser.isSet(o.wall) && m_wallPanel.isEmpty()) {
+        m_error = QStringLiteral("--wall needs the panel file to show.");
+        return false;
+    }
     QStringList positional = parser.positionalArguments();
 
     // One command at most; the first named decides, a second is an error.

@@ -32,6 +32,8 @@ public:
     QString connection() const { return m_connection; }
     // --settings FILE: a settings file of its own instead of the per-user store; empty when not given.
     QString settingsFile() const { return m_settingsFile; }
+    // --wall PANEL.zvl: the panel alone, full screen; empty when not given.
+    QString wallPanel() const { return m_wallPanel; }
     // The string --test-connection was given, else --connection; empty for the stored one.
     QString testString() const { return m_testString.isEmpty() ? m_connection : m_testString; }
     QString exportFile() const { return m_exportFile; }
@@ -46,6 +48,7 @@ private:
     bool m_splash = true;
     QString m_connection;
     QString m_settingsFile;
+    QString m_wallPanel;
     QString m_testString;
     QString m_exportFile;
     QString m_exportList;

@@ -55,6 +55,11 @@ const QList<CSettings::Entry> &CSettings::table()
         {"Settings", "Language", T::Text, QStringLiteral("Srpski")},
         {"Settings", "NewPanelSelection", T::Int, 0},
         {"Settings", "ZVPlacement", T::Bytes, QVariant()},
+        // A wall display as the last run left it: full screen with the panel it showed, and the
+        // legend.
+        {"Settings", "FullScreen", T::Int, 0},
+        {"Settings", "FullScreenPanel", T::Text, QString()},
+        {"Settings", "Legend", T::Int, 0},
         // Read from the system file: the values users cannot change (see the header), and a
         // file holding the password of the connection for desks without a keyring.
         {"Settings", "Locked", T::Text, QString()},
@@ -87,6 +92,8 @@ const QList<CSettings::Entry> &CSettings::table()
         {"RollCall", "ShareKey", T::Text, QString()},
         // One placement record per panel title.
         {"Placement", "%s", T::Bytes, QVariant()},
+        // One zoom per panel file, by its path: a percentage, 0 for Fit to screen.
+        {"Zoom", "%s", T::Int, 100},
     };
     return entries;
 }

@@ -12,7 +12,7 @@ class QSettings;
 // The per-user settings store. Every value the program keeps is listed in one table with its
 // section, type and default; value names compare without regard to case, so "ZVPLacement"
 // reads what was written as "ZVPlacement". Sections: "Settings", "AutoLoad", "Report",
-// "Placement", "RollCall".
+// "Placement", "RollCall", "Zoom".
 //
 // Beneath the user's file lies the system file an administrator presets for every user
 // (/etc/xdg/Orvane/Zorvik.ini, or the first folder of XDG_CONFIG_DIRS that has one): a value the

@@ -35,6 +35,7 @@
 #include "live/CLiveUpdate.h"
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
+#include "panel/C_ZorvikView.h"
 #include "reports/CReportEngine.h"
 #include "rollcall/COnSiteActivities.h"
 #include "rollcall/COnSiteList.h"
@@ -316,7 +317,12 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
         loadColours();
         m_live->setTemplates(m_templates[CDocTemplate::Panels],
                              {m_templates[CDocTemplate::Guests], m_templates[CDocTemplate::Presences]});
-        autoLoad();
+        // A wall display shows its one panel; otherwise the start-up panels, and full screen and
+        // the legend as the last run left them.
+        if (m_options.wall.isEmpty() || !openWall(m_options.wall)) {
+            autoLoad();
+            m_frame->restoreViewState();
+        }
         m_live->start(m_context->refreshSeconds);
         if (m_options.demo && m_options.simulator && !m_demoPath.isEmpty()) {
             m_simulator = new CClockingSimulator(m_demoPath);
@@ -324,6 +330,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
         }
     } else if (m_quit || m_shutDown) {
         return StartResult::Quit;
+    } else {
+        m_live->status()->note(false); // no data at all: every window says so
     }
     m_frame->updateCommandStates();
     return StartResult::Running;
@@ -338,6 +346,7 @@ void C_ZorvikApp::createMainFrame()
     if (m_options.splash)
         m_frame->showSplash();
     connect(m_live.get(), &CLiveUpdate::connectionStatus, m_frame, &C_MainFrame::setConnected);
+    m_frame->setLiveStatus(m_live->status());
     // One list of everyone on site per pass, made off the interface thread, for the head count
     // and the roll-call window alike.
     m_onSite = new COnSiteList(m_reference.get(), m_settings.get(), this);
@@ -349,11 +358,15 @@ void C_ZorvikApp::createMainFrame()
     // A tablet that turns illegal opens the warning window over the main frame.
     // The tray and the desktop's notifications tell of warnings too, where the desktop has them.
     m_tray = new CTrayIcon(m_frame, m_frame);
+    m_tray->setLiveStatus(m_live->status());
+    connect(m_tray, &CTrayIcon::rollCallRequested, m_frame, [this] { m_frame->openRollCall(); });
     if (m_warnings) {
         m_warnings->attachTablets(m_frame);
         connect(m_warnings, &CWarningCenter::openWarningsChanged, m_frame, &C_MainFrame::setOpenWarnings);
         connect(m_warnings, &CWarningCenter::logProblemChanged, m_frame, &C_MainFrame::setLogProblem);
-        connect(m_warnings, &CWarningCenter::openWarningsChanged, m_tray, &CTrayIcon::setOpenWarnings);
+        connect(m_warnings, &CWarningCenter::soundProblemChanged, m_frame, &C_MainFrame::setSoundProblem);
+        m_frame->setSoundProblem(m_warnings->soundProblem());
+        m_tray->setWarnings(m_warnings);
         if (!m_notifications)
             m_notifications = new CDesktopNotifications(m_warnings);
         m_warnings->setNotifications(m_notifications);
@@ -518,6 +531,21 @@ int C_ZorvikApp::autoLoad()
                 m_frame->mdiArea()->setActiveSubWindow(f);
     }
     return opened;
+}
+
+bool C_ZorvikApp::openWall(const QString &path)
+{
+    m_frame->setWallMode(true);
+    C_ChildFrame *frame = m_frame->openPanel(path);
+    if (!frame) {
+        m_frame->setWallMode(false);
+        return false;
+    }
+    if (auto *view = qobject_cast<C_ZorvikView *>(frame->view()); view && !view->hasStoredZoom())
+        view->fitToScreen();
+    m_frame->restoreViewState(); // the legend as it was
+    m_frame->setFullScreen(true);
+    return true;
 }
 
 void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)

@@ -41,6 +41,7 @@ public:
         QString lockFolder;    // empty: the per-user runtime folder
         QString programFolder; // empty: the folder of the executable
         QString connection;    // --connection: used for this run only, never stored
+        QString wall;          // --wall PANEL.zvl: that panel alone, full screen
     };
     enum class StartResult
     {
@@ -67,6 +68,9 @@ public:
     // Opens the start-up panels ("AutoLoad"), closes the guests and presences windows and
     // opens the presences window when asked to; returns the number of panels opened.
     int autoLoad();
+    // A wall display (--wall): the one panel, full screen, at Fit to screen unless its file has
+    // a zoom of its own; false when the panel could not be opened (the user was told).
+    bool openWall(const QString &path);
     // Writes the switches, stops the polling thread and closes the connection; runs once.
     void shutdown();
     bool isShutDown() const { return m_shutDown; }

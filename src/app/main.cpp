@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -44,6 +45,9 @@ int main(int argc, char **argv)
     options.splash = commandLine.splash();
     options.connection = commandLine.connection();
     options.settingsFile = commandLine.settingsFile();
+    // Autostart runs in the home folder: the panel's path stays right whatever folder that is.
+    if (!commandLine.wallPanel().isEmpty())
+        options.wall = QFileInfo(commandLine.wallPanel()).absoluteFilePath();
 
     switch (commandLine.action()) {
     case CCommandLine::Action::Help: {

@@ -1,13 +1,18 @@
 #include "dialogs/CWarningCenter.h"
 
+#include "app/CAppContext.h"
 #include "app/CDataFiles.h"
 #include "app/CStringTable.h"
+#include "db/CReferenceData.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CNotifications.h"
+#include "panel/CPhotoLoader.h"
 #include "panel/CTablet.h"
 
+#include <QAudioDevice>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMediaDevices>
 #include <QPointer>
 #include <QScreen>
 #include <QSoundEffect>
@@ -30,6 +35,25 @@ CWarningCenter::CWarningCenter(const QString &programFolder, const QString &logF
         m_log.retry();
         logWritten();
     });
+    // Speakers plugged in or taken away while the program runs.
+    auto *devices = new QMediaDevices(this);
+    connect(devices, &QMediaDevices::audioOutputsChanged, this, &CWarningCenter::checkSound);
+    checkSound();
+}
+
+void CWarningCenter::checkSound()
+{
+    // Without a sound file or an audio device the alarm is silent: the guard must know to watch
+    // the screen (an alarm with no device still says it plays).
+    const bool file = QFileInfo(CDataFiles::find(QStringLiteral("InvalidAct.wav"), m_folder)).isFile();
+    const bool device = !QMediaDevices::audioOutputs().isEmpty();
+    const QString text = file && device ? QString() : CStringTable::text(QStringLiteral("warning.soundUnavailable"));
+    if (text == m_soundProblem)
+        return;
+    m_soundProblem = text;
+    for (CD_AckInvalidAct *w : std::as_const(m_windows))
+        w->setSoundProblem(text);
+    emit soundProblemChanged(text);
 }
 
 void CWarningCenter::setLogRetryMs(int ms)
@@ -68,10 +92,12 @@ void CWarningCenter::dismissAll()
     const QList<CD_AckInvalidAct *> windows = openWindows();
     for (CD_AckInvalidAct *w : windows) {
         disconnect(w, nullptr, this, nullptr);
+        withdrawNotification(w);
         delete w;
     }
     m_windows.clear();
     m_notified.clear();
+    m_waitingPhoto.clear();
     const bool any = m_openWarnings > 0;
     m_openWarnings = 0;
     stopSound();
@@ -89,14 +115,16 @@ QList<CD_AckInvalidAct *> CWarningCenter::openWindows() const
     return m_windows;
 }
 
-void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
+CD_AckInvalidAct *CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields, const QColor &colour)
 {
     m_log.writeRaised(fields);
     startSound();
     ++m_openWarnings;
 
     auto *window = new CD_AckInvalidAct(fields, owner);
+    window->setActivityColour(colour);
     window->setLogProblem(m_logProblem);
+    window->setSoundProblem(m_soundProblem);
     window->move(cascadePosition(window->size(), owner));
     m_windows.append(window);
     connect(window, &CD_AckInvalidAct::acknowledged, this, &CWarningCenter::onAcknowledged);
@@ -113,6 +141,35 @@ void CWarningCenter::raise(QWidget *owner, const InvalidActFields &fields)
     }
     emit openWarningsChanged(m_openWarnings);
     logWritten();
+    return window;
+}
+
+bool CWarningCenter::showOldest()
+{
+    if (m_windows.isEmpty())
+        return false;
+    bringForward(m_windows.first());
+    return true;
+}
+
+void CWarningCenter::bringForward(CD_AckInvalidAct *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void CWarningCenter::withdrawNotification(QObject *window)
+{
+    for (auto it = m_notified.begin(); it != m_notified.end();) {
+        if (static_cast<QObject *>(it.value()) != window) {
+            ++it;
+            continue;
+        }
+        if (m_notifications)
+            m_notifications->withdraw(it.key());
+        it = m_notified.erase(it);
+    }
 }
 
 void CWarningCenter::setNotifications(CNotifications *notifications)
@@ -124,11 +181,8 @@ void CWarningCenter::setNotifications(CNotifications *notifications)
         return;
     connect(m_notifications, &CNotifications::activated, this, [this](quint32 id) {
         CD_AckInvalidAct *w = m_notified.value(id);
-        if (!w || !m_windows.contains(w))
-            return;
-        w->show();
-        w->raise();
-        w->activateWindow();
+        if (w && m_windows.contains(w))
+            bringForward(w);
     });
 }
 
@@ -154,13 +208,15 @@ void CWarningCenter::onAcknowledged(CD_AckInvalidAct *warning)
 {
     m_log.writeAcknowledged(warning->fields());
     logWritten();
+    // Dealt with: the desktop's notification of it goes too.
+    withdrawNotification(warning);
 }
 
 void CWarningCenter::onWindowGone(QObject *window)
 {
     // Only the address is compared: the window is already half destroyed.
     m_windows.removeIf([window](CD_AckInvalidAct *w) { return static_cast<QObject *>(w) == window; });
-    m_notified.removeIf([window](const auto &entry) { return static_cast<QObject *>(entry.value()) == window; });
+    withdrawNotification(window);
     if (m_openWarnings > 0 && --m_openWarnings == 0)
         stopSound();
     emit openWarningsChanged(m_openWarnings);
@@ -193,10 +249,34 @@ void CWarningCenter::stopSound()
         m_sound->stop();
 }
 
-void CWarningCenter::raiseFor(QWidget *owner, const CTablet &tablet)
+CD_AckInvalidAct *CWarningCenter::raiseFor(QWidget *owner, const CTablet &tablet)
 {
-    raise(owner, InvalidActFields{tablet.employeeId, tablet.lastName, tablet.firstName, tablet.warnedDate,
-                                  tablet.warnedTime, tablet.warnedActivity});
+    QColor colour;
+    CAppContext *ctx = CAppContext::current();
+    if (CReferenceData *ref = ctx ? ctx->reference() : nullptr) {
+        const auto it = ref->activityColourMap.find(tablet.activityId);
+        if (it != ref->activityColourMap.end())
+            colour = activityQColor(it->second);
+    }
+    CD_AckInvalidAct *window = raise(owner,
+                                     InvalidActFields{tablet.employeeId, tablet.lastName, tablet.firstName,
+                                                      tablet.warnedDate, tablet.warnedTime, tablet.warnedActivity},
+                                     colour);
+    // The photograph: the tablet's bytes when it has them, else read from the database; either
+    // way decoded off the interface thread, and shown when it arrives.
+    if (!m_photos) {
+        m_photos = new CPhotoLoader(this);
+        connect(m_photos, &CPhotoLoader::ready, this, [this](const CPhotoLoader::Result &r) {
+            for (const QPointer<CD_AckInvalidAct> &w : m_waitingPhoto.take(r.employeeId))
+                if (w && !r.image.isNull())
+                    w->setPhotograph(r.image);
+        });
+    }
+    m_waitingPhoto[tablet.employeeId].append(window);
+    m_photos->request(tablet.employeeId, tablet.photograph,
+                      QRect(0, 0, CD_AckInvalidAct::kPhotoWidth - 2, CD_AckInvalidAct::kPhotoHeight - 2),
+                      window->devicePixelRatioF());
+    return window;
 }
 
 void CWarningCenter::attachTablets(QWidget *owner)

@@ -2,13 +2,16 @@
 
 #include "dialogs/CInvalidActLog.h"
 
+#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 class CD_AckInvalidAct;
 class CNotifications;
+class CPhotoLoader;
 class CTablet;
 class QSoundEffect;
 class QTimer;
@@ -33,14 +36,19 @@ public:
     // The application's center: the first one constructed and still alive.
     static CWarningCenter *instance();
 
-    // Logs the warning, starts the alarm, and shows a modeless window over owner. Never waits.
-    void raise(QWidget *owner, const InvalidActFields &fields);
-    // The warning a tablet raises: its employee and the registration it last warned about.
-    void raiseFor(QWidget *owner, const CTablet &tablet);
+    // Logs the warning, starts the alarm, and shows a modeless window over owner, the activity in
+    // its colour (invalid: none known). Never waits.
+    CD_AckInvalidAct *raise(QWidget *owner, const InvalidActFields &fields, const QColor &colour = QColor());
+    // The warning a tablet raises: its employee and the registration it last warned about, in
+    // the activity's colour, with the employee's photograph (read off the interface thread when
+    // the tablet has none yet).
+    CD_AckInvalidAct *raiseFor(QWidget *owner, const CTablet &tablet);
+    // Brings the warning open longest forward (the tray's click); false when none is open.
+    bool showOldest();
     // Routes every tablet's warnings to this center, over owner.
     void attachTablets(QWidget *owner);
     // Each new warning also goes to the desktop as a notification; clicking it brings the
-    // warning forward. Null: no notifications.
+    // warning forward, acknowledging the warning takes it away. Null: no notifications.
     void setNotifications(CNotifications *notifications);
 
     int openWarnings() const { return m_openWarnings; }
@@ -52,12 +60,17 @@ public:
     // written. Lines that wait are written again at each warning and every retry interval.
     QString logProblem() const { return m_logProblem; }
     static void setLogRetryMs(int ms);
+    // "Alarm sound unavailable" while the alarm cannot sound (no sound file, no audio device),
+    // so that the guard watches the screen; empty while it can.
+    QString soundProblem() const { return m_soundProblem; }
 
 signals:
     // The number of warnings standing open, after every change.
     void openWarningsChanged(int open);
     // The log could not be written (text says so and why), or can again (empty text).
     void logProblemChanged(const QString &text);
+    // The alarm can no longer sound (text says so), or can again (empty text).
+    void soundProblemChanged(const QString &text);
 
 private:
     QPoint cascadePosition(const QSize &size, QWidget *owner) const;
@@ -67,16 +80,23 @@ private:
     void onWindowGone(QObject *window);
     // After every write to the log: tells of a change of its state and retries while lines wait.
     void logWritten();
+    // Looks again whether the alarm can sound (at start and when audio devices come and go).
+    void checkSound();
+    void bringForward(CD_AckInvalidAct *window);
+    void withdrawNotification(QObject *window);
 
     QString m_folder;
     CInvalidActLog m_log;
     QString m_logProblem;
+    QString m_soundProblem;
+    CPhotoLoader *m_photos = nullptr;
+    QHash<QString, QList<QPointer<CD_AckInvalidAct>>> m_waitingPhoto; // employee: windows
     QTimer *m_logRetry;
     int m_openWarnings = 0;
     bool m_soundPlaying = false;
     QSoundEffect *m_sound = nullptr;
     // Removed when destroyed, so never dangling.
     QList<CD_AckInvalidAct *> m_windows;
-    CNotifications *m_notifications = nullptr;
+    QPointer<CNotifications> m_notifications;
     QHash<quint32, CD_AckInvalidAct *> m_notified; // notification id: its warning
 };

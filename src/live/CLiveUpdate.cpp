@@ -22,6 +22,11 @@ CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(p
         if (m_thread && m_thread->busyForMs() > m_thread->hangLimitMs())
             m_thread->reportHung();
     });
+    // A loss shows at once (a hung cycle too); a cycle's end tells whether the data are current.
+    connect(this, &CLiveUpdate::connectionStatus, &m_status, [this](bool connected) {
+        if (!connected)
+            m_status.note(false);
+    });
 }
 
 CLiveUpdate::~CLiveUpdate()
@@ -163,6 +168,7 @@ void CLiveUpdate::onCycleFinished(bool ok)
 {
     if (m_thread)
         m_thread->passTaken();
+    m_status.note(ok && !m_reference->employeesStale);
     if (ok) {
         // The cycle's own update covers every panel.
         m_pending.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/CDateTime.h"
+#include "live/CLiveStatus.h"
 
 #include <QList>
 #include <QObject>
@@ -43,6 +44,8 @@ public:
     // Runs a polling cycle now instead of at the end of the interval (Refresh now, F5).
     void refreshNow();
     CDbThread *thread() const { return m_thread.get(); }
+    // Whether the data are current, as the polling thread's cycles tell.
+    CLiveStatus *status() { return &m_status; }
 
     // Asks for a pass over one panel, or over all (nullptr); runs from the event loop, in
     // slices of about kSliceMs with the event loop between them.
@@ -85,6 +88,7 @@ private:
     void runPending();
 
     CReferenceData *m_reference;
+    CLiveStatus m_status;
     std::unique_ptr<CDbThread> m_thread;
     std::unique_ptr<CDbThread> m_abandoned;
     QPointer<CDocTemplate> m_panels;

@@ -73,6 +73,8 @@ CTabletPainter::Look CTabletPainter::Look::fromPalette(const QPalette &pal, cons
     QFont bold = guiFont;
     bold.setWeight(QFont::Bold);
     l.nameFont = fitted(bold, 16);
+    // Two lines in the 18 pixels inside the raised edge of a collapsed tablet.
+    l.wrappedNameFont = fitted(bold, 9);
     l.iconSize = iconSize > 0 ? iconSize : 16;
     return l;
 }
@@ -88,6 +90,86 @@ QRect CTabletPainter::nameRoom(const QSize &size)
 {
     constexpr int kLeft = 24, kTop = 5, kHeight = 16, kGapBeforeIcons = 2;
     return QRect(kLeft, kTop, qMax(0, iconPosition(size).x() - kGapBeforeIcons - kLeft), kHeight);
+}
+
+QRect CTabletPainter::wrappedNameRoom(const QSize &size)
+{
+    const QRect one = nameRoom(size);
+    return QRect(one.left(), 3, one.width(), 18);
+}
+
+CTabletPainter::NameLines CTabletPainter::nameLines(const QString &name, const QSize &size, bool wrap,
+                                                    int roomRight) const
+{
+    QRect room = nameRoom(size);
+    const QFontMetrics normal(m_look.nameFont);
+    // What fits is what the ellipsis would leave whole (its measure, not the advance's).
+    const auto fits = [](const QFontMetrics &fm, const QString &text, int width) {
+        return fm.elidedText(text, Qt::ElideRight, width) == text;
+    };
+    const QString oneLine = normal.elidedText(name, Qt::ElideRight, room.width());
+    if (oneLine == name || !wrap)
+        return {m_look.nameFont, {oneLine}};
+    // A name that wraps may also take the room of icons the tablet does not show.
+    if (roomRight > room.right())
+        room.setRight(roomRight);
+    // A little smaller on its one line (down to four fifths) reads better than two lines.
+    QFont smaller = m_look.nameFont;
+    const int pixels = QFontInfo(m_look.nameFont).pixelSize();
+    for (int px = pixels - 1; px * 5 >= pixels * 4; --px) {
+        smaller.setPixelSize(px);
+        if (fits(QFontMetrics(smaller), name, room.width()))
+            return {smaller, {name}};
+    }
+    // Two lines, broken between words or after a hyphen (double surnames): as many parts on the
+    // first line as it holds, at least one.
+    const QFontMetrics small(m_look.wrappedNameFont);
+    QStringList parts;
+    for (const QString &word : name.split(u' ', Qt::SkipEmptyParts)) {
+        const QStringList pieces = word.split(u'-');
+        for (qsizetype i = 0; i < pieces.size(); ++i)
+            parts << pieces[i] + (i + 1 < pieces.size() ? QStringLiteral("-") : QStringLiteral(" "));
+    }
+    QString first;
+    qsizetype used = 0;
+    for (; used < parts.size(); ++used) {
+        const QString tried = first + parts[used];
+        if (!first.isEmpty() && !fits(small, tried.trimmed(), room.width()))
+            break;
+        first = tried;
+    }
+    first = first.trimmed();
+    const QString second = parts.mid(used).join(QString()).trimmed();
+    NameLines out{m_look.wrappedNameFont, {small.elidedText(first, Qt::ElideRight, room.width())}};
+    if (!second.isEmpty())
+        out.lines << small.elidedText(second, Qt::ElideRight, room.width());
+    return out;
+}
+
+void CTabletPainter::drawName(QPainter &p, const QString &name, const QSize &size, bool wrap, int roomRight) const
+{
+    const NameLines laid = nameLines(name, size, wrap, roomRight);
+    const QFontMetrics fm(laid.font);
+    p.save();
+    p.setFont(laid.font);
+    if (laid.lines.size() == 1) {
+        // On the name's own line, as every other tablet's name (a wrapping one as far right as
+        // it was laid out for).
+        QRect room = nameRoom(size);
+        if (wrap)
+            room.setRight(qMax(room.right(), roomRight));
+        p.setClipRect(room, Qt::IntersectClip);
+        p.drawText(QPoint(room.left(), room.top() + QFontMetrics(m_look.nameFont).ascent()), laid.lines[0]);
+    } else {
+        QRect room = wrappedNameRoom(size);
+        room.setRight(qMax(room.right(), roomRight));
+        p.setClipRect(room, Qt::IntersectClip);
+        const int pitch = room.height() / 2;
+        for (int i = 0; i < laid.lines.size(); ++i)
+            p.drawText(QPoint(room.left(), room.top() + i * pitch + (pitch - fm.height()) / 2 + fm.ascent()),
+                       laid.lines[i]);
+    }
+    p.restore();
 }
 
 QRect CTabletPainter::photoCell(const QSize &size)
@@ -237,17 +319,12 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
         nameColour = m_look.selectedNameText;
     else if (t.isStale())
         nameColour = QColor(255, 0, 0);
-    p.setFont(m_look.nameFont);
     p.setPen(nameColour);
     p.setBrush(Qt::NoBrush);
-    // A long name ends with an ellipsis before the icons; the details show the whole of it.
-    const QRect room = nameRoom(size);
-    const QFontMetrics nameMetrics(m_look.nameFont);
-    p.save();
-    p.setClipRect(room, Qt::IntersectClip);
-    p.drawText(QPoint(room.left(), room.top() + nameMetrics.ascent()),
-               nameMetrics.elidedText(t.displayName(ctx.nameFormat), Qt::ElideRight, room.width()));
-    p.restore();
+    // A long name ends with an ellipsis before the icons (the details show the whole of it), or,
+    // where names may wrap, goes on two lines first.
+    const int iconsRight = t.isIllegal() || t.isExpanded() ? 0 : t.isStale() ? staleIconRect(size).left() - 2 : w - 6;
+    drawName(p, t.displayName(ctx.nameFormat), size, ctx.wrapNames, iconsRight);
 
     // Icons: the clock of a stale tablet, expansion (only when the user expanded it), legality
     // always, over it.

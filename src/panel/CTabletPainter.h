@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QStringList>
 
 class QPainter;
 class QPalette;
@@ -23,6 +24,9 @@ public:
         // 3D edges: light and midlight on the lit side, dark and shadow on the other.
         QColor light, midlight, dark, shadow;
         QFont nameFont, detailsFont;
+        // A name too long for its line, when names may wrap: first the name font a little
+        // smaller on one line, then two lines of this font in the name's strip.
+        QFont wrappedNameFont;
         // Pixels kept free above the capitals of a details line (a Windows font has them as
         // internal leading); part of the line's height when the font is fitted.
         int detailsTopGap = 0;
@@ -42,6 +46,9 @@ public:
         // Device pixels per tablet pixel (zoom times the screen's pixel ratio): a photograph
         // decoded here is decoded at the size it covers on the device.
         qreal photoScale = 1.0;
+        // A name too long for its line goes on two lines before it is cut (Fit to screen on a wall,
+        // where the zoom makes the smaller lines readable).
+        bool wrapNames = false;
     };
 
     explicit CTabletPainter(const Look &look);
@@ -65,6 +72,17 @@ public:
     static QRect detailsTextRect(const QSize &size);
     // Where the name goes: from its top-left corner (24, 5) to just left of the icons.
     static QRect nameRoom(const QSize &size);
+    // Where a name on two lines goes: the same width, the whole height inside the raised edge.
+    static QRect wrappedNameRoom(const QSize &size);
+    // How a name is laid out in its room: the font and one or two lines, the last cut with an
+    // ellipsis only when even that does not hold it.
+    struct NameLines
+    {
+        QFont font;
+        QStringList lines;
+    };
+    // roomRight: how far right a wrapping name may go (the icons it does not show left out).
+    NameLines nameLines(const QString &name, const QSize &size, bool wrap, int roomRight = 0) const;
     // Top-left corner of the expansion and legality icons.
     static QPoint iconPosition(const QSize &size) { return QPoint(size.width() - 35, 2); }
     // The clock of a stale tablet: right of the icons, inside the raised edge.
@@ -78,6 +96,7 @@ public:
 
 private:
     void drawEdge(QPainter &p, const QRect &r, bool raised) const;
+    void drawName(QPainter &p, const QString &name, const QSize &size, bool wrap, int roomRight) const;
 
     Look m_look;
 };

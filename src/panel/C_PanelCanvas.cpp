@@ -414,6 +414,7 @@ void C_PanelCanvas::paintEvent(QPaintEvent *e)
     }
     ctx.decodePhotos = false; // decoded on the photo loader's thread
     ctx.photoScale = photoScale();
+    ctx.wrapNames = m_view->isFitToScreen();
     for (C_PanelWnd *item : shown)
         paintItem(p, item, ctx);
     if (m_flashDrawn.intersects(exposed))
@@ -433,6 +434,7 @@ void C_PanelCanvas::paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainte
     key.pixelRatio = devicePixelRatioF();
     key.scale = m_scale;
     key.nameFormat = ctx.nameFormat;
+    key.wrapNames = ctx.wrapNames;
     key.dot = CTabletPainter::dotColour(*t, ctx).rgba();
     key.selected = t->isSelected();
     key.stale = t->isStale();

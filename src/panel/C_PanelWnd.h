@@ -38,6 +38,7 @@ private:
         qreal pixelRatio = 0;
         qreal scale = 0;
         int nameFormat = 0;
+        bool wrapNames = false;
         QRgb dot = 0;
         bool selected = false, stale = false, illegal = false, expanded = false;
         const char *photoData = nullptr;

@@ -1,5 +1,7 @@
 #include "panel/C_ZorvikView.h"
 
+#include "app/CAppContext.h"
+#include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "dialogs/CD_FindName.h"
 #include "dialogs/CPrompt.h"
@@ -7,8 +9,10 @@
 #include "panel/CTablet.h"
 #include "panel/C_PanelCanvas.h"
 #include "panel/C_ZorvikDoc.h"
+#include "views/CStaleBanner.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QHash>
 #include <QLabel>
@@ -23,19 +27,31 @@
 
 namespace {
 
-// Each panel file's zoom while the program runs.
+const QString kZoomSection = QStringLiteral("Zoom");
+constexpr int kFitStored = 0; // what the settings keep for Fit to screen
+
+// Each panel file's zoom while the program runs, where there are no settings to keep it in.
 QHash<QString, int> &zoomMemory()
 {
     static QHash<QString, int> memory;
     return memory;
 }
 
+CSettings *settings()
+{
+    CAppContext *ctx = CAppContext::current();
+    return ctx ? ctx->settings() : nullptr;
+}
+
 } // namespace
 
 C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent)
-    : QAbstractScrollArea(parent), m_doc(doc), m_zoomLevel(new QLabel(this)), m_zoomLevelTimer(new QTimer(this))
+    : QAbstractScrollArea(parent), m_doc(doc), m_zoomLevel(new QLabel(this)), m_banner(new CStaleBanner(this)),
+      m_zoomLevelTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("panelView"));
+    // Above the panel, never over a tablet: the panel moves down while it shows.
+    connect(m_banner, &CStaleBanner::shownChanged, this, &C_ZorvikView::layoutBanner);
     m_canvas = new C_PanelCanvas(doc, &m_background, this);
     connect(m_canvas, &C_PanelCanvas::emptyDoubleClicked, this, &C_ZorvikView::employeesRequested);
 
@@ -79,11 +95,23 @@ C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent)
     connect(doc, &C_ZorvikDoc::backgroundChanged, this, &C_ZorvikView::reloadBackground);
     connect(doc, &C_ZorvikDoc::scrollToOriginRequested, this, [this] { setScrollPosition(QPoint(0, 0)); });
     connect(doc, &CDocument::viewsNeedUpdate, m_canvas, &C_PanelCanvas::syncWithDocument);
+    // Fit to screen follows the tablets that come and go (once for a batch of them).
+    m_refit = new QTimer(this);
+    m_refit->setSingleShot(true);
+    m_refit->setInterval(0);
+    connect(m_refit, &QTimer::timeout, this, &C_ZorvikView::refit);
+    connect(doc, &C_ZorvikDoc::tabletAdded, m_refit, qOverload<>(&QTimer::start));
+    connect(doc, &C_ZorvikDoc::tabletRemoved, m_refit, qOverload<>(&QTimer::start));
     updateScrollBars();
-    const auto remembered = zoomKey().isEmpty() ? zoomMemory().cend() : zoomMemory().constFind(zoomKey());
-    if (remembered != zoomMemory().cend())
-        setZoom(*remembered, QPoint(0, 0));
-    m_zoomLevel->hide(); // no level shown for a window that opens zoomed
+    if (hasStoredZoom()) {
+        const QString key = zoomKey();
+        CSettings *s = settings();
+        const int stored = s ? s->readInt(kZoomSection, key) : zoomMemory().value(key);
+        if (stored == kFitStored)
+            fitToScreen();
+        else
+            applyZoom(stored, QPoint(0, 0), false);
+    }
 }
 
 void C_ZorvikView::addZoomActions()
@@ -97,7 +125,8 @@ void C_ZorvikView::addZoomActions()
         void (C_ZorvikView::*slot)();
     } zooms[] = {{"zoomIn", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)}, &C_ZorvikView::zoomIn},
                  {"zoomOut", {QKeySequence::ZoomOut}, &C_ZorvikView::zoomOut},
-                 {"zoomReset", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &C_ZorvikView::resetZoom}};
+                 {"zoomReset", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &C_ZorvikView::resetZoom},
+                 {"zoomFit", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)}, &C_ZorvikView::fitToScreen}};
     for (const auto &z : zooms) {
         const QString key = QStringLiteral("panel.") + QLatin1String(z.key);
         auto *a = new QAction(CStringTable::text(key), this);
@@ -112,19 +141,40 @@ void C_ZorvikView::addZoomActions()
 
 C_ZorvikView::~C_ZorvikView()
 {
-    rememberZoom(); // a new panel may have been saved meanwhile
+    // A new panel may have been saved meanwhile; a panel only looked at keeps no zoom of its own
+    // (a wall display opens it fitted then).
+    if (m_fit || m_zoom != 100 || hasStoredZoom())
+        rememberZoom();
 }
 
 QString C_ZorvikView::zoomKey() const
 {
     // A panel not saved yet has no file to know it by when it opens again.
-    return m_doc ? m_doc->pathName() : QString();
+    return m_doc && !m_doc->pathName().isEmpty() ? QFileInfo(m_doc->pathName()).absoluteFilePath() : QString();
+}
+
+bool C_ZorvikView::hasStoredZoom() const
+{
+    const QString key = zoomKey();
+    if (key.isEmpty())
+        return false;
+    CSettings *s = settings();
+    return s ? s->contains(kZoomSection, key) : zoomMemory().contains(key);
 }
 
 void C_ZorvikView::rememberZoom() const
 {
-    if (!zoomKey().isEmpty())
-        zoomMemory().insert(zoomKey(), m_zoom);
+    const QString key = zoomKey();
+    if (key.isEmpty())
+        return;
+    const int value = m_fit ? kFitStored : m_zoom;
+    if (CSettings *s = settings()) {
+        // Only a change is written: a panel shown as it was costs the settings file nothing.
+        if (!s->contains(kZoomSection, key) || s->readInt(kZoomSection, key) != value)
+            s->writeInt(kZoomSection, key, value);
+    } else {
+        zoomMemory().insert(key, value);
+    }
 }
 
 QPoint C_ZorvikView::gridScroll(const QPointF &panel) const
@@ -135,6 +185,73 @@ QPoint C_ZorvikView::gridScroll(const QPointF &panel) const
 }
 
 void C_ZorvikView::setZoom(int percent, QPoint anchor)
+{
+    if (m_fit) {
+        m_fit = false;
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_canvas->update(); // names drawn on one line again
+    }
+    applyZoom(percent, anchor, true);
+    rememberZoom();
+}
+
+QRect C_ZorvikView::fitExtent() const
+{
+    QRect extent;
+    if (m_doc)
+        for (const auto &entry : m_doc->tablets())
+            extent = extent.united(entry.second->geometry());
+    if (extent.isEmpty())
+        return extent;
+    // Half a grid step of room round the tablets, within the canvas.
+    const int margin = CPanelGeometry::kGrid / 2;
+    return extent.adjusted(-margin, -margin, margin, margin) &
+           QRect(0, 0, CPanelGeometry::kCanvasSize, CPanelGeometry::kCanvasSize);
+}
+
+int C_ZorvikView::fitPercent(const QRect &extent) const
+{
+    if (extent.isEmpty())
+        return 100;
+    const QSize room = viewport()->size();
+    const qreal scale = qMin(qreal(room.width()) / extent.width(), qreal(room.height()) / extent.height());
+    return int(std::floor(scale * 100));
+}
+
+int C_ZorvikView::fitZoom() const
+{
+    return std::clamp(fitPercent(fitExtent()), kZoomSteps[0], kZoomSteps[std::size(kZoomSteps) - 1]);
+}
+
+void C_ZorvikView::fitToScreen()
+{
+    const bool was = m_fit;
+    m_fit = true;
+    refit();
+    if (!was)
+        m_canvas->update(); // long names wrap now
+    rememberZoom();
+}
+
+void C_ZorvikView::refit()
+{
+    if (!m_fit || !m_doc)
+        return;
+    // The whole panel is in sight: no scroll bars take room from it. A panel too large even at
+    // the smallest zoom keeps them.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const QRect extent = fitExtent();
+    if (fitPercent(extent) < kZoomSteps[0]) {
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+    applyZoom(fitZoom(), QPoint(0, 0), false);
+    setScrollPosition(m_canvas->toCanvas(extent.topLeft()));
+}
+
+void C_ZorvikView::applyZoom(int percent, QPoint anchor, bool showLevel)
 {
     percent = std::clamp(percent, kZoomSteps[0], kZoomSteps[std::size(kZoomSteps) - 1]);
     if (percent == m_zoom)
@@ -150,8 +267,12 @@ void C_ZorvikView::setZoom(int percent, QPoint anchor)
     updateScrollBars();
     setScrollPosition(gridScroll(panelAnchor - QPointF(anchor) / scale));
     m_canvas->move(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    rememberZoom();
-
+    // The banner over the panel grows with it, to be read wherever the panel is.
+    m_banner->setScale(percent / 100.0);
+    layoutBanner();
+    emit zoomChanged(percent);
+    if (!showLevel)
+        return;
     m_zoomLevel->setText(CStringTable::text(QStringLiteral("panel.zoomLevel")).arg(percent));
     m_zoomLevel->adjustSize();
     const QRect port = viewport()->geometry();
@@ -159,7 +280,6 @@ void C_ZorvikView::setZoom(int percent, QPoint anchor)
     m_zoomLevel->raise();
     m_zoomLevel->show();
     m_zoomLevelTimer->start();
-    emit zoomChanged(percent);
 }
 
 int C_ZorvikView::nextZoom(bool in) const
@@ -279,10 +399,26 @@ void C_ZorvikView::updateScrollBars()
     v->setSingleStep(step);
 }
 
+void C_ZorvikView::layoutBanner()
+{
+    const QRect inside = contentsRect();
+    const int height = m_banner->isVisibleTo(this) ? m_banner->heightForWidth(inside.width()) : 0;
+    m_banner->setGeometry(inside.left(), inside.top(), inside.width(), height);
+    if (viewportMargins().top() == height)
+        return;
+    setViewportMargins(0, height, 0, 0);
+    updateScrollBars();
+    if (m_fit)
+        m_refit->start();
+}
+
 void C_ZorvikView::resizeEvent(QResizeEvent *e)
 {
     QAbstractScrollArea::resizeEvent(e);
+    layoutBanner();
     updateScrollBars();
+    if (m_fit)
+        m_refit->start();
 }
 
 void C_ZorvikView::scrollContentsBy(int, int)

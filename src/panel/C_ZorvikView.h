@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 
+class CStaleBanner;
 class CTablet;
 class QLabel;
 class QTimer;
@@ -16,7 +17,8 @@ class QTimer;
 // The scrolling view of a panel: a 24000 by 24000 canvas with the grid or a background
 // picture and the tablets drawn on it, scrolling in grid steps, and the panel commands. The
 // window zooms (a wall display): the canvas is drawn larger or smaller, the panel file's
-// positions stay as they are.
+// positions stay as they are. Fit to screen is a zoom of its own: the one that shows every
+// tablet, worked out again whenever the window's size or the panel's tablets change.
 class C_ZorvikView : public QAbstractScrollArea, public CChildCommands
 {
     Q_OBJECT
@@ -37,12 +39,19 @@ public:
     QPoint scrollPosition() const;
     void setScrollPosition(const QPoint &pos);
 
-    // Zoom in percent (100: the panel's own pixels). A panel file opened again while the program
-    // runs comes back at the zoom it had; the zoom is never saved.
+    // Zoom in percent (100: the panel's own pixels). Each panel file's zoom (or Fit to screen)
+    // is kept in the settings and comes back when the file opens again, in this run or the next;
+    // the panel file itself is never changed by it.
     int zoom() const { return m_zoom; }
     // anchor: the point of the visible area that keeps showing the same place of the panel
-    // (its top-left corner when none is given); the scroll position stays on the grid.
+    // (its top-left corner when none is given); the scroll position stays on the grid. Ends Fit
+    // to screen.
     void setZoom(int percent, QPoint anchor = QPoint(-1, -1));
+    bool isFitToScreen() const { return m_fit; }
+    // The zoom that shows every tablet of the panel in the visible area (100 for an empty panel).
+    int fitZoom() const;
+    // Whether the panel has its own zoom kept for its file (a wall display then keeps it).
+    bool hasStoredZoom() const;
 
     // Scrolls so that the tablet is wholly in sight (centred), unless it already is.
     void reveal(const CTablet *t);
@@ -53,6 +62,9 @@ public:
     // Where a tablet is drawn on the canvas, and where that is in the visible area.
     QRect tabletRect(const CTablet *t) const;
     QPoint visiblePosition(const CTablet *t) const;
+
+    // The line above the panel while its data are not current.
+    CStaleBanner *staleBanner() const { return m_banner; }
 
     // Print is offered only for a panel with tablets.
     bool canPrint() const override;
@@ -69,6 +81,8 @@ public slots:
     void zoomIn();
     void zoomOut();
     void resetZoom();
+    // Fit to screen, kept as such: the zoom follows the window's size and the panel's tablets.
+    void fitToScreen();
 
 signals:
     // Double-click on the empty canvas: the user wants to choose the panel's employees.
@@ -85,6 +99,8 @@ private:
     // Chooses the document's background picture and decodes it off the interface thread.
     void loadBackground();
     void updateScrollBars();
+    // Keeps room above the panel for the stale banner while it shows.
+    void layoutBanner();
     void addZoomActions();
     // The zoom step after (in) or before the current zoom; the current one at either end.
     int nextZoom(bool in) const;
@@ -92,12 +108,22 @@ private:
     QPoint gridScroll(const QPointF &panel) const;
     QString zoomKey() const;
     void rememberZoom() const;
+    // Sets the zoom without ending Fit to screen; showLevel: the level shows for a moment.
+    void applyZoom(int percent, QPoint anchor, bool showLevel);
+    void refit();
+    // The tablets' bounding rectangle with a little room (empty for an empty panel), and the
+    // zoom that shows it whole in the visible area, before it is brought to the zoom steps' range.
+    QRect fitExtent() const;
+    int fitPercent(const QRect &extent) const;
 
     QPointer<C_ZorvikDoc> m_doc; // the document normally outlives its views
     C_PanelCanvas *m_canvas;
     CPanelBackground m_background;
     int m_wheelRemainder = 0;
     int m_zoom = 100;
+    bool m_fit = false;
+    QTimer *m_refit = nullptr;
     QLabel *m_zoomLevel;
+    CStaleBanner *m_banner;
     QTimer *m_zoomLevelTimer;
 };

@@ -4,6 +4,7 @@
 #include "app/CStringTable.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
+#include "live/CLiveStatus.h"
 #include "rollcall/COnSiteActivities.h"
 
 #include <QHash>
@@ -21,7 +22,7 @@ COnSiteList::Snapshot COnSiteList::snapshot(CReferenceData &ref, const QSet<QStr
     // employees keeps the last good rows, and the list made from them is not today's.
     CDbCursor *last = ref.cursor(CReferenceData::LastRegistrationCursor);
     CDbCursor *employees = ref.cursor(CReferenceData::EmployeeCursor);
-    s.live = !ref.databaseError && !ref.employeesStale && last && last->isOpen() && employees && employees->isOpen();
+    s.live = CLiveStatus::isCurrent(ref) && last && last->isOpen() && employees && employees->isOpen();
     if (last && last->isOpen())
         s.lastRegistrations = last->table();
     if (employees && employees->isOpen())

@@ -36,3 +36,22 @@ void CRollCallDrill::reset()
     m_people.clear();
     m_index.clear();
 }
+
+CRollCallDrill::Tally CRollCallDrill::tally(const QSet<QString> &ticks,
+                                            const QList<CRollCallModel::Person> &onListNow) const
+{
+    QSet<QString> listed;
+    listed.reserve(onListNow.size());
+    for (const CRollCallModel::Person &p : onListNow)
+        listed.insert(p.key);
+    Tally t;
+    for (const CRollCallModel::Person &p : m_people) {
+        if (ticks.contains(p.key))
+            t.found << p;
+        else if (!listed.contains(p.key))
+            t.left << p;
+        else
+            t.missing << p;
+    }
+    return t;
+}

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QSet>
 
 // A drill or an evacuation at the assembly point: when it started and ended, and everyone who
 // was on the premises at any moment in between, so that someone who drops off the list (a
@@ -34,6 +35,18 @@ public:
     void reset();
 
     const QList<CRollCallModel::Person> &people() const { return m_people; }
+
+    // Who is accounted for, one definition for the window, the phones and the record: everyone
+    // on site at the start or who came in since; a ticked person is found, one who is off the
+    // list now without a tick has left (clocked out), everybody else is missing. Each part in
+    // the order of the drill's people.
+    struct Tally
+    {
+        QList<CRollCallModel::Person> found, missing, left;
+        // Those the wardens must account for: found and missing.
+        qsizetype expected() const { return found.size() + missing.size(); }
+    };
+    Tally tally(const QSet<QString> &ticks, const QList<CRollCallModel::Person> &onListNow) const;
 
 private:
     Kind m_kind = None;

@@ -51,18 +51,19 @@ QString duration(const CRollCallDrill &drill)
 QList<CRollCallEventReport::Line> CRollCallEventReport::lines(const C_ZorvikDocRollCall &doc)
 {
     const CRollCallModel &model = *doc.model();
-    QList<CRollCallModel::Person> people = doc.drill().people();
-    CRollCallModel::sortPeople(people);
-    QList<Line> missing, found;
+    // The drill's own count: the never found, then those who left, then the found.
+    CRollCallDrill::Tally tally = doc.tally();
+    CRollCallModel::sortPeople(tally.missing);
+    CRollCallModel::sortPeople(tally.left);
+    QList<Line> out;
+    for (const CRollCallModel::Person &p : std::as_const(tally.missing))
+        out << Line{false, false, {}, {}, p.name, p.department, p.detail, p.company, false};
+    for (const CRollCallModel::Person &p : std::as_const(tally.left))
+        out << Line{false, true, {}, {}, p.name, p.department, p.detail, p.company, false};
+    QList<Line> found;
     QList<QDateTime> foundAt;
-    for (const CRollCallModel::Person &p : people) {
-        Line l{false, {}, {}, p.name, p.department, p.detail, p.company, false};
-        if (!model.ticks().contains(p.key)) {
-            missing << l;
-            continue;
-        }
-        l.found = true;
-        l.inMemoryOnly = doc.onlyInMemory(p.key);
+    for (const CRollCallModel::Person &p : std::as_const(tally.found)) {
+        Line l{true, false, {}, {}, p.name, p.department, p.detail, p.company, doc.onlyInMemory(p.key)};
         const auto a = model.attributions().constFind(p.key);
         const QDateTime at = a == model.attributions().cend() ? QDateTime() : a->at;
         if (a != model.attributions().cend()) {
@@ -79,8 +80,8 @@ QList<CRollCallEventReport::Line> CRollCallEventReport::lines(const C_ZorvikDocR
         return foundAt[a].isValid() != foundAt[b].isValid() ? !foundAt[a].isValid() : foundAt[a] < foundAt[b];
     });
     for (int i : order)
-        missing << found[i];
-    return missing;
+        out << found[i];
+    return out;
 }
 
 bool CRollCallEventReport::fill(CReportEngine &engine, const C_ZorvikDocRollCall &doc)
@@ -92,15 +93,25 @@ bool CRollCallEventReport::fill(CReportEngine &engine, const C_ZorvikDocRollCall
     if (!engine.LoadTemplate(CReportEngine::templatePath(QString::fromLatin1(kTemplate))))
         return false;
     const QList<Line> all = lines(doc);
-    const qsizetype missing = std::count_if(all.begin(), all.end(), [](const Line &l) { return !l.found; });
+    enum Part
+    {
+        Missing,
+        Left,
+        Found
+    };
+    const auto partOf = [](const Line &l) { return l.found ? Found : l.left ? Left : Missing; };
+    qsizetype counts[3] = {};
+    for (const Line &l : all)
+        ++counts[partOf(l)];
     QStringList rows;
     int n = 0;
-    for (const bool found : {false, true}) {
-        const QString heading =
-            text(found ? "rollcall.partFound" : "rollcall.partMissing").arg(found ? all.size() - missing : missing);
-        rows << QStringLiteral("||[%bold%]%1|||").arg(cell(heading));
+    for (const Part part : {Missing, Left, Found}) {
+        if (part == Left && counts[Left] == 0)
+            continue;
+        const char *headings[] = {"rollcall.partMissing", "rollcall.partLeft", "rollcall.partFound"};
+        rows << QStringLiteral("||[%bold%]%1|||").arg(cell(text(headings[part]).arg(counts[part])));
         for (const Line &l : all) {
-            if (l.found != found)
+            if (partOf(l) != part)
                 continue;
             const QString detail = l.company.isEmpty() ? l.detail : QStringLiteral("%1 (%2)").arg(l.detail, l.company);
             const QString by = l.inMemoryOnly ? text("rollcall.inMemoryOnly").arg(l.by) : l.by;
@@ -118,7 +129,11 @@ bool CRollCallEventReport::fill(CReportEngine &engine, const C_ZorvikDocRollCall
     } fields[] = {
         {"Title", title},
         {"Times", text("rollcall.eventTimes").arg(moment(drill.start()), moment(drill.end()), duration(drill))},
-        {"Counts", text("rollcall.eventCounts").arg(all.size()).arg(all.size() - missing).arg(missing)},
+        {"Counts", text("rollcall.eventCounts")
+                       .arg(counts[Found] + counts[Missing])
+                       .arg(counts[Found])
+                       .arg(counts[Missing])
+                       .arg(counts[Left])},
         {"PrintDateTime", CClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
         {"Header", identity},
         {"Footer", identity},
@@ -148,6 +163,7 @@ QByteArray CRollCallEventReport::csv(const C_ZorvikDocRollCall &doc)
                             moment(drill.start()),
                             moment(drill.end()),
                             l.inMemoryOnly ? text("rollcall.inMemoryOnly").arg(text("rollcall.found"))
+                            : l.left       ? text("rollcall.left")
                                            : text(l.found ? "rollcall.found" : "rollcall.neverFound"),
                             l.at,
                             l.by,

@@ -18,8 +18,9 @@ public:
     struct Line
     {
         bool found = false;
-        QString at; // when ticked, "HH:mm:ss"; empty for a tick of unknown time
-        QString by; // the warden, or the desk
+        bool left = false; // clocked out during the event without a tick
+        QString at;        // when ticked, "HH:mm:ss"; empty for a tick of unknown time
+        QString by;        // the warden, or the desk
         QString name;
         QString department;
         QString detail;

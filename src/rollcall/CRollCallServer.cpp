@@ -412,12 +412,22 @@ CHttpListener::Response CRollCallServer::state(const Request &request)
     const CRollCallDrill &drill = m_doc->drill();
     if (drill.isRunning()) {
         const bool evacuation = drill.kind() == CRollCallDrill::Evacuation;
+        // The same count as the desk's window and the record.
+        const QPair<quint64, quint64> versions{model.listVersion(), model.tickVersion()};
+        if (versions != m_tallyVersions) {
+            const CRollCallDrill::Tally t = m_doc->tally();
+            m_tallyFound = t.found.size();
+            m_tallyExpected = t.expected();
+            m_tallyVersions = versions;
+        }
         o.insert(
             QStringLiteral("drill"),
             QJsonObject{{QStringLiteral("title"), CStringTable::text(evacuation ? QStringLiteral("rollcall.evacuation")
                                                                                 : QStringLiteral("rollcall.exercise"))},
                         {QStringLiteral("since"), clock(drill.start())},
-                        {QStringLiteral("elapsed"), double(drill.start().secsTo(CClock::now()))}});
+                        {QStringLiteral("elapsed"), double(drill.start().secsTo(CClock::now()))},
+                        {QStringLiteral("found"), double(m_tallyFound)},
+                        {QStringLiteral("expected"), double(m_tallyExpected)}});
     }
     QByteArray body = QJsonDocument(o).toJson(QJsonDocument::Compact);
     // The ticks only when the phone's copy is out of date; built once per change for every phone.

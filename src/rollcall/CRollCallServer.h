@@ -107,6 +107,9 @@ private:
     static constexpr qsizetype kMaxPhonesLogged = 256; // a bound on the set, not on the ticks
     quint64 m_listCacheVersion = ~quint64(0);
     quint64 m_ticksCacheVersion = ~quint64(0);
+    // The drill's found and expected, counted once per change of the list or the ticks.
+    QPair<quint64, quint64> m_tallyVersions{~quint64(0), ~quint64(0)};
+    qsizetype m_tallyFound = 0, m_tallyExpected = 0;
     QByteArray m_ticksCache;
     QByteArray m_listCache;
     QByteArray m_listDeflated;

@@ -21,6 +21,7 @@ C_ZorvikDocRollCall::C_ZorvikDocRollCall(CReferenceData *reference, CSettings *s
             saveTicks();
     });
     connect(m_model, &CRollCallModel::tickChanged, this, &C_ZorvikDocRollCall::logTick);
+    connect(&m_ownStatus, &CLiveStatus::changed, this, &C_ZorvikDocRollCall::listChanged);
 }
 
 C_ZorvikDocRollCall::~C_ZorvikDocRollCall()
@@ -121,12 +122,10 @@ void C_ZorvikDocRollCall::apply(const COnSiteList::Result &result)
     // A new day starts a new roll call with the ticks of its own file.
     if (CClock::now().date() != m_day)
         loadTicksOfToday();
-    if (!result.live) {
-        setConnected(false);
+    if (!m_status)
+        m_ownStatus.note(result.live, result.asOf);
+    if (!result.live)
         return;
-    }
-    m_since = QDateTime();
-    m_asOf = result.asOf;
     // An unchanged list leaves the window as it is (its scroll position, its selection). The
     // source says so itself for a list that follows one shown here already.
     const bool sameAsShown = m_shownSerial != 0 && result.serial == m_shownSerial + 1 && !result.changed;
@@ -138,12 +137,20 @@ void C_ZorvikDocRollCall::apply(const COnSiteList::Result &result)
     emit listChanged();
 }
 
+void C_ZorvikDocRollCall::setStatus(CLiveStatus *status)
+{
+    if (m_status)
+        disconnect(m_status, nullptr, this, nullptr);
+    m_status = status;
+    if (status)
+        connect(status, &CLiveStatus::changed, this, &C_ZorvikDocRollCall::listChanged);
+}
+
 void C_ZorvikDocRollCall::setConnected(bool connected)
 {
-    if (connected || !m_since.isNull())
-        return; // a reconnection shows at the next list read
-    m_since = CClock::now();
-    emit listChanged();
+    // A reconnection shows at the next list read.
+    if (!connected)
+        status()->note(false);
 }
 
 void C_ZorvikDocRollCall::clearTicks()
@@ -167,7 +174,8 @@ bool C_ZorvikDocRollCall::endDrill(QString *pdfPath, QString *csvPath, QString *
         return false;
     m_drill.finish(CClock::now());
     const QString stem =
-        m_folder + QStringLiteral("RollCallEvent-%1").arg(m_drill.start().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        recordFolder() +
+        QStringLiteral("RollCallEvent-%1").arg(m_drill.start().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString pdf = stem + QStringLiteral(".pdf"), csv = stem + QStringLiteral(".csv");
     QString why;
     if (!CRollCallEventReport::write(*this, pdf, csv, &why)) {
@@ -189,23 +197,31 @@ bool C_ZorvikDocRollCall::endDrill(QString *pdfPath, QString *csvPath, QString *
     return true;
 }
 
+CRollCallDrill::Tally C_ZorvikDocRollCall::tally() const
+{
+    return m_drill.tally(m_model->ticks(), m_model->people());
+}
+
 QList<CRollCallModel::Person> C_ZorvikDocRollCall::stillMissing() const
 {
-    QList<CRollCallModel::Person> out;
-    for (const CRollCallModel::Person &p : m_drill.people())
-        if (!m_model->ticks().contains(p.key))
-            out << p;
+    QList<CRollCallModel::Person> out = tally().missing;
     CRollCallModel::sortPeople(out);
     return out;
 }
 
 QString C_ZorvikDocRollCall::countsText() const
 {
+    int ticked = m_model->tickedCount(), of = m_model->rowCount();
+    if (m_drill.isRunning()) {
+        const CRollCallDrill::Tally t = tally();
+        ticked = int(t.found.size());
+        of = int(t.expected());
+    }
     return CStringTable::text(QStringLiteral("rollcall.counts"))
         .arg(m_model->employeeCount())
         .arg(m_model->guestCount())
-        .arg(m_model->tickedCount())
-        .arg(m_model->rowCount());
+        .arg(ticked)
+        .arg(of);
 }
 
 QString C_ZorvikDocRollCall::departmentsText() const
@@ -215,9 +231,5 @@ QString C_ZorvikDocRollCall::departmentsText() const
 
 QString C_ZorvikDocRollCall::staleText() const
 {
-    if (m_since.isNull())
-        return QString();
-    const QString asOf = m_asOf.isNull() ? CStringTable::text(QStringLiteral("rollcall.never"))
-                                         : m_asOf.toString(QStringLiteral("HH:mm"));
-    return CStringTable::text(QStringLiteral("rollcall.stale")).arg(m_since.toString(QStringLiteral("HH:mm")), asOf);
+    return status()->staleText(QStringLiteral("rollcall.stale"));
 }

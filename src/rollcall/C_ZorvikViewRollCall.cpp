@@ -19,7 +19,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -280,6 +282,11 @@ void C_ZorvikViewRollCall::restorePosition()
 bool C_ZorvikViewRollCall::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Close) {
+        // The window's frame is closing: asked here, before anything ends.
+        if (!confirmClose(false)) {
+            event->ignore();
+            return true;
+        }
         windowClosing();
         return false;
     }
@@ -374,6 +381,23 @@ void C_ZorvikViewRollCall::clearTicks()
         m_doc->clearTicks();
 }
 
+bool C_ZorvikViewRollCall::confirmClose(bool quitting)
+{
+    const bool drill = m_doc && m_doc->drill().isRunning();
+    const bool sharing = m_server->isSharing();
+    if (m_closing || m_closeConfirmed || (!drill && !sharing))
+        return true;
+    // Ending a drill writes its record, and stopping the share ends every warden's link: never
+    // without the user's word.
+    const QString then = text(quitting ? "rollcall.askQuit" : "rollcall.askClose");
+    const QString question = drill && sharing ? text("rollcall.askDrillPhones").arg(m_server->phoneCount()).arg(then)
+                             : drill          ? text("rollcall.askDrill").arg(then)
+                                              : text("rollcall.askPhones").arg(m_server->phoneCount()).arg(then);
+    m_closeConfirmed =
+        CPrompt::message(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) == QMessageBox::Yes;
+    return m_closeConfirmed;
+}
+
 void C_ZorvikViewRollCall::closeEvent(QCloseEvent *event)
 {
     windowClosing();
@@ -392,7 +416,7 @@ void C_ZorvikViewRollCall::windowClosing()
     if (m_doc && m_doc->drill().kind() != CRollCallDrill::None) {
         QString pdf, csv, error;
         if (m_doc->endDrill(&pdf, &csv, &error))
-            CPrompt::message(this, text("rollcall.recordWritten").arg(pdf, csv));
+            recordWritten(pdf, csv);
         else
             CPrompt::error(this, text("rollcall.recordFailed").arg(error));
     }
@@ -468,10 +492,18 @@ void C_ZorvikViewRollCall::endDrill()
         return;
     QString pdf, csv, error;
     if (m_doc->endDrill(&pdf, &csv, &error))
-        CPrompt::message(
-            this, text("rollcall.recordWritten").arg(QDir::toNativeSeparators(pdf), QDir::toNativeSeparators(csv)));
+        recordWritten(pdf, csv);
     else
         CPrompt::error(this, text("rollcall.recordFailed").arg(error));
+}
+
+void C_ZorvikViewRollCall::recordWritten(const QString &pdf, const QString &csv)
+{
+    // Open shows the folder, where the record is to be printed or sent on.
+    if (CPrompt::message(
+            this, text("rollcall.recordWritten").arg(QDir::toNativeSeparators(pdf), QDir::toNativeSeparators(csv)),
+            QMessageBox::Ok | QMessageBox::Open, QMessageBox::Information) == QMessageBox::Open)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pdf).absolutePath()));
 }
 
 void C_ZorvikViewRollCall::updateDrill()

@@ -56,6 +56,7 @@ public slots:
     void startExercise() { startDrill(CRollCallDrill::Exercise); }
     void startEvacuation() { startDrill(CRollCallDrill::Evacuation); }
     void endDrill();
+    bool confirmClose(bool quitting) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,6 +64,7 @@ protected:
 
 private:
     void startDrill(CRollCallDrill::Kind kind);
+    void recordWritten(const QString &pdf, const QString &csv);
     void updateDrill();
     void updateMissing();
     void updateSharing();
@@ -93,6 +95,7 @@ private:
     QPointer<CD_ShareRollCall> m_shareDialog;
     QHash<QString, QAction *> m_actions;
     bool m_closing = false;
+    bool m_closeConfirmed = false; // the user agreed to end what runs (asked once)
     int m_scroll = 0;
     QString m_currentKey;
 };

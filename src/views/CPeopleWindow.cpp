@@ -5,6 +5,7 @@
 #include "app/CTextMatch.h"
 #include "views/CListGrid.h"
 #include "views/CSearchField.h"
+#include "views/CStaleBanner.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -76,6 +77,7 @@ CPeopleWindow::CPeopleWindow(const QString &title, QWidget *parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new CStaleBanner(this));
     layout->addWidget(search);
     layout->addWidget(m_grid, 1);
     layout->addWidget(buttons);

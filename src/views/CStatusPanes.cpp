@@ -1,11 +1,13 @@
 #include "views/CStatusPanes.h"
 
 #include "app/CStringTable.h"
+#include "live/CLiveStatus.h"
 #include "views/CIconSet.h"
 #include "views/CPeopleWindow.h"
 
 #include <QLabel>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -43,11 +45,15 @@ CStatusPanes::CStatusPanes(QStatusBar *bar) : QObject(bar), m_bar(bar)
     m_logProblem = pane("logProblemPane", bar);
     m_logProblem->setText(CStringTable::text(QStringLiteral("warning.logPane")));
     m_logProblem->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold;"));
+    m_soundProblem = pane("soundProblemPane", bar);
+    m_soundProblem->setTextFormat(Qt::PlainText);
+    m_soundProblem->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold;"));
     bar->addWidget(m_connection);
     bar->addWidget(m_headCount);
     bar->addWidget(m_notYetInButton);
     bar->addWidget(m_warnings);
     bar->addWidget(m_logProblem);
+    bar->addWidget(m_soundProblem);
     bar->addWidget(m_message, 1);
 }
 
@@ -57,11 +63,50 @@ void CStatusPanes::setConnected(bool connected)
     m_connection->setToolTip(S(connected ? 1041 : 1040));
 }
 
+void CStatusPanes::setLiveStatus(CLiveStatus *status)
+{
+    if (m_status)
+        disconnect(m_status, nullptr, this, nullptr);
+    m_status = status;
+    if (status)
+        connect(status, &CLiveStatus::changed, this, &CStatusPanes::showHeadCount);
+    showHeadCount();
+}
+
+QString CStatusPanes::headCountText(int onSite, int guests, const CLiveStatus *status)
+{
+    if (onSite < 0)
+        return QString();
+    if (status && !status->isCurrent())
+        return CStringTable::text(QStringLiteral("headcount.stale")).arg(onSite).arg(guests).arg(status->asOfText());
+    return CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests);
+}
+
+QString CStatusPanes::headCountText() const
+{
+    return headCountText(m_onSite, m_guests, m_status);
+}
+
 void CStatusPanes::setHeadCount(int onSite, int guests, const QString &departments)
 {
-    m_headCount->setText(CStringTable::text(QStringLiteral("headcount.text")).arg(onSite).arg(guests));
-    m_headCount->setToolTip(departments);
-    m_headCount->show();
+    m_onSite = onSite;
+    m_guests = guests;
+    // Department names come from the database: shown as written, never as markup.
+    m_headCount->setToolTip(departments.isEmpty() ? QString()
+                                                  : Qt::convertFromPlainText(departments, Qt::WhiteSpaceNormal));
+    showHeadCount();
+}
+
+void CStatusPanes::showHeadCount()
+{
+    m_headCount->setText(headCountText());
+    m_headCount->setVisible(m_onSite >= 0);
+}
+
+void CStatusPanes::setSoundProblem(const QString &text)
+{
+    m_soundProblem->setText(text);
+    m_soundProblem->setVisible(!text.isEmpty());
 }
 
 void CStatusPanes::setOpenWarnings(int count)

@@ -11,6 +11,9 @@
 #include "views/C_ZorvikViewGuests.h"
 #include "views/C_ZorvikViewPresences.h"
 
+#include <QDir>
+#include <QStandardPaths>
+
 CDocument *CWindowFactory::makeDocument(CDocTemplate::Kind kind) const
 {
     switch (kind) {
@@ -24,8 +27,12 @@ CDocument *CWindowFactory::makeDocument(CDocTemplate::Kind kind) const
                                             ctx ? ctx->writableFolder() : QString());
         if (m_onSite)
             doc->setSource(m_onSite);
+        // Records where the user looks for documents, not in the program's data folder.
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!documents.isEmpty() && QDir().mkpath(documents + QStringLiteral("/Zorvik")))
+            doc->setRecordFolder(documents + QStringLiteral("/Zorvik/"));
         if (ctx && ctx->live())
-            QObject::connect(ctx->live(), &CLiveUpdate::connectionStatus, doc, &C_ZorvikDocRollCall::setConnected);
+            doc->setStatus(ctx->live()->status());
         return doc;
     }
     default:

@@ -21,6 +21,7 @@
 #include "views/CMainPlacement.h"
 #include "views/CPanelFileActions.h"
 #include "views/CSplashWindow.h"
+#include "views/CStaleBanner.h"
 #include "views/C_ChildFrame.h"
 #include "views/CommandIds.h"
 
@@ -40,6 +41,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 using namespace Command;
 
@@ -61,21 +63,32 @@ C_MainFrame::C_MainFrame(QWidget *parent) : QMainWindow(parent)
     setAcceptDrops(true);
     resize(1024, 720);
 
-    m_mdi = new QMdiArea(this);
+    // The document area, and under it the status line that full screen shows.
+    auto *centre = new QWidget(this);
+    centre->setObjectName(QStringLiteral("centre"));
+    m_mdi = new QMdiArea(centre);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
     m_mdi->setViewMode(QMdiArea::TabbedView);
     m_mdi->setTabsClosable(true);
     m_mdi->setTabsMovable(true);
     m_mdi->setDocumentMode(true);
-    setCentralWidget(m_mdi);
+    m_statusLine = new CStatusLine(centre);
+    m_statusLine->hide();
+    auto *centreLayout = new QVBoxLayout(centre);
+    centreLayout->setContentsMargins(0, 0, 0, 0);
+    centreLayout->setSpacing(0);
+    centreLayout->addWidget(m_mdi, 1);
+    centreLayout->addWidget(m_statusLine);
+    setCentralWidget(centre);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &C_MainFrame::onSubWindowActivated);
     m_files = new CPanelFileActions(this);
     connect(m_files, &CPanelFileActions::recentFilesChanged, this, &C_MainFrame::rebuildMenus);
 
     createActions();
     createToolBar();
-    m_fullScreenBars = std::make_unique<CFullScreen>(this, m_toolBar, m_mdi);
+    m_fullScreenBars = std::make_unique<CFullScreen>(this, m_toolBar, m_mdi, m_statusLine);
     m_panes = new CStatusPanes(statusBar());
+    setLiveStatus(CStaleBanner::programStatus());
     m_actions[ViewStatusBar]->setChecked(true);
     setConnected(false);
     m_legendDock = new CLegendDock(this);
@@ -94,6 +107,8 @@ C_MainFrame::~C_MainFrame()
     for (CDocTemplate *t : m_templates)
         if (t)
             disconnect(t, nullptr, this, nullptr);
+    // A legend still shown is hidden as the frame goes: its news must not reach a frame half gone.
+    disconnect(m_legendDock, nullptr, this, nullptr);
     const QList<CChildFrameBase *> frames = findChildren<CChildFrameBase *>();
     for (CChildFrameBase *f : frames) {
         disconnect(f, nullptr, this, nullptr);
@@ -312,7 +327,14 @@ void C_MainFrame::setConnected(bool connected)
 {
     m_connected = connected;
     m_panes->setConnected(connected);
+    m_statusLine->setConnected(connected);
     updateCommandStates();
+}
+
+void C_MainFrame::setLiveStatus(CLiveStatus *status)
+{
+    m_panes->setLiveStatus(status);
+    m_statusLine->setLiveStatus(status);
 }
 
 // ---------------------------------------------------------------- windows
@@ -381,6 +403,7 @@ void C_MainFrame::onSubWindowActivated(QMdiSubWindow *window)
         m_menuKind = kind;
         rebuildMenus();
     }
+    followZoom();
     updateCommandStates();
 }
 
@@ -391,12 +414,19 @@ CChildFrameBase *C_MainFrame::attach(CChildFrameBase *frame, CDocument *doc)
     frame->setWindowIcon(frame->kind() == CDocTemplate::Panels     ? CIconSet::applicationIcon()
                          : frame->kind() == CDocTemplate::RollCall ? CIconSet::commandIcon(RollCall)
                                                                    : CIconSet::commandIcon(Employees));
-    if (frame->kind() == CDocTemplate::Panels) {
+    if (frame->kind() != CDocTemplate::Panels) {
+        frame->setCloseGuard([](CChildFrameBase *f) {
+            auto *commands = dynamic_cast<CChildCommands *>(f->view());
+            return !commands || commands->confirmClose(false);
+        });
+    } else {
         frame->setCloseGuard(
             [this](CChildFrameBase *f) { return m_files->offerToSave(qobject_cast<C_ZorvikDoc *>(f->document())); });
         // The panel view asks for the Employees command (a double-click on the empty panel).
-        if (auto *panelView = qobject_cast<C_ZorvikView *>(view))
+        if (auto *panelView = qobject_cast<C_ZorvikView *>(view)) {
             connect(panelView, &C_ZorvikView::employeesRequested, m_actions.value(Employees), &QAction::trigger);
+            connect(panelView, &C_ZorvikView::zoomChanged, this, &C_MainFrame::followZoom);
+        }
     }
     connect(doc, &CDocument::modifiedChanged, this, &C_MainFrame::updateCommandStates);
     connect(frame, &QObject::destroyed, this, [this] {
@@ -513,6 +543,44 @@ void C_MainFrame::setFullScreen(bool on)
     m_leaveFullScreen->setEnabled(on);
 }
 
+void C_MainFrame::followZoom()
+{
+    CChildFrameBase *f = activeChild();
+    auto *panel = f && f->kind() == CDocTemplate::Panels ? qobject_cast<C_ZorvikView *>(f->view()) : nullptr;
+    m_statusLine->setScale(panel ? panel->zoom() / 100.0 : 1.0);
+}
+
+void C_MainFrame::storeViewState()
+{
+    CSettings *s = settings();
+    if (!s)
+        return;
+    const QString section = QStringLiteral("Settings");
+    s->writeInt(section, QStringLiteral("Legend"), m_legendDock->isHidden() ? 0 : 1);
+    if (m_wall)
+        return; // the wall's full screen came from its command line, not from the user
+    s->writeInt(section, QStringLiteral("FullScreen"), m_fullScreen ? 1 : 0);
+    C_ZorvikDoc *panel = m_fullScreen ? activePanel() : nullptr;
+    s->writeText(section, QStringLiteral("FullScreenPanel"), panel ? panel->pathName() : QString());
+}
+
+void C_MainFrame::restoreViewState()
+{
+    CSettings *s = settings();
+    if (!s)
+        return;
+    const QString section = QStringLiteral("Settings");
+    m_legendDock->setVisible(s->readInt(section, QStringLiteral("Legend")) != 0);
+    if (!m_wall && s->readInt(section, QStringLiteral("FullScreen")) != 0) {
+        // The panel that was shown full screen, in front again (opened if it is not yet).
+        const QString path = s->readText(section, QStringLiteral("FullScreenPanel"));
+        if (!path.isEmpty() && QFileInfo::exists(path))
+            openPanel(path);
+        setFullScreen(true);
+    }
+    updateCommandStates();
+}
+
 void C_MainFrame::showAbout()
 {
     CReferenceData *ref = reference();
@@ -536,6 +604,10 @@ void C_MainFrame::showEvent(QShowEvent *event)
     if (m_firstShow) {
         m_firstShow = false;
         CMainPlacement::restore(this, settings());
+        // A placement stored in full screen comes back as a window: full screen is restored
+        // with its hidden bars by restoreViewState(), or not at all.
+        if (windowState() & Qt::WindowFullScreen)
+            setWindowState(windowState() & ~Qt::WindowFullScreen);
     }
     QMainWindow::showEvent(event);
 }
@@ -560,13 +632,22 @@ void C_MainFrame::closeEvent(QCloseEvent *event)
         }
         return;
     }
-    // Nothing is lost by closing the program: each modified panel is offered for saving, and
-    // Cancel (or a failed save) keeps the program open.
+    // Nothing is lost by closing the program: a drill or a share under way is ended only when
+    // the user says so, each modified panel is offered for saving, and Cancel (or a failed save)
+    // keeps the program open.
+    for (CChildFrameBase *f : childFrames()) {
+        auto *commands = dynamic_cast<CChildCommands *>(f->view());
+        if (commands && !commands->confirmClose(true)) {
+            event->ignore();
+            return;
+        }
+    }
     if (!m_files->offerToSaveAll()) {
         event->ignore();
         return;
     }
     m_shutDown = true;
+    storeViewState();
     CMainPlacement::store(this, settings());
     for (CChildFrameBase *f : childFrames())
         f->closeQuietly();

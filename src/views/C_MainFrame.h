@@ -3,6 +3,7 @@
 #include "app/CDocTemplate.h"
 #include "views/CLegendDock.h"
 #include "views/CMenuLayout.h"
+#include "views/CStatusLine.h"
 #include "views/CStatusPanes.h"
 #include "views/CWindowFactory.h"
 
@@ -13,6 +14,7 @@
 #include <memory>
 
 class CChildCommands;
+class CLiveStatus;
 class CFullScreen;
 class CChildFrameBase;
 class CDocument;
@@ -65,13 +67,28 @@ public:
     QLabel *messagePane() const { return m_panes->messagePane(); }
     QLabel *headCountPane() const { return m_panes->headCountPane(); }
     bool isConnected() const { return m_connected; }
-    // The status bar's head count, open warnings and "Not yet in".
+    // The status bar's (and the full screen's status line's) head count, open warnings,
+    // alarm and "Not yet in".
     void setHeadCount(int onSite, int guests, const QString &departments)
     {
         m_panes->setHeadCount(onSite, guests, departments);
+        m_statusLine->setHeadCount(onSite, guests);
     }
-    void setOpenWarnings(int count) { m_panes->setOpenWarnings(count); }
+    void setOpenWarnings(int count)
+    {
+        m_panes->setOpenWarnings(count);
+        m_statusLine->setOpenWarnings(count);
+    }
     void setLogProblem(const QString &text) { m_panes->setLogProblem(text); }
+    void setSoundProblem(const QString &text)
+    {
+        m_panes->setSoundProblem(text);
+        m_statusLine->setSoundProblem(text);
+    }
+    // The judge of whether the data are current, for the head count and the status line.
+    void setLiveStatus(CLiveStatus *status);
+    CStatusPanes *statusPanes() const { return m_panes; }
+    CStatusLine *statusLine() const { return m_statusLine; }
     void setNotYetIn(const QList<CRollCallModel::Person> &people) { m_panes->setNotYetIn(people); }
     // The legend of activity colours with today's counts (View > Legend).
     void setActivityCounts(const QList<CLegendModel::Entry> &entries) { m_legendDock->setEntries(entries); }
@@ -108,6 +125,10 @@ public:
     // The active window alone on the whole screen: no menus, toolbar, status bar or tabs.
     void setFullScreen(bool on);
     bool isFullScreenView() const { return m_fullScreen; }
+    // Full screen (with the panel it showed) and the legend as the last run left them; a wall
+    // display started with --wall keeps what it was told and stores nothing of full screen.
+    void restoreViewState();
+    void setWallMode(bool wall) { m_wall = wall; }
 
 public slots:
     void setConnected(bool connected);
@@ -135,6 +156,9 @@ private:
     bool hasOpen(CDocTemplate::Kind kind) const;
     CSettings *settings() const;
     CReferenceData *reference() const;
+    void storeViewState();
+    // The status line's text follows the zoom of the panel shown.
+    void followZoom();
 
     QHash<int, QAction *> m_actions;
     QHash<int, Handler> m_handlers;
@@ -146,6 +170,7 @@ private:
     QToolBar *m_toolBar = nullptr;
     CStatusPanes *m_panes = nullptr;
     CLegendDock *m_legendDock = nullptr;
+    CStatusLine *m_statusLine = nullptr;
     QList<QMenu *> m_menus;
     QAction *m_leaveFullScreen = nullptr;
     QPointer<QWidget> m_help;
@@ -158,5 +183,6 @@ private:
     bool m_firstShow = true;
     bool m_languagesAvailable = false;
     bool m_shutDown = false;
+    bool m_wall = false;
     int m_reportCount = 0;
 };

@@ -8,6 +8,7 @@
 #include "views/CGuestsModel.h"
 #include "views/CListGrid.h"
 #include "views/CSearchField.h"
+#include "views/CStaleBanner.h"
 #include "views/C_ZorvikDocGuests.h"
 
 #include <QTableView>
@@ -26,6 +27,8 @@ C_ZorvikViewGuests::C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // While the data are not current the rows are the last good ones: said above them.
+    layout->addWidget(new CStaleBanner(this));
     layout->addWidget(m_search);
     layout->addWidget(m_grid, 1);
     setFocusProxy(m_grid);

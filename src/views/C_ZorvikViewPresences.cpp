@@ -9,6 +9,7 @@
 #include "views/CListGrid.h"
 #include "views/CPresencesModel.h"
 #include "views/CSearchField.h"
+#include "views/CStaleBanner.h"
 #include "views/C_ZorvikDocPresences.h"
 
 #include <QGuiApplication>
@@ -28,6 +29,8 @@ C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // While the data are not current the rows are the last good ones: said above them.
+    layout->addWidget(new CStaleBanner(this));
     layout->addWidget(m_bar);
     layout->addWidget(m_search);
     layout->addWidget(m_grid, 1);

@@ -73,7 +73,7 @@ TEST_F(CommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay)
     const Outcome help = zorvik({QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0) << help.err.toStdString();
     for (const char *option : {"--demo", "--test-connection", "--connection", "--export-report", "--export-csv",
-                               "--check-install", "--version"})
+                               "--check-install", "--version", "--wall"})
         EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
     EXPECT_FALSE(help.out.contains(QLatin1String("-platform"))); // Qt's own stay out of the list
 
@@ -84,7 +84,7 @@ TEST_F(CommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay)
     for (const QStringList &bad :
          {QStringList{QStringLiteral("--dmeo")},
           QStringList{QStringLiteral("--export-csv"), QStringLiteral("people"), QStringLiteral("x.csv")},
-          QStringList{QStringLiteral("--export-csv"), QStringLiteral("guests")},
+          QStringList{QStringLiteral("--export-csv"), QStringLiteral("guests")}, QStringList{QStringLiteral("--wall")},
           QStringList{QStringLiteral("--version"), QStringLiteral("--check-install")}}) {
         const Outcome r = zorvik(bad);
         EXPECT_EQ(r.code, 2) << bad.join(u' ').toStdString();

@@ -34,7 +34,9 @@ public:
         sent << title + u'\n' + body;
         return quint32(sent.size());
     }
+    void withdraw(quint32 id) override { withdrawn << id; }
     QStringList sent;
+    QList<quint32> withdrawn;
 };
 
 } // namespace
@@ -50,7 +52,6 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     o.historyDays = 2;
     o.now = now;
     o.fixedToday = true;
-    o.photographs = false;
     QString error;
     ASSERT_TRUE(CDemoDatabase::build(path, o, &error)) << error.toStdString();
 
@@ -63,6 +64,10 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     context.makeCurrent();
     ASSERT_TRUE(ref.open("Provider=SQLite;Data Source=" + path, nullptr));
     ref.buildMaps();
+    // Every activity a colour of its own, as a colour file would give them.
+    int hue = 0;
+    for (const auto &[id, description] : ref.activityMap)
+        ref.activityColourMap[id] = fromQColor(QColor::fromHsv((hue += 37) % 360, 200, 220));
 
     QMainWindow mainWindow;
     CWarningCenter warnings(context.programFolder());
@@ -71,7 +76,7 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     RecordingNotifications notifications;
     warnings.setNotifications(&notifications);
     CTrayIcon tray(&mainWindow);
-    QObject::connect(&warnings, &CWarningCenter::openWarningsChanged, &tray, &CTrayIcon::setOpenWarnings);
+    tray.setWarnings(&warnings);
     tray.setHeadCount(7, 2);
 
     // A panel with every employee.
@@ -105,6 +110,10 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     ASSERT_TRUE(forbidden);
 
     ASSERT_TRUE(waitFor([&] { return warnings.openWarnings() == 1; }, 10000));
+    // The window in the activity's colour, with the photograph read from the database.
+    CD_AckInvalidAct *window = warnings.openWindows().first();
+    EXPECT_EQ(window->activityColour(), toQColor(ref.activityColourMap.at(activity)));
+    EXPECT_TRUE(waitFor([&] { return window->hasPhotograph(); }, 10000));
     CTablet *t = doc.tablet(employee);
     ASSERT_NE(t, nullptr);
     EXPECT_TRUE(t->isIllegal());
@@ -141,11 +150,21 @@ TEST(EndToEnd, ForbiddenClockingOnAPanelOpensTheWarningAndWritesTheLog)
     ASSERT_TRUE(waitFor([&] { return mainWindow.isActiveWindow(); }));
     emit notifications.activated(1);
     EXPECT_TRUE(waitFor([&] { return warnings.openWindows().first()->isActiveWindow(); }, 2000));
+    // So does a click on the tray icon while a warning is open.
+    mainWindow.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return mainWindow.isActiveWindow(); }));
+    tray.activate();
+    EXPECT_TRUE(waitFor([&] { return warnings.openWindows().first()->isActiveWindow(); }, 2000));
+    EXPECT_TRUE(notifications.withdrawn.isEmpty());
 
-    // Acknowledging stops the alarm and writes the acknowledged line.
+    // Acknowledging stops the alarm, writes the acknowledged line and takes the notification away.
     warnings.openWindows().first()->accept();
     ASSERT_TRUE(waitFor([&] { return warnings.openWarnings() == 0; }));
     EXPECT_FALSE(warnings.isSoundPlaying());
+    EXPECT_EQ(notifications.withdrawn, QList<quint32>{1});
+    // With no warning open, a click on the tray brings the main window forward.
+    tray.activate();
+    EXPECT_TRUE(waitFor([&] { return mainWindow.isActiveWindow(); }, 2000));
     log.seek(0);
     EXPECT_TRUE(log.readAll().contains(QByteArray(raised).replace(" + ", " - ")));
     live.stop();

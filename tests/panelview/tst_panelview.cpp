@@ -1,11 +1,13 @@
 // The panel view and the tablets on its canvas with real widgets on the offscreen platform: mouse
 // handling through real mouse events, the commands, scrolling, the background and the file.
+#include "ContextSandbox.h"
 #include "PanelTestUtil.h"
 #include "TestSupport.h"
 #include "app/CStringTable.h"
 #include "dialogs/CD_FindName.h"
 #include "dialogs/CPrompt.h"
 #include "panel/CTablet.h"
+#include "panel/CTabletPainter.h"
 #include "panel/C_PanelCanvas.h"
 #include "panel/C_PanelWnd.h"
 #include "panel/C_ZorvikDoc.h"
@@ -752,4 +754,74 @@ TEST_F(PanelView, TabletsAreAListForScreenReadersAndTheKeyboard)
     for (int x = 165; x <= 171; ++x)
         ringPixels += ring.pixelColor(x, 60) == canvas->palette().color(QPalette::Highlight);
     EXPECT_GE(ringPixels, 1) << "the focus ring";
+}
+
+// Fit to screen on a wall: every tablet in sight without scroll bars, the zoom following the
+// window's size, long names on two lines rather than cut, and the choice kept for the panel file
+// (settings, not the file) until another zoom is chosen.
+TEST_F(PanelView, FitToScreenShowsTheWholePanelFollowsItsWindowAndIsKept)
+{
+    testsupport::ContextSandbox sandbox;
+    QList<CTablet *> tablets;
+    for (int i = 0; i < 80; ++i)
+        tablets << add(i == 9 ? QStringLiteral("Radovanović-Stojanović") : QStringLiteral("Ilić"),
+                       i == 9 ? QStringLiteral("Aleksandra") : QStringLiteral("Ana"), QString::number(100 + i),
+                       QPoint(24 + 192 * (i % 8), 24 + 48 * (i / 8)));
+    testsupport::TempDir files;
+    const QString path = files.file(QStringLiteral("wall.zvl"));
+    QString error;
+    ASSERT_TRUE(doc->save(path, &error)) << error.toStdString();
+    showView(QSize(1900, 1000));
+    view->setZoom(200); // five columns of the eight
+    auto allInSight = [&] {
+        const QRect port(QPoint(0, 0), view->viewport()->size());
+        for (CTablet *t : tablets)
+            if (!port.contains(QRect(view->visiblePosition(t), shown(t).size())))
+                return false;
+        return true;
+    };
+    EXPECT_FALSE(allInSight());
+
+    view->fitToScreen();
+    EXPECT_TRUE(view->isFitToScreen());
+    EXPECT_TRUE(allInSight());
+    EXPECT_GT(view->zoom(), 100);
+    EXPECT_LT(view->zoom(), 200);
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible() || view->verticalScrollBar()->isVisible());
+    // The long name on two lines at the fitted zoom; the same zoom chosen by hand cuts it, and a
+    // name that fits is drawn the same either way.
+    auto picture = [&](CTablet *t) { return view->canvas()->grab(shown(t)).toImage(); };
+    const QImage wrapped = picture(tablets[9]), shortName = picture(tablets[0]);
+    const int fitted = view->zoom();
+    view->setZoom(fitted);
+    EXPECT_FALSE(view->isFitToScreen());
+    EXPECT_NE(picture(tablets[9]), wrapped);
+    EXPECT_EQ(picture(tablets[0]), shortName);
+    CTabletPainter painter(CTabletPainter::Look::fromPalette(view->palette(), QApplication::font()));
+    const CTabletPainter::NameLines lines =
+        painter.nameLines(tablets[9]->displayName(0), tablets[9]->geometry().size(), true, 168 - 6);
+    ASSERT_EQ(lines.lines.size(), 2);
+    EXPECT_EQ(lines.lines.join(u' '), tablets[9]->displayName(0)); // whole, nothing cut
+    EXPECT_TRUE(painter.nameLines(tablets[9]->displayName(0), tablets[9]->geometry().size(), false)
+                    .lines.constFirst()
+                    .endsWith(QChar(0x2026)));
+    if (!qEnvironmentVariableIsEmpty("ZORVIK_SHOT_DIR"))
+        wrapped.save(qEnvironmentVariable("ZORVIK_SHOT_DIR") + QStringLiteral("/wrapped-name.png"));
+
+    // Kept as Fit to screen: a smaller window gets a smaller zoom, the whole panel still in sight.
+    view->fitToScreen();
+    view->resize(view->size() / 2);
+    EXPECT_TRUE(waitFor([&] { return view->zoom() < fitted; }));
+    EXPECT_TRUE(allInSight());
+    EXPECT_EQ(sandbox.settings->readInt(QStringLiteral("Zoom"), path), 0);
+    view.reset();
+    showView(QSize(1900, 1000));
+    EXPECT_TRUE(view->isFitToScreen());
+    EXPECT_TRUE(waitFor([&] { return view->zoom() == fitted; }));
+    // Another zoom chosen ends it, and is what the file opens with next.
+    view->zoomOut();
+    EXPECT_FALSE(view->isFitToScreen());
+    EXPECT_TRUE(view->verticalScrollBar()->isVisible());
+    EXPECT_EQ(sandbox.settings->readInt(QStringLiteral("Zoom"), path), view->zoom());
+    EXPECT_FALSE(doc->isModified());
 }

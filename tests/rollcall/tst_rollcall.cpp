@@ -23,6 +23,7 @@
 #include "views/C_ZorvikViewGuests.h"
 #include "views/CommandIds.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDockWidget>
 #include <QHeaderView>
@@ -31,6 +32,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMdiArea>
 #include <QMutexLocker>
 #include <QProcess>
 #include <QScrollBar>
@@ -38,6 +40,7 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -435,6 +438,12 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
         ASSERT_GE(yesterday, 1);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    // The user's documents, where drill records go, in the test's folder; the templates of the
+    // sources.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", dir.path().toUtf8());
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ZORVIK_SOURCE_DIR));
     C_ZorvikApp app(options);
     ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
     C_MainFrame *frame = app.mainFrame();
@@ -451,7 +460,11 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
     ASSERT_TRUE(testsupport::waitFor([&] { return model.rowCount() > 0 && !frame->headCountPane()->isHidden(); }));
     EXPECT_EQ(frame->headCountPane()->text(),
               QStringLiteral("On site: %1 · Guests: %2").arg(model.employeeCount()).arg(model.guestCount()));
-    EXPECT_EQ(frame->headCountPane()->toolTip(), model.departmentsText());
+    // Department names from the database, shown as written (never as markup), one a line.
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(frame->headCountPane()->toolTip())
+                  .toPlainText()
+                  .replace(QChar::LineSeparator, u'\n'),
+              model.departmentsText());
     EXPECT_TRUE(frame->action(Command::ExportCsv)->isEnabled());
 
     frame->trigger(Command::Legend);
@@ -481,7 +494,37 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
         frame->resize(1000, 600);
         frame->grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/mainframe.png"));
     }
-    frame->close();
+
+    // Quitting during a drill asks first: No keeps the program and the drill; closing the roll
+    // call asks too; Yes ends the drill (its record written) and quits.
+    frame->mdiArea()->setActiveSubWindow(child);
+    child->widget()->findChild<QAction *>(QStringLiteral("rollCall.startDrill"))->trigger();
+    ASSERT_TRUE(doc->drill().isRunning());
+    CPrompt::clearQueue();
+    CPrompt::takeAsked();
+    CPrompt::queueButton(QMessageBox::No);
+    EXPECT_FALSE(frame->close());
+    CPrompt::queueButton(QMessageBox::No);
+    child->close();
+    EXPECT_FALSE(app.isShutDown());
+    EXPECT_TRUE(doc->drill().isRunning());
+    QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[0].text.startsWith(QStringLiteral("A drill is running")));
+    EXPECT_TRUE(asked[0].text.endsWith(QStringLiteral("quit?")));
+    EXPECT_TRUE(asked[1].text.endsWith(QStringLiteral("close the roll call?")));
+    CPrompt::queueButton(QMessageBox::Yes);
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(app.isShutDown());
+    asked = CPrompt::takeAsked();
+    ASSERT_GE(asked.size(), 2);
+    // The record is in the user's documents, and the message offers to open its folder.
+    EXPECT_TRUE(asked[1].text.contains(dir.file(QStringLiteral("Documents/Zorvik/RollCallEvent-"))))
+        << asked[1].text.toStdString();
+    EXPECT_TRUE(asked[1].buttons.testFlag(QMessageBox::Open));
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("Documents/Zorvik"))).entryList({QStringLiteral("*.pdf")}).size(), 1);
+    qputenv("HOME", home);
+    QDir::setCurrent(cwd);
     CPrompt::setTestMode(false);
 }
 

@@ -5,6 +5,7 @@
 #include "app/CClock.h"
 #include "app/CSettings.h"
 #include "config/CRLang.h"
+#include "demo/CDemoDatabase.h"
 #include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
 #include "rollcall/CD_ShareRollCall.h"
@@ -29,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMutexLocker>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -568,6 +570,28 @@ TEST_F(Share, PageOnAPhoneInEnglishAndSerbian)
                              ".map(b => b.getBoundingClientRect().height))")
                   .toDouble(),
               48.0);
+    // Readable outdoors and easy to hit: text 4.5:1 and controls 3:1 against what is behind them,
+    // 44-pixel targets.
+    const QStringList measured =
+        browser
+            .eval(tab,
+                  "(() => { const lum = c => { const v = c.match(/\\d+/g).slice(0, 3).map(x => x / 255)"
+                  ".map(x => x <= 0.03928 ? x / 12.92 : ((x + 0.055) / 1.055) ** 2.4);"
+                  " return 0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2]; };"
+                  " const ratio = (a, b) => (Math.max(lum(a), lum(b)) + 0.05) / (Math.min(lum(a), lum(b)) + 0.05);"
+                  " const o = document.getElementById('offline'); const hidden = o.hidden; o.hidden = false;"
+                  " const s = getComputedStyle(o); const text = ratio(s.color, s.backgroundColor); o.hidden = hidden;"
+                  " const m = document.querySelector('.row:not(.ticked) .mark');"
+                  " const ring = ratio(getComputedStyle(m).borderTopColor,"
+                  " getComputedStyle(m.closest('.row')).backgroundColor);"
+                  " const h = document.getElementById('wardenChange').getBoundingClientRect().height;"
+                  " return [text, ring, h].join(','); })()")
+            .toString()
+            .split(u',');
+    ASSERT_EQ(measured.size(), 3);
+    EXPECT_GE(measured[0].toDouble(), 4.5) << "the no-connection banner";
+    EXPECT_GE(measured[1].toDouble(), 3.0) << "the empty tick circle";
+    EXPECT_GE(measured[2].toDouble(), 44.0) << "the Change button";
     const QImage english = browser.screenshot(tab);
     EXPECT_EQ(english.size(), QSize(780, 1688));
     if (!shotDir().isEmpty())
@@ -662,6 +686,39 @@ TEST_F(Share, EvacuationRecordFromTheWindow)
     EXPECT_FALSE(missing->currentIndex().isValid());
     QTest::keyClick(missing, Qt::Key_Space);
     EXPECT_EQ(model.tickedCount(), 3);
+    // Someone not yet found clocks out: left, not missing. The banner, the window's header, the
+    // phones and the record then count the same people.
+    const auto leaver = *std::find_if(people.rbegin(), people.rend(), [&](const CRollCallModel::Person &p) {
+        return !p.guest && !model.ticks().contains(p.key);
+    });
+    ASSERT_TRUE(db.exec(QStringLiteral("update tblLastReg set IDLogickeAktivnosti = %1 where IDZaposlenog = %2")
+                            .arg(CDemoDatabase::Departure)
+                            .arg(leaver.key.mid(1))));
+    {
+        QMutexLocker lock(&db.reference().dbMutex); // what the next polling cycle does
+        db.reference().reopen(CReferenceData::LastRegistrationCursor);
+    }
+    doc->refresh();
+    ASSERT_TRUE(testsupport::waitFor([&] { return missing->model()->rowCount() == total - 4; }));
+    EXPECT_TRUE(view.findChild<QLabel *>(QStringLiteral("rollCallDrill"))
+                    ->text()
+                    .endsWith(QStringLiteral("Still missing: %1").arg(total - 4)));
+    EXPECT_TRUE(view.findChild<QLabel *>(QStringLiteral("rollCallHeader"))
+                    ->text()
+                    .endsWith(QStringLiteral("Ticked: 3 of %1").arg(total - 1)));
+    {
+        CRollCallServer server(doc.get());
+        ASSERT_TRUE(server.start({kLoopback}, 0, nullptr));
+        QNetworkAccessManager nam;
+        const QJsonObject state =
+            QJsonDocument::fromJson(
+                http(nam, "GET", base(server) + QStringLiteral("/api/state"), server.key().toLatin1()).body)
+                .object()
+                .value(QStringLiteral("drill"))
+                .toObject();
+        EXPECT_EQ(state.value(QStringLiteral("found")).toInt(), 3);
+        EXPECT_EQ(state.value(QStringLiteral("expected")).toInt(), total - 1);
+    }
     if (!shotDir().isEmpty())
         view.grab().save(shotDir() + QStringLiteral("/rollcall-evacuation.png"));
 
@@ -684,8 +741,11 @@ TEST_F(Share, EvacuationRecordFromTheWindow)
     EXPECT_TRUE(pdf.contains(QStringLiteral("Evacuation record")));
     EXPECT_TRUE(
         pdf.contains(QStringLiteral("Started 2026-03-04 10:30:15 · Ended 2026-03-04 10:35:15 · Duration 0:05:00")));
-    EXPECT_TRUE(pdf.contains(QStringLiteral("On the list: %1 · Found: 3 · Never found: %2").arg(total).arg(total - 3)));
-    const qsizetype never = pdf.indexOf(QStringLiteral("Never found (%1)").arg(total - 3));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("To account for: %1 · Found: 3 · Never found: %2 · Left the site: 1")
+                                 .arg(total - 1)
+                                 .arg(total - 4)));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Left the site (1)")));
+    const qsizetype never = pdf.indexOf(QStringLiteral("Never found (%1)").arg(total - 4));
     const qsizetype found = pdf.indexOf(QStringLiteral("Found (3)"));
     ASSERT_TRUE(never >= 0 && found > never) << pdf.toStdString();
     EXPECT_TRUE(
@@ -723,7 +783,7 @@ TEST_F(Share, EvacuationRecordFromTheWindow)
         }
     }
     EXPECT_EQ(seen, 2);
-    EXPECT_EQ(neverFound, total - 3);
+    EXPECT_EQ(neverFound, total - 4);
     EXPECT_TRUE(log().contains(QStringLiteral("\tstart evacuation\n")));
 
     // A drill still open when the window closes keeps its record.
@@ -784,7 +844,13 @@ TEST_F(Share, ShareFromTheWindowWithAQrCode)
     EXPECT_FALSE(view->findChild<QLabel *>(QStringLiteral("rollCallSharing"))->isVisibleTo(view));
     dialog->findChild<QPushButton *>("shareStart")->click();
     ASSERT_TRUE(server->isSharing());
+    // Closing the window would end every warden's link: only when the user says so.
+    CPrompt::takeAsked();
+    CPrompt::queueButton(QMessageBox::Yes);
     frame.close();
+    const QList<CPrompt::Asked> asked = CPrompt::takeAsked();
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_TRUE(asked[0].text.startsWith(QStringLiteral("The roll call is shared with phones")));
     EXPECT_TRUE(refused(port));
 }
 

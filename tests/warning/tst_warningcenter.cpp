@@ -3,17 +3,21 @@
 #include "app/CClock.h"
 #include "dialogs/CD_AckInvalidAct.h"
 #include "dialogs/CWarningCenter.h"
+#include "panel/CTabletPainter.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaDevices>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QWindow>
 #include <TestSupport.h>
 #include <gtest/gtest.h>
@@ -180,17 +184,23 @@ TEST_F(WarningCenterTest, ANewWarningNeverTakesAKeyMeantForAnotherWindow)
                                   expectedLine(m_now, "-", m_ana));
 }
 
-TEST_F(WarningCenterTest, WindowShowsTheSixFieldsAsPlainText)
+// The window is read from across the room: the six fields as plain text, the time and the name
+// large, the activity in its colour with text that stands out from it, above the program's other
+// windows, centred over its owner.
+TEST_F(WarningCenterTest, WindowShowsTheFieldsLargeInTheActivitysColour)
 {
     QWidget owner;
-    owner.setGeometry(100, 80, 900, 700);
+    owner.setGeometry(40, 30, 720, 540);
     owner.show();
     CWarningCenter center(folder());
-    const InvalidActFields f{"<b>7</b>", "Last", "First", "08.12.2026.", "07:41", ""};
-    center.raise(&owner, f);
+    const InvalidActFields f{"<b>7</b>", "Radovanović", "First", "08.12.2026.", "07:41", "Privatni <i>izlaz</i>"};
+    const QColor orange(255, 152, 0), navy(20, 30, 110);
+    center.raise(&owner, f, orange);
     CD_AckInvalidAct *w = center.openWindows().value(0);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Warning");
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
     const std::pair<const char *, QString> values[] = {
         {"id", f.id},     {"lastName", f.lastName}, {"firstName", f.firstName},
         {"date", f.date}, {"time", f.time},         {"activity", f.activity}};
@@ -199,27 +209,46 @@ TEST_F(WarningCenterTest, WindowShowsTheSixFieldsAsPlainText)
         ASSERT_NE(label, nullptr) << name;
         EXPECT_EQ(label->text(), value) << name;
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        EXPECT_EQ(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText(), value) << name;
+        EXPECT_TRUE(label->isVisibleTo(w)) << name;
     }
     QStringList captions;
     for (QLabel *l : w->findChildren<QLabel *>())
         if (l->objectName().isEmpty())
             captions << l->text();
     EXPECT_EQ(captions, QStringList({"ID:", "Last name:", "First name:", "Date:", "Time:", "Illegal activity:"}));
-    auto *ok = w->findChild<QPushButton *>("ok");
-    ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(ok->text(), "OK");
-    EXPECT_TRUE(ok->isDefault());
-    // Rows top to bottom in field order, the button below them at the right.
-    int lastY = -1;
-    for (const auto &[name, value] : values) {
-        const int y = w->findChild<QLabel *>(name)->y();
-        EXPECT_GT(y, lastY) << name;
-        lastY = y;
-    }
-    EXPECT_GT(ok->y(), lastY);
-    EXPECT_GT(ok->geometry().center().x(), w->width() / 2);
-    EXPECT_NEAR(w->width(), 186 * 1.75, 20);
-    EXPECT_NEAR(w->height(), 130 * 1.875, 20);
+    EXPECT_TRUE(w->findChild<QPushButton *>("ok")->isDefault());
+
+    // From two metres: capitals of the time at least 8 mm high, of the name and activity 4 mm.
+    const double pixelsPerMm = w->logicalDpiY() / 25.4;
+    auto capitalsMm = [&](const char *name) {
+        return QFontMetricsF(w->findChild<QLabel *>(name)->font()).capHeight() / pixelsPerMm;
+    };
+    EXPECT_GE(capitalsMm("time"), 8.0);
+    for (const char *name : {"lastName", "firstName", "activity"})
+        EXPECT_GE(capitalsMm(name), 4.0) << name;
+
+    // The activity's colour across the top, its text black or white as reads best on it.
+    auto *band = w->findChild<QFrame *>("activityBand");
+    ASSERT_NE(band, nullptr);
+    EXPECT_TRUE(band->geometry().contains(w->findChild<QLabel *>("activity")->geometry().center()));
+    const QImage shot = w->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(QPoint(4, 4) * shot.devicePixelRatio()), orange);
+    EXPECT_GE(CTabletPainter::contrast(band->palette().color(QPalette::WindowText), orange), 4.5);
+    w->setActivityColour(navy);
+    EXPECT_GE(CTabletPainter::contrast(band->palette().color(QPalette::WindowText), navy), 4.5);
+    // The photograph's cell beside the name; the photograph fills it once it arrives.
+    auto *photo = w->findChild<QLabel *>("photo");
+    ASSERT_NE(photo, nullptr);
+    EXPECT_LT(photo->geometry().right(), w->findChild<QLabel *>("lastName")->geometry().left());
+    QImage face(300, 380, QImage::Format_RGB32);
+    face.fill(Qt::darkGreen);
+    w->setPhotograph(face);
+    EXPECT_TRUE(w->hasPhotograph());
+    EXPECT_EQ(photo->grab().toImage().pixelColor(photo->rect().center() * shot.devicePixelRatio()),
+              QColor(Qt::darkGreen));
+    if (!qEnvironmentVariableIsEmpty("ZORVIK_SHOT_DIR"))
+        w->grab().save(qEnvironmentVariable("ZORVIK_SHOT_DIR") + QStringLiteral("/warning.png"));
     // Centred over its owner.
     const QPoint delta = w->geometry().center() - owner.geometry().center();
     EXPECT_LE(delta.manhattanLength(), 40);
@@ -259,13 +288,26 @@ TEST_F(WarningCenterTest, AWarningThatCannotBeLoggedSaysSoAndIsWrittenLater)
     EXPECT_EQ(readAll(log()), startLine(m_now) + expectedLine(m_now, "+", m_ana) + expectedLine(m_now, "+", m_bob));
 }
 
-TEST_F(WarningCenterTest, MissingSoundFileStillRaises)
+// An alarm that cannot sound (no sound file, no audio device) is said on the window and to the
+// status bar, so that the guard watches the screen.
+TEST_F(WarningCenterTest, MissingSoundFileStillRaisesAndSaysTheAlarmIsSilent)
 {
+    {
+        ASSERT_TRUE(QFile::copy(ZORVIK_ALARM_WAV, m_dir.file("InvalidAct.wav")));
+        CWarningCenter withFile(folder());
+        // With the file, only a missing audio device silences the alarm.
+        EXPECT_EQ(withFile.soundProblem().isEmpty(), !QMediaDevices::audioOutputs().isEmpty());
+        ASSERT_TRUE(QFile::remove(m_dir.file("InvalidAct.wav")));
+    }
     CWarningCenter center(folder());
-    ASSERT_FALSE(QFile::exists(m_dir.file("InvalidAct.wav")));
+    EXPECT_EQ(center.soundProblem(), "Alarm sound unavailable");
     center.raise(nullptr, m_ana);
     EXPECT_EQ(center.openWarnings(), 1);
     EXPECT_TRUE(center.isSoundPlaying());
+    auto *note = center.openWindows().value(0)->findChild<QLabel *>("soundProblem");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisibleTo(center.openWindows().value(0)));
+    EXPECT_EQ(note->text(), "Alarm sound unavailable");
     EXPECT_EQ(readAll(log()), startLine(m_now) + expectedLine(m_now, "+", m_ana));
     QPointer<CD_AckInvalidAct> w = center.openWindows().value(0);
     w->findChild<QPushButton *>("ok")->click();
