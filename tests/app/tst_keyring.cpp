@@ -35,8 +35,22 @@ public:
             *error = QStringLiteral("dbus-daemon or gnome-keyring-daemon is not installed (scripts/deps.sh)");
             return false;
         }
-        m_bus.start(busDaemon,
-                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        // A bus that starts no service by itself: the session's configuration would start a second
+        // keyring daemon (with the real home, and no login keyring) when a request comes before
+        // the test's own daemon has taken its name, and every request would then fail.
+        const QString config = m_home.file(QStringLiteral("bus.conf"));
+        QFile configFile(config);
+        if (!configFile.open(QIODevice::WriteOnly) ||
+            configFile.write(
+                "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>") < 0) {
+            *error = QStringLiteral("cannot write %1").arg(config);
+            return false;
+        }
+        configFile.close();
+        m_bus.start(busDaemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                                QStringLiteral("--print-address=1")});
         if (!m_bus.waitForReadyRead(10000)) {
             *error = QStringLiteral("dbus-daemon did not start");
             return false;
