@@ -277,6 +277,12 @@ void CSettings::writeText(const QString &section, const QString &name, const QSt
     write(section, name, value);
 }
 
+void CSettings::writeTextIfChanged(const QString &section, const QString &name, const QString &value)
+{
+    if (readText(section, name) != value)
+        write(section, name, value);
+}
+
 void CSettings::writeBytes(const QString &section, const QString &name, const QByteArray &value)
 {
     write(section, name, value);

@@ -76,6 +76,7 @@ public:
     // system file.
     void writeIntIfChanged(const QString &section, const QString &name, int value);
     void writeText(const QString &section, const QString &name, const QString &value);
+    void writeTextIfChanged(const QString &section, const QString &name, const QString &value);
     void writeBytes(const QString &section, const QString &name, const QByteArray &value);
     void remove(const QString &section, const QString &name);
 
