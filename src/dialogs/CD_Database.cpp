@@ -5,6 +5,7 @@
 #include "app/CStringTable.h"
 #include "db/CConnectionString.h"
 #include "dialogs/CConnectionBuilder.h"
+#include "dialogs/CLockedNote.h"
 #include "dialogs/CPrompt.h"
 
 #include <QDialogButtonBox>
@@ -23,15 +24,6 @@ QString text(const char *key)
     return CStringTable::text(QStringLiteral("dlg.database.") + QLatin1String(key));
 }
 const QString kSettings = QStringLiteral("Settings");
-
-// "Set by your administrator" beside a value the system settings lock.
-QLabel *lockedNote(const char *objectName, QWidget *parent)
-{
-    auto *note = new QLabel(CStringTable::text(QStringLiteral("settings.locked")), parent);
-    note->setObjectName(QLatin1String(objectName));
-    note->setEnabled(false);
-    return note;
-}
 } // namespace
 
 CD_Database::CD_Database(CSettings *settings, const QString &connectionString, int refreshSeconds, QWidget *parent,
@@ -68,7 +60,7 @@ CD_Database::CD_Database(CSettings *settings, const QString &connectionString, i
     auto *changeRow = new QHBoxLayout;
     if (m_settings->isLocked(kSettings, QStringLiteral("Connection"))) {
         m_change->setEnabled(false);
-        changeRow->addWidget(lockedNote("connectionLocked", connectionBox));
+        changeRow->addWidget(new CLockedNote(QStringLiteral("connectionLocked"), connectionBox));
     }
     changeRow->addStretch(1);
     changeRow->addWidget(m_change);
@@ -87,7 +79,7 @@ CD_Database::CD_Database(CSettings *settings, const QString &connectionString, i
     refreshLayout->addWidget(seconds, 1);
     if (m_settings->isLocked(kSettings, QStringLiteral("Refresh"))) {
         m_refresh->setEnabled(false);
-        refreshLayout->addWidget(lockedNote("refreshLocked", refreshBox));
+        refreshLayout->addWidget(new CLockedNote(QStringLiteral("refreshLocked"), refreshBox));
     }
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

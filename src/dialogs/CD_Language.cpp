@@ -2,6 +2,7 @@
 
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
+#include "dialogs/CLockedNote.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -68,10 +69,7 @@ CD_Language::CD_Language(const QStringList &languages, CSettings *settings, bool
     // Set in the system settings: shown, not changeable.
     if (m_settings && m_settings->isLocked(kSection, kLanguage)) {
         m_list->setEnabled(false);
-        auto *locked = new QLabel(CStringTable::text(QStringLiteral("settings.locked")), this);
-        locked->setObjectName(QStringLiteral("languageLocked"));
-        locked->setEnabled(false);
-        layout->addWidget(locked);
+        layout->addWidget(new CLockedNote(QStringLiteral("languageLocked"), this));
     }
     m_warningBox->setEnabled(!m_settings || !m_settings->isLocked(kSection, QStringLiteral("LangWarning")));
     layout->addWidget(m_warningBox);

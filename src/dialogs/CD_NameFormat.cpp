@@ -1,10 +1,10 @@
 #include "dialogs/CD_NameFormat.h"
 
 #include "app/CStringTable.h"
+#include "dialogs/CLockedNote.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -41,10 +41,7 @@ CD_NameFormat::CD_NameFormat(int format, QWidget *parent, bool locked) : QDialog
     if (locked) {
         m_lastFirst->setEnabled(false);
         m_firstLast->setEnabled(false);
-        auto *note = new QLabel(CStringTable::text(QStringLiteral("settings.locked")), this);
-        note->setObjectName(QStringLiteral("nameFormatLocked"));
-        note->setEnabled(false);
-        layout->addWidget(note);
+        layout->addWidget(new CLockedNote(QStringLiteral("nameFormatLocked"), this));
     }
     layout->addSpacing(8);
     layout->addWidget(buttons);

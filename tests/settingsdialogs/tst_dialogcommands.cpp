@@ -340,7 +340,9 @@ TEST_F(Commands, TheAdministratorsFileLocksValuesAndPresetsThoseTheUserNeverChan
         admin.setValue("Settings/Connection", adminString);
         admin.setValue("Settings/Refresh", 30);
         admin.setValue("Settings/NameFormat", 1);
-        admin.setValue("Settings/Locked", QStringList{"Connection", "Refresh"});
+        admin.setValue("AutoLoad/Count", 1);
+        admin.setValue("AutoLoad/File0", "/srv/zorvik/Reception.zvl");
+        admin.setValue("Settings/Locked", QStringList{"Connection", "Refresh", "AutoLoad/*"});
     }
     {
         CSettings user(options.settingsFile);
@@ -366,9 +368,19 @@ TEST_F(Commands, TheAdministratorsFileLocksValuesAndPresetsThoseTheUserNeverChan
         });
         app.mainFrame()->trigger(Command::DatabaseServer);
         CPrompt::takeAsked();
+        bool addEnabled = true;
+        onModal<CD_AutoLoad>([&](CD_AutoLoad *d) {
+            addEnabled = d->findChild<QPushButton *>("addButton")->isEnabled();
+            if (auto *note = d->findChild<QLabel *>("autoLoadLocked"))
+                notes << note->text();
+            d->reject();
+        });
+        app.mainFrame()->trigger(Command::OpenAtStartup);
+        CPrompt::takeAsked();
+        EXPECT_FALSE(addEnabled);
         EXPECT_FALSE(changeEnabled);
         EXPECT_FALSE(refreshEnabled);
-        EXPECT_EQ(notes, (QStringList{"Set by your administrator", "Set by your administrator"}));
+        EXPECT_EQ(notes, QStringList(3, "Set by your administrator"));
         // Writes to a locked value are dropped, whoever tries.
         app.settings()->writeInt("Settings", "Refresh", 2);
         EXPECT_EQ(app.settings()->readInt("Settings", "Refresh"), 30);
