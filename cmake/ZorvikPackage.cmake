@@ -86,8 +86,9 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, unixodbc")
 # are done here instead: dependencies when cpack starts, stripping in the staged files.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_STRIP_FILES OFF)
-# What the program loads at run time and no linker sees: the SQL drivers and platform plug-ins.
-set(ZORVIK_RUNTIME_DEPENDS "libqt6sql6-sqlite, libqt6sql6-odbc, qt6-qpa-plugins")
+# What the program loads at run time and no linker sees: the SQL drivers, the platform plug-ins
+# and libsecret, through which QtKeychain reaches the Secret Service.
+set(ZORVIK_RUNTIME_DEPENDS "libqt6sql6-sqlite, libqt6sql6-odbc, qt6-qpa-plugins, libsecret-1-0")
 file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/ZorvikCPackConfig.cmake CONTENT "\
 set(ZORVIK_BINARIES \"$<TARGET_FILE:zorvik>\" \"$<TARGET_FILE:Srpski>\")
 set(ZORVIK_RUNTIME_DEPENDS \"${ZORVIK_RUNTIME_DEPENDS}\")

@@ -29,6 +29,11 @@ lintian --pedantic --display-info --fail-on error,warning --tag-display-limit 0 
 version=$(dpkg-deb -f "$deb" Version)
 [[ $version == *-* ]] || fail "version $version has no Debian revision"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package declares no Qt dependency"
+# An exact Qt release in the dependencies (a "-abi (= 6.4.2)") would keep the package off every
+# other Debian release.
+if dpkg-deb -f "$deb" Depends | grep -E -- '-abi \(= '; then
+    fail "the package is tied to one Qt release (above)"
+fi
 dpkg-deb -f "$dbgsym" Depends | grep -qF "zorvik (= $version)" || fail "the debug symbols are not tied to $version"
 
 scratch=$(mktemp -d)

@@ -1809,6 +1809,14 @@ Obriši oznake</translation>
         <source>The settings cannot be saved in %1: the changes made while the program runs are lost when it ends.</source>
         <translation>Podešavanja nije moguće sačuvati u %1: izmene napravljene dok program radi gube se kada se zatvori.</translation>
     </message>
+    <message id="settings.locked">
+        <source>Set by your administrator</source>
+        <translation>Podesio administrator</translation>
+    </message>
+    <message id="settings.passwordInFile">
+        <source>No keyring is available: the password is kept in the settings file %1, readable by you only.</source>
+        <translation>Skladište lozinki nije dostupno: lozinka se čuva u datoteci podešavanja %1, koju čitate samo vi.</translation>
+    </message>
     <message id="warning.openCount">
         <source>Open warnings: %1</source>
         <translation>Otvorenih upozorenja: %1</translation>

@@ -60,17 +60,18 @@ int CBatchRun::run(const CCommandLine &commandLine, const C_ZorvikApp::Options &
                                                                               : options.programFolder);
     case CCommandLine::Action::TestConnection: {
         QString cs = commandLine.testString();
+        QString passwordProblem;
         if (cs.isEmpty()) {
             const std::unique_ptr<CSettings> settings = C_ZorvikApp::makeSettings(options);
             QString demo;
             if (options.demo && CDemoDatabase::ensure(&demo, nullptr))
                 cs = CDemoDatabase::connectionString(demo);
             else
-                cs = C_ZorvikApp::connectionFor(options, *settings);
+                cs = C_ZorvikApp::connectionFor(options, *settings, &passwordProblem);
             if (cs.isEmpty())
                 return fail(noString(*settings));
         }
-        return testConnection(cs);
+        return testConnection(cs, passwordProblem);
     }
     case CCommandLine::Action::ExportReport:
     case CCommandLine::Action::ExportCsv:
@@ -80,7 +81,7 @@ int CBatchRun::run(const CCommandLine &commandLine, const C_ZorvikApp::Options &
     }
 }
 
-int CBatchRun::testConnection(const QString &cs)
+int CBatchRun::testConnection(const QString &cs, const QString &passwordProblem)
 {
     CDbConnection conn;
     const bool ok = conn.open(cs);
@@ -89,7 +90,9 @@ int CBatchRun::testConnection(const QString &cs)
     conn.releaseThread();
     const QString where = CConnectionString::describe(cs);
     if (!ok)
-        return fail(QStringLiteral("Cannot connect to %1: %2").arg(where, error), cs);
+        return fail(QStringLiteral("Cannot connect to %1: %2").arg(where, error) +
+                        (passwordProblem.isEmpty() ? QString() : u'\n' + passwordProblem),
+                    cs);
     say(QStringLiteral("Connected to %1").arg(where));
     return 0;
 }
@@ -104,8 +107,9 @@ int CBatchRun::exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Op
             return fail(error);
         cs = CDemoDatabase::connectionString(demo);
     }
+    QString passwordProblem;
     if (cs.isEmpty())
-        cs = C_ZorvikApp::connectionFor(options, *settings);
+        cs = C_ZorvikApp::connectionFor(options, *settings, &passwordProblem);
     if (cs.isEmpty())
         return fail(noString(*settings));
 
@@ -121,7 +125,8 @@ int CBatchRun::exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Op
     int message = 0;
     if (!reference.open(cs, &message))
         return fail(CStringTable::format(message, CConnectionString::masked(cs)) + u'\n' +
-                        reference.connection().lastErrorDescription(),
+                        reference.connection().lastErrorDescription() +
+                        (passwordProblem.isEmpty() ? QString() : u'\n' + passwordProblem),
                     cs);
     reference.buildMaps();
     // One polling cycle fills the live lists (last clockings, day types, guests).

@@ -16,6 +16,6 @@ public:
     static int run(const CCommandLine &commandLine, const C_ZorvikApp::Options &options);
 
 private:
-    static int testConnection(const QString &connectionString);
+    static int testConnection(const QString &connectionString, const QString &passwordProblem = QString());
     static int exportFile(const CCommandLine &commandLine, const C_ZorvikApp::Options &options);
 };

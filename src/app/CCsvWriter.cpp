@@ -1,8 +1,10 @@
 #include "app/CCsvWriter.h"
 
 #include "app/CFileWriter.h"
+#include "app/LogCategories.h"
 
 #include <QAbstractItemModel>
+#include <QDir>
 #include <QLocale>
 
 namespace {
@@ -73,5 +75,15 @@ bool CCsvWriter::write(const QString &path, const QAbstractItemModel &model, QSt
     QStringList headings;
     QList<QStringList> rows;
     fromModel(model, headings, rows);
-    return CFileWriter::writeAtomically(path, encode(headings, rows, separator), error);
+    QString why;
+    const bool written = CFileWriter::writeAtomically(path, encode(headings, rows, separator), &why);
+    if (written)
+        qCInfo(lcZorvikReport, "List written to %s (%d row(s))", qPrintable(QDir::toNativeSeparators(path)),
+               int(rows.size()));
+    else
+        qCWarning(lcZorvikReport, "List not written to %s: %s", qPrintable(QDir::toNativeSeparators(path)),
+                  qPrintable(why));
+    if (error)
+        *error = why;
+    return written;
 }

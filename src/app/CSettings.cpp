@@ -60,6 +60,10 @@ const QList<CSettings::Entry> &CSettings::table()
         {"Settings", "FullScreen", T::Int, 0},
         {"Settings", "FullScreenPanel", T::Text, QString()},
         {"Settings", "Legend", T::Int, 0},
+        // Read from the system file: the values users cannot change (see the header), and a
+        // file holding the password of the connection for desks without a keyring.
+        {"Settings", "Locked", T::Text, QString()},
+        {"Settings", "PasswordFile", T::Text, QString()},
         {"AutoLoad", "Count", T::Int, 0},
         {"AutoLoad", "File%d", T::Text, QString()},
         {"Report", "Sort", T::Int, 0},
@@ -106,14 +110,50 @@ const CSettings::Entry *CSettings::find(const QString &section, const QString &n
 }
 
 CSettings::CSettings(const QString &organisation, const QString &application)
-    : m_store(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, organisation, application))
+    : m_store(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, organisation, application)),
+      m_system(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::SystemScope, organisation, application))
 {
     protectFile();
+    readLocks();
 }
 
 CSettings::CSettings(const QString &iniPath) : m_store(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
 {
     protectFile();
+}
+
+CSettings::CSettings(const Files &files) : m_store(std::make_unique<QSettings>(files.user, QSettings::IniFormat))
+{
+    if (!files.system.isEmpty())
+        m_system = std::make_unique<QSettings>(files.system, QSettings::IniFormat);
+    protectFile();
+    readLocks();
+}
+
+QString CSettings::systemFileFor(const QString &organisation, const QString &application)
+{
+    return QSettings(QSettings::IniFormat, QSettings::SystemScope, organisation, application).fileName();
+}
+
+void CSettings::readLocks()
+{
+    if (!m_system)
+        return;
+    // "Locked=Connection,Refresh" reads as a list, a single name as text.
+    QStringList entries =
+        m_system->value(resolve(*m_system, QStringLiteral("Settings"), QStringLiteral("Locked"))).toStringList();
+    for (QString entry : entries) {
+        entry = entry.trimmed().toLower();
+        if (entry.isEmpty())
+            continue;
+        m_locked << (entry.contains(u'/') ? entry : QStringLiteral("settings/") + entry);
+    }
+}
+
+bool CSettings::isLocked(const QString &section, const QString &name) const
+{
+    const QString s = section.toLower();
+    return m_locked.contains(s + u'/' + name.toLower()) || m_locked.contains(s + QStringLiteral("/*"));
 }
 
 CSettings::~CSettings()
@@ -142,19 +182,19 @@ void CSettings::protectFile() const
         file.setPermissions(ownerOnly);
 }
 
-QString CSettings::resolve(const QString &section, const QString &name) const
+QString CSettings::resolve(QSettings &store, const QString &section, const QString &name)
 {
     // The stored spelling wins, so that one value has one name whatever the case used.
     QString group;
-    for (const QString &g : m_store->childGroups())
+    for (const QString &g : store.childGroups())
         if (g.compare(section, Qt::CaseInsensitive) == 0)
             group = g;
     if (group.isEmpty())
         group = section;
     const QString encoded = encodeName(name);
-    m_store->beginGroup(group);
-    const QStringList keys = m_store->childKeys();
-    m_store->endGroup();
+    store.beginGroup(group);
+    const QStringList keys = store.childKeys();
+    store.endGroup();
     for (const QString &k : keys)
         if (k.compare(encoded, Qt::CaseInsensitive) == 0)
             return group + u'/' + k;
@@ -163,12 +203,21 @@ QString CSettings::resolve(const QString &section, const QString &name) const
 
 QVariant CSettings::raw(const QString &section, const QString &name) const
 {
-    return m_store->value(resolve(section, name));
+    QVariant v;
+    if (!isLocked(section, name))
+        v = m_store->value(resolve(section, name));
+    if (!v.isValid() && m_system)
+        v = m_system->value(resolve(*m_system, section, name));
+    // A value written by hand with a comma in it (a connection string's "Server=host,1433")
+    // reads as a list: it is one text.
+    if (v.typeId() == QMetaType::QStringList)
+        return v.toStringList().join(u',');
+    return v;
 }
 
 bool CSettings::contains(const QString &section, const QString &name) const
 {
-    return m_store->contains(resolve(section, name));
+    return raw(section, name).isValid();
 }
 
 int CSettings::readInt(const QString &section, const QString &name) const
@@ -206,6 +255,9 @@ QByteArray CSettings::readBytes(const QString &section, const QString &name) con
 
 void CSettings::write(const QString &section, const QString &name, const QVariant &value)
 {
+    // Set by the administrator: a user value would be ignored, so none is written.
+    if (isLocked(section, name))
+        return;
     m_store->setValue(resolve(section, name), value);
 }
 
@@ -214,9 +266,21 @@ void CSettings::writeInt(const QString &section, const QString &name, int value)
     write(section, name, value);
 }
 
+void CSettings::writeIntIfChanged(const QString &section, const QString &name, int value)
+{
+    if (readInt(section, name) != value)
+        write(section, name, value);
+}
+
 void CSettings::writeText(const QString &section, const QString &name, const QString &value)
 {
     write(section, name, value);
+}
+
+void CSettings::writeTextIfChanged(const QString &section, const QString &name, const QString &value)
+{
+    if (readText(section, name) != value)
+        write(section, name, value);
 }
 
 void CSettings::writeBytes(const QString &section, const QString &name, const QByteArray &value)
@@ -226,7 +290,8 @@ void CSettings::writeBytes(const QString &section, const QString &name, const QB
 
 void CSettings::remove(const QString &section, const QString &name)
 {
-    m_store->remove(resolve(section, name));
+    if (!isLocked(section, name))
+        m_store->remove(resolve(section, name));
 }
 
 bool CSettings::sync()
@@ -250,13 +315,21 @@ void CSettings::setWriteFailureHandler(std::function<void(const QString &)> hand
 QStringList CSettings::names(const QString &section) const
 {
     QStringList out;
-    for (const QString &g : m_store->childGroups()) {
-        if (g.compare(section, Qt::CaseInsensitive) != 0)
-            continue;
-        m_store->beginGroup(g);
-        out += m_store->childKeys();
-        m_store->endGroup();
-    }
+    const auto collect = [&](QSettings &store) {
+        for (const QString &g : store.childGroups()) {
+            if (g.compare(section, Qt::CaseInsensitive) != 0)
+                continue;
+            store.beginGroup(g);
+            for (const QString &k : store.childKeys())
+                if (!out.contains(k, Qt::CaseInsensitive))
+                    out << k;
+            store.endGroup();
+        }
+    };
+    if (!isLocked(section, QStringLiteral("*")))
+        collect(*m_store);
+    if (m_system)
+        collect(*m_system);
     return out;
 }
 

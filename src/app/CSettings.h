@@ -13,6 +13,13 @@ class QSettings;
 // section, type and default; value names compare without regard to case, so "ZVPLacement"
 // reads what was written as "ZVPlacement". Sections: "Settings", "AutoLoad", "Report",
 // "Placement", "RollCall", "Zoom".
+//
+// Beneath the user's file lies the system file an administrator presets for every user
+// (/etc/xdg/Orvane/Zorvik.ini, or the first folder of XDG_CONFIG_DIRS that has one): a value the
+// user never set is read from there. The system file's "Settings" "Locked" list names values
+// users cannot change: those are read from the system file only, and writes to them are
+// dropped. An entry is a value name of "Settings" ("Refresh"), "Section/Name" ("Report/Sort"),
+// or "Section/*" for a whole section.
 class CSettings
 {
 public:
@@ -35,6 +42,13 @@ public:
     CSettings(const QString &organisation, const QString &application);
     // A store in a file of its own (tests, the demo).
     explicit CSettings(const QString &iniPath);
+    // A store in a file of its own over a system file (--settings; tests of the system file).
+    struct Files
+    {
+        QString user;
+        QString system;
+    };
+    explicit CSettings(const Files &files);
     ~CSettings();
 
     static const QList<Entry> &table();
@@ -51,8 +65,18 @@ public:
     // take for ever for a nonsense count).
     QStringList names(const QString &section) const;
 
+    // True when the system file locks the value.
+    bool isLocked(const QString &section, const QString &name) const;
+    // The system file of organisation and application, where Qt looks for it first.
+    static QString systemFileFor(const QString &organisation, const QString &application);
+
     void writeInt(const QString &section, const QString &name, int value);
+    // Writes value only when it differs from what is read now (the user's value, the system
+    // file's or the default), so that a value the user never changed keeps following the
+    // system file.
+    void writeIntIfChanged(const QString &section, const QString &name, int value);
     void writeText(const QString &section, const QString &name, const QString &value);
+    void writeTextIfChanged(const QString &section, const QString &name, const QString &value);
     void writeBytes(const QString &section, const QString &name, const QByteArray &value);
     void remove(const QString &section, const QString &name);
 
@@ -65,11 +89,15 @@ public:
 
 private:
     void protectFile() const;
-    QString resolve(const QString &section, const QString &name) const;
+    void readLocks();
+    static QString resolve(QSettings &store, const QString &section, const QString &name);
+    QString resolve(const QString &section, const QString &name) const { return resolve(*m_store, section, name); }
     QVariant raw(const QString &section, const QString &name) const;
     void write(const QString &section, const QString &name, const QVariant &value);
 
     std::unique_ptr<QSettings> m_store;
+    std::unique_ptr<QSettings> m_system; // null: no system file beneath
+    QStringList m_locked;                // "section/name" or "section/*", lower case
     std::function<void(const QString &)> m_onWriteFailure;
     bool m_writeFailureTold = false;
 };

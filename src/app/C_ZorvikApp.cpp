@@ -4,10 +4,13 @@
 #include "app/CAutoLoadList.h"
 #include "app/CClock.h"
 #include "app/CCommandTable.h"
+#include "app/CConnectionStore.h"
 #include "app/CDataFiles.h"
 #include "app/CNameOrder.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
+#include "app/CVersion.h"
+#include "app/LogCategories.h"
 #include "config/CActivityCodes.h"
 #include "config/CColourFile.h"
 #include "config/CD_Colors.h"
@@ -171,17 +174,31 @@ bool C_ZorvikApp::acquireInstanceLock()
 
 std::unique_ptr<CSettings> C_ZorvikApp::makeSettings(const Options &options)
 {
+    // A settings file of its own still lies over the administrator's system file: its presets
+    // and locks hold for every configuration.
     if (!options.settingsFile.isEmpty())
-        return std::make_unique<CSettings>(options.settingsFile);
+        return std::make_unique<CSettings>(CSettings::Files{
+            options.settingsFile, CSettings::systemFileFor(QStringLiteral("Orvane"), QStringLiteral("Zorvik"))});
     if (options.demo)
         return std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("ZorvikDemo"));
     return std::make_unique<CSettings>(QStringLiteral("Orvane"), QStringLiteral("Zorvik"));
 }
 
-QString C_ZorvikApp::connectionFor(const Options &options, const CSettings &settings)
+QString C_ZorvikApp::connectionFor(const Options &options, const CSettings &settings, QString *error)
 {
-    return options.connection.isEmpty() ? settings.readText(kSettings, QStringLiteral("Connection"))
-                                        : options.connection;
+    return options.connection.isEmpty() ? CConnectionStore::load(settings, error) : options.connection;
+}
+
+void C_ZorvikApp::tellPasswordKept(CConnectionStore::Kept kept, QString *text)
+{
+    if (kept != CConnectionStore::Kept::SettingsFile)
+        return;
+    const QString notice = CStringTable::text(QStringLiteral("settings.passwordInFile"))
+                               .arg(QDir::toNativeSeparators(m_settings->fileName()));
+    if (text)
+        *text += u'\n' + notice;
+    else if (m_frame)
+        m_frame->messagePane()->setText(notice);
 }
 
 void C_ZorvikApp::createSettings()
@@ -253,6 +270,8 @@ C_ZorvikApp::StartResult C_ZorvikApp::InitInstance()
 
     // 5-7. Settings, program folder, switches.
     createSettings();
+    qCInfo(lcZorvikLive, "Zorvik %s started (settings %s)", qPrintable(CVersion::text()),
+           qPrintable(QDir::toNativeSeparators(m_settings->fileName())));
     if (m_options.demo)
         prepareDemo();
     QString folder = m_options.programFolder;
@@ -420,7 +439,9 @@ void C_ZorvikApp::newPanel()
 
 bool C_ZorvikApp::openReferenceData()
 {
-    QString cs = connectionFor(m_options, *m_settings);
+    QString passwordProblem;
+    QString cs = connectionFor(m_options, *m_settings, &passwordProblem);
+    auto passwordKept = CConnectionStore::Kept::NoPassword;
     if (cs.isEmpty()) {
         if (CPrompt::message(m_frame, S(1033), QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Information) !=
             QMessageBox::Ok) {
@@ -439,8 +460,7 @@ bool C_ZorvikApp::openReferenceData()
             return false;
         }
         // Stored before it is tried: a wrong string takes the next start straight to its error.
-        m_settings->writeText(kSettings, QStringLiteral("Connection"), cs);
-        m_settings->sync();
+        passwordKept = CConnectionStore::store(*m_settings, cs);
     }
     // The connection and the cursors are opened on a thread of their own: a slow or silent
     // server must not freeze the window, which stays painted and answers while it waits. Until
@@ -466,11 +486,15 @@ bool C_ZorvikApp::openReferenceData()
     m_startWorker->stop(kStopWaitMs);
     m_startWorker.reset();
     m_frame->messagePane()->setText(CStringTable::text(QStringLiteral("mainframe.ready")));
+    tellPasswordKept(passwordKept);
     if (!*opened) {
         m_reference->databaseError = true;
-        // The string names the database; its password stays hidden.
-        CPrompt::message(m_frame, CStringTable::format(*message, CConnectionString::masked(cs)), QMessageBox::Ok,
-                         QMessageBox::Critical);
+        // The string names the database; its password stays hidden. A password file that could
+        // not be read is the likelier cause, so it is named too.
+        QString text = CStringTable::format(*message, CConnectionString::masked(cs));
+        if (!passwordProblem.isEmpty())
+            text += u'\n' + passwordProblem;
+        CPrompt::message(m_frame, text, QMessageBox::Ok, QMessageBox::Critical);
         return false;
     }
     m_reference->databaseError = false;
@@ -565,14 +589,16 @@ void C_ZorvikApp::editDatabase()
 {
     // The values in use, not the stored ones: a change waits for the next start. A string given
     // for this run only is shown as such; the dialog then edits the stored one.
-    const QString stored = m_settings->readText(kSettings, QStringLiteral("Connection"));
-    QString current = m_options.connection.isEmpty() ? m_reference->connectionString() : stored;
+    QString current = m_options.connection.isEmpty() ? m_reference->connectionString() : QString();
     if (current.isEmpty())
-        current = stored;
+        current = CConnectionStore::load(*m_settings);
     CD_Database dlg(m_settings.get(), current, RefreshInterval::seconds(m_context->refreshSeconds), m_frame,
                     m_options.connection);
-    if (dlg.exec() == QDialog::Accepted)
-        CPrompt::message(m_frame, S(1078), QMessageBox::Ok, QMessageBox::Information);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    QString text = S(1078);
+    tellPasswordKept(dlg.kept(), &text);
+    CPrompt::message(m_frame, text, QMessageBox::Ok, QMessageBox::Information);
 }
 
 void C_ZorvikApp::editAutoLoad()
@@ -592,7 +618,7 @@ void C_ZorvikApp::editAutoLoad()
 
 void C_ZorvikApp::editNameFormat()
 {
-    CD_NameFormat dlg(m_context->nameFormat, m_frame);
+    CD_NameFormat dlg(m_context->nameFormat, m_frame, m_settings->isLocked(kSettings, QStringLiteral("NameFormat")));
     if (dlg.exec() != QDialog::Accepted)
         return;
     m_context->nameFormat = dlg.format();
@@ -616,10 +642,11 @@ void C_ZorvikApp::shutdown()
     // acknowledge them in the log.
     if (m_warnings)
         m_warnings->dismissAll();
-    // 1. The switches (the placement was stored by the main frame).
-    m_settings->writeInt(kSettings, QStringLiteral("NameFormat"), m_context->nameFormat);
-    m_settings->writeInt(kSettings, QStringLiteral("LangWarning"), m_context->langWarning);
-    m_settings->writeInt(kSettings, QStringLiteral("ExpandLatest"), m_context->expandLatest);
+    // 1. The switches (the placement was stored by the main frame), each only when the user
+    // changed it: a value never touched keeps following the administrator's system file.
+    m_settings->writeIntIfChanged(kSettings, QStringLiteral("NameFormat"), m_context->nameFormat);
+    m_settings->writeIntIfChanged(kSettings, QStringLiteral("LangWarning"), m_context->langWarning);
+    m_settings->writeIntIfChanged(kSettings, QStringLiteral("ExpandLatest"), m_context->expandLatest);
     m_settings->sync();
     // 2. Clear the running switch and wait for the threads, but not for ever: a thread inside a
     // call to a hung server ends by itself at its time-out, and the program must still close.
@@ -639,10 +666,12 @@ void C_ZorvikApp::shutdown()
     CTablet::setWarningHandler({});
     if (!joined || CDbWorker::detachedThreads() > 0) {
         // The data stay alive for the threads still using them; the process ends without them.
+        qCInfo(lcZorvikLive, "Zorvik stopped (a database call still running is left to its time-out)");
         m_threadsLeft = true;
         return;
     }
     // 3. Then the cursors and the connection, and the maps.
+    qCInfo(lcZorvikLive, "Zorvik stopped");
     m_reference->closeAll();
     m_reference->departmentMap.clear();
     m_reference->activityMap.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CConnectionStore.h"
 #include "app/CDocTemplate.h"
 #include "rollcall/COnSiteList.h"
 
@@ -55,8 +56,9 @@ public:
     static int checkInstallation(const QString &programFolder);
     // The settings store of a run with these options (a file, the demo's scope or the real one).
     static std::unique_ptr<CSettings> makeSettings(const Options &options);
-    // The connection string of a run: --connection, else the stored one.
-    static QString connectionFor(const Options &options, const CSettings &settings);
+    // The connection string of a run: --connection, else the stored one with its password
+    // (CConnectionStore); *error says why a password file could not be read.
+    static QString connectionFor(const Options &options, const CSettings &settings, QString *error = nullptr);
 
     explicit C_ZorvikApp(const Options &options, QObject *parent = nullptr);
     ~C_ZorvikApp() override;
@@ -118,6 +120,8 @@ private:
     // The status bar's head count from every list of everyone on site.
     void updateHeadCount(const COnSiteList::Result &list);
     void loadLanguage(const QString &folder);
+    // Says in one line that no keyring took the password: appended to text, else in the status bar.
+    void tellPasswordKept(CConnectionStore::Kept kept, QString *text = nullptr);
 
     Options m_options;
     // Created with the application object and kept to its end: the selected library is the

@@ -1,6 +1,7 @@
 #include "app/CBatchRun.h"
 #include "app/CCommandLine.h"
 #include "app/CDataFiles.h"
+#include "app/CLogSink.h"
 #include "app/CVersion.h"
 #include "app/C_ZorvikApp.h"
 
@@ -78,12 +79,15 @@ int main(int argc, char **argv)
             app = std::make_unique<QCoreApplication>(argc, argv);
         }
         nameApplication();
+        // A command prints only its own lines; its log says only what went wrong.
+        CLogSink::install(true);
         return CBatchRun::run(commandLine, options);
     }
     }
 
     QApplication qapp(argc, argv);
     nameApplication();
+    CLogSink::install();
     C_ZorvikApp app(options);
     int rc = 0;
     if (app.InitInstance() == C_ZorvikApp::StartResult::Running)

@@ -136,6 +136,7 @@ CDbCursor::~CDbCursor() = default;
 void CDbCursor::recordError(quint32 code, const QString &source, const QString &description)
 {
     m_lastErrorCode = code;
+    m_lastErrorDescription = description;
     m_lastErrorText =
         QStringLiteral("Query = ") + m_query + u'\n' + CDbError::format("CDbCursor", code, source, description);
 }

@@ -86,6 +86,8 @@ public:
 
     QString query() const { return m_query; }
     QString lastErrorText() const { return m_lastErrorText; }
+    // The driver's own words of the last error, without the query.
+    QString lastErrorDescription() const { return m_lastErrorDescription; }
     quint32 lastErrorCode() const { return m_lastErrorCode; }
     QStringList columnNames() const;
     CDbConnection *connection() const { return m_connection; }
@@ -117,5 +119,6 @@ private:
     bool m_hasFilter = false;
     qsizetype m_position = 0; // index into the visible rows
     QString m_lastErrorText;
+    QString m_lastErrorDescription;
     quint32 m_lastErrorCode = 0;
 };

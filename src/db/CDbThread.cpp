@@ -1,5 +1,6 @@
 #include "db/CDbThread.h"
 
+#include "db/CConnectionString.h"
 #include "db/CDbCommand.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
@@ -55,6 +56,8 @@ bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c)
     const bool ok = cursor->isOpen();
     if (ok)
         m_rowsSeen[c] = cursor->recordCount();
+    else if (m_cycleError.isEmpty())
+        m_cycleError = cursor->lastErrorDescription();
     fresh[c] = std::move(cursor);
     return ok;
 }
@@ -66,6 +69,8 @@ void CDbThread::reconnect(Fresh &fresh)
     conn.close();
     if (!conn.open(ref.connectionString())) {
         ref.databaseError = true;
+        if (m_cycleError.isEmpty())
+            m_cycleError = conn.lastErrorDescription();
         return;
     }
     for (auto c : {CReferenceData::DepartmentCursor, CReferenceData::EmployeeCursor, CReferenceData::ActivityCursor,
@@ -84,6 +89,7 @@ bool CDbThread::cycle()
     // without DBMutex: a slow or hung server never holds the interface thread.
     Fresh fresh;
     bool ok = true;
+    m_cycleError.clear();
     auto failWith = [&](int reconnections) {
         ref.databaseError = true;
         // The status bar learns of it now, not after the reconnections, each of which may wait
@@ -101,6 +107,7 @@ bool CDbThread::cycle()
     } else if (CDbCommand cmd(&ref.connection(), QLatin1String(CSqlDialect::DayTypeProcedure),
                               CDbCommand::StoredProcedure);
                !cmd.execute()) {
+        m_cycleError = cmd.lastErrorText().simplified();
         failWith(2);
     } else if (!readFresh(fresh, CReferenceData::CurrentDayCursor)) {
         failWith(1);
@@ -116,9 +123,9 @@ bool CDbThread::cycle()
     // DBMutex only for the swap: every shared cursor a cycle touched changes in one hold, so
     // a pass sees the whole cycle or none of it. A step that failed keeps the last good rows
     // (the failure is told by DatabaseError and the status bar), never an empty list.
-    qCDebug(lcZorvikDb, "DBThread: čekam mutex");
+    qCDebug(lcZorvikDb, "DBThread: waiting for the mutex");
     ref.dbMutex.lock();
-    qCDebug(lcZorvikDb, "DBThread: zauzeo mutex");
+    qCDebug(lcZorvikDb, "DBThread: took the mutex");
     for (auto &[c, cursor] : fresh) {
         if (!cursor->isOpen() && !(c == CReferenceData::GuestCursor && !ref.guestsAvailable))
             continue;
@@ -128,10 +135,31 @@ bool CDbThread::cycle()
     }
     if (ok)
         ref.databaseError = false;
-    qCDebug(lcZorvikDb, "DBThread: oslobadjam mutex");
+    qCDebug(lcZorvikDb, "DBThread: releasing the mutex");
     ref.dbMutex.unlock();
-    qCDebug(lcZorvikDb, "DBThread: oslobodio mutex");
+    qCDebug(lcZorvikDb, "DBThread: released the mutex");
+    logConnection(ok);
     return ok;
+}
+
+void CDbThread::logConnection(bool ok)
+{
+    // Once per change of state, not once per failing cycle.
+    const QString cs = m_reference->connectionString();
+    if (!ok && !m_lostSince.isValid()) {
+        m_lostSince.start();
+        const QString error = m_cycleError.isEmpty() ? m_reference->connection().lastErrorDescription() : m_cycleError;
+        qCWarning(lcZorvikDb, "Connection lost to %s: %s", qPrintable(CConnectionString::describe(cs)),
+                  qPrintable(CConnectionString::hidePasswords(error, cs)));
+    } else if (ok && m_lostSince.isValid()) {
+        const qint64 seconds = m_lostSince.elapsed() / 1000;
+        m_lostSince.invalidate();
+        qCInfo(lcZorvikDb, "Connection restored to %s after %s", qPrintable(CConnectionString::describe(cs)),
+               qPrintable(QStringLiteral("%1:%2:%3")
+                              .arg(seconds / 3600)
+                              .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                              .arg(seconds % 60, 2, 10, QLatin1Char('0'))));
+    }
 }
 
 namespace {
@@ -175,9 +203,15 @@ void CDbThread::run()
     CDbWorker::yieldToInterface();
     for (;;) {
         m_wake = false;
-        m_cycleStartMs = monotonicMs();
+        const qint64 started = monotonicMs();
+        m_cycleStartMs = started;
         cycle();
         m_cycleStartMs = 0;
+        // A cycle longer than the interval means the data on screen are older than the site
+        // expects: worth a line, once per slow cycle.
+        if (const qint64 took = monotonicMs() - started; m_refreshSeconds > 0 && took > m_refreshSeconds * 1000LL)
+            qCWarning(lcZorvikDb, "A polling cycle took %.1f s, longer than the refresh interval of %d s",
+                      double(took) / 1000.0, m_refreshSeconds);
         if (firstCyclePending) {
             firstCyclePending = false;
             firstCycleDone = true;

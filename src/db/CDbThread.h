@@ -2,6 +2,7 @@
 
 #include "db/CReferenceData.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <atomic>
 #include <map>
@@ -63,6 +64,8 @@ private:
     bool readFresh(Fresh &fresh, CReferenceData::Cursor c);
     void reconnect(Fresh &fresh);
     void reportStatus(bool connected);
+    // Logs a lost connection (server, error without the password) and its return (after how long).
+    void logConnection(bool ok);
 
     CReferenceData *m_reference;
     int m_refreshSeconds;
@@ -73,4 +76,6 @@ private:
     std::atomic<int> m_lastStatus{-1};
     std::atomic<qint64> m_cycleStartMs{0};            // monotonic ms; 0 between cycles
     std::map<CReferenceData::Cursor, int> m_rowsSeen; // rows of each cursor's last read
+    QElapsedTimer m_lostSince;                        // valid while the connection is lost
+    QString m_cycleError;                             // the first error of the cycle running
 };

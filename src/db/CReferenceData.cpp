@@ -1,7 +1,9 @@
 #include "db/CReferenceData.h"
 
 #include "app/CStringTable.h"
+#include "db/CConnectionString.h"
 #include "db/CSqlDialect.h"
+#include "db/DbLog.h"
 
 CReferenceData::CReferenceData()
 {
@@ -82,10 +84,14 @@ std::unique_ptr<CDbCursor> CReferenceData::readFresh(Cursor c, qsizetype sizeHin
 bool CReferenceData::open(const QString &connectionString, int *failureMessage)
 {
     m_connectionString = connectionString;
+    const QString server = CConnectionString::describe(connectionString);
+    DbLog::setServer(server);
     auto fail = [&](int message) {
         databaseError = true;
         if (failureMessage)
             *failureMessage = message;
+        qCWarning(lcZorvikDb, "Cannot open the database %s: %s", qPrintable(server),
+                  qPrintable(CConnectionString::hidePasswords(m_connection.lastErrorDescription(), connectionString)));
         return false;
     };
     if (!m_connection.open(connectionString))
@@ -115,6 +121,7 @@ bool CReferenceData::open(const QString &connectionString, int *failureMessage)
     rebind(CurrentDayCursor);
     if (failureMessage)
         *failureMessage = 0;
+    qCInfo(lcZorvikDb, "Connected to %s", qPrintable(server));
     return true;
 }
 

@@ -1,7 +1,9 @@
 #include "dialogs/CD_AutoLoad.h"
 
 #include "app/CAppContext.h"
+#include "app/CSettings.h"
 #include "app/CStringTable.h"
+#include "dialogs/CLockedNote.h"
 #include "dialogs/CPrompt.h"
 
 #include <QCheckBox>
@@ -86,8 +88,15 @@ CD_AutoLoad::CD_AutoLoad(CSettings *settings, CAppContext *context, std::functio
     connect(buttons, &QDialogButtonBox::accepted, this, &CD_AutoLoad::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // The list set by the administrator: shown, opened on request, not changeable.
+    m_locked = m_settings->isLocked(QStringLiteral("AutoLoad"), QStringLiteral("*"));
+    m_add->setEnabled(!m_locked);
+    m_presences->setEnabled(!m_settings->isLocked(QStringLiteral("Settings"), QStringLiteral("AutoShowPresences")));
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_view, 1);
+    if (m_locked)
+        row->insertWidget(row->indexOf(m_add), new CLockedNote(QStringLiteral("autoLoadLocked"), this));
     layout->addLayout(row);
     layout->addWidget(line);
     layout->addLayout(checks);
@@ -139,7 +148,7 @@ void CD_AutoLoad::fillList(int selected)
 
 void CD_AutoLoad::updateButtons()
 {
-    const bool any = selectedRow() >= 0;
+    const bool any = !m_locked && selectedRow() >= 0;
     m_up->setEnabled(any);
     m_down->setEnabled(any);
     m_remove->setEnabled(any);

@@ -51,4 +51,5 @@ private:
     QPushButton *m_remove;
     QCheckBox *m_presences;
     QCheckBox *m_guests;
+    bool m_locked = false;
 };

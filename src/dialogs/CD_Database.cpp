@@ -1,9 +1,11 @@
 #include "dialogs/CD_Database.h"
 
+#include "app/CConnectionStore.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
 #include "db/CConnectionString.h"
 #include "dialogs/CConnectionBuilder.h"
+#include "dialogs/CLockedNote.h"
 #include "dialogs/CPrompt.h"
 
 #include <QDialogButtonBox>
@@ -26,7 +28,7 @@ const QString kSettings = QStringLiteral("Settings");
 
 CD_Database::CD_Database(CSettings *settings, const QString &connectionString, int refreshSeconds, QWidget *parent,
                          const QString &runOnlyConnection)
-    : QDialog(parent), m_settings(settings), m_connection(connectionString)
+    : QDialog(parent), m_settings(settings), m_connection(connectionString), m_initialConnection(connectionString)
 {
     setObjectName(QStringLiteral("databaseDialog"));
     setWindowTitle(text("title"));
@@ -56,6 +58,10 @@ CD_Database::CD_Database(CSettings *settings, const QString &connectionString, i
     }
     connectionLayout->addWidget(m_connectionView);
     auto *changeRow = new QHBoxLayout;
+    if (m_settings->isLocked(kSettings, QStringLiteral("Connection"))) {
+        m_change->setEnabled(false);
+        changeRow->addWidget(new CLockedNote(QStringLiteral("connectionLocked"), connectionBox));
+    }
     changeRow->addStretch(1);
     changeRow->addWidget(m_change);
     connectionLayout->addLayout(changeRow);
@@ -71,6 +77,10 @@ CD_Database::CD_Database(CSettings *settings, const QString &connectionString, i
     auto *refreshLayout = new QHBoxLayout(refreshBox);
     refreshLayout->addWidget(m_refresh);
     refreshLayout->addWidget(seconds, 1);
+    if (m_settings->isLocked(kSettings, QStringLiteral("Refresh"))) {
+        m_refresh->setEnabled(false);
+        refreshLayout->addWidget(new CLockedNote(QStringLiteral("refreshLocked"), refreshBox));
+    }
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
@@ -124,8 +134,13 @@ void CD_Database::accept()
         m_refresh->selectAll();
         return;
     }
-    m_settings->writeInt(kSettings, QStringLiteral("Refresh"), refresh);
-    m_settings->writeText(kSettings, QStringLiteral("Connection"), m_connection);
+    // Only what the user changed, so that values the administrator presets keep applying (a
+    // locked value is not written at all).
+    m_settings->writeIntIfChanged(kSettings, QStringLiteral("Refresh"), refresh);
+    const QString stored = m_settings->readText(kSettings, QStringLiteral("Connection"));
+    if (m_connection != m_initialConnection ||
+        (stored != m_connection && stored != CConnectionStore::withoutPassword(m_connection)))
+        m_kept = CConnectionStore::store(*m_settings, m_connection);
     m_settings->writeInt(kSettings, QStringLiteral("KRVersion"), 1);
     m_settings->sync();
     QDialog::accept();

@@ -2,6 +2,7 @@
 
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
+#include "dialogs/CLockedNote.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -65,6 +66,12 @@ CD_Language::CD_Language(const QStringList &languages, CSettings *settings, bool
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_list, 1);
+    // Set in the system settings: shown, not changeable.
+    if (m_settings && m_settings->isLocked(kSection, kLanguage)) {
+        m_list->setEnabled(false);
+        layout->addWidget(new CLockedNote(QStringLiteral("languageLocked"), this));
+    }
+    m_warningBox->setEnabled(!m_settings || !m_settings->isLocked(kSection, QStringLiteral("LangWarning")));
     layout->addWidget(m_warningBox);
     layout->addWidget(buttons);
     setMinimumSize(280, 260);
@@ -76,7 +83,7 @@ void CD_Language::accept()
     m_warn = m_warningBox->isChecked();
     const QListWidgetItem *item = m_list->currentItem();
     const QString chosen = item ? item->text() : QString();
-    m_changed = chosen != m_language;
+    m_changed = chosen != m_language && !(m_settings && m_settings->isLocked(kSection, kLanguage));
     // Stored even when unchanged, so a default that was only implied becomes explicit.
     if (m_settings) {
         m_settings->writeText(kSection, kLanguage, chosen);

@@ -1,6 +1,7 @@
 #include "dialogs/CD_NameFormat.h"
 
 #include "app/CStringTable.h"
+#include "dialogs/CLockedNote.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -15,7 +16,7 @@ QString text(const char *key)
 }
 } // namespace
 
-CD_NameFormat::CD_NameFormat(int format, QWidget *parent) : QDialog(parent)
+CD_NameFormat::CD_NameFormat(int format, QWidget *parent, bool locked) : QDialog(parent)
 {
     setObjectName(QStringLiteral("nameFormatDialog"));
     setWindowTitle(text("title"));
@@ -37,6 +38,11 @@ CD_NameFormat::CD_NameFormat(int format, QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_lastFirst);
     layout->addWidget(m_firstLast);
+    if (locked) {
+        m_lastFirst->setEnabled(false);
+        m_firstLast->setEnabled(false);
+        layout->addWidget(new CLockedNote(QStringLiteral("nameFormatLocked"), this));
+    }
     layout->addSpacing(8);
     layout->addWidget(buttons);
     setMinimumWidth(300);

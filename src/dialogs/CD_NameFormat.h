@@ -9,7 +9,8 @@ class CD_NameFormat : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CD_NameFormat(int format, QWidget *parent = nullptr);
+    // locked: set by the administrator's system settings, shown but not changeable.
+    explicit CD_NameFormat(int format, QWidget *parent = nullptr, bool locked = false);
 
     int format() const;
     void setFormat(int format);

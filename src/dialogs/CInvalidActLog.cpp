@@ -1,5 +1,7 @@
 #include "dialogs/CInvalidActLog.h"
 
+#include "app/LogCategories.h"
+
 #include <QDate>
 
 #include "app/CClock.h"
@@ -101,6 +103,9 @@ bool CInvalidActLog::writeRaised(const InvalidActFields &fields)
         queueLine(QStringLiteral(" *** START ***"));
     }
     queueLine(fieldsBody(u'+', fields));
+    qCInfo(lcZorvikLive, "Warning raised: %s %s (%s), %s at %s %s", qPrintable(fields.firstName),
+           qPrintable(fields.lastName), qPrintable(fields.id), qPrintable(fields.activity), qPrintable(fields.date),
+           qPrintable(fields.time));
     return writeWaiting();
 }
 
@@ -109,5 +114,8 @@ bool CInvalidActLog::writeAcknowledged(const InvalidActFields &fields)
     if (m_path.isEmpty())
         return true;
     queueLine(fieldsBody(u'-', fields));
+    qCInfo(lcZorvikLive, "Warning acknowledged: %s %s (%s), %s at %s %s", qPrintable(fields.firstName),
+           qPrintable(fields.lastName), qPrintable(fields.id), qPrintable(fields.activity), qPrintable(fields.date),
+           qPrintable(fields.time));
     return writeWaiting();
 }

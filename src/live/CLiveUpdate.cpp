@@ -216,11 +216,11 @@ bool CLiveUpdate::OnMsgUpdateDocs(C_ZorvikDoc *only)
 void CLiveUpdate::startPass(C_ZorvikDoc *only, bool sliced)
 {
     auto pass = std::make_unique<Pass>();
-    qCDebug(lcZorvikDb, "OnMsgUpdateDocs: čekam mutex");
+    qCDebug(lcZorvikDb, "OnMsgUpdateDocs: waiting for the mutex");
     // The polling thread holds DBMutex only to swap a cycle's data in, and waiters are served
     // in turn: this waits for one swap at most.
     m_reference->dbMutex.lock();
-    qCDebug(lcZorvikDb, "OnMsgUpdateDocs: dobio mutex");
+    qCDebug(lcZorvikDb, "OnMsgUpdateDocs: took the mutex");
     pass->rows = Rows::from(*m_reference);
     pass->now = CDateTime::fromLocal(CClock::now(), false);
     if (m_panels) {
@@ -238,7 +238,7 @@ void CLiveUpdate::startPass(C_ZorvikDoc *only, bool sliced)
             d->onUpdatePass();
     }
     m_reference->dbMutex.unlock();
-    qCDebug(lcZorvikDb, "OnMsgUpdateDocs: osloboido mutex");
+    qCDebug(lcZorvikDb, "OnMsgUpdateDocs: released the mutex");
     m_pass = std::move(pass);
     continuePass(sliced);
 }

@@ -4,6 +4,7 @@
 #include "app/CClock.h"
 #include "app/CFileWriter.h"
 #include "app/CStringTable.h"
+#include "app/LogCategories.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
 #include "dialogs/CPrompt.h"
@@ -386,6 +387,12 @@ bool C_ReportView::exportPdf(const QString &fileName, const Progress &progress, 
         &why);
     if (error && !stopped)
         *error = why;
+    if (written)
+        qCInfo(lcZorvikReport, "Report \"%s\" written to %s (%d page(s))", qPrintable(m_engine.GetTitle()),
+               qPrintable(QDir::toNativeSeparators(fileName)), m_pageCount);
+    else if (!stopped)
+        qCWarning(lcZorvikReport, "Report \"%s\" not written to %s: %s", qPrintable(m_engine.GetTitle()),
+                  qPrintable(QDir::toNativeSeparators(fileName)), qPrintable(why));
     return written;
 }
 

@@ -5,10 +5,10 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QMetaEnum>
+#include <QPointer>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QWebSocket>
 
 namespace {
 
@@ -133,11 +133,8 @@ CHttpListener::Request CHttpListener::Request::make(const QByteArray &method, co
 CHttpListener::CHttpListener(Handler handler, QObject *parent)
     : QAbstractHttpServer(parent), m_handler(std::move(handler))
 {
-    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] {
-        while (hasPendingWebSocketConnections())
-            if (std::unique_ptr<QWebSocket> ws = nextPendingWebSocketConnection())
-                ws->abort();
-    });
+    // WebSocket upgrades: with nothing connected to newWebSocketConnection, Qt refuses them itself
+    // (and the program needs nothing of Qt WebSockets).
     m_sweep.setInterval(1000);
     connect(&m_sweep, &QTimer::timeout, this, &CHttpListener::sweep);
 }
@@ -246,11 +243,15 @@ void CHttpListener::sweep()
     }
 }
 
-bool CHttpListener::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+void CHttpListener::serve(const QHttpServerRequest &request, QTcpSocket *socket,
+                          const std::function<void(const Response &)> &send)
 {
-    socket->setProperty(kPendingBytes, 0);
-    socket->setProperty(kRequestStart, 0);
-    socket->setProperty(kLastDone, nowMs());
+    const QPointer<QTcpSocket> alive(socket);
+    if (socket) {
+        socket->setProperty(kPendingBytes, 0);
+        socket->setProperty(kRequestStart, 0);
+        socket->setProperty(kLastDone, nowMs());
+    }
     const QMetaEnum methods = QMetaEnum::fromType<QHttpServerRequest::Method>();
     const Request r = Request::make(
         QByteArray(methods.valueToKey(int(request.method()))), request.url(),
@@ -258,13 +259,61 @@ bool CHttpListener::handleRequest(const QHttpServerRequest &request, QTcpSocket 
         request.remoteAddress().toString());
 
     ++m_depth;
-    socket->setProperty(kHandling, true);
+    if (socket)
+        socket->setProperty(kHandling, true);
     const Response response = m_handler(r);
-    socket->setProperty(kHandling, false);
+    if (alive)
+        alive->setProperty(kHandling, false);
     --m_depth;
 
-    // Closed while the handler ran: nothing is answered, and what close() left is freed now.
-    if (socket->state() == QAbstractSocket::ConnectedState && !m_retired) {
+    // Closed while the handler ran: nothing is answered, and what close() left is freed now. (A
+    // connection not found by its addresses is answered all the same.)
+    if (!m_retired && (!socket || (alive && alive->state() == QAbstractSocket::ConnectedState)))
+        send(response);
+    if (m_depth == 0) {
+        for (QTcpServer *server : servers())
+            if (!server->isListening())
+                server->deleteLater();
+        if (m_retired)
+            deleteLater();
+    }
+}
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+
+QTcpSocket *CHttpListener::socketOf(const QHttpServerRequest &request) const
+{
+    for (QTcpSocket *socket : connections())
+        if (socket->peerPort() == request.remotePort() && socket->localPort() == request.localPort() &&
+            socket->peerAddress() == request.remoteAddress())
+            return socket;
+    return nullptr;
+}
+
+bool CHttpListener::handleRequest(const QHttpServerRequest &request, QHttpServerResponder &responder)
+{
+    serve(request, socketOf(request), [&responder](const Response &response) {
+        QHttpHeaders headers;
+        for (const auto &h : response.headers)
+            headers.append(h.first, h.second);
+        if (!response.contentType.isEmpty())
+            headers.append(QHttpHeaders::WellKnownHeader::ContentType, response.contentType);
+        // The length is the responder's own.
+        responder.write(response.body, headers, QHttpServerResponder::StatusCode(response.status));
+    });
+    return true;
+}
+
+void CHttpListener::missingHandler(const QHttpServerRequest &, QHttpServerResponder &responder)
+{
+    responder.write(QHttpServerResponder::StatusCode::NotFound);
+}
+
+#else
+
+bool CHttpListener::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    serve(request, socket, [&](const Response &response) {
         QHttpServerResponder responder = makeResponder(request, socket);
         responder.writeStatusLine(QHttpServerResponder::StatusCode(response.status));
         for (const auto &h : response.headers)
@@ -273,14 +322,7 @@ bool CHttpListener::handleRequest(const QHttpServerRequest &request, QTcpSocket 
             responder.writeHeader("Content-Type", response.contentType);
         responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
         responder.writeBody(response.body);
-    }
-    if (m_depth == 0) {
-        for (QTcpServer *server : servers())
-            if (!server->isListening())
-                server->deleteLater();
-        if (m_retired)
-            deleteLater();
-    }
+    });
     return true;
 }
 
@@ -288,3 +330,5 @@ void CHttpListener::missingHandler(const QHttpServerRequest &request, QTcpSocket
 {
     makeResponder(request, socket).write(QHttpServerResponder::StatusCode::NotFound);
 }
+
+#endif

@@ -3,6 +3,7 @@
 #include <QAbstractHttpServer>
 #include <QByteArray>
 #include <QHostAddress>
+#include <QHttpServerResponder>
 #include <QList>
 #include <QSslConfiguration>
 #include <QString>
@@ -80,11 +81,24 @@ public:
     void makeRoom(QTcpSocket *newcomer);
 
 protected:
+    // Qt 6.8 hands a responder instead of the connection; everything else is the same.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    bool handleRequest(const QHttpServerRequest &request, QHttpServerResponder &responder) override;
+    void missingHandler(const QHttpServerRequest &request, QHttpServerResponder &responder) override;
+#else
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+#endif
 
 private:
     void sweep();
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // The request's connection, found by its addresses; null when gone.
+    QTcpSocket *socketOf(const QHttpServerRequest &request) const;
+#endif
+    // Runs the handler for a request of socket; the response is written by send.
+    void serve(const QHttpServerRequest &request, QTcpSocket *socket,
+               const std::function<void(const Response &)> &send);
 
     Handler m_handler;
     quint16 m_port = 0;

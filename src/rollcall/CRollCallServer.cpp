@@ -2,6 +2,7 @@
 
 #include "app/CClock.h"
 #include "app/CStringTable.h"
+#include "app/LogCategories.h"
 #include "rollcall/CRollCallModel.h"
 #include "rollcall/CRollCallTicks.h"
 #include "rollcall/C_ZorvikDocRollCall.h"
@@ -138,6 +139,9 @@ void CRollCallServer::begin(const QList<QHostAddress> &addresses, quint16 port, 
     if (m_doc)
         m_doc->log(QStringLiteral("sharing started\t%1\t%2")
                        .arg(secure ? QStringLiteral("https") : QStringLiteral("http"), where.join(u' ')));
+    m_tickedFrom.clear();
+    qCInfo(lcZorvikShare, "Sharing the roll call started (%s) on %s", secure ? "https" : "http",
+           qPrintable(where.join(QStringLiteral(", "))));
     emit sharingChanged(true);
 }
 
@@ -152,6 +156,11 @@ void CRollCallServer::stop()
         std::exchange(m_listener, nullptr)->retire();
     m_retiredKeys << m_key;
     m_key.clear();
+    QStringList where;
+    for (const QHostAddress &a : std::as_const(m_addresses))
+        where << hostPort(a, m_port);
+    qCInfo(lcZorvikShare, "Sharing the roll call stopped on %s", qPrintable(where.join(QStringLiteral(", "))));
+    m_tickedFrom.clear();
     m_addresses.clear();
     m_port = 0;
     m_lastSeen.clear();
@@ -485,6 +494,14 @@ CHttpListener::Response CRollCallServer::tick(const Request &request)
     if (row < 0)
         return error(404, "unlisted");
     const bool changed = model.setTick(key, ticked, warden);
+    // Each phone once: that it reached the desk is worth a line, every tick is not (the ticks
+    // file has them).
+    if (const QString phone = request.peer + u' ' + warden;
+        m_tickedFrom.size() < kMaxPhonesLogged && !m_tickedFrom.contains(phone)) {
+        m_tickedFrom.insert(phone);
+        qCInfo(lcZorvikShare, "First tick from the phone at %s (warden %s)", qPrintable(request.peer),
+               qPrintable(warden));
+    }
     const auto a = model.attributions().constFind(key);
     const bool now = model.ticks().contains(key);
     if (!changed)

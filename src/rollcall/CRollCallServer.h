@@ -102,8 +102,10 @@ private:
     QTimer m_logFlush;
     QByteArray m_page;
     QByteArray m_pagePolicy;
-    QHash<QString, QList<qint64>> m_failures; // address -> moments of failed keys
-    QHash<QString, qint64> m_lastSeen;        // address -> last request with the key
+    QHash<QString, QList<qint64>> m_failures;          // address -> moments of failed keys
+    QHash<QString, qint64> m_lastSeen;                 // address -> last request with the key
+    QSet<QString> m_tickedFrom;                        // "address warden" of the phones that ticked
+    static constexpr qsizetype kMaxPhonesLogged = 256; // a bound on the set, not on the ticks
     quint64 m_ticksCacheVersion = ~quint64(0);
     // The drill's found and expected, counted once per change of the list or the ticks.
     QPair<quint64, quint64> m_tallyVersions{~quint64(0), ~quint64(0)};

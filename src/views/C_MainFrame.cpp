@@ -556,13 +556,14 @@ void C_MainFrame::storeViewState()
     CSettings *s = settings();
     if (!s)
         return;
+    // Only what differs from what was read, so that a preset of the system file keeps applying.
     const QString section = QStringLiteral("Settings");
-    s->writeInt(section, QStringLiteral("Legend"), m_legendDock->isHidden() ? 0 : 1);
+    s->writeIntIfChanged(section, QStringLiteral("Legend"), m_legendDock->isHidden() ? 0 : 1);
     if (m_wall)
         return; // the wall's full screen came from its command line, not from the user
-    s->writeInt(section, QStringLiteral("FullScreen"), m_fullScreen ? 1 : 0);
+    s->writeIntIfChanged(section, QStringLiteral("FullScreen"), m_fullScreen ? 1 : 0);
     C_ZorvikDoc *panel = m_fullScreen ? activePanel() : nullptr;
-    s->writeText(section, QStringLiteral("FullScreenPanel"), panel ? panel->pathName() : QString());
+    s->writeTextIfChanged(section, QStringLiteral("FullScreenPanel"), panel ? panel->pathName() : QString());
 }
 
 void C_MainFrame::restoreViewState()

@@ -31,6 +31,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -324,4 +325,78 @@ TEST_F(Commands, StartupWithoutAStringUsesTheBuilderAndMessagesNeverShowThePassw
     EXPECT_EQ(asked[0].text, QStringLiteral("Unable to open database:\nDriver={FreeTDS};Server=127.0.0.1;Port=%1;"
                                             "UID=sa;PWD=********;TDS_Version=7.4")
                                  .arg(port));
+}
+
+// Thirty desks, one administrator: the system file presets values and locks some. A locked value
+// is read from there whatever the user's file says, shown disabled in its dialog and never
+// written; a value the user never changed is not written at the end of the run, so a later
+// change of the system file still reaches the desk; --connection still overrides for one run.
+TEST_F(Commands, TheAdministratorsFileLocksValuesAndPresetsThoseTheUserNeverChanged)
+{
+    const QString system = CSettings::systemFileFor(QStringLiteral("Orvane"), QStringLiteral("Zorvik"));
+    const QString adminString = CDemoDatabase::connectionString(testDatabase());
+    {
+        QSettings admin(system, QSettings::IniFormat);
+        admin.setValue("Settings/Connection", adminString);
+        admin.setValue("Settings/Refresh", 30);
+        admin.setValue("Settings/NameFormat", 1);
+        admin.setValue("AutoLoad/Count", 1);
+        admin.setValue("AutoLoad/File0", "/srv/zorvik/Reception.zvl");
+        admin.setValue("Settings/Locked", QStringList{"Connection", "Refresh", "AutoLoad/*"});
+    }
+    {
+        CSettings user(options.settingsFile);
+        user.writeText("Settings", "Connection", "Provider=SQLite;Data Source=/nowhere/users-own.db");
+        user.writeInt("Settings", "Refresh", 5);
+        user.sync();
+    }
+    {
+        C_ZorvikApp app(options);
+        ASSERT_EQ(app.InitInstance(), C_ZorvikApp::StartResult::Running);
+        EXPECT_EQ(app.reference()->connectionString(), adminString);
+        EXPECT_EQ(app.context()->refreshSeconds, 30);
+        EXPECT_EQ(app.context()->nameFormat, 1);
+        bool changeEnabled = true, refreshEnabled = true;
+        QStringList notes;
+        onModal<CD_Database>([&](CD_Database *d) {
+            changeEnabled = d->findChild<QPushButton *>("changeButton")->isEnabled();
+            refreshEnabled = d->findChild<QLineEdit *>("refresh")->isEnabled();
+            for (const char *name : {"connectionLocked", "refreshLocked"})
+                if (auto *note = d->findChild<QLabel *>(name))
+                    notes << note->text();
+            d->findChild<QPushButton *>("okButton")->click();
+        });
+        app.mainFrame()->trigger(Command::DatabaseServer);
+        CPrompt::takeAsked();
+        bool addEnabled = true;
+        onModal<CD_AutoLoad>([&](CD_AutoLoad *d) {
+            addEnabled = d->findChild<QPushButton *>("addButton")->isEnabled();
+            if (auto *note = d->findChild<QLabel *>("autoLoadLocked"))
+                notes << note->text();
+            d->reject();
+        });
+        app.mainFrame()->trigger(Command::OpenAtStartup);
+        CPrompt::takeAsked();
+        EXPECT_FALSE(addEnabled);
+        EXPECT_FALSE(changeEnabled);
+        EXPECT_FALSE(refreshEnabled);
+        EXPECT_EQ(notes, QStringList(3, "Set by your administrator"));
+        // Writes to a locked value are dropped, whoever tries.
+        app.settings()->writeInt("Settings", "Refresh", 2);
+        EXPECT_EQ(app.settings()->readInt("Settings", "Refresh"), 30);
+        app.shutdown();
+    }
+    const QSettings userFile(options.settingsFile, QSettings::IniFormat);
+    EXPECT_EQ(userFile.value("Settings/Refresh").toInt(), 5);
+    for (const char *name : {"NameFormat", "LangWarning", "ExpandLatest"})
+        EXPECT_FALSE(userFile.contains(QStringLiteral("Settings/") + QLatin1String(name))) << name;
+    {
+        QSettings admin(system, QSettings::IniFormat);
+        admin.setValue("Settings/NameFormat", 0);
+    }
+    const std::unique_ptr<CSettings> next = C_ZorvikApp::makeSettings(options);
+    EXPECT_EQ(next->readInt("Settings", "NameFormat"), 0);
+    options.connection = "Provider=SQLite;Data Source=/this/run/only.db";
+    EXPECT_EQ(C_ZorvikApp::connectionFor(options, *next), options.connection);
+    QFile::remove(system);
 }

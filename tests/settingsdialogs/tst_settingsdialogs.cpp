@@ -3,6 +3,7 @@
 #include "MnemonicCheck.h"
 #include "TestSupport.h"
 #include "app/CAppContext.h"
+#include "app/CConnectionStore.h"
 #include "app/CSettings.h"
 #include "app/CVersion.h"
 #include "db/CConnectionString.h"
@@ -210,7 +211,10 @@ TEST_F(Dialogs, DatabaseDialogShowsValuesInUseMasksThePasswordAndWritesAllThreeO
     child<QPushButton>(&dlg, "okButton")->click();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(storedInt("Settings", "Refresh"), 0);
-    EXPECT_EQ(storedText("Settings", "Connection"), inUse); // stored whole, password included
+    // No keyring answers in the tests: the string is stored whole, password included, and the
+    // caller is told so.
+    EXPECT_EQ(storedText("Settings", "Connection"), inUse);
+    EXPECT_EQ(dlg.kept(), CConnectionStore::Kept::SettingsFile);
     EXPECT_EQ(storedInt("Settings", "KRVersion"), 1);
 }
 

@@ -4,11 +4,13 @@
 #include "TdsStandin.h"
 #include "TestSupport.h"
 #include "app/CClock.h"
+#include "app/CLogSink.h"
 #include "app/CSettings.h"
 #include "app/C_ZorvikApp.h"
 #include "config/CColourFile.h"
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
+#include "db/CDbThread.h"
 #include "db/CDbWorker.h"
 #include "db/COdbcCatalog.h"
 #include "db/CReferenceData.h"
@@ -39,11 +41,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
@@ -756,4 +761,64 @@ TEST_F(FreeTds, DatetimesRoundToThreeHundredthsOfASecond)
     // 1/300 s, as the driver gives it to the millisecond.
     EXPECT_NEAR((when.days() - CDateTime::fromParts(2026, 3, 4, 10, 0, 0).days()) * 86400.0, 0.003, 0.0004);
     conn.releaseThread();
+}
+
+namespace {
+QMutex logLock;
+QStringList logLines;
+void captureLog(QtMsgType, const QMessageLogContext &context, const QString &message)
+{
+    const QMutexLocker lock(&logLock);
+    if (context.category && QByteArray(context.category).startsWith("zorvik."))
+        logLines << QString::fromLatin1(context.category) + u' ' + message;
+}
+} // namespace
+
+// The operational log, captured through Qt's message handler: a lost connection once (not once per
+// failing cycle), with the server and the driver's error but never the password, and its return
+// with how long it was gone. On standard error each line carries the time and its category.
+TEST_F(FreeTds, TheLogSaysWhenTheConnectionWasLostAndWhenItCameBack)
+{
+    const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+    CReferenceData reference;
+    int message = 0;
+    ASSERT_TRUE(reference.open(server.connectionString(), &message));
+    CDbThread polling(&reference, 1);
+    polling.setRunning(true); // a failed cycle reconnects only while running
+    ASSERT_TRUE(polling.cycle());
+    const quint16 port = server.port();
+    server.stop();
+    EXPECT_FALSE(polling.cycle());
+    EXPECT_FALSE(polling.cycle());
+    QThread::msleep(1100);
+    TdsStandin::Options o;
+    o.database = m_path;
+    o.port = port;
+    ASSERT_TRUE(server.start(o)) << server.error().toStdString();
+    bool back = false;
+    for (int i = 0; i < 5 && !back; ++i)
+        back = polling.cycle();
+    EXPECT_TRUE(back);
+    qInstallMessageHandler(previous);
+    reference.closeAll();
+    reference.connection().releaseThread();
+
+    const QMutexLocker lock(&logLock);
+    const QString where = QStringLiteral("127.0.0.1:%1").arg(port);
+    const QStringList lost = logLines.filter(QStringLiteral("zorvik.db Connection lost to "));
+    ASSERT_EQ(lost.size(), 1) << logLines.join(u'\n').toStdString();
+    EXPECT_TRUE(lost[0].contains(where)) << lost[0].toStdString();
+    EXPECT_GT(lost[0].size(), lost[0].indexOf(QStringLiteral(": ")) + 2) << "the driver's error";
+    const QStringList restored = logLines.filter(QStringLiteral("zorvik.db Connection restored to "));
+    ASSERT_EQ(restored.size(), 1) << logLines.join(u'\n').toStdString();
+    EXPECT_TRUE(restored[0].contains(where));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("after 0:00:0[1-9]$")).match(restored[0]).hasMatch())
+        << restored[0].toStdString();
+    for (const QString &line : logLines)
+        EXPECT_FALSE(line.contains(QStringLiteral("secret"))) << line.toStdString();
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} zorvik\.db warning: Lost$)"))
+            .match(QString::fromUtf8(CLogSink::line(QtWarningMsg, "zorvik.db", QStringLiteral("Lost"))))
+            .hasMatch())
+        << CLogSink::line(QtWarningMsg, "zorvik.db", QStringLiteral("Lost")).toStdString();
 }
