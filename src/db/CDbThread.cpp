@@ -113,6 +113,8 @@ bool CDbThread::cycle()
     if (!ref.guestsAvailable)
         fresh[CReferenceData::GuestCursor] = std::make_unique<CDbCursor>(&ref.connection()); // closed: no guests
 
+    const CCycleChanges changes = changesOf(fresh);
+
     // DBMutex only for the swap: every shared cursor a cycle touched changes in one hold, so
     // a pass sees the whole cycle or none of it. A step that failed keeps the last good rows
     // (the failure is told by DatabaseError and the status bar), never an empty list.
@@ -124,14 +126,49 @@ bool CDbThread::cycle()
             continue;
         if (c == CReferenceData::EmployeeCursor && cursor->isOpen())
             ref.employeesStale = false;
+        m_previous[c] = cursor->table();
         ref.cursor(c)->adopt(*cursor);
     }
+    ref.pendingChanges.add(changes);
     if (ok)
         ref.databaseError = false;
     qCDebug(lcZorvikDb, "DBThread: oslobadjam mutex");
     ref.dbMutex.unlock();
     qCDebug(lcZorvikDb, "DBThread: oslobodio mutex");
     return ok;
+}
+
+CCycleChanges CDbThread::changesOf(const Fresh &fresh) const
+{
+    CCycleChanges changes;
+    const auto previous = [this](CReferenceData::Cursor c) {
+        const auto it = m_previous.find(c);
+        return it == m_previous.end() ? nullptr : it->second.get();
+    };
+    for (const auto &[c, cursor] : fresh) {
+        if (!cursor->isOpen())
+            continue;
+        switch (c) {
+        case CReferenceData::LastRegistrationCursor:
+            changes.add(
+                CCycleChanges::between(previous(c), cursor->table().get(),
+                                       {QStringLiteral("DatumLastReg"), QStringLiteral("IDLogickeAktivnosti")}));
+            break;
+        case CReferenceData::CurrentDayCursor:
+            changes.add(CCycleChanges::between(previous(c), cursor->table().get(), {QStringLiteral("IDDana")}));
+            break;
+        case CReferenceData::GuestCursor:
+            changes.guests = changes.guests || !CCycleChanges::sameRows(previous(c), cursor->table().get());
+            break;
+        default:
+            // Reference data read again (a reconnection): anything may have moved.
+            changes.everything = true;
+            break;
+        }
+        if (changes.everything)
+            return CCycleChanges::all();
+    }
+    return changes;
 }
 
 namespace {

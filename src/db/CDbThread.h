@@ -63,6 +63,8 @@ private:
     bool readFresh(Fresh &fresh, CReferenceData::Cursor c);
     void reconnect(Fresh &fresh);
     void reportStatus(bool connected);
+    // What the cycle's fresh rows change against the rows of the last swap (this thread's).
+    CCycleChanges changesOf(const Fresh &fresh) const;
 
     CReferenceData *m_reference;
     int m_refreshSeconds;
@@ -73,4 +75,6 @@ private:
     std::atomic<int> m_lastStatus{-1};
     std::atomic<qint64> m_cycleStartMs{0};            // monotonic ms; 0 between cycles
     std::map<CReferenceData::Cursor, int> m_rowsSeen; // rows of each cursor's last read
+    // The rows each live cursor had after the last swap, to tell the next cycle's changes.
+    std::map<CReferenceData::Cursor, std::shared_ptr<const CDbTable>> m_previous;
 };

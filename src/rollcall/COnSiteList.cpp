@@ -166,8 +166,9 @@ COnSiteList::~COnSiteList()
     delete m_worker;
 }
 
-void COnSiteList::refresh()
+void COnSiteList::refresh(const CCycleChanges &changes)
 {
+    m_changes.add(changes);
     if (m_running) {
         m_again = true;
         return;
@@ -187,7 +188,18 @@ void COnSiteList::start()
         return;
     }
     const QSet<QString> onSite = m_settings ? COnSiteActivities::read(*m_settings) : QSet<QString>();
-    auto snap = std::make_shared<Snapshot>(snapshot(*m_reference, onSite, CClock::now()));
+    const QDateTime now = CClock::now();
+    // Nothing the list is made of changed: it stands as it is.
+    if (m_hasResult && m_changes.isEmpty() && onSite == m_lastOnSite && now.date() == m_lastDay &&
+        (m_listeners == 0 || m_latest.hasPeople)) {
+        m_reference->dbMutex.unlock();
+        m_running = false;
+        return;
+    }
+    m_changes = CCycleChanges();
+    m_lastOnSite = onSite;
+    m_lastDay = now.date();
+    auto snap = std::make_shared<Snapshot>(snapshot(*m_reference, onSite, now));
     m_reference->dbMutex.unlock();
     snap->people = m_listeners > 0;
     if (!m_worker)

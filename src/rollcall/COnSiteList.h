@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/CCycleChanges.h"
 #include "db/CDbTable.h"
 #include "db/ReferenceMaps.h"
 #include "rollcall/CRollCallModel.h"
@@ -72,7 +73,11 @@ public:
 
     // A new list from the shared cursors as they are now (DBMutex is taken for the snapshot).
     // While no window shows the list (no listener), only the counts are made.
-    void refresh();
+    void refresh() { refresh(CCycleChanges::all()); }
+    // The same after an update pass that took these changes: when none of them, nor the day,
+    // nor the activities that count as on site, nor the need for the people changed, the last
+    // list stands and nothing is made.
+    void refresh(const CCycleChanges &changes);
     void addListener() { ++m_listeners; }
     void removeListener() { --m_listeners; }
     bool hasResult() const { return m_hasResult; }
@@ -94,4 +99,7 @@ private:
     int m_listeners = 0;
     quint64 m_serial = 0;
     Result m_latest;
+    CCycleChanges m_changes; // since the last list was started
+    QSet<QString> m_lastOnSite;
+    QDate m_lastDay;
 };

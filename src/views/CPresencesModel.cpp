@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
+#include <numeric>
 
 namespace {
 constexpr CListGridModel::Columns kHeaders{1077, 1045, 1046, 1047, 1075};
@@ -10,10 +12,11 @@ constexpr CListGridModel::Columns kWidths{120, 120, 120, 80, 240};
 
 CPresencesModel::CPresencesModel(QObject *parent) : CListGridModel(kHeaders, kWidths, DateTimeColumn, parent) {}
 
-CPresencesModel::MergePlan CPresencesModel::plan(const QList<Row> &current, const QList<Row> &result)
+CPresencesModel::MergePlan CPresencesModel::plan(const QList<Row> &current, const QList<Row> &result,
+                                                 const QSet<QString> *scope)
 {
     MergePlan p;
-    if (result.isEmpty()) {
+    if (result.isEmpty() && !scope) {
         p.empty = true;
         return p;
     }
@@ -31,7 +34,10 @@ CPresencesModel::MergePlan CPresencesModel::plan(const QList<Row> &current, cons
         const Row &row = current.at(i);
         const auto it = last.constFind(row[MediaColumn]);
         if (it == last.cend()) {
-            p.removed.append(i);
+            if (!scope || scope->contains(row[MediaColumn]))
+                p.removed.append(i);
+            else
+                ++kept;
             continue;
         }
         const int at = kept++;
@@ -81,4 +87,19 @@ void CPresencesModel::apply(const MergePlan &plan)
 void CPresencesModel::replace(const QList<Row> &result)
 {
     replaceRows(result);
+}
+
+void CPresencesModel::sortNewestFirst()
+{
+    // The texts are "YYYY-MM-DD HH:MM:SS": their order is the moments' order.
+    const QList<Row> &all = rows();
+    QList<int> order(all.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&all](int a, int b) { return all.at(a)[DateTimeColumn] > all.at(b)[DateTimeColumn]; });
+    for (int i = 0; i < order.size(); ++i)
+        if (order.at(i) != i) {
+            reorderRows(order);
+            return;
+        }
 }
