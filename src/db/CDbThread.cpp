@@ -212,8 +212,10 @@ void CDbThread::run()
     CDbWorker::yieldToInterface();
     for (;;) {
         m_wake = false;
-        m_cycleStartMs = monotonicMs();
+        const qint64 started = monotonicMs();
+        m_cycleStartMs = started;
         cycle();
+        const qint64 tookMs = monotonicMs() - started;
         m_cycleStartMs = 0;
         if (firstCyclePending) {
             firstCyclePending = false;
@@ -233,6 +235,11 @@ void CDbThread::run()
                 break;
             QThread::msleep(m_sleepStepMs);
         }
+        // Back to back still leaves a pause as long as the cycle was, so that polling takes at
+        // most half a core and the pass and the lists it sets off get the rest.
+        if (steps == 0)
+            for (qint64 left = qMin<qint64>(tookMs, m_sleepStepMs); left > 0 && m_running && !m_wake; left -= 50)
+                QThread::msleep(ulong(qMin<qint64>(left, 50)));
         if (!m_running)
             break;
     }

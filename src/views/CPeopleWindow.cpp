@@ -9,6 +9,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -18,10 +19,52 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
     void setPeople(const QList<CRollCallModel::Person> &people)
     {
-        beginResetModel();
-        m_people = people;
-        endResetModel();
+        QSet<QString> keys;
+        keys.reserve(people.size());
+        for (const CRollCallModel::Person &p : people)
+            keys.insert(p.key);
+        qsizetype leaving = 0;
+        for (const CRollCallModel::Person &p : std::as_const(m_people))
+            leaving += keys.contains(p.key) ? 0 : 1;
+        // A list that changed in a few rows changes in those rows, so that the view keeps its
+        // selection and scroll position; one that changed in many starts over.
+        if (m_people.isEmpty() || leaving + qAbs(people.size() - (m_people.size() - leaving)) > kMaxMoves) {
+            beginResetModel();
+            m_people = people;
+            endResetModel();
+            return;
+        }
+        for (int i = int(m_people.size()) - 1; i >= 0; --i) {
+            if (keys.contains(m_people.at(i).key))
+                continue;
+            beginRemoveRows({}, i, i);
+            m_people.removeAt(i);
+            endRemoveRows();
+        }
+        // Both lists are in one order: what stays is walked past, what came is put in its place.
+        int i = 0;
+        for (const CRollCallModel::Person &p : people) {
+            if (i < m_people.size() && m_people.at(i).key == p.key) {
+                if (m_people.at(i) != p) {
+                    m_people[i] = p;
+                    emit dataChanged(index(i, 0), index(i, 2));
+                }
+                ++i;
+                continue;
+            }
+            beginInsertRows({}, i, i);
+            m_people.insert(i, p);
+            endInsertRows();
+            ++i;
+        }
+        if (i < m_people.size()) {
+            // Rows that moved were put in again above; their old places go.
+            beginRemoveRows({}, i, int(m_people.size()) - 1);
+            m_people.resize(i);
+            endRemoveRows();
+        }
     }
+    const QList<CRollCallModel::Person> &people() const { return m_people; }
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_people.size()); }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
     QVariant data(const QModelIndex &index, int role) const override
@@ -54,6 +97,7 @@ public:
     }
 
 private:
+    static constexpr qsizetype kMaxMoves = 200;
     QList<CRollCallModel::Person> m_people;
 };
 
