@@ -72,9 +72,18 @@ void CPresencesModel::apply(const MergePlan &plan)
 {
     if (plan.empty) {
         clear();
+        m_moved.clear();
+        m_unordered = false;
         return;
     }
+    // Rows noted as out of place keep their numbers only while nothing above them goes.
+    if (!plan.removed.isEmpty() && !m_moved.isEmpty())
+        m_unordered = true;
     removeMarked(plan.removed);
+    for (const auto &change : plan.changed)
+        m_moved.append(change.first);
+    for (int r = rowCount(); r < rowCount() + plan.appended.size(); ++r)
+        m_moved.append(r);
     for (const auto &[row, values] : plan.changed) {
         if (row >= rowCount())
             continue;
@@ -87,16 +96,42 @@ void CPresencesModel::apply(const MergePlan &plan)
 void CPresencesModel::replace(const QList<Row> &result)
 {
     replaceRows(result);
+    m_moved.clear();
+    m_unordered = false;
 }
 
 void CPresencesModel::sortNewestFirst()
 {
+    if (!m_unordered && m_moved.isEmpty())
+        return;
     // The texts are "YYYY-MM-DD HH:MM:SS": their order is the moments' order.
     const QList<Row> &all = rows();
+    const auto newer = [&all](int a, int b) { return all.at(a)[DateTimeColumn] > all.at(b)[DateTimeColumn]; };
     QList<int> order(all.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&all](int a, int b) { return all.at(a)[DateTimeColumn] > all.at(b)[DateTimeColumn]; });
+    if (m_unordered) {
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), newer);
+    } else {
+        // The rows that stayed are in order: the few that changed are sorted and merged in.
+        std::vector<bool> moved(size_t(all.size()), false);
+        QList<int> changed;
+        for (int r : std::as_const(m_moved))
+            if (r < all.size() && !moved[size_t(r)]) {
+                moved[size_t(r)] = true;
+                changed.append(r);
+            }
+        std::stable_sort(changed.begin(), changed.end(), newer);
+        QList<int> stayed;
+        stayed.reserve(all.size() - changed.size());
+        for (int r = 0; r < all.size(); ++r)
+            if (!moved[size_t(r)])
+                stayed.append(r);
+        order.clear();
+        std::merge(stayed.begin(), stayed.end(), changed.begin(), changed.end(), std::back_inserter(order),
+                   [&newer](int a, int b) { return newer(a, b); });
+    }
+    m_moved.clear();
+    m_unordered = false;
     for (int i = 0; i < order.size(); ++i)
         if (order.at(i) != i) {
             reorderRows(order);

@@ -45,4 +45,10 @@ public:
     // Puts the rows back in the query's order, newest registration first, without asking the
     // database; the view keeps its selection.
     void sortNewestFirst();
+
+private:
+    // Rows changed or added since the rows were last in order (the others still are), or all
+    // of them when that is no longer known.
+    QList<int> m_moved;
+    bool m_unordered = true;
 };

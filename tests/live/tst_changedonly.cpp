@@ -172,6 +172,15 @@ TEST_F(ChangedOnly, EveryWindowAsAPassOverEverythingWouldShowIt)
         fromScratch.rebuild();
         ASSERT_TRUE(fromScratch.waitForQuery());
         EXPECT_EQ(rowsOf(presences), rowsOf(fromScratch));
+        // Put in order without a query, the moments stand as the query orders them.
+        presences.reorder();
+        const auto moments = [](const C_ZorvikDocPresences &doc) {
+            QStringList out;
+            for (const CPresencesModel::Row &r : doc.model()->rows())
+                out << r[CPresencesModel::DateTimeColumn];
+            return out;
+        };
+        EXPECT_EQ(moments(presences), moments(fromScratch));
 
         // The list of everyone on site (head count, legend counts, "Not yet in", roll call).
         onSiteList.refresh(changes);
