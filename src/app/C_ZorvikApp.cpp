@@ -547,7 +547,7 @@ void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)
         return CNameOrder::less(a.activity, b.activity);
     });
     m_frame->setActivityCounts(legend);
-    m_frame->setNotYetIn(list.notYetIn);
+    m_frame->setNotYetIn(list.notYetIn, list.incremental ? &list.notYetInDelta : nullptr, list.serial);
 }
 
 void C_ZorvikApp::editColours()

@@ -38,13 +38,41 @@ void CRollCallModel::setPeople(const QList<Person> &people)
     const bool changed = people != m_people;
     beginResetModel();
     m_people = people;
-    m_rows.clear();
-    m_rows.reserve(m_people.size());
-    for (int r = 0; r < m_people.size(); ++r)
-        m_rows.insert(m_people.at(r).key, r);
+    m_rowsStale = true;
     if (changed)
         ++m_listVersion;
     endResetModel();
+}
+
+bool CRollCallModel::changePeople(const Delta &delta, qsizetype newSize)
+{
+    struct Signals
+    {
+        CRollCallModel *m;
+        void beginRemove(int row) { m->beginRemoveRows({}, row, row); }
+        void endRemove() { m->endRemoveRows(); }
+        void beginInsert(int row) { m->beginInsertRows({}, row, row); }
+        void endInsert() { m->endInsertRows(); }
+    };
+    if (!applyDelta(m_people, delta, newSize, Signals{this}))
+        return false;
+    if (!delta.isEmpty()) {
+        m_rowsStale = true;
+        ++m_listVersion;
+    }
+    return true;
+}
+
+int CRollCallModel::rowOf(const QString &key) const
+{
+    if (m_rowsStale) {
+        m_rows.clear();
+        m_rows.reserve(m_people.size());
+        for (int r = 0; r < m_people.size(); ++r)
+            m_rows.insert(m_people.at(r).key, r);
+        m_rowsStale = false;
+    }
+    return m_rows.value(key, -1);
 }
 
 void CRollCallModel::setTicks(const QSet<QString> &ticks, const CRollCallTicks::Attributions &attributions)

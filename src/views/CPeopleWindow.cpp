@@ -65,6 +65,18 @@ public:
         }
     }
     const QList<CRollCallModel::Person> &people() const { return m_people; }
+    bool changePeople(const CRollCallModel::Delta &delta, qsizetype newSize)
+    {
+        struct Signals
+        {
+            Model *m;
+            void beginRemove(int row) { m->beginRemoveRows({}, row, row); }
+            void endRemove() { m->endRemoveRows(); }
+            void beginInsert(int row) { m->beginInsertRows({}, row, row); }
+            void endInsert() { m->endInsertRows(); }
+        };
+        return CRollCallModel::applyDelta(m_people, delta, newSize, Signals{this});
+    }
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_people.size()); }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
     QVariant data(const QModelIndex &index, int role) const override
@@ -131,4 +143,10 @@ CPeopleWindow::CPeopleWindow(const QString &title, QWidget *parent)
 void CPeopleWindow::setPeople(const QList<CRollCallModel::Person> &people)
 {
     m_model->setPeople(people);
+}
+
+void CPeopleWindow::changePeople(const CRollCallModel::Delta &delta, const QList<CRollCallModel::Person> &people)
+{
+    if (!m_model->changePeople(delta, people.size()))
+        m_model->setPeople(people);
 }

@@ -100,7 +100,17 @@ TEST_F(ChangedOnly, EveryWindowAsAPassOverEverythingWouldShowIt)
     CDbThread thread(m_ref.get(), 0);
     QDateTime now = testNow();
     int nextEmployee = 900000;
-    qsizetype lookedAt = 0, wholePasses = 0;
+    qsizetype lookedAt = 0, wholePasses = 0, listsInPlace = 0;
+    // The lists as a window shows them, following each list's changes where it tells them.
+    QList<CRollCallModel::Person> shownPeople, shownNotYetIn;
+    quint64 shownSerial = 0;
+    struct Quiet
+    {
+        void beginRemove(int) {}
+        void endRemove() {}
+        void beginInsert(int) {}
+        void endInsert() {}
+    };
     for (int cycle = 0; cycle < 40; ++cycle) {
         SCOPED_TRACE(cycle);
         // Time goes on: 37 minutes a cycle, and a new day (with its own day types) at cycle 25.
@@ -197,8 +207,22 @@ TEST_F(ChangedOnly, EveryWindowAsAPassOverEverythingWouldShowIt)
         EXPECT_EQ(got.perActivity, expected.perActivity);
         EXPECT_EQ(got.employees, expected.employees);
         EXPECT_EQ(got.departmentsText, expected.departmentsText);
+        if (got.serial != shownSerial) {
+            if (got.incremental && got.serial == shownSerial + 1) {
+                ++listsInPlace;
+                EXPECT_TRUE(CRollCallModel::applyDelta(shownPeople, got.peopleDelta, got.people.size(), Quiet{}));
+                EXPECT_TRUE(CRollCallModel::applyDelta(shownNotYetIn, got.notYetInDelta, got.notYetIn.size(), Quiet{}));
+            } else {
+                shownPeople = got.people;
+                shownNotYetIn = got.notYetIn;
+            }
+            shownSerial = got.serial;
+        }
+        EXPECT_EQ(shownPeople, expected.people);
+        EXPECT_EQ(shownNotYetIn, expected.notYetIn);
     }
     // What was looked at: far fewer tablets than a pass over everything each cycle would.
     EXPECT_LT(wholePasses, 10);
+    EXPECT_GT(listsInPlace, 20);
     EXPECT_LT(lookedAt, 40 * (500 + 750 + 1500) / 3);
 }
