@@ -46,6 +46,9 @@ struct COnSiteList::State
         bool listed = false;     // has rows in people or notYetIn
     };
     Result result;
+    // The lists before the last change: the windows let go of them after it, and they are freed
+    // here, with the next list, not on the interface thread.
+    QList<CRollCallModel::Person> retiredPeople, retiredNotYetIn;
     QHash<QString, Entry> entries;
     QMap<QString, int> perDepartment;
     std::weak_ptr<const CDbTable> employees;
@@ -249,6 +252,8 @@ QList<CRollCallModel::Person> COnSiteList::guestPeople(const Snapshot &s)
 COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const QSet<QString> &employees, bool guests)
 {
     Result &r = state.result;
+    state.retiredPeople = r.people;
+    state.retiredNotYetIn = r.notYetIn;
     r.asOf = s.asOf;
     r.incremental = true;
     r.peopleDelta = {};

@@ -119,7 +119,7 @@ bool CRollCallModel::applyDelta(QList<Person> &list, const Delta &d, qsizetype n
 {
     const QSet<QString> removed(d.removed.begin(), d.removed.end());
     QList<int> rows;
-    for (int r = 0; r < list.size(); ++r)
+    for (int r = 0; !removed.isEmpty() && r < list.size(); ++r)
         if (removed.contains(list.at(r).key))
             rows.append(r);
     if (list.size() - rows.size() + d.inserted.size() != newSize)

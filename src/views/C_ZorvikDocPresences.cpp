@@ -151,7 +151,8 @@ bool C_ZorvikDocPresences::start(Work work)
     // A refresh is compared with the grid as it is now (a shared copy: only finish() changes the
     // rows, and it runs after this query), off the interface thread. A partial one touches only
     // the rows of the employees it asked for.
-    const QList<CPresencesModel::Row> current = work != Work::Rebuild ? m_model->rows() : QList<CPresencesModel::Row>();
+    auto current = std::make_shared<QList<CPresencesModel::Row>>(work != Work::Rebuild ? m_model->rows()
+                                                                                       : QList<CPresencesModel::Row>());
     const bool compare = work != Work::Rebuild;
     std::shared_ptr<QSet<QString>> scope;
     if (work == Work::Partial) {
@@ -164,7 +165,9 @@ bool C_ZorvikDocPresences::start(Work work)
         [ref, query, result, current, compare, scope] {
             result->ok = runQuery(ref, query, result->rows, result->employees, result->error);
             if (result->ok && compare)
-                result->plan = CPresencesModel::plan(current, result->rows, scope.get());
+                result->plan = CPresencesModel::plan(*current, result->rows, scope.get());
+            // Let go of the grid's rows here, or changing them would copy them all.
+            current->clear();
         },
         [this, result] { finish(*result); });
     return true;
