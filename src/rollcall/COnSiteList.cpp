@@ -379,14 +379,19 @@ COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const Q
             inserted.insert(p.key);
         r.people << visitors;
     }
-    // Where the rows that came stand in the new lists.
-    const auto places = [&inserted](const QList<CRollCallModel::Person> &list, CRollCallModel::Delta &delta) {
-        for (int i = 0; i < list.size() && !inserted.isEmpty(); ++i)
-            if (inserted.contains(list.at(i).key))
-                delta.inserted.append({i, list.at(i)});
+    // Where the rows that went stood in the old lists, and where those that came stand in the new.
+    const auto places = [&inserted](const QList<CRollCallModel::Person> &before,
+                                    const QList<CRollCallModel::Person> &after, CRollCallModel::Delta &delta) {
+        const QSet<QString> removed(delta.removed.begin(), delta.removed.end());
+        for (int i = 0; i < before.size() && !removed.isEmpty(); ++i)
+            if (removed.contains(before.at(i).key))
+                delta.removedAt.append(i);
+        for (int i = 0; i < after.size() && !inserted.isEmpty(); ++i)
+            if (inserted.contains(after.at(i).key))
+                delta.inserted.append({i, after.at(i)});
     };
-    places(r.people, r.peopleDelta);
-    places(r.notYetIn, r.notYetInDelta);
+    places(state.retiredPeople, r.people, r.peopleDelta);
+    places(state.retiredNotYetIn, r.notYetIn, r.notYetInDelta);
     QStringList lines;
     for (auto it = state.perDepartment.cbegin(); it != state.perDepartment.cend(); ++it)
         lines << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());

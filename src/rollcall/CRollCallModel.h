@@ -47,6 +47,7 @@ public:
     struct Delta
     {
         QStringList removed;
+        QList<int> removedAt; // where the rows of removed stood in the old list, ascending (if known)
         QList<QPair<int, Person>> inserted;
         bool isEmpty() const { return removed.isEmpty() && inserted.isEmpty(); }
     };
@@ -114,14 +115,24 @@ private:
     quint64 m_tickVersion = 0;
 };
 
+// Rows move in memory as they are: a list of thousands changes in one row cheaply.
+Q_DECLARE_TYPEINFO(CRollCallModel::Person, Q_RELOCATABLE_TYPE);
+
 template <class Signals>
 bool CRollCallModel::applyDelta(QList<Person> &list, const Delta &d, qsizetype newSize, Signals s)
 {
     const QSet<QString> removed(d.removed.begin(), d.removed.end());
-    QList<int> rows;
-    for (int r = 0; !removed.isEmpty() && r < list.size(); ++r)
-        if (removed.contains(list.at(r).key))
-            rows.append(r);
+    QList<int> rows = d.removedAt;
+    // The places given are taken when they hold those keys; otherwise the list is looked through.
+    bool placed = !rows.isEmpty() || removed.isEmpty();
+    for (int r : std::as_const(rows))
+        placed = placed && r >= 0 && r < list.size() && removed.contains(list.at(r).key);
+    if (!placed) {
+        rows.clear();
+        for (int r = 0; r < list.size(); ++r)
+            if (removed.contains(list.at(r).key))
+                rows.append(r);
+    }
     if (list.size() - rows.size() + d.inserted.size() != newSize)
         return false;
     for (qsizetype i = 0; i < d.inserted.size(); ++i)

@@ -126,9 +126,16 @@ void CPresencesModel::sortNewestFirst()
         for (int r = 0; r < all.size(); ++r)
             if (!moved[size_t(r)])
                 stayed.append(r);
+        // Each goes before the first row that stayed and is older (a few searches, no walk).
         order.clear();
-        std::merge(stayed.begin(), stayed.end(), changed.begin(), changed.end(), std::back_inserter(order),
-                   [&newer](int a, int b) { return newer(a, b); });
+        auto from = stayed.cbegin();
+        for (int c : std::as_const(changed)) {
+            const auto to = std::partition_point(from, stayed.cend(), [&](int s) { return !newer(c, s); });
+            order.append(from, to);
+            order.append(c);
+            from = to;
+        }
+        order.append(from, stayed.cend());
     }
     m_moved.clear();
     m_unordered = false;
