@@ -109,6 +109,10 @@ private:
     QList<Person> m_people;
     mutable QHash<QString, int> m_rows; // made again when first asked for after a change
     mutable bool m_rowsStale = false;
+    // Listed employees per department, made when first asked for and then kept with the rows.
+    mutable QMap<QString, int> m_departments;
+    mutable bool m_departmentsStale = true;
+    void countRow(int row, int by);
     QSet<QString> m_ticks;
     CRollCallTicks::Attributions m_attributions;
     quint64 m_listVersion = 0;

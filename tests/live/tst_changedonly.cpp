@@ -102,7 +102,8 @@ TEST_F(ChangedOnly, EveryWindowAsAPassOverEverythingWouldShowIt)
     int nextEmployee = 900000;
     qsizetype lookedAt = 0, wholePasses = 0, listsInPlace = 0;
     // The lists as a window shows them, following each list's changes where it tells them.
-    QList<CRollCallModel::Person> shownPeople, shownNotYetIn;
+    CRollCallModel shownPeople;
+    QList<CRollCallModel::Person> shownNotYetIn;
     quint64 shownSerial = 0;
     struct Quiet
     {
@@ -210,15 +211,21 @@ TEST_F(ChangedOnly, EveryWindowAsAPassOverEverythingWouldShowIt)
         if (got.serial != shownSerial) {
             if (got.incremental && got.serial == shownSerial + 1) {
                 ++listsInPlace;
-                EXPECT_TRUE(CRollCallModel::applyDelta(shownPeople, got.peopleDelta, got.people.size(), Quiet{}));
+                EXPECT_TRUE(shownPeople.changePeople(got.peopleDelta, got.people.size()));
                 EXPECT_TRUE(CRollCallModel::applyDelta(shownNotYetIn, got.notYetInDelta, got.notYetIn.size(), Quiet{}));
             } else {
-                shownPeople = got.people;
+                shownPeople.setPeople(got.people);
                 shownNotYetIn = got.notYetIn;
             }
             shownSerial = got.serial;
         }
-        EXPECT_EQ(shownPeople, expected.people);
+        EXPECT_EQ(shownPeople.people(), expected.people);
+        QMap<QString, int> departments;
+        for (const CRollCallModel::Person &p : expected.people)
+            departments[p.department] += p.guest ? 0 : 1;
+        departments.removeIf([](const auto &d) { return d.value() == 0; });
+        EXPECT_EQ(shownPeople.departmentCounts(), departments);
+        EXPECT_EQ(shownPeople.employeeCount(), expected.employees);
         EXPECT_EQ(shownNotYetIn, expected.notYetIn);
     }
     // What was looked at: far fewer tablets than a pass over everything each cycle would.
