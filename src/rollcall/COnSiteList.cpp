@@ -251,6 +251,14 @@ QList<CRollCallModel::Person> COnSiteList::guestPeople(const Snapshot &s)
 
 COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const QSet<QString> &employees, bool guests)
 {
+    {
+        // Rows are looked up by employee only through indexes made before the rows were shared
+        // (one made here could race with the update pass): without them the list is made anew.
+        const Columns c(s);
+        const CDbTable *t = s.lastRegistrations.get(), *e = s.employees.get();
+        if ((t && c.id >= 0 && !t->hasIndex(c.id)) || (e && c.employee >= 0 && !e->hasIndex(c.employee)))
+            return make(s, state);
+    }
     Result &r = state.result;
     state.retiredPeople = r.people;
     state.retiredNotYetIn = r.notYetIn;
