@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/CCycleChanges.h"
+
 #include <QObject>
 #include <QString>
 
@@ -24,8 +26,15 @@ public:
     CDocTemplate *docTemplate() const { return m_template; }
 
     void updateAllViews() { emit viewsNeedUpdate(); }
-    // Run by every update pass while the pass holds DBMutex.
-    virtual void onUpdatePass() { updateAllViews(); }
+    // Run by an update pass while the pass holds DBMutex, with what the polling cycles changed
+    // since the last one (never nothing).
+    virtual void onUpdatePass(const CCycleChanges &changes)
+    {
+        Q_UNUSED(changes);
+        updateAllViews();
+    }
+    // The same when anything may have changed.
+    void onUpdatePass() { onUpdatePass(CCycleChanges::all()); }
 
 signals:
     void titleChanged(const QString &title);

@@ -352,7 +352,7 @@ void C_ZorvikApp::createMainFrame()
     // One list of everyone on site per pass, made off the interface thread, for the head count
     // and the roll-call window alike.
     m_onSite = new COnSiteList(m_reference.get(), m_settings.get(), this);
-    connect(m_live.get(), &CLiveUpdate::passFinished, m_onSite, &COnSiteList::refresh);
+    connect(m_live.get(), &CLiveUpdate::passFinished, m_onSite, [this] { m_onSite->refresh(m_live->lastChanges()); });
     connect(m_onSite, &COnSiteList::ready, this, &C_ZorvikApp::updateHeadCount);
     m_frame->setShutdownHandler([this] { shutdown(); });
     wireCommands();
@@ -574,7 +574,7 @@ void C_ZorvikApp::updateHeadCount(const COnSiteList::Result &list)
         return CNameOrder::less(a.activity, b.activity);
     });
     m_frame->setActivityCounts(legend);
-    m_frame->setNotYetIn(list.notYetIn);
+    m_frame->setNotYetIn(list.notYetIn, list.incremental ? &list.notYetInDelta : nullptr, list.serial);
 }
 
 void C_ZorvikApp::editColours()

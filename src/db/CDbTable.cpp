@@ -422,6 +422,30 @@ bool CDbTable::textEquals(int row, int column, QStringView value) const
     return textView(row, column, s) == value;
 }
 
+bool CDbTable::sameCell(int row, int column, const CDbTable &other, int otherRow, int otherColumn) const
+{
+    const Column &a = m_columns[size_t(column)];
+    const Column &b = other.m_columns[size_t(otherColumn)];
+    const quint8 tag = a.tags[size_t(row)];
+    if (tag != b.tags[size_t(otherRow)])
+        return false;
+    const quint64 va = a.values[size_t(row)], vb = b.values[size_t(otherRow)];
+    switch (tag) {
+    case Null:
+    case NullBytes:
+        return true;
+    case Text:
+        return QStringView(a.chars.data() + (va >> 32), qsizetype(va & 0xFFFFFFFFu)) ==
+               QStringView(b.chars.data() + (vb >> 32), qsizetype(vb & 0xFFFFFFFFu));
+    case Bytes:
+        return a.blobs[size_t(va)] == b.blobs[size_t(vb)];
+    case Other:
+        return a.others[size_t(va)] == b.others[size_t(vb)];
+    default:
+        return va == vb;
+    }
+}
+
 bool CDbTable::hasIndex(int column) const
 {
     return m_indexes[size_t(column)] != nullptr;

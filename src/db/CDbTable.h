@@ -47,6 +47,9 @@ public:
     qsizetype size(int row, int column) const;
     // The text form of a cell compared with a text, without making a string where it can.
     bool textEquals(int row, int column, QStringView value) const;
+    // Whether a cell holds exactly what a cell of another table (or of this one) holds: same
+    // type, same value. Cheap enough to compare two reads of a large result cell by cell.
+    bool sameCell(int row, int column, const CDbTable &other, int otherRow, int otherColumn) const;
 
     // Rows whose cell in column has exactly this text form, in row order: the first one, then
     // next() until -1. Built for a column on first use (prepareIndex builds it beforehand).

@@ -120,6 +120,8 @@ bool CDbThread::cycle()
     if (!ref.guestsAvailable)
         fresh[CReferenceData::GuestCursor] = std::make_unique<CDbCursor>(&ref.connection()); // closed: no guests
 
+    const CCycleChanges changes = changesOf(fresh);
+
     // DBMutex only for the swap: every shared cursor a cycle touched changes in one hold, so
     // a pass sees the whole cycle or none of it. A step that failed keeps the last good rows
     // (the failure is told by DatabaseError and the status bar), never an empty list.
@@ -131,8 +133,10 @@ bool CDbThread::cycle()
             continue;
         if (c == CReferenceData::EmployeeCursor && cursor->isOpen())
             ref.employeesStale = false;
+        m_previous[c] = cursor->table();
         ref.cursor(c)->adopt(*cursor);
     }
+    ref.pendingChanges.add(changes);
     if (ok)
         ref.databaseError = false;
     qCDebug(lcZorvikDb, "DBThread: releasing the mutex");
@@ -160,6 +164,39 @@ void CDbThread::logConnection(bool ok)
                               .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
                               .arg(seconds % 60, 2, 10, QLatin1Char('0'))));
     }
+}
+
+CCycleChanges CDbThread::changesOf(const Fresh &fresh) const
+{
+    CCycleChanges changes;
+    const auto previous = [this](CReferenceData::Cursor c) {
+        const auto it = m_previous.find(c);
+        return it == m_previous.end() ? nullptr : it->second.get();
+    };
+    for (const auto &[c, cursor] : fresh) {
+        if (!cursor->isOpen())
+            continue;
+        switch (c) {
+        case CReferenceData::LastRegistrationCursor:
+            changes.add(
+                CCycleChanges::between(previous(c), cursor->table().get(),
+                                       {QStringLiteral("DatumLastReg"), QStringLiteral("IDLogickeAktivnosti")}));
+            break;
+        case CReferenceData::CurrentDayCursor:
+            changes.add(CCycleChanges::between(previous(c), cursor->table().get(), {QStringLiteral("IDDana")}));
+            break;
+        case CReferenceData::GuestCursor:
+            changes.guests = changes.guests || !CCycleChanges::sameRows(previous(c), cursor->table().get());
+            break;
+        default:
+            // Reference data read again (a reconnection): anything may have moved.
+            changes.everything = true;
+            break;
+        }
+        if (changes.everything)
+            return CCycleChanges::all();
+    }
+    return changes;
 }
 
 namespace {
@@ -206,12 +243,13 @@ void CDbThread::run()
         const qint64 started = monotonicMs();
         m_cycleStartMs = started;
         cycle();
+        const qint64 tookMs = monotonicMs() - started;
         m_cycleStartMs = 0;
         // A cycle longer than the interval means the data on screen are older than the site
         // expects: worth a line, once per slow cycle.
-        if (const qint64 took = monotonicMs() - started; m_refreshSeconds > 0 && took > m_refreshSeconds * 1000LL)
+        if (m_refreshSeconds > 0 && tookMs > m_refreshSeconds * 1000LL)
             qCWarning(lcZorvikDb, "A polling cycle took %.1f s, longer than the refresh interval of %d s",
-                      double(took) / 1000.0, m_refreshSeconds);
+                      double(tookMs) / 1000.0, m_refreshSeconds);
         if (firstCyclePending) {
             firstCyclePending = false;
             firstCycleDone = true;
@@ -230,6 +268,11 @@ void CDbThread::run()
                 break;
             QThread::msleep(m_sleepStepMs);
         }
+        // Back to back still leaves a pause as long as the cycle was, so that polling takes at
+        // most half a core and the pass and the lists it sets off get the rest.
+        if (steps == 0)
+            for (qint64 left = qMin<qint64>(tookMs, m_sleepStepMs); left > 0 && m_running && !m_wake; left -= 50)
+                QThread::msleep(ulong(qMin<qint64>(left, 50)));
         if (!m_running)
             break;
     }

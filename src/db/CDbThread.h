@@ -66,6 +66,8 @@ private:
     void reportStatus(bool connected);
     // Logs a lost connection (server, error without the password) and its return (after how long).
     void logConnection(bool ok);
+    // What the cycle's fresh rows change against the rows of the last swap (this thread's).
+    CCycleChanges changesOf(const Fresh &fresh) const;
 
     CReferenceData *m_reference;
     int m_refreshSeconds;
@@ -78,4 +80,6 @@ private:
     std::map<CReferenceData::Cursor, int> m_rowsSeen; // rows of each cursor's last read
     QElapsedTimer m_lostSince;                        // valid while the connection is lost
     QString m_cycleError;                             // the first error of the cycle running
+    // The rows each live cursor had after the last swap, to tell the next cycle's changes.
+    std::map<CReferenceData::Cursor, std::shared_ptr<const CDbTable>> m_previous;
 };

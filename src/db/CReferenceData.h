@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/CCycleChanges.h"
 #include "db/CDbConnection.h"
 #include "db/CDbCursor.h"
 #include "db/CDbMutex.h"
@@ -75,6 +76,8 @@ public:
     // A re-read of the employees failed: the shared rows are the last good ones, not today's.
     // The polling thread reads them again at its next cycle.
     std::atomic<bool> employeesStale{false};
+    // What the cycles swapped in since the update pass last took it (under DBMutex).
+    CCycleChanges pendingChanges = CCycleChanges::all();
 
 private:
     CDbConnection m_connection;

@@ -10,6 +10,7 @@
 #include "panel/CTablet.h"
 #include "panel/C_ZorvikDoc.h"
 #include <QElapsedTimer>
+#include <algorithm>
 #include <tuple>
 
 CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(parent), m_reference(reference)
@@ -142,10 +143,14 @@ struct CLiveUpdate::Pass
     Rows rows;
     CDateTime now;
     QList<QPointer<C_ZorvikDoc>> docs;
+    bool whole = true; // every tablet; otherwise only those of keys
+    QStringList keys;  // the employees to look at, in ascending order
     qsizetype doc = 0;
-    bool resume = false; // within docs[doc], from key on
+    bool resume = false; // within docs[doc], from key (whole) or keys[next] on
     QString key;
+    qsizetype next = 0;
     QStringList gone; // employees of docs[doc] no longer in the employee table
+    qsizetype visited = 0;
 };
 
 void CLiveUpdate::handleRequest(QPointer<C_ZorvikDoc> doc, bool all)
@@ -155,13 +160,13 @@ void CLiveUpdate::handleRequest(QPointer<C_ZorvikDoc> doc, bool all)
     const bool firstCycleRunning = isThreadRunning() && !m_thread->firstCycleDone;
     if (firstCycleRunning || m_pass) {
         if (all)
-            m_pendingAll = true;
+            m_pendingAll = m_pendingWhole = true;
         else if (!m_pending.contains(doc))
             m_pending << doc;
         return;
     }
     m_waitForFirstCycle = false;
-    startPass(all ? nullptr : doc.data(), true);
+    startPass(all ? Scope::Whole : Scope::One, all ? nullptr : doc.data(), true);
 }
 
 void CLiveUpdate::onCycleFinished(bool ok)
@@ -178,7 +183,7 @@ void CLiveUpdate::onCycleFinished(bool ok)
         }
         m_pendingAll = false;
         m_waitForFirstCycle = false;
-        startPass(nullptr, true);
+        startPass(std::exchange(m_pendingWhole, false) ? Scope::Whole : Scope::Changed, nullptr, true);
         return;
     }
     runPending();
@@ -191,13 +196,13 @@ void CLiveUpdate::runPending()
     if (m_pendingAll) {
         m_pendingAll = false;
         m_pending.clear();
-        startPass(nullptr, true);
+        startPass(std::exchange(m_pendingWhole, false) ? Scope::Whole : Scope::Changed, nullptr, true);
         return;
     }
     while (!m_pending.isEmpty()) {
         const QPointer<C_ZorvikDoc> d = m_pending.takeFirst();
         if (d) {
-            startPass(d, true);
+            startPass(Scope::One, d, true);
             return;
         }
     }
@@ -209,11 +214,40 @@ bool CLiveUpdate::OnMsgUpdateDocs(C_ZorvikDoc *only)
     // A pass in slices still running is finished first, so that passes never overlap.
     while (m_pass)
         continuePass(false);
-    startPass(only, false);
+    startPass(only ? Scope::One : Scope::Whole, only, false);
     return true;
 }
 
-void CLiveUpdate::startPass(C_ZorvikDoc *only, bool sliced)
+void CLiveUpdate::passOverChanges()
+{
+    m_waitForFirstCycle = false;
+    while (m_pass)
+        continuePass(false);
+    startPass(Scope::Changed, nullptr, false);
+}
+
+QStringList CLiveUpdate::keysToVisit(const CCycleChanges &changes, const CDateTime &now)
+{
+    QSet<QString> keys = changes.employees;
+    // Clockings that have turned a day old since they were shown.
+    const double today = now.isValid() ? now.days() : 0.0;
+    auto due = m_staleDue.begin();
+    for (; due != m_staleDue.end() && due->first <= today; ++due)
+        keys.insert(due->second);
+    m_staleDue.erase(m_staleDue.begin(), due);
+    QStringList sorted(keys.begin(), keys.end());
+    std::sort(sorted.begin(), sorted.end(), ByteWiseLess());
+    return sorted;
+}
+
+void CLiveUpdate::noteStaleDue(const CTablet *t)
+{
+    // Stale from the moment the span, rounded to the second, reaches a whole day.
+    if (!t->isStale() && t->shownMoment.isValid())
+        m_staleDue.emplace(t->shownMoment.days() + 1.0 - CDateTime::kHalfSecond, t->employeeId);
+}
+
+void CLiveUpdate::startPass(Scope scope, C_ZorvikDoc *only, bool sliced)
 {
     auto pass = std::make_unique<Pass>();
     qCDebug(lcZorvikDb, "OnMsgUpdateDocs: waiting for the mutex");
@@ -226,19 +260,46 @@ void CLiveUpdate::startPass(C_ZorvikDoc *only, bool sliced)
     if (m_panels) {
         const QList<CDocument *> docs = m_panels->documents();
         for (CDocument *d : docs)
-            if (auto *doc = qobject_cast<C_ZorvikDoc *>(d); doc && (!only || doc == only))
+            if (auto *doc = qobject_cast<C_ZorvikDoc *>(d); doc && (scope != Scope::One || doc == only))
                 pass->docs << doc;
     }
-    // The lists read their cursors now, from the same cycle as the tablets.
-    for (const QPointer<CDocTemplate> &t : std::as_const(m_refreshed)) {
-        if (!t)
-            continue;
-        const QList<CDocument *> docs = t->documents();
-        for (CDocument *d : docs)
-            d->onUpdatePass();
+    CCycleChanges changes;
+    if (scope != Scope::One) {
+        // A pass over every panel takes what the cycles changed. Other readers of the employees
+        // (the new-panel dialog) and the forbidden pairs swap in rows of their own; a new day
+        // changes what "today" and "a day old" mean; Expand Latest switched changes what a new
+        // clocking does: each of these makes the pass a whole one.
+        changes = std::exchange(m_reference->pendingChanges, CCycleChanges());
+        CAppContext *ctx = CAppContext::current();
+        const int expandLatest = ctx ? ctx->expandLatest.load() : 1;
+        if (scope == Scope::Whole || m_seenEmployees.lock() != pass->rows.employees ||
+            m_seenPairs.lock() != pass->rows.pairs || pass->now.dayKey() != m_seenDay ||
+            expandLatest != m_seenExpandLatest)
+            changes = CCycleChanges::all();
+        m_seenEmployees = pass->rows.employees;
+        m_seenPairs = pass->rows.pairs;
+        m_seenDay = pass->now.dayKey();
+        m_seenExpandLatest = expandLatest;
+        pass->whole = changes.everything;
+        if (pass->whole)
+            m_staleDue.clear(); // every tablet notes its own again
+        else
+            pass->keys = keysToVisit(changes, pass->now);
+        // The lists read their cursors now, from the same cycle as the tablets, and only when
+        // something they show changed.
+        if (!changes.isEmpty()) {
+            for (const QPointer<CDocTemplate> &t : std::as_const(m_refreshed)) {
+                if (!t)
+                    continue;
+                const QList<CDocument *> docs = t->documents();
+                for (CDocument *d : docs)
+                    d->onUpdatePass(changes);
+            }
+        }
     }
     m_reference->dbMutex.unlock();
     qCDebug(lcZorvikDb, "OnMsgUpdateDocs: released the mutex");
+    m_lastChanges = std::move(changes);
     m_pass = std::move(pass);
     continuePass(sliced);
 }
@@ -253,45 +314,73 @@ void CLiveUpdate::continuePass(bool sliced)
     clock.start();
     Pass &p = *m_pass;
     int sinceCheck = 0;
+    // True when the slice's time is up; the caller notes where to go on.
+    const auto timeUp = [&] {
+        if (!sliced || ++sinceCheck < m_sliceCheck)
+            return false;
+        sinceCheck = 0;
+        return clock.elapsed() >= m_sliceMs;
+    };
+    const auto later = [this] {
+        // A timer, not a posted call: timers and painting get their turn before the next slice.
+        m_sliceTimer.start();
+    };
     while (p.doc < p.docs.size()) {
         C_ZorvikDoc *doc = p.docs.at(p.doc);
         if (!doc) {
             ++p.doc;
             p.resume = false;
+            p.next = 0;
             p.gone.clear();
             continue;
         }
         const C_ZorvikDoc::TabletMap &tablets = doc->tablets();
-        auto it = p.resume ? tablets.lower_bound(p.key) : tablets.begin();
-        // A closed employee cursor knows no employees at all: it never empties a panel.
-        const CDbTable *employees = p.rows.employeeId >= 0 ? p.rows.employees.get() : nullptr;
-        for (; it != tablets.end(); ++it) {
-            if (sliced && ++sinceCheck >= m_sliceCheck) {
-                sinceCheck = 0;
-                if (clock.elapsed() >= m_sliceMs) {
+        if (p.whole) {
+            auto it = p.resume ? tablets.lower_bound(p.key) : tablets.begin();
+            // A closed employee cursor knows no employees at all: it never empties a panel.
+            const CDbTable *employees = p.rows.employeeId >= 0 ? p.rows.employees.get() : nullptr;
+            for (; it != tablets.end(); ++it) {
+                if (timeUp()) {
                     p.resume = true;
                     p.key = it->first;
-                    // A timer, not a posted call: timers and painting get their turn before the
-                    // next slice.
-                    m_sliceTimer.start();
+                    later();
                     return;
                 }
+                ++p.visited;
+                if (employees && employees->firstEqual(p.rows.employeeId, it->first) < 0) {
+                    p.gone << it->first;
+                    continue;
+                }
+                if (updateTablet(doc, it->second, p.now, p.rows))
+                    it->second->invalidateAll();
+                noteStaleDue(it->second);
             }
-            if (employees && employees->firstEqual(p.rows.employeeId, it->first) < 0) {
-                p.gone << it->first;
-                continue;
+            for (const QString &key : std::as_const(p.gone)) {
+                doc->removeTablet(key);
+                doc->setModified(true);
             }
-            if (updateTablet(doc, it->second, p.now, p.rows))
-                it->second->invalidateAll();
-        }
-        for (const QString &key : std::as_const(p.gone)) {
-            doc->removeTablet(key);
-            doc->setModified(true);
+        } else {
+            // Only the employees that changed: the others show what they showed.
+            for (; p.next < p.keys.size(); ++p.next) {
+                if (timeUp()) {
+                    later();
+                    return;
+                }
+                const auto it = tablets.find(p.keys.at(p.next));
+                if (it == tablets.end())
+                    continue;
+                ++p.visited;
+                if (updateTablet(doc, it->second, p.now, p.rows))
+                    it->second->invalidateAll();
+                noteStaleDue(it->second);
+            }
         }
         p.gone.clear();
         p.resume = false;
+        p.next = 0;
         ++p.doc;
     }
+    m_lastPassTablets = p.visited;
     m_pass.reset();
     ++m_passCount;
     emit passFinished();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/CCycleChanges.h"
 #include "db/CDateTime.h"
 #include "live/CLiveStatus.h"
 
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
+#include <map>
 #include <memory>
 
 class CReferenceData;
@@ -16,6 +18,7 @@ class CDocTemplate;
 class C_ZorvikDoc;
 class CTablet;
 class CDbCursor;
+class CDbTable;
 
 // Live data: starts and stops the polling thread, and runs the update pass that copies each
 // employee's last clocking into the tablets of every open panel and refreshes the guests and
@@ -51,12 +54,22 @@ public:
     // slices of about kSliceMs with the event loop between them.
     void requestUpdate(C_ZorvikDoc *doc = nullptr);
     // The update pass itself, whole, before it returns: holds DBMutex while it takes the cycle's
-    // rows and refreshes the lists, then walks the panels on those rows. Always true.
+    // rows and refreshes the lists, then walks every tablet of the panels on those rows. Always
+    // true.
     bool OnMsgUpdateDocs(C_ZorvikDoc *only = nullptr);
     bool isPassRunning() const { return m_pass != nullptr; }
+    // The pass a polling cycle asks for, whole before it returns: only the tablets of the
+    // employees the cycles changed since the last pass over every panel, and the lists when
+    // anything changed.
+    void passOverChanges();
+    // What the last pass over every panel took as changed (nothing for a pass over one panel);
+    // the lists made after a pass follow it.
+    const CCycleChanges &lastChanges() const { return m_lastChanges; }
+    // Tablets the last pass looked at, for measurements.
+    qsizetype lastPassTablets() const { return m_lastPassTablets; }
 
-    static constexpr int kSliceMs = 8;      // a slice of a pass holds the interface thread this long
-    static constexpr int kSliceCheck = 256; // tablets between looks at the clock
+    static constexpr int kSliceMs = 8;     // a slice of a pass holds the interface thread this long
+    static constexpr int kSliceCheck = 32; // tablets between looks at the clock
     // Other slices (tests make them small enough for a small panel).
     void setSlices(int ms, int tabletsBetweenChecks)
     {
@@ -78,7 +91,18 @@ signals:
 private:
     struct Rows;
     struct Pass;
-    void startPass(C_ZorvikDoc *only, bool sliced);
+    enum class Scope
+    {
+        Changed, // the employees the cycles changed since the last pass (a cycle's own pass)
+        Whole,   // every tablet of every panel
+        One      // every tablet of one panel
+    };
+    void startPass(Scope scope, C_ZorvikDoc *only, bool sliced);
+    // The employees a pass over what changed visits: the cycles' changes, and the tablets
+    // whose clocking has turned a day old since.
+    QStringList keysToVisit(const CCycleChanges &changes, const CDateTime &now);
+    // Notes when a tablet that is not stale turns stale, so that a later pass looks at it then.
+    void noteStaleDue(const CTablet *t);
     void continuePass(bool sliced);
     bool updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now, const Rows &rows);
     // text, or last when they are equal (so that equal texts share one string); last becomes it.
@@ -95,6 +119,15 @@ private:
     QList<QPointer<CDocTemplate>> m_refreshed;
     bool m_waitForFirstCycle = true;
     bool m_pendingAll = false;
+    bool m_pendingWhole = false; // an "every panel" request not made by a cycle: every tablet
+    CCycleChanges m_lastChanges;
+    qsizetype m_lastPassTablets = 0;
+    // What the last pass over every panel saw: a change of it makes the next pass a whole one.
+    std::weak_ptr<const CDbTable> m_seenEmployees, m_seenPairs;
+    int m_seenDay = -1;
+    int m_seenExpandLatest = -1;
+    // Moment (days) -> employee: when a clocking shown as fresh turns a day old.
+    std::multimap<double, QString> m_staleDue;
     QList<QPointer<C_ZorvikDoc>> m_pending;
     std::unique_ptr<Pass> m_pass;
     QTimer m_sliceTimer;

@@ -1,6 +1,7 @@
 #include "rollcall/COnSiteList.h"
 
 #include "app/CClock.h"
+#include "app/CNameOrder.h"
 #include "app/CStringTable.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
@@ -35,18 +36,109 @@ COnSiteList::Snapshot COnSiteList::snapshot(CReferenceData &ref, const QSet<QStr
     return s;
 }
 
+// Per employee: what its rows add to the list, so that they can be taken out again.
+struct COnSiteList::State
+{
+    struct Entry
+    {
+        QStringList activities;  // today's clockings, counted by activity
+        QStringList departments; // a department per listed row, when here
+        bool listed = false;     // has rows in people or notYetIn
+    };
+    Result result;
+    // The lists before the last change: the windows let go of them after it, and they are freed
+    // here, with the next list, not on the interface thread.
+    QList<CRollCallModel::Person> retiredPeople, retiredNotYetIn;
+    QHash<QString, Entry> entries;
+    QMap<QString, int> perDepartment;
+    std::weak_ptr<const CDbTable> employees;
+    QDate today;
+    QSet<QString> onSite;
+    bool people = false;
+};
+
+namespace {
+
+// Today's bounds: a moment belongs to today when, rounded to the second, its date is today's (no
+// time-zone look-up per row).
+std::pair<double, double> dayBounds(const QDate &today)
+{
+    const double start = CDateTime::fromParts(today.year(), today.month(), today.day()).days() - CDateTime::kHalfSecond;
+    return {start, start + 1.0};
+}
+
+struct Columns
+{
+    int id = -1, date = -1, activity = -1;                     // last registrations
+    int employee = -1, last = -1, first = -1, department = -1; // employees
+    explicit Columns(const COnSiteList::Snapshot &s)
+    {
+        if (const CDbTable *t = s.lastRegistrations.get()) {
+            id = t->columnIndex(u"IDZaposlenog");
+            date = t->columnIndex(u"DatumLastReg");
+            activity = t->columnIndex(u"IDLogickeAktivnosti");
+        }
+        if (const CDbTable *e = s.employees.get()) {
+            employee = e->columnIndex(u"IDZaposlenog");
+            last = e->columnIndex(u"Prezime");
+            first = e->columnIndex(u"Ime");
+            department = e->columnIndex(u"IDSektora");
+        }
+    }
+    bool clockings() const { return id >= 0 && date >= 0 && activity >= 0; }
+};
+
+// The order of sortPeople for one person put into a sorted list: employees by department and
+// name, then guests by name; namesakes in the order of the employee rows.
+bool before(const CRollCallModel::Person &a, const CRollCallModel::Person &b, const CDbTable *employees, int idColumn)
+{
+    if (a.guest != b.guest)
+        return !a.guest;
+    if (!a.guest)
+        if (const int c = CNameOrder::compare(a.department, b.department); c != 0)
+            return c < 0;
+    if (const int c = CNameOrder::compare(a.name, b.name); c != 0)
+        return c < 0;
+    if (a.guest || !employees || idColumn < 0)
+        return false;
+    return employees->firstEqual(idColumn, QStringView(a.key).mid(1)) <
+           employees->firstEqual(idColumn, QStringView(b.key).mid(1));
+}
+
+// Ascending rows of a key.
+QList<int> rowsOf(const CDbTable *t, int column, const QString &key)
+{
+    QList<int> rows;
+    for (int r = t ? t->firstEqual(column, key) : -1; r >= 0; r = t->nextEqual(column, r))
+        rows.append(r);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+} // namespace
+
 COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallModel::Person> *previous)
 {
-    Result r;
+    State state;
+    Result r = make(s, state);
+    r.changed = !s.people || !previous || *previous != r.people;
+    return r;
+}
+
+COnSiteList::Result COnSiteList::make(const Snapshot &s, State &state)
+{
+    state = State();
+    state.today = s.today;
+    state.onSite = s.onSite;
+    state.people = s.people;
+    state.employees = s.employees;
+    Result &r = state.result;
     r.live = s.live;
     r.asOf = s.asOf;
     if (!s.live)
         return r;
-    // Today's bounds once: a moment belongs to today when, rounded to the second, its date is
-    // today's (no time-zone look-up per row).
-    const double start =
-        CDateTime::fromParts(s.today.year(), s.today.month(), s.today.day()).days() - CDateTime::kHalfSecond;
-    const double end = start + 1.0;
+    const auto [start, end] = dayBounds(s.today);
+    const Columns c(s);
     struct Clocking
     {
         CDateTime moment;
@@ -57,55 +149,52 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
     QHash<QString, Clocking> here;
     QSet<QString> clockedToday;
     QHash<QString, CDateTime> earlier;
-    if (const CDbTable *t = s.lastRegistrations.get()) {
-        const int idColumn = t->columnIndex(u"IDZaposlenog"), dateColumn = t->columnIndex(u"DatumLastReg"),
-                  activityColumn = t->columnIndex(u"IDLogickeAktivnosti");
-        if (idColumn >= 0 && dateColumn >= 0 && activityColumn >= 0) {
-            here.reserve(t->rowCount());
-            QString id, activity;
-            for (int row = 0; row < t->rowCount(); ++row) {
-                CDateTime moment = CDateTime::null();
-                if (!t->dateTime(row, dateColumn, moment) || !moment.isValid())
-                    continue;
-                t->text(row, idColumn, id);
-                if (moment.days() < start) {
-                    earlier.insert(id, moment);
-                    continue;
-                }
-                clockedToday.insert(id);
-                if (moment.days() >= end)
-                    continue;
-                t->text(row, activityColumn, activity);
-                ++r.perActivity[activity];
-                if (s.onSite.contains(activity))
-                    here.insert(id, {moment, activity});
+    if (const CDbTable *t = s.lastRegistrations.get(); t && c.clockings()) {
+        here.reserve(t->rowCount());
+        QString id, activity;
+        for (int row = 0; row < t->rowCount(); ++row) {
+            CDateTime moment = CDateTime::null();
+            if (!t->dateTime(row, c.date, moment) || !moment.isValid())
+                continue;
+            t->text(row, c.id, id);
+            if (moment.days() < start) {
+                earlier.insert(id, moment);
+                continue;
             }
+            clockedToday.insert(id);
+            if (moment.days() >= end)
+                continue;
+            t->text(row, c.activity, activity);
+            ++r.perActivity[activity];
+            state.entries[id].activities << activity;
+            if (s.onSite.contains(activity))
+                here.insert(id, {moment, activity});
         }
     }
     // One walk over the employees: who is here (counted, and listed while a window shows the
     // list), and who has not clocked at all today.
-    QMap<QString, int> perDepartment;
     const QString dateFormat = S(1055); // the language's, as on the tablets
     if (const CDbTable *e = s.employees.get()) {
-        const int idColumn = e->columnIndex(u"IDZaposlenog"), lastColumn = e->columnIndex(u"Prezime"),
-                  firstColumn = e->columnIndex(u"Ime"), departmentColumn = e->columnIndex(u"IDSektora");
         QString id, lastName, firstName, department;
-        for (int row = 0; idColumn >= 0 && row < e->rowCount(); ++row) {
-            e->text(row, idColumn, id);
+        for (int row = 0; c.employee >= 0 && row < e->rowCount(); ++row) {
+            e->text(row, c.employee, id);
             const auto l = here.constFind(id);
             const bool isHere = l != here.cend();
             if (!isHere && clockedToday.contains(id))
                 continue;
-            if (lastColumn >= 0)
-                e->text(row, lastColumn, lastName);
-            if (firstColumn >= 0)
-                e->text(row, firstColumn, firstName);
-            if (departmentColumn >= 0)
-                e->text(row, departmentColumn, department);
+            if (c.last >= 0)
+                e->text(row, c.last, lastName);
+            if (c.first >= 0)
+                e->text(row, c.first, firstName);
+            if (c.department >= 0)
+                e->text(row, c.department, department);
             const auto dep = s.departments.find(department);
             const QString &departmentName = dep == s.departments.end() ? department : dep->second;
+            State::Entry &entry = state.entries[id];
+            entry.listed = true;
             if (isHere) {
-                ++perDepartment[departmentName];
+                ++state.perDepartment[departmentName];
+                entry.departments << departmentName;
                 ++r.employees;
                 if (!s.people)
                     continue;
@@ -130,10 +219,21 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
     }
     r.guests = int(s.guests.size());
     r.hasPeople = s.people;
+    if (s.people)
+        r.people << guestPeople(s);
+    CRollCallModel::sortPeople(r.people);
+    QStringList lines;
+    for (auto it = state.perDepartment.cbegin(); it != state.perDepartment.cend(); ++it)
+        lines << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());
+    r.departmentsText = lines.join(u'\n');
+    return r;
+}
+
+QList<CRollCallModel::Person> COnSiteList::guestPeople(const Snapshot &s)
+{
     // Guest rows: entry, company, guest, reason, host.
+    QList<CRollCallModel::Person> out;
     for (const CGuestsModel::Row &g : s.guests) {
-        if (!s.people)
-            break;
         CRollCallModel::Person p;
         p.guest = true;
         p.key = u'G' + g[2] + u'|' + g[0];
@@ -144,14 +244,167 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallMo
             p.time = g[0];
         p.detail = g[4];
         p.company = g[1];
-        r.people << p;
+        out << p;
     }
-    CRollCallModel::sortPeople(r.people);
+    return out;
+}
+
+COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const QSet<QString> &employees, bool guests)
+{
+    {
+        // Rows are looked up by employee only through indexes made before the rows were shared
+        // (one made here could race with the update pass): without them the list is made anew.
+        const Columns c(s);
+        const CDbTable *t = s.lastRegistrations.get(), *e = s.employees.get();
+        if ((t && c.id >= 0 && !t->hasIndex(c.id)) || (e && c.employee >= 0 && !e->hasIndex(c.employee)))
+            return make(s, state);
+    }
+    Result &r = state.result;
+    state.retiredPeople = r.people;
+    state.retiredNotYetIn = r.notYetIn;
+    r.asOf = s.asOf;
+    r.incremental = true;
+    r.peopleDelta = {};
+    r.notYetInDelta = {};
+    const auto [start, end] = dayBounds(s.today);
+    const Columns c(s);
+    const CDbTable *t = c.clockings() ? s.lastRegistrations.get() : nullptr;
+    const CDbTable *e = c.employee >= 0 ? s.employees.get() : nullptr;
+    QSet<QString> inserted;
+    const auto drop = [](QList<CRollCallModel::Person> &list, const QString &key, CRollCallModel::Delta &delta) {
+        const qsizetype before = list.size();
+        list.removeIf([&key](const CRollCallModel::Person &p) { return p.key == key; });
+        if (list.size() != before)
+            delta.removed << key;
+    };
+    const auto put = [&](QList<CRollCallModel::Person> &list, const CRollCallModel::Person &p) {
+        const auto at = std::upper_bound(list.begin(), list.end(), p,
+                                         [&](const auto &a, const auto &b) { return before(a, b, e, c.employee); });
+        list.insert(at, p);
+        inserted.insert(p.key);
+    };
+    const QString dateFormat = S(1055);
+    for (const QString &id : employees) {
+        // What the employee added to the list before goes.
+        State::Entry &entry = state.entries[id];
+        for (const QString &a : std::as_const(entry.activities))
+            if (--r.perActivity[a] <= 0)
+                r.perActivity.remove(a);
+        for (const QString &d : std::as_const(entry.departments)) {
+            --r.employees;
+            if (--state.perDepartment[d] <= 0)
+                state.perDepartment.remove(d);
+        }
+        const bool wasListed = entry.listed;
+        entry = State::Entry();
+        QList<CRollCallModel::Person> toPeople, toNotYetIn;
+        // What it adds now, as make() would have it: the last row of each kind counts.
+        bool isHere = false, clockedToday = false, hasEarlier = false;
+        CDateTime hereMoment, earlierMoment;
+        QString hereActivity, activity;
+        for (int row : rowsOf(t, c.id, id)) {
+            CDateTime moment = CDateTime::null();
+            if (!t->dateTime(row, c.date, moment) || !moment.isValid())
+                continue;
+            if (moment.days() < start) {
+                earlierMoment = moment;
+                hasEarlier = true;
+                continue;
+            }
+            clockedToday = true;
+            if (moment.days() >= end)
+                continue;
+            t->text(row, c.activity, activity);
+            ++r.perActivity[activity];
+            entry.activities << activity;
+            if (s.onSite.contains(activity)) {
+                isHere = true;
+                hereMoment = moment;
+                hereActivity = activity;
+            }
+        }
+        QString lastName, firstName, department;
+        for (int row : (!isHere && clockedToday) ? QList<int>() : rowsOf(e, c.employee, id)) {
+            if (c.last >= 0)
+                e->text(row, c.last, lastName);
+            if (c.first >= 0)
+                e->text(row, c.first, firstName);
+            if (c.department >= 0)
+                e->text(row, c.department, department);
+            const auto dep = s.departments.find(department);
+            const QString &departmentName = dep == s.departments.end() ? department : dep->second;
+            entry.listed = true;
+            if (isHere) {
+                ++state.perDepartment[departmentName];
+                entry.departments << departmentName;
+                ++r.employees;
+                if (!s.people)
+                    continue;
+            }
+            CRollCallModel::Person p;
+            p.key = u'E' + id;
+            p.name = (lastName + u' ' + firstName).trimmed();
+            p.department = departmentName;
+            if (isHere) {
+                p.time = hereMoment.format(QStringLiteral("%H:%M"));
+                const auto act = s.activities.find(hereActivity);
+                p.detail = act == s.activities.end() ? hereActivity : act->second;
+                toPeople << p;
+                continue;
+            }
+            if (hasEarlier)
+                p.time = earlierMoment.format(dateFormat);
+            toNotYetIn << p;
+        }
+        // The rows change only where they show something else.
+        const QString key = u'E' + id;
+        const auto rowsWith = [&key, wasListed](const QList<CRollCallModel::Person> &list) {
+            QList<CRollCallModel::Person> out;
+            for (qsizetype i = 0; wasListed && i < list.size(); ++i)
+                if (list.at(i).key == key)
+                    out << list.at(i);
+            return out;
+        };
+        if (rowsWith(r.people) == toPeople && rowsWith(r.notYetIn) == toNotYetIn)
+            continue;
+        drop(r.people, key, r.peopleDelta);
+        drop(r.notYetIn, key, r.notYetInDelta);
+        for (const CRollCallModel::Person &p : std::as_const(toPeople))
+            put(r.people, p);
+        for (const CRollCallModel::Person &p : std::as_const(toNotYetIn))
+            put(r.notYetIn, p);
+    }
+    r.guests = int(s.guests.size());
+    if (guests && s.people) {
+        // Guests come last; they are few, and listed again whole.
+        for (const CRollCallModel::Person &p : std::as_const(r.people))
+            if (p.guest && !r.peopleDelta.removed.contains(p.key))
+                r.peopleDelta.removed << p.key;
+        r.people.removeIf([](const CRollCallModel::Person &p) { return p.guest; });
+        QList<CRollCallModel::Person> visitors = guestPeople(s);
+        CRollCallModel::sortPeople(visitors);
+        for (const CRollCallModel::Person &p : std::as_const(visitors))
+            inserted.insert(p.key);
+        r.people << visitors;
+    }
+    // Where the rows that went stood in the old lists, and where those that came stand in the new.
+    const auto places = [&inserted](const QList<CRollCallModel::Person> &before,
+                                    const QList<CRollCallModel::Person> &after, CRollCallModel::Delta &delta) {
+        const QSet<QString> removed(delta.removed.begin(), delta.removed.end());
+        for (int i = 0; i < before.size() && !removed.isEmpty(); ++i)
+            if (removed.contains(before.at(i).key))
+                delta.removedAt.append(i);
+        for (int i = 0; i < after.size() && !inserted.isEmpty(); ++i)
+            if (inserted.contains(after.at(i).key))
+                delta.inserted.append({i, after.at(i)});
+    };
+    places(state.retiredPeople, r.people, r.peopleDelta);
+    places(state.retiredNotYetIn, r.notYetIn, r.notYetInDelta);
     QStringList lines;
-    for (auto it = perDepartment.cbegin(); it != perDepartment.cend(); ++it)
+    for (auto it = state.perDepartment.cbegin(); it != state.perDepartment.cend(); ++it)
         lines << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());
     r.departmentsText = lines.join(u'\n');
-    r.changed = !s.people || !previous || *previous != r.people;
+    r.changed = !r.peopleDelta.isEmpty();
     return r;
 }
 
@@ -166,8 +419,9 @@ COnSiteList::~COnSiteList()
     delete m_worker;
 }
 
-void COnSiteList::refresh()
+void COnSiteList::refresh(const CCycleChanges &changes)
 {
+    m_changes.add(changes);
     if (m_running) {
         m_again = true;
         return;
@@ -187,26 +441,51 @@ void COnSiteList::start()
         return;
     }
     const QSet<QString> onSite = m_settings ? COnSiteActivities::read(*m_settings) : QSet<QString>();
-    auto snap = std::make_shared<Snapshot>(snapshot(*m_reference, onSite, CClock::now()));
+    const QDateTime now = CClock::now();
+    // Nothing the list is made of changed: it stands as it is.
+    if (m_hasResult && m_changes.isEmpty() && onSite == m_lastOnSite && now.date() == m_lastDay &&
+        (m_listeners == 0 || m_latest.hasPeople)) {
+        m_reference->dbMutex.unlock();
+        m_running = false;
+        return;
+    }
+    const CCycleChanges changes = std::exchange(m_changes, CCycleChanges());
+    m_lastOnSite = onSite;
+    m_lastDay = now.date();
+    auto snap = std::make_shared<Snapshot>(snapshot(*m_reference, onSite, now));
     m_reference->dbMutex.unlock();
     snap->people = m_listeners > 0;
     if (!m_worker)
         m_worker = new CDbWorker(nullptr, this);
     auto result = std::make_shared<Result>();
-    // The previous list goes along (shared, not copied) to tell whether this one changed.
-    const QList<CRollCallModel::Person> previous = m_latest.people;
+    if (!m_state)
+        m_state = std::make_shared<State>();
+    // The list state holds is the one made last; a change of a few employees makes the next one
+    // from it, anything else makes it anew.
     const bool hadResult = m_hasResult && m_latest.hasPeople;
-    m_worker->run([snap, result, previous, hadResult] { *result = make(*snap, hadResult ? &previous : nullptr); },
-                  [this, result] {
-                      m_running = false;
-                      // An outage keeps the last list; its news still goes out.
-                      if (result->live) {
-                          result->serial = ++m_serial;
-                          m_latest = *result;
-                          m_hasResult = true;
-                      }
-                      emit ready(*result);
-                      if (std::exchange(m_again, false))
-                          start();
-                  });
+    m_worker->run(
+        [snap, result, hadResult, changes, state = m_state] {
+            const bool follows = !changes.everything && state->result.live && snap->live &&
+                                 state->today == snap->today && state->onSite == snap->onSite &&
+                                 state->people == snap->people && state->employees.lock() == snap->employees;
+            if (follows) {
+                *result = update(*snap, *state, changes.employees, changes.guests);
+                return;
+            }
+            const QList<CRollCallModel::Person> previous = state->result.people;
+            *result = make(*snap, *state);
+            result->changed = !snap->people || !hadResult || previous != result->people;
+        },
+        [this, result] {
+            m_running = false;
+            // An outage keeps the last list; its news still goes out.
+            if (result->live) {
+                result->serial = ++m_serial;
+                m_latest = *result;
+                m_hasResult = true;
+            }
+            emit ready(*result);
+            if (std::exchange(m_again, false))
+                start();
+        });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/CCycleChanges.h"
 #include "db/CDbTable.h"
 #include "db/ReferenceMaps.h"
 #include "rollcall/CRollCallModel.h"
@@ -58,12 +59,24 @@ public:
         bool hasPeople = false; // the people were listed, not only counted
         bool changed = true;    // people differ from the list made before
         quint64 serial = 0;     // counts the lists a source made (0: made on its own)
+        // Made from the list before (serial - 1) by the changes of a few employees: how people
+        // and notYetIn changed, so that a window shows the change in those rows only.
+        bool incremental = false;
+        CRollCallModel::Delta peopleDelta, notYetInDelta;
     };
+    // What a list is made of per employee, kept with it so that a change of a few employees
+    // makes the next list from this one (on the thread that makes lists).
+    struct State;
 
     // Takes the snapshot; the caller holds DBMutex.
     static Snapshot snapshot(CReferenceData &ref, const QSet<QString> &onSite, const QDateTime &now);
     // Makes the list; any thread. previous: the last list, to tell whether this one changed.
     static Result make(const Snapshot &s, const QList<CRollCallModel::Person> *previous = nullptr);
+    // The same, keeping in state what the next list is made from.
+    static Result make(const Snapshot &s, State &state);
+    // The list after the employees given (and the guests, when they changed) changed since the
+    // list state holds; the snapshot is of the same day, activities and employees. Any thread.
+    static Result update(const Snapshot &s, State &state, const QSet<QString> &employees, bool guests);
 
     static constexpr int kRetryMs = 5; // DBMutex was busy: the snapshot is tried again this much later
 
@@ -72,7 +85,11 @@ public:
 
     // A new list from the shared cursors as they are now (DBMutex is taken for the snapshot).
     // While no window shows the list (no listener), only the counts are made.
-    void refresh();
+    void refresh() { refresh(CCycleChanges::all()); }
+    // The same after an update pass that took these changes: when none of them, nor the day,
+    // nor the activities that count as on site, nor the need for the people changed, the last
+    // list stands and nothing is made.
+    void refresh(const CCycleChanges &changes);
     void addListener() { ++m_listeners; }
     void removeListener() { --m_listeners; }
     bool hasResult() const { return m_hasResult; }
@@ -83,6 +100,7 @@ signals:
     void ready(const COnSiteList::Result &result);
 
 private:
+    static QList<CRollCallModel::Person> guestPeople(const Snapshot &s);
     void start();
 
     CReferenceData *m_reference;
@@ -94,4 +112,8 @@ private:
     int m_listeners = 0;
     quint64 m_serial = 0;
     Result m_latest;
+    CCycleChanges m_changes;        // since the last list was started
+    std::shared_ptr<State> m_state; // touched by the list-making thread only
+    QSet<QString> m_lastOnSite;
+    QDate m_lastDay;
 };

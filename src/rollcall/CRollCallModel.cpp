@@ -38,13 +38,55 @@ void CRollCallModel::setPeople(const QList<Person> &people)
     const bool changed = people != m_people;
     beginResetModel();
     m_people = people;
-    m_rows.clear();
-    m_rows.reserve(m_people.size());
-    for (int r = 0; r < m_people.size(); ++r)
-        m_rows.insert(m_people.at(r).key, r);
+    m_rowsStale = true;
+    m_departmentsStale = true;
     if (changed)
         ++m_listVersion;
     endResetModel();
+}
+
+bool CRollCallModel::changePeople(const Delta &delta, qsizetype newSize)
+{
+    struct Signals
+    {
+        CRollCallModel *m;
+        int inserted = -1;
+        void beginRemove(int row)
+        {
+            m->countRow(row, -1);
+            m->beginRemoveRows({}, row, row);
+        }
+        void endRemove() { m->endRemoveRows(); }
+        void beginInsert(int row)
+        {
+            inserted = row;
+            m->beginInsertRows({}, row, row);
+        }
+        void endInsert()
+        {
+            m->endInsertRows();
+            m->countRow(inserted, 1);
+        }
+    };
+    if (!applyDelta(m_people, delta, newSize, Signals{this}))
+        return false;
+    if (!delta.isEmpty()) {
+        m_rowsStale = true;
+        ++m_listVersion;
+    }
+    return true;
+}
+
+int CRollCallModel::rowOf(const QString &key) const
+{
+    if (m_rowsStale) {
+        m_rows.clear();
+        m_rows.reserve(m_people.size());
+        for (int r = 0; r < m_people.size(); ++r)
+            m_rows.insert(m_people.at(r).key, r);
+        m_rowsStale = false;
+    }
+    return m_rows.value(key, -1);
 }
 
 void CRollCallModel::setTicks(const QSet<QString> &ticks, const CRollCallTicks::Attributions &attributions)
@@ -64,7 +106,10 @@ bool CRollCallModel::isTicked(int row) const
 
 int CRollCallModel::employeeCount() const
 {
-    return int(std::count_if(m_people.begin(), m_people.end(), [](const Person &p) { return !p.guest; }));
+    int n = 0;
+    for (const int count : departmentCounts())
+        n += count;
+    return n;
 }
 
 int CRollCallModel::guestCount() const
@@ -78,13 +123,25 @@ int CRollCallModel::tickedCount() const
         std::count_if(m_people.begin(), m_people.end(), [this](const Person &p) { return m_ticks.contains(p.key); }));
 }
 
+void CRollCallModel::countRow(int row, int by)
+{
+    const Person &p = m_people.at(row);
+    if (m_departmentsStale || p.guest)
+        return;
+    if ((m_departments[p.department] += by) <= 0)
+        m_departments.remove(p.department);
+}
+
 QMap<QString, int> CRollCallModel::departmentCounts() const
 {
-    QMap<QString, int> out;
-    for (const Person &p : m_people)
-        if (!p.guest)
-            ++out[p.department];
-    return out;
+    if (m_departmentsStale) {
+        m_departments.clear();
+        for (const Person &p : m_people)
+            if (!p.guest)
+                ++m_departments[p.department];
+        m_departmentsStale = false;
+    }
+    return m_departments;
 }
 
 QString CRollCallModel::departmentsText() const

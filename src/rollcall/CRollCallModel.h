@@ -42,6 +42,20 @@ public:
         bool operator==(const Person &) const = default;
     };
 
+    // How a list changed: the keys whose rows went, then the rows that came, each at its place
+    // in the new list (ascending). Applied in that order to the old list it gives the new one.
+    struct Delta
+    {
+        QStringList removed;
+        QList<int> removedAt; // where the rows of removed stood in the old list, ascending (if known)
+        QList<QPair<int, Person>> inserted;
+        bool isEmpty() const { return removed.isEmpty() && inserted.isEmpty(); }
+    };
+    // Applies a delta to a list shown by a model, telling the model of each row removed and
+    // inserted (model: beginRemove(row), endRemove(), beginInsert(row), endInsert()). False, with
+    // the list untouched, when the delta does not lead to a list of newSize rows.
+    template <class Signals> static bool applyDelta(QList<Person> &list, const Delta &d, qsizetype newSize, Signals s);
+
     explicit CRollCallModel(QObject *parent = nullptr);
 
     // Reads the shared cursors; the caller holds DBMutex. Employees in department order, then
@@ -51,6 +65,8 @@ public:
     static void sortPeople(QList<Person> &people);
 
     void setPeople(const QList<Person> &people);
+    // The list as it changed; false (nothing done) when it does not fit the rows shown.
+    bool changePeople(const Delta &delta, qsizetype newSize);
     const QList<Person> &people() const { return m_people; }
 
     const QSet<QString> &ticks() const { return m_ticks; }
@@ -62,7 +78,7 @@ public:
     // Who ticked whom and when, for the ticks made or read since the list opened.
     const CRollCallTicks::Attributions &attributions() const { return m_attributions; }
     // -1 when the key is not listed.
-    int rowOf(const QString &key) const { return m_rows.value(key, -1); }
+    int rowOf(const QString &key) const;
     // Grow by one at every change of the list or of the ticks, so that a copy can tell it is
     // out of date.
     quint64 listVersion() const { return m_listVersion; }
@@ -91,9 +107,50 @@ signals:
 
 private:
     QList<Person> m_people;
-    QHash<QString, int> m_rows;
+    mutable QHash<QString, int> m_rows; // made again when first asked for after a change
+    mutable bool m_rowsStale = false;
+    // Listed employees per department, made when first asked for and then kept with the rows.
+    mutable QMap<QString, int> m_departments;
+    mutable bool m_departmentsStale = true;
+    void countRow(int row, int by);
     QSet<QString> m_ticks;
     CRollCallTicks::Attributions m_attributions;
     quint64 m_listVersion = 0;
     quint64 m_tickVersion = 0;
 };
+
+// Rows move in memory as they are: a list of thousands changes in one row cheaply.
+Q_DECLARE_TYPEINFO(CRollCallModel::Person, Q_RELOCATABLE_TYPE);
+
+template <class Signals>
+bool CRollCallModel::applyDelta(QList<Person> &list, const Delta &d, qsizetype newSize, Signals s)
+{
+    const QSet<QString> removed(d.removed.begin(), d.removed.end());
+    QList<int> rows = d.removedAt;
+    // The places given are taken when they hold those keys; otherwise the list is looked through.
+    bool placed = !rows.isEmpty() || removed.isEmpty();
+    for (int r : std::as_const(rows))
+        placed = placed && r >= 0 && r < list.size() && removed.contains(list.at(r).key);
+    if (!placed) {
+        rows.clear();
+        for (int r = 0; r < list.size(); ++r)
+            if (removed.contains(list.at(r).key))
+                rows.append(r);
+    }
+    if (list.size() - rows.size() + d.inserted.size() != newSize)
+        return false;
+    for (qsizetype i = 0; i < d.inserted.size(); ++i)
+        if (d.inserted.at(i).first < 0 || d.inserted.at(i).first > list.size() - rows.size() + i)
+            return false;
+    for (qsizetype i = rows.size() - 1; i >= 0; --i) {
+        s.beginRemove(rows.at(i));
+        list.removeAt(rows.at(i));
+        s.endRemove();
+    }
+    for (const auto &[row, person] : d.inserted) {
+        s.beginInsert(row);
+        list.insert(row, person);
+        s.endInsert();
+    }
+    return true;
+}

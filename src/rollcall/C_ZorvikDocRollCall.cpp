@@ -128,8 +128,16 @@ void C_ZorvikDocRollCall::apply(const COnSiteList::Result &result)
         return;
     // An unchanged list leaves the window as it is (its scroll position, its selection). The
     // source says so itself for a list that follows one shown here already.
-    const bool sameAsShown = m_shownSerial != 0 && result.serial == m_shownSerial + 1 && !result.changed;
-    if (!sameAsShown && result.people != m_model->people()) {
+    const bool follows = m_shownSerial != 0 && result.serial == m_shownSerial + 1;
+    const bool sameAsShown = follows && !result.changed;
+    if (follows && result.incremental) {
+        // Only the rows that changed change (the selection and the scroll position stay).
+        if (!result.peopleDelta.isEmpty()) {
+            if (!m_model->changePeople(result.peopleDelta, result.people.size()))
+                m_model->setPeople(result.people);
+            m_drill.notePeople(result.people);
+        }
+    } else if (!sameAsShown && result.people != m_model->people()) {
         m_model->setPeople(result.people);
         m_drill.notePeople(result.people);
     }

@@ -56,7 +56,12 @@ public:
     // With a source, shows the source's latest list at once and asks it for a new one instead,
     // which arrives through apply().
     void refresh();
-    void onUpdatePass() override { refresh(); }
+    void onUpdatePass(const CCycleChanges &changes) override
+    {
+        Q_UNUSED(changes);
+        refresh();
+    }
+    using CDocument::onUpdatePass;
     // The program's one list of everyone on site, made off the interface thread after every pass.
     void setSource(COnSiteList *source);
     // Shows a list made from the shared cursors (or keeps the last one while the database fails).

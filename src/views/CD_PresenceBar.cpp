@@ -44,7 +44,7 @@ CD_PresenceBar::CD_PresenceBar(C_ZorvikDocPresences *doc, QWidget *parent)
     CAppContext *ctx = CAppContext::current();
     m_timer->setInterval(
         C_ZorvikDocPresences::timerIntervalMs(ctx ? ctx->refreshSeconds.load() : RefreshInterval::kDefaultSeconds));
-    connect(m_timer, &QTimer::timeout, this, &CD_PresenceBar::rebuildRequested);
+    connect(m_timer, &QTimer::timeout, this, &CD_PresenceBar::reorderRequested);
     m_timer->start();
     connect(m_combo, &QComboBox::currentIndexChanged, this, &CD_PresenceBar::onSelection);
 }

@@ -10,8 +10,8 @@ class QLabel;
 class QTimer;
 
 // The strip across the top of the presences window: "Last activity:" and a drop-down list of
-// "All" and every activity. It asks for a full rebuild when the choice changes and at every
-// refresh interval.
+// "All" and every activity. It asks for a full rebuild when the choice changes, and at every
+// refresh interval for the rows to be put back in the query's order.
 class CD_PresenceBar : public QWidget
 {
     Q_OBJECT
@@ -25,8 +25,10 @@ public:
     QTimer *timer() const { return m_timer; }
 
 signals:
-    // The choice changed or the refresh interval passed.
+    // The choice changed.
     void rebuildRequested();
+    // The refresh interval passed.
+    void reorderRequested();
 
 private:
     void onSelection(int entry);

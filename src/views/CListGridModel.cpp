@@ -155,6 +155,29 @@ void CListGridModel::appendRows(const QList<Row> &rows)
     endInsertRows();
 }
 
+void CListGridModel::reorderRows(const QList<int> &order)
+{
+    if (order.size() != m_rows.size())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QList<int> newRowOf(order.size());
+    QList<Row> rows;
+    rows.reserve(m_rows.size());
+    for (int i = 0; i < order.size(); ++i) {
+        rows.append(std::move(m_rows[order.at(i)]));
+        newRowOf[order.at(i)] = i;
+    }
+    m_rows = std::move(rows);
+    m_folded.clear();
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &i : before)
+        after.append(index(newRowOf.at(i.row()), i.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 void CListGridModel::replaceRows(const QList<Row> &rows)
 {
     beginResetModel();

@@ -45,6 +45,9 @@ protected:
     void appendRows(const QList<Row> &rows);
     // All rows at once (the views start over).
     void replaceRows(const QList<Row> &rows);
+    // The same rows in another order: order[i] is the row that comes i-th. The views keep their
+    // selection and current row.
+    void reorderRows(const QList<int> &order);
 
 private:
     const Columns m_headerIds;

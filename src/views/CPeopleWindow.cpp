@@ -9,6 +9,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -18,9 +19,63 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
     void setPeople(const QList<CRollCallModel::Person> &people)
     {
-        beginResetModel();
-        m_people = people;
-        endResetModel();
+        QSet<QString> keys;
+        keys.reserve(people.size());
+        for (const CRollCallModel::Person &p : people)
+            keys.insert(p.key);
+        qsizetype leaving = 0;
+        for (const CRollCallModel::Person &p : std::as_const(m_people))
+            leaving += keys.contains(p.key) ? 0 : 1;
+        // A list that changed in a few rows changes in those rows, so that the view keeps its
+        // selection and scroll position; one that changed in many starts over.
+        if (m_people.isEmpty() || leaving + qAbs(people.size() - (m_people.size() - leaving)) > kMaxMoves) {
+            beginResetModel();
+            m_people = people;
+            endResetModel();
+            return;
+        }
+        for (int i = int(m_people.size()) - 1; i >= 0; --i) {
+            if (keys.contains(m_people.at(i).key))
+                continue;
+            beginRemoveRows({}, i, i);
+            m_people.removeAt(i);
+            endRemoveRows();
+        }
+        // Both lists are in one order: what stays is walked past, what came is put in its place.
+        int i = 0;
+        for (const CRollCallModel::Person &p : people) {
+            if (i < m_people.size() && m_people.at(i).key == p.key) {
+                if (m_people.at(i) != p) {
+                    m_people[i] = p;
+                    emit dataChanged(index(i, 0), index(i, 2));
+                }
+                ++i;
+                continue;
+            }
+            beginInsertRows({}, i, i);
+            m_people.insert(i, p);
+            endInsertRows();
+            ++i;
+        }
+        if (i < m_people.size()) {
+            // Rows that moved were put in again above; their old places go.
+            beginRemoveRows({}, i, int(m_people.size()) - 1);
+            m_people.resize(i);
+            endRemoveRows();
+        }
+    }
+    const QList<CRollCallModel::Person> &people() const { return m_people; }
+    bool changePeople(const CRollCallModel::Delta &delta, qsizetype newSize)
+    {
+        struct Signals
+        {
+            Model *m;
+            void beginRemove(int row) { m->beginRemoveRows({}, row, row); }
+            void endRemove() { m->endRemoveRows(); }
+            void beginInsert(int row) { m->beginInsertRows({}, row, row); }
+            void endInsert() { m->endInsertRows(); }
+        };
+        return CRollCallModel::applyDelta(m_people, delta, newSize, Signals{this});
     }
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_people.size()); }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
@@ -54,6 +109,7 @@ public:
     }
 
 private:
+    static constexpr qsizetype kMaxMoves = 200;
     QList<CRollCallModel::Person> m_people;
 };
 
@@ -87,4 +143,10 @@ CPeopleWindow::CPeopleWindow(const QString &title, QWidget *parent)
 void CPeopleWindow::setPeople(const QList<CRollCallModel::Person> &people)
 {
     m_model->setPeople(people);
+}
+
+void CPeopleWindow::changePeople(const CRollCallModel::Delta &delta, const QList<CRollCallModel::Person> &people)
+{
+    if (!m_model->changePeople(delta, people.size()))
+        m_model->setPeople(people);
 }

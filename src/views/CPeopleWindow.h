@@ -16,6 +16,9 @@ class CPeopleWindow : public QDialog
 public:
     explicit CPeopleWindow(const QString &title, QWidget *parent = nullptr);
     void setPeople(const QList<CRollCallModel::Person> &people);
+    // The list as it changed since the one shown; people is the whole new list, shown instead
+    // when the change does not fit.
+    void changePeople(const CRollCallModel::Delta &delta, const QList<CRollCallModel::Person> &people);
     QTableView *grid() const { return m_grid; }
 
 private:

@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
+#include <numeric>
 
 namespace {
 constexpr CListGridModel::Columns kHeaders{1077, 1045, 1046, 1047, 1075};
@@ -10,10 +12,11 @@ constexpr CListGridModel::Columns kWidths{120, 120, 120, 80, 240};
 
 CPresencesModel::CPresencesModel(QObject *parent) : CListGridModel(kHeaders, kWidths, DateTimeColumn, parent) {}
 
-CPresencesModel::MergePlan CPresencesModel::plan(const QList<Row> &current, const QList<Row> &result)
+CPresencesModel::MergePlan CPresencesModel::plan(const QList<Row> &current, const QList<Row> &result,
+                                                 const QSet<QString> *scope)
 {
     MergePlan p;
-    if (result.isEmpty()) {
+    if (result.isEmpty() && !scope) {
         p.empty = true;
         return p;
     }
@@ -31,7 +34,10 @@ CPresencesModel::MergePlan CPresencesModel::plan(const QList<Row> &current, cons
         const Row &row = current.at(i);
         const auto it = last.constFind(row[MediaColumn]);
         if (it == last.cend()) {
-            p.removed.append(i);
+            if (!scope || scope->contains(row[MediaColumn]))
+                p.removed.append(i);
+            else
+                ++kept;
             continue;
         }
         const int at = kept++;
@@ -66,9 +72,18 @@ void CPresencesModel::apply(const MergePlan &plan)
 {
     if (plan.empty) {
         clear();
+        m_moved.clear();
+        m_unordered = false;
         return;
     }
+    // Rows noted as out of place keep their numbers only while nothing above them goes.
+    if (!plan.removed.isEmpty() && !m_moved.isEmpty())
+        m_unordered = true;
     removeMarked(plan.removed);
+    for (const auto &change : plan.changed)
+        m_moved.append(change.first);
+    for (int r = rowCount(); r < rowCount() + plan.appended.size(); ++r)
+        m_moved.append(r);
     for (const auto &[row, values] : plan.changed) {
         if (row >= rowCount())
             continue;
@@ -81,4 +96,52 @@ void CPresencesModel::apply(const MergePlan &plan)
 void CPresencesModel::replace(const QList<Row> &result)
 {
     replaceRows(result);
+    m_moved.clear();
+    m_unordered = false;
+}
+
+void CPresencesModel::sortNewestFirst()
+{
+    if (!m_unordered && m_moved.isEmpty())
+        return;
+    // The texts are "YYYY-MM-DD HH:MM:SS": their order is the moments' order.
+    const QList<Row> &all = rows();
+    const auto newer = [&all](int a, int b) { return all.at(a)[DateTimeColumn] > all.at(b)[DateTimeColumn]; };
+    QList<int> order(all.size());
+    if (m_unordered) {
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), newer);
+    } else {
+        // The rows that stayed are in order: the few that changed are sorted and merged in.
+        std::vector<bool> moved(size_t(all.size()), false);
+        QList<int> changed;
+        for (int r : std::as_const(m_moved))
+            if (r < all.size() && !moved[size_t(r)]) {
+                moved[size_t(r)] = true;
+                changed.append(r);
+            }
+        std::stable_sort(changed.begin(), changed.end(), newer);
+        QList<int> stayed;
+        stayed.reserve(all.size() - changed.size());
+        for (int r = 0; r < all.size(); ++r)
+            if (!moved[size_t(r)])
+                stayed.append(r);
+        // Each goes before the first row that stayed and is older (a few searches, no walk).
+        order.clear();
+        auto from = stayed.cbegin();
+        for (int c : std::as_const(changed)) {
+            const auto to = std::partition_point(from, stayed.cend(), [&](int s) { return !newer(c, s); });
+            order.append(from, to);
+            order.append(c);
+            from = to;
+        }
+        order.append(from, stayed.cend());
+    }
+    m_moved.clear();
+    m_unordered = false;
+    for (int i = 0; i < order.size(); ++i)
+        if (order.at(i) != i) {
+            reorderRows(order);
+            return;
+        }
 }

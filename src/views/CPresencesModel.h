@@ -33,11 +33,22 @@ public:
         QList<Row> appended;
         bool empty = false; // the result is empty: the grid is emptied
     };
-    static MergePlan plan(const QList<Row> &current, const QList<Row> &result);
+    // scope: when given, the result covers only these media numbers (some employees' rows);
+    // rows outside it stay whether the result has them or not.
+    static MergePlan plan(const QList<Row> &current, const QList<Row> &result, const QSet<QString> *scope = nullptr);
     void apply(const MergePlan &plan);
 
     // Follows a result in the query's order; an empty result empties the grid.
     void merge(const QList<Row> &result) { apply(plan(rows(), result)); }
     // The rows of a result exactly, in its order (a full rebuild).
     void replace(const QList<Row> &result);
+    // Puts the rows back in the query's order, newest registration first, without asking the
+    // database; the view keeps its selection.
+    void sortNewestFirst();
+
+private:
+    // Rows changed or added since the rows were last in order (the others still are), or all
+    // of them when that is no longer known.
+    QList<int> m_moved;
+    bool m_unordered = true;
 };

@@ -121,12 +121,19 @@ void CStatusPanes::setLogProblem(const QString &text)
     m_logProblem->setVisible(!text.isEmpty());
 }
 
-void CStatusPanes::setNotYetIn(const QList<CRollCallModel::Person> &people)
+void CStatusPanes::setNotYetIn(const QList<CRollCallModel::Person> &people, const CRollCallModel::Delta *delta,
+                               quint64 serial)
 {
+    const bool follows = delta && serial != 0 && serial == m_notYetInSerial + 1;
+    m_notYetInSerial = serial;
     m_notYetIn = people;
     m_notYetInButton->setText(CStringTable::text(QStringLiteral("notyetin.text")).arg(people.size()));
     m_notYetInButton->show();
-    if (m_notYetInWindow)
+    if (!m_notYetInWindow)
+        return;
+    if (follows)
+        m_notYetInWindow->changePeople(*delta, people);
+    else
         m_notYetInWindow->setPeople(people);
 }
 

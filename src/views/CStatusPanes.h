@@ -39,7 +39,9 @@ public:
     void setLogProblem(const QString &text);
     // Shown while the alarm cannot sound (empty: hidden).
     void setSoundProblem(const QString &text);
-    void setNotYetIn(const QList<CRollCallModel::Person> &people);
+    // The list, and how it changed since the list of the serial before (delta, when known).
+    void setNotYetIn(const QList<CRollCallModel::Person> &people, const CRollCallModel::Delta *delta = nullptr,
+                     quint64 serial = 0);
     // The status tip of the command under the mouse, or "Ready".
     void showTip(const QString &tip);
 
@@ -61,5 +63,6 @@ private:
     int m_guests = 0;
     QToolButton *m_notYetInButton;
     QList<CRollCallModel::Person> m_notYetIn;
+    quint64 m_notYetInSerial = 0;
     QPointer<CPeopleWindow> m_notYetInWindow;
 };

@@ -91,7 +91,11 @@ public:
     void setLiveStatus(CLiveStatus *status);
     CStatusPanes *statusPanes() const { return m_panes; }
     CStatusLine *statusLine() const { return m_statusLine; }
-    void setNotYetIn(const QList<CRollCallModel::Person> &people) { m_panes->setNotYetIn(people); }
+    void setNotYetIn(const QList<CRollCallModel::Person> &people, const CRollCallModel::Delta *delta = nullptr,
+                     quint64 serial = 0)
+    {
+        m_panes->setNotYetIn(people, delta, serial);
+    }
     // The legend of activity colours with today's counts (View > Legend).
     void setActivityCounts(const QList<CLegendModel::Entry> &entries) { m_legendDock->setEntries(entries); }
     QDockWidget *legendDock() const { return m_legendDock; }

@@ -37,8 +37,10 @@ void C_ZorvikDocGuests::updateFromCursor()
     m_model->merge(CGuestsModel::readCursor(ref->cursor(CReferenceData::GuestCursor)));
 }
 
-void C_ZorvikDocGuests::onUpdatePass()
+void C_ZorvikDocGuests::onUpdatePass(const CCycleChanges &changes)
 {
+    if (!changes.everything && !changes.guests)
+        return;
     updateFromCursor();
     updateAllViews();
 }

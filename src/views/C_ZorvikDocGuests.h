@@ -20,7 +20,8 @@ public:
     void initialUpdate();
     // Follows the GuestCursor; the caller holds DBMutex (the update pass does).
     void updateFromCursor();
-    void onUpdatePass() override;
+    void onUpdatePass(const CCycleChanges &changes) override;
+    using CDocument::onUpdatePass;
 
 private:
     static CReferenceData *reference();

@@ -66,25 +66,33 @@ void C_ZorvikDocPresences::setSelection(int entry)
     m_selection = entry > 0 && entry <= m_activities.size() ? entry : 0;
 }
 
-QString C_ZorvikDocPresences::queryText(const QString *activityId)
+QString C_ZorvikDocPresences::queryText(const QString *activityId, const QStringList &employees)
 {
-    if (!activityId)
-        return kSelect + kOrder;
-    return kSelect + QStringLiteral(" where tblLastReg.IDLogickeAktivnosti = ") + CSqlDialect::literal(*activityId) +
+    QStringList where;
+    if (activityId)
+        where << QStringLiteral("tblLastReg.IDLogickeAktivnosti = ") + CSqlDialect::literal(*activityId);
+    if (!employees.isEmpty()) {
+        QStringList keys;
+        for (const QString &e : employees)
+            keys << CSqlDialect::literal(e);
+        where << QStringLiteral("tblLastReg.IDZaposlenog in (") + keys.join(u',') + u')';
+    }
+    return kSelect + (where.isEmpty() ? QString() : QStringLiteral(" where ") + where.join(QStringLiteral(" and "))) +
            kOrder;
 }
 
-QString C_ZorvikDocPresences::queryText() const
+QString C_ZorvikDocPresences::queryText(const QStringList &employees) const
 {
     if (m_selection <= 0 || m_selection > m_activities.size())
-        return queryText(nullptr);
-    return queryText(&m_activities.at(m_selection - 1).id);
+        return queryText(nullptr, employees);
+    return queryText(&m_activities.at(m_selection - 1).id, employees);
 }
 
 bool C_ZorvikDocPresences::runQuery(CReferenceData *ref, const QString &query, QList<CPresencesModel::Row> &result,
-                                    QString &error)
+                                    QStringList &employees, QString &error)
 {
     result.clear();
+    employees.clear();
     // A cursor of our own: the shared ones belong to the polling thread's cycle.
     CDbCursor cursor(&ref->connection());
     if (!cursor.open(query)) {
@@ -94,8 +102,9 @@ bool C_ZorvikDocPresences::runQuery(CReferenceData *ref, const QString &query, Q
     error.clear();
     result.reserve(cursor.recordCount());
     const QString date = QStringLiteral("DatumLastReg"), activity = QStringLiteral("IDLogickeAktivnosti"),
-                  media = QStringLiteral("IDNo"), first = QStringLiteral("Ime"), last = QStringLiteral("Prezime");
-    QString activityId;
+                  media = QStringLiteral("IDNo"), first = QStringLiteral("Ime"), last = QStringLiteral("Prezime"),
+                  employee = QStringLiteral("IDZaposlenog");
+    QString activityId, employeeId;
     for (cursor.moveFirst(); !cursor.isEOF(); cursor.moveNext()) {
         CPresencesModel::Row row;
         cursor.getFieldText(date, row[CPresencesModel::DateTimeColumn]);
@@ -108,6 +117,8 @@ bool C_ZorvikDocPresences::runQuery(CReferenceData *ref, const QString &query, Q
         if (it != ref->activityMap.end())
             row[CPresencesModel::ActivityColumn] = it->second;
         result.append(std::move(row));
+        cursor.getFieldText(employee, employeeId);
+        employees.append(employeeId);
     }
     return true;
 }
@@ -117,26 +128,46 @@ bool C_ZorvikDocPresences::start(Work work)
     CReferenceData *ref = reference();
     if (!ref)
         return false;
-    // A rebuild asked for while a query runs supersedes a waiting refresh.
+    // A rebuild asked for while a query runs supersedes a waiting refresh, which supersedes a
+    // waiting partial one.
     if (m_running != Work::None) {
-        if (work == Work::Rebuild || m_next == Work::None)
+        if (int(work) > int(m_next))
             m_next = work;
         return true;
     }
+    if (work == Work::Partial && m_partial.size() > kMaxPartial)
+        work = Work::Refresh;
+    if (work != Work::Partial)
+        m_partial.clear(); // every row is asked for
+    else if (m_partial.isEmpty())
+        return true;
     if (!m_worker)
         m_worker = new CDbWorker(&ref->connection(), this);
     m_running = work;
     auto result = std::make_shared<Result>();
-    const QString query = queryText();
+    m_asked = work == Work::Partial ? QStringList(m_partial.begin(), m_partial.end()) : QStringList();
+    m_partial.clear();
+    const QString query = queryText(m_asked);
     // A refresh is compared with the grid as it is now (a shared copy: only finish() changes the
-    // rows, and it runs after this query), off the interface thread.
-    const QList<CPresencesModel::Row> current = work == Work::Refresh ? m_model->rows() : QList<CPresencesModel::Row>();
-    const bool compare = work == Work::Refresh;
+    // rows, and it runs after this query), off the interface thread. A partial one touches only
+    // the rows of the employees it asked for.
+    auto current = std::make_shared<QList<CPresencesModel::Row>>(work != Work::Rebuild ? m_model->rows()
+                                                                                       : QList<CPresencesModel::Row>());
+    const bool compare = work != Work::Rebuild;
+    std::shared_ptr<QSet<QString>> scope;
+    if (work == Work::Partial) {
+        scope = std::make_shared<QSet<QString>>();
+        for (const QString &e : std::as_const(m_asked))
+            for (const QString &media : m_mediaOf.value(e))
+                scope->insert(media);
+    }
     m_worker->run(
-        [ref, query, result, current, compare] {
-            result->ok = runQuery(ref, query, result->rows, result->error);
+        [ref, query, result, current, compare, scope] {
+            result->ok = runQuery(ref, query, result->rows, result->employees, result->error);
             if (result->ok && compare)
-                result->plan = CPresencesModel::plan(current, result->rows);
+                result->plan = CPresencesModel::plan(*current, result->rows, scope.get());
+            // Let go of the grid's rows here, or changing them would copy them all.
+            current->clear();
         },
         [this, result] { finish(*result); });
     return true;
@@ -155,8 +186,14 @@ void C_ZorvikDocPresences::finish(Result &result)
             m_model->replace(result.rows);
         else
             m_model->apply(result.plan);
+        noteEmployees(result, done == Work::Partial ? m_asked : QStringList());
         updateAllViews();
+    } else if (done == Work::Partial) {
+        // Asked again with the next refresh.
+        for (const QString &e : std::as_const(m_asked))
+            m_partial.insert(e);
     }
+    m_asked.clear();
     // The next request starts before the news goes out, so that a waiter sees it running.
     if (const Work next = std::exchange(m_next, Work::None); next != Work::None)
         start(next);
@@ -187,9 +224,33 @@ bool C_ZorvikDocPresences::waitForQuery(int timeoutMs)
     return m_running == Work::None && m_lastOk;
 }
 
-void C_ZorvikDocPresences::onUpdatePass()
+void C_ZorvikDocPresences::noteEmployees(const Result &result, const QStringList &asked)
 {
-    refresh();
+    if (asked.isEmpty())
+        m_mediaOf.clear();
+    for (const QString &e : asked)
+        m_mediaOf.remove(e);
+    for (qsizetype i = 0; i < result.rows.size() && i < result.employees.size(); ++i)
+        m_mediaOf[result.employees.at(i)].append(result.rows.at(i)[CPresencesModel::MediaColumn]);
+}
+
+void C_ZorvikDocPresences::onUpdatePass(const CCycleChanges &changes)
+{
+    if (changes.everything) {
+        refresh();
+        return;
+    }
+    if (changes.employees.isEmpty())
+        return;
+    m_partial.unite(changes.employees);
+    start(Work::Partial);
+}
+
+void C_ZorvikDocPresences::reorder()
+{
+    // Rows a query is about to change are put in order after it.
+    if (m_running == Work::None)
+        m_model->sortNewestFirst();
 }
 
 int C_ZorvikDocPresences::timerIntervalMs(int refreshSeconds)

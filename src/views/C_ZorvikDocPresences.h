@@ -3,7 +3,9 @@
 #include "app/CDocument.h"
 #include "views/CPresencesModel.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 class CDbWorker;
@@ -38,9 +40,9 @@ public:
     int selection() const { return m_selection; }
     void setSelection(int entry);
 
-    // The statement of the current choice.
-    QString queryText() const;
-    static QString queryText(const QString *activityId);
+    // The statement of the current choice; employees: only their rows.
+    QString queryText(const QStringList &employees = {}) const;
+    static QString queryText(const QString *activityId, const QStringList &employees = {});
 
     // Starts the query; the grid follows its result when it arrives (queryFinished). A request
     // made while a query runs is run after it (a rebuild wins over a refresh). False when
@@ -52,7 +54,14 @@ public:
     // Waits (handling events) until no query runs; true when the last one succeeded.
     bool waitForQuery(int timeoutMs = 30000);
     bool isQueryRunning() const { return m_running != Work::None; }
-    void onUpdatePass() override;
+    // Only the rows of the employees that changed are asked for again; everything (the
+    // reference data read again) asks for every row.
+    void onUpdatePass(const CCycleChanges &changes) override;
+    using CDocument::onUpdatePass;
+    // Puts the rows back in the query's order without asking the database (the timer's tick).
+    void reorder();
+    // The largest number of employees asked for by their rows; more make a whole refresh.
+    static constexpr int kMaxPartial = 500;
 
     QString lastError() const { return m_lastError; }
 
@@ -67,6 +76,7 @@ private:
     enum class Work
     {
         None,
+        Partial,
         Refresh,
         Rebuild
     };
@@ -74,15 +84,21 @@ private:
     {
         bool ok = false;
         QList<CPresencesModel::Row> rows;
+        QStringList employees;           // each row's employee
         CPresencesModel::MergePlan plan; // a refresh: what changes in the grid
         QString error;
     };
     static CReferenceData *reference();
     // Runs on the worker thread.
     static bool runQuery(CReferenceData *ref, const QString &query, QList<CPresencesModel::Row> &result,
-                         QString &error);
+                         QStringList &employees, QString &error);
     bool start(Work work);
     void finish(Result &result);
+    // Which employee each media number shown belongs to, to know the rows of an employee.
+    void noteEmployees(const Result &result, const QStringList &asked);
+    QHash<QString, QStringList> m_mediaOf;
+    QSet<QString> m_partial; // employees whose rows the next partial refresh asks for
+    QStringList m_asked;     // those the partial refresh in flight asks for
 
     CPresencesModel *m_model;
     QList<Activity> m_activities;

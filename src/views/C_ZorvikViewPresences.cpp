@@ -38,6 +38,7 @@ C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget 
     resize(720, 480);
     connect(m_bar, &CD_PresenceBar::rebuildRequested, this, &C_ZorvikViewPresences::rebuild);
     if (m_doc) {
+        connect(m_bar, &CD_PresenceBar::reorderRequested, m_doc, &C_ZorvikDocPresences::reorder);
         setWindowTitle(m_doc->title());
         connect(m_doc, &C_ZorvikDocPresences::queryFinished, this, &C_ZorvikViewPresences::endWait);
         m_doc->rebuild();

@@ -175,7 +175,7 @@ TEST_F(PresencesWindow, ChoosingAnActivityRebuildsAndReopeningRestoresAll)
     EXPECT_EQ(mediaColumn(doc->model()), allMedia());
 }
 
-TEST_F(PresencesWindow, TimerFollowsTheRefreshIntervalAndRebuildsInQueryOrder)
+TEST_F(PresencesWindow, TimerFollowsTheRefreshIntervalAndPutsTheRowsInQueryOrder)
 {
     db.context().refreshSeconds = -1;
     {
@@ -187,17 +187,39 @@ TEST_F(PresencesWindow, TimerFollowsTheRefreshIntervalAndRebuildsInQueryOrder)
     db.context().refreshSeconds = 0;
     C_ZorvikDocPresences doc;
     C_ZorvikViewPresences view(&doc);
+    view.show();
     ASSERT_TRUE(view.bar()->timer()->isActive());
     ASSERT_TRUE(doc.waitForQuery());
     const QString last = doc.model()->rows().last()[CPresencesModel::MediaColumn];
-    // The employee at the bottom clocks in: an update pass would change the row in place, the
-    // timer's rebuild brings it to the top.
-    db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2030-01-01 00:00:00' where IDZaposlenog = (select "
-                           "IDZaposlenog from viewMediaIDActive where substr(upper(IDNo), 7, 8) = '%1')")
-                .arg(last));
+    const QString employee = db.value(QStringLiteral("select IDZaposlenog from viewMediaIDActive where "
+                                                     "substr(upper(IDNo), 7, 8) = '%1'")
+                                          .arg(last));
+    const QString other = doc.model()->rows().at(3)[CPresencesModel::MediaColumn];
+    view.grid()->selectRow(3);
+    // The employee at the bottom clocks in: the pass that tells of it asks for that employee's
+    // rows alone and changes the row in place; the timer's tick brings it to the top without a
+    // query, and the selection follows its row.
+    db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2030-01-01 00:00:00' where IDZaposlenog = '%1'")
+                .arg(employee));
+    CCycleChanges changes;
+    changes.employees.insert(employee);
+    {
+        QMutexLocker lock(&db.reference().dbMutex);
+        doc.onUpdatePass(changes);
+    }
+    EXPECT_TRUE(doc.isQueryRunning());
     EXPECT_TRUE(testsupport::waitFor(
         [&] { return doc.model()->rowCount() > 0 && doc.model()->rows().first()[3] == last; }, 5000));
     EXPECT_EQ(mediaColumn(doc.model()), allMedia());
+    const QModelIndexList selected = view.grid()->selectionModel()->selectedRows(3);
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().data().toString(), other);
+    // A pass that changed nobody asks nothing.
+    {
+        QMutexLocker lock(&db.reference().dbMutex);
+        doc.onUpdatePass(CCycleChanges());
+    }
+    EXPECT_FALSE(doc.isQueryRunning());
 }
 
 TEST_F(PresencesWindow, SelectionSurvivesAnUpdatePass)

@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -496,6 +497,30 @@ TEST(RollCallApp, HeadCountLegendAndNotYetInAgreeWithTheDatabase)
         dated +=
             people->model()->index(r, 2).data().toString() == QDate::currentDate().addDays(-1).toString(Qt::ISODate);
     EXPECT_EQ(dated, yesterday);
+    // A row is selected; somebody else of yesterday comes in: that row goes and the selection
+    // stays where it was.
+    const QString selectedName = people->model()->index(1, 0).data().toString();
+    people->selectRow(1);
+    {
+        QSqlDatabase sql = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("comes"));
+        sql.setDatabaseName(dbPath);
+        ASSERT_TRUE(sql.open());
+        QSqlQuery q(sql);
+        q.prepare(QStringLiteral("update tblLastReg set DatumLastReg = ? where IDZaposlenog = (select r.IDZaposlenog "
+                                 "from tblLastReg r join tblZaposleni z on z.IDZaposlenog = r.IDZaposlenog where "
+                                 "r.DatumLastReg < ? and z.Prezime || ' ' || z.Ime <> ? limit 1)"));
+        q.addBindValue(QDateTime::currentDateTime().addSecs(-1).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        q.addBindValue(QDate::currentDate().toString(Qt::ISODate));
+        q.addBindValue(selectedName);
+        ASSERT_TRUE(q.exec());
+        ASSERT_EQ(q.numRowsAffected(), 1);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("comes"));
+    app.live()->refreshNow();
+    ASSERT_TRUE(testsupport::waitFor([&] { return people->model()->rowCount() == notYetIn - 1; }, 20000));
+    const QModelIndexList selected = people->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().data().toString(), selectedName);
     if (!qgetenv("ZORVIK_SHOT_DIR").isEmpty()) {
         frame->resize(1000, 600);
         frame->grab().save(QString::fromLocal8Bit(qgetenv("ZORVIK_SHOT_DIR")) + QStringLiteral("/mainframe.png"));
