@@ -1,9 +1,22 @@
 // The whole program on a large site, as a user runs it: the application object with its main
-// frame, the demo's two panels ("All staff" holds every employee), the presences, guests and
-// roll-call windows open, and polling cycles back to back (Refresh = 0) while clockings arrive.
+// frame and every window a desk keeps open (the demo's two panels, "All staff" holding every
+// employee, a third panel of every employee, the presences, guests and roll-call windows, the
+// legend, "Not yet in" and a Last activity report), polling cycles back to back (Refresh = 0).
 //
-//   BM_AppLongestGap/N   the longest time the interface thread went without handling a 1 ms
-//                        timer (longest_gap_ms), over ten seconds of back-to-back cycles.
+//   BM_AppLongestGap/N   with every window open:
+//                        longest_gap_ms      the longest time the interface thread went without
+//                                            handling a 1 ms timer, over ten seconds of clockings
+//                                            arriving every 100 ms;
+//                        ui_ms_per_pass_0    the interface thread's processor time per update pass
+//                                            while nobody clocks, and
+//                        ui_ms_per_pass_10   while ten employees clock between passes, everything
+//                                            a pass sets off included (lists, head count, painting);
+//                        process_ms_per_pass_0, process_ms_per_pass_10  the same for the whole
+//                                            process (every thread but the one writing the clockings);
+//                        longest_gap_ms_phones  the same while ten phones follow the shared roll
+//                                            call (state every 1.5 s, the list's changes when it
+//                                            changed), with phone_requests_per_s answered;
+//                        rss_mb              the resident set 60 seconds after the start.
 //   BM_AppStartup/N      from the start of the application object to the first painted panel
 //                        (startup_ms), to the end of the first update pass (first_pass_ms), and
 //                        the process's resident set once the first pass has been painted (rss_mb).
@@ -16,12 +29,19 @@
 #include "demo/CDemoSamples.h"
 #include "dialogs/CPrompt.h"
 #include "live/CLiveUpdate.h"
+#include "panel/C_ZorvikDoc.h"
+#include "reports/CLastActCommands.h"
+#include "reports/C_ReportView.h"
 #include "rollcall/COnSiteActivities.h"
+#include "rollcall/CRollCallServer.h"
+#include "rollcall/C_ZorvikViewRollCall.h"
 #include "views/CChildFrameBase.h"
+#include "views/CLegendDock.h"
 #include "views/C_MainFrame.h"
 
 #include "../support/BenchDatabase.h"
 #include "../support/GapMeter.h"
+#include "../support/PhonePoller.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,16 +49,22 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
+#include <QToolButton>
 #include <QWidget>
 
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 #include <malloc.h>
 #include <map>
 #include <memory>
+#include <sys/resource.h>
+#include <time.h>
 
 namespace {
 
@@ -110,7 +136,8 @@ public:
 class App
 {
 public:
-    explicit App(Site &s)
+    // everyone: a third panel holding every employee opens after the demo's two.
+    explicit App(Site &s, bool everyone = false)
     {
         QDir(m_dir.path()).mkpath(QStringLiteral("lock"));
         QDir(m_dir.path()).mkpath(QStringLiteral("program"));
@@ -125,7 +152,12 @@ public:
         settings.writeInt(section, QStringLiteral("Refresh"), 0);
         settings.writeInt(section, QStringLiteral("AutoShowPresences"), 1);
         settings.writeText(section, QStringLiteral("Language"), QStringLiteral("English"));
-        const QStringList panels = CDemoSamples::panelPaths(s.db.dir.path());
+        QStringList panels = CDemoSamples::panelPaths(s.db.dir.path());
+        if (everyone) {
+            const QString third = m_dir.filePath(QStringLiteral("Everyone.zvl"));
+            QFile::copy(panels.last(), third);
+            panels << third;
+        }
         settings.writeInt(QStringLiteral("AutoLoad"), QStringLiteral("Count"), int(panels.size()));
         for (int i = 0; i < panels.size(); ++i)
             settings.writeText(QStringLiteral("AutoLoad"), QStringLiteral("File%1").arg(i), panels.at(i));
@@ -182,11 +214,90 @@ private:
     CClockingSimulator *m_simulator = nullptr;
 };
 
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+double processCpuMs()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// Ten employees clock at once whenever asked, on a thread of their own, which keeps count of
+// the processor time it takes (not the program's).
+class TenClockings : public QObject
+{
+public:
+    explicit TenClockings(const QString &path)
+    {
+        moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(
+            this,
+            [this, path] {
+                m_simulator = new CClockingSimulator(path);
+                m_simulator->setIllegalProbability(0);
+                m_simulator->setGuestProbability(0);
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~TenClockings()
+    {
+        QMetaObject::invokeMethod(
+            this, [this] { delete m_simulator; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    void clock()
+    {
+        QMetaObject::invokeMethod(this, [this] {
+            const double before = threadCpuMs();
+            for (int i = 0; i < 10; ++i)
+                m_simulator->step();
+            m_cpuMs = m_cpuMs + (threadCpuMs() - before);
+            ++m_batches;
+        });
+    }
+    double cpuMs() const { return m_cpuMs; }
+    int batches() const { return m_batches; }
+
+private:
+    QThread m_thread;
+    CClockingSimulator *m_simulator = nullptr;
+    std::atomic<double> m_cpuMs{0};
+    std::atomic<int> m_batches{0};
+};
+
+// Processor time of the interface thread and of the process per update pass over ms.
+struct PerPass
+{
+    double ui = 0, process = 0, passes = 0;
+};
+
+PerPass perPass(CLiveUpdate *live, int ms, const std::function<double()> &excludedMs = {})
+{
+    const int passes = live->passCount();
+    const double ui = threadCpuMs(), process = processCpuMs(), excluded = excludedMs ? excludedMs() : 0;
+    spinFor(ms);
+    PerPass r;
+    r.passes = qMax(1, live->passCount() - passes);
+    r.ui = (threadCpuMs() - ui) / r.passes;
+    r.process = (processCpuMs() - process - ((excludedMs ? excludedMs() : 0) - excluded)) / r.passes;
+    return r;
+}
+
 void BM_AppLongestGap(benchmark::State &state)
 {
     Site &s = site(int(state.range(0)));
     for (auto _ : state) {
-        App a(s);
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        App a(s, true);
         if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
             state.SkipWithError("the program did not start");
             return;
@@ -194,17 +305,81 @@ void BM_AppLongestGap(benchmark::State &state)
         C_MainFrame *frame = a.app->mainFrame();
         frame->openGuests();
         frame->openRollCall();
+        frame->legendDock()->setVisible(true);
         if (!spinUntil([&] { return a.app->live()->passCount() >= 2; }, 600000)) {
             state.SkipWithError("no update pass");
             return;
         }
-        Clockings clockings(s.db.path);
-        spinFor(1000);
-        const int passes = a.app->live()->passCount();
-        GapMeter meter;
-        spinFor(10000);
-        state.counters["longest_gap_ms"] = meter.longestMs();
-        state.counters["passes_per_s"] = double(a.app->live()->passCount() - passes) / 10.0;
+        auto *notYetIn = frame->statusBar()->findChild<QToolButton *>(QStringLiteral("notYetInButton"));
+        if (!notYetIn || !spinUntil([&] { return notYetIn->isVisible(); }, 600000)) {
+            state.SkipWithError("no Not yet in");
+            return;
+        }
+        notYetIn->click();
+        C_ZorvikDoc *reception = nullptr;
+        for (CChildFrameBase *f : frame->childFrames())
+            if (auto *doc = qobject_cast<C_ZorvikDoc *>(f->document()); doc && !reception)
+                reception = doc;
+        C_ReportView *report = CLastActCommands::printPanel(frame, reception);
+        if (!report || !report->waitForBuild(600000)) {
+            state.SkipWithError("no report");
+            return;
+        }
+        spinFor(2000);
+        CLiveUpdate *live = a.app->live();
+        {
+            // Clockings every 100 ms, as a busy site's terminals send them.
+            Clockings clockings(s.db.path);
+            spinFor(1000);
+            const int passes = live->passCount();
+            GapMeter meter;
+            spinFor(10000);
+            state.counters["longest_gap_ms"] = meter.longestMs();
+            state.counters["passes_per_s"] = double(live->passCount() - passes) / 10.0;
+        }
+        {
+            // Ten wardens' phones follow the shared roll call while the site clocks: their
+            // requests are answered on the interface thread, the list is built off it.
+            auto *rollCall = frame->findChild<C_ZorvikViewRollCall *>();
+            CRollCallServer *server = rollCall ? rollCall->server() : nullptr;
+            if (!server || !server->start({QHostAddress(QHostAddress::LocalHost)}, 0, nullptr)) {
+                state.SkipWithError("the roll call could not be shared");
+                return;
+            }
+            PhonePoller phones(QStringLiteral("http://127.0.0.1:%1").arg(server->port()), server->key().toLatin1(), 10);
+            Clockings clockings(s.db.path);
+            spinFor(3000);
+            const int lists = phones.lists(), states = phones.states();
+            GapMeter meter;
+            spinFor(10000);
+            state.counters["longest_gap_ms_phones"] = meter.longestMs();
+            state.counters["phone_requests_per_s"] = double(phones.lists() - lists + phones.states() - states) / 10.0;
+            state.counters["phone_errors"] = phones.errors();
+            server->stop();
+        }
+        spinFor(2000);
+        const PerPass idle = perPass(live, 5000);
+        state.counters["ui_ms_per_pass_0"] = idle.ui;
+        state.counters["process_ms_per_pass_0"] = idle.process;
+        {
+            TenClockings ten(s.db.path);
+            QObject context;
+            QObject::connect(live, &CLiveUpdate::passFinished, &context, [&ten] { ten.clock(); });
+            ten.clock();
+            spinFor(1000);
+            const int batches = ten.batches();
+            const int passes = live->passCount();
+            const PerPass busy = perPass(live, 10000, [&ten] { return ten.cpuMs(); });
+            state.counters["ui_ms_per_pass_10"] = busy.ui;
+            state.counters["process_ms_per_pass_10"] = busy.process;
+            state.counters["clocked_per_pass"] =
+                10.0 * double(ten.batches() - batches) / double(qMax(1, live->passCount() - passes));
+        }
+        {
+            Clockings clockings(s.db.path);
+            spinFor(int(qMax<qint64>(0, 60000 - sinceStart.elapsed())));
+        }
+        state.counters["rss_mb"] = residentMb();
     }
 }
 
