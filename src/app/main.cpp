@@ -11,8 +11,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
 #include <memory>
 
 namespace {
@@ -26,10 +29,27 @@ void nameApplication()
     QGuiApplication::setDesktopFileName(CDataFiles::applicationId());
 }
 
+// Cron and service managers start a program in the "C" locale, whose character set is ASCII.
+// Names and paths are UTF-8: the character set becomes UTF-8 before Qt starts, which otherwise
+// makes the same switch itself with a warning on standard error (mailed by cron every run).
+void useUtf8()
+{
+    std::setlocale(LC_ALL, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0)
+        return;
+    const char *ctype = std::setlocale(LC_CTYPE, nullptr);
+    if (!ctype || (std::strcmp(ctype, "C") != 0 && std::strcmp(ctype, "POSIX") != 0))
+        return; // a locale of another character set was chosen: left to its owner
+    // LC_ALL, when set, outranks LC_CTYPE; "C.UTF-8" is "C" in everything but the characters.
+    qputenv(qEnvironmentVariableIsEmpty("LC_ALL") ? "LC_CTYPE" : "LC_ALL", "C.UTF-8");
+    std::setlocale(LC_ALL, "");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    useUtf8();
     // The command line is read before anything needs a display: --help, --version and the
     // commands run from a shell work over a remote login and from cron.
     QStringList arguments;

@@ -23,21 +23,29 @@ QByteArray CSvgIconEngine::currentSvg() const
     return QByteArray(m_svg).replace(kInk, text.name().toLatin1());
 }
 
-void CSvgIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
+void CSvgIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State)
 {
     const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    painter->drawPixmap(rect, scaledPixmap((QSizeF(rect.size()) * scale).toSize(), mode, state, scale));
+    painter->drawPixmap(rect, render((QSizeF(rect.size()) * scale).toSize(), mode, scale));
 }
 
-QPixmap CSvgIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state)
+QPixmap CSvgIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State)
 {
-    return scaledPixmap(size, mode, state, 1.0);
+    return render(size, mode, 1.0);
 }
 
-// size is in device pixels already, as QIcon asks for it; scale is the ratio it is shown at.
 QPixmap CSvgIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale)
 {
-    const QSize device = size;
+    // Qt 6.8 asks in logical pixels, earlier releases in device pixels.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    return render((QSizeF(size) * scale).toSize(), mode, scale);
+#else
+    return render(size, mode, scale);
+#endif
+}
+
+QPixmap CSvgIconEngine::render(const QSize &device, QIcon::Mode mode, qreal scale) const
+{
     QPixmap pm(device);
     pm.fill(Qt::transparent);
     {

@@ -23,6 +23,9 @@ public:
     static constexpr const char *kInk = "#283040";
 
 private:
+    // The picture at device pixels, shown at scale.
+    QPixmap render(const QSize &device, QIcon::Mode mode, qreal scale) const;
+
     QByteArray m_svg;
     bool m_followPalette;
 };

@@ -244,8 +244,10 @@ TEST_F(NewPanelDialog, ListsEveryEmployeeWithMediaNumberAndEveryDepartment)
 TEST_F(NewPanelDialog, EmployeeListSearchesAndSorts)
 {
     const QString id = column(QStringLiteral("select IDZaposlenog from tblZaposleni order by IDZaposlenog")).value(0);
-    m_sql.exec(QStringLiteral("update tblZaposleni set Prezime = 'Đorđević', Ime = 'Šćepan' where IDZaposlenog = ") +
-               id);
+    QSqlQuery rename(m_sql);
+    ASSERT_TRUE(rename.exec(
+        QStringLiteral("update tblZaposleni set Prezime = 'Đorđević', Ime = 'Šćepan' where IDZaposlenog = ") + id))
+        << rename.lastError().text().toStdString();
     CD_New dlg(factory());
     dlg.show();
     QAbstractItemModel *m = employeeModel(&dlg);
