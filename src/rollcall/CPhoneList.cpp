@@ -1,6 +1,5 @@
 #include "rollcall/CPhoneList.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -48,6 +47,7 @@ quint64 CPhoneList::readyVersion() const
 
 void CPhoneList::update(quint64 version, const QList<CRollCallModel::Person> &people)
 {
+    collect();
     if (m_ready && m_ready->version == version)
         return;
     if (m_building) {
@@ -68,9 +68,25 @@ void CPhoneList::update(quint64 version, const QList<CRollCallModel::Person> &pe
     // The destructor waits for the build, so this outlives it.
     m_pool.start([this, version, people, previous] {
         std::shared_ptr<const Built> built = build(version, people, previous.get());
-        QMetaObject::invokeMethod(
-            this, [this, built] { finished(built); }, Qt::QueuedConnection);
+        {
+            const QMutexLocker lock(&m_doneMutex);
+            m_done = std::move(built);
+        }
+        // Taken up at once when an event loop runs, else by the next update or wait.
+        QMetaObject::invokeMethod(this, &CPhoneList::collect, Qt::QueuedConnection);
     });
+}
+
+void CPhoneList::collect()
+{
+    std::shared_ptr<const Built> built;
+    {
+        const QMutexLocker lock(&m_doneMutex);
+        built = std::move(m_done);
+        m_done.reset();
+    }
+    if (built)
+        finished(std::move(built));
 }
 
 void CPhoneList::waitForBuild()
@@ -78,7 +94,7 @@ void CPhoneList::waitForBuild()
     if (!m_building)
         return;
     m_pool.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    collect();
 }
 
 void CPhoneList::ensureReady(quint64 version, const QList<CRollCallModel::Person> &people)

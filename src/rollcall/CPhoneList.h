@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
@@ -66,6 +67,8 @@ signals:
     void ready(quint64 version);
 
 private:
+    // Takes up a build the thread finished, if any.
+    void collect();
     void finished(std::shared_ptr<const Built> built);
 
     struct Step
@@ -80,6 +83,8 @@ private:
     bool m_building = false;
     bool m_hasWanted = false;
     QList<CRollCallModel::Person> m_pending; // the people of m_wanted, to build after the current one
+    QMutex m_doneMutex;
+    std::shared_ptr<const Built> m_done; // handed over by the thread
     // Last, so that it is destroyed first: it waits for a build under way.
     QThreadPool m_pool;
 };
