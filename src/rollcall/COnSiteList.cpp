@@ -115,6 +115,53 @@ QList<int> rowsOf(const CDbTable *t, int column, const QString &key)
     return rows;
 }
 
+// One employee's last clocking of today with an on-site activity, when there is one.
+struct Here
+{
+    CDateTime moment;
+    QString activity;
+};
+
+// One row of the employees table as the lists show it, the same for a whole list and for a change:
+// when here, counted by its department and listed among the people (while a window shows them);
+// else listed in "Not yet in" with the date of an earlier clocking, if any.
+void addEmployeeRow(const COnSiteList::Snapshot &s, const Columns &c, const CDbTable *e, int row, const QString &id,
+                    const Here *here, const CDateTime *earlier, const QString &dateFormat,
+                    QMap<QString, int> &perDepartment, QStringList &entryDepartments, int &employees,
+                    QList<CRollCallModel::Person> &people, QList<CRollCallModel::Person> &notYetIn)
+{
+    QString lastName, firstName, department;
+    if (c.last >= 0)
+        e->text(row, c.last, lastName);
+    if (c.first >= 0)
+        e->text(row, c.first, firstName);
+    if (c.department >= 0)
+        e->text(row, c.department, department);
+    const auto dep = s.departments.find(department);
+    const QString &departmentName = dep == s.departments.end() ? department : dep->second;
+    if (here) {
+        ++perDepartment[departmentName];
+        entryDepartments << departmentName;
+        ++employees;
+        if (!s.people)
+            return;
+    }
+    CRollCallModel::Person p;
+    p.key = u'E' + id;
+    p.name = (lastName + u' ' + firstName).trimmed();
+    p.department = departmentName;
+    if (here) {
+        p.time = here->moment.format(QStringLiteral("%H:%M"));
+        const auto act = s.activities.find(here->activity);
+        p.detail = act == s.activities.end() ? here->activity : act->second;
+        people << p;
+        return;
+    }
+    if (earlier)
+        p.time = earlier->format(dateFormat);
+    notYetIn << p;
+}
+
 } // namespace
 
 COnSiteList::Result COnSiteList::make(const Snapshot &s, const QList<CRollCallModel::Person> *previous)
@@ -139,14 +186,9 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, State &state)
         return r;
     const auto [start, end] = dayBounds(s.today);
     const Columns c(s);
-    struct Clocking
-    {
-        CDateTime moment;
-        QString activity;
-    };
     // Employees clocked in today with an on-site activity, by key; today's clockings by activity;
     // who has clocked today at all; and when the others last clocked.
-    QHash<QString, Clocking> here;
+    QHash<QString, Here> here;
     QSet<QString> clockedToday;
     QHash<QString, CDateTime> earlier;
     if (const CDbTable *t = s.lastRegistrations.get(); t && c.clockings()) {
@@ -175,45 +217,18 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, State &state)
     // list), and who has not clocked at all today.
     const QString dateFormat = S(1055); // the language's, as on the tablets
     if (const CDbTable *e = s.employees.get()) {
-        QString id, lastName, firstName, department;
+        QString id;
         for (int row = 0; c.employee >= 0 && row < e->rowCount(); ++row) {
             e->text(row, c.employee, id);
             const auto l = here.constFind(id);
             const bool isHere = l != here.cend();
             if (!isHere && clockedToday.contains(id))
                 continue;
-            if (c.last >= 0)
-                e->text(row, c.last, lastName);
-            if (c.first >= 0)
-                e->text(row, c.first, firstName);
-            if (c.department >= 0)
-                e->text(row, c.department, department);
-            const auto dep = s.departments.find(department);
-            const QString &departmentName = dep == s.departments.end() ? department : dep->second;
             State::Entry &entry = state.entries[id];
             entry.listed = true;
-            if (isHere) {
-                ++state.perDepartment[departmentName];
-                entry.departments << departmentName;
-                ++r.employees;
-                if (!s.people)
-                    continue;
-            }
-            CRollCallModel::Person p;
-            p.key = u'E' + id;
-            p.name = (lastName + u' ' + firstName).trimmed();
-            p.department = departmentName;
-            if (isHere) {
-                p.time = l->moment.format(QStringLiteral("%H:%M"));
-                const auto act = s.activities.find(l->activity);
-                p.detail = act == s.activities.end() ? l->activity : act->second;
-                r.people << p;
-                continue;
-            }
-            // Not yet in: the date of the last clocking, if there is one.
-            if (const auto last = earlier.constFind(id); last != earlier.cend())
-                p.time = last->format(dateFormat);
-            r.notYetIn << p;
+            const auto last = earlier.constFind(id);
+            addEmployeeRow(s, c, e, row, id, isHere ? &*l : nullptr, last == earlier.cend() ? nullptr : &*last,
+                           dateFormat, state.perDepartment, entry.departments, r.employees, r.people, r.notYetIn);
         }
         CRollCallModel::sortPeople(r.notYetIn);
     }
@@ -323,38 +338,11 @@ COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const Q
                 hereActivity = activity;
             }
         }
-        QString lastName, firstName, department;
+        const Here now{hereMoment, hereActivity};
         for (int row : (!isHere && clockedToday) ? QList<int>() : rowsOf(e, c.employee, id)) {
-            if (c.last >= 0)
-                e->text(row, c.last, lastName);
-            if (c.first >= 0)
-                e->text(row, c.first, firstName);
-            if (c.department >= 0)
-                e->text(row, c.department, department);
-            const auto dep = s.departments.find(department);
-            const QString &departmentName = dep == s.departments.end() ? department : dep->second;
             entry.listed = true;
-            if (isHere) {
-                ++state.perDepartment[departmentName];
-                entry.departments << departmentName;
-                ++r.employees;
-                if (!s.people)
-                    continue;
-            }
-            CRollCallModel::Person p;
-            p.key = u'E' + id;
-            p.name = (lastName + u' ' + firstName).trimmed();
-            p.department = departmentName;
-            if (isHere) {
-                p.time = hereMoment.format(QStringLiteral("%H:%M"));
-                const auto act = s.activities.find(hereActivity);
-                p.detail = act == s.activities.end() ? hereActivity : act->second;
-                toPeople << p;
-                continue;
-            }
-            if (hasEarlier)
-                p.time = earlierMoment.format(dateFormat);
-            toNotYetIn << p;
+            addEmployeeRow(s, c, e, row, id, isHere ? &now : nullptr, hasEarlier ? &earlierMoment : nullptr, dateFormat,
+                           state.perDepartment, entry.departments, r.employees, toPeople, toNotYetIn);
         }
         // The rows change only where they show something else.
         const QString key = u'E' + id;
