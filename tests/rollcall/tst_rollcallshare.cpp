@@ -503,7 +503,9 @@ TEST_F(Share, TwoWardensTickingTheSamePeopleAtOnce)
         QNetworkAccessManager nam;
         QEventLoop loop;
         int left = int(people.size());
-        for (const CRollCallModel::Person &p : people) {
+        // Read only: a non-const walk would detach the list shared with the model, from two
+        // threads at once.
+        for (const CRollCallModel::Person &p : std::as_const(people)) {
             QNetworkRequest request{QUrl(url)};
             request.setRawHeader("Authorization", "Bearer " + key);
             request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
