@@ -633,6 +633,16 @@ void C_ZorvikApp::repaintPanels()
                 entry.second->invalidateAll();
 }
 
+QStringList C_ZorvikApp::unsavedPanels() const
+{
+    QStringList titles;
+    if (m_templates[CDocTemplate::Panels])
+        for (CDocument *d : m_templates[CDocTemplate::Panels]->documents())
+            if (d->isModified())
+                titles << d->title();
+    return titles;
+}
+
 void C_ZorvikApp::shutdown()
 {
     if (m_shutDown || !m_started)

@@ -74,6 +74,8 @@ public:
     // Writes the switches, stops the polling thread and closes the connection; runs once.
     void shutdown();
     bool isShutDown() const { return m_shutDown; }
+    // Titles of the open panels with changes not saved (what a stop without questions drops).
+    QStringList unsavedPanels() const;
     // True after a shutdown that had to leave a database thread running (a hung server): the
     // process must then end without running destructors under it.
     bool threadsLeftRunning() const { return m_threadsLeft; }

@@ -2,8 +2,10 @@
 #include "app/CCommandLine.h"
 #include "app/CDataFiles.h"
 #include "app/CLogSink.h"
+#include "app/CStopSignals.h"
 #include "app/CVersion.h"
 #include "app/C_ZorvikApp.h"
+#include "app/LogCategories.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include <cstring>
 #include <langinfo.h>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -109,8 +112,24 @@ int main(int argc, char **argv)
     nameApplication();
     CLogSink::install();
     C_ZorvikApp app(options);
+    // A service manager's stop or the end of the session quits like Quit, without questions:
+    // nobody is there to answer them.
+    CStopSignals stopSignals;
+    bool stopping = false;
+    QObject::connect(&stopSignals, &CStopSignals::stopRequested, &qapp, [&stopping, &app](int signal) {
+        if (!std::exchange(stopping, true)) {
+            const QStringList unsaved = app.unsavedPanels();
+            if (unsaved.isEmpty())
+                qCInfo(lcZorvikLive, "Stopping on %s", CStopSignals::name(signal));
+            else
+                qCWarning(lcZorvikLive, "Stopping on %s; changes not saved to the panels: %s",
+                          CStopSignals::name(signal), qPrintable(unsaved.join(QStringLiteral(", "))));
+        }
+        QCoreApplication::exit(0);
+    });
     int rc = 0;
-    if (app.InitInstance() == C_ZorvikApp::StartResult::Running)
+    // A stop during start-up (its dialogs' loops end) must not be followed by the main loop.
+    if (app.InitInstance() == C_ZorvikApp::StartResult::Running && !stopping)
         rc = QApplication::exec();
     app.shutdown();
     if (app.threadsLeftRunning()) {

@@ -10,7 +10,10 @@
 #include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -265,6 +268,47 @@ TEST_F(CommandLine, CronTellsNobodyToReportFromAFaultAndHearsOnlyItsOwnLines)
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, QStringLiteral("zorvik: The file /no/such/dir/p.csv could not be written: No such file or "
                                     "directory\n"));
+}
+
+// A service manager's stop, Ctrl+C and a closed terminal end the program as Quit does (the
+// stop logged, settings written, exit code 0), both while it runs and while its first-start
+// question is open; before, the signal killed it where it stood.
+TEST_F(CommandLine, StopSignalsQuitCleanly)
+{
+    const struct
+    {
+        QStringList arguments;
+        int signal;
+        const char *name;
+    } runs[] = {{{QStringLiteral("--demo"), QStringLiteral("--nosplash")}, SIGTERM, "SIGTERM"},
+                {{QStringLiteral("--demo"), QStringLiteral("--nosplash")}, SIGINT, "SIGINT"},
+                {{QStringLiteral("--nosplash")}, SIGHUP, "SIGHUP"}};
+    for (const auto &run : runs) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.file(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.file(QStringLiteral("data")));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ZV_PROGRAM), run.arguments);
+        QByteArray err;
+        ASSERT_TRUE(testsupport::waitFor(
+            [&] {
+                p.waitForReadyRead(100);
+                err += p.readAllStandardError();
+                return err.contains("started");
+            },
+            60000))
+            << run.name;
+        QThread::msleep(1500); // into the main loop, or the first-start question
+        ASSERT_EQ(::kill(pid_t(p.processId()), run.signal), 0);
+        EXPECT_TRUE(p.waitForFinished(30000)) << run.name;
+        err += p.readAllStandardError();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << run.name;
+        EXPECT_EQ(p.exitCode(), 0) << run.name;
+        EXPECT_TRUE(err.contains(QByteArray("Stopping on ") + run.name)) << err.toStdString();
+        EXPECT_TRUE(err.contains("Zorvik stopped")) << err.toStdString();
+    }
 }
 
 // The same commands as a site runs them: through the FreeTDS driver against the SQL Server
