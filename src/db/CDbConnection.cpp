@@ -1,5 +1,6 @@
 #include "db/CDbConnection.h"
 
+#include "db/CConnectionString.h"
 #include "db/CDbError.h"
 #include "db/COdbcCatalog.h"
 #include "db/CSqliteCollation.h"
@@ -71,11 +72,22 @@ bool CDbConnection::sqliteFileMissing(const CSqlDialect::Target &target, QSqlErr
 QString CDbConnection::driverConnectionString(const CSqlDialect::Target &target, int statementSeconds)
 {
     QString out = target.databaseName.trimmed();
-    // The data source's key has been taken out for Qt to put back (see CSqlDialect::target), so
-    // the driver of a data source is looked up by the name the target kept.
     QString driver = CSqlDialect::keyValue(out, QStringLiteral("Driver"));
-    if (driver.isEmpty() && !target.dataSource.isEmpty())
+    if (driver.isEmpty() && !target.dataSource.isEmpty()) {
+        // Qt hands the driver manager a string as written only when it names a driver or a
+        // server; any other it takes for a data source name, prefixes "DSN=" and, since Qt 6.8,
+        // quotes whole when it holds a ";", so that "DSN=att;UID=u" is not found. The data
+        // source's own driver is named after it: the driver manager still reads the data
+        // source, which wins over a driver. One not installed is left for it to report.
         driver = COdbcCatalog::dataSourceDriver(target.dataSource);
+        if (!driver.isEmpty()) {
+            if (!out.contains(u'='))
+                out = QStringLiteral("DSN=") + CConnectionString::quoted(out); // a bare data source name
+            if (!out.endsWith(u';'))
+                out += u';';
+            out += QStringLiteral("Driver=") + CConnectionString::quoted(driver);
+        }
+    }
     if (COdbcCatalog::isFreeTds(driver) && CSqlDialect::keyValue(out, QStringLiteral("Timeout")).isEmpty()) {
         if (!out.isEmpty() && !out.endsWith(u';'))
             out += u';';

@@ -72,36 +72,6 @@ QString CSqlDialect::keyValue(const QString &connectionString, const QString &ke
     return QString();
 }
 
-namespace {
-
-// What Qt's ODBC driver must be given so that the driver manager receives the string as it was
-// written: Qt prefixes "DSN=" to any string without "DRIVER=" or "SERVER=", which would turn
-// "DSN=att;UID=u" into "DSN=DSN=att;UID=u". Such a string is handed over with its data source
-// name first and the key left for Qt to add.
-QString odbcDatabaseName(const QString &cs)
-{
-    if (cs.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive) ||
-        cs.contains(QLatin1String("SERVER="), Qt::CaseInsensitive))
-        return cs;
-    const CConnectionString parsed(cs);
-    if (!parsed.contains(QStringList{QStringLiteral("DSN")}))
-        return cs; // a bare data source name: Qt's prefix is what it needs
-    CConnectionString rest;
-    QString dsn;
-    for (const CConnectionString::Pair &p : parsed.pairs()) {
-        if (p.key.compare(QLatin1String("DSN"), Qt::CaseInsensitive) == 0) {
-            if (dsn.isNull())
-                dsn = p.value;
-        } else {
-            rest.setValue(p.key, p.value);
-        }
-    }
-    const QString others = rest.toString();
-    return CConnectionString::quoted(dsn) + (others.isEmpty() ? QString() : u';' + others);
-}
-
-} // namespace
-
 CSqlDialect::Target CSqlDialect::target(const QString &connectionString)
 {
     Target t;
@@ -128,7 +98,7 @@ CSqlDialect::Target CSqlDialect::target(const QString &connectionString)
         return t;
     }
     t.driver = QStringLiteral("QODBC");
-    t.databaseName = odbcDatabaseName(cs);
+    t.databaseName = cs;
     t.dataSource = keyValue(cs, QStringLiteral("DSN"));
     if (t.dataSource.isEmpty() && !cs.contains(u'='))
         t.dataSource = cs; // a bare data source name

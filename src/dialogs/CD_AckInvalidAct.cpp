@@ -244,6 +244,15 @@ void CD_AckInvalidAct::showEvent(QShowEvent *e)
     QDialog::showEvent(e);
 }
 
+void CD_AckInvalidAct::bringForward()
+{
+    show();
+    raise();
+    // Qt 6.8 sends the window a show event again here, which would arm the hand-back.
+    m_typingIn = nullptr;
+    activateWindow();
+}
+
 bool CD_AckInvalidAct::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate) {

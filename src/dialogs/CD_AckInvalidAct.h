@@ -47,6 +47,9 @@ public:
     // The person's photograph, drawn into its cell (null: the empty cell).
     void setPhotograph(const QImage &image);
     bool hasPhotograph() const { return m_hasPhoto; }
+    // Shows the window and gives it the keyboard, as the user asked (a click on its notification
+    // or on the tray): the keyboard is not handed back as when the warning came up by itself.
+    void bringForward();
 
 protected:
     bool event(QEvent *e) override;

@@ -154,9 +154,7 @@ bool CWarningCenter::showOldest()
 
 void CWarningCenter::bringForward(CD_AckInvalidAct *window)
 {
-    window->show();
-    window->raise();
-    window->activateWindow();
+    window->bringForward();
 }
 
 void CWarningCenter::withdrawNotification(QObject *window)

@@ -65,6 +65,7 @@ protected:
         // A handshake must be done within a request's time.
         socket->setProperty(kRequestStart, secure ? now : 0);
         socket->setObjectName(QStringLiteral("zvConnection"));
+        m_owner->track(socket);
         m_owner->makeRoom(socket);
         // Answers go out whole at once, not held back waiting for the phone's acknowledgement.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -169,13 +170,12 @@ void CHttpListener::close()
 {
     m_sweep.stop();
     m_port = 0;
-    // The connections are children of their listening socket and go with it; while a request
-    // is being handled its connection must outlive the handler, so the sockets are only closed.
+    // While a request is being handled its connection must outlive the handler, so the
+    // sockets are only closed; those the HTTP layer does not have go with their listening socket.
+    for (QTcpSocket *socket : connections())
+        drop(socket);
     for (QTcpServer *server : servers()) {
         server->close();
-        for (QTcpSocket *socket : server->findChildren<QTcpSocket *>())
-            if (socket->state() != QAbstractSocket::UnconnectedState)
-                drop(socket);
         if (m_depth == 0)
             delete server;
     }
@@ -193,11 +193,16 @@ void CHttpListener::retire()
 QList<QTcpSocket *> CHttpListener::connections() const
 {
     QList<QTcpSocket *> out;
-    for (QTcpServer *server : servers())
-        for (QTcpSocket *socket : server->findChildren<QTcpSocket *>(Qt::FindDirectChildrenOnly))
-            if (socket->state() == QAbstractSocket::ConnectedState)
-                out << socket;
+    for (const QPointer<QTcpSocket> &socket : m_sockets)
+        if (socket && socket->state() == QAbstractSocket::ConnectedState)
+            out << socket;
     return out;
+}
+
+void CHttpListener::track(QTcpSocket *socket)
+{
+    m_sockets.removeIf([](const QPointer<QTcpSocket> &s) { return s.isNull(); });
+    m_sockets << socket;
 }
 
 void CHttpListener::makeRoom(QTcpSocket *newcomer)

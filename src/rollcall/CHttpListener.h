@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QHttpServerResponder>
 #include <QList>
+#include <QPointer>
 #include <QSslConfiguration>
 #include <QString>
 #include <QTimer>
@@ -76,6 +77,9 @@ public:
 
     // The connections open now, on every address.
     QList<QTcpSocket *> connections() const;
+    // Keeps count of a new connection: the HTTP layer takes the ones it is given as its own
+    // children (Qt 6.8), so the listening sockets do not know them.
+    void track(QTcpSocket *socket);
     // Makes room for a newcomer: drops the connection idle longest of its address when that
     // address holds more than its share, or of the busiest address when the listener is full.
     void makeRoom(QTcpSocket *newcomer);
@@ -103,6 +107,7 @@ private:
     Handler m_handler;
     quint16 m_port = 0;
     QTimer m_sweep;
-    int m_depth = 0; // requests being handled (a handler may run an event loop)
+    QList<QPointer<QTcpSocket>> m_sockets; // every connection taken, until it is freed
+    int m_depth = 0;                       // requests being handled (a handler may run an event loop)
     bool m_retired = false;
 };
