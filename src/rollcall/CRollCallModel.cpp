@@ -82,8 +82,16 @@ int CRollCallModel::rowOf(const QString &key) const
     if (m_rowsStale) {
         m_rows.clear();
         m_rows.reserve(m_people.size());
-        for (int r = 0; r < m_people.size(); ++r)
-            m_rows.insert(m_people.at(r).key, r);
+        m_repeatedKeys = false;
+        for (int r = 0; r < m_people.size(); ++r) {
+            const auto it = m_rows.find(m_people.at(r).key);
+            if (it == m_rows.end()) {
+                m_rows.insert(m_people.at(r).key, r);
+                continue;
+            }
+            *it = r;
+            m_repeatedKeys = true;
+        }
         m_rowsStale = false;
     }
     return m_rows.value(key, -1);
@@ -119,6 +127,15 @@ int CRollCallModel::guestCount() const
 
 int CRollCallModel::tickedCount() const
 {
+    if (m_ticks.isEmpty())
+        return 0;
+    // Ticks are few beside the people listed: those are looked up, while each key has one row.
+    if (m_ticks.size() * 8 < m_people.size()) {
+        rowOf(QString()); // brings the rows of the keys up to date
+        if (!m_repeatedKeys)
+            return int(
+                std::count_if(m_ticks.begin(), m_ticks.end(), [this](const QString &key) { return rowOf(key) >= 0; }));
+    }
     return int(
         std::count_if(m_people.begin(), m_people.end(), [this](const Person &p) { return m_ticks.contains(p.key); }));
 }

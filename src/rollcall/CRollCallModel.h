@@ -109,6 +109,7 @@ private:
     QList<Person> m_people;
     mutable QHash<QString, int> m_rows; // made again when first asked for after a change
     mutable bool m_rowsStale = false;
+    mutable bool m_repeatedKeys = false; // a key on more than one row (an employee in two departments)
     // Listed employees per department, made when first asked for and then kept with the rows.
     mutable QMap<QString, int> m_departments;
     mutable bool m_departmentsStale = true;
