@@ -177,9 +177,15 @@ void CListGridModel::reorderRows(const QList<int> &order)
     // texts; the search texts made for them move with them.
     Row *rows = m_rows.data();
     const std::unique_ptr<std::byte[]> buffer(new std::byte[size_t(span) * sizeof(Row)]);
-    for (qsizetype i = lo; i <= hi; ++i)
+    for (qsizetype i = lo; i <= hi;) {
+        // A run of rows that stay together is one copy.
+        qsizetype end = i + 1;
+        while (end <= hi && order.at(end) == order.at(end - 1) + 1)
+            ++end;
         std::memcpy(static_cast<void *>(buffer.get() + size_t(i - lo) * sizeof(Row)),
-                    static_cast<const void *>(rows + order.at(i)), sizeof(Row));
+                    static_cast<const void *>(rows + order.at(i)), size_t(end - i) * sizeof(Row));
+        i = end;
+    }
     std::memcpy(static_cast<void *>(rows + lo), buffer.get(), size_t(span) * sizeof(Row));
     if (m_folded.size() == m_rows.size()) {
         QList<QString> folded(span);
