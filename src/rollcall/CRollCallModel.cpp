@@ -13,6 +13,7 @@
 #include <QHash>
 #include <algorithm>
 #include <array>
+#include <functional>
 
 CRollCallModel::CRollCallModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -67,6 +68,15 @@ bool CRollCallModel::changePeople(const Delta &delta, qsizetype newSize)
             m->endInsertRows();
             m->countRow(inserted, 1);
         }
+        void beginLayout() { emit m->layoutAboutToBeChanged(); }
+        void removing(int row) { m->countRow(row, -1); }
+        void added(int row) { m->countRow(row, 1); }
+        void endLayout(const std::function<int(int)> &newRowOf)
+        {
+            const QModelIndexList before = m->persistentIndexList();
+            m->changePersistentIndexList(before, moved(m, before, newRowOf));
+            emit m->layoutChanged();
+        }
     };
     if (!applyDelta(m_people, delta, newSize, Signals{this}))
         return false;
@@ -75,6 +85,18 @@ bool CRollCallModel::changePeople(const Delta &delta, qsizetype newSize)
         ++m_listVersion;
     }
     return true;
+}
+
+QModelIndexList CRollCallModel::moved(const QAbstractItemModel *model, const QModelIndexList &before,
+                                      const std::function<int(int)> &newRowOf)
+{
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &i : before) {
+        const int row = newRowOf(i.row());
+        after.append(row < 0 ? QModelIndex() : model->index(row, i.column()));
+    }
+    return after;
 }
 
 int CRollCallModel::rowOf(const QString &key) const
