@@ -12,14 +12,18 @@
 //                        ui_ms_per_pass_10   while ten employees clock between passes, everything
 //                                            a pass sets off included (lists, head count, painting);
 //                        process_ms_per_pass_0, process_ms_per_pass_10  the same for the whole
-//                                            process (every thread but the one writing the clockings);
+//                                            process (every thread but the one writing the clockings),
+//                                            and process_cores_0, process_cores_10 the cores it kept busy;
+//                        longest_slice_ms    the longest slice of an update pass while clockings arrive;
 //                        longest_gap_ms_phones  the same while ten phones follow the shared roll
 //                                            call (state every 1.5 s, the list's changes when it
 //                                            changed), with phone_requests_per_s answered;
 //                        rss_mb              the resident set 60 seconds after the start.
 //   BM_AppStartup/N      from the start of the application object to the first painted panel
 //                        (startup_ms), to the end of the first update pass (first_pass_ms), and
-//                        the process's resident set once the first pass has been painted (rss_mb).
+//                        the process's resident set once the first pass has been painted (rss_mb),
+//                        and the longest slice of that first pass, which visits every tablet
+//                        (longest_slice_ms).
 //
 // Run: QT_QPA_PLATFORM=offscreen ./bench_app   (ZORVIK_BENCH_KEEP=1 keeps the databases)
 #include "app/CSettings.h"
@@ -277,6 +281,7 @@ private:
 struct PerPass
 {
     double ui = 0, process = 0, passes = 0;
+    double cores = 0; // the process's processor time over the time measured
 };
 
 PerPass perPass(CLiveUpdate *live, int ms, const std::function<double()> &excludedMs = {})
@@ -288,6 +293,7 @@ PerPass perPass(CLiveUpdate *live, int ms, const std::function<double()> &exclud
     r.passes = qMax(1, live->passCount() - passes);
     r.ui = (threadCpuMs() - ui) / r.passes;
     r.process = (processCpuMs() - process - ((excludedMs ? excludedMs() : 0) - excluded)) / r.passes;
+    r.cores = r.process * r.passes / double(ms);
     return r;
 }
 
@@ -332,9 +338,11 @@ void BM_AppLongestGap(benchmark::State &state)
             Clockings clockings(s.db.path);
             spinFor(1000);
             const int passes = live->passCount();
+            live->resetLongestSlice();
             GapMeter meter;
             spinFor(10000);
             state.counters["longest_gap_ms"] = meter.longestMs();
+            state.counters["longest_slice_ms"] = live->longestSliceMs();
             state.counters["passes_per_s"] = double(live->passCount() - passes) / 10.0;
         }
         {
@@ -361,6 +369,7 @@ void BM_AppLongestGap(benchmark::State &state)
         const PerPass idle = perPass(live, 5000);
         state.counters["ui_ms_per_pass_0"] = idle.ui;
         state.counters["process_ms_per_pass_0"] = idle.process;
+        state.counters["process_cores_0"] = idle.cores;
         {
             TenClockings ten(s.db.path);
             QObject context;
@@ -372,6 +381,7 @@ void BM_AppLongestGap(benchmark::State &state)
             const PerPass busy = perPass(live, 10000, [&ten] { return ten.cpuMs(); });
             state.counters["ui_ms_per_pass_10"] = busy.ui;
             state.counters["process_ms_per_pass_10"] = busy.process;
+            state.counters["process_cores_10"] = busy.cores;
             state.counters["clocked_per_pass"] =
                 10.0 * double(ten.batches() - batches) / double(qMax(1, live->passCount() - passes));
         }
@@ -403,6 +413,7 @@ void BM_AppStartup(benchmark::State &state)
         qApp->removeEventFilter(&watch);
         spinUntil([&] { return a.app->live()->passCount() >= 1; }, 600000);
         state.counters["first_pass_ms"] = double(clock.elapsed());
+        state.counters["longest_slice_ms"] = a.app->live()->longestSliceMs(); // of a whole pass
         state.PauseTiming();
         spinFor(2000); // the first pass painted, photographs of the expanded tablets shown
         // ZORVIK_BENCH_SHOT=folder: a picture of the main window as the user sees it then.

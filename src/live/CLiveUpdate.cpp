@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 CLiveUpdate::CLiveUpdate(CReferenceData *reference, QObject *parent) : QObject(parent), m_reference(reference)
 {
@@ -249,6 +250,8 @@ void CLiveUpdate::noteStaleDue(const CTablet *t)
 
 void CLiveUpdate::startPass(Scope scope, C_ZorvikDoc *only, bool sliced)
 {
+    QElapsedTimer started;
+    started.start();
     auto pass = std::make_unique<Pass>();
     qCDebug(lcZorvikDb, "OnMsgUpdateDocs: waiting for the mutex");
     // The polling thread holds DBMutex only to swap a cycle's data in, and waiters are served
@@ -301,6 +304,7 @@ void CLiveUpdate::startPass(Scope scope, C_ZorvikDoc *only, bool sliced)
     qCDebug(lcZorvikDb, "OnMsgUpdateDocs: released the mutex");
     m_lastChanges = std::move(changes);
     m_pass = std::move(pass);
+    m_startNs = started.nsecsElapsed(); // the first slice's share
     continuePass(sliced);
 }
 
@@ -321,7 +325,9 @@ void CLiveUpdate::continuePass(bool sliced)
         sinceCheck = 0;
         return clock.elapsed() >= m_sliceMs;
     };
-    const auto later = [this] {
+    const qint64 before = std::exchange(m_startNs, 0);
+    const auto later = [this, &clock, before] {
+        m_longestSliceNs = qMax(m_longestSliceNs, before + clock.nsecsElapsed());
         // A timer, not a posted call: timers and painting get their turn before the next slice.
         m_sliceTimer.start();
     };
@@ -381,6 +387,8 @@ void CLiveUpdate::continuePass(bool sliced)
         ++p.doc;
     }
     m_lastPassTablets = p.visited;
+    if (sliced)
+        m_longestSliceNs = qMax(m_longestSliceNs, before + clock.nsecsElapsed());
     m_pass.reset();
     ++m_passCount;
     emit passFinished();

@@ -81,6 +81,10 @@ public:
     // Fills the tablet from the last registration; true when anything it shows changed.
     bool updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now);
 
+    // The longest slice of a pass since the last reset, in milliseconds, for measurements.
+    double longestSliceMs() const { return double(m_longestSliceNs) / 1e6; }
+    void resetLongestSlice() { m_longestSliceNs = 0; }
+
     bool waitForFirstCycle() const { return m_waitForFirstCycle; }
     int passCount() const { return m_passCount; }
 
@@ -136,4 +140,6 @@ private:
     int m_sliceMs = kSliceMs;
     int m_sliceCheck = kSliceCheck;
     int m_passCount = 0;
+    qint64 m_longestSliceNs = 0;
+    qint64 m_startNs = 0; // what starting the pass took, counted in its first slice
 };

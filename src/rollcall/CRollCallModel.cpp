@@ -13,6 +13,7 @@
 #include <QHash>
 #include <algorithm>
 #include <array>
+#include <functional>
 
 CRollCallModel::CRollCallModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -67,6 +68,15 @@ bool CRollCallModel::changePeople(const Delta &delta, qsizetype newSize)
             m->endInsertRows();
             m->countRow(inserted, 1);
         }
+        void beginLayout() { emit m->layoutAboutToBeChanged(); }
+        void removing(int row) { m->countRow(row, -1); }
+        void added(int row) { m->countRow(row, 1); }
+        void endLayout(const std::function<int(int)> &newRowOf)
+        {
+            const QModelIndexList before = m->persistentIndexList();
+            m->changePersistentIndexList(before, moved(m, before, newRowOf));
+            emit m->layoutChanged();
+        }
     };
     if (!applyDelta(m_people, delta, newSize, Signals{this}))
         return false;
@@ -77,13 +87,33 @@ bool CRollCallModel::changePeople(const Delta &delta, qsizetype newSize)
     return true;
 }
 
+QModelIndexList CRollCallModel::moved(const QAbstractItemModel *model, const QModelIndexList &before,
+                                      const std::function<int(int)> &newRowOf)
+{
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &i : before) {
+        const int row = newRowOf(i.row());
+        after.append(row < 0 ? QModelIndex() : model->index(row, i.column()));
+    }
+    return after;
+}
+
 int CRollCallModel::rowOf(const QString &key) const
 {
     if (m_rowsStale) {
         m_rows.clear();
         m_rows.reserve(m_people.size());
-        for (int r = 0; r < m_people.size(); ++r)
-            m_rows.insert(m_people.at(r).key, r);
+        m_repeatedKeys = false;
+        for (int r = 0; r < m_people.size(); ++r) {
+            const auto it = m_rows.find(m_people.at(r).key);
+            if (it == m_rows.end()) {
+                m_rows.insert(m_people.at(r).key, r);
+                continue;
+            }
+            *it = r;
+            m_repeatedKeys = true;
+        }
         m_rowsStale = false;
     }
     return m_rows.value(key, -1);
@@ -119,6 +149,15 @@ int CRollCallModel::guestCount() const
 
 int CRollCallModel::tickedCount() const
 {
+    if (m_ticks.isEmpty())
+        return 0;
+    // Ticks are few beside the people listed: those are looked up, while each key has one row.
+    if (m_ticks.size() * 8 < m_people.size()) {
+        rowOf(QString()); // brings the rows of the keys up to date
+        if (!m_repeatedKeys)
+            return int(
+                std::count_if(m_ticks.begin(), m_ticks.end(), [this](const QString &key) { return rowOf(key) >= 0; }));
+    }
     return int(
         std::count_if(m_people.begin(), m_people.end(), [this](const Person &p) { return m_ticks.contains(p.key); }));
 }

@@ -9,6 +9,8 @@
 #include <QMap>
 #include <QSet>
 #include <QString>
+#include <algorithm>
+#include <functional>
 
 class CReferenceData;
 
@@ -54,7 +56,13 @@ public:
     // Applies a delta to a list shown by a model, telling the model of each row removed and
     // inserted (model: beginRemove(row), endRemove(), beginInsert(row), endInsert()). False, with
     // the list untouched, when the delta does not lead to a list of newSize rows.
+    // With beginLayout(), removing(row), added(row) and endLayout(newRowOf), a delta of more
+    // than kRowSignals rows is told as one change of layout instead.
     template <class Signals> static bool applyDelta(QList<Person> &list, const Delta &d, qsizetype newSize, Signals s);
+    static constexpr int kRowSignals = 4;
+    // The persistent indexes of a model after such a change, its rows' new places given by newRowOf.
+    static QModelIndexList moved(const QAbstractItemModel *model, const QModelIndexList &before,
+                                 const std::function<int(int)> &newRowOf);
 
     explicit CRollCallModel(QObject *parent = nullptr);
 
@@ -109,6 +117,7 @@ private:
     QList<Person> m_people;
     mutable QHash<QString, int> m_rows; // made again when first asked for after a change
     mutable bool m_rowsStale = false;
+    mutable bool m_repeatedKeys = false; // a key on more than one row (an employee in two departments)
     // Listed employees per department, made when first asked for and then kept with the rows.
     mutable QMap<QString, int> m_departments;
     mutable bool m_departmentsStale = true;
@@ -142,6 +151,32 @@ bool CRollCallModel::applyDelta(QList<Person> &list, const Delta &d, qsizetype n
     for (qsizetype i = 0; i < d.inserted.size(); ++i)
         if (d.inserted.at(i).first < 0 || d.inserted.at(i).first > list.size() - rows.size() + i)
             return false;
+    // Views over a long list go through all of it at each row signal: past a few rows, one change
+    // of layout costs them less. Rows that stay keep their selection either way.
+    if constexpr (requires { s.endLayout([](int) { return 0; }); }) {
+        if (rows.size() + d.inserted.size() > kRowSignals) {
+            s.beginLayout();
+            for (qsizetype i = rows.size() - 1; i >= 0; --i) {
+                s.removing(rows.at(i));
+                list.removeAt(rows.at(i));
+            }
+            for (const auto &[row, person] : d.inserted) {
+                list.insert(row, person);
+                s.added(row);
+            }
+            // Where a row of the old list stands in the new one (-1: it went).
+            s.endLayout([&rows, &d](int old) {
+                const auto at = std::lower_bound(rows.cbegin(), rows.cend(), old);
+                if (at != rows.cend() && *at == old)
+                    return -1;
+                int row = old - int(at - rows.cbegin());
+                for (qsizetype i = 0; i < d.inserted.size() && d.inserted.at(i).first <= row; ++i)
+                    ++row;
+                return row;
+            });
+            return true;
+        }
+    }
     for (qsizetype i = rows.size() - 1; i >= 0; --i) {
         s.beginRemove(rows.at(i));
         list.removeAt(rows.at(i));

@@ -15,6 +15,7 @@
 #include "views/CIconSet.h"
 #include "views/CListGrid.h"
 #include "views/CSearchField.h"
+#include "views/CSteadyText.h"
 #include "views/CommandIds.h"
 
 #include <QAction>
@@ -247,7 +248,7 @@ void C_ZorvikViewRollCall::updateHeader()
 {
     if (!m_doc)
         return;
-    m_header->setText(m_doc->countsText());
+    CSteadyText::set(m_header, m_doc->countsText());
     m_departments->setText(m_doc->departmentsText().replace(u'\n', QStringLiteral("  ·  ")));
     const QString stale = m_doc->staleText();
     m_stale->setText(stale);

@@ -44,8 +44,23 @@ CD_PresenceBar::CD_PresenceBar(C_ZorvikDocPresences *doc, QWidget *parent)
     CAppContext *ctx = CAppContext::current();
     m_timer->setInterval(
         C_ZorvikDocPresences::timerIntervalMs(ctx ? ctx->refreshSeconds.load() : RefreshInterval::kDefaultSeconds));
-    connect(m_timer, &QTimer::timeout, this, &CD_PresenceBar::reorderRequested);
-    m_timer->start();
+    // The timer runs only while rows stand out of order: a list nobody changed costs nothing,
+    // however short the interval.
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        emit reorderRequested();
+        // Put off while a query was changing the rows: tried again at the next tick.
+        if (m_doc && m_doc->model()->isOutOfOrder())
+            m_timer->start();
+    });
+    if (m_doc) {
+        connect(m_doc->model(), &CPresencesModel::outOfOrder, m_timer, [this] {
+            if (!m_timer->isActive())
+                m_timer->start();
+        });
+        if (m_doc->model()->isOutOfOrder())
+            m_timer->start();
+    }
     connect(m_combo, &QComboBox::currentIndexChanged, this, &CD_PresenceBar::onSelection);
 }
 

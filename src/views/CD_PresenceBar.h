@@ -10,8 +10,8 @@ class QLabel;
 class QTimer;
 
 // The strip across the top of the presences window: "Last activity:" and a drop-down list of
-// "All" and every activity. It asks for a full rebuild when the choice changes, and at every
-// refresh interval for the rows to be put back in the query's order.
+// "All" and every activity. It asks for a full rebuild when the choice changes, and one refresh
+// interval after a refresh put rows out of order for them to be put back in the query's order.
 class CD_PresenceBar : public QWidget
 {
     Q_OBJECT
@@ -27,7 +27,7 @@ public:
 signals:
     // The choice changed.
     void rebuildRequested();
-    // The refresh interval passed.
+    // The refresh interval passed since rows went out of order.
     void reorderRequested();
 
 private:

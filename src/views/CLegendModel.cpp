@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <utility>
 
 namespace {
 
@@ -31,10 +32,12 @@ void CLegendModel::setEntries(const QList<Entry> &entries)
             same = entries[i].activity == m_entries[i].activity && entries[i].colour == m_entries[i].colour &&
                    entries[i].code == m_entries[i].code;
         if (same) {
-            // Only the counts move: the view keeps its selection and scroll position.
-            m_entries = entries;
-            if (!m_entries.isEmpty())
-                emit dataChanged(index(0, CountColumn), index(rowCount() - 1, CountColumn));
+            // Only the counts move: the view keeps its selection and scroll position, and hears of
+            // the counts that changed alone (a view sized to its contents measures only those).
+            const QList<Entry> before = std::exchange(m_entries, entries);
+            for (int i = 0; i < m_entries.size(); ++i)
+                if (m_entries.at(i).count != before.at(i).count)
+                    emit dataChanged(index(i, CountColumn), index(i, CountColumn));
             return;
         }
     }

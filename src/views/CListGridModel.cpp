@@ -6,6 +6,9 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <cstddef>
+#include <cstring>
+#include <memory>
 
 #include "app/CStringTable.h"
 
@@ -159,22 +162,50 @@ void CListGridModel::reorderRows(const QList<int> &order)
 {
     if (order.size() != m_rows.size())
         return;
+    // Only the stretch between the first and the last row that moves changes; on a long list
+    // after a few changes that is what keeps a reorder cheap.
+    qsizetype lo = 0, hi = order.size() - 1;
+    while (lo <= hi && order.at(lo) == lo)
+        ++lo;
+    while (hi >= lo && order.at(hi) == hi)
+        --hi;
+    if (lo > hi)
+        return;
+    const qsizetype span = hi - lo + 1;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    QList<int> newRowOf(order.size());
-    QList<Row> rows;
-    rows.reserve(m_rows.size());
-    for (int i = 0; i < order.size(); ++i) {
-        rows.append(std::move(m_rows[order.at(i)]));
-        newRowOf[order.at(i)] = i;
+    // The rows are moved as they lie in memory (they are relocatable), without touching their
+    // texts; the search texts made for them move with them.
+    Row *rows = m_rows.data();
+    const std::unique_ptr<std::byte[]> buffer(new std::byte[size_t(span) * sizeof(Row)]);
+    for (qsizetype i = lo; i <= hi;) {
+        // A run of rows that stay together is one copy.
+        qsizetype end = i + 1;
+        while (end <= hi && order.at(end) == order.at(end - 1) + 1)
+            ++end;
+        std::memcpy(static_cast<void *>(buffer.get() + size_t(i - lo) * sizeof(Row)),
+                    static_cast<const void *>(rows + order.at(i)), size_t(end - i) * sizeof(Row));
+        i = end;
     }
-    m_rows = std::move(rows);
-    m_folded.clear();
+    std::memcpy(static_cast<void *>(rows + lo), buffer.get(), size_t(span) * sizeof(Row));
+    if (m_folded.size() == m_rows.size()) {
+        QList<QString> folded(span);
+        for (qsizetype i = lo; i <= hi; ++i)
+            folded[i - lo] = std::move(m_folded[order.at(i)]);
+        std::move(folded.begin(), folded.end(), m_folded.begin() + lo);
+    } else {
+        m_folded.clear();
+    }
     const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex &i : before)
-        after.append(index(newRowOf.at(i.row()), i.column()));
-    changePersistentIndexList(before, after);
+    if (!before.isEmpty()) {
+        QList<int> newRowOf(span);
+        for (qsizetype i = lo; i <= hi; ++i)
+            newRowOf[order.at(i) - lo] = int(i);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &i : before)
+            after.append(index(i.row() >= lo && i.row() <= hi ? newRowOf.at(i.row() - lo) : i.row(), i.column()));
+        changePersistentIndexList(before, after);
+    }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

@@ -58,3 +58,6 @@ private:
     // when the row changes.
     mutable QList<QString> m_folded;
 };
+
+// Rows move in memory as they are: a reorder of a long list moves bytes, not texts.
+Q_DECLARE_TYPEINFO(CListGridModel::Row, Q_RELOCATABLE_TYPE);

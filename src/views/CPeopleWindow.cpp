@@ -74,6 +74,15 @@ public:
             void endRemove() { m->endRemoveRows(); }
             void beginInsert(int row) { m->beginInsertRows({}, row, row); }
             void endInsert() { m->endInsertRows(); }
+            void beginLayout() { emit m->layoutAboutToBeChanged(); }
+            void removing(int) {}
+            void added(int) {}
+            void endLayout(const std::function<int(int)> &newRowOf)
+            {
+                const QModelIndexList before = m->persistentIndexList();
+                m->changePersistentIndexList(before, CRollCallModel::moved(m, before, newRowOf));
+                emit m->layoutChanged();
+            }
         };
         return CRollCallModel::applyDelta(m_people, delta, newSize, Signals{this});
     }

@@ -91,6 +91,8 @@ void CPresencesModel::apply(const MergePlan &plan)
         emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::DisplayRole, Qt::ToolTipRole});
     }
     appendRows(plan.appended);
+    if (isOutOfOrder())
+        emit outOfOrder();
 }
 
 void CPresencesModel::replace(const QList<Row> &result)

@@ -45,6 +45,12 @@ public:
     // Puts the rows back in the query's order, newest registration first, without asking the
     // database; the view keeps its selection.
     void sortNewestFirst();
+    // Whether rows may stand out of the query's order (sortNewestFirst() has work to do).
+    bool isOutOfOrder() const { return m_unordered || !m_moved.isEmpty(); }
+
+signals:
+    // A refresh put rows out of the query's order.
+    void outOfOrder();
 
 private:
     // Rows changed or added since the rows were last in order (the others still are), or all

@@ -4,6 +4,7 @@
 #include "app/CStringTable.h"
 #include "live/CLiveStatus.h"
 #include "views/CStatusPanes.h"
+#include "views/CSteadyText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -132,6 +133,7 @@ void CStatusLine::setFonts(qreal factor)
             f.setPixelSize(qRound(f.pixelSize() * factor));
         label->setFont(f);
     }
+    CSteadyText::fit(m_headCount);
 }
 
 QString CStatusLine::clockText() const
@@ -161,12 +163,15 @@ QString CStatusLine::connectionText() const
 void CStatusLine::refresh()
 {
     m_clock->setText(clockText());
-    m_headCount->setText(headCountText());
+    CSteadyText::set(m_headCount, headCountText());
     m_headCount->setVisible(m_onSite >= 0);
     m_warnings->setText(warningsText());
     m_warnings->setVisible(m_openWarnings > 0);
     const bool good = m_connected && (!m_status || m_status->isCurrent());
     m_connection->setText(connectionText());
-    m_connection->setStyleSheet(good ? QStringLiteral("color: #a5d6a7;")
-                                     : QStringLiteral("color: #ffb4ab; font-weight: bold;"));
+    // A style sheet set again restyles the label even when it is the same.
+    const QString style =
+        good ? QStringLiteral("color: #a5d6a7;") : QStringLiteral("color: #ffb4ab; font-weight: bold;");
+    if (m_connection->styleSheet() != style)
+        m_connection->setStyleSheet(style);
 }

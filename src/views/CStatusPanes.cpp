@@ -4,6 +4,7 @@
 #include "live/CLiveStatus.h"
 #include "views/CIconSet.h"
 #include "views/CPeopleWindow.h"
+#include "views/CSteadyText.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -99,7 +100,7 @@ void CStatusPanes::setHeadCount(int onSite, int guests, const QString &departmen
 
 void CStatusPanes::showHeadCount()
 {
-    m_headCount->setText(headCountText());
+    CSteadyText::set(m_headCount, headCountText());
     m_headCount->setVisible(m_onSite >= 0);
 }
 
@@ -127,7 +128,7 @@ void CStatusPanes::setNotYetIn(const QList<CRollCallModel::Person> &people, cons
     const bool follows = delta && serial != 0 && serial == m_notYetInSerial + 1;
     m_notYetInSerial = serial;
     m_notYetIn = people;
-    m_notYetInButton->setText(CStringTable::text(QStringLiteral("notyetin.text")).arg(people.size()));
+    CSteadyText::set(m_notYetInButton, CStringTable::text(QStringLiteral("notyetin.text")).arg(people.size()));
     m_notYetInButton->show();
     if (!m_notYetInWindow)
         return;

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QStatusBar>
 #include <QSvgRenderer>
 #include <QTest>
 #include <QToolBar>
@@ -502,4 +503,36 @@ TEST_F(MainFrame, QuittingKeepsAnUnsavedPanelAndRecentFilesDropWhatIsGone)
     ASSERT_TRUE(QFile::remove(path));
     frame->findChild<QAction *>(QStringLiteral("recentFile1"))->trigger();
     EXPECT_TRUE(frame->recentFiles().isEmpty());
+}
+
+TEST_F(MainFrame, CountsThatChangeAtEveryPassRepaintTheirPanesWithoutReflowingTheWindow)
+{
+    // What a pass sets off around the counts: the window laid out again, a label restyled.
+    struct Watch : QObject
+    {
+        int reflows = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            reflows += e->type() == QEvent::LayoutRequest || e->type() == QEvent::StyleChange;
+            return false;
+        }
+    } watch;
+    frame->show();
+    frame->setConnected(true);
+    frame->setHeadCount(1200, 3, QStringLiteral("Sales: 1200"));
+    QApplication::processEvents();
+    for (QWidget *w : {static_cast<QWidget *>(frame.get()), static_cast<QWidget *>(frame->statusBar()),
+                       frame->findChild<QWidget *>(QStringLiteral("statusLineConnection"))})
+        w->installEventFilter(&watch);
+    auto *pane = frame->findChild<QLabel *>(QStringLiteral("headCountPane"));
+    for (int onSite = 1201; onSite < 1300; onSite += 7) {
+        frame->setHeadCount(onSite, 3, QStringLiteral("Sales: %1").arg(onSite));
+        QApplication::processEvents();
+        EXPECT_GE(pane->width(), pane->sizeHint().width()) << onSite;
+    }
+    EXPECT_EQ(watch.reflows, 0);
+    // A count that needs more room gets it.
+    frame->setHeadCount(123456789, 3, QString());
+    QApplication::processEvents();
+    EXPECT_GE(pane->width(), pane->sizeHint().width());
 }

@@ -1,5 +1,6 @@
 #include "PresenceTestDb.h"
 #include "app/CStringTable.h"
+#include "app/CTextMatch.h"
 #include "views/CPresencesModel.h"
 #include "views/C_ZorvikDocPresences.h"
 
@@ -227,4 +228,34 @@ TEST(PresenceTimer, IntervalFollowsTheRefreshSetting)
     EXPECT_EQ(C_ZorvikDocPresences::timerIntervalMs(-3), 60000);
     EXPECT_EQ(C_ZorvikDocPresences::timerIntervalMs(0), 10);
     EXPECT_EQ(C_ZorvikDocPresences::timerIntervalMs(std::numeric_limits<int>::max()), std::numeric_limits<int>::max());
+}
+
+TEST(PresencesOrder, ChangedRowsGoToTheirPlacesAndTheSelectionFollowsItsRow)
+{
+    // Twenty rows, newest first; three of them clock again (to the top, the middle and the
+    // bottom's neighbour), one is searched for (its search text made) and one is selected.
+    CPresencesModel model;
+    QList<CPresencesModel::Row> rows;
+    for (int i = 0; i < 20; ++i)
+        rows.append({QStringLiteral("2026-03-04 10:%1:00").arg(59 - i, 2, 10, QLatin1Char('0')), QStringLiteral("Last"),
+                     QStringLiteral("First%1").arg(i), QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')),
+                     QString()});
+    model.replace(rows);
+    const QPersistentModelIndex selected = model.index(12, CPresencesModel::MediaColumn);
+    EXPECT_FALSE(model.index(17, 0).data(CTextMatch::SearchRole).toString().isEmpty());
+    QList<CPresencesModel::Row> changed = rows;
+    changed[15][CPresencesModel::DateTimeColumn] = QStringLiteral("2026-03-04 11:00:00");
+    changed[3][CPresencesModel::DateTimeColumn] = QStringLiteral("2026-03-04 10:49:30");
+    changed[17][CPresencesModel::DateTimeColumn] = QStringLiteral("2026-03-04 10:40:30");
+    model.merge(changed);
+    EXPECT_TRUE(model.isOutOfOrder());
+    model.sortNewestFirst();
+    EXPECT_FALSE(model.isOutOfOrder());
+    std::stable_sort(changed.begin(), changed.end(), [](const auto &a, const auto &b) { return a[0] > b[0]; });
+    EXPECT_EQ(model.rows(), changed);
+    EXPECT_EQ(selected.data().toString(), rows.at(12)[CPresencesModel::MediaColumn]);
+    for (int r = 0; r < model.rowCount(); ++r)
+        EXPECT_EQ(model.index(r, 0).data(CTextMatch::SearchRole).toString(),
+                  CTextMatch::searchText(QStringList(changed.at(r).begin(), changed.at(r).end())))
+            << r;
 }

@@ -214,12 +214,13 @@ TEST_F(PresencesWindow, TimerFollowsTheRefreshIntervalAndPutsTheRowsInQueryOrder
     const QModelIndexList selected = view.grid()->selectionModel()->selectedRows(3);
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected.first().data().toString(), other);
-    // A pass that changed nobody asks nothing.
+    // A pass that changed nobody asks nothing, and with every row in order the timer rests.
     {
         QMutexLocker lock(&db.reference().dbMutex);
         doc.onUpdatePass(CCycleChanges());
     }
     EXPECT_FALSE(doc.isQueryRunning());
+    EXPECT_FALSE(view.bar()->timer()->isActive());
 }
 
 TEST_F(PresencesWindow, SelectionSurvivesAnUpdatePass)
