@@ -172,6 +172,15 @@ void CListGridModel::reorderRows(const QList<int> &order)
     if (lo > hi)
         return;
     const qsizetype span = hi - lo + 1;
+    // Rows are moved as raw bytes below: a row named twice would be freed twice. Only a
+    // permutation of the stretch is taken.
+    QList<bool> named(span, false);
+    for (qsizetype i = lo; i <= hi; ++i) {
+        const int from = order.at(i);
+        if (from < lo || from > hi || named.at(from - lo))
+            return;
+        named[from - lo] = true;
+    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The rows are moved as they lie in memory (they are relocatable), without touching their
     // texts; the search texts made for them move with them.
