@@ -24,6 +24,7 @@ void CListFilterModel::setSearch(const QString &query)
     // One change for the views, not one per stretch of rows that comes or goes: on a list of
     // thousands that is what makes typing keep up.
     invalidate();
+    emit searchChanged();
     announce();
 }
 

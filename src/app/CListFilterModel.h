@@ -20,6 +20,8 @@ public:
 
 signals:
     void countsChanged(int found, int total);
+    // The search text changed (after the rows were found again).
+    void searchChanged();
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;

@@ -138,8 +138,9 @@ bool CRollCallModel::applyDelta(QList<Person> &list, const Delta &d, qsizetype n
     QList<int> rows = d.removedAt;
     // The places given are taken when they hold those keys; otherwise the list is looked through.
     bool placed = !rows.isEmpty() || removed.isEmpty();
-    for (int r : std::as_const(rows))
-        placed = placed && r >= 0 && r < list.size() && removed.contains(list.at(r).key);
+    for (qsizetype i = 0; i < rows.size() && placed; ++i)
+        placed = rows.at(i) >= 0 && rows.at(i) < list.size() && (i == 0 || rows.at(i) > rows.at(i - 1)) &&
+                 removed.contains(list.at(rows.at(i)).key);
     if (!placed) {
         rows.clear();
         for (int r = 0; r < list.size(); ++r)
@@ -149,21 +150,37 @@ bool CRollCallModel::applyDelta(QList<Person> &list, const Delta &d, qsizetype n
     if (list.size() - rows.size() + d.inserted.size() != newSize)
         return false;
     for (qsizetype i = 0; i < d.inserted.size(); ++i)
-        if (d.inserted.at(i).first < 0 || d.inserted.at(i).first > list.size() - rows.size() + i)
+        if (d.inserted.at(i).first < 0 || d.inserted.at(i).first > list.size() - rows.size() + i ||
+            (i > 0 && d.inserted.at(i).first <= d.inserted.at(i - 1).first))
             return false;
     // Views over a long list go through all of it at each row signal: past a few rows, one change
     // of layout costs them less. Rows that stay keep their selection either way.
     if constexpr (requires { s.endLayout([](int) { return 0; }); }) {
         if (rows.size() + d.inserted.size() > kRowSignals) {
             s.beginLayout();
-            for (qsizetype i = rows.size() - 1; i >= 0; --i) {
-                s.removing(rows.at(i));
-                list.removeAt(rows.at(i));
+            for (int r : std::as_const(rows))
+                s.removing(r);
+            // One pass makes the new list: a row removed or inserted at a time would move the whole
+            // tail of a long list each time.
+            QList<Person> next;
+            next.reserve(newSize);
+            qsizetype gone = 0, came = 0;
+            const auto comeIn = [&] {
+                while (came < d.inserted.size() && d.inserted.at(came).first == next.size())
+                    next.append(d.inserted.at(came++).second);
+            };
+            for (qsizetype r = 0; r < list.size(); ++r) {
+                if (gone < rows.size() && rows.at(gone) == r) {
+                    ++gone;
+                    continue;
+                }
+                comeIn();
+                next.append(std::move(list[r]));
             }
-            for (const auto &[row, person] : d.inserted) {
-                list.insert(row, person);
-                s.added(row);
-            }
+            comeIn();
+            list = std::move(next);
+            for (const auto &inserted : d.inserted)
+                s.added(inserted.first);
             // Where a row of the old list stands in the new one (-1: it went).
             s.endLayout([&rows, &d](int old) {
                 const auto at = std::lower_bound(rows.cbegin(), rows.cend(), old);

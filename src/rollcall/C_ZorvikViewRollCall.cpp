@@ -12,10 +12,11 @@
 #include "rollcall/CRollCallReport.h"
 #include "rollcall/CRollCallServer.h"
 #include "views/CCsvExport.h"
+#include "views/CFilterBypass.h"
 #include "views/CIconSet.h"
-#include "views/CListGrid.h"
 #include "views/CSearchField.h"
 #include "views/CSteadyText.h"
+#include "views/CWrappedText.h"
 #include "views/CommandIds.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ QString elapsed(qint64 s)
 
 C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_header(new QLabel(this)), m_stale(new QLabel(this)),
-      m_saveProblem(new QLabel(this)), m_departments(new QLabel(this)), m_toolBar(new QToolBar(this)),
+      m_saveProblem(new QLabel(this)), m_departments(new CWrappedText(this)), m_toolBar(new QToolBar(this)),
       m_grid(new QTableView(this)), m_filter(new CListFilterModel(this)), m_sharing(new QLabel(this)),
       m_drill(new QLabel(this)), m_missingPanel(new QWidget(this)), m_missing(new QListView(m_missingPanel)),
       m_missingModel(new QStringListModel(this)), m_missingRefresh(new QTimer(this)), m_second(new QTimer(this)),
@@ -79,10 +80,9 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     m_saveProblem->setWordWrap(true);
     m_saveProblem->hide();
     m_departments->setObjectName(QStringLiteral("rollCallDepartments"));
-    m_departments->setWordWrap(true);
     m_departments->setContentsMargins(6, 0, 6, 2);
     // Departments, names, addresses and file names are shown as they are, never as markup.
-    for (QLabel *l : {m_header, m_stale, m_saveProblem, m_departments})
+    for (QLabel *l : {m_header, m_stale, m_saveProblem})
         l->setTextFormat(Qt::PlainText);
 
     m_toolBar->setObjectName(QStringLiteral("rollCallToolBar"));
@@ -169,7 +169,7 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     // The rows the search finds, in department order until a column heading is clicked.
     m_filter->setSourceModel(doc ? doc->model() : nullptr);
     m_grid->setModel(m_filter);
-    CListGrid::sortByClicks(m_grid);
+    m_bypass = new CFilterBypass(m_grid, m_filter);
     m_search = new CSearchField(m_filter, m_grid, this, this);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -258,7 +258,7 @@ void C_ZorvikViewRollCall::updateHeader()
 void C_ZorvikViewRollCall::rememberPosition()
 {
     m_scroll = m_grid->verticalScrollBar()->value();
-    const QModelIndex current = m_filter->mapToSource(m_grid->currentIndex());
+    const QModelIndex current = m_bypass->toSource(m_grid->currentIndex());
     m_currentKey = current.isValid() && m_doc ? m_doc->model()->people().value(current.row()).key : QString();
 }
 
@@ -268,7 +268,7 @@ void C_ZorvikViewRollCall::restorePosition()
         const QList<CRollCallModel::Person> &people = m_doc->model()->people();
         for (int r = 0; r < people.size(); ++r) {
             if (people.at(r).key == m_currentKey) {
-                m_grid->selectionModel()->setCurrentIndex(m_filter->mapFromSource(m_doc->model()->index(r, 0)),
+                m_grid->selectionModel()->setCurrentIndex(m_bypass->fromSource(m_doc->model()->index(r, 0)),
                                                           QItemSelectionModel::ClearAndSelect |
                                                               QItemSelectionModel::Rows);
                 break;
@@ -310,7 +310,7 @@ bool C_ZorvikViewRollCall::eventFilter(QObject *watched, QEvent *event)
     }
     // The space bar ticks or unticks the current row, whichever cell is current.
     if (space && watched == m_grid) {
-        const QModelIndex current = m_filter->mapToSource(m_grid->currentIndex());
+        const QModelIndex current = m_bypass->toSource(m_grid->currentIndex());
         if (current.isValid()) {
             const QModelIndex cell = m_doc->model()->index(current.row(), CRollCallModel::TickColumn);
             m_doc->model()->setData(cell, m_doc->model()->isTicked(current.row()) ? Qt::Unchecked : Qt::Checked,

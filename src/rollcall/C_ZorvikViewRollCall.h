@@ -14,8 +14,10 @@ class QLabel;
 class QListView;
 class QStringListModel;
 class QTableView;
+class CFilterBypass;
 class CListFilterModel;
 class CSearchField;
+class CWrappedText;
 class QTimer;
 class QToolBar;
 
@@ -78,10 +80,11 @@ private:
     QLabel *m_header;
     QLabel *m_stale;
     QLabel *m_saveProblem;
-    QLabel *m_departments;
+    CWrappedText *m_departments;
     QToolBar *m_toolBar;
     QTableView *m_grid;
     CListFilterModel *m_filter;
+    CFilterBypass *m_bypass = nullptr;
     CSearchField *m_search = nullptr;
     QLabel *m_sharing;
     QLabel *m_drill;

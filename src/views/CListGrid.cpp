@@ -68,12 +68,3 @@ int CListGrid::textMargins() const
 }
 
 CListGrid::~CListGrid() = default;
-
-void CListGrid::sortByClicks(QTableView *view)
-{
-    QHeaderView *header = view->horizontalHeader();
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
-    view->setSortingEnabled(true);
-}

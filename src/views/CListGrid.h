@@ -24,7 +24,4 @@ public:
     static int fittedWidth(const QFontMetrics &fm, int designWidth, const QStringList &texts, int margin);
     // The space a cell keeps free on both sides of its text together.
     int textMargins() const;
-    // A click on a column heading sorts by that column (again: the other way); until then the
-    // rows keep the order they come in.
-    static void sortByClicks(QTableView *view);
 };

@@ -185,17 +185,41 @@ void CListGridModel::reorderRows(const QList<int> &order)
     // The rows are moved as they lie in memory (they are relocatable), without touching their
     // texts; the search texts made for them move with them.
     Row *rows = m_rows.data();
-    const std::unique_ptr<std::byte[]> buffer(new std::byte[size_t(span) * sizeof(Row)]);
-    for (qsizetype i = lo; i <= hi;) {
-        // A run of rows that stay together is one copy.
-        qsizetype end = i + 1;
-        while (end <= hi && order.at(end) == order.at(end - 1) + 1)
-            ++end;
-        std::memcpy(static_cast<void *>(buffer.get() + size_t(i - lo) * sizeof(Row)),
-                    static_cast<const void *>(rows + order.at(i)), size_t(end - i) * sizeof(Row));
-        i = end;
+    // Most often a few rows come to the top and the others keep their order below them: only
+    // those few are put aside while the others slide down in place.
+    qsizetype settled = hi;
+    while (settled > lo && order.at(settled - 1) < order.at(settled))
+        --settled;
+    const qsizetype aside = settled - lo < span / 4 ? settled - lo : span;
+    const std::unique_ptr<std::byte[]> buffer(new std::byte[size_t(aside) * sizeof(Row)]);
+    const auto copyRuns = [&](qsizetype from, qsizetype to, std::byte *target) {
+        for (qsizetype i = from; i <= to;) {
+            // A run of rows that stay together is one copy.
+            qsizetype end = i + 1;
+            while (end <= to && order.at(end) == order.at(end - 1) + 1)
+                ++end;
+            std::memcpy(static_cast<void *>(target + size_t(i - from) * sizeof(Row)),
+                        static_cast<const void *>(rows + order.at(i)), size_t(end - i) * sizeof(Row));
+            i = end;
+        }
+    };
+    if (aside < span) {
+        copyRuns(lo, settled - 1, buffer.get());
+        // From the bottom up each row goes to a place at or below its own, so no row is
+        // overwritten before it has moved.
+        for (qsizetype i = hi; i >= settled;) {
+            qsizetype start = i;
+            while (start > settled && order.at(start - 1) == order.at(start) - 1)
+                --start;
+            std::memmove(static_cast<void *>(rows + start), static_cast<const void *>(rows + order.at(start)),
+                         size_t(i - start + 1) * sizeof(Row));
+            i = start - 1;
+        }
+        std::memcpy(static_cast<void *>(rows + lo), buffer.get(), size_t(aside) * sizeof(Row));
+    } else {
+        copyRuns(lo, hi, buffer.get());
+        std::memcpy(static_cast<void *>(rows + lo), buffer.get(), size_t(span) * sizeof(Row));
     }
-    std::memcpy(static_cast<void *>(rows + lo), buffer.get(), size_t(span) * sizeof(Row));
     if (m_folded.size() == m_rows.size()) {
         QList<QString> folded(span);
         for (qsizetype i = lo; i <= hi; ++i)

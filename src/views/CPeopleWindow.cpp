@@ -3,7 +3,7 @@
 #include "app/CListFilterModel.h"
 #include "app/CStringTable.h"
 #include "app/CTextMatch.h"
-#include "views/CListGrid.h"
+#include "views/CFilterBypass.h"
 #include "views/CSearchField.h"
 #include "views/CStaleBanner.h"
 
@@ -137,7 +137,7 @@ CPeopleWindow::CPeopleWindow(const QString &title, QWidget *parent)
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setColumnWidth(0, 220);
     m_grid->setColumnWidth(1, 180);
-    CListGrid::sortByClicks(m_grid);
+    new CFilterBypass(m_grid, m_filter);
     auto *search = new CSearchField(m_filter, m_grid, this, this);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);

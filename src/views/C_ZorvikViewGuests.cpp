@@ -5,6 +5,7 @@
 #include "app/CListFilterModel.h"
 #include "app/CStringTable.h"
 #include "views/CCsvExport.h"
+#include "views/CFilterBypass.h"
 #include "views/CGuestsModel.h"
 #include "views/CListGrid.h"
 #include "views/CSearchField.h"
@@ -20,7 +21,7 @@ C_ZorvikViewGuests::C_ZorvikViewGuests(C_ZorvikDocGuests *doc, QWidget *parent)
     // The grid shows the rows the search finds, in the order of the column clicked.
     m_filter->setSourceModel(doc ? doc->model() : nullptr);
     m_grid = new CListGrid(m_filter, doc ? doc->model()->columnWidths() : QList<int>(), this);
-    CListGrid::sortByClicks(m_grid);
+    new CFilterBypass(m_grid, m_filter);
     m_search = new CSearchField(m_filter, m_grid, this, this);
     setObjectName(QStringLiteral("guestsView"));
     m_grid->setObjectName(QStringLiteral("guestsGrid"));

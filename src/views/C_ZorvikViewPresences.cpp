@@ -6,6 +6,7 @@
 #include "app/CStringTable.h"
 #include "views/CCsvExport.h"
 #include "views/CD_PresenceBar.h"
+#include "views/CFilterBypass.h"
 #include "views/CListGrid.h"
 #include "views/CPresencesModel.h"
 #include "views/CSearchField.h"
@@ -22,7 +23,7 @@ C_ZorvikViewPresences::C_ZorvikViewPresences(C_ZorvikDocPresences *doc, QWidget 
     // The grid shows the rows the search finds, in the order of the column clicked.
     m_filter->setSourceModel(doc ? doc->model() : nullptr);
     m_grid = new CListGrid(m_filter, doc ? doc->model()->columnWidths() : QList<int>(), this);
-    CListGrid::sortByClicks(m_grid);
+    new CFilterBypass(m_grid, m_filter);
     m_search = new CSearchField(m_filter, m_grid, this, this);
     setObjectName(QStringLiteral("presencesView"));
     m_grid->setObjectName(QStringLiteral("presencesGrid"));

@@ -2,6 +2,7 @@
 #include "views/CChildFrameBase.h"
 #include "views/CIconSet.h"
 #include "views/CSplashWindow.h"
+#include "views/CWrappedText.h"
 #include "views/C_ChildFrame.h"
 #include "views/CommandIds.h"
 
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 using namespace mainframetest;
 using namespace Command;
@@ -535,4 +537,48 @@ TEST_F(MainFrame, CountsThatChangeAtEveryPassRepaintTheirPanesWithoutReflowingTh
     frame->setHeadCount(123456789, 3, QString());
     QApplication::processEvents();
     EXPECT_GE(pane->width(), pane->sizeHint().width());
+}
+
+// The head count by department changes at every pass: its window is laid out again only when the
+// text needs another number of lines, and the text always has the room it needs.
+TEST(WrappedText, ANewTextReflowsTheWindowOnlyForAnotherHeight)
+{
+    struct Watch : QObject
+    {
+        int reflows = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            reflows += e->type() == QEvent::LayoutRequest;
+            return false;
+        }
+    } watch;
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *text = new CWrappedText(&window);
+    layout->addWidget(text);
+    layout->addWidget(new QWidget(&window), 1);
+    window.resize(300, 400);
+    const auto departments = [](int count, int n) {
+        QStringList parts;
+        for (int i = 0; i < n; ++i)
+            parts << QStringLiteral("Department %1: %2").arg(i).arg(count + i);
+        return parts.join(QStringLiteral("  ·  "));
+    };
+    text->setText(departments(100, 6));
+    window.show();
+    QApplication::processEvents();
+    window.installEventFilter(&watch);
+    const int height = text->height();
+    EXPECT_GE(height, 3 * text->fontMetrics().height()); // six departments do not fit one line at 300 px
+    for (int count = 101; count < 140; count += 3) {
+        text->setText(departments(count, 6));
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(watch.reflows, 0);
+    EXPECT_EQ(text->height(), height);
+    text->setText(departments(100, 12));
+    QApplication::processEvents();
+    EXPECT_GT(watch.reflows, 0);
+    EXPECT_EQ(text->height(), text->heightForWidth(text->width()));
+    EXPECT_GT(text->height(), height);
 }

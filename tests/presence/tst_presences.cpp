@@ -251,11 +251,22 @@ TEST(PresencesOrder, ChangedRowsGoToTheirPlacesAndTheSelectionFollowsItsRow)
     EXPECT_TRUE(model.isOutOfOrder());
     model.sortNewestFirst();
     EXPECT_FALSE(model.isOutOfOrder());
-    std::stable_sort(changed.begin(), changed.end(), [](const auto &a, const auto &b) { return a[0] > b[0]; });
-    EXPECT_EQ(model.rows(), changed);
-    EXPECT_EQ(selected.data().toString(), rows.at(12)[CPresencesModel::MediaColumn]);
-    for (int r = 0; r < model.rowCount(); ++r)
-        EXPECT_EQ(model.index(r, 0).data(CTextMatch::SearchRole).toString(),
-                  CTextMatch::searchText(QStringList(changed.at(r).begin(), changed.at(r).end())))
-            << r;
+    const auto expect = [&](QList<CPresencesModel::Row> expected) {
+        std::stable_sort(expected.begin(), expected.end(), [](const auto &a, const auto &b) { return a[0] > b[0]; });
+        EXPECT_EQ(model.rows(), expected);
+        EXPECT_EQ(selected.data().toString(), rows.at(12)[CPresencesModel::MediaColumn]);
+        for (int r = 0; r < model.rowCount(); ++r)
+            EXPECT_EQ(model.index(r, 0).data(CTextMatch::SearchRole).toString(),
+                      CTextMatch::searchText(QStringList(expected.at(r).begin(), expected.at(r).end())))
+                << r;
+    };
+    expect(changed);
+    // Then two rows far down clock the newest of all: they come to the top and the rows above
+    // them slide down in place.
+    changed = model.rows();
+    changed[16][CPresencesModel::DateTimeColumn] = QStringLiteral("2026-03-04 11:02:00");
+    changed[18][CPresencesModel::DateTimeColumn] = QStringLiteral("2026-03-04 11:01:00");
+    model.merge(changed);
+    model.sortNewestFirst();
+    expect(changed);
 }

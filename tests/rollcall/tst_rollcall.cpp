@@ -586,17 +586,18 @@ TEST_F(RollCall, SearchAndSortFindTheRowToTick)
     C_ZorvikViewRollCall view(doc.get());
     view.resize(900, 300);
     view.show();
-    QAbstractItemModel *shown = view.grid()->model();
+    // The grid shows the roll call itself until a search or a sort needs the filter.
+    auto shown = [&view] { return view.grid()->model(); };
     const CRollCallModel::Person target = model.people().at(model.employeeCount() - 1);
     auto *search = view.findChild<QLineEdit *>(QStringLiteral("searchEdit"));
     ASSERT_TRUE(search);
     search->setText(CTextMatch::fold(target.department).toUpper());
-    ASSERT_GE(shown->rowCount(), 1);
-    for (int r = 0; r < shown->rowCount(); ++r)
-        EXPECT_EQ(shown->index(r, CRollCallModel::DepartmentColumn).data().toString(), target.department);
+    ASSERT_GE(shown()->rowCount(), 1);
+    for (int r = 0; r < shown()->rowCount(); ++r)
+        EXPECT_EQ(shown()->index(r, CRollCallModel::DepartmentColumn).data().toString(), target.department);
     search->setText(target.name);
-    ASSERT_EQ(shown->rowCount(), 1);
-    view.grid()->setCurrentIndex(shown->index(0, CRollCallModel::NameColumn));
+    ASSERT_EQ(shown()->rowCount(), 1);
+    view.grid()->setCurrentIndex(shown()->index(0, CRollCallModel::NameColumn));
     QTest::keyClick(view.grid(), Qt::Key_Space);
     EXPECT_EQ(model.ticks(), QSet<QString>{target.key});
 
@@ -604,11 +605,52 @@ TEST_F(RollCall, SearchAndSortFindTheRowToTick)
     QHeaderView *h = view.grid()->horizontalHeader();
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(0) + 5, h->height() / 2));
     auto lastTicked = [&] {
-        return shown->index(shown->rowCount() - 1, CRollCallModel::NameColumn).data().toString() == target.name &&
-               shown->index(shown->rowCount() - 1, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        return shown()->index(shown()->rowCount() - 1, CRollCallModel::NameColumn).data().toString() == target.name &&
+               shown()->index(shown()->rowCount() - 1, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
     };
     EXPECT_TRUE(lastTicked());
     reopenLive();
     doc->refresh();
     EXPECT_TRUE(lastTicked());
+}
+
+// A change of many rows at the top, in the middle and at the end is made in one pass: the list
+// equals the one made a row at a time, the department counts follow and a selected row stays
+// selected; a change that does not fit the list is refused and leaves it as it was.
+TEST(RollCallDelta, ManyRowsChangeAsOneAndAMisfitIsRefused)
+{
+    const auto person = [](int i) {
+        CRollCallModel::Person p;
+        p.key = QStringLiteral("E%1").arg(i);
+        p.name = QStringLiteral("Name %1").arg(i);
+        p.department = QStringLiteral("Dept %1").arg(i % 3);
+        return p;
+    };
+    QList<CRollCallModel::Person> people;
+    for (int i = 0; i < 12; ++i)
+        people << person(i);
+    CRollCallModel model;
+    model.setPeople(people);
+    const QPersistentModelIndex selected = model.index(6, CRollCallModel::NameColumn);
+    CRollCallModel::Delta delta;
+    delta.removed = {QStringLiteral("E0"), QStringLiteral("E5"), QStringLiteral("E11")};
+    delta.inserted = {{0, person(20)}, {4, person(21)}, {10, person(22)}, {12, person(23)}};
+    QList<CRollCallModel::Person> expected = people;
+    for (const QString &key : delta.removed)
+        expected.removeIf([&key](const CRollCallModel::Person &p) { return p.key == key; });
+    for (const auto &[row, p] : delta.inserted)
+        expected.insert(row, p);
+    ASSERT_GT(delta.removed.size() + delta.inserted.size(), CRollCallModel::kRowSignals);
+    EXPECT_TRUE(model.changePeople(delta, expected.size()));
+    EXPECT_EQ(model.people(), expected);
+    EXPECT_EQ(selected.data().toString(), people.at(6).name);
+    QMap<QString, int> departments;
+    for (const auto &p : expected)
+        ++departments[p.department];
+    EXPECT_EQ(model.departmentCounts(), departments);
+
+    CRollCallModel::Delta misfit;
+    misfit.inserted = {{3, person(30)}, {1, person(31)}, {5, person(32)}, {6, person(33)}, {7, person(34)}};
+    EXPECT_FALSE(model.changePeople(misfit, expected.size() + misfit.inserted.size()));
+    EXPECT_EQ(model.people(), expected);
 }
