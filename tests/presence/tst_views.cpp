@@ -269,12 +269,24 @@ TEST_F(PresencesWindow, SearchFindsAndHeadingsSortThroughARefresh)
     const int all = grid->model()->rowCount();
     auto *search = view.findChild<QLineEdit *>(QStringLiteral("searchEdit"));
     ASSERT_TRUE(search);
+    // The row chosen before a search is still chosen among the rows found, and after it.
+    const auto chosenName = [grid] {
+        const QModelIndexList rows = grid->selectionModel()->selectedRows(CPresencesModel::LastNameColumn);
+        return rows.size() == 1 && grid->currentIndex().row() == rows.first().row() ? rows.first().data().toString()
+                                                                                    : QString();
+    };
+    for (int r = 0; r < all; ++r)
+        if (grid->model()->index(r, CPresencesModel::LastNameColumn).data().toString() == QStringLiteral("Đorđević"))
+            grid->selectRow(r);
+    ASSERT_EQ(chosenName(), QStringLiteral("Đorđević"));
     QTest::keyClicks(search, QStringLiteral("dorde cedo"));
     ASSERT_EQ(grid->model()->rowCount(), 1);
     EXPECT_EQ(grid->model()->index(0, CPresencesModel::LastNameColumn).data().toString(), QStringLiteral("Đorđević"));
     EXPECT_EQ(view.findChild<QLabel *>(QStringLiteral("searchCount"))->text(), QStringLiteral("1 of %1").arg(all));
+    EXPECT_EQ(chosenName(), QStringLiteral("Đorđević"));
     QTest::keyClick(search, Qt::Key_Escape);
     EXPECT_EQ(grid->model()->rowCount(), all);
+    EXPECT_EQ(chosenName(), QStringLiteral("Đorđević"));
 
     // Ctrl+F from the grid goes to the search; "/" as well.
     grid->setFocus();
