@@ -13,7 +13,9 @@
 #include <QHash>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
+#include <memory>
 
 CRollCallModel::CRollCallModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -85,6 +87,47 @@ bool CRollCallModel::changePeople(const Delta &delta, qsizetype newSize)
         ++m_listVersion;
     }
     return true;
+}
+
+void CRollCallModel::reshape(QList<Person> &list, const QList<int> &removedAt,
+                             const QList<QPair<int, Person>> &inserted)
+{
+    static_assert(QTypeInfo<Person>::isRelocatable, "rows are moved as bytes");
+    const qsizetype oldSize = list.size();
+    const qsizetype kept = oldSize - removedAt.size();
+    const qsizetype newSize = kept + inserted.size();
+    // Places past the end are made first (empty rows own nothing); from here on every place past
+    // the rows kept so far is raw bytes, written over without being destroyed.
+    if (newSize > oldSize)
+        list.resize(newSize);
+    Person *p = list.data();
+    const auto shift = [p](qsizetype to, qsizetype from, qsizetype count) {
+        if (count > 0)
+            std::memmove(static_cast<void *>(p + to), static_cast<const void *>(p + from),
+                         size_t(count) * sizeof(Person));
+    };
+    // The rows that go are destroyed and the runs between them close up, front to back.
+    qsizetype write = removedAt.isEmpty() ? oldSize : removedAt.first();
+    for (qsizetype i = 0; i < removedAt.size(); ++i) {
+        std::destroy_at(p + removedAt.at(i));
+        const qsizetype from = removedAt.at(i) + 1, to = i + 1 < removedAt.size() ? removedAt.at(i + 1) : oldSize;
+        shift(write, from, to - from);
+        write += to - from;
+    }
+    // The rows that come open their places, back to front: each run moves once, to the right.
+    qsizetype sourceEnd = kept, targetEnd = newSize;
+    for (qsizetype i = inserted.size() - 1; i >= 0; --i) {
+        const qsizetype at = inserted.at(i).first, after = targetEnd - at - 1;
+        shift(at + 1, sourceEnd - after, after);
+        sourceEnd -= after;
+        new (p + at) Person(inserted.at(i).second);
+        targetEnd = at;
+    }
+    // Places left over at the end hold bytes of rows that moved: emptied without being destroyed.
+    for (qsizetype i = newSize; i < oldSize; ++i)
+        new (p + i) Person();
+    if (newSize < oldSize)
+        list.resize(newSize);
 }
 
 QModelIndexList CRollCallModel::moved(const QAbstractItemModel *model, const QModelIndexList &before,

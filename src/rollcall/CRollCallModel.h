@@ -60,6 +60,10 @@ public:
     // than kRowSignals rows is told as one change of layout instead.
     template <class Signals> static bool applyDelta(QList<Person> &list, const Delta &d, qsizetype newSize, Signals s);
     static constexpr int kRowSignals = 4;
+    // Removes the rows at removedAt (ascending) and inserts the rows given at their places in the
+    // new list (ascending), moving each row that stays at most twice: one row at a time would move
+    // the whole tail of a long list each time.
+    static void reshape(QList<Person> &list, const QList<int> &removedAt, const QList<QPair<int, Person>> &inserted);
     // The persistent indexes of a model after such a change, its rows' new places given by newRowOf.
     static QModelIndexList moved(const QAbstractItemModel *model, const QModelIndexList &before,
                                  const std::function<int(int)> &newRowOf);
@@ -160,25 +164,7 @@ bool CRollCallModel::applyDelta(QList<Person> &list, const Delta &d, qsizetype n
             s.beginLayout();
             for (int r : std::as_const(rows))
                 s.removing(r);
-            // One pass makes the new list: a row removed or inserted at a time would move the whole
-            // tail of a long list each time.
-            QList<Person> next;
-            next.reserve(newSize);
-            qsizetype gone = 0, came = 0;
-            const auto comeIn = [&] {
-                while (came < d.inserted.size() && d.inserted.at(came).first == next.size())
-                    next.append(d.inserted.at(came++).second);
-            };
-            for (qsizetype r = 0; r < list.size(); ++r) {
-                if (gone < rows.size() && rows.at(gone) == r) {
-                    ++gone;
-                    continue;
-                }
-                comeIn();
-                next.append(std::move(list[r]));
-            }
-            comeIn();
-            list = std::move(next);
+            reshape(list, rows, d.inserted);
             for (const auto &inserted : d.inserted)
                 s.added(inserted.first);
             // Where a row of the old list stands in the new one (-1: it went).
