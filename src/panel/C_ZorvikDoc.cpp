@@ -107,7 +107,7 @@ CTablet *C_ZorvikDoc::addTablet(const QString &lastName, const QString &firstNam
 {
     if (m_tablets.count(employeeId))
         return nullptr;
-    auto *t = new CTablet(this);
+    auto *t = new CTablet;
     t->lastName = lastName;
     t->firstName = firstName;
     t->mediaNumber = mediaNumber;

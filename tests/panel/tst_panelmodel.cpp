@@ -146,7 +146,11 @@ TEST(PanelModel, SaveWritesTabletsInIdOrderWithTheirSizes)
 TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
 {
     int raised = 0;
-    CTablet::setWarningHandler([&](const CTablet &) { ++raised; });
+    QString warnedFor;
+    CTablet::setWarningHandler([&](const CTablet &w) {
+        ++raised;
+        warnedFor = w.employeeId + "|" + w.lastName + "|" + w.warnedTime() + "|" + w.warnedActivity();
+    });
     CTablet t;
     t.dateText = "08.12.2026.";
     t.timeText = "07:41";
@@ -162,6 +166,16 @@ TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
     t.activityDescription = "Other";
     t.setIllegal(true);
     EXPECT_TRUE(testsupport::waitFor([&] { return raised == 2; }, 1000));
-    EXPECT_EQ(t.warnedActivity, "Other");
+    EXPECT_EQ(t.warnedActivity(), "Other");
+
+    // A tablet that leaves its panel before the event loop comes round still has its warning.
+    C_ZorvikDoc doc;
+    CTablet *gone = doc.addTablet("Novak", "Ana", "77", "42", QRect(0, 0, 168, 24));
+    gone->timeText = "07:50";
+    gone->activityDescription = "Trip";
+    gone->setIllegal(true);
+    doc.removeTablet("42");
+    EXPECT_TRUE(testsupport::waitFor([&] { return raised == 3; }, 1000));
+    EXPECT_EQ(warnedFor, "42|Novak|07:50|Trip");
     CTablet::setWarningHandler({});
 }
