@@ -492,7 +492,10 @@ void BM_AppMemory(benchmark::State &state)
         step("heap_report_mb");
         state.counters["heap_mb"] = last;
         state.counters["rss_mb"] = residentMb();
+        QElapsedTimer trim;
+        trim.start();
         malloc_trim(0);
+        state.counters["trim_ms"] = double(trim.nsecsElapsed()) / 1e6;
         state.counters["rss_trimmed_mb"] = residentMb();
         state.ResumeTiming();
     }

@@ -179,3 +179,20 @@ TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
     EXPECT_EQ(warnedFor, "42|Novak|07:50|Trip");
     CTablet::setWarningHandler({});
 }
+
+TEST(PanelModel, PanelsShowingAnEmployeeShareTheTextsButKeepTheirOwn)
+{
+    C_ZorvikDoc everyone, department;
+    everyone.addTablet(QString("Novak"), QString("Ana"), QString("77"), QString("42"), QRect(0, 0, 168, 24));
+    // Texts read separately (another file) but equal are kept once; a differing one stays its own.
+    const CTablet *a = everyone.tablet("42");
+    const CTablet *b =
+        department.addTablet(QString("Novak"), QString("Ana"), QString("78"), QString("42"), QRect(24, 24, 168, 24));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->lastName.constData(), a->lastName.constData());
+    EXPECT_EQ(b->firstName.constData(), a->firstName.constData());
+    EXPECT_EQ(b->employeeId.constData(), a->employeeId.constData());
+    EXPECT_EQ(b->mediaNumber, "78");
+    EXPECT_EQ(department.toData().tablets.at(0).card, "78");
+    EXPECT_EQ(department.toData().tablets.at(0).lastName, "Novak");
+}
