@@ -19,6 +19,9 @@
 //                                            call (state every 1.5 s, the list's changes when it
 //                                            changed), with phone_requests_per_s answered;
 //                        rss_mb              the resident set 60 seconds after the start.
+//   BM_AppMemory/N       the heap each window holds (heap_*_mb, opened one after the other; the
+//                        third panel's per tablet as panel_bytes_per_tablet), the resident set
+//                        with all of them open (rss_mb) and after malloc_trim (rss_trimmed_mb).
 //   BM_AppStartup/N      from the start of the application object to the first painted panel
 //                        (startup_ms), to the end of the first update pass (first_pass_ms), and
 //                        the process's resident set once the first pass has been painted (rss_mb),
@@ -41,6 +44,7 @@
 #include "rollcall/C_ZorvikViewRollCall.h"
 #include "views/CChildFrameBase.h"
 #include "views/CLegendDock.h"
+#include "views/C_ChildFrame.h"
 #include "views/C_MainFrame.h"
 
 #include "../support/BenchDatabase.h"
@@ -425,6 +429,78 @@ void BM_AppStartup(benchmark::State &state)
     }
 }
 
+// What each window holds: the heap in use (malloc's own count, so freed but kept pages do not
+// blur it) after the start (the demo's two panels and presences), then after each further window
+// opens, the last pass of each painted. Tablets of a third panel of every employee are counted
+// per tablet (panel_bytes_per_tablet); rss_mb is the resident set with everything open, and
+// rss_trimmed_mb the same once malloc has given back what it keeps.
+double heapMb()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
+}
+
+void BM_AppMemory(benchmark::State &state)
+{
+    Site &s = site(int(state.range(0)));
+    for (auto _ : state) {
+        App a(s);
+        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
+            state.SkipWithError("the program did not start");
+            return;
+        }
+        C_MainFrame *frame = a.app->mainFrame();
+        CLiveUpdate *live = a.app->live();
+        // Until a pass that started after the window opened has ended, and painted.
+        const auto settle = [&] {
+            const int passes = live->passCount();
+            spinUntil([&] { return live->passCount() >= passes + 2; }, 600000);
+            spinFor(1500);
+        };
+        state.PauseTiming();
+        settle();
+        double last = heapMb();
+        state.counters["heap_start_mb"] = last;
+        const auto step = [&](const char *name) {
+            settle();
+            const double now = heapMb();
+            state.counters[name] = now - last;
+            last = now;
+        };
+        const QString third = a.m_dir.filePath(QStringLiteral("Everyone.zvl"));
+        QFile::copy(CDemoSamples::panelPaths(s.db.dir.path()).last(), third);
+        C_ChildFrame *panel = frame->openPanel(third);
+        step("heap_panel_mb");
+        const int tablets = panel ? qobject_cast<C_ZorvikDoc *>(panel->document())->tabletCount() : 0;
+        state.counters["panel_bytes_per_tablet"] = state.counters["heap_panel_mb"] * 1024.0 * 1024.0 / qMax(1, tablets);
+        frame->openGuests();
+        step("heap_guests_mb");
+        frame->openRollCall();
+        step("heap_rollcall_mb");
+        frame->legendDock()->setVisible(true);
+        step("heap_legend_mb");
+        if (auto *notYetIn = frame->statusBar()->findChild<QToolButton *>(QStringLiteral("notYetInButton")))
+            notYetIn->click();
+        step("heap_notyetin_mb");
+        C_ZorvikDoc *reception = nullptr;
+        for (CChildFrameBase *f : frame->childFrames())
+            if (auto *doc = qobject_cast<C_ZorvikDoc *>(f->document()); doc && !reception)
+                reception = doc;
+        C_ReportView *report = CLastActCommands::printPanel(frame, reception);
+        if (report)
+            report->waitForBuild(600000);
+        step("heap_report_mb");
+        state.counters["heap_mb"] = last;
+        state.counters["rss_mb"] = residentMb();
+        QElapsedTimer trim;
+        trim.start();
+        malloc_trim(0);
+        state.counters["trim_ms"] = double(trim.nsecsElapsed()) / 1e6;
+        state.counters["rss_trimmed_mb"] = residentMb();
+        state.ResumeTiming();
+    }
+}
+
 // The same key presses as bench_presence's BM_SearchKeyPress, typed into the presences window
 // of the whole program (every employee listed, the update passes running): the time from each
 // key press to its events handled, and the longest gap of the interface thread meanwhile.
@@ -470,6 +546,7 @@ void BM_AppSearchKeyPress(benchmark::State &state)
 
 BENCHMARK(BM_AppSearchKeyPress)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AppLongestGap)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AppMemory)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AppStartup)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // With ZORVIK_BENCH_TRACE set, every event the interface thread takes longer than 20 ms to handle

@@ -220,8 +220,7 @@ struct RepaintCounter
     explicit RepaintCounter(const QList<C_ZorvikDoc *> &docs)
     {
         for (const C_ZorvikDoc *doc : docs)
-            for (const auto &entry : doc->tablets())
-                connections << QObject::connect(entry.second, &CTablet::changed, entry.second, [this] { ++requests; });
+            connections << QObject::connect(doc, &C_ZorvikDoc::tabletChanged, doc, [this] { ++requests; });
     }
     ~RepaintCounter()
     {

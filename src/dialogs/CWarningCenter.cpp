@@ -256,10 +256,11 @@ CD_AckInvalidAct *CWarningCenter::raiseFor(QWidget *owner, const CTablet &tablet
         if (it != ref->activityColourMap.end())
             colour = activityQColor(it->second);
     }
-    CD_AckInvalidAct *window = raise(owner,
-                                     InvalidActFields{tablet.employeeId, tablet.lastName, tablet.firstName,
-                                                      tablet.warnedDate, tablet.warnedTime, tablet.warnedActivity},
-                                     colour);
+    CD_AckInvalidAct *window =
+        raise(owner,
+              InvalidActFields{tablet.employeeId, tablet.lastName, tablet.firstName, tablet.warnedDate(),
+                               tablet.warnedTime(), tablet.warnedActivity()},
+              colour);
     // The photograph: the tablet's bytes when it has them, else read from the database; either
     // way decoded off the interface thread, and shown when it arrives.
     if (!m_photos) {

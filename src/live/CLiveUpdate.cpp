@@ -396,11 +396,17 @@ void CLiveUpdate::continuePass(bool sliced)
         runPending();
 }
 
-QString CLiveUpdate::shared(QString &last, const QString &text)
+QString CLiveUpdate::shared(const QString &text)
 {
-    if (text != last)
-        last = text;
-    return last;
+    const auto it = m_texts.constFind(text);
+    if (it != m_texts.cend())
+        return *it;
+    // Days and minutes in use are few; a long run only ever adds new days, so start over now
+    // and then rather than keep every one.
+    if (m_texts.size() >= kSharedTexts)
+        m_texts.clear();
+    m_texts.insert(text);
+    return text;
 }
 
 bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &now)
@@ -430,9 +436,9 @@ bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
         last->dateTime(row, rows.lastDate, d);
     // The texts are made again only for another moment.
     if (!(d.status() == t->shownMoment.status() && d.days() == t->shownMoment.days()) || t->dateText.isNull()) {
-        // Tablets clocked on the same day (or in the same minute) share one text.
-        t->dateText = shared(m_lastDateText, d.format(S(1055)));
-        t->timeText = shared(m_lastTimeText, d.format(QStringLiteral("%H:%M")));
+        // Tablets clocked on the same day (or at the same minute of any day) share one text.
+        t->dateText = shared(d.format(S(1055)));
+        t->timeText = shared(d.format(QStringLiteral("%H:%M")));
         t->shownMoment = d;
     }
     t->setStale(CDateTime::wholeDaysBetween(now, d) >= 1);

@@ -9,8 +9,9 @@
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
-#include <map>
 #include <memory>
+#include <set>
+#include <utility>
 
 class CReferenceData;
 class CDbThread;
@@ -109,8 +110,10 @@ private:
     void noteStaleDue(const CTablet *t);
     void continuePass(bool sliced);
     bool updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now, const Rows &rows);
-    // text, or last when they are equal (so that equal texts share one string); last becomes it.
-    static QString shared(QString &last, const QString &text);
+    // text, or an equal one given out before: the date and time texts of 100,000 tablets are a
+    // few hundred distinct strings.
+    QString shared(const QString &text);
+    static constexpr qsizetype kSharedTexts = 4096;
     void handleRequest(QPointer<C_ZorvikDoc> doc, bool all);
     void onCycleFinished(bool ok);
     void runPending();
@@ -130,13 +133,14 @@ private:
     std::weak_ptr<const CDbTable> m_seenEmployees, m_seenPairs;
     int m_seenDay = -1;
     int m_seenExpandLatest = -1;
-    // Moment (days) -> employee: when a clocking shown as fresh turns a day old.
-    std::multimap<double, QString> m_staleDue;
+    // When a clocking shown as fresh turns a day old (days), and whose: once per employee and
+    // moment, however many panels show the employee and passes look at the tablet.
+    std::set<std::pair<double, QString>> m_staleDue;
     QList<QPointer<C_ZorvikDoc>> m_pending;
     std::unique_ptr<Pass> m_pass;
     QTimer m_sliceTimer;
-    QTimer m_hangWatch; // a cycle stuck on a server that does not answer shows as not connected
-    QString m_lastDateText, m_lastTimeText;
+    QTimer m_hangWatch;    // a cycle stuck on a server that does not answer shows as not connected
+    QSet<QString> m_texts; // the date and time texts given to tablets
     int m_sliceMs = kSliceMs;
     int m_sliceCheck = kSliceCheck;
     int m_passCount = 0;

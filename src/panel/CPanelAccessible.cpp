@@ -66,7 +66,7 @@ CTabletAccessible::CTabletAccessible(C_PanelCanvas *canvas, CTablet *tablet) : m
 
 bool CTabletAccessible::isValid() const
 {
-    return m_canvas && m_tablet;
+    return m_canvas && m_canvas->item(m_tablet);
 }
 
 QWindow *CTabletAccessible::window() const

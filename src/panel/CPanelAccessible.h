@@ -52,5 +52,5 @@ public:
 
 private:
     QPointer<C_PanelCanvas> m_canvas;
-    QPointer<CTablet> m_tablet;
+    CTablet *m_tablet; // valid while its canvas shows it (the canvas drops this item first)
 };

@@ -1,6 +1,7 @@
 #include "panel/CTablet.h"
 
 #include "panel/CPanelGeometry.h"
+#include <QCoreApplication>
 #include <QMetaObject>
 
 namespace {
@@ -11,7 +12,7 @@ CTablet::WarningHandler &handler()
 }
 } // namespace
 
-CTablet::CTablet(QObject *parent) : QObject(parent) {}
+const CDateTime CTablet::initialMoment{};
 
 void CTablet::setGeometry(const QRect &r)
 {
@@ -37,7 +38,6 @@ void CTablet::lower()
 
 void CTablet::invalidateAll()
 {
-    emit changed();
     if (m_listener)
         m_listener->tabletRedraw(this);
 }
@@ -52,7 +52,6 @@ void CTablet::setSelected(bool selected)
     if (m_selected == selected)
         return;
     m_selected = selected;
-    emit selectionChanged(selected);
     invalidateAll();
 }
 
@@ -67,20 +66,23 @@ void CTablet::setExpandedSize(bool big)
 
 void CTablet::setIllegal(bool illegal)
 {
-    if (illegal && (dateText + timeText != warnedDate + warnedTime || activityDescription != warnedActivity)) {
-        warnedDate = dateText;
-        warnedTime = timeText;
-        warnedActivity = activityDescription;
+    if (illegal && (dateText + timeText != warnedDate() + warnedTime() || activityDescription != warnedActivity())) {
+        m_warned = std::make_shared<const Warned>(Warned{dateText, timeText, activityDescription});
         // After the update pass: the warning window never opens inside it.
-        QMetaObject::invokeMethod(this, &CTablet::raiseWarning, Qt::QueuedConnection);
+        if (QCoreApplication *app = QCoreApplication::instance()) {
+            CTablet seen(*this);
+            seen.m_listener = nullptr;
+            seen.m_illegal = true;
+            QMetaObject::invokeMethod(
+                app,
+                [seen] {
+                    if (handler())
+                        handler()(seen);
+                },
+                Qt::QueuedConnection);
+        }
     }
     m_illegal = illegal;
-}
-
-void CTablet::raiseWarning()
-{
-    if (handler())
-        handler()(*this);
 }
 
 void CTablet::setWarningHandler(WarningHandler h)

@@ -4,20 +4,20 @@
 #include "panel/CPanelGeometry.h"
 
 #include <QByteArray>
-#include <QObject>
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <memory>
 
 // One employee's tablet on a panel: what it shows, where it stands on the canvas, and the
 // state the live update keeps for it. The panel's canvas draws it and handles the mouse (its
 // C_PanelWnd there); this object holds no widget, so the update pass and the panel file work
-// without a display.
-class CTablet : public QObject
+// without a display. A plain value, not a QObject: a site's panels hold one per employee
+// each, and whoever needs to hear about a tablet listens to its panel.
+class CTablet
 {
-    Q_OBJECT
 public:
-    explicit CTablet(QObject *parent = nullptr);
+    CTablet() = default;
 
     // Texts.
     QString lastName, firstName, employeeId, mediaNumber;
@@ -64,13 +64,17 @@ public:
     // current update has finished.
     void setIllegal(bool illegal);
 
-    // The registration moment seen last while Expand Latest was on, and the initial moment
-    // (the zero date) that tells the first registration seen.
-    CDateTime rememberedMoment;
-    const CDateTime initialMoment;
+    // The registration moment seen last while Expand Latest was on; it starts at the initial
+    // moment (the zero date), which tells the first registration seen.
+    static const CDateTime initialMoment;
+    CDateTime rememberedMoment = initialMoment;
     // The registration moment the date and time texts were made from.
     CDateTime shownMoment = CDateTime::null();
-    QString warnedDate, warnedTime, warnedActivity;
+    // The registration warned about last (empty until one is): kept apart, as few tablets ever
+    // warn.
+    QString warnedDate() const { return m_warned ? m_warned->date : QString(); }
+    QString warnedTime() const { return m_warned ? m_warned->time : QString(); }
+    QString warnedActivity() const { return m_warned ? m_warned->activity : QString(); }
 
     // "Last First" for name format 0, "First Last" otherwise.
     QString displayName(int nameFormat) const;
@@ -78,18 +82,20 @@ public:
     // Repaint requests from the update pass.
     void invalidateAll();
 
-    // Where raised warnings go (the application's warning window); none in a plain core.
+    // Where raised warnings go (the application's warning window); none in a plain core. The
+    // handler gets the tablet as it was when it warned, so a warning is never lost to a tablet
+    // removed before the event loop comes round.
     using WarningHandler = std::function<void(const CTablet &)>;
     static void setWarningHandler(WarningHandler handler);
 
-signals:
-    void changed();
-    void selectionChanged(bool selected);
-
 private:
-    void raiseWarning();
+    struct Warned
+    {
+        QString date, time, activity;
+    };
 
     Listener *m_listener = nullptr;
+    std::shared_ptr<const Warned> m_warned;
     QRect m_geometry{0, 0, CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight};
     bool m_selected = false;
     bool m_expanded = false;

@@ -90,7 +90,8 @@ C_PanelCanvas::C_PanelCanvas(C_ZorvikDoc *doc, const CPanelBackground *backgroun
             m_cached.clear();
             for (Bucket &b : m_buckets)
                 b.clear();
-            m_dragged = nullptr;
+            m_dragged = m_current = m_flashed = nullptr;
+            m_flash->stop();
             update();
         });
     }
@@ -927,9 +928,11 @@ void C_PanelCanvas::showTabletMenu(CTablet *t, const QPoint &canvasPos)
 {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("tabletMenu"));
-    QPointer<CTablet> guarded(t);
-    QAction *details = menu.addAction(CStringTable::text(QStringLiteral("tablet.details")), this, [this, guarded] {
-        if (guarded) {
+    // The menu waits for the user while passes run: its commands find the employee's tablet
+    // again, and do nothing when it has gone meanwhile.
+    const auto tablet = [this, id = t->employeeId]() -> CTablet * { return m_doc ? m_doc->tablet(id) : nullptr; };
+    QAction *details = menu.addAction(CStringTable::text(QStringLiteral("tablet.details")), this, [this, tablet] {
+        if (CTablet *guarded = tablet()) {
             guarded->setExpanded(!guarded->isExpanded());
             guarded->setExpandedSize(guarded->isExpanded());
             m_doc->setModified(true);
@@ -937,19 +940,19 @@ void C_PanelCanvas::showTabletMenu(CTablet *t, const QPoint &canvasPos)
     });
     details->setCheckable(true);
     details->setChecked(t->isExpanded());
-    QAction *select = menu.addAction(CStringTable::text(QStringLiteral("tablet.select")), this, [guarded] {
-        if (guarded)
+    QAction *select = menu.addAction(CStringTable::text(QStringLiteral("tablet.select")), this, [tablet] {
+        if (CTablet *guarded = tablet())
             guarded->setSelected(!guarded->isSelected());
     });
     select->setCheckable(true);
     select->setChecked(t->isSelected());
     menu.addSeparator();
-    menu.addAction(CStringTable::text(QStringLiteral("tablet.front")), this, [guarded] {
-        if (guarded)
+    menu.addAction(CStringTable::text(QStringLiteral("tablet.front")), this, [tablet] {
+        if (CTablet *guarded = tablet())
             guarded->raise();
     });
-    menu.addAction(CStringTable::text(QStringLiteral("tablet.back")), this, [guarded] {
-        if (guarded)
+    menu.addAction(CStringTable::text(QStringLiteral("tablet.back")), this, [tablet] {
+        if (CTablet *guarded = tablet())
             guarded->lower();
     });
     menu.exec(mapToGlobal(canvasPos));

@@ -157,12 +157,12 @@ private:
     QPoint m_anchor;
     QRect m_band;
     bool m_banding = false;
-    QPointer<CTablet> m_dragged; // held by the left button
-    QPoint m_grab;               // where, in panel coordinates from the tablet's corner
+    CTablet *m_dragged = nullptr; // held by the left button
+    QPoint m_grab;                // where, in panel coordinates from the tablet's corner
     QHash<const CTablet *, Hover *> m_hovers;
 
     // The keyboard's tablet, the reading order (made when needed) and the accessible items.
-    QPointer<CTablet> m_current;
+    CTablet *m_current = nullptr;
     bool m_ringShown = false; // the keyboard is in use: the current tablet has its ring
     mutable QList<CTablet *> m_order;
     mutable bool m_orderValid = false;
@@ -170,7 +170,7 @@ private:
     void forgetTablet(const CTablet *t);
     void paintFocus(QPainter &p) const;
 
-    QPointer<CTablet> m_flashed;
+    CTablet *m_flashed = nullptr;
     QVariantAnimation *m_flash;
     QRect m_flashDrawn; // what the last step of the flash asked to paint
 };

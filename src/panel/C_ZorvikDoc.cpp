@@ -14,10 +14,31 @@
 #include <algorithm>
 #include <array>
 
-C_ZorvikDoc::C_ZorvikDoc(QObject *parent) : CDocument(parent) {}
+namespace {
+// The panels that exist (the interface thread's), where a new tablet looks for its employee's
+// texts.
+QList<const C_ZorvikDoc *> &panels()
+{
+    static QList<const C_ZorvikDoc *> all;
+    return all;
+}
+
+// The text another panel's tablet already holds when it is the same, so that equal texts share
+// one string.
+const QString &sameText(const QString &text, const QString &held)
+{
+    return text == held ? held : text;
+}
+} // namespace
+
+C_ZorvikDoc::C_ZorvikDoc(QObject *parent) : CDocument(parent)
+{
+    panels().append(this);
+}
 
 C_ZorvikDoc::~C_ZorvikDoc()
 {
+    panels().removeOne(this);
     for (auto &entry : m_tablets)
         delete entry.second;
     m_tablets.clear();
@@ -107,14 +128,26 @@ CTablet *C_ZorvikDoc::addTablet(const QString &lastName, const QString &firstNam
 {
     if (m_tablets.count(employeeId))
         return nullptr;
-    auto *t = new CTablet(this);
+    auto *t = new CTablet;
     t->lastName = lastName;
     t->firstName = firstName;
     t->mediaNumber = mediaNumber;
     t->employeeId = employeeId;
+    // A site often shows the same employees on several panels (everyone, and a department):
+    // their texts are kept once.
+    for (const C_ZorvikDoc *other : std::as_const(panels())) {
+        const CTablet *twin = other != this ? other->tablet(employeeId) : nullptr;
+        if (!twin)
+            continue;
+        t->lastName = sameText(lastName, twin->lastName);
+        t->firstName = sameText(firstName, twin->firstName);
+        t->mediaNumber = sameText(mediaNumber, twin->mediaNumber);
+        t->employeeId = twin->employeeId;
+        break;
+    }
     t->setGeometry(geometry);
     t->setListener(this);
-    m_tablets.emplace(employeeId, t);
+    m_tablets.emplace(t->employeeId, t);
     emit tabletAdded(t);
     return t;
 }

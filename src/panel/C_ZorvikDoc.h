@@ -5,7 +5,6 @@
 #include "panel/CTablet.h"
 #include "panel/NewPanelData.h"
 
-#include <QPointer>
 #include <QRect>
 #include <map>
 
@@ -100,7 +99,7 @@ private:
     void arrange(Qt::Orientation orientation, int extent);
 
     TabletMap m_tablets;
-    QPointer<CTablet> m_latest;
+    CTablet *m_latest = nullptr; // cleared when its tablet goes
     bool m_useImage = false;
     bool m_tile = false;
     QString m_imagePath;

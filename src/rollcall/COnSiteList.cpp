@@ -122,6 +122,20 @@ struct Here
     QString activity;
 };
 
+// text, or an equal one given out before on this thread: the times and dates of a list of any
+// size are a few thousand distinct texts, each kept once.
+QString sharedText(const QString &text)
+{
+    thread_local QSet<QString> texts;
+    const auto it = texts.constFind(text);
+    if (it != texts.cend())
+        return *it;
+    if (texts.size() >= 4096)
+        texts.clear();
+    texts.insert(text);
+    return text;
+}
+
 // One row of the employees table as the lists show it, the same for a whole list and for a change:
 // when here, counted by its department and listed among the people (while a window shows them);
 // else listed in "Not yet in" with the date of an earlier clocking, if any.
@@ -151,14 +165,14 @@ void addEmployeeRow(const COnSiteList::Snapshot &s, const Columns &c, const CDbT
     p.name = (lastName + u' ' + firstName).trimmed();
     p.department = departmentName;
     if (here) {
-        p.time = here->moment.format(QStringLiteral("%H:%M"));
+        p.time = sharedText(here->moment.format(QStringLiteral("%H:%M")));
         const auto act = s.activities.find(here->activity);
         p.detail = act == s.activities.end() ? here->activity : act->second;
         people << p;
         return;
     }
     if (earlier)
-        p.time = earlier->format(dateFormat);
+        p.time = sharedText(earlier->format(dateFormat));
     notYetIn << p;
 }
 

@@ -104,10 +104,14 @@ bool C_ZorvikDocPresences::runQuery(CReferenceData *ref, const QString &query, Q
     const QString date = QStringLiteral("DatumLastReg"), activity = QStringLiteral("IDLogickeAktivnosti"),
                   media = QStringLiteral("IDNo"), first = QStringLiteral("Ime"), last = QStringLiteral("Prezime"),
                   employee = QStringLiteral("IDZaposlenog");
-    QString activityId, employeeId;
+    QString activityId, employeeId, moment;
+    // Rows of the same moment share one text (arrivals come in bursts).
+    QSet<QString> moments;
     for (cursor.moveFirst(); !cursor.isEOF(); cursor.moveNext()) {
         CPresencesModel::Row row;
-        cursor.getFieldText(date, row[CPresencesModel::DateTimeColumn]);
+        cursor.getFieldText(date, moment);
+        const auto seen = moments.constFind(moment);
+        row[CPresencesModel::DateTimeColumn] = seen != moments.cend() ? *seen : *moments.insert(moment);
         cursor.getFieldText(activity, activityId);
         cursor.getFieldText(media, row[CPresencesModel::MediaColumn]);
         cursor.getFieldText(first, row[CPresencesModel::FirstNameColumn]);
@@ -158,8 +162,8 @@ bool C_ZorvikDocPresences::start(Work work)
     if (work == Work::Partial) {
         scope = std::make_shared<QSet<QString>>();
         for (const QString &e : std::as_const(m_asked))
-            for (const QString &media : m_mediaOf.value(e))
-                scope->insert(media);
+            for (auto [it, end] = m_mediaOf.equal_range(e); it != end; ++it)
+                scope->insert(*it);
     }
     m_worker->run(
         [ref, query, result, current, compare, scope] {
@@ -231,7 +235,7 @@ void C_ZorvikDocPresences::noteEmployees(const Result &result, const QStringList
     for (const QString &e : asked)
         m_mediaOf.remove(e);
     for (qsizetype i = 0; i < result.rows.size() && i < result.employees.size(); ++i)
-        m_mediaOf[result.employees.at(i)].append(result.rows.at(i)[CPresencesModel::MediaColumn]);
+        m_mediaOf.insert(result.employees.at(i), result.rows.at(i)[CPresencesModel::MediaColumn]);
 }
 
 void C_ZorvikDocPresences::onUpdatePass(const CCycleChanges &changes)

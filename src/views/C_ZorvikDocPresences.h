@@ -96,9 +96,9 @@ private:
     void finish(Result &result);
     // Which employee each media number shown belongs to, to know the rows of an employee.
     void noteEmployees(const Result &result, const QStringList &asked);
-    QHash<QString, QStringList> m_mediaOf;
-    QSet<QString> m_partial; // employees whose rows the next partial refresh asks for
-    QStringList m_asked;     // those the partial refresh in flight asks for
+    QMultiHash<QString, QString> m_mediaOf; // employee -> the media numbers of its rows
+    QSet<QString> m_partial;                // employees whose rows the next partial refresh asks for
+    QStringList m_asked;                    // those the partial refresh in flight asks for
 
     CPresencesModel *m_model;
     QList<Activity> m_activities;

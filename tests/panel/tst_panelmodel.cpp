@@ -146,7 +146,11 @@ TEST(PanelModel, SaveWritesTabletsInIdOrderWithTheirSizes)
 TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
 {
     int raised = 0;
-    CTablet::setWarningHandler([&](const CTablet &) { ++raised; });
+    QString warnedFor;
+    CTablet::setWarningHandler([&](const CTablet &w) {
+        ++raised;
+        warnedFor = w.employeeId + "|" + w.lastName + "|" + w.warnedTime() + "|" + w.warnedActivity();
+    });
     CTablet t;
     t.dateText = "08.12.2026.";
     t.timeText = "07:41";
@@ -162,6 +166,33 @@ TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
     t.activityDescription = "Other";
     t.setIllegal(true);
     EXPECT_TRUE(testsupport::waitFor([&] { return raised == 2; }, 1000));
-    EXPECT_EQ(t.warnedActivity, "Other");
+    EXPECT_EQ(t.warnedActivity(), "Other");
+
+    // A tablet that leaves its panel before the event loop comes round still has its warning.
+    C_ZorvikDoc doc;
+    CTablet *gone = doc.addTablet("Novak", "Ana", "77", "42", QRect(0, 0, 168, 24));
+    gone->timeText = "07:50";
+    gone->activityDescription = "Trip";
+    gone->setIllegal(true);
+    doc.removeTablet("42");
+    EXPECT_TRUE(testsupport::waitFor([&] { return raised == 3; }, 1000));
+    EXPECT_EQ(warnedFor, "42|Novak|07:50|Trip");
     CTablet::setWarningHandler({});
+}
+
+TEST(PanelModel, PanelsShowingAnEmployeeShareTheTextsButKeepTheirOwn)
+{
+    C_ZorvikDoc everyone, department;
+    everyone.addTablet(QString("Novak"), QString("Ana"), QString("77"), QString("42"), QRect(0, 0, 168, 24));
+    // Texts read separately (another file) but equal are kept once; a differing one stays its own.
+    const CTablet *a = everyone.tablet("42");
+    const CTablet *b =
+        department.addTablet(QString("Novak"), QString("Ana"), QString("78"), QString("42"), QRect(24, 24, 168, 24));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->lastName.constData(), a->lastName.constData());
+    EXPECT_EQ(b->firstName.constData(), a->firstName.constData());
+    EXPECT_EQ(b->employeeId.constData(), a->employeeId.constData());
+    EXPECT_EQ(b->mediaNumber, "78");
+    EXPECT_EQ(department.toData().tablets.at(0).card, "78");
+    EXPECT_EQ(department.toData().tablets.at(0).lastName, "Novak");
 }
