@@ -26,7 +26,7 @@ for t in tst_live tst_db_access; do
 done
 
 echo "== fuzz targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer)"
-FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+FUZZ_SECONDS=${FUZZ_SECONDS:-30}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZORVIK_FUZZ=ON -DZORVIK_TESTS=OFF -DZORVIK_BENCH=OFF -DZORVIK_SANITIZE="address;undefined" >/dev/null
 cmake --build build-fuzz --target fuzzers --parallel "$(nproc)"
