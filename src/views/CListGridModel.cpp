@@ -158,7 +158,7 @@ void CListGridModel::appendRows(const QList<Row> &rows)
     endInsertRows();
 }
 
-void CListGridModel::reorderRows(const QList<int> &order)
+void CListGridModel::reorderRows(const QList<int> &order, const std::vector<bool> &moved)
 {
     if (order.size() != m_rows.size())
         return;
@@ -185,40 +185,65 @@ void CListGridModel::reorderRows(const QList<int> &order)
     // The rows are moved as they lie in memory (they are relocatable), without touching their
     // texts; the search texts made for them move with them.
     Row *rows = m_rows.data();
-    // Most often a few rows come to the top and the others keep their order below them: only
-    // those few are put aside while the others slide down in place.
-    qsizetype settled = hi;
-    while (settled > lo && order.at(settled - 1) < order.at(settled))
-        --settled;
-    const qsizetype aside = settled - lo < span / 4 ? settled - lo : span;
-    const std::unique_ptr<std::byte[]> buffer(new std::byte[size_t(aside) * sizeof(Row)]);
-    const auto copyRuns = [&](qsizetype from, qsizetype to, std::byte *target) {
-        for (qsizetype i = from; i <= to;) {
+    const auto bytes = [](qsizetype count) { return size_t(count) * sizeof(Row); };
+    // Where the rows that move on their own go (few, after a pass), when the others keep their
+    // order: those few are put aside and the others slide in place, run by run.
+    QList<qsizetype> alone;
+    bool inPlace = moved.size() == size_t(order.size());
+    for (qsizetype i = lo, previous = -1; i <= hi && inPlace; ++i) {
+        if (moved[size_t(order.at(i))])
+            alone.append(i);
+        else if (order.at(i) > previous)
+            previous = order.at(i);
+        else
+            inPlace = false;
+        inPlace = inPlace && alone.size() < span / 4 + 1;
+    }
+    const std::unique_ptr<std::byte[]> buffer(new std::byte[bytes(inPlace ? alone.size() : span)]);
+    if (inPlace) {
+        for (qsizetype j = 0; j < alone.size(); ++j)
+            std::memcpy(static_cast<void *>(buffer.get() + bytes(j)),
+                        static_cast<const void *>(rows + order.at(alone.at(j))), bytes(1));
+        // Runs of rows that stay together, each with one distance to go.
+        struct Run
+        {
+            qsizetype to, from, count;
+        };
+        QList<Run> runs;
+        for (qsizetype i = lo, a = 0; i <= hi; ++i) {
+            if (a < alone.size() && alone.at(a) == i) {
+                ++a;
+                continue;
+            }
+            if (!runs.isEmpty() && runs.last().to + runs.last().count == i &&
+                runs.last().from + runs.last().count == order.at(i))
+                ++runs.last().count;
+            else
+                runs.append({i, order.at(i), 1});
+        }
+        // Runs going up move first, front to back, then runs going down, back to front: no run
+        // is written over before it has moved.
+        for (const Run &r : std::as_const(runs))
+            if (r.to < r.from)
+                std::memmove(static_cast<void *>(rows + r.to), static_cast<const void *>(rows + r.from),
+                             bytes(r.count));
+        for (qsizetype k = runs.size() - 1; k >= 0; --k)
+            if (const Run &r = runs.at(k); r.to > r.from)
+                std::memmove(static_cast<void *>(rows + r.to), static_cast<const void *>(rows + r.from),
+                             bytes(r.count));
+        for (qsizetype j = 0; j < alone.size(); ++j)
+            std::memcpy(static_cast<void *>(rows + alone.at(j)), buffer.get() + bytes(j), bytes(1));
+    } else {
+        for (qsizetype i = lo; i <= hi;) {
             // A run of rows that stay together is one copy.
             qsizetype end = i + 1;
-            while (end <= to && order.at(end) == order.at(end - 1) + 1)
+            while (end <= hi && order.at(end) == order.at(end - 1) + 1)
                 ++end;
-            std::memcpy(static_cast<void *>(target + size_t(i - from) * sizeof(Row)),
-                        static_cast<const void *>(rows + order.at(i)), size_t(end - i) * sizeof(Row));
+            std::memcpy(static_cast<void *>(buffer.get() + bytes(i - lo)),
+                        static_cast<const void *>(rows + order.at(i)), bytes(end - i));
             i = end;
         }
-    };
-    if (aside < span) {
-        copyRuns(lo, settled - 1, buffer.get());
-        // From the bottom up each row goes to a place at or below its own, so no row is
-        // overwritten before it has moved.
-        for (qsizetype i = hi; i >= settled;) {
-            qsizetype start = i;
-            while (start > settled && order.at(start - 1) == order.at(start) - 1)
-                --start;
-            std::memmove(static_cast<void *>(rows + start), static_cast<const void *>(rows + order.at(start)),
-                         size_t(i - start + 1) * sizeof(Row));
-            i = start - 1;
-        }
-        std::memcpy(static_cast<void *>(rows + lo), buffer.get(), size_t(aside) * sizeof(Row));
-    } else {
-        copyRuns(lo, hi, buffer.get());
-        std::memcpy(static_cast<void *>(rows + lo), buffer.get(), size_t(span) * sizeof(Row));
+        std::memcpy(static_cast<void *>(rows + lo), buffer.get(), bytes(span));
     }
     if (m_folded.size() == m_rows.size()) {
         QList<QString> folded(span);

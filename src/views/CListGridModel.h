@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <vector>
 
 // A read-only grid of rows of five texts with fixed, centred headers taken from the string table
 // and a preferred width per column. Subclasses decide how a new result is merged into the rows;
@@ -46,8 +47,9 @@ protected:
     // All rows at once (the views start over).
     void replaceRows(const QList<Row> &rows);
     // The same rows in another order: order[i] is the row that comes i-th. The views keep their
-    // selection and current row.
-    void reorderRows(const QList<int> &order);
+    // selection and current row. moved (by row, when known): the rows that move on their own, the
+    // others keeping their order.
+    void reorderRows(const QList<int> &order, const std::vector<bool> &moved = {});
 
 private:
     const Columns m_headerIds;

@@ -110,12 +110,13 @@ void CPresencesModel::sortNewestFirst()
     const QList<Row> &all = rows();
     const auto newer = [&all](int a, int b) { return all.at(a)[DateTimeColumn] > all.at(b)[DateTimeColumn]; };
     QList<int> order(all.size());
+    std::vector<bool> moved;
     if (m_unordered) {
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), newer);
     } else {
         // The rows that stayed are in order: the few that changed are sorted and merged in.
-        std::vector<bool> moved(size_t(all.size()), false);
+        moved.assign(size_t(all.size()), false);
         QList<int> changed;
         for (int r : std::as_const(m_moved))
             if (r < all.size() && !moved[size_t(r)]) {
@@ -143,7 +144,7 @@ void CPresencesModel::sortNewestFirst()
     m_unordered = false;
     for (int i = 0; i < order.size(); ++i)
         if (order.at(i) != i) {
-            reorderRows(order);
+            reorderRows(order, moved);
             return;
         }
 }
