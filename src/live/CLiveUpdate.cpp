@@ -396,19 +396,6 @@ void CLiveUpdate::continuePass(bool sliced)
         runPending();
 }
 
-QString CLiveUpdate::shared(const QString &text)
-{
-    const auto it = m_texts.constFind(text);
-    if (it != m_texts.cend())
-        return *it;
-    // Days and minutes in use are few; a long run only ever adds new days, so start over now
-    // and then rather than keep every one.
-    if (m_texts.size() >= kSharedTexts)
-        m_texts.clear();
-    m_texts.insert(text);
-    return text;
-}
-
 bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &now)
 {
     return updateTablet(doc, t, now, Rows::from(*m_reference));
@@ -437,8 +424,8 @@ bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
     // The texts are made again only for another moment.
     if (!(d.status() == t->shownMoment.status() && d.days() == t->shownMoment.days()) || t->dateText.isNull()) {
         // Tablets clocked on the same day (or at the same minute of any day) share one text.
-        t->dateText = shared(d.format(S(1055)));
-        t->timeText = shared(d.format(QStringLiteral("%H:%M")));
+        t->dateText = m_texts.shared(d.format(S(1055)));
+        t->timeText = m_texts.shared(d.format(QStringLiteral("%H:%M")));
         t->shownMoment = d;
     }
     t->setStale(CDateTime::wholeDaysBetween(now, d) >= 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CTextPool.h"
 #include "db/CCycleChanges.h"
 #include "db/CDateTime.h"
 #include "live/CLiveStatus.h"
@@ -110,10 +111,6 @@ private:
     void noteStaleDue(const CTablet *t);
     void continuePass(bool sliced);
     bool updateTablet(C_ZorvikDoc *doc, CTablet *tablet, const CDateTime &now, const Rows &rows);
-    // text, or an equal one given out before: the date and time texts of 100,000 tablets are a
-    // few hundred distinct strings.
-    QString shared(const QString &text);
-    static constexpr qsizetype kSharedTexts = 4096;
     void handleRequest(QPointer<C_ZorvikDoc> doc, bool all);
     void onCycleFinished(bool ok);
     void runPending();
@@ -139,8 +136,8 @@ private:
     QList<QPointer<C_ZorvikDoc>> m_pending;
     std::unique_ptr<Pass> m_pass;
     QTimer m_sliceTimer;
-    QTimer m_hangWatch;    // a cycle stuck on a server that does not answer shows as not connected
-    QSet<QString> m_texts; // the date and time texts given to tablets
+    QTimer m_hangWatch; // a cycle stuck on a server that does not answer shows as not connected
+    CTextPool m_texts;  // the date and time texts of 100,000 tablets: a few hundred distinct ones
     int m_sliceMs = kSliceMs;
     int m_sliceCheck = kSliceCheck;
     int m_passCount = 0;

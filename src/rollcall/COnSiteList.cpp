@@ -3,6 +3,7 @@
 #include "app/CClock.h"
 #include "app/CNameOrder.h"
 #include "app/CStringTable.h"
+#include "app/CTextPool.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
 #include "live/CLiveStatus.h"
@@ -122,18 +123,12 @@ struct Here
     QString activity;
 };
 
-// text, or an equal one given out before on this thread: the times and dates of a list of any
-// size are a few thousand distinct texts, each kept once.
+// The times and dates of a list of any size are a few thousand distinct texts, each kept once (the
+// lists are made on a worker: one pool for each thread).
 QString sharedText(const QString &text)
 {
-    thread_local QSet<QString> texts;
-    const auto it = texts.constFind(text);
-    if (it != texts.cend())
-        return *it;
-    if (texts.size() >= 4096)
-        texts.clear();
-    texts.insert(text);
-    return text;
+    thread_local CTextPool texts;
+    return texts.shared(text);
 }
 
 // One row of the employees table as the lists show it, the same for a whole list and for a change:

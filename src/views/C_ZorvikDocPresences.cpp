@@ -2,6 +2,7 @@
 
 #include "app/CAppContext.h"
 #include "app/CStringTable.h"
+#include "app/CTextPool.h"
 #include "db/CDbCursor.h"
 #include "db/CDbWorker.h"
 #include "db/CReferenceData.h"
@@ -106,12 +107,11 @@ bool C_ZorvikDocPresences::runQuery(CReferenceData *ref, const QString &query, Q
                   employee = QStringLiteral("IDZaposlenog");
     QString activityId, employeeId, moment;
     // Rows of the same moment share one text (arrivals come in bursts).
-    QSet<QString> moments;
+    CTextPool moments;
     for (cursor.moveFirst(); !cursor.isEOF(); cursor.moveNext()) {
         CPresencesModel::Row row;
         cursor.getFieldText(date, moment);
-        const auto seen = moments.constFind(moment);
-        row[CPresencesModel::DateTimeColumn] = seen != moments.cend() ? *seen : *moments.insert(moment);
+        row[CPresencesModel::DateTimeColumn] = moments.shared(moment);
         cursor.getFieldText(activity, activityId);
         cursor.getFieldText(media, row[CPresencesModel::MediaColumn]);
         cursor.getFieldText(first, row[CPresencesModel::FirstNameColumn]);
