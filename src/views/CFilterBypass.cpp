@@ -10,12 +10,13 @@
 CFilterBypass::CFilterBypass(QTableView *view, CListFilterModel *filter)
     : QObject(view), m_view(view), m_filter(filter), m_source(filter->sourceModel())
 {
+    // The view's own sorting would sort whichever model it shows; the heading's clicks go to the
+    // filter. (Turning it off hides the heading's arrow: shown again after.)
+    view->setSortingEnabled(false);
     QHeaderView *header = view->horizontalHeader();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
-    // The view's own sorting would sort whichever model it shows; the heading's clicks go to the filter.
-    view->setSortingEnabled(false);
     connect(header, &QHeaderView::sortIndicatorChanged, this, &CFilterBypass::sortBy);
     connect(filter, &CListFilterModel::searchChanged, this, &CFilterBypass::choose);
     choose();
@@ -52,14 +53,13 @@ void CFilterBypass::choose()
         return;
     // What the user sees now, as rows of the list's model.
     QList<QPersistentModelIndex> selected;
-    QPersistentModelIndex current, top;
+    QPersistentModelIndex current;
     if (QItemSelectionModel *selection = m_view->selectionModel()) {
         for (const QModelIndex &row : selection->selectedRows())
             selected << toSource(row);
         current = toSource(selection->currentIndex());
-        top = toSource(m_view->indexAt(QPoint(0, 0)));
     }
-    const int across = m_view->horizontalScrollBar()->value();
+    const int across = m_view->horizontalScrollBar()->value(), down = m_view->verticalScrollBar()->value();
 
     if (!bypass && m_filter->sourceModel() != m_source)
         m_filter->setSourceModel(m_source);
@@ -79,9 +79,13 @@ void CFilterBypass::choose()
         if (const QModelIndex shown = fromSource(s); shown.isValid())
             rows.select(shown, shown);
     selection->select(rows, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    if (const QModelIndex shown = fromSource(current); shown.isValid())
-        selection->setCurrentIndex(shown, QItemSelectionModel::NoUpdate);
-    if (const QModelIndex shown = fromSource(top); shown.isValid())
-        m_view->scrollTo(shown, QAbstractItemView::PositionAtTop);
+    // The list stays where it was, as it does when the filter sorts or finds rows, with the current
+    // row brought into view.
+    m_view->doItemsLayout();
+    m_view->verticalScrollBar()->setValue(down);
     m_view->horizontalScrollBar()->setValue(across);
+    if (const QModelIndex shown = fromSource(current); shown.isValid()) {
+        selection->setCurrentIndex(shown, QItemSelectionModel::NoUpdate);
+        m_view->scrollTo(shown);
+    }
 }

@@ -11,7 +11,8 @@ class QTableView;
 // someone does. The filter remaps every row at each reorder or layout change of the model, which on a
 // site of tens of thousands costs the window milliseconds a pass for nothing; detached, it costs none.
 // A click on a column heading sorts by that column (again: the other way); until then the rows keep
-// the order they come in. Changing over keeps the selection, the current row and the scroll position.
+// the order they come in. Changing over keeps the selection, the current row (brought into view) and
+// the scroll position.
 class CFilterBypass : public QObject
 {
     Q_OBJECT

@@ -315,6 +315,8 @@ TEST_F(PresencesWindow, SearchFindsAndHeadingsSortThroughARefresh)
     std::sort(ascending.begin(), ascending.end());
     EXPECT_EQ(dates, ascending);
     clickHeading(CPresencesModel::LastNameColumn);
+    EXPECT_TRUE(grid->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), CPresencesModel::LastNameColumn);
     QStringList names = column(CPresencesModel::LastNameColumn), sorted = names;
     std::stable_sort(sorted.begin(), sorted.end(), CNameOrder::less);
     EXPECT_EQ(names, sorted);
