@@ -16,6 +16,7 @@
 #include "views/CIconSet.h"
 #include "views/CSearchField.h"
 #include "views/CSteadyText.h"
+#include "views/CTextDelegate.h"
 #include "views/CWrappedText.h"
 #include "views/CommandIds.h"
 
@@ -169,6 +170,7 @@ C_ZorvikViewRollCall::C_ZorvikViewRollCall(C_ZorvikDocRollCall *doc, QWidget *pa
     // The rows the search finds, in department order until a column heading is clicked.
     m_filter->setSourceModel(doc ? doc->model() : nullptr);
     m_grid->setModel(m_filter);
+    m_grid->setItemDelegate(new CTextDelegate(m_grid)); // the tick column is drawn by the style
     m_bypass = new CFilterBypass(m_grid, m_filter);
     m_search = new CSearchField(m_filter, m_grid, this, this);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);

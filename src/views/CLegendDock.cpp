@@ -2,6 +2,7 @@
 
 #include "app/CStringTable.h"
 #include "views/CStaleBanner.h"
+#include "views/CTextDelegate.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -15,6 +16,7 @@ CLegendDock::CLegendDock(QWidget *parent)
     auto *view = new QTableView(body);
     view->setObjectName(QStringLiteral("legendView"));
     view->setModel(m_model);
+    view->setItemDelegate(new CTextDelegate(view)); // the colour swatches are drawn by the style
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setFocusPolicy(Qt::NoFocus);

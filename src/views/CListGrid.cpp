@@ -1,6 +1,7 @@
 #include "views/CListGrid.h"
 
 #include "views/CListGridModel.h"
+#include "views/CTextDelegate.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -8,6 +9,7 @@
 CListGrid::CListGrid(QAbstractItemModel *model, const QList<int> &columnWidths, QWidget *parent) : QTableView(parent)
 {
     setModel(model);
+    setItemDelegate(new CTextDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

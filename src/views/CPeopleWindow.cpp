@@ -6,6 +6,7 @@
 #include "views/CFilterBypass.h"
 #include "views/CSearchField.h"
 #include "views/CStaleBanner.h"
+#include "views/CTextDelegate.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -131,6 +132,7 @@ CPeopleWindow::CPeopleWindow(const QString &title, QWidget *parent)
     m_filter->setSourceModel(m_model);
     m_grid->setObjectName(QStringLiteral("peopleGrid"));
     m_grid->setModel(m_filter);
+    m_grid->setItemDelegate(new CTextDelegate(m_grid));
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->verticalHeader()->hide();

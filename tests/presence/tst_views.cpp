@@ -6,6 +6,7 @@
 #include "views/CGuestsModel.h"
 #include "views/CListGrid.h"
 #include "views/CPresencesModel.h"
+#include "views/CTextDelegate.h"
 #include "views/C_ZorvikDocGuests.h"
 #include "views/C_ZorvikDocPresences.h"
 #include "views/C_ZorvikViewGuests.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMutexLocker>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -102,6 +104,79 @@ TEST(ListGrids, DateTimesAndHeadersAreNeverCutInTheFontInUse)
         }
     }
     QApplication::setFont(original);
+}
+
+// The long lists draw their texts from kept layouts; each cell must look as the style draws it:
+// where the ink is, in which colour, cut where it does not fit, and a name that looks like markup
+// shown as the characters it is.
+TEST(ListGrids, CellsLookAsTheStyleDrawsThemWithMarkupShownAsText)
+{
+    QStandardItemModel model(0, 2);
+    const QStringList texts{QStringLiteral("Petrović Ana"), QStringLiteral("<b>Bold</b> &amp; <i>x</i>"),
+                            QStringLiteral("A name far too long for the narrow column it is shown in"),
+                            QStringLiteral("42")};
+    for (const QString &t : texts) {
+        auto *right = new QStandardItem(t);
+        right->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        model.appendRow({new QStandardItem(t), right});
+    }
+    const auto draw = [&](bool kept) {
+        QTableView view;
+        view.setModel(&model);
+        if (kept)
+            view.setItemDelegate(new CTextDelegate(&view));
+        view.setSelectionBehavior(QAbstractItemView::SelectRows);
+        view.setWordWrap(false); // as the lists are
+        view.setColumnWidth(0, 120);
+        view.setColumnWidth(1, 330);
+        view.resize(500, 200);
+        view.selectRow(1);
+        view.show();
+        return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage style = draw(false), kept = draw(true);
+    ASSERT_EQ(style.size(), kept.size());
+    QTableView geometry;
+    geometry.setModel(&model);
+    geometry.setWordWrap(false);
+    geometry.setColumnWidth(0, 120);
+    geometry.setColumnWidth(1, 330);
+    // Per cell: the box of pixels other than its background, their number and their mean colour.
+    struct Ink
+    {
+        QRect box;
+        int count = 0;
+        QColor mean;
+    };
+    const auto inkOf = [](const QImage &img, const QRect &cell) {
+        const QRgb background = img.pixel(cell.left() + 1, cell.top() + 1);
+        Ink ink;
+        qint64 r = 0, g = 0, b = 0;
+        for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+            for (int x = cell.left() + 2; x < cell.right() - 1; ++x)
+                if (const QRgb p = img.pixel(x, y); qAbs(qGray(p) - qGray(background)) > 60) {
+                    ink.box |= QRect(x, y, 1, 1);
+                    ++ink.count;
+                    r += qRed(p), g += qGreen(p), b += qBlue(p);
+                }
+        if (ink.count)
+            ink.mean = QColor(int(r / ink.count), int(g / ink.count), int(b / ink.count));
+        return ink;
+    };
+    for (int row = 0; row < texts.size(); ++row)
+        for (int column = 0; column < 2; ++column) {
+            const QRect cell(geometry.columnViewportPosition(column), geometry.rowViewportPosition(row),
+                             geometry.columnWidth(column), geometry.rowHeight(row));
+            const Ink a = inkOf(style, cell), b = inkOf(kept, cell);
+            SCOPED_TRACE(QStringLiteral("row %1 column %2").arg(row).arg(column).toStdString());
+            ASSERT_GT(a.count, 0);
+            EXPECT_LE(qAbs(a.box.left() - b.box.left()), 1);
+            EXPECT_LE(qAbs(a.box.right() - b.box.right()), 1);
+            EXPECT_LE(qAbs(a.box.top() - b.box.top()), 1);
+            EXPECT_LE(qAbs(a.box.bottom() - b.box.bottom()), 1);
+            EXPECT_NEAR(b.count, a.count, a.count / 5 + 3);
+            EXPECT_LE(qAbs(qGray(a.mean.rgb()) - qGray(b.mean.rgb())), 40);
+        }
 }
 
 class PresencesWindow : public ::testing::Test

@@ -1,0 +1,79 @@
+#include "views/CTextDelegate.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStyle>
+
+CTextDelegate::CTextDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
+
+const CTextDelegate::Laid &CTextDelegate::laidOut(const QString &text, const QStyleOptionViewItem &option,
+                                                  int width) const
+{
+    if (option.font != m_font || m_laid.size() > kCapacity || m_widths.size() > kCapacity) {
+        m_font = option.font;
+        m_laid.clear();
+        m_widths.clear();
+    }
+    const QFontMetrics fm(m_font);
+    auto w = m_widths.constFind(text);
+    if (w == m_widths.cend())
+        w = m_widths.insert(text, fm.horizontalAdvance(text));
+    // Narrower than the text: cut as the style cuts it (rare in a list fitted to its texts).
+    const QString shown = w.value() > width ? fm.elidedText(text, option.textElideMode, width) : text;
+    auto it = m_laid.constFind(shown);
+    if (it == m_laid.cend()) {
+        Laid laid;
+        laid.text.setTextFormat(Qt::PlainText);
+        laid.text.setText(shown);
+        laid.text.prepare(QTransform(), m_font);
+        laid.width = shown.size() == text.size() ? w.value() : fm.horizontalAdvance(shown);
+        it = m_laid.insert(shown, laid);
+    }
+    return it.value();
+}
+
+void CTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    constexpr auto kOthers =
+        QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration | QStyleOptionViewItem::WrapText;
+    if ((opt.features & kOthers) || (opt.state & QStyle::State_Editing) || opt.text.contains(u'\n') ||
+        opt.text.contains(QChar::LineSeparator)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    const QWidget *widget = opt.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    painter->save();
+    painter->setClipRect(opt.rect);
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    const bool enabled = opt.state & QStyle::State_Enabled;
+    QPalette::ColorGroup group = enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    const bool selected = opt.state & QStyle::State_Selected;
+    if (!opt.text.isEmpty()) {
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect area =
+            style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
+        const Laid &laid = laidOut(opt.text, opt, area.width());
+        const QRect place =
+            QStyle::alignedRect(opt.direction, QStyle::visualAlignment(opt.direction, opt.displayAlignment),
+                                QSize(laid.width, QFontMetrics(m_font).height()), area);
+        painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(m_font);
+        painter->drawStaticText(place.topLeft(), laid.text);
+    }
+    if (opt.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(opt);
+        focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, widget);
+        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        focus.backgroundColor = opt.palette.color(enabled ? QPalette::Normal : QPalette::Disabled,
+                                                  selected ? QPalette::Highlight : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+    painter->restore();
+}
