@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -158,12 +159,11 @@ void CListGridModel::appendRows(const QList<Row> &rows)
     endInsertRows();
 }
 
-void CListGridModel::reorderRows(const QList<int> &order, const std::vector<bool> &moved)
+void CListGridModel::reorderRows(const QList<int> &order)
 {
     if (order.size() != m_rows.size())
         return;
-    // Only the stretch between the first and the last row that moves changes; on a long list
-    // after a few changes that is what keeps a reorder cheap.
+    // Only the stretch between the first and the last row that moves changes.
     qsizetype lo = 0, hi = order.size() - 1;
     while (lo <= hi && order.at(lo) == lo)
         ++lo;
@@ -174,77 +174,29 @@ void CListGridModel::reorderRows(const QList<int> &order, const std::vector<bool
     const qsizetype span = hi - lo + 1;
     // Rows are moved as raw bytes below: a row named twice would be freed twice. Only a
     // permutation of the stretch is taken.
-    QList<bool> named(span, false);
+    std::vector<bool> named(size_t(span), false);
     for (qsizetype i = lo; i <= hi; ++i) {
         const int from = order.at(i);
-        if (from < lo || from > hi || named.at(from - lo))
+        if (from < lo || from > hi || named[size_t(from - lo)])
             return;
-        named[from - lo] = true;
+        named[size_t(from - lo)] = true;
     }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The rows are moved as they lie in memory (they are relocatable), without touching their
     // texts; the search texts made for them move with them.
     Row *rows = m_rows.data();
     const auto bytes = [](qsizetype count) { return size_t(count) * sizeof(Row); };
-    // Where the rows that move on their own go (few, after a pass), when the others keep their
-    // order: those few are put aside and the others slide in place, run by run.
-    QList<qsizetype> alone;
-    bool inPlace = moved.size() == size_t(order.size());
-    for (qsizetype i = lo, previous = -1; i <= hi && inPlace; ++i) {
-        if (moved[size_t(order.at(i))])
-            alone.append(i);
-        else if (order.at(i) > previous)
-            previous = order.at(i);
-        else
-            inPlace = false;
-        inPlace = inPlace && alone.size() < span / 4 + 1;
+    const std::unique_ptr<std::byte[]> buffer(new std::byte[bytes(span)]);
+    for (qsizetype i = lo; i <= hi;) {
+        // A run of rows that stay together is one copy.
+        qsizetype end = i + 1;
+        while (end <= hi && order.at(end) == order.at(end - 1) + 1)
+            ++end;
+        std::memcpy(static_cast<void *>(buffer.get() + bytes(i - lo)), static_cast<const void *>(rows + order.at(i)),
+                    bytes(end - i));
+        i = end;
     }
-    const std::unique_ptr<std::byte[]> buffer(new std::byte[bytes(inPlace ? alone.size() : span)]);
-    if (inPlace) {
-        for (qsizetype j = 0; j < alone.size(); ++j)
-            std::memcpy(static_cast<void *>(buffer.get() + bytes(j)),
-                        static_cast<const void *>(rows + order.at(alone.at(j))), bytes(1));
-        // Runs of rows that stay together, each with one distance to go.
-        struct Run
-        {
-            qsizetype to, from, count;
-        };
-        QList<Run> runs;
-        for (qsizetype i = lo, a = 0; i <= hi; ++i) {
-            if (a < alone.size() && alone.at(a) == i) {
-                ++a;
-                continue;
-            }
-            if (!runs.isEmpty() && runs.last().to + runs.last().count == i &&
-                runs.last().from + runs.last().count == order.at(i))
-                ++runs.last().count;
-            else
-                runs.append({i, order.at(i), 1});
-        }
-        // Runs going up move first, front to back, then runs going down, back to front: no run
-        // is written over before it has moved.
-        for (const Run &r : std::as_const(runs))
-            if (r.to < r.from)
-                std::memmove(static_cast<void *>(rows + r.to), static_cast<const void *>(rows + r.from),
-                             bytes(r.count));
-        for (qsizetype k = runs.size() - 1; k >= 0; --k)
-            if (const Run &r = runs.at(k); r.to > r.from)
-                std::memmove(static_cast<void *>(rows + r.to), static_cast<const void *>(rows + r.from),
-                             bytes(r.count));
-        for (qsizetype j = 0; j < alone.size(); ++j)
-            std::memcpy(static_cast<void *>(rows + alone.at(j)), buffer.get() + bytes(j), bytes(1));
-    } else {
-        for (qsizetype i = lo; i <= hi;) {
-            // A run of rows that stay together is one copy.
-            qsizetype end = i + 1;
-            while (end <= hi && order.at(end) == order.at(end - 1) + 1)
-                ++end;
-            std::memcpy(static_cast<void *>(buffer.get() + bytes(i - lo)),
-                        static_cast<const void *>(rows + order.at(i)), bytes(end - i));
-            i = end;
-        }
-        std::memcpy(static_cast<void *>(rows + lo), buffer.get(), bytes(span));
-    }
+    std::memcpy(static_cast<void *>(rows + lo), buffer.get(), bytes(span));
     if (m_folded.size() == m_rows.size()) {
         QList<QString> folded(span);
         for (qsizetype i = lo; i <= hi; ++i)
@@ -262,6 +214,95 @@ void CListGridModel::reorderRows(const QList<int> &order, const std::vector<bool
         after.reserve(before.size());
         for (const QModelIndex &i : before)
             after.append(index(i.row() >= lo && i.row() <= hi ? newRowOf.at(i.row() - lo) : i.row(), i.column()));
+        changePersistentIndexList(before, after);
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+namespace {
+
+// Takes the items at from (ascending) out of a list of relocatable items and puts each back at
+// its new place (places: new index and old index, ascending new indexes), the others keeping
+// their order: the runs between close up front to back, then open back to front, so that each
+// item that stays moves at most twice and nothing is allocated but the few set aside.
+template <class T> void relocate(QList<T> &list, const QList<int> &from, const QList<QPair<int, int>> &places)
+{
+    static_assert(QTypeInfo<T>::isRelocatable, "items are moved as bytes");
+    T *p = list.data();
+    const qsizetype n = list.size(), m = from.size();
+    const auto shift = [p](qsizetype to, qsizetype source, qsizetype count) {
+        if (count > 0)
+            std::memmove(static_cast<void *>(p + to), static_cast<const void *>(p + source), size_t(count) * sizeof(T));
+    };
+    const std::unique_ptr<std::byte[]> aside(new std::byte[size_t(m) * sizeof(T)]);
+    for (qsizetype j = 0; j < m; ++j)
+        std::memcpy(static_cast<void *>(aside.get() + size_t(j) * sizeof(T)), static_cast<const void *>(p + from.at(j)),
+                    sizeof(T));
+    qsizetype write = from.first();
+    for (qsizetype j = 0; j < m; ++j) {
+        const qsizetype next = j + 1 < m ? from.at(j + 1) : n;
+        shift(write, from.at(j) + 1, next - from.at(j) - 1);
+        write += next - from.at(j) - 1;
+    }
+    qsizetype sourceEnd = n - m, targetEnd = n;
+    for (qsizetype i = m - 1; i >= 0; --i) {
+        const qsizetype at = places.at(i).first, after = targetEnd - at - 1;
+        shift(at + 1, sourceEnd - after, after);
+        sourceEnd -= after;
+        const qsizetype j = std::lower_bound(from.cbegin(), from.cend(), places.at(i).second) - from.cbegin();
+        std::memcpy(static_cast<void *>(p + at), aside.get() + size_t(j) * sizeof(T), sizeof(T));
+        targetEnd = at;
+    }
+}
+
+} // namespace
+
+void CListGridModel::relocateRows(const QList<QPair<int, int>> &places)
+{
+    const qsizetype n = m_rows.size();
+    QList<int> from;
+    from.reserve(places.size());
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        const auto [to, source] = places.at(i);
+        // Rows are moved as raw bytes: a row named twice would be freed twice.
+        if (to < 0 || to >= n || source < 0 || source >= n || (i > 0 && to <= places.at(i - 1).first))
+            return;
+        from.append(source);
+    }
+    std::sort(from.begin(), from.end());
+    if (from.isEmpty() || std::adjacent_find(from.cbegin(), from.cend()) != from.cend())
+        return;
+    if (std::all_of(places.cbegin(), places.cend(), [](const QPair<int, int> &p) { return p.first == p.second; }))
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    relocate(m_rows, from, places);
+    if (m_folded.size() == n)
+        relocate(m_folded, from, places);
+    else
+        m_folded.clear();
+    const QModelIndexList before = persistentIndexList();
+    if (!before.isEmpty()) {
+        // A row that stays comes after each row put back before as many staying rows as it has
+        // before it.
+        QList<int> keptBefore;
+        for (qsizetype i = 0; i < places.size(); ++i)
+            keptBefore.append(places.at(i).first - int(i));
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &index : before) {
+            const int r = index.row();
+            const auto f = std::lower_bound(from.cbegin(), from.cend(), r);
+            int row = -1;
+            if (f != from.cend() && *f == r) {
+                for (const auto &[to, source] : places)
+                    if (source == r)
+                        row = to;
+            } else {
+                const int kept = r - int(f - from.cbegin());
+                row = kept + int(std::upper_bound(keptBefore.cbegin(), keptBefore.cend(), kept) - keptBefore.cbegin());
+            }
+            after.append(this->index(row, index.column()));
+        }
         changePersistentIndexList(before, after);
     }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

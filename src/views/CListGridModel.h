@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <array>
 #include <vector>
@@ -47,9 +48,11 @@ protected:
     // All rows at once (the views start over).
     void replaceRows(const QList<Row> &rows);
     // The same rows in another order: order[i] is the row that comes i-th. The views keep their
-    // selection and current row. moved (by row, when known): the rows that move on their own, the
-    // others keeping their order.
-    void reorderRows(const QList<int> &order, const std::vector<bool> &moved = {});
+    // selection and current row.
+    void reorderRows(const QList<int> &order);
+    // A few rows moved, the others keeping their order: places holds each moved row's new and old
+    // number, ascending new numbers. Costs what moving the rows' bytes costs, whatever the length.
+    void relocateRows(const QList<QPair<int, int>> &places);
 
 private:
     const Columns m_headerIds;

@@ -109,42 +109,53 @@ void CPresencesModel::sortNewestFirst()
     // The texts are "YYYY-MM-DD HH:MM:SS": their order is the moments' order.
     const QList<Row> &all = rows();
     const auto newer = [&all](int a, int b) { return all.at(a)[DateTimeColumn] > all.at(b)[DateTimeColumn]; };
-    QList<int> order(all.size());
-    std::vector<bool> moved;
-    if (m_unordered) {
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), newer);
-    } else {
-        // The rows that stayed are in order: the few that changed are sorted and merged in.
-        moved.assign(size_t(all.size()), false);
-        QList<int> changed;
+    QList<int> changed; // in the order they changed, each once
+    QList<int> from;    // the same, ascending
+    if (!m_unordered) {
         for (int r : std::as_const(m_moved))
-            if (r < all.size() && !moved[size_t(r)]) {
-                moved[size_t(r)] = true;
+            if (r < all.size())
+                from.append(r);
+        std::sort(from.begin(), from.end());
+        from.erase(std::unique(from.begin(), from.end()), from.end());
+        QSet<int> seen;
+        for (int r : std::as_const(m_moved))
+            if (r < all.size() && !seen.contains(r)) {
+                seen.insert(r);
                 changed.append(r);
             }
-        std::stable_sort(changed.begin(), changed.end(), newer);
-        QList<int> stayed;
-        stayed.reserve(all.size() - changed.size());
-        for (int r = 0; r < all.size(); ++r)
-            if (!moved[size_t(r)])
-                stayed.append(r);
-        // Each goes before the first row that stayed and is older (a few searches, no walk).
-        order.clear();
-        auto from = stayed.cbegin();
-        for (int c : std::as_const(changed)) {
-            const auto to = std::partition_point(from, stayed.cend(), [&](int s) { return !newer(c, s); });
-            order.append(from, to);
-            order.append(c);
-            from = to;
-        }
-        order.append(from, stayed.cend());
     }
+    const bool few = !m_unordered && from.size() <= all.size() / 4;
     m_moved.clear();
     m_unordered = false;
-    for (int i = 0; i < order.size(); ++i)
-        if (order.at(i) != i) {
-            reorderRows(order, moved);
-            return;
+    if (!few) {
+        QList<int> order(all.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), newer);
+        reorderRows(order);
+        return;
+    }
+    // The rows that stayed are in order: each changed row goes before the first of them that is
+    // older, found by halving (the k-th staying row is row k plus the changed rows before it).
+    std::stable_sort(changed.begin(), changed.end(), newer);
+    QList<int> changedBefore; // from[j] - j: a staying row k lies past the changed row j when k >= this
+    for (qsizetype j = 0; j < from.size(); ++j)
+        changedBefore.append(from.at(j) - int(j));
+    const auto stayingRow = [&](int k) {
+        return k + int(std::upper_bound(changedBefore.cbegin(), changedBefore.cend(), k) - changedBefore.cbegin());
+    };
+    const int staying = int(all.size() - from.size());
+    QList<QPair<int, int>> places;
+    int low = 0;
+    for (int c : std::as_const(changed)) {
+        int high = staying;
+        while (low < high) {
+            const int mid = low + (high - low) / 2;
+            if (newer(c, stayingRow(mid)))
+                high = mid;
+            else
+                low = mid + 1;
         }
+        places.append({low + int(places.size()), c});
+    }
+    relocateRows(places);
 }
