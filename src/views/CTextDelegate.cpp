@@ -7,27 +7,33 @@
 
 CTextDelegate::CTextDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
 
-const CTextDelegate::Laid &CTextDelegate::laidOut(const QString &text, const QStyleOptionViewItem &option,
-                                                  int width) const
+int CTextDelegate::advance(const QString &text, const QFont &font) const
 {
-    if (option.font != m_font || m_laid.size() > kCapacity || m_widths.size() > kCapacity) {
-        m_font = option.font;
+    if (font != m_font || m_laid.size() > kCapacity || m_widths.size() > kCapacity) {
+        m_font = font;
         m_laid.clear();
         m_widths.clear();
     }
-    const QFontMetrics fm(m_font);
     auto w = m_widths.constFind(text);
     if (w == m_widths.cend())
-        w = m_widths.insert(text, fm.horizontalAdvance(text));
+        w = m_widths.insert(text, QFontMetrics(m_font).horizontalAdvance(text));
+    return w.value();
+}
+
+const CTextDelegate::Laid &CTextDelegate::laidOut(const QString &text, const QStyleOptionViewItem &option,
+                                                  int width) const
+{
+    const int full = advance(text, option.font);
+    const QFontMetrics fm(m_font);
     // Narrower than the text: cut as the style cuts it (rare in a list fitted to its texts).
-    const QString shown = w.value() > width ? fm.elidedText(text, option.textElideMode, width) : text;
+    const QString shown = full > width ? fm.elidedText(text, option.textElideMode, width) : text;
     auto it = m_laid.constFind(shown);
     if (it == m_laid.cend()) {
         Laid laid;
         laid.text.setTextFormat(Qt::PlainText);
         laid.text.setText(shown);
         laid.text.prepare(QTransform(), m_font);
-        laid.width = shown.size() == text.size() ? w.value() : fm.horizontalAdvance(shown);
+        laid.width = shown.size() == text.size() ? full : fm.horizontalAdvance(shown);
         it = m_laid.insert(shown, laid);
     }
     return it.value();
@@ -37,15 +43,18 @@ void CTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    constexpr auto kOthers =
-        QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration | QStyleOptionViewItem::WrapText;
+    const QWidget *widget = opt.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
+    constexpr auto kOthers = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+    // A text that would wrap is the style's to break into lines.
     if ((opt.features & kOthers) || (opt.state & QStyle::State_Editing) || opt.text.contains(u'\n') ||
-        opt.text.contains(QChar::LineSeparator)) {
+        opt.text.contains(QChar::LineSeparator) ||
+        ((opt.features & QStyleOptionViewItem::WrapText) && advance(opt.text, opt.font) > area.width())) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    const QWidget *widget = opt.widget;
-    const QStyle *style = widget ? widget->style() : QApplication::style();
     painter->save();
     painter->setClipRect(opt.rect);
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
@@ -55,9 +64,6 @@ void CTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         group = QPalette::Inactive;
     const bool selected = opt.state & QStyle::State_Selected;
     if (!opt.text.isEmpty()) {
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-        const QRect area =
-            style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
         const Laid &laid = laidOut(opt.text, opt, area.width());
         const QRect place =
             QStyle::alignedRect(opt.direction, QStyle::visualAlignment(opt.direction, opt.displayAlignment),

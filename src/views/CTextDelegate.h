@@ -9,7 +9,7 @@
 // Draws a cell that holds one line of text the way the style's item delegate does (its
 // background, selection, text colours, margins, alignment, elision and focus frame), from text
 // laid out once and kept: a long list repainted at every update pass would otherwise shape each
-// visible text again. Cells with a check box, an icon or several lines are left to the style.
+// visible text again. Cells with a check box, an icon or more than one line are left to the style.
 // The text is always plain: markup in a name is shown as it is.
 class CTextDelegate : public QStyledItemDelegate
 {
@@ -28,6 +28,8 @@ private:
         QStaticText text;
         int width = 0; // its advance in the font
     };
+    // A text's advance in the font (the texts kept are let go when the font changes).
+    int advance(const QString &text, const QFont &font) const;
     // The text as drawn within width pixels: whole, or elided as the style would.
     const Laid &laidOut(const QString &text, const QStyleOptionViewItem &option, int width) const;
 
