@@ -13,11 +13,28 @@ int CTextDelegate::advance(const QString &text, const QFont &font) const
         m_font = font;
         m_laid.clear();
         m_widths.clear();
+        m_areas.clear();
     }
     auto w = m_widths.constFind(text);
     if (w == m_widths.cend())
         w = m_widths.insert(text, QFontMetrics(m_font).horizontalAdvance(text));
     return w.value();
+}
+
+QRect CTextDelegate::textArea(const QStyleOptionViewItem &option, const QStyle *style) const
+{
+    // The style measures the text to place it; in a cell of text alone the place depends on the
+    // cell's size only, so it is asked once per size.
+    const quint64 key = quint64(quint32(option.rect.width())) << 32 | quint64(quint32(option.rect.height())) << 1 |
+                        (option.direction == Qt::RightToLeft ? 1 : 0);
+    auto it = m_areas.constFind(key);
+    if (it == m_areas.cend()) {
+        if (m_areas.size() > kCapacity)
+            m_areas.clear();
+        it = m_areas.insert(key, style->subElementRect(QStyle::SE_ItemViewItemText, &option, option.widget)
+                                     .translated(-option.rect.topLeft()));
+    }
+    return it.value().translated(option.rect.topLeft());
 }
 
 const CTextDelegate::Laid &CTextDelegate::laidOut(const QString &text, const QStyleOptionViewItem &option,
@@ -43,15 +60,18 @@ void CTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
+    constexpr auto kOthers = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+    if ((opt.features & kOthers) || (opt.state & QStyle::State_Editing) || opt.text.contains(u'\n') ||
+        opt.text.contains(QChar::LineSeparator)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
     const QWidget *widget = opt.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
-    constexpr auto kOthers = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+    const QRect area = textArea(opt, style).adjusted(margin, 0, -margin, 0);
     // A text that would wrap is the style's to break into lines.
-    if ((opt.features & kOthers) || (opt.state & QStyle::State_Editing) || opt.text.contains(u'\n') ||
-        opt.text.contains(QChar::LineSeparator) ||
-        ((opt.features & QStyleOptionViewItem::WrapText) && advance(opt.text, opt.font) > area.width())) {
+    if ((opt.features & QStyleOptionViewItem::WrapText) && advance(opt.text, opt.font) > area.width()) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }

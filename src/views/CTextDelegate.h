@@ -28,6 +28,8 @@ private:
         QStaticText text;
         int width = 0; // its advance in the font
     };
+    // Where the style puts the text of a cell of text alone.
+    QRect textArea(const QStyleOptionViewItem &option, const QStyle *style) const;
     // A text's advance in the font (the texts kept are let go when the font changes).
     int advance(const QString &text, const QFont &font) const;
     // The text as drawn within width pixels: whole, or elided as the style would.
@@ -35,5 +37,6 @@ private:
 
     mutable QFont m_font;
     mutable QHash<QString, int> m_widths; // advance of each text in m_font
-    mutable QHash<QString, Laid> m_laid;  // by the text drawn (whole or elided)
+    mutable QHash<QString, Laid> m_laid;
+    mutable QHash<quint64, QRect> m_areas; // by cell size and direction  // by the text drawn (whole or elided)
 };
