@@ -223,35 +223,49 @@ namespace {
 
 // Takes the items at from (ascending) out of a list of relocatable items and puts each back at
 // its new place (places: new index and old index, ascending new indexes), the others keeping
-// their order: the runs between close up front to back, then open back to front, so that each
-// item that stays moves at most twice and nothing is allocated but the few set aside.
+// their order. The items that stay lie in runs that move by one distance each; runs going up move
+// first, front to back, then runs going down, back to front, so that no run is written over
+// before it has moved and each item moves once. Nothing is allocated but the few set aside.
 template <class T> void relocate(QList<T> &list, const QList<int> &from, const QList<QPair<int, int>> &places)
 {
     static_assert(QTypeInfo<T>::isRelocatable, "items are moved as bytes");
     T *p = list.data();
-    const qsizetype n = list.size(), m = from.size();
-    const auto shift = [p](qsizetype to, qsizetype source, qsizetype count) {
-        if (count > 0)
-            std::memmove(static_cast<void *>(p + to), static_cast<const void *>(p + source), size_t(count) * sizeof(T));
+    const qsizetype n = list.size(), m = from.size(), staying = n - m;
+    struct Run
+    {
+        qsizetype to, source, count;
     };
-    const std::unique_ptr<std::byte[]> aside(new std::byte[size_t(m) * sizeof(T)]);
-    for (qsizetype j = 0; j < m; ++j)
-        std::memcpy(static_cast<void *>(aside.get() + size_t(j) * sizeof(T)), static_cast<const void *>(p + from.at(j)),
-                    sizeof(T));
-    qsizetype write = from.first();
-    for (qsizetype j = 0; j < m; ++j) {
-        const qsizetype next = j + 1 < m ? from.at(j + 1) : n;
-        shift(write, from.at(j) + 1, next - from.at(j) - 1);
-        write += next - from.at(j) - 1;
+    QList<Run> runs;
+    // k: the items that stay before this one; j: the items taken out before it; i: the items put
+    // back before it (item i goes before the one with places[i].first - i staying before it).
+    for (qsizetype k = 0, r = 0, j = 0, i = 0; k < staying;) {
+        while (j < m && from.at(j) == r)
+            ++j, ++r;
+        while (i < m && places.at(i).first - i <= k)
+            ++i;
+        qsizetype count = staying - k;
+        if (j < m)
+            count = qMin(count, from.at(j) - r);
+        if (i < m)
+            count = qMin(count, places.at(i).first - i - k);
+        if (k + i != r)
+            runs.append({k + i, r, count});
+        k += count;
+        r += count;
     }
-    qsizetype sourceEnd = n - m, targetEnd = n;
-    for (qsizetype i = m - 1; i >= 0; --i) {
-        const qsizetype at = places.at(i).first, after = targetEnd - at - 1;
-        shift(at + 1, sourceEnd - after, after);
-        sourceEnd -= after;
-        const qsizetype j = std::lower_bound(from.cbegin(), from.cend(), places.at(i).second) - from.cbegin();
-        std::memcpy(static_cast<void *>(p + at), aside.get() + size_t(j) * sizeof(T), sizeof(T));
-        targetEnd = at;
+    const auto bytes = [](qsizetype count) { return size_t(count) * sizeof(T); };
+    const std::unique_ptr<std::byte[]> aside(new std::byte[bytes(m)]);
+    for (qsizetype j = 0; j < m; ++j)
+        std::memcpy(static_cast<void *>(aside.get() + bytes(j)), static_cast<const void *>(p + from.at(j)), bytes(1));
+    for (const Run &run : std::as_const(runs))
+        if (run.to < run.source)
+            std::memmove(static_cast<void *>(p + run.to), static_cast<const void *>(p + run.source), bytes(run.count));
+    for (qsizetype x = runs.size() - 1; x >= 0; --x)
+        if (const Run &run = runs.at(x); run.to > run.source)
+            std::memmove(static_cast<void *>(p + run.to), static_cast<const void *>(p + run.source), bytes(run.count));
+    for (const auto &[to, source] : places) {
+        const qsizetype j = std::lower_bound(from.cbegin(), from.cend(), source) - from.cbegin();
+        std::memcpy(static_cast<void *>(p + to), aside.get() + bytes(j), bytes(1));
     }
 }
 

@@ -5,6 +5,8 @@
 #include "views/C_ZorvikDocPresences.h"
 
 #include <QSet>
+#include <QTime>
+#include <random>
 
 using presencetest::PresenceDb;
 
@@ -269,4 +271,23 @@ TEST(PresencesOrder, ChangedRowsGoToTheirPlacesAndTheSelectionFollowsItsRow)
     model.merge(changed);
     model.sortNewestFirst();
     expect(changed);
+    // Rounds of a few rows clocking at random moments, up and down the list (moments of their own:
+    // among equal ones the order is the model's choice).
+    std::mt19937 random(35);
+    QSet<QString> moments;
+    for (const CPresencesModel::Row &row : model.rows())
+        moments.insert(row[CPresencesModel::DateTimeColumn]);
+    for (int round = 0; round < 300; ++round) {
+        changed = model.rows();
+        for (int k = 1 + int(random() % 8); k > 0; --k) {
+            const QString moment = QTime(0, 0).addSecs(int(random() % 86400)).toString(u"'2026-03-04 'HH:mm:ss");
+            if (!moments.contains(moment)) {
+                moments.insert(moment);
+                changed[int(random() % changed.size())][CPresencesModel::DateTimeColumn] = moment;
+            }
+        }
+        model.merge(changed);
+        model.sortNewestFirst();
+        ASSERT_NO_FATAL_FAILURE(expect(changed)) << round;
+    }
 }
