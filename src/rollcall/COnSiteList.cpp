@@ -1,6 +1,7 @@
 #include "rollcall/COnSiteList.h"
 
 #include "app/CClock.h"
+#include "app/CMemoryTrim.h"
 #include "app/CNameOrder.h"
 #include "app/CStringTable.h"
 #include "app/CTextPool.h"
@@ -534,6 +535,9 @@ void COnSiteList::start()
                 m_hasResult = true;
             }
             emit ready(*result);
+            // A list of everyone made anew leaves its scratch behind on the list's thread.
+            if (result->live && !result->incremental)
+                CMemoryTrim::afterLargeWork();
             // The windows have taken the change: the lists before it are freed now, on the
             // list's thread, rather than kept until the next change.
             if (result->incremental)

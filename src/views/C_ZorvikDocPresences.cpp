@@ -1,6 +1,7 @@
 #include "views/C_ZorvikDocPresences.h"
 
 #include "app/CAppContext.h"
+#include "app/CMemoryTrim.h"
 #include "app/CStringTable.h"
 #include "app/CTextPool.h"
 #include "db/CDbCursor.h"
@@ -195,6 +196,9 @@ void C_ZorvikDocPresences::finish(Result &result)
             m_model->apply(result.plan);
         noteEmployees(result, done == Work::Partial ? m_asked : QStringList());
         updateAllViews();
+        // Every presence read again leaves its scratch behind on the query's thread.
+        if (done != Work::Partial)
+            CMemoryTrim::afterLargeWork();
     } else if (done == Work::Partial) {
         // Asked again with the next refresh.
         for (const QString &e : std::as_const(m_asked))
