@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QTimer>
 #include <QVarLengthArray>
+#include <initializer_list>
 #include <utility>
 
 COnSiteList::Snapshot COnSiteList::snapshot(CReferenceData &ref, const QSet<QString> &onSite, const QDateTime &now)
@@ -153,6 +154,33 @@ QString sharedText(const QString &text)
     return texts.shared(text);
 }
 
+// Texts joined at their exact size: growing one by appending leaves spare room in each of
+// tens of thousands of rows.
+QString joined(std::initializer_list<QStringView> parts)
+{
+    qsizetype size = 0;
+    for (QStringView part : parts)
+        size += part.size();
+    QString out;
+    out.reserve(size);
+    for (QStringView part : parts)
+        out.append(part);
+    out.squeeze();
+    return out;
+}
+
+QString keyOf(const QString &id)
+{
+    return joined({u"E", id});
+}
+
+// Namesakes too (a pool apart, so that the many names do not push the few times out).
+QString sharedName(const QString &name)
+{
+    thread_local CTextPool names;
+    return names.shared(name);
+}
+
 // One row of the employees table as the lists show it, the same for a whole list and for a change:
 // when here, counted by its department and listed among the people (while a window shows them);
 // else listed in "Not yet in" with the date of an earlier clocking, if any.
@@ -179,7 +207,7 @@ void addEmployeeRow(const COnSiteList::Snapshot &s, const Columns &c, const CDbT
     }
     CRollCallModel::Person p;
     p.key = key;
-    p.name = (lastName + u' ' + firstName).trimmed();
+    p.name = sharedName(joined({lastName, u" ", firstName}).trimmed());
     p.department = departmentName;
     if (here) {
         p.time = sharedText(here->moment.format(QStringLiteral("%H:%M")));
@@ -274,7 +302,7 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, State &state)
             const auto l = seen.find(id);
             Seen *known = l == seen.end() ? nullptr : &*l;
             const bool isHere = known && known->isHere;
-            const QString key = u'E' + id;
+            const QString key = keyOf(id);
             State::Entry &entry = entryOf(key, known);
             if (!isHere && known && known->clockedToday)
                 continue;
@@ -289,7 +317,7 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, State &state)
     // Clockings of IDs the employees table does not have count by activity all the same.
     for (auto it = seen.begin(); it != seen.end(); ++it)
         if (!it->taken && !it->activities.isEmpty())
-            entryOf(u'E' + it.key(), &*it);
+            entryOf(keyOf(it.key()), &*it);
     seen = {};
     r.guests = int(s.guests.size());
     r.hasPeople = s.people;
@@ -360,7 +388,7 @@ COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const Q
     const QString dateFormat = S(1055);
     for (const QString &id : employees) {
         // What the employee added to the list before goes.
-        const QString key = u'E' + id;
+        const QString key = keyOf(id);
         State::Entry &entry = state.entries[key];
         for (qsizetype i = 0; i < entry.texts.size(); ++i) {
             const QString &text = state.texts.at(entry.texts.at(i));
