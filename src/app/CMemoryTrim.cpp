@@ -14,6 +14,14 @@ std::atomic<int> g_count{0};
 std::atomic<bool> g_running{false};
 } // namespace
 
+void CMemoryTrim::configure()
+{
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, kMapBytes);
+    mallopt(M_TRIM_THRESHOLD, kTrimBytes);
+#endif
+}
+
 void CMemoryTrim::afterLargeWork()
 {
 #ifdef __GLIBC__

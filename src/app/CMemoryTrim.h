@@ -10,7 +10,17 @@ class CMemoryTrim
 {
 public:
     static constexpr int kDelayMs = 3000;
+    // Blocks from this size on are mapped apart and given back when freed; a heap whose free
+    // top reaches the trim size gives it back. Left to itself, malloc raises both after each
+    // large block freed (up to 32 and 64 MB), and each worker's arena then keeps that much of
+    // the lists and tables made and freed on it every cycle. The lists of a large site (a few
+    // megabytes, copied at each change) stay below the first: mapping each anew would cost the
+    // interface thread its page faults at every pass.
+    static constexpr int kMapBytes = 8 * 1024 * 1024;
+    static constexpr int kTrimBytes = 1024 * 1024;
 
+    // Sets those bounds; once, at the start, before the threads do large work.
+    static void configure();
     static void afterLargeWork();
     // Trims done so far (for tests).
     static int count();

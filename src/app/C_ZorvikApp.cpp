@@ -120,6 +120,7 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
 C_ZorvikApp::C_ZorvikApp(const Options &options, QObject *parent)
     : QObject(parent), m_options(options), m_lang(std::make_unique<CRLang>())
 {
+    CMemoryTrim::configure();
 }
 
 C_ZorvikApp::~C_ZorvikApp()
