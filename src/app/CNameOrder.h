@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QCollatorSortKey>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
 #include <algorithm>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -31,24 +33,45 @@ public:
 
 template <class T, class Texts> void CNameOrder::sort(QList<T> &items, Texts texts)
 {
-    // A sort key per text, then the items in the order of their keys.
-    std::vector<std::pair<std::vector<QCollatorSortKey>, qsizetype>> keyed;
-    keyed.reserve(size_t(items.size()));
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        std::vector<QCollatorSortKey> keys;
-        for (const QString &t : texts(items.at(i)))
-            keys.push_back(sortKey(t));
-        keyed.emplace_back(std::move(keys), i);
+    // A sort key per distinct text (lists repeat departments and names), each item holding the
+    // numbers of its texts' keys; then the items in the order of their keys. Few, flat
+    // allocations: a list of tens of thousands is sorted on a worker whose memory stays with it.
+    constexpr size_t kTexts = std::tuple_size_v<decltype(texts(std::declval<const T &>()))>;
+    const size_t n = size_t(items.size());
+    std::vector<QCollatorSortKey> keys;
+    std::vector<quint32> keyOf(n * kTexts);
+    {
+        QHash<QString, quint32> known;
+        for (size_t i = 0; i < n; ++i) {
+            const auto itemTexts = texts(items.at(qsizetype(i)));
+            for (size_t k = 0; k < kTexts; ++k) {
+                const QString &t = itemTexts[k];
+                auto it = known.constFind(t);
+                if (it == known.cend()) {
+                    it = known.insert(t, quint32(keys.size()));
+                    keys.push_back(sortKey(t));
+                }
+                keyOf[i * kTexts + k] = *it;
+            }
+        }
     }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
-        for (size_t k = 0; k < a.first.size() && k < b.first.size(); ++k)
-            if (const int c = a.first[k].compare(b.first[k]); c != 0)
-                return c < 0;
-        return a.first.size() < b.first.size();
+    std::vector<quint32> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = quint32(i);
+    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        for (size_t k = 0; k < kTexts; ++k) {
+            const quint32 ka = keyOf[a * kTexts + k], kb = keyOf[b * kTexts + k];
+            if (ka != kb)
+                if (const int c = keys[ka].compare(keys[kb]); c != 0)
+                    return c < 0;
+        }
+        return false;
     });
+    keys = {};
+    keyOf = {};
     QList<T> sorted;
     sorted.reserve(items.size());
-    for (const auto &k : keyed)
-        sorted.append(std::move(items[k.second]));
+    for (quint32 i : order)
+        sorted.append(std::move(items[qsizetype(i)]));
     items = std::move(sorted);
 }

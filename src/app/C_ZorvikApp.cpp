@@ -6,6 +6,7 @@
 #include "app/CCommandTable.h"
 #include "app/CConnectionStore.h"
 #include "app/CDataFiles.h"
+#include "app/CMemoryTrim.h"
 #include "app/CNameOrder.h"
 #include "app/CSettings.h"
 #include "app/CStringTable.h"
@@ -64,16 +65,12 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 const QString kSettings = QStringLiteral("Settings");
 const QString kAutoLoad = QStringLiteral("AutoLoad");
 // How long closing waits for the database threads before it lets them end on their own.
 constexpr int kStopWaitMs = 1500;
-constexpr int kTrimAfterFirstPassMs = 3000; // the lists a first pass sets off are made by then
 } // namespace
 
 QString C_ZorvikApp::lockFilePath(const QString &folder)
@@ -123,6 +120,7 @@ int C_ZorvikApp::checkInstallation(const QString &programFolder)
 C_ZorvikApp::C_ZorvikApp(const Options &options, QObject *parent)
     : QObject(parent), m_options(options), m_lang(std::make_unique<CRLang>())
 {
+    CMemoryTrim::configure();
 }
 
 C_ZorvikApp::~C_ZorvikApp()
@@ -359,14 +357,11 @@ void C_ZorvikApp::createMainFrame()
     m_onSite = new COnSiteList(m_reference.get(), m_settings.get(), this);
     connect(m_live.get(), &CLiveUpdate::passFinished, m_onSite, [this] { m_onSite->refresh(m_live->lastChanges()); });
     connect(m_onSite, &COnSiteList::ready, this, &C_ZorvikApp::updateHeadCount);
-#ifdef __GLIBC__
-    // Start-up reads every row and panel file once, and malloc keeps what that freed for later
-    // (tens of megabytes on a large site): given back once, when the first pass has been painted
-    // and the lists it set off are made.
+    // Start-up reads every row and panel file once, and malloc keeps what that freed for later:
+    // given back once the first pass has been painted and the lists it set off are made.
     connect(
-        m_live.get(), &CLiveUpdate::passFinished, this,
-        [] { QTimer::singleShot(kTrimAfterFirstPassMs, [] { malloc_trim(0); }); }, Qt::SingleShotConnection);
-#endif
+        m_live.get(), &CLiveUpdate::passFinished, this, [] { CMemoryTrim::afterLargeWork(); },
+        Qt::SingleShotConnection);
     m_frame->setShutdownHandler([this] { shutdown(); });
     wireCommands();
 

@@ -181,6 +181,17 @@ bool CDbTable::read(QSqlQuery &q, qsizetype sizeHint)
             append(m_columns[size_t(c)], q.value(c));
         ++m_rows;
     }
+    // Storage grows by doubling while the rows come: what is left over is given back, since the
+    // table is kept (a large site's tables are read again every cycle and live on).
+    const auto fit = [](auto &v) {
+        if (v.capacity() - v.size() > v.size() / 16 + 64)
+            v.shrink_to_fit();
+    };
+    for (Column &col : m_columns) {
+        fit(col.tags);
+        fit(col.values);
+        fit(col.chars);
+    }
     m_indexes.resize(size_t(n));
     return q.lastError().type() == QSqlError::NoError;
 }

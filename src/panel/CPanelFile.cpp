@@ -3,6 +3,7 @@
 #include "app/CFileWriter.h"
 
 #include "app/CStringTable.h"
+#include "app/CTextPool.h"
 #include "markup/CFileText.h"
 #include "markup/CTagDocument.h"
 
@@ -120,6 +121,8 @@ PanelFileData CPanelFile::load(const QByteArray &fileBytes)
         doc.outOfElement();
     }
     QSet<QString> ids;
+    // A panel of a whole site repeats first names, and last names, many times: kept once each.
+    CTextPool names;
     while (doc.findChildElement(QStringLiteral("PANEL"))) {
         doc.intoElement();
         PanelFileTablet t;
@@ -128,8 +131,8 @@ PanelFileData CPanelFile::load(const QByteArray &fileBytes)
         readInt(doc, QStringLiteral("W"), &t.w);
         readInt(doc, QStringLiteral("H"), &t.h);
         t.expanded = nextChildData(doc, QStringLiteral("EXPANDED")) != u"0";
-        t.lastName = nextChildData(doc, QStringLiteral("LASTNAME"));
-        t.firstName = nextChildData(doc, QStringLiteral("FIRSTNAME"));
+        t.lastName = names.shared(nextChildData(doc, QStringLiteral("LASTNAME")));
+        t.firstName = names.shared(nextChildData(doc, QStringLiteral("FIRSTNAME")));
         t.card = nextChildData(doc, QStringLiteral("CARD"));
         t.id = nextChildData(doc, QStringLiteral("ID"));
         doc.outOfElement();

@@ -3,6 +3,7 @@
 #include "app/CAppContext.h"
 #include "app/CClock.h"
 #include "app/CFileWriter.h"
+#include "app/CMemoryTrim.h"
 #include "app/CStringTable.h"
 #include "app/LogCategories.h"
 #include "db/CDbWorker.h"
@@ -507,6 +508,8 @@ void C_ReportView::finishBuild(const CLastActQuery &query, const BuildResult &re
     showReport();
     setLastActFields(query, query.request());
     m_page->update();
+    // The rows were read and laid out on the report's thread, which keeps the scratch.
+    CMemoryTrim::afterLargeWork();
     if (result.procedureFailed)
         CPrompt::message(this, result.error, QMessageBox::Ok, QMessageBox::Critical);
     else if (!result.error.isEmpty())

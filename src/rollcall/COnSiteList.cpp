@@ -1,6 +1,7 @@
 #include "rollcall/COnSiteList.h"
 
 #include "app/CClock.h"
+#include "app/CMemoryTrim.h"
 #include "app/CNameOrder.h"
 #include "app/CStringTable.h"
 #include "app/CTextPool.h"
@@ -13,6 +14,9 @@
 #include <QMap>
 #include <QSet>
 #include <QTimer>
+#include <QVarLengthArray>
+#include <initializer_list>
+#include <utility>
 
 COnSiteList::Snapshot COnSiteList::snapshot(CReferenceData &ref, const QSet<QString> &onSite, const QDateTime &now)
 {
@@ -40,17 +44,36 @@ COnSiteList::Snapshot COnSiteList::snapshot(CReferenceData &ref, const QSet<QStr
 // Per employee: what its rows add to the list, so that they can be taken out again.
 struct COnSiteList::State
 {
+    // Kept for every employee of a large site: numbers of texts rather than texts, and no
+    // allocation of its own for the usual one clocking and one department.
     struct Entry
     {
-        QStringList activities;  // today's clockings, counted by activity
-        QStringList departments; // a department per listed row, when here
-        bool listed = false;     // has rows in people or notYetIn
+        QVarLengthArray<quint32, 2> texts; // today's clockings by activity, then a department
+                                           // per listed row when here (numbers in State::texts)
+        quint8 activities = 0;             // how many of texts are activities
+        bool listed = false;               // has rows in people or notYetIn
+        void addActivity(quint32 text)
+        {
+            texts.insert(activities, text);
+            ++activities;
+        }
     };
     Result result;
     // The lists before the last change: the windows let go of them after it, and they are freed
-    // here, with the next list, not on the interface thread.
+    // on the thread that makes lists, not on the interface thread.
     QList<CRollCallModel::Person> retiredPeople, retiredNotYetIn;
-    QHash<QString, Entry> entries;
+    QHash<QString, Entry> entries; // by the people's key ("E" and the ID)
+    // The activities and departments entries name, each kept once.
+    QStringList texts;
+    QHash<QString, quint32> textNumbers;
+    quint32 number(const QString &text)
+    {
+        const auto it = textNumbers.constFind(text);
+        if (it != textNumbers.cend())
+            return *it;
+        texts << text;
+        return textNumbers.insert(text, quint32(texts.size() - 1)).value();
+    }
     QMap<QString, int> perDepartment;
     std::weak_ptr<const CDbTable> employees;
     QDate today;
@@ -131,13 +154,40 @@ QString sharedText(const QString &text)
     return texts.shared(text);
 }
 
+// Texts joined at their exact size: growing one by appending leaves spare room in each of
+// tens of thousands of rows.
+QString joined(std::initializer_list<QStringView> parts)
+{
+    qsizetype size = 0;
+    for (QStringView part : parts)
+        size += part.size();
+    QString out;
+    out.reserve(size);
+    for (QStringView part : parts)
+        out.append(part);
+    out.squeeze();
+    return out;
+}
+
+QString keyOf(const QString &id)
+{
+    return joined({u"E", id});
+}
+
+// Namesakes too (a pool apart, so that the many names do not push the few times out).
+QString sharedName(const QString &name)
+{
+    thread_local CTextPool names;
+    return names.shared(name);
+}
+
 // One row of the employees table as the lists show it, the same for a whole list and for a change:
 // when here, counted by its department and listed among the people (while a window shows them);
 // else listed in "Not yet in" with the date of an earlier clocking, if any.
-void addEmployeeRow(const COnSiteList::Snapshot &s, const Columns &c, const CDbTable *e, int row, const QString &id,
-                    const Here *here, const CDateTime *earlier, const QString &dateFormat,
-                    QMap<QString, int> &perDepartment, QStringList &entryDepartments, int &employees,
-                    QList<CRollCallModel::Person> &people, QList<CRollCallModel::Person> &notYetIn)
+void addEmployeeRow(const COnSiteList::Snapshot &s, const Columns &c, const CDbTable *e, int row, const QString &key,
+                    const Here *here, const CDateTime *earlier, const QString &dateFormat, COnSiteList::State &state,
+                    COnSiteList::State::Entry &entry, int &employees, QList<CRollCallModel::Person> &people,
+                    QList<CRollCallModel::Person> &notYetIn)
 {
     QString lastName, firstName, department;
     if (c.last >= 0)
@@ -149,15 +199,15 @@ void addEmployeeRow(const COnSiteList::Snapshot &s, const Columns &c, const CDbT
     const auto dep = s.departments.find(department);
     const QString &departmentName = dep == s.departments.end() ? department : dep->second;
     if (here) {
-        ++perDepartment[departmentName];
-        entryDepartments << departmentName;
+        ++state.perDepartment[departmentName];
+        entry.texts.append(state.number(departmentName));
         ++employees;
         if (!s.people)
             return;
     }
     CRollCallModel::Person p;
-    p.key = u'E' + id;
-    p.name = (lastName + u' ' + firstName).trimmed();
+    p.key = key;
+    p.name = sharedName(joined({lastName, u" ", firstName}).trimmed());
     p.department = departmentName;
     if (here) {
         p.time = sharedText(here->moment.format(QStringLiteral("%H:%M")));
@@ -195,33 +245,53 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, State &state)
         return r;
     const auto [start, end] = dayBounds(s.today);
     const Columns c(s);
-    // Employees clocked in today with an on-site activity, by key; today's clockings by activity;
-    // who has clocked today at all; and when the others last clocked.
-    QHash<QString, Here> here;
-    QSet<QString> clockedToday;
-    QHash<QString, CDateTime> earlier;
+    // Per employee in the clockings: whether clocked in today with an on-site activity (and when,
+    // with what), today's clockings by activity, whether clocked today at all, and when it last
+    // clocked before today.
+    struct Seen
+    {
+        CDateTime hereMoment, earlier;
+        quint32 hereActivity = 0;
+        bool isHere = false, clockedToday = false, hasEarlier = false, taken = false;
+        QVarLengthArray<quint32, 2> activities;
+    };
+    QHash<QString, Seen> seen;
     if (const CDbTable *t = s.lastRegistrations.get(); t && c.clockings()) {
-        here.reserve(t->rowCount());
+        seen.reserve(t->rowCount());
         QString id, activity;
         for (int row = 0; row < t->rowCount(); ++row) {
             CDateTime moment = CDateTime::null();
             if (!t->dateTime(row, c.date, moment) || !moment.isValid())
                 continue;
             t->text(row, c.id, id);
+            Seen &e = seen[id];
             if (moment.days() < start) {
-                earlier.insert(id, moment);
+                e.earlier = moment;
+                e.hasEarlier = true;
                 continue;
             }
-            clockedToday.insert(id);
+            e.clockedToday = true;
             if (moment.days() >= end)
                 continue;
             t->text(row, c.activity, activity);
             ++r.perActivity[activity];
-            state.entries[id].activities << activity;
-            if (s.onSite.contains(activity))
-                here.insert(id, {moment, activity});
+            const quint32 number = state.number(activity);
+            e.activities.append(number);
+            if (s.onSite.contains(activity)) {
+                e.isHere = true;
+                e.hereMoment = moment;
+                e.hereActivity = number;
+            }
         }
     }
+    // What an employee's clockings added, kept with it.
+    const auto entryOf = [&state](const QString &key, Seen *e) -> State::Entry & {
+        State::Entry &entry = state.entries[key];
+        if (e && !std::exchange(e->taken, true))
+            for (quint32 a : std::as_const(e->activities))
+                entry.addActivity(a);
+        return entry;
+    };
     // One walk over the employees: who is here (counted, and listed while a window shows the
     // list), and who has not clocked at all today.
     const QString dateFormat = S(1055); // the language's, as on the tablets
@@ -229,18 +299,26 @@ COnSiteList::Result COnSiteList::make(const Snapshot &s, State &state)
         QString id;
         for (int row = 0; c.employee >= 0 && row < e->rowCount(); ++row) {
             e->text(row, c.employee, id);
-            const auto l = here.constFind(id);
-            const bool isHere = l != here.cend();
-            if (!isHere && clockedToday.contains(id))
+            const auto l = seen.find(id);
+            Seen *known = l == seen.end() ? nullptr : &*l;
+            const bool isHere = known && known->isHere;
+            const QString key = keyOf(id);
+            State::Entry &entry = entryOf(key, known);
+            if (!isHere && known && known->clockedToday)
                 continue;
-            State::Entry &entry = state.entries[id];
             entry.listed = true;
-            const auto last = earlier.constFind(id);
-            addEmployeeRow(s, c, e, row, id, isHere ? &*l : nullptr, last == earlier.cend() ? nullptr : &*last,
-                           dateFormat, state.perDepartment, entry.departments, r.employees, r.people, r.notYetIn);
+            const Here now = isHere ? Here{known->hereMoment, state.texts.at(known->hereActivity)} : Here{};
+            addEmployeeRow(s, c, e, row, key, isHere ? &now : nullptr,
+                           known && known->hasEarlier ? &known->earlier : nullptr, dateFormat, state, entry,
+                           r.employees, r.people, r.notYetIn);
         }
         CRollCallModel::sortPeople(r.notYetIn);
     }
+    // Clockings of IDs the employees table does not have count by activity all the same.
+    for (auto it = seen.begin(); it != seen.end(); ++it)
+        if (!it->taken && !it->activities.isEmpty())
+            entryOf(keyOf(it.key()), &*it);
+    seen = {};
     r.guests = int(s.guests.size());
     r.hasPeople = s.people;
     if (s.people)
@@ -310,14 +388,18 @@ COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const Q
     const QString dateFormat = S(1055);
     for (const QString &id : employees) {
         // What the employee added to the list before goes.
-        State::Entry &entry = state.entries[id];
-        for (const QString &a : std::as_const(entry.activities))
-            if (--r.perActivity[a] <= 0)
-                r.perActivity.remove(a);
-        for (const QString &d : std::as_const(entry.departments)) {
+        const QString key = keyOf(id);
+        State::Entry &entry = state.entries[key];
+        for (qsizetype i = 0; i < entry.texts.size(); ++i) {
+            const QString &text = state.texts.at(entry.texts.at(i));
+            if (i < entry.activities) {
+                if (--r.perActivity[text] <= 0)
+                    r.perActivity.remove(text);
+                continue;
+            }
             --r.employees;
-            if (--state.perDepartment[d] <= 0)
-                state.perDepartment.remove(d);
+            if (--state.perDepartment[text] <= 0)
+                state.perDepartment.remove(text);
         }
         const bool wasListed = entry.listed;
         entry = State::Entry();
@@ -340,7 +422,7 @@ COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const Q
                 continue;
             t->text(row, c.activity, activity);
             ++r.perActivity[activity];
-            entry.activities << activity;
+            entry.addActivity(state.number(activity));
             if (s.onSite.contains(activity)) {
                 isHere = true;
                 hereMoment = moment;
@@ -350,11 +432,10 @@ COnSiteList::Result COnSiteList::update(const Snapshot &s, State &state, const Q
         const Here now{hereMoment, hereActivity};
         for (int row : (!isHere && clockedToday) ? QList<int>() : rowsOf(e, c.employee, id)) {
             entry.listed = true;
-            addEmployeeRow(s, c, e, row, id, isHere ? &now : nullptr, hasEarlier ? &earlierMoment : nullptr, dateFormat,
-                           state.perDepartment, entry.departments, r.employees, toPeople, toNotYetIn);
+            addEmployeeRow(s, c, e, row, key, isHere ? &now : nullptr, hasEarlier ? &earlierMoment : nullptr,
+                           dateFormat, state, entry, r.employees, toPeople, toNotYetIn);
         }
         // The rows change only where they show something else.
-        const QString key = u'E' + id;
         const auto rowsWith = [&key, wasListed](const QList<CRollCallModel::Person> &list) {
             QList<CRollCallModel::Person> out;
             for (qsizetype i = 0; wasListed && i < list.size(); ++i)
@@ -482,6 +563,16 @@ void COnSiteList::start()
                 m_hasResult = true;
             }
             emit ready(*result);
+            // A list of everyone made anew leaves its scratch behind on the list's thread.
+            if (result->live && !result->incremental)
+                CMemoryTrim::afterLargeWork();
+            // The windows have taken the change: the lists before it are freed now, on the
+            // list's thread, rather than kept until the next change.
+            if (result->incremental)
+                m_worker->run([state = m_state] {
+                    state->retiredPeople = {};
+                    state->retiredNotYetIn = {};
+                });
             if (std::exchange(m_again, false))
                 start();
         });

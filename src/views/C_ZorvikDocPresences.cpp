@@ -1,6 +1,7 @@
 #include "views/C_ZorvikDocPresences.h"
 
 #include "app/CAppContext.h"
+#include "app/CMemoryTrim.h"
 #include "app/CStringTable.h"
 #include "app/CTextPool.h"
 #include "db/CDbCursor.h"
@@ -105,17 +106,20 @@ bool C_ZorvikDocPresences::runQuery(CReferenceData *ref, const QString &query, Q
     const QString date = QStringLiteral("DatumLastReg"), activity = QStringLiteral("IDLogickeAktivnosti"),
                   media = QStringLiteral("IDNo"), first = QStringLiteral("Ime"), last = QStringLiteral("Prezime"),
                   employee = QStringLiteral("IDZaposlenog");
-    QString activityId, employeeId, moment;
-    // Rows of the same moment share one text (arrivals come in bursts).
-    CTextPool moments;
+    QString activityId, employeeId, moment, name;
+    // Rows of the same moment share one text (arrivals come in bursts), and so do equal names
+    // (a site has far fewer first names, and fewer last names, than people).
+    CTextPool moments, names;
     for (cursor.moveFirst(); !cursor.isEOF(); cursor.moveNext()) {
         CPresencesModel::Row row;
         cursor.getFieldText(date, moment);
         row[CPresencesModel::DateTimeColumn] = moments.shared(moment);
         cursor.getFieldText(activity, activityId);
         cursor.getFieldText(media, row[CPresencesModel::MediaColumn]);
-        cursor.getFieldText(first, row[CPresencesModel::FirstNameColumn]);
-        cursor.getFieldText(last, row[CPresencesModel::LastNameColumn]);
+        cursor.getFieldText(first, name);
+        row[CPresencesModel::FirstNameColumn] = names.shared(name);
+        cursor.getFieldText(last, name);
+        row[CPresencesModel::LastNameColumn] = names.shared(name);
         // The map is built before any thread starts and only read afterwards.
         const auto it = ref->activityMap.find(activityId);
         if (it != ref->activityMap.end())
@@ -192,6 +196,9 @@ void C_ZorvikDocPresences::finish(Result &result)
             m_model->apply(result.plan);
         noteEmployees(result, done == Work::Partial ? m_asked : QStringList());
         updateAllViews();
+        // Every presence read again leaves its scratch behind on the query's thread.
+        if (done != Work::Partial)
+            CMemoryTrim::afterLargeWork();
     } else if (done == Work::Partial) {
         // Asked again with the next refresh.
         for (const QString &e : std::as_const(m_asked))

@@ -37,3 +37,33 @@ TEST(NameOrder, SerbianLatinAlphabetForNamesAndPeople)
     EXPECT_EQ(order, (QStringList{"Cvijić Ana", "Zec Milica", "Ćirić Tijana", "Živković Sanja", "Adamović", "Ban Gost",
                                   "Đurić Gost"}));
 }
+
+// Many items with few distinct texts (departments, namesakes) sort as the texts do and keep the
+// order they came in among equals, texts that differ only in case or trailing blanks included.
+TEST(NameOrder, RepeatedTextsKeepTheirOrder)
+{
+    struct Item
+    {
+        QString department, name;
+        int arrival;
+    };
+    const QStringList departments{"Čuvari", "čuvari ", "Prodaja", "Zaštita"};
+    const QStringList names{"Đurić Ana", "ĐURIĆ ANA", "Cvijić Ana", "Živković Sanja"};
+    QList<Item> items;
+    std::mt19937 random(11);
+    for (int i = 0; i < 400; ++i)
+        items.append({departments.at(int(random() % 4)), names.at(int(random() % 4)), i});
+    CNameOrder::sort(items, [](const Item &i) { return std::array{i.department, i.name}; });
+    for (qsizetype i = 1; i < items.size(); ++i) {
+        const Item &a = items.at(i - 1), &b = items.at(i);
+        const int byDepartment = CNameOrder::compare(a.department, b.department);
+        ASSERT_LE(byDepartment, 0) << i;
+        if (byDepartment == 0) {
+            const int byName = CNameOrder::compare(a.name, b.name);
+            ASSERT_LE(byName, 0) << i;
+            if (byName == 0) {
+                ASSERT_LT(a.arrival, b.arrival) << i;
+            }
+        }
+    }
+}
