@@ -18,7 +18,8 @@ TEST(MemoryTrim, RequestsFoldIntoOneTrimAfterTheDelay)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
     }
-    EXPECT_GE(clock.elapsed(), CMemoryTrim::kDelayMs);
+    // A timer of seconds may fire up to 5% early.
+    EXPECT_GE(clock.elapsed(), CMemoryTrim::kDelayMs * 95 / 100);
     EXPECT_EQ(CMemoryTrim::count(), before + 1);
     // Nothing more comes of the requests already served.
     const qint64 until = clock.elapsed() + 500;
