@@ -188,6 +188,15 @@ public:
     std::unique_ptr<C_ZorvikApp> app;
 };
 
+// Starts the program as a user would; a bench whose program does not start says so.
+bool started(App &a, benchmark::State &state)
+{
+    if (a.app->InitInstance() == C_ZorvikApp::StartResult::Running)
+        return true;
+    state.SkipWithError("the program did not start");
+    return false;
+}
+
 // Clockings arrive on a thread of their own, as they would from the terminals: the simulator is
 // made, run and deleted there.
 class Clockings
@@ -317,10 +326,8 @@ void BM_AppLongestGap(benchmark::State &state)
         QElapsedTimer sinceStart;
         sinceStart.start();
         App a(s, true);
-        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
-            state.SkipWithError("the program did not start");
+        if (!started(a, state))
             return;
-        }
         C_MainFrame *frame = a.app->mainFrame();
         frame->openGuests();
         frame->openRollCall();
@@ -413,10 +420,8 @@ void BM_AppStartup(benchmark::State &state)
         QElapsedTimer clock;
         clock.start();
         App a(s);
-        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
-            state.SkipWithError("the program did not start");
+        if (!started(a, state))
             return;
-        }
         spinUntil([&] { return watch.painted; }, 600000);
         state.counters["startup_ms"] = double(clock.elapsed());
         qApp->removeEventFilter(&watch);
@@ -450,10 +455,8 @@ void BM_AppMemory(benchmark::State &state)
     Site &s = site(int(state.range(0)));
     for (auto _ : state) {
         App a(s);
-        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
-            state.SkipWithError("the program did not start");
+        if (!started(a, state))
             return;
-        }
         C_MainFrame *frame = a.app->mainFrame();
         CLiveUpdate *live = a.app->live();
         // Until a pass that started after the window opened has ended, and painted.
@@ -510,10 +513,8 @@ void BM_AppSearchKeyPress(benchmark::State &state)
     Site &s = site(int(state.range(0)));
     for (auto _ : state) {
         App a(s);
-        if (a.app->InitInstance() != C_ZorvikApp::StartResult::Running) {
-            state.SkipWithError("the program did not start");
+        if (!started(a, state))
             return;
-        }
         C_MainFrame *frame = a.app->mainFrame();
         CChildFrameBase *presences = frame->openPresences();
         auto *search = presences ? presences->findChild<QLineEdit *>(QStringLiteral("searchEdit")) : nullptr;
