@@ -192,11 +192,11 @@ struct Site
     {
         int filled = 0, today = 0, illegal = 0, stale = 0;
         for (const C_ZorvikDoc *doc : docs)
-            for (const auto &entry : doc->tablets()) {
-                filled += entry.second->dateText.isEmpty() ? 0 : 1;
-                today += entry.second->shownMoment.dayKey() == CDateTime::fromLocal(now()).dayKey() ? 1 : 0;
-                illegal += entry.second->isIllegal() ? 1 : 0;
-                stale += entry.second->isStale() ? 1 : 0;
+            for (CTablet *t : doc->tablets()) {
+                filled += t->dateText.isEmpty() ? 0 : 1;
+                today += t->shownMoment.dayKey() == CDateTime::fromLocal(now()).dayKey() ? 1 : 0;
+                illegal += t->isIllegal() ? 1 : 0;
+                stale += t->isStale() ? 1 : 0;
             }
         state.counters["tablets"] = kPanels * kTablets;
         state.counters["filled"] = filled;

@@ -88,14 +88,14 @@ void settle(Panel &panel, QImage &target)
 void reportMemory(benchmark::State &state, const Panel &panel)
 {
     qint64 compressed = 0, cached = 0;
-    for (const auto &entry : panel.doc->tablets()) {
-        compressed += entry.second->photograph.size();
-        cached += panel.view->tabletWindow(entry.second)->photoCacheBytes();
+    for (CTablet *t : panel.doc->tablets()) {
+        compressed += t->photograph.size();
+        cached += panel.view->tabletWindow(t)->photoCacheBytes();
     }
     const double n = panel.doc->tabletCount();
     qint64 pictures = 0;
-    for (const auto &entry : panel.doc->tablets())
-        pictures += panel.view->tabletWindow(entry.second)->pictureCacheBytes();
+    for (CTablet *t : panel.doc->tablets())
+        pictures += panel.view->tabletWindow(t)->pictureCacheBytes();
     state.counters["photoBytesPerTablet"] = double(compressed) / n;
     state.counters["decodedBytesPerTablet"] = double(cached) / n;
     state.counters["pictureBytesPerTablet"] = double(pictures) / n;
@@ -127,8 +127,8 @@ void BM_RepaintPanelEveryTabletChanged(benchmark::State &state)
     settle(*panel, target);
     for (auto _ : state) {
         state.PauseTiming();
-        for (const auto &entry : panel->doc->tablets())
-            entry.second->invalidateAll();
+        for (CTablet *t : panel->doc->tablets())
+            t->invalidateAll();
         state.ResumeTiming();
         renderCanvas(*panel, target);
         benchmark::DoNotOptimize(target.constBits());
@@ -153,8 +153,8 @@ void BM_RepaintEveryTabletChanged(benchmark::State &state)
     renderCanvas(*panel, target);
     for (auto _ : state) {
         state.PauseTiming();
-        for (const auto &entry : panel->doc->tablets())
-            entry.second->invalidateAll();
+        for (CTablet *t : panel->doc->tablets())
+            t->invalidateAll();
         state.ResumeTiming();
         renderCanvas(*panel, target);
         benchmark::DoNotOptimize(target.constBits());
@@ -207,9 +207,9 @@ void BM_RepaintFloor(benchmark::State &state)
     QImage target(panel->used.size(), QImage::Format_RGB32);
     settle(*panel, target);
     std::vector<std::pair<QPoint, QImage>> prepared;
-    for (const auto &entry : panel->doc->tablets())
-        prepared.emplace_back(entry.second->geometry().topLeft(),
-                              panel->view->canvas()->grab(panel->view->tabletRect(entry.second)).toImage());
+    for (CTablet *t : panel->doc->tablets())
+        prepared.emplace_back(t->geometry().topLeft(),
+                              panel->view->canvas()->grab(panel->view->tabletRect(t)).toImage());
     for (auto _ : state) {
         target.fill(Qt::white);
         QPainter p(&target);
@@ -230,9 +230,9 @@ void BM_RepaintOverFloor(benchmark::State &state)
     QImage target(panel->used.size(), QImage::Format_RGB32);
     settle(*panel, target);
     std::vector<std::pair<QPoint, QImage>> prepared;
-    for (const auto &entry : panel->doc->tablets())
-        prepared.emplace_back(entry.second->geometry().topLeft(),
-                              panel->view->canvas()->grab(panel->view->tabletRect(entry.second)).toImage());
+    for (CTablet *t : panel->doc->tablets())
+        prepared.emplace_back(t->geometry().topLeft(),
+                              panel->view->canvas()->grab(panel->view->tabletRect(t)).toImage());
     qint64 repaintNs = 0, floorNs = 0;
     QElapsedTimer t;
     for (auto _ : state) {

@@ -637,8 +637,8 @@ void C_ZorvikApp::repaintPanels()
 {
     for (CDocument *d : m_templates[CDocTemplate::Panels]->documents())
         if (auto *doc = qobject_cast<C_ZorvikDoc *>(d))
-            for (const auto &entry : doc->tablets())
-                entry.second->invalidateAll();
+            for (CTablet *t : doc->tablets())
+                t->invalidateAll();
 }
 
 QStringList C_ZorvikApp::unsavedPanels() const

@@ -340,29 +340,30 @@ void CLiveUpdate::continuePass(bool sliced)
             p.gone.clear();
             continue;
         }
-        const C_ZorvikDoc::TabletMap &tablets = doc->tablets();
+        const CTabletIndex &tablets = doc->tablets();
         if (p.whole) {
-            auto it = p.resume ? tablets.lower_bound(p.key) : tablets.begin();
+            auto it = p.resume ? tablets.lowerBound(p.key) : tablets.begin();
             // A closed employee cursor knows no employees at all: it never empties a panel.
             const CDbTable *employees = p.rows.employeeId >= 0 ? p.rows.employees.get() : nullptr;
             for (; it != tablets.end(); ++it) {
+                CTablet *t = *it;
                 if (timeUp()) {
                     p.resume = true;
-                    p.key = it->first;
+                    p.key = t->employeeId;
                     later();
                     return;
                 }
                 ++p.visited;
-                if (employees && employees->firstEqual(p.rows.employeeId, it->first) < 0) {
-                    p.gone << it->first;
+                if (employees && employees->firstEqual(p.rows.employeeId, t->employeeId) < 0) {
+                    p.gone << t->employeeId;
                     continue;
                 }
-                if (updateTablet(doc, it->second, p.now, p.rows))
-                    it->second->invalidateAll();
-                noteStaleDue(it->second);
+                if (updateTablet(doc, t, p.now, p.rows))
+                    t->invalidateAll();
+                noteStaleDue(t);
             }
-            for (const QString &key : std::as_const(p.gone)) {
-                doc->removeTablet(key);
+            if (!p.gone.isEmpty()) {
+                doc->removeTablets(p.gone);
                 doc->setModified(true);
             }
         } else {
@@ -372,13 +373,13 @@ void CLiveUpdate::continuePass(bool sliced)
                     later();
                     return;
                 }
-                const auto it = tablets.find(p.keys.at(p.next));
-                if (it == tablets.end())
+                CTablet *t = tablets.find(p.keys.at(p.next));
+                if (!t)
                     continue;
                 ++p.visited;
-                if (updateTablet(doc, it->second, p.now, p.rows))
-                    it->second->invalidateAll();
-                noteStaleDue(it->second);
+                if (updateTablet(doc, t, p.now, p.rows))
+                    t->invalidateAll();
+                noteStaleDue(t);
             }
         }
         p.gone.clear();

@@ -11,8 +11,8 @@ QList<CTablet *> CPanelNavigation::readingOrder(const C_ZorvikDoc &doc)
 {
     QList<CTablet *> order;
     order.reserve(doc.tabletCount());
-    for (const auto &entry : doc.tablets())
-        order << entry.second;
+    for (CTablet *t : doc.tablets())
+        order << t;
     std::stable_sort(order.begin(), order.end(), [](const CTablet *a, const CTablet *b) {
         const QRect ga = a->geometry(), gb = b->geometry();
         if (std::abs(ga.top() - gb.top()) >= CPanelGeometry::kCollapsedHeight / 2)

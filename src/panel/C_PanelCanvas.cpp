@@ -208,8 +208,8 @@ void C_PanelCanvas::removeTablet(CTablet *t)
 void C_PanelCanvas::syncWithDocument()
 {
     if (m_doc)
-        for (const auto &entry : m_doc->tablets())
-            addTablet(entry.second);
+        for (CTablet *t : m_doc->tablets())
+            addTablet(t);
     update();
 }
 
@@ -662,8 +662,7 @@ void C_PanelCanvas::mouseReleaseEvent(QMouseEvent *e)
     const QPoint a = toPanel(m_anchor), b = toPanel(end);
     const int left = qMin(a.x(), b.x()), right = qMax(a.x(), b.x());
     const int top = qMin(a.y(), b.y()), bottom = qMax(a.y(), b.y());
-    for (const auto &entry : m_doc->tablets()) {
-        CTablet *t = entry.second;
+    for (CTablet *t : m_doc->tablets()) {
         const QRect g = t->geometry();
         if (g.left() >= left && g.top() >= top && g.x() + g.width() <= right && g.y() + g.height() <= bottom)
             t->setSelected(true);

@@ -11,6 +11,7 @@
 #include "panel/CTablet.h"
 
 #include <QFile>
+#include <QSet>
 #include <algorithm>
 #include <array>
 
@@ -39,15 +40,13 @@ C_ZorvikDoc::C_ZorvikDoc(QObject *parent) : CDocument(parent)
 C_ZorvikDoc::~C_ZorvikDoc()
 {
     panels().removeOne(this);
-    for (auto &entry : m_tablets)
-        delete entry.second;
-    m_tablets.clear();
+    for (CTablet *t : m_tablets.takeAll())
+        delete t;
 }
 
 CTablet *C_ZorvikDoc::tablet(const QString &employeeId) const
 {
-    auto it = m_tablets.find(employeeId);
-    return it == m_tablets.end() ? nullptr : it->second;
+    return m_tablets.find(employeeId);
 }
 
 void C_ZorvikDoc::setBackground(bool useImage, bool tile, const QString &path)
@@ -81,12 +80,15 @@ void C_ZorvikDoc::loadData(const PanelFileData &data)
 {
     if (data.backgroundPresent)
         setBackground(data.useImage, data.tile, data.imagePath);
+    // One tablet per employee: the first one in the file stays.
+    std::vector<CTablet *> made;
+    made.reserve(size_t(data.tablets.size()));
     for (const PanelFileTablet &p : data.tablets) {
-        if (m_tablets.count(p.id))
-            continue; // one tablet per employee: the first one in the file stays
-        CTablet *t = addTablet(p.lastName, p.firstName, p.card, p.id, QRect(p.x, p.y, p.w, p.h));
+        CTablet *t = makeTablet(p.lastName, p.firstName, p.card, p.id, QRect(p.x, p.y, p.w, p.h));
         t->setExpanded(p.expanded);
+        made.push_back(t);
     }
+    adopt(std::move(made));
 }
 
 PanelFileData C_ZorvikDoc::toData() const
@@ -96,8 +98,7 @@ PanelFileData C_ZorvikDoc::toData() const
     data.useImage = m_useImage;
     data.tile = m_tile;
     data.imagePath = m_imagePath;
-    for (const auto &entry : m_tablets) {
-        const CTablet *t = entry.second;
+    for (const CTablet *t : m_tablets) {
         PanelFileTablet p;
         const QRect g = t->geometry();
         p.x = g.x();
@@ -126,8 +127,18 @@ bool C_ZorvikDoc::save(const QString &path, QString *error)
 CTablet *C_ZorvikDoc::addTablet(const QString &lastName, const QString &firstName, const QString &mediaNumber,
                                 const QString &employeeId, const QRect &geometry)
 {
-    if (m_tablets.count(employeeId))
+    if (m_tablets.contains(employeeId))
         return nullptr;
+    CTablet *t = makeTablet(lastName, firstName, mediaNumber, employeeId, geometry);
+    m_tablets.insert(t);
+    t->setListener(this);
+    emit tabletAdded(t);
+    return t;
+}
+
+CTablet *C_ZorvikDoc::makeTablet(const QString &lastName, const QString &firstName, const QString &mediaNumber,
+                                 const QString &employeeId, const QRect &geometry) const
+{
     auto *t = new CTablet;
     t->lastName = lastName;
     t->firstName = firstName;
@@ -146,50 +157,63 @@ CTablet *C_ZorvikDoc::addTablet(const QString &lastName, const QString &firstNam
         break;
     }
     t->setGeometry(geometry);
-    t->setListener(this);
-    m_tablets.emplace(t->employeeId, t);
-    emit tabletAdded(t);
     return t;
 }
 
-void C_ZorvikDoc::destroyTablet(TabletMap::iterator it)
+void C_ZorvikDoc::adopt(std::vector<CTablet *> made)
 {
-    CTablet *t = it->second;
-    m_tablets.erase(it);
-    if (m_latest == t)
-        m_latest = nullptr;
-    emit tabletRemoved(t);
-    delete t;
+    for (CTablet *t : m_tablets.insertMany(made))
+        delete t;
+    for (CTablet *t : made) {
+        t->setListener(this);
+        emit tabletAdded(t);
+    }
+}
+
+void C_ZorvikDoc::destroyTablets(const std::vector<CTablet *> &taken)
+{
+    for (CTablet *t : taken) {
+        if (m_latest == t)
+            m_latest = nullptr;
+        emit tabletRemoved(t);
+        delete t;
+    }
 }
 
 void C_ZorvikDoc::removeTablet(const QString &employeeId)
 {
-    auto it = m_tablets.find(employeeId);
-    if (it != m_tablets.end())
-        destroyTablet(it);
+    destroyTablets(m_tablets.take({employeeId}));
+}
+
+void C_ZorvikDoc::removeTablets(const QStringList &employeeIds)
+{
+    destroyTablets(m_tablets.take(employeeIds));
 }
 
 void C_ZorvikDoc::removeAll()
 {
-    while (!m_tablets.empty())
-        destroyTablet(m_tablets.begin());
+    destroyTablets(m_tablets.takeAll());
     setModified(true);
 }
 
 void C_ZorvikDoc::initFromDialog(const NewPanelData &data, const QSize &clientSize)
 {
     setBackground(data.useImage, data.tile, data.imagePath);
-    int placed = 0;
+    // Columns of 99 in the dialog's order; an employee checked twice is placed once.
+    QSet<QString> seen;
+    std::vector<CTablet *> made;
     for (const NewPanelRow &row : data.rows) {
-        if (!row.checked)
+        if (!row.checked || m_tablets.contains(row.employeeId) || seen.contains(row.employeeId))
             continue;
+        seen.insert(row.employeeId);
+        const int placed = int(made.size());
         const int column = placed / 99;
         const int line = placed % 99;
-        if (addTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
-                      QRect(CPanelGeometry::kTabletWidth * column, CPanelGeometry::kCollapsedHeight * line,
-                            CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight)))
-            ++placed;
+        made.push_back(makeTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
+                                  QRect(CPanelGeometry::kTabletWidth * column, CPanelGeometry::kCollapsedHeight * line,
+                                        CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight)));
     }
+    adopt(std::move(made));
     if (data.arrangement == 0)
         arrangeHorizontally(clientSize.width());
     else if (data.arrangement == 1)
@@ -201,20 +225,24 @@ void C_ZorvikDoc::initFromDialog(const NewPanelData &data, const QSize &clientSi
 void C_ZorvikDoc::applyDialog(const NewPanelData &data)
 {
     setBackground(data.useImage, data.tile, data.imagePath);
-    int added = 0;
+    QSet<QString> seen;
+    std::vector<CTablet *> made;
+    QStringList unchecked;
     for (const NewPanelRow &row : data.rows) {
-        const bool present = m_tablets.count(row.employeeId) != 0;
-        if (!present && row.checked) {
-            addTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
-                      QRect(0, CPanelGeometry::kCollapsedHeight * added, CPanelGeometry::kTabletWidth,
-                            CPanelGeometry::kCollapsedHeight));
-            ++added;
-            setModified(true);
+        const bool present = m_tablets.contains(row.employeeId);
+        if (!present && row.checked && !seen.contains(row.employeeId)) {
+            seen.insert(row.employeeId);
+            made.push_back(makeTablet(row.lastName, row.firstName, row.mediaNumber, row.employeeId,
+                                      QRect(0, CPanelGeometry::kCollapsedHeight * int(made.size()),
+                                            CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight)));
         } else if (present && !row.checked) {
-            removeTablet(row.employeeId);
-            setModified(true);
+            unchecked << row.employeeId;
         }
     }
+    if (!made.empty() || !unchecked.isEmpty())
+        setModified(true);
+    removeTablets(unchecked);
+    adopt(std::move(made));
     requestUpdate();
     updateAllViews();
 }
@@ -236,16 +264,15 @@ bool C_ZorvikDoc::checkEmployees(CDbCursor *employees)
     // "IDZaposlenog = '%s'" by column number, for every tablet of every pass.
     const int idColumn = employees->columnIndex(u"IDZaposlenog");
     QStringList gone;
-    for (const auto &entry : m_tablets) {
-        employees->filterEquals(idColumn, entry.first);
+    for (const CTablet *t : m_tablets) {
+        employees->filterEquals(idColumn, t->employeeId);
         if (employees->recordCount() == 0)
-            gone << entry.first;
+            gone << t->employeeId;
     }
     employees->setFilter(QString());
-    for (const QString &key : std::as_const(gone)) {
-        removeTablet(key);
+    if (!gone.isEmpty())
         setModified(true);
-    }
+    removeTablets(gone);
     return !gone.isEmpty();
 }
 
@@ -257,11 +284,12 @@ struct Ordered
 };
 
 // By last name, first name and key, the names in the order their readers expect.
-QList<Ordered> sortedForArrange(const C_ZorvikDoc::TabletMap &tablets)
+QList<Ordered> sortedForArrange(const CTabletIndex &tablets)
 {
     QList<Ordered> list;
-    for (const auto &entry : tablets)
-        list.append({entry.second}); // the map's order: by key, which breaks ties between namesakes
+    list.reserve(tablets.size());
+    for (CTablet *t : tablets)
+        list.append({t}); // the map's order: by key, which breaks ties between namesakes
     CNameOrder::sort(list, [](const Ordered &o) { return std::array{o.tablet->lastName, o.tablet->firstName}; });
     return list;
 }
@@ -306,24 +334,24 @@ void C_ZorvikDoc::arrange(Qt::Orientation orientation, int extent)
 
 void C_ZorvikDoc::expandAll()
 {
-    for (const auto &entry : m_tablets) {
-        entry.second->setExpanded(true);
-        entry.second->setExpandedSize(true);
+    for (CTablet *t : m_tablets) {
+        t->setExpanded(true);
+        t->setExpandedSize(true);
     }
 }
 
 void C_ZorvikDoc::collapseAll()
 {
-    for (const auto &entry : m_tablets) {
-        entry.second->setExpanded(false);
-        entry.second->setExpandedSize(false);
+    for (CTablet *t : m_tablets) {
+        t->setExpanded(false);
+        t->setExpandedSize(false);
     }
 }
 
 void C_ZorvikDoc::clearSelection()
 {
-    for (const auto &entry : m_tablets)
-        entry.second->setSelected(false);
+    for (CTablet *t : m_tablets)
+        t->setSelected(false);
 }
 
 void C_ZorvikDoc::find(const QString &lastName, const QString &firstName)
@@ -334,8 +362,7 @@ void C_ZorvikDoc::find(const QString &lastName, const QString &firstName)
     // The lists' rule: case and diacritics aside ("dordevic" finds "Đorđević").
     const QString wantLast = CTextMatch::fold(lastName);
     const QString wantFirst = CTextMatch::fold(firstName);
-    for (const auto &entry : m_tablets) {
-        CTablet *t = entry.second;
+    for (CTablet *t : m_tablets) {
         const bool a = !wantFirst.isEmpty() && CTextMatch::fold(t->firstName).contains(wantFirst);
         const bool b = !wantLast.isEmpty() && CTextMatch::fold(t->lastName).contains(wantLast);
         t->setSelected(both ? (a && b) : (a || b));
@@ -346,8 +373,7 @@ void C_ZorvikDoc::find(const QString &lastName, const QString &firstName)
 QRect C_ZorvikDoc::selectionBounds() const
 {
     int left = CPanelGeometry::kCanvasSize, top = CPanelGeometry::kCanvasSize, right = 0, bottom = 0;
-    for (const auto &entry : m_tablets) {
-        const CTablet *t = entry.second;
+    for (const CTablet *t : m_tablets) {
         if (!t->isSelected())
             continue;
         const QRect g = t->geometry();
@@ -362,9 +388,9 @@ QRect C_ZorvikDoc::selectionBounds() const
 QList<CTablet *> C_ZorvikDoc::selectedTablets() const
 {
     QList<CTablet *> out;
-    for (const auto &entry : m_tablets)
-        if (entry.second->isSelected())
-            out << entry.second;
+    for (CTablet *t : m_tablets)
+        if (t->isSelected())
+            out << t;
     return out;
 }
 

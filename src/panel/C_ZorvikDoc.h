@@ -3,10 +3,11 @@
 #include "app/CDocument.h"
 #include "db/ReferenceMaps.h"
 #include "panel/CTablet.h"
+#include "panel/CTabletIndex.h"
 #include "panel/NewPanelData.h"
 
 #include <QRect>
-#include <map>
+#include <vector>
 
 class CDbCursor;
 struct PanelFileData;
@@ -18,12 +19,10 @@ class C_ZorvikDoc : public CDocument, private CTablet::Listener
 {
     Q_OBJECT
 public:
-    using TabletMap = std::map<QString, CTablet *, ByteWiseLess>;
-
     explicit C_ZorvikDoc(QObject *parent = nullptr);
     ~C_ZorvikDoc() override;
 
-    const TabletMap &tablets() const { return m_tablets; }
+    const CTabletIndex &tablets() const { return m_tablets; }
     int tabletCount() const { return int(m_tablets.size()); }
     CTablet *tablet(const QString &employeeId) const;
     CTablet *latestTablet() const { return m_latest; }
@@ -48,6 +47,8 @@ public:
     CTablet *addTablet(const QString &lastName, const QString &firstName, const QString &mediaNumber,
                        const QString &employeeId, const QRect &geometry);
     void removeTablet(const QString &employeeId);
+    // The same for many at once (one sweep over the panel).
+    void removeTablets(const QStringList &employeeIds);
     // Destroys every tablet (Remove all, without asking).
     void removeAll();
 
@@ -95,10 +96,16 @@ private:
     void tabletWentUp(CTablet *t) override { emit tabletRaised(t); }
     void tabletWentDown(CTablet *t) override { emit tabletLowered(t); }
     void tabletRedraw(CTablet *t) override { emit tabletChanged(t); }
-    void destroyTablet(TabletMap::iterator it);
+    // A tablet made for the employee (the texts other panels hold for the employee shared), not
+    // yet on the panel.
+    CTablet *makeTablet(const QString &lastName, const QString &firstName, const QString &mediaNumber,
+                        const QString &employeeId, const QRect &geometry) const;
+    // Puts made tablets on the panel (the refused ones are deleted) and tells the views.
+    void adopt(std::vector<CTablet *> made);
+    void destroyTablets(const std::vector<CTablet *> &taken);
     void arrange(Qt::Orientation orientation, int extent);
 
-    TabletMap m_tablets;
+    CTabletIndex m_tablets;
     CTablet *m_latest = nullptr; // cleared when its tablet goes
     bool m_useImage = false;
     bool m_tile = false;

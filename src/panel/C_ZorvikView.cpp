@@ -87,8 +87,8 @@ C_ZorvikView::C_ZorvikView(C_ZorvikDoc *doc, QWidget *parent)
 
     m_background.setTile(doc->tile());
     loadBackground();
-    for (const auto &entry : doc->tablets())
-        m_canvas->addTablet(entry.second);
+    for (CTablet *t : doc->tablets())
+        m_canvas->addTablet(t);
 
     connect(doc, &C_ZorvikDoc::tabletAdded, m_canvas, &C_PanelCanvas::addTablet);
     connect(doc, &C_ZorvikDoc::tabletRemoved, m_canvas, &C_PanelCanvas::removeTablet);
@@ -200,8 +200,8 @@ QRect C_ZorvikView::fitExtent() const
 {
     QRect extent;
     if (m_doc)
-        for (const auto &entry : m_doc->tablets())
-            extent = extent.united(entry.second->geometry());
+        for (CTablet *t : m_doc->tablets())
+            extent = extent.united(t->geometry());
     if (extent.isEmpty())
         return extent;
     // Half a grid step of room round the tablets, within the canvas.

@@ -37,7 +37,7 @@ C_ReportView *CLastActCommands::printPanel(C_MainFrame *frame, C_ZorvikDoc *pane
     r.moment = CDateTime::fromLocal(CClock::now(), false);
     r.showInvisible = true;
     // The panel's key order.
-    for (const auto &entry : panel->tablets())
-        r.employeeKeys << entry.first;
+    for (CTablet *t : panel->tablets())
+        r.employeeKeys << t->employeeId;
     return openAndBuild(frame, r);
 }

@@ -44,8 +44,8 @@ protected:
         auto *whole = new C_ZorvikDoc;
         m_wholePanels->addDocument(whole);
         m_wholeDocs << whole;
-        for (const auto &[key, t] : changed->tablets())
-            whole->addTablet(t->lastName, t->firstName, t->mediaNumber, key, t->geometry());
+        for (CTablet *t : changed->tablets())
+            whole->addTablet(t->lastName, t->firstName, t->mediaNumber, t->employeeId, t->geometry());
         return {changed, whole};
     }
     // Swaps in the employees read again, as the new-panel dialog does.
@@ -59,9 +59,9 @@ protected:
     static QString shown(const C_ZorvikDoc *doc)
     {
         QString out;
-        for (const auto &[key, t] : doc->tablets())
+        for (CTablet *t : doc->tablets())
             out += QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9\n")
-                       .arg(key, t->dateText, t->timeText, t->activityId, t->activityDescription)
+                       .arg(t->employeeId, t->dateText, t->timeText, t->activityId, t->activityDescription)
                        .arg(t->isStale())
                        .arg(t->isIllegal())
                        .arg(t->geometry().height())

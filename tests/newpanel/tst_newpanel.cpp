@@ -114,8 +114,8 @@ protected:
     static IdSet tabletIds(const C_ZorvikDoc *doc)
     {
         IdSet out;
-        for (const auto &entry : doc->tablets())
-            out.insert(entry.first);
+        for (CTablet *t : doc->tablets())
+            out.insert(t->employeeId);
         return out;
     }
 

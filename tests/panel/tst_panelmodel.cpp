@@ -4,7 +4,11 @@
 #include "panel/C_ZorvikDoc.h"
 
 #include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -16,8 +20,8 @@ NewPanelRow row(const QString &id, bool checked = true)
 QStringList keys(const C_ZorvikDoc &doc)
 {
     QStringList out;
-    for (const auto &e : doc.tablets())
-        out << e.first;
+    for (CTablet *t : doc.tablets())
+        out << t->employeeId;
     return out;
 }
 
@@ -116,6 +120,63 @@ TEST(PanelModel, LoadedPanelIsUnmodifiedAndKeepsTheFirstOfTwoEqualIds)
     EXPECT_FALSE(empty.isModified());
     EXPECT_EQ(empty.imagePath(), "keep.bmp");
     EXPECT_FALSE(C_ZorvikDoc().load(dir.file("missing.zvl")));
+}
+
+// Tablets come in and go in bulk (a file in no order, the dialog checking and unchecking many,
+// employees gone): the panel stays in byte order of the IDs with the first of two equal ones, and
+// every tablet added or removed is told once.
+TEST(PanelModel, BulkLoadsAndEditsKeepTheIdOrderAndTheFirstOfEqualIds)
+{
+    QRandomGenerator rng(35);
+    const auto id = [&rng] { return QString::number(rng.bounded(400)); };
+    testsupport::TempDir dir;
+    PanelFileData data;
+    std::map<QString, QString> expected; // the first last name seen per ID
+    for (int i = 0; i < 500; ++i) {
+        const QString key = id(), last = QStringLiteral("L%1").arg(i);
+        data.tablets << PanelFileTablet{0, 24 * i, 168, 24, false, last, "F", "M" + key, key};
+        expected.emplace(key, last);
+    }
+    ASSERT_TRUE(CPanelFile::save(dir.file("p.zvl"), data, nullptr));
+    C_ZorvikDoc doc;
+    QSignalSpy added(&doc, &C_ZorvikDoc::tabletAdded), removed(&doc, &C_ZorvikDoc::tabletRemoved);
+    ASSERT_TRUE(doc.load(dir.file("p.zvl")));
+    const auto check = [&] {
+        QStringList want;
+        for (const auto &[key, last] : expected) {
+            want << key;
+            ASSERT_NE(doc.tablet(key), nullptr) << key.toStdString();
+            EXPECT_EQ(doc.tablet(key)->lastName, last);
+        }
+        EXPECT_EQ(keys(doc), want);
+        EXPECT_EQ(added.count() - removed.count(), doc.tabletCount());
+    };
+    check();
+    for (int round = 0; round < 5; ++round) {
+        NewPanelData edit;
+        QSet<QString> listed; // the dialog lists each employee once
+        for (int i = 0; i < 300; ++i) {
+            const QString key = id();
+            if (listed.contains(key))
+                continue;
+            listed.insert(key);
+            const bool checked = rng.bounded(2) == 0;
+            edit.rows << row(key, checked);
+            if (!checked)
+                expected.erase(key);
+            else if (!doc.tablet(key))
+                expected.emplace(key, "Last" + key);
+        }
+        doc.applyDialog(edit);
+        check();
+        QStringList gone;
+        for (int i = 0; i < 40; ++i)
+            gone << id();
+        for (const QString &key : std::as_const(gone))
+            expected.erase(key);
+        doc.removeTablets(gone);
+        check();
+    }
 }
 
 TEST(PanelModel, SaveWritesTabletsInIdOrderWithTheirSizes)

@@ -102,8 +102,8 @@ TEST_F(Commands, NameFormatRepaintsEveryOpenPanelAtOnceAndSurvivesARestart)
         const QList<C_ZorvikDoc *> docs{panelWithTablets(app, "Front"), panelWithTablets(app, "Back")};
         QList<CTablet *> tablets;
         for (C_ZorvikDoc *doc : docs)
-            for (const auto &entry : doc->tablets())
-                tablets << entry.second;
+            for (CTablet *t : doc->tablets())
+                tablets << t;
         // Without polling, the only repaints are the command's own.
         ASSERT_TRUE(app.live()->stop(5000));
         QCoreApplication::processEvents();
