@@ -194,7 +194,7 @@ struct Site
         for (const C_ZorvikDoc *doc : docs)
             for (CTablet *t : doc->tablets()) {
                 filled += t->dateText.isEmpty() ? 0 : 1;
-                today += t->shownMoment.dayKey() == CDateTime::fromLocal(now()).dayKey() ? 1 : 0;
+                today += t->shownMoment().dayKey() == CDateTime::fromLocal(now()).dayKey() ? 1 : 0;
                 illegal += t->isIllegal() ? 1 : 0;
                 stale += t->isStale() ? 1 : 0;
             }

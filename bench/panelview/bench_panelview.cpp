@@ -56,8 +56,8 @@ std::unique_ptr<Panel> makePanel(int count, bool expanded = true, int columns = 
         if (expanded) {
             t->setExpanded(true);
             // A copy of its own, as each tablet reads its photograph from its own database row.
-            t->photograph = QByteArray(photographs().at(i % photographs().size()).constData(),
-                                       photographs().at(i % photographs().size()).size());
+            t->setPhotograph(QByteArray(photographs().at(i % photographs().size()).constData(),
+                                        photographs().at(i % photographs().size()).size()));
         }
         panel->used |= g;
     }
@@ -89,7 +89,7 @@ void reportMemory(benchmark::State &state, const Panel &panel)
 {
     qint64 compressed = 0, cached = 0;
     for (CTablet *t : panel.doc->tablets()) {
-        compressed += t->photograph.size();
+        compressed += t->photograph().size();
         cached += panel.view->tabletWindow(t)->photoCacheBytes();
     }
     const double n = panel.doc->tabletCount();
@@ -286,7 +286,7 @@ void BM_PaintOneTablet(benchmark::State &state)
     t.firstName = QStringLiteral("Ana");
     paneltest::feed(&t, 3);
     t.setExpanded(true);
-    t.photograph = photographs().first();
+    t.setPhotograph(photographs().first());
     CTabletPainter painter(CTabletPainter::Look::fromPalette(QApplication::palette(), QApplication::font()));
     CTabletPhoto cache;
     QImage img(168, 96, QImage::Format_RGB32);

@@ -272,7 +272,7 @@ CD_AckInvalidAct *CWarningCenter::raiseFor(QWidget *owner, const CTablet &tablet
         });
     }
     m_waitingPhoto[tablet.employeeId].append(window);
-    m_photos->request(tablet.employeeId, tablet.photograph,
+    m_photos->request(tablet.employeeId, tablet.photograph(),
                       QRect(0, 0, CD_AckInvalidAct::kPhotoWidth - 2, CD_AckInvalidAct::kPhotoHeight - 2),
                       window->devicePixelRatioF());
     return window;

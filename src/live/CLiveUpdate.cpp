@@ -244,8 +244,8 @@ QStringList CLiveUpdate::keysToVisit(const CCycleChanges &changes, const CDateTi
 void CLiveUpdate::noteStaleDue(const CTablet *t)
 {
     // Stale from the moment the span, rounded to the second, reaches a whole day.
-    if (!t->isStale() && t->shownMoment.isValid())
-        m_staleDue.emplace(t->shownMoment.days() + 1.0 - CDateTime::kHalfSecond, t->employeeId);
+    if (!t->isStale() && t->shownMoment().isValid())
+        m_staleDue.emplace(t->shownMoment().days() + 1.0 - CDateTime::kHalfSecond, t->employeeId);
 }
 
 void CLiveUpdate::startPass(Scope scope, C_ZorvikDoc *only, bool sliced)
@@ -423,11 +423,11 @@ bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
     if (rows.lastDate >= 0)
         last->dateTime(row, rows.lastDate, d);
     // The texts are made again only for another moment.
-    if (!(d.status() == t->shownMoment.status() && d.days() == t->shownMoment.days()) || t->dateText.isNull()) {
+    if (!(d.status() == t->shownMoment().status() && d.days() == t->shownMoment().days()) || t->dateText.isNull()) {
         // Tablets clocked on the same day (or at the same minute of any day) share one text.
         t->dateText = m_texts.shared(d.format(S(1055)));
         t->timeText = m_texts.shared(d.format(QStringLiteral("%H:%M")));
-        t->shownMoment = d;
+        t->setShownMoment(d);
     }
     t->setStale(CDateTime::wholeDaysBetween(now, d) >= 1);
     QString activity = t->activityId;
@@ -439,11 +439,11 @@ bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
     CAppContext *ctx = CAppContext::current();
     const bool expandLatest = ctx ? ctx->expandLatest.load() != 0 : true;
     if (expandLatest) {
-        const bool unchanged = activity == t->activityId && d.sameMoment(t->rememberedMoment);
+        const bool unchanged = activity == t->activityId && d.sameMoment(t->rememberedMoment());
         if (!unchanged) {
-            if (t->rememberedMoment.sameMoment(t->initialMoment)) {
+            if (t->rememberedMoment().sameMoment(t->initialMoment)) {
                 // The first registration a tablet sees never enlarges it.
-                t->rememberedMoment = d;
+                t->setRememberedMoment(d);
             } else {
                 CTablet *latest = doc->latestTablet();
                 if (latest && latest != t && !latest->isExpanded())
@@ -452,7 +452,7 @@ bool CLiveUpdate::updateTablet(C_ZorvikDoc *doc, CTablet *t, const CDateTime &no
                     t->setExpandedSize(true);
                     doc->setLatestTablet(t);
                 }
-                t->rememberedMoment = d;
+                t->setRememberedMoment(d);
             }
         }
     }

@@ -14,6 +14,51 @@ CTablet::WarningHandler &handler()
 
 const CDateTime CTablet::initialMoment{};
 
+// A large site keeps two or three tablets per employee: a tablet that grows past this takes the
+// next size of block from malloc for every one of them.
+static_assert(sizeof(CTablet) <= 248);
+
+CTablet::CTablet(const CTablet &other)
+    : lastName(other.lastName), firstName(other.firstName), employeeId(other.employeeId),
+      mediaNumber(other.mediaNumber), activityDescription(other.activityDescription), activityId(other.activityId),
+      dateText(other.dateText), timeText(other.timeText), m_listener(other.m_listener),
+      m_rare(other.m_rare ? std::make_unique<Rare>(*other.m_rare) : nullptr), m_geometry(other.m_geometry),
+      m_rememberedDays(other.m_rememberedDays), m_shownDays(other.m_shownDays),
+      m_rememberedStatus(other.m_rememberedStatus), m_shownStatus(other.m_shownStatus), m_selected(other.m_selected),
+      m_expanded(other.m_expanded), m_stale(other.m_stale), m_illegal(other.m_illegal)
+{
+}
+
+CTablet &CTablet::operator=(const CTablet &other)
+{
+    if (this != &other) {
+        CTablet copy(other);
+        std::swap(*this, copy);
+    }
+    return *this;
+}
+
+CTablet::~CTablet() = default;
+
+CTablet::Rare &CTablet::rare()
+{
+    if (!m_rare)
+        m_rare = std::make_unique<Rare>();
+    return *m_rare;
+}
+
+const QByteArray &CTablet::photograph() const
+{
+    static const QByteArray none;
+    return m_rare ? m_rare->photograph : none;
+}
+
+void CTablet::setPhotograph(const QByteArray &bytes)
+{
+    if (m_rare || !bytes.isNull())
+        rare().photograph = bytes;
+}
+
 void CTablet::setGeometry(const QRect &r)
 {
     if (r == m_geometry)
@@ -67,7 +112,10 @@ void CTablet::setExpandedSize(bool big)
 void CTablet::setIllegal(bool illegal)
 {
     if (illegal && (dateText + timeText != warnedDate() + warnedTime() || activityDescription != warnedActivity())) {
-        m_warned = std::make_shared<const Warned>(Warned{dateText, timeText, activityDescription});
+        Rare &r = rare();
+        r.warnedDate = dateText;
+        r.warnedTime = timeText;
+        r.warnedActivity = activityDescription;
         // After the update pass: the warning window never opens inside it.
         if (QCoreApplication *app = QCoreApplication::instance()) {
             CTablet seen(*this);

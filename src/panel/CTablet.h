@@ -24,7 +24,8 @@ public:
     QString activityDescription, activityId, dateText, timeText;
     // Photograph bytes as stored (JPEG, GIF or BMP); read when the tablet is first shown
     // expanded, decoded by the canvas at the size drawn.
-    QByteArray photograph;
+    const QByteArray &photograph() const;
+    void setPhotograph(const QByteArray &bytes);
 
     // Hears what happens to a tablet in one call, where a connection per tablet would cost
     // memory and time for every tablet of a large panel (the panel listens to all of its own).
@@ -67,14 +68,15 @@ public:
     // The registration moment seen last while Expand Latest was on; it starts at the initial
     // moment (the zero date), which tells the first registration seen.
     static const CDateTime initialMoment;
-    CDateTime rememberedMoment = initialMoment;
-    // The registration moment the date and time texts were made from.
-    CDateTime shownMoment = CDateTime::null();
-    // The registration warned about last (empty until one is): kept apart, as few tablets ever
-    // warn.
-    QString warnedDate() const { return m_warned ? m_warned->date : QString(); }
-    QString warnedTime() const { return m_warned ? m_warned->time : QString(); }
-    QString warnedActivity() const { return m_warned ? m_warned->activity : QString(); }
+    CDateTime rememberedMoment() const { return CDateTime(m_rememberedDays, CDateTime::Status(m_rememberedStatus)); }
+    void setRememberedMoment(const CDateTime &d) { store(d, m_rememberedDays, m_rememberedStatus); }
+    // The registration moment the date and time texts were made from (null until one is).
+    CDateTime shownMoment() const { return CDateTime(m_shownDays, CDateTime::Status(m_shownStatus)); }
+    void setShownMoment(const CDateTime &d) { store(d, m_shownDays, m_shownStatus); }
+    // The registration warned about last (empty until one is).
+    QString warnedDate() const { return m_rare ? m_rare->warnedDate : QString(); }
+    QString warnedTime() const { return m_rare ? m_rare->warnedTime : QString(); }
+    QString warnedActivity() const { return m_rare ? m_rare->warnedActivity : QString(); }
 
     // "Last First" for name format 0, "First Last" otherwise.
     QString displayName(int nameFormat) const;
@@ -88,15 +90,36 @@ public:
     using WarningHandler = std::function<void(const CTablet &)>;
     static void setWarningHandler(WarningHandler handler);
 
+    // A copy holds its own rare part (a warning keeps the tablet as it was).
+    CTablet(const CTablet &other);
+    CTablet &operator=(const CTablet &other);
+    CTablet(CTablet &&) = default;
+    CTablet &operator=(CTablet &&) = default;
+    ~CTablet();
+
 private:
-    struct Warned
+    // What few tablets hold (a photograph once shown expanded, a warning once raised), apart, so
+    // that the many tablets of a large site's panels do not carry room for it.
+    struct Rare
     {
-        QString date, time, activity;
+        QByteArray photograph;
+        QString warnedDate, warnedTime, warnedActivity;
     };
+    Rare &rare();
+    static void store(const CDateTime &d, double &days, quint8 &status)
+    {
+        days = d.days();
+        status = quint8(d.status());
+    }
 
     Listener *m_listener = nullptr;
-    std::shared_ptr<const Warned> m_warned;
+    std::unique_ptr<Rare> m_rare;
     QRect m_geometry{0, 0, CPanelGeometry::kTabletWidth, CPanelGeometry::kCollapsedHeight};
+    // The two moments as days and status, packed beside the flags.
+    double m_rememberedDays = 0.0; // initialMoment
+    double m_shownDays = 0.0;
+    quint8 m_rememberedStatus = quint8(CDateTime::Valid);
+    quint8 m_shownStatus = quint8(CDateTime::Null);
     bool m_selected = false;
     bool m_expanded = false;
     bool m_stale = false;

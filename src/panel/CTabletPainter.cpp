@@ -339,15 +339,15 @@ void CTabletPainter::paint(QPainter &p, const CTablet &t, const QSize &size, con
     if (h > 25) {
         const QRect cell = photoCell(size);
         p.fillRect(cell, m_look.body);
-        if (!t.photograph.isEmpty()) {
+        if (!t.photograph().isEmpty()) {
             CTabletPhoto once;
             CTabletPhoto *cache = photo ? photo : &once;
             QRect target;
             const QImage *img = nullptr;
             if (ctx.decodePhotos)
-                img = &cache->image(t.photograph, cell, &target, ctx.photoScale);
+                img = &cache->image(t.photograph(), cell, &target, ctx.photoScale);
             else
-                cache->cached(t.photograph, cell, &img, &target, CTabletPhoto::kAnyScale);
+                cache->cached(t.photograph(), cell, &img, &target, CTabletPhoto::kAnyScale);
             // Decoded for the device's pixels (a zoom, a high-density screen): mapped onto its
             // rectangle pixel for pixel; decoded for another zoom: stretched until redone.
             if (img && !img->isNull() && img->size() == target.size())

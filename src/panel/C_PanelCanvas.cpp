@@ -443,8 +443,8 @@ void C_PanelCanvas::paintItem(QPainter &p, C_PanelWnd *item, const CTabletPainte
     key.stale = t->isStale();
     key.illegal = t->isIllegal();
     key.expanded = t->isExpanded();
-    key.photoData = t->photograph.constData();
-    key.photoSize = t->photograph.size();
+    key.photoData = t->photograph().constData();
+    key.photoSize = t->photograph().size();
     key.generation = item->m_generation + (m_lookGeneration << 40);
     C_PanelWnd::Cache &c = item->cache();
     if (c.picture.isNull() || !(key == c.key)) {
@@ -478,15 +478,15 @@ void C_PanelCanvas::askForPhotograph(C_PanelWnd *item, const QSize &size)
         return;
     const QRect cell = CTabletPainter::photoCell(size);
     if (m_photos->isPending(t->employeeId) ||
-        item->cache().photo.cached(t->photograph, cell, nullptr, nullptr, photoScale()))
+        item->cache().photo.cached(t->photograph(), cell, nullptr, nullptr, photoScale()))
         return;
-    if (t->photograph.isEmpty()) {
+    if (t->photograph().isEmpty()) {
         if (item->m_noPhoto)
             return;
         if (item->m_photoFailedAt >= 0 && m_clock.elapsed() - item->m_photoFailedAt < kPhotoRetryMs)
             return;
     }
-    m_photos->request(t->employeeId, t->photograph, cell, photoScale());
+    m_photos->request(t->employeeId, t->photograph(), cell, photoScale());
 }
 
 void C_PanelCanvas::photographReady(const CPhotoLoader::Result &r)
@@ -500,15 +500,15 @@ void C_PanelCanvas::photographReady(const CPhotoLoader::Result &r)
         return;
     }
     if (r.fetched) {
-        if (!t->photograph.isEmpty())
+        if (!t->photograph().isEmpty())
             return; // someone gave the tablet its bytes meanwhile: those are decoded next
-        t->photograph = r.bytes;
+        t->setPhotograph(r.bytes);
         item->m_photoFetched = !r.bytes.isEmpty();
         item->m_noPhoto = r.bytes.isEmpty();
-    } else if (t->photograph.constData() != r.bytes.constData()) {
+    } else if (t->photograph().constData() != r.bytes.constData()) {
         return; // the bytes changed meanwhile
     }
-    item->cache().photo.setDecoded(t->photograph, r.cell, r.image, r.target, r.scale);
+    item->cache().photo.setDecoded(t->photograph(), r.cell, r.image, r.target, r.scale);
     keepCached(item);
     ++item->m_generation;
     repaint(t->geometry());

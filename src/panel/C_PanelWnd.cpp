@@ -20,7 +20,7 @@ void C_PanelWnd::dropCaches()
     m_cache.reset();
     if (m_photoFetched) {
         // Read again from the database when the tablet is shown expanded again.
-        m_tablet->photograph = QByteArray();
+        m_tablet->setPhotograph(QByteArray());
         m_photoFetched = false;
     }
 }

@@ -255,7 +255,7 @@ TEST_F(UpdatePass, PhotographsAreReadOnlyWhenAskedAndWithoutDBMutex)
 {
     const QString x = employee(0);
     C_ZorvikDoc *doc = panel({x});
-    EXPECT_TRUE(doc->tablet(x)->photograph.isEmpty());
+    EXPECT_TRUE(doc->tablet(x)->photograph().isEmpty());
     EXPECT_EQ(m_ref->cursor(CReferenceData::EmployeeCursor)->columnIndex(u"Fotografija"), -1);
 
     CPhotoLoader loader;

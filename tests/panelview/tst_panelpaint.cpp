@@ -333,7 +333,7 @@ TEST(TabletPainter, DetailsShowTextsAndPhotograph)
 
     // Without a photograph the cell is the body colour; with one, the picture fills its middle.
     EXPECT_EQ(img.pixelColor(cell.center()), look.body);
-    t.photograph = photo(300, 400, Qt::red, Qt::red);
+    t.setPhotograph(photo(300, 400, Qt::red, Qt::red));
     CTabletPhoto cache;
     img = render(t, {}, &cache);
     EXPECT_TRUE(near(img.pixelColor(cell.center()), Qt::red));

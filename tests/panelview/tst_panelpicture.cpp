@@ -65,7 +65,7 @@ TEST(PanelWindowContext, DrawsOncePerChangeAndShowsWhatAFreshPaintShows)
     CTablet *t = doc.addTablet(QStringLiteral("Petrović"), QStringLiteral("Ana"), QStringLiteral("00004711"),
                                QStringLiteral("7"), QRect(0, 0, 168, 96));
     feed(t, 2);
-    t->photograph = portrait(2);
+    t->setPhotograph(portrait(2));
     C_ZorvikView view(&doc);
     view.resize(400, 300);
     view.show();
@@ -138,7 +138,7 @@ TEST(PanelPicture, DISABLED_RenderPanel)
             feed(t, i);
             if (expanded) {
                 t->setExpanded(true);
-                t->photograph = portrait(i);
+                t->setPhotograph(portrait(i));
             }
             if (i == 9) {
                 t->setStale(true);

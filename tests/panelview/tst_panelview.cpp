@@ -638,7 +638,7 @@ TEST_F(PanelView, OnlyTabletsInSightHoldPicturesWithinABudget)
     QList<CTablet *> tablets;
     for (int i = 0; i < 40; ++i) {
         CTablet *t = add(QStringLiteral("T%1").arg(i), QString(), QString::number(i), QPoint(0, i * 120));
-        t->photograph = paneltest::photo(120, 160, Qt::red, Qt::blue);
+        t->setPhotograph(paneltest::photo(120, 160, Qt::red, Qt::blue));
         if (i % 2 == 0) {
             t->setExpanded(true);
             t->setExpandedSize(true);
@@ -689,7 +689,7 @@ TEST_F(PanelView, AnUnreadablePhotographIsNotAskedForAtEveryPaint)
     t->invalidateAll();
     (void)canvas->grab(view->tabletRect(t));
     EXPECT_TRUE(canvas->photoLoader()->isIdle());
-    EXPECT_TRUE(t->photograph.isEmpty());
+    EXPECT_TRUE(t->photograph().isEmpty());
 }
 
 TEST_F(PanelView, ViewOutlivingItsDocumentStaysQuiet)

@@ -356,8 +356,8 @@ TEST_F(FreeTds, TheProgramRunsOnTheDriverPath)
     EXPECT_EQ(t->geometry().height(), 24);
     // The photograph of a tablet shown enlarged is read through the driver (an image over many
     // packets) when the panel draws it; one never shown so keeps none.
-    ASSERT_TRUE(until([&] { return arrived->photograph == facts.photograph; }));
-    EXPECT_TRUE(stale->photograph.isEmpty());
+    ASSERT_TRUE(until([&] { return arrived->photograph() == facts.photograph; }));
+    EXPECT_TRUE(stale->photograph().isEmpty());
     EXPECT_FALSE(server
                      .startingWith("rpc sp_prepexec select IDZaposlenog, Fotografija from viewPhoto where IDZaposlenog "
                                    "in (")
