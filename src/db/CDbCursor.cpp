@@ -196,7 +196,9 @@ bool CDbCursor::open(const QString &queryText, int kind, CDbConnection::Send sen
         return false;
     }
     auto table = std::make_shared<CDbTable>(dialect);
-    if (!table->read(q, m_sizeHint)) {
+    const bool read = table->read(q, m_sizeHint, m_like.get());
+    m_like.reset();
+    if (!read) {
         recordError(CDbError::codeFor(q.lastError()), m_connection->driverName(), CDbError::describe(q.lastError()));
         return false;
     }

@@ -38,8 +38,13 @@ public:
     // Closes first; a non-empty text replaces the stored query. A query that reads a "#" table
     // of the session goes as a batch (see CDbConnection::Send).
     bool open(const QString &query = {}, int kind = Unknown, CDbConnection::Send send = CDbConnection::Send::Prepared);
-    // The rows the next open may expect (a statement read before), so that it allocates once.
-    void setSizeHint(qsizetype rows) { m_sizeHint = rows; }
+    // The rows the next open may expect (a statement read before), so that it allocates once;
+    // like: that read, kept only until the next open has read its rows.
+    void setSizeHint(qsizetype rows, std::shared_ptr<const CDbTable> like = {})
+    {
+        m_sizeHint = rows;
+        m_like = std::move(like);
+    }
     bool isOpen() const { return m_open; }
     void close();
     // Takes the rows, state and errors of a cursor read elsewhere (the polling thread reads
@@ -115,6 +120,7 @@ private:
     bool m_open = false;
     std::shared_ptr<CDbTable> m_table;
     qsizetype m_sizeHint = 0;
+    std::shared_ptr<const CDbTable> m_like;
     std::vector<int> m_filtered; // row numbers passing the filter
     bool m_hasFilter = false;
     qsizetype m_position = 0; // index into the visible rows

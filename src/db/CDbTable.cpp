@@ -155,7 +155,7 @@ CDbTable::CDbTable(CSqlDialect::Kind dialect) : m_dialect(dialect) {}
 
 CDbTable::~CDbTable() = default;
 
-bool CDbTable::read(QSqlQuery &q, qsizetype sizeHint)
+bool CDbTable::read(QSqlQuery &q, qsizetype sizeHint, const CDbTable *like)
 {
     const QSqlRecord rec = q.record();
     const int n = rec.count();
@@ -176,6 +176,13 @@ bool CDbTable::read(QSqlQuery &q, qsizetype sizeHint)
         col.tags.reserve(size_t(expected));
         col.values.reserve(size_t(expected));
     }
+    // The texts of the same statement read before, with room to grow a little: a large table read
+    // every cycle then neither doubles its buffers on the way nor copies them to fit afterwards.
+    if (like && like->columnCount() == n)
+        for (int c = 0; c < n; ++c) {
+            const size_t before = like->m_columns[size_t(c)].chars.size();
+            m_columns[size_t(c)].chars.reserve(before + before / 32 + 64);
+        }
     while (q.next()) {
         for (int c = 0; c < n; ++c)
             append(m_columns[size_t(c)], q.value(c));

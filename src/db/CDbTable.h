@@ -28,8 +28,9 @@ public:
     CDbTable &operator=(const CDbTable &) = delete;
 
     // Reads every row the query still has. sizeHint: the rows expected (the last read of the same
-    // statement), so that the storage is allocated once. False when the driver reported an error.
-    bool read(QSqlQuery &q, qsizetype sizeHint);
+    // statement), so that the storage is allocated once; like: that read itself, whose texts tell
+    // how many characters to expect. False when the driver reported an error.
+    bool read(QSqlQuery &q, qsizetype sizeHint, const CDbTable *like = nullptr);
 
     CSqlDialect::Kind dialect() const { return m_dialect; }
     int rowCount() const { return m_rows; }

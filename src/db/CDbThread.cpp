@@ -51,8 +51,10 @@ void CDbThread::joined()
 
 bool CDbThread::readFresh(Fresh &fresh, CReferenceData::Cursor c)
 {
-    // The last read of the same statement tells how many rows to expect.
-    std::unique_ptr<CDbCursor> cursor = m_reference->readFresh(c, m_rowsSeen[c]);
+    // The last read of the same statement tells how many rows and characters to expect.
+    const auto previous = m_previous.find(c);
+    std::unique_ptr<CDbCursor> cursor =
+        m_reference->readFresh(c, m_rowsSeen[c], previous != m_previous.end() ? previous->second : nullptr);
     const bool ok = cursor->isOpen();
     if (ok)
         m_rowsSeen[c] = cursor->recordCount();

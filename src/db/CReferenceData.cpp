@@ -71,10 +71,10 @@ bool CReferenceData::reopen(Cursor c)
     return m_cursors[c]->open(queryText(c));
 }
 
-std::unique_ptr<CDbCursor> CReferenceData::readFresh(Cursor c, qsizetype sizeHint)
+std::unique_ptr<CDbCursor> CReferenceData::readFresh(Cursor c, qsizetype sizeHint, std::shared_ptr<const CDbTable> like)
 {
     auto cursor = std::make_unique<CDbCursor>(&m_connection);
-    cursor->setSizeHint(sizeHint);
+    cursor->setSizeHint(sizeHint, std::move(like));
     // The update pass filters these by employee: indexed here, off the interface thread.
     if (cursor->open(queryText(c)) && (c == LastRegistrationCursor || c == CurrentDayCursor || c == EmployeeCursor))
         cursor->prepareFilter(QStringLiteral("IDZaposlenog"));

@@ -52,7 +52,7 @@ public:
     // Reads a cursor's query into a new cursor of the calling thread, without DBMutex (the
     // network is never crossed under it), indexed as the update pass looks it up. The caller
     // swaps it in under DBMutex when it opened; a failed read leaves the shared rows as they were.
-    std::unique_ptr<CDbCursor> readFresh(Cursor c, qsizetype sizeHint = 0);
+    std::unique_ptr<CDbCursor> readFresh(Cursor c, qsizetype sizeHint = 0, std::shared_ptr<const CDbTable> like = {});
     // Binds a fresh, closed cursor.
     void rebind(Cursor c);
     void closeAll();
