@@ -237,12 +237,30 @@ bool C_ZorvikDocPresences::waitForQuery(int timeoutMs)
 
 void C_ZorvikDocPresences::noteEmployees(const Result &result, const QStringList &asked)
 {
-    if (asked.isEmpty())
-        m_mediaOf.clear();
-    for (const QString &e : asked)
-        m_mediaOf.remove(e);
-    for (qsizetype i = 0; i < result.rows.size() && i < result.employees.size(); ++i)
-        m_mediaOf.insert(result.employees.at(i), result.rows.at(i)[CPresencesModel::MediaColumn]);
+    // The texts held already stay, rather than the equal ones just read: what a query read is
+    // then freed all together, not one text at a time among the kept ones, which would leave a
+    // large site's memory in holes.
+    QMultiHash<QString, QString> before;
+    if (asked.isEmpty()) {
+        before = std::exchange(m_mediaOf, {});
+    } else {
+        for (const QString &e : asked)
+            for (auto [it, end] = m_mediaOf.equal_range(e); it != end; ++it)
+                before.insert(it.key(), *it);
+        for (const QString &e : asked)
+            m_mediaOf.remove(e);
+    }
+    m_mediaOf.reserve(m_mediaOf.size() + result.rows.size());
+    for (qsizetype i = 0; i < result.rows.size() && i < result.employees.size(); ++i) {
+        QString employee = result.employees.at(i), media = result.rows.at(i)[CPresencesModel::MediaColumn];
+        for (auto [it, end] = before.equal_range(employee); it != end; ++it)
+            if (*it == media) {
+                employee = it.key();
+                media = *it;
+                break;
+            }
+        m_mediaOf.insert(employee, media);
+    }
 }
 
 void C_ZorvikDocPresences::onUpdatePass(const CCycleChanges &changes)
