@@ -14,9 +14,10 @@ public:
     // top reaches the trim size gives it back. Left to itself, malloc raises both after each
     // large block freed (up to 32 and 64 MB), and each worker's arena then keeps that much of
     // the lists and tables made and freed on it every cycle. The lists of a large site (a few
-    // megabytes, copied at each change) stay below the first: mapping each anew would cost the
-    // interface thread its page faults at every pass.
-    static constexpr int kMapBytes = 8 * 1024 * 1024;
+    // megabytes, copied on the thread that makes them at each change) are above the first, so
+    // the copy a change drops goes back to the system instead of staying in that thread's arena;
+    // the interface thread keeps its own lists and copies none of them at a pass.
+    static constexpr int kMapBytes = 2 * 1024 * 1024;
     static constexpr int kTrimBytes = 1024 * 1024;
 
     // Sets those bounds; once, at the start, before the threads do large work.
