@@ -210,7 +210,9 @@ TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
     QString warnedFor;
     CTablet::setWarningHandler([&](const CTablet &w) {
         ++raised;
-        warnedFor = w.employeeId + "|" + w.lastName + "|" + w.warnedTime() + "|" + w.warnedActivity();
+        warnedFor = w.employeeId + "|" + w.lastName + "|" + w.warnedTime() + "|" + w.warnedActivity() + "|" +
+                    w.photograph() + "|" + QString::number(w.shownMoment().days()) + "|" +
+                    QString::number(w.geometry().height()) + "|" + QString::number(w.isIllegal());
     });
     CTablet t;
     t.dateText = "08.12.2026.";
@@ -234,10 +236,14 @@ TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
     CTablet *gone = doc.addTablet("Novak", "Ana", "77", "42", QRect(0, 0, 168, 24));
     gone->timeText = "07:50";
     gone->activityDescription = "Trip";
+    gone->setPhotograph("JPEG");
+    gone->setShownMoment(CDateTime(46000.5));
+    gone->setExpandedSize(true);
     gone->setIllegal(true);
     doc.removeTablet("42");
     EXPECT_TRUE(testsupport::waitFor([&] { return raised == 3; }, 1000));
-    EXPECT_EQ(warnedFor, "42|Novak|07:50|Trip");
+    // The copy it warns with holds what the tablet showed, its photograph and moment included.
+    EXPECT_EQ(warnedFor, "42|Novak|07:50|Trip|JPEG|46000.5|96|1");
     CTablet::setWarningHandler({});
 }
 
