@@ -36,7 +36,7 @@ bool CTabletIndex::insert(CTablet *t)
         m_tablets.push_back(t);
         return true;
     }
-    const auto it = std::lower_bound(m_tablets.begin(), m_tablets.end(), QStringView(t->employeeId), before);
+    const auto it = lowerBound(t->employeeId);
     if (it != m_tablets.end() && (*it)->employeeId == t->employeeId)
         return false;
     m_tablets.insert(it, t);
