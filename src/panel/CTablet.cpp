@@ -55,8 +55,12 @@ const QByteArray &CTablet::photograph() const
 
 void CTablet::setPhotograph(const QByteArray &bytes)
 {
-    if (m_rare || !bytes.isNull())
+    if (!bytes.isEmpty())
         rare().photograph = bytes;
+    else if (m_rare && m_rare->warnedDate.isNull() && m_rare->warnedTime.isNull() && m_rare->warnedActivity.isNull())
+        m_rare.reset(); // the canvas dropped its caches: a tablet that never warned holds nothing apart
+    else if (m_rare)
+        m_rare->photograph.clear();
 }
 
 void CTablet::setGeometry(const QRect &r)
