@@ -223,9 +223,13 @@ TEST(PanelModel, WarningRaisedOncePerRegistrationAfterTheCurrentUpdate)
     EXPECT_TRUE(testsupport::waitFor([&] { return raised == 1; }, 1000));
     t.setIllegal(true);
     t.setIllegal(false);
+    // The canvas giving back the photograph when it drops its caches keeps what was warned about.
+    t.setPhotograph("JPEG");
+    t.setPhotograph({});
     t.setIllegal(true);
     testsupport::waitFor([] { return false; }, 50);
     EXPECT_EQ(raised, 1);
+    EXPECT_TRUE(t.photograph().isEmpty());
     t.activityDescription = "Other";
     t.setIllegal(true);
     EXPECT_TRUE(testsupport::waitFor([&] { return raised == 2; }, 1000));

@@ -1,9 +1,12 @@
 #include "PresenceTestDb.h"
 #include "app/CStringTable.h"
 #include "app/CTextMatch.h"
+#include "db/CCycleChanges.h"
+#include "db/CReferenceData.h"
 #include "views/CPresencesModel.h"
 #include "views/C_ZorvikDocPresences.h"
 
+#include <QMutexLocker>
 #include <QSet>
 #include <QTime>
 #include <random>
@@ -170,6 +173,50 @@ TEST_F(PresencesView, TwoEmployeesLeavingTheResultBothDisappearAndNewOnesGoToThe
     ASSERT_TRUE(doc.refresh() && doc.waitForQuery());
     EXPECT_EQ(doc.model()->rows().last()[CPresencesModel::MediaColumn], "98765432");
     EXPECT_EQ(doc.model()->rowCount(), media.size() + 1);
+}
+
+// A whole read that finds an employee on a new card, then passes that ask for that employee
+// alone: the row of the new card is the one changed in place, and the one removed when the
+// employee leaves.
+TEST_F(PresencesView, PartialReadsAfterACardChangeFindTheRowOfTheNewCard)
+{
+    C_ZorvikDocPresences doc;
+    doc.loadActivities();
+    ASSERT_TRUE(doc.rebuild() && doc.waitForQuery());
+    const QString employee = employees.at(4), oldCard = mediaOf(employee);
+    db.exec(
+        QStringLiteral("update tblMediaID set VaziDo = '2026-03-04 09:00:00' where IDZaposlenog = %1").arg(employee));
+    db.exec(QStringLiteral("insert into tblMediaID (IDZaposlenog, IDNo, VaziOd, VaziDo) values (%1, "
+                           "'abCDef12344321zz', '2026-03-04 09:00:00', null)")
+                .arg(employee));
+    ASSERT_TRUE(doc.refresh() && doc.waitForQuery());
+    const int rows = doc.model()->rowCount();
+    ASSERT_EQ(column(doc, CPresencesModel::MediaColumn).count("12344321"), 1);
+    const auto pass = [&] {
+        CCycleChanges changes;
+        changes.employees.insert(employee);
+        {
+            QMutexLocker lock(&db.reference().dbMutex);
+            doc.onUpdatePass(changes);
+        }
+        return doc.waitForQuery();
+    };
+
+    db.exec(QStringLiteral("update tblLastReg set DatumLastReg = '2026-03-04 14:00:00' where IDZaposlenog = %1")
+                .arg(employee));
+    ASSERT_TRUE(pass());
+    QStringList media = column(doc, CPresencesModel::MediaColumn);
+    EXPECT_EQ(doc.model()->rowCount(), rows);
+    EXPECT_FALSE(media.contains(oldCard));
+    ASSERT_EQ(media.count("12344321"), 1);
+    EXPECT_EQ(doc.model()->rows().at(media.indexOf("12344321"))[CPresencesModel::DateTimeColumn],
+              "2026-03-04 14:00:00");
+
+    db.exec(QStringLiteral("delete from tblLastReg where IDZaposlenog = %1").arg(employee));
+    ASSERT_TRUE(pass());
+    media = column(doc, CPresencesModel::MediaColumn);
+    EXPECT_EQ(doc.model()->rowCount(), rows - 1);
+    EXPECT_FALSE(media.contains("12344321"));
 }
 
 TEST_F(PresencesView, AnEmptyResultClearsTheGrid)
