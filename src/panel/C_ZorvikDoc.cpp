@@ -289,7 +289,7 @@ QList<Ordered> sortedForArrange(const CTabletIndex &tablets)
     QList<Ordered> list;
     list.reserve(tablets.size());
     for (CTablet *t : tablets)
-        list.append({t}); // the map's order: by key, which breaks ties between namesakes
+        list.append({t}); // the index's order: by ID, which breaks ties between namesakes
     CNameOrder::sort(list, [](const Ordered &o) { return std::array{o.tablet->lastName, o.tablet->firstName}; });
     return list;
 }
